@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace qelc {
+
+// The soft-IP road: IPF sections into the IPB file, and with -d its decode.
+void CompileSoftIp(const std::string& preName, const std::string& option);
+
+// Empties the soft-IP library for a new run in the same process.
+void ResetSoftIp();
+
+}  // namespace qelc

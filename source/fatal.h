@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+namespace qelc {
+
+// Ends the compile run with an exit status. Whatever the run printed is flushed
+// before the exception leaves, so a caller that turns it into the process status
+// (main) or into a test result (fuzzers, in-process tests) sees the same output.
+struct FatalExit {
+  int status;
+};
+
+[[noreturn]] void ExitRun(int status);
+
+// Writes `message` to standard error and ends the run with status 1: the shape of
+// every capacity overflow.
+[[noreturn]] void Overflow(const char* message);
+
+// The process-wide count of parse errors; both roads reset it and print it.
+int32_t& ErrorCount();
+
+}  // namespace qelc

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qelc {
+
+// Token kinds; the codes appear in the expectation messages, so they are fixed.
+enum TokenKind : int32_t {
+  kWordToken = 0,       // a word, a delimiter, or the empty text at end of input
+  kStringToken = 1,     // a quoted string, apostrophes included
+  kVariableToken = 2,   // a condition variable such as PACKAGE
+  kNumberToken = 3,     // decimal digits only
+};
+
+// The longest token the stream hands out; a longer one ends the run.
+constexpr int kTokenLimit = 1023;
+
+struct Token {
+  std::string text;
+  int32_t kind = kWordToken;
+};
+
+// The process-wide token stream over the .pre file: one current token, one
+// character of lookahead and a line counter that counts the lookahead too.
+const Token& CurrentToken();
+inline const std::string& TokenText() { return CurrentToken().text; }
+inline int32_t TokenKind() { return CurrentToken().kind; }
+int32_t LineCounter();
+
+// Returns 0 when the file is open (nothing is read yet but the first character)
+// and 1 when it cannot be opened.
+int OpenTokenStream(const std::string& path);
+void NextToken();
+void CloseTokenStream();
+
+// True when the current token's text equals `word`, letter case aside.
+bool TokenIs(std::string_view word);
+
+// Drops a leading apostrophe and cuts the text at the last apostrophe that
+// remains: 'abc' gives abc, abc stays abc, xy'z gives xy.
+std::string Unquote(std::string_view text);
+
+}  // namespace qelc
