@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "softip/library.h"
 #include "source/expect.h"
@@ -44,6 +44,38 @@ uint32_t EqualityKey(float number) {
   return bits;
 }
 
+// An open-addressing table from a key to the index where it was first seen:
+// a flat array probed linearly, kept at most half full.
+class FirstOccurrences {
+ public:
+  explicit FirstOccurrences(size_t count) {
+    size_t size = 2;
+    while (size < 2 * count) size *= 2;
+    slots_.assign(size, Slot{});
+  }
+
+  // The index where `key` was first seen; `index` itself when it is new.
+  size_t FirstOrAdd(uint32_t key, size_t index) {
+    size_t mask = slots_.size() - 1;
+    for (size_t at = (key * 0x9E3779B1u) & mask;; at = (at + 1) & mask) {
+      Slot& slot = slots_[at];
+      if (!slot.used) {
+        slot = Slot{true, key, index};
+        return index;
+      }
+      if (slot.key == key) return slot.index;
+    }
+  }
+
+ private:
+  struct Slot {
+    bool used = false;
+    uint32_t key = 0;
+    size_t index = 0;
+  };
+  std::vector<Slot> slots_;
+};
+
 }  // namespace
 
 void ParseSoftIPCategory() {
@@ -76,18 +108,18 @@ void DumpSoftIPCategories() {
 }
 
 // Reports what comparing every pair (i, j > i) in order would report first: the
-// smallest i that some later entry equals. One pass with an index of first
-// occurrences finds it in linear time. NaN equals nothing, so it never repeats.
+// smallest i that some later entry equals. One pass over the list with a table of
+// first occurrences finds it in linear time. NaN equals nothing, so it never
+// repeats.
 bool CheckCategoryNumbers() {
   const RecordList<SoftIPCategoryEntry>& categories = Library().categories;
-  std::unordered_map<uint32_t, size_t> firstIndex;
-  firstIndex.reserve(categories.Size());
+  FirstOccurrences seen(categories.Size());
   size_t repeated = categories.Size();
   for (size_t j = 0; j < categories.Size(); ++j) {
     float number = categories.At(j).number;
     if (std::isnan(number)) continue;
-    auto [first, isNew] = firstIndex.emplace(EqualityKey(number), j);
-    if (!isNew && first->second < repeated) repeated = first->second;
+    size_t first = seen.FirstOrAdd(EqualityKey(number), j);
+    if (first != j && first < repeated) repeated = first;
   }
   if (repeated == categories.Size()) return true;
   throw CFailMsg(Format("Found not unique category number %f\n",
