@@ -10,6 +10,7 @@
 #include "source/fatal.h"
 #include "source/compile_run.h"
 #include "source/token_stream.h"
+#include "tables/dump_stream.h"
 
 namespace qelc {
 
@@ -54,12 +55,16 @@ void CompileSoftIp(const std::string& preName, const std::string& option) {
   }
 
   std::string ipbName = OutputName(preName, ".ipb");
-  if (ErrorCount() == 0 && !WriteIpbFile(ipbName)) {
-    // The name less its extension: the console output other tools read.
-    std::printf("Fail to create %s.ipb file.", ipbName.substr(0, ipbName.size() - 4).c_str());
-    CloseTokenStream();
-    EndSoftIpOutput();
-    return;
+  if (ErrorCount() == 0) {
+    // A failed write of Out.txt ends the run before any IPB file exists.
+    FlushDumpStream();
+    if (!WriteIpbFile(ipbName)) {
+      // The name less its extension: the console output other tools read.
+      std::printf("Fail to create %s.ipb file.", ipbName.substr(0, ipbName.size() - 4).c_str());
+      CloseTokenStream();
+      EndSoftIpOutput();
+      return;
+    }
   }
   CloseTokenStream();
   EndSoftIpOutput();
