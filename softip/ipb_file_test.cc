@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "softip/categories.h"
 #include "softip/library.h"
@@ -39,10 +40,10 @@ class IpbFileTest : public ::testing::Test {
     AddMacroParameter(uart, "a");
     AddMacroStatement(uart, "\\PN\\is\\'X'", "a = b;\nb = a;\n");
     AddEquationParameter(uart, "e");
-    AddModule(uart);
+    AddModule(std::move(uart));
     SoftIPModule bare;
     SetModuleName(bare, "Uart");
-    AddModule(bare);
+    AddModule(std::move(bare));
   }
 
   std::string Path(const std::string& name) const { return dir_.File(name); }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "softip/library.h"
 #include "source/ascii.h"
@@ -312,7 +313,7 @@ void ParseSoftIPModule() {
   while (const ModuleBlock* block = FindModuleBlock()) block->parse(module);
   // Any other token, the end of input included, is reported as a missing "}";
   // only a module that closes normally reaches the library.
-  if (TokenIs("}")) AddModule(module);
+  if (TokenIs("}")) AddModule(std::move(module));
   ExpectText("}");
 }
 
@@ -364,12 +365,12 @@ void AddEquationParameter(SoftIPModule& module, std::string_view parameter) {
   module.equationParameters.Append(PoolAdd(parameter));
 }
 
-void AddModule(SoftIPModule& module) {
+void AddModule(SoftIPModule module) {
   if (!module.hasModuleStatement) {
     PoolAddTo(module.moduleName, "");
     module.moduleNumber = 0;
   }
-  Library().modules.Append(module);
+  Library().modules.Append(std::move(module));
 }
 
 int32_t ModuleNumber(std::string_view text) {

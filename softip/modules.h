@@ -43,9 +43,9 @@ void AddMacroParameter(SoftIPModule& module, std::string_view parameter);
 void AddMacroStatement(SoftIPModule& module, std::string_view condition,
                        std::string_view statements);
 void AddEquationParameter(SoftIPModule& module, std::string_view parameter);
-// Appends a copy of the finished module to the library. A module without a
-// Module statement gets the empty text and 0, pooled only now.
-void AddModule(SoftIPModule& module);
+// Appends the finished module to the library. A module without a Module
+// statement gets the empty text and 0, pooled only now.
+void AddModule(SoftIPModule module);
 
 // The low 8 bits of the decimal value of `text`, as a signed number: 200 gives -56.
 int32_t ModuleNumber(std::string_view text);

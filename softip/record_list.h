@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "softip/ipb_stream.h"
@@ -33,6 +34,10 @@ class RecordList {
   // Adds a copy at the end and returns its index.
   size_t Append(const T& record) {
     records_.push_back(record);
+    return records_.size() - 1;
+  }
+  size_t Append(T&& record) {
+    records_.push_back(std::move(record));
     return records_.size() - 1;
   }
 
