@@ -183,6 +183,14 @@ TEST_F(IpbFileTest, MalformedFilesAreCorrupt) {
   EXPECT_EQ(Decode(SmallFile(4, 32000, 0, 2, 'c'), 1), corrupt);
 }
 
+// The .dec file cannot be created: the decode stops after the message, which is
+// the one of Out.txt.
+TEST_F(IpbFileTest, DecodeStopsWhenTheDecFileCannotBeCreated) {
+  std::filesystem::create_directory(Path("in.dec"));
+  EXPECT_EQ(Decode(SmallFile(4, 32000, 0, 2), 0), "Fail to open out.txt file");
+  EXPECT_TRUE(std::filesystem::is_directory(Path("in.dec")));
+}
+
 TEST_F(IpbFileTest, FileThatCannotBeOpenedIsPassedOver) {
   DecodeIpbFile(Path("missing.ipb"));
   EXPECT_FALSE(std::filesystem::exists(Path("missing.dec")));
