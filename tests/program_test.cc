@@ -15,11 +15,13 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/child_process.h"
 #include "tests/dab_text.h"
 #include "tests/hex_text.h"
+#include "tests/sanitizer_options.h"
 #include "tests/text_diff.h"
 
 namespace qelc::test {
@@ -30,12 +32,11 @@ namespace fs = std::filesystem;
 
 constexpr auto kTimeLimit = std::chrono::seconds(20);
 
-// A sanitizer report in the compiler must fail the case even where the expected
-// status is 1, so it gets a status no case expects. Set only where the caller
-// has not chosen its own options.
+// The compiler runs with the test programs' sanitizer options, unless the
+// caller chose its own.
 const std::vector<std::string> kSanitizerDefaults = {
-    "ASAN_OPTIONS=exitcode=86:abort_on_error=0:detect_leaks=1:strict_string_checks=1",
-    "UBSAN_OPTIONS=exitcode=86:halt_on_error=1:print_stacktrace=1",
+    std::string("ASAN_OPTIONS=") + kAddressSanitizerOptions,
+    std::string("UBSAN_OPTIONS=") + kUndefinedSanitizerOptions,
 };
 
 struct Case {
@@ -153,11 +154,31 @@ std::string CompareFile(const ExpectedFile& expected, const std::string& actual)
   return DescribeTextDifference(expected.bytes, actual);
 }
 
+// The command line as a shell would take it, for messages.
 std::string ShowArguments(const std::vector<std::string>& arguments) {
   std::string shown = "qelc";
-  for (const std::string& argument : arguments) shown += " \"" + Escape(argument) + "\"";
+  for (const std::string& argument : arguments) {
+    bool plain = !argument.empty() &&
+                 std::all_of(argument.begin(), argument.end(), [](char c) {
+                   return std::isalnum(static_cast<unsigned char>(c)) ||
+                          std::string_view("._/-+=").find(c) != std::string_view::npos;
+                 });
+    shown += plain ? " " + argument : " \"" + Escape(argument) + "\"";
+  }
   return shown;
 }
+
+std::string Indent(const std::string& text) {
+  std::string indented = "  ";
+  for (char c : text) {
+    indented += c;
+    if (c == '\n') indented += "  ";
+  }
+  return indented;
+}
+
+// Names the case in test listings and failures.
+void PrintTo(const Case& testCase, std::ostream* out) { *out << testCase.name; }
 
 class WorkDirectory {
  public:
@@ -221,10 +242,12 @@ TEST_P(WholeProgram, Case) {
   EXPECT_EQ(run.exitStatus, expectedStatus) << command << ": exit status";
   std::string stdoutDiff =
       DescribeTextDifference(ReadFile(testCase.folder / "expect" / "stdout").value_or(""), run.out);
-  EXPECT_TRUE(stdoutDiff.empty()) << command << ": standard output differs, " << stdoutDiff;
+  EXPECT_TRUE(stdoutDiff.empty()) << command << ": standard output differs:\n"
+                                  << Indent(stdoutDiff);
   std::string stderrDiff =
       DescribeTextDifference(ReadFile(testCase.folder / "expect" / "stderr").value_or(""), run.err);
-  EXPECT_TRUE(stderrDiff.empty()) << command << ": standard error differs, " << stderrDiff;
+  EXPECT_TRUE(stderrDiff.empty()) << command << ": standard error differs:\n"
+                                  << Indent(stderrDiff);
 
   std::set<std::string> actualFiles = ListFiles(work.path());
   for (const auto& [name, expected] : expectedFiles) {
@@ -240,8 +263,8 @@ TEST_P(WholeProgram, Case) {
     }
     std::string difference = CompareFile(expected, *actual);
     EXPECT_TRUE(difference.empty())
-        << command << ": file " << name << " differs from " << expected.origin << ", "
-        << difference;
+        << command << ": file " << name << " differs from " << expected.origin << ":\n"
+        << Indent(difference);
   }
   for (const std::string& name : actualFiles) {
     EXPECT_TRUE(expectedFiles.count(name)) << command << ": unexpected file " << name;
