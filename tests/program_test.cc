@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/case_root.h"
 #include "tests/child_process.h"
 #include "tests/dab_text.h"
 #include "tests/hex_text.h"
@@ -47,7 +48,7 @@ struct Case {
 std::vector<Case> DiscoverCases() {
   std::vector<Case> cases;
   std::error_code error;
-  for (const fs::directory_entry& area : fs::directory_iterator(QELC_CASE_ROOT, error)) {
+  for (const fs::directory_entry& area : fs::directory_iterator(CaseRoot(), error)) {
     if (!area.is_directory()) continue;
     for (const fs::directory_entry& folder : fs::directory_iterator(area.path())) {
       if (!folder.is_directory()) continue;
