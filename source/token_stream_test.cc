@@ -77,6 +77,13 @@ TEST_F(TokenStreamTest, HeaderThenEmptyTextForeverAtEnd) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(Next(), (Seen{"", 0, 1}));
 }
 
+TEST_F(TokenStreamTest, EmptyOrBlankInputHasOnlyTheEmptyText) {
+  Open("");
+  EXPECT_EQ(Next(), (Seen{"", 0, 1}));
+  Open(" \t\n \n");
+  EXPECT_EQ(Next(), (Seen{"", 0, 3}));
+}
+
 TEST_F(TokenStreamTest, NothingIsReadBeforeTheFirstNextToken) {
   Open("\nA");
   EXPECT_EQ(TokenText(), "");
@@ -192,6 +199,8 @@ TEST_F(TokenStreamTest, CommentsInEveryPosition) {
   EXPECT_EQ(Texts("a // to the end"), (Texts_{"a"}));
   EXPECT_EQ(Texts("a //\n"), (Texts_{"a"}));
   EXPECT_EQ(Texts("a;//\n'//' b"), (Texts_{"a", ";", "'//'", "b"}));
+  // The two slashes make a comment before the delimiter behind them can end a word.
+  EXPECT_EQ(Texts("//;x\ny "), (Texts_{"y"}));
   // The comment's newline and the character after it are both read before the
   // next token starts: here that character is itself a newline.
   EXPECT_EQ(All("// c\n\nb "), (std::vector<Seen>{{"b", 0, 3}}));
