@@ -1,5 +1,9 @@
 #include "sections/registry.h"
 
+#include "sections/groups.h"
+#include "sections/output_syntax.h"
+#include "sections/prolog_epilog.h"
+#include "sections/statements.h"
 #include "sections/string_quote.h"
 
 namespace qelc {
@@ -16,10 +20,18 @@ constexpr Section kSections[] = {
     {"TypeCategory", nullptr},
     {"TypeShortHand", nullptr},
     {"Initialize", nullptr},
-    {"DesignProlog", nullptr},
-    {"DesignEpilog", nullptr},
-    {"Group", nullptr},
-    {"OutputSyntax", nullptr},
+    {"DesignProlog",
+     [] {
+       PrologEpilogFlag() = 1;
+       SecDesignPrologEpilog();
+     }},
+    {"DesignEpilog",
+     [] {
+       PrologEpilogFlag() = 0;
+       SecDesignPrologEpilog();
+     }},
+    {"Group", SecGroup},
+    {"OutputSyntax", SecOutputSyntax},
     {"Pin", nullptr},
     {"TypeConversion", nullptr},
     {"DeviceSpecificInfoTable", nullptr},
@@ -37,7 +49,16 @@ constexpr Section kSections[] = {
 
 // The first call adds the empty text, so its reference is 0.
 constexpr TableInitialiser kInitialisers[] = {
-    [] {},
+    [] {
+      PrologEpilogFlag() = 1;
+      AddPrologEpilogCondition(0, "");
+    },
+    [] {
+      PrologEpilogFlag() = 0;  // and so it stays until a DesignProlog section
+      AddPrologEpilogCondition(0, "");
+    },
+    [] { AddGroupCondition(0, ""); },
+    [] { AddOutputSyntax(0, ""); },
 };
 
 }  // namespace
