@@ -67,13 +67,11 @@ StatementList& ListFor(std::string_view kindName, int32_t listIndex) {
     ExitRun(1);
   }
   TableBlock& tables = Tables();
-  switch (kind->table) {
-    case StatementTable::kPrologEpilog:
-      return (state.prologEpilogFlag ? tables.prolog : tables.epilog)[listIndex].statements;
-    case StatementTable::kGroup:
-      return tables.groups[listIndex].groups[state.currentGroupIndex].statements;
-    case StatementTable::kOutputSyntax:
-      break;
+  if (kind->table == StatementTable::kPrologEpilog) {
+    return (state.prologEpilogFlag ? tables.prolog : tables.epilog)[listIndex].statements;
+  }
+  if (kind->table == StatementTable::kGroup) {
+    return tables.groups[listIndex].groups[state.currentGroupIndex].statements;
   }
   return tables.outputSyntaxes[listIndex].statements;
 }
