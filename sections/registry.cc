@@ -1,7 +1,10 @@
 #include "sections/registry.h"
 
+#include "sections/aliases.h"
 #include "sections/groups.h"
+#include "sections/initialize.h"
 #include "sections/output_syntax.h"
+#include "sections/pin_numbers.h"
 #include "sections/prolog_epilog.h"
 #include "sections/statements.h"
 #include "sections/string_quote.h"
@@ -14,12 +17,12 @@ namespace {
 // are told apart whichever comes first.
 constexpr Section kSections[] = {
     {"StringQuote", SecStringQuote},
-    {"PinNumberByPackage", nullptr},
-    {"Alias", nullptr},
+    {"PinNumberByPackage", SecPinNumberByPackage},
+    {"Alias", SecAlias},
     {"Extensions", nullptr},
     {"TypeCategory", nullptr},
     {"TypeShortHand", nullptr},
-    {"Initialize", nullptr},
+    {"Initialize", SecInitialize},
     {"DesignProlog",
      [] {
        PrologEpilogFlag() = 1;
@@ -49,6 +52,9 @@ constexpr Section kSections[] = {
 
 // The first call adds the empty text, so its reference is 0.
 constexpr TableInitialiser kInitialisers[] = {
+    [] { AddPinNumberCondition(0, ""); },
+    [] { AddAliasCondition(0, ""); },
+    [] { AddInitializeCondition(0, ""); },
     [] {
       PrologEpilogFlag() = 1;
       AddPrologEpilogCondition(0, "");
