@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "sections/registry.h"
+#include "sections/statements.h"
 #include "softip/soft_ip_driver.h"
 #include "source/ascii.h"
 #include "source/condition.h"
@@ -151,6 +152,7 @@ void ResetRunState() {
   ResetSoftIp();
   DropDumpStream();
   ClearCondition();
+  ResetStatementState();
   ErrorCount() = 0;
 }
 

@@ -1,8 +1,12 @@
 #include "sections/registry.h"
 
 #include "sections/aliases.h"
+#include "sections/groups.h"
 #include "sections/initialize.h"
+#include "sections/output_syntax.h"
 #include "sections/pin_numbers.h"
+#include "sections/prolog_epilog.h"
+#include "sections/statements.h"
 #include "sections/string_quote.h"
 
 namespace qelc {
@@ -19,10 +23,18 @@ constexpr Section kSections[] = {
     {"TypeCategory", nullptr},
     {"TypeShortHand", nullptr},
     {"Initialize", SecInitialize},
-    {"DesignProlog", nullptr},
-    {"DesignEpilog", nullptr},
-    {"Group", nullptr},
-    {"OutputSyntax", nullptr},
+    {"DesignProlog",
+     [] {
+       PrologEpilogFlag() = 1;
+       SecDesignPrologEpilog();
+     }},
+    {"DesignEpilog",
+     [] {
+       PrologEpilogFlag() = 0;
+       SecDesignPrologEpilog();
+     }},
+    {"Group", SecGroup},
+    {"OutputSyntax", SecOutputSyntax},
     {"Pin", nullptr},
     {"TypeConversion", nullptr},
     {"DeviceSpecificInfoTable", nullptr},
@@ -43,6 +55,16 @@ constexpr TableInitialiser kInitialisers[] = {
     [] { AddPinNumberCondition(0, ""); },
     [] { AddAliasCondition(0, ""); },
     [] { AddInitializeCondition(0, ""); },
+    [] {
+      PrologEpilogFlag() = 1;
+      AddPrologEpilogCondition(0, "");
+    },
+    [] {
+      PrologEpilogFlag() = 0;  // and so it stays until a DesignProlog section
+      AddPrologEpilogCondition(0, "");
+    },
+    [] { AddGroupCondition(0, ""); },
+    [] { AddOutputSyntax(0, ""); },
 };
 
 }  // namespace
