@@ -24,11 +24,10 @@ class TextReader {
 
   // The next byte (0 to 255), or EOF at the end of the file.
   int Get() {
-    if (hasPending_) {
-      hasPending_ = false;
-      return pending_;
-    }
-    int c = Raw();
+    // A byte read ahead is looked at like a fresh one: in CR CR LF the second CR
+    // still stands before the LF.
+    int c = hasPending_ ? pending_ : Raw();
+    hasPending_ = false;
     if (c != '\r') return c;
     int next = Raw();
     if (next == '\n') return '\n';
