@@ -285,8 +285,9 @@ bool SubstituteDefines(std::string_view line, std::string& rewritten, const Defi
 
 int Preprocess(FILE* input, const std::string& inputName, FILE* output, DefineTable& defines,
                BranchStack& branches) {
-  Run run{output, defines, branches,
-          size_t(std::count_if(branches.begin(), branches.end(), [](int flag) { return flag != 1; }))};
+  auto isDropped = [](int flag) { return flag != 1; };
+  size_t dropped = std::count_if(branches.begin(), branches.end(), isDropped);
+  Run run{output, defines, branches, dropped};
   return PreprocessFile(input, inputName, 0, run);
 }
 

@@ -233,10 +233,12 @@ TEST_F(PreprocessTest, UnclosedIfdefIsLeftOnTheStack) {
 TEST_F(PreprocessTest, EndifOrElseWithoutIfdefFails) {
   EXPECT_EQ(Run("a\n#endif\nb\n"), 0);
   EXPECT_EQ(output_, "a\n");
-  EXPECT_EQ(errors, "Found#endif statement but no corresponding #ifdef or #ifndef statement found.");
+  EXPECT_EQ(errors,
+            "Found#endif statement but no corresponding #ifdef or #ifndef statement found.");
   EXPECT_EQ(Run("a\n#else\nb\n"), 0);
   EXPECT_EQ(output_, "a\n");
-  EXPECT_EQ(errors, "Found #else statement but no corresponding #ifdef or #ifndef statement found.");
+  EXPECT_EQ(errors,
+            "Found #else statement but no corresponding #ifdef or #ifndef statement found.");
 }
 
 TEST_F(PreprocessTest, IncludedFileSharesDefinesAndBranches) {
