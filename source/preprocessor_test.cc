@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include <unistd.h>
 
@@ -130,6 +132,61 @@ TEST(SubstituteDefinesTest, CycleStopsWithTheLineAfterTheLastSubstitution) {
   std::string grown = "x G";
   for (int i = 0; i < 1000; ++i) grown += "[G]";
   EXPECT_EQ(rewritten, grown + " y\n");
+}
+
+// The rewriting done the slow, literal way with the C tokenizer: walk the
+// entries in order for each word, and after every substitution split the new
+// line again from its front and go on with its second word.
+bool RescanningRewrite(std::string& line,
+                       const std::vector<std::pair<std::string, std::string>>& entries) {
+  const char* delimiters = " \t\n[]";
+  std::string tokens = line;
+  char* word = std::strtok(tokens.data(), delimiters);
+  for (int substitutions = 0; word;) {
+    const std::string* value = nullptr;
+    for (const auto& [name, entryValue] : entries) {
+      if (!entryValue.empty() && name == word) {
+        value = &entryValue;
+        break;
+      }
+    }
+    if (!value) {
+      word = std::strtok(nullptr, delimiters);
+      continue;
+    }
+    if (++substitutions > kMaxSubstitutionsPerLine) return false;
+    size_t start = word - tokens.data();
+    line = line.substr(0, start) + *value + line.substr(start + std::strlen(word));
+    tokens = line;
+    std::strtok(tokens.data(), delimiters);
+    word = std::strtok(nullptr, delimiters);
+  }
+  return true;
+}
+
+TEST(SubstituteDefinesTest, AgreesWithRescanningFromTheFront) {
+  const char* names[] = {"A", "B", "C", "", "a"};
+  const char* values[] = {"",   "A",   "B",   "C",  "x",   "A[B]", "[",  "]C",
+                          "B]A", "[]", "C[x", "a", "y[x", "1,2", "x]y", "[y"};
+  const char* pieces[] = {"A", "B", "C", "a", "x", " ", "[", "]", "\t", ",", "AB"};
+  std::mt19937 random(12345);
+  for (int round = 0; round < 1000; ++round) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    DefineTable defines;
+    for (int i = random() % 5; i > 0; --i) {
+      entries.emplace_back(names[random() % std::size(names)], values[random() % std::size(values)]);
+      defines.Add(entries.back().first, entries.back().second);
+    }
+    std::string line;
+    for (int i = random() % 16; i > 0; --i) line += pieces[random() % std::size(pieces)];
+    if (random() % 2) line += "\n";
+
+    std::string expected = line;
+    bool expectedEnds = RescanningRewrite(expected, entries);
+    std::string rewritten;
+    EXPECT_EQ(SubstituteDefines(line, rewritten, defines), expectedEnds) << line;
+    EXPECT_EQ(rewritten, expected) << line;
+  }
 }
 
 // A temporary directory that is the working directory while it lives, so that
