@@ -1,5 +1,8 @@
 #include "sections/registry.h"
 
+#include "sections/aliases.h"
+#include "sections/initialize.h"
+#include "sections/pin_numbers.h"
 #include "sections/string_quote.h"
 
 namespace qelc {
@@ -10,12 +13,12 @@ namespace {
 // are told apart whichever comes first.
 constexpr Section kSections[] = {
     {"StringQuote", SecStringQuote},
-    {"PinNumberByPackage", nullptr},
-    {"Alias", nullptr},
+    {"PinNumberByPackage", SecPinNumberByPackage},
+    {"Alias", SecAlias},
     {"Extensions", nullptr},
     {"TypeCategory", nullptr},
     {"TypeShortHand", nullptr},
-    {"Initialize", nullptr},
+    {"Initialize", SecInitialize},
     {"DesignProlog", nullptr},
     {"DesignEpilog", nullptr},
     {"Group", nullptr},
@@ -37,7 +40,9 @@ constexpr Section kSections[] = {
 
 // The first call adds the empty text, so its reference is 0.
 constexpr TableInitialiser kInitialisers[] = {
-    [] {},
+    [] { AddPinNumberCondition(0, ""); },
+    [] { AddAliasCondition(0, ""); },
+    [] { AddInitializeCondition(0, ""); },
 };
 
 }  // namespace

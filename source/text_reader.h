@@ -24,8 +24,8 @@ class TextReader {
 
   // The next byte (0 to 255), or EOF at the end of the file.
   int Get() {
-    // A byte read ahead is looked at like a fresh one: in CR CR LF the second CR
-    // still stands before the LF.
+    // A byte held back behind a carriage return is looked at afresh: it may be
+    // a carriage return that itself stands before a line feed.
     int c = hasPending_ ? pending_ : Raw();
     hasPending_ = false;
     if (c != '\r') return c;
