@@ -84,9 +84,11 @@ def defines(scale, folder):
         for i in range(count):
             yield f"#define D{i} value{i % 97}\n"
         yield "Device Big\nStringQuote {\n"
+        # The line starts with a plain word: after a rewritten first word the
+        # preprocessor leaves the next word as it is, and every use should count.
         for i in range(lines):
             a, b, c = (i * 7) % count, (i * 13) % count, (i * 31) % count
-            yield f"  D{a} [D{b}] x{i % 10} D{c} CHAIN{i % 60 + 1} ;\n"
+            yield f"  x{i % 10} D{a} [D{b}] D{c} CHAIN{i % 60 + 1} ;\n"
         yield "}\n"
 
     write(os.path.join(folder, "defines.daf"), chunks())
