@@ -95,6 +95,22 @@ TEST(SubstituteDefinesTest, FirstValuedEntryWins) {
   EXPECT_EQ(defines.Replacement("E"), nullptr);
 }
 
+TEST(FirstRewrittenWordTest, FindsTheFirstWordWithAValue) {
+  constexpr size_t kNone = std::string_view::npos;
+  DefineTable defines;
+  EXPECT_EQ(FirstRewrittenWord("A B\n", defines), kNone);
+  defines.Add("A", "");
+  EXPECT_EQ(FirstRewrittenWord("A B\n", defines), kNone);
+  defines.Add("B", "2");
+  EXPECT_EQ(FirstRewrittenWord("A B\n", defines), 2u);
+  EXPECT_EQ(FirstRewrittenWord("  [B]", defines), 3u);
+  EXPECT_EQ(FirstRewrittenWord("Bx xB B,B (B) \t\n", defines), kNone);
+  EXPECT_EQ(FirstRewrittenWord("", defines), kNone);
+  // A later entry gives A its value.
+  defines.Add("A", "1");
+  EXPECT_EQ(FirstRewrittenWord("x A B\n", defines), 2u);
+}
+
 TEST(SubstituteDefinesTest, InsertedValueIsExaminedExceptAsFirstWord) {
   DefineTable defines = Defines({{"P", "Q"}, {"Q", "R"}});
   EXPECT_EQ(Substitute("y P\n", defines), "y R\n");
@@ -352,6 +368,24 @@ TEST_F(PreprocessTest, LongLineIsHandledInPiecesOf1023Characters) {
   // The second piece of this line is a directive of its own.
   EXPECT_EQ(Run(std::string(1023, 'a') + "#define Z 1\nZ\n"), 1);
   EXPECT_EQ(output_, std::string(1023, 'a') + "1\n");
+}
+
+// The source is read in blocks of 65536 bytes: lines, line ends and a NUL
+// across the end of a block are met as if it were not there.
+TEST_F(PreprocessTest, LinesAcrossTheReadBuffer) {
+  std::string line = "abc def\r\n";
+  std::string source, expected;
+  while (source.size() < 3 * 65536) {
+    source += line;
+    expected += line.substr(0, line.size() - 2) + "\n";
+    line.insert(0, " ");
+  }
+  EXPECT_EQ(Run(source), 1);
+  EXPECT_EQ(output_, expected);
+
+  std::string padding(65535, 'p');
+  EXPECT_EQ(Run(padding + std::string("\0q\n", 3)), 0);
+  EXPECT_EQ(errors, "NUL character in 'dev.daf'.\n");
 }
 
 TEST_F(PreprocessTest, DefineCycleIsReportedWithTheLineCut) {
