@@ -226,6 +226,28 @@ TEST_F(TokenStreamTest, LineCounterCountsTheLookahead) {
   EXPECT_EQ(Next(), (Seen{"D", 0, 5}));
 }
 
+// The stream reads the file in blocks of 65536 bytes; tokens, blank runs and
+// comments that cross from one block into the next are read whole.
+TEST_F(TokenStreamTest, TokensAndLinesAcrossTheReadBuffer) {
+  const size_t kBlock = 65536;
+  std::string word = "w" + std::string(20, 'x');
+  EXPECT_EQ(All(std::string(kBlock - 10, ' ') + word + "\n;"),
+            (std::vector<Seen>{{word, 0, 2}, {";", 0, 2}}));
+  EXPECT_EQ(All(std::string(kBlock + 10, '\n') + "x y"),
+            (std::vector<Seen>{{"x", 0, int32_t(kBlock) + 11}, {"y", 0, int32_t(kBlock) + 11}}));
+  EXPECT_EQ(All(std::string(kBlock - 2, '\n') + "'a\nb\\'c\nd' z"),
+            (std::vector<Seen>{{"'a\nb'c\nd'", 1, int32_t(kBlock) + 1},
+                               {"z", 0, int32_t(kBlock) + 1}}));
+  EXPECT_EQ(All(std::string(kBlock - 5, ' ') + "// a comment\r\nnext"),
+            (std::vector<Seen>{{"next", 0, 2}}));
+  EXPECT_EQ(All(std::string(kBlock - 1, ' ') + "12\r\n"), (std::vector<Seen>{{"12", 3, 2}}));
+
+  Open(std::string(kBlock - 100, ' ') + std::string(2000, 'w') + " x");
+  test_support::RunResult result = CaptureRun([] { NextToken(); });
+  EXPECT_TRUE(result.exited);
+  EXPECT_EQ(result.out, "Line:     1: Text longer than 1023 characters.\n");
+}
+
 TEST_F(TokenStreamTest, CarriageReturnBeforeLineFeedIsDropped) {
   std::vector<Seen> lf = All("Device X\n{ 12\n}\n");
   std::vector<Seen> crlf = All("Device X\r\n{ 12\r\n}\r\n");
