@@ -124,6 +124,22 @@ TEST_F(StringPoolTest, SetUpOverExistingContentFindsItsStrings) {
   EXPECT_EQ(used_, 9);
 }
 
+// Enough strings that the index grows many times over; every string keeps the
+// reference it was first given.
+TEST_F(StringPoolTest, ThousandsOfStringsKeepTheirReferences) {
+  SetUpPool(32000);
+  std::vector<StringRef> refs;
+  int32_t next = 0;
+  for (int i = 0; i < 5000; ++i) {
+    std::string text = std::to_string(i);
+    refs.push_back(PoolAdd(text));
+    ASSERT_EQ(refs.back(), next);
+    next += int32_t(text.size()) + 1;
+  }
+  for (int i = 4999; i >= 0; --i) ASSERT_EQ(PoolAdd(std::to_string(i)), refs[size_t(i)]);
+  EXPECT_EQ(used_, next);
+}
+
 TEST_F(StringPoolTest, SettingUpAgainForgetsTheOldPool) {
   SetUpPool(64);
   PoolAdd("old");
