@@ -67,7 +67,7 @@ TEST(RecordListTest, RecordsAreTheirFieldsInOrder) {
 }
 
 // Below 0xFFFF the count takes two bytes; from 0xFFFF on it is FF FF and a
-// 32-bit count. Both lists cross the 4096-byte buffer many times.
+// 32-bit count. Both lists cross the stream's buffer several times.
 TEST(RecordListTest, CountPrefixSwitchesToSixBytesAt65535) {
   RecordList<StringRef> shortCounted = Numbered(65534);
   Bytes bytes = Write(shortCounted);
