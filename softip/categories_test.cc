@@ -77,6 +77,23 @@ TEST(CheckCategoryNumbersTest, HundredThousandCategoriesCheckQuickly) {
   EXPECT_LT(CpuSeconds() - start, 0.5);
 }
 
+// Floats such as 3 * 2^40 have bit patterns whose low half is all zeros; they
+// must still spread over the table of first occurrences.
+TEST(CheckCategoryNumbersTest, NumbersWithZeroLowBitsCheckQuickly) {
+  test::UseEmptyLibrary();
+  for (int exponent = -120; exponent < 120; ++exponent) {
+    for (int odd = 1; odd < 256; odd += 2) {
+      Library().categories.Append({std::ldexp(float(odd), exponent), 0, 0});
+    }
+  }
+  double start = CpuSeconds();
+  EXPECT_EQ(Repeated(), "");
+  Library().categories.Append({std::ldexp(3.0f, 100), 0, 0});
+  EXPECT_EQ(Repeated(), "Found not unique category number "
+                        "3802951800684688204490109616128.000000\n");
+  EXPECT_LT(CpuSeconds() - start, 0.5);
+}
+
 TEST(AddSoftIPCategoryTest, PoolsNameThenValue) {
   test::UseEmptyLibrary();
   AddSoftIPCategory(1, "T", "x");
