@@ -22,6 +22,7 @@
 
 namespace qelc {
 
+// `Items` slots per record, `Records` records: the shape of the member's table.
 template <int Items, size_t Records>
 struct ConditionalList {
   ConditionalRecord<Items> (TableBlock::*table)[Records];

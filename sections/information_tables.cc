@@ -10,7 +10,7 @@ namespace qelc {
 
 namespace {
 
-constexpr ConditionalList kDeviceSpecificInfo{
+constexpr ConditionalList<30, 30> kDeviceSpecificInfo{
     .table = &TableBlock::deviceSpecificInfo,
     .keyword = "DeviceSpecificInfo",
     .progressMessage = "Parsing Section DeviceSpecificInfo\n",
@@ -23,7 +23,7 @@ constexpr ConditionalList kDeviceSpecificInfo{
     .opensWithAlways = false,
 };
 
-constexpr ConditionalList kHardwareSupport{
+constexpr ConditionalList<5, 30> kHardwareSupport{
     .table = &TableBlock::hardwareSupport,
     .keyword = "HardwareSupport",
     .progressMessage = "Parsing Section HardwareSupport\n",
@@ -36,7 +36,7 @@ constexpr ConditionalList kHardwareSupport{
     .opensWithAlways = false,
 };
 
-constexpr ConditionalList kTemplateLink{
+constexpr ConditionalList<10, 30> kTemplateLink{
     .table = &TableBlock::templateLink,
     .keyword = "TemplateLink",
     .progressMessage = "Parsing Section TemplateLink\n",
@@ -49,7 +49,7 @@ constexpr ConditionalList kTemplateLink{
     .opensWithAlways = false,
 };
 
-constexpr ConditionalList kCCodeFileName{
+constexpr ConditionalList<3, 100> kCCodeFileName{
     .table = &TableBlock::cCodeFileName,
     .keyword = "CCodeFileName",
     .progressMessage = "Parsing Section CCodeFileName\n",
@@ -62,7 +62,7 @@ constexpr ConditionalList kCCodeFileName{
     .opensWithAlways = false,
 };
 
-constexpr ConditionalList kCCodeExample{
+constexpr ConditionalList<30, 20> kCCodeExample{
     .table = &TableBlock::cCodeExample,
     .keyword = "CCodeExample",
     .progressMessage = "Parsing Section CCodeExample\n",
@@ -76,7 +76,7 @@ constexpr ConditionalList kCCodeExample{
     .opensWithAlways = false,
 };
 
-constexpr ConditionalList kQelConfig{
+constexpr ConditionalList<70, 40> kQelConfig{
     .table = &TableBlock::qelConfig,
     .keyword = "QelConfig",
     .progressMessage = "Parsing Section QelConfig\n",
@@ -91,7 +91,7 @@ constexpr ConditionalList kQelConfig{
     .opensWithAlways = true,
 };
 
-constexpr NumberedTable kDeviceSpecificInfoTable{
+constexpr NumberedTable<30> kDeviceSpecificInfoTable{
     .table = &TableBlock::deviceSpecificInfoTable,
     .keyword = "DeviceSpecificInfoTable",
     .progressMessage = "Parsing Section DeviceSpecificInfoTable\n",
@@ -99,7 +99,7 @@ constexpr NumberedTable kDeviceSpecificInfoTable{
     .overflow = "Exceed number of device specific info. table.\n",
 };
 
-constexpr NumberedTable kHardwareSupportTable{
+constexpr NumberedTable<5> kHardwareSupportTable{
     .table = &TableBlock::hardwareSupportTable,
     .keyword = "HardwareSupportTable",
     .progressMessage = "Parsing Section HardwareSupportTable\n",
@@ -107,7 +107,7 @@ constexpr NumberedTable kHardwareSupportTable{
     .overflow = "Exceed number of hardware support table.\n",
 };
 
-constexpr NumberedTable kPackageInfoTable{
+constexpr NumberedTable<20> kPackageInfoTable{
     .table = &TableBlock::packageInfoTable,
     .keyword = "PackageInfoTable",
     // The misspelling is part of the console output that other tools read.
@@ -116,7 +116,7 @@ constexpr NumberedTable kPackageInfoTable{
     .overflow = "Exceed number of package info. table.\n",
 };
 
-constexpr NumberedTable kVoltageRangeTable{
+constexpr NumberedTable<10> kVoltageRangeTable{
     .table = &TableBlock::voltageRangeTable,
     .keyword = "VoltageRangeTable",
     .progressMessage = "Parsing Section VoltageRangeTable\n",

@@ -236,10 +236,10 @@ void DumpMemoryMap() {
       // Field 8 is not shown.
       for (const MemoryMapEntry& entry : map.entries) {
         if (IsEmptyText(entry.fields[0])) break;
-        const StringRef* f = entry.fields;
-        Dump("         <%s> <%s> <%s> <%s> <%s> <%s> <%s>\n", PoolString(f[0]),
-             PoolString(f[1]), PoolString(f[2]), PoolString(f[3]), PoolString(f[4]),
-             PoolString(f[5]), PoolString(f[6]));
+        const StringRef* fields = entry.fields;
+        Dump("         <%s> <%s> <%s> <%s> <%s> <%s> <%s>\n", PoolString(fields[0]),
+             PoolString(fields[1]), PoolString(fields[2]), PoolString(fields[3]),
+             PoolString(fields[4]), PoolString(fields[5]), PoolString(fields[6]));
       }
     }
   }

@@ -20,8 +20,9 @@
 
 namespace qelc {
 
-// Every row of the table can be used: the row after the last one added ends the
-// list with the number -1, and a full table has no such row.
+// `Rows` rows: the size of the member's table. Every row can be used: the row
+// after the last one added ends the list with the number -1, and a full table
+// has no such row.
 template <size_t Rows>
 struct NumberedTable {
   NumberedRow (TableBlock::*table)[Rows];
