@@ -1,7 +1,10 @@
 #include "sections/registry.h"
 
+#include "sections/aliases.h"
 #include "sections/information_tables.h"
+#include "sections/initialize.h"
 #include "sections/memory_map.h"
+#include "sections/pin_numbers.h"
 #include "sections/string_quote.h"
 
 namespace qelc {
@@ -12,12 +15,12 @@ namespace {
 // are told apart whichever comes first.
 constexpr Section kSections[] = {
     {"StringQuote", SecStringQuote},
-    {"PinNumberByPackage", nullptr},
-    {"Alias", nullptr},
+    {"PinNumberByPackage", SecPinNumberByPackage},
+    {"Alias", SecAlias},
     {"Extensions", nullptr},
     {"TypeCategory", nullptr},
     {"TypeShortHand", nullptr},
-    {"Initialize", nullptr},
+    {"Initialize", SecInitialize},
     {"DesignProlog", nullptr},
     {"DesignEpilog", nullptr},
     {"Group", nullptr},
@@ -39,6 +42,9 @@ constexpr Section kSections[] = {
 
 // The first call adds the empty text, so its reference is 0.
 constexpr TableInitialiser kInitialisers[] = {
+    [] { AddPinNumberCondition(0, ""); },
+    [] { AddAliasCondition(0, ""); },
+    [] { AddInitializeCondition(0, ""); },
     [] {
       AddDeviceSpecificInfoCondition(0, "");
       AddDeviceSpecificInfoItem(0, 0, "");
