@@ -1,6 +1,11 @@
 #include "sections/registry.h"
 
+#include "sections/extensions.h"
+#include "sections/pins.h"
 #include "sections/string_quote.h"
+#include "sections/type_categories.h"
+#include "sections/type_conversion.h"
+#include "sections/type_shorthands.h"
 
 namespace qelc {
 
@@ -12,16 +17,16 @@ constexpr Section kSections[] = {
     {"StringQuote", SecStringQuote},
     {"PinNumberByPackage", nullptr},
     {"Alias", nullptr},
-    {"Extensions", nullptr},
-    {"TypeCategory", nullptr},
-    {"TypeShortHand", nullptr},
+    {"Extensions", SecExtensions},
+    {"TypeCategory", SecTypeCategory},
+    {"TypeShortHand", SecTypeShortHand},
     {"Initialize", nullptr},
     {"DesignProlog", nullptr},
     {"DesignEpilog", nullptr},
     {"Group", nullptr},
     {"OutputSyntax", nullptr},
-    {"Pin", nullptr},
-    {"TypeConversion", nullptr},
+    {"Pin", SecPin},
+    {"TypeConversion", SecTypeConversion},
     {"DeviceSpecificInfoTable", nullptr},
     {"DeviceSpecificInfo", nullptr},
     {"HardwareSupportTable", nullptr},
@@ -37,7 +42,11 @@ constexpr Section kSections[] = {
 
 // The first call adds the empty text, so its reference is 0.
 constexpr TableInitialiser kInitialisers[] = {
-    [] {},
+    [] { AddExtension(0, "", ""); },
+    [] { AddTypeCategory(0, "", ""); },
+    [] { AddTypeShortHand(0, -1, "", "", ""); },
+    [] { AddPinName(0, 0, ""); },
+    [] { AddTypeConversion(0, "", "", ""); },
 };
 
 }  // namespace
