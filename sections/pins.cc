@@ -26,6 +26,8 @@ bool IsEmpty(StringRef text) { return *PoolString(text) == '\0'; }
 void StoreText(StringRef& field, std::string_view text) { PoolAddTo(field, text); }
 void ClearText(StringRef& field) { PoolAddTo(field, ""); }
 
+// The records an adder writes into. An index beyond its list is refused with that
+// list's message, so nothing is ever written outside the table.
 PinGroup& GroupAt(int32_t group) {
   if (group < 0 || group >= kPinGroupLimit) Overflow("Exceed number of pin groups.\n");
   return Tables().pinGroups[group];
