@@ -143,7 +143,10 @@ void CompileDaf(const std::string& preName, const std::string& option) {
 
   ParseSections();
 
-  if (ErrorCount() == 0) WriteDabFile(OutputName(preName, ".dab"));
+  if (ErrorCount() == 0) {
+    FlushDumpStream();
+    WriteDabFile(OutputName(preName, ".dab"));
+  }
   CloseTokenStream();
   ReleaseTables();
   std::fprintf(stderr, "Number of errors: %d\n", ErrorCount());

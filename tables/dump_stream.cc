@@ -16,6 +16,11 @@ struct DumpStream {
 
 DumpStream stream;
 
+[[noreturn]] void WriteFailed() {
+  std::fprintf(stderr, "Fail to write %s.\n", stream.path.c_str());
+  ExitRun(1);
+}
+
 }  // namespace
 
 bool OpenDumpStream(const std::string& path) {
@@ -33,15 +38,17 @@ void Dump(const char* format, ...) {
   va_end(args);
 }
 
+void FlushDumpStream() {
+  if (!stream.file) return;
+  if (std::fflush(stream.file) != 0 || std::ferror(stream.file) != 0) WriteFailed();
+}
+
 void CloseDumpStream() {
   if (!stream.file) return;
   bool failed = std::ferror(stream.file) != 0;
   failed = std::fclose(stream.file) != 0 || failed;
   stream.file = nullptr;
-  if (failed) {
-    std::fprintf(stderr, "Fail to write %s.\n", stream.path.c_str());
-    ExitRun(1);
-  }
+  if (failed) WriteFailed();
 }
 
 void DropDumpStream() {

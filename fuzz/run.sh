@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang's libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, seeds each corpus from the test cases and the
+# examples, and runs every target for the given number of seconds (default 60).
+# Fails on any crash, leak, sanitizer report or input that runs over a second.
+#   fuzz/run.sh [SECONDS]
+set -euo pipefail
+
+seconds=${1:-60}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QELC_FUZZ_BUILD:-$root/build-fuzz}
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQELC_FUZZ=ON -DQELC_SANITIZE=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j2 --target preprocessor_fuzz conditions_fuzz daf_fuzz ipf_fuzz >/dev/null
+
+# Seeds: every source file of the test cases and the examples, by kind.
+seed() {  # seed TARGET PATTERN...
+  local corpus=$build/corpus/$1
+  shift
+  mkdir -p "$corpus"
+  for pattern in "$@"; do
+    find "$root/tests/cases" "$root/examples" -type f -path '*' -name "$pattern" \
+      -exec cp -t "$corpus" {} + 2>/dev/null || true
+  done
+}
+seed daf '*.daf'
+seed ipf '*.ipf'
+seed preprocessor '*.daf' '*.ipf' '*.inc' '*.h'
+seed conditions '*.daf' '*.ipf'
+
+mkdir -p "$build/artifacts"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+status=0
+for target in preprocessor conditions daf ipf; do
+  echo "== $target: $seconds s"
+  if ! "$build/fuzz/${target}_fuzz" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
+      -dict="$root/fuzz/qelc.dict" -artifact_prefix="$build/artifacts/$target-" \
+      -print_final_stats=1 "$build/corpus/$target" >"$build/$target.log" 2>&1; then
+    echo "FAILED: $target (see $build/$target.log and $build/artifacts/)"
+    tail -n 40 "$build/$target.log"
+    status=1
+  fi
+  grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$build/$target.log" || true
+done
+exit $status
