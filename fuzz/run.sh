@@ -16,12 +16,14 @@ cmake --build "$build" -j2 --target preprocessor_fuzz conditions_fuzz daf_fuzz i
 
 # Seeds: every source file of the test cases and the examples, by kind.
 seed() {  # seed TARGET PATTERN...
-  local corpus=$build/corpus/$1
+  local corpus=$build/corpus/$1 file
   shift
   mkdir -p "$corpus"
   for pattern in "$@"; do
-    find "$root/tests/cases" "$root/examples" -type f -path '*' -name "$pattern" \
-      -exec cp -t "$corpus" {} + 2>/dev/null || true
+    while IFS= read -r -d '' file; do
+      # Named by content, so that the many dev.daf of the cases all survive.
+      cp "$file" "$corpus/seed-$(sha1sum <"$file" | cut -c1-16)"
+    done < <(find "$root/tests/cases" "$root/examples" -type f -name "$pattern" -print0)
   done
 }
 seed daf '*.daf'

@@ -1,6 +1,9 @@
 #include "sections/registry.h"
 
+#include "sections/aliases.h"
 #include "sections/extensions.h"
+#include "sections/initialize.h"
+#include "sections/pin_numbers.h"
 #include "sections/pins.h"
 #include "sections/string_quote.h"
 #include "sections/type_categories.h"
@@ -15,12 +18,12 @@ namespace {
 // are told apart whichever comes first.
 constexpr Section kSections[] = {
     {"StringQuote", SecStringQuote},
-    {"PinNumberByPackage", nullptr},
-    {"Alias", nullptr},
+    {"PinNumberByPackage", SecPinNumberByPackage},
+    {"Alias", SecAlias},
     {"Extensions", SecExtensions},
     {"TypeCategory", SecTypeCategory},
     {"TypeShortHand", SecTypeShortHand},
-    {"Initialize", nullptr},
+    {"Initialize", SecInitialize},
     {"DesignProlog", nullptr},
     {"DesignEpilog", nullptr},
     {"Group", nullptr},
@@ -42,9 +45,12 @@ constexpr Section kSections[] = {
 
 // The first call adds the empty text, so its reference is 0.
 constexpr TableInitialiser kInitialisers[] = {
+    [] { AddPinNumberCondition(0, ""); },
+    [] { AddAliasCondition(0, ""); },
     [] { AddExtension(0, "", ""); },
     [] { AddTypeCategory(0, "", ""); },
     [] { AddTypeShortHand(0, -1, "", "", ""); },
+    [] { AddInitializeCondition(0, ""); },
     [] { AddPinName(0, 0, ""); },
     [] { AddTypeConversion(0, "", "", ""); },
 };

@@ -24,11 +24,10 @@ class TextReader {
 
   // The next byte (0 to 255), or EOF at the end of the file.
   int Get() {
-    if (hasPending_) {
-      hasPending_ = false;
-      return pending_;
-    }
-    int c = Raw();
+    // A byte held back behind a carriage return is looked at afresh: it may be
+    // a carriage return that itself stands before a line feed.
+    int c = hasPending_ ? pending_ : Raw();
+    hasPending_ = false;
     if (c != '\r') return c;
     int next = Raw();
     if (next == '\n') return '\n';

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds qelc (release) when needed and compiles every example source of this
+# folder, each in its own scratch copy of the folder under out/examples/, then
+# shows what the run printed and which files it wrote. Arguments are passed on
+# to qelc after the source name (for example -d).
+set -euo pipefail
+examples=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$examples")
+build=$root/build
+
+if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null || ! command -v make >/dev/null; then
+  bash "$root/.ci/install-packages" cmake g++ make
+fi
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j2 --target qelc >/dev/null
+qelc=$build/qelc
+
+failed=0
+shopt -s nullglob nocaseglob
+for source in "$examples"/*.daf "$examples"/*.ipf; do
+  name=$(basename "$source")
+  scratch=$root/out/examples/$name
+  rm -rf "$scratch"
+  mkdir -p "$scratch"
+  cp -R "$examples"/. "$scratch"
+  rm -f "$scratch/run.sh"
+  before=$(cd "$scratch" && find . -type f | sort)
+
+  echo "== qelc $name${*:+ $*}"
+  status=0
+  (cd "$scratch" && "$qelc" "$name" "$@" >"$root/out/examples/stdout" 2>"$root/out/examples/stderr") ||
+    status=$?
+  echo "-- standard output:"
+  cat "$root/out/examples/stdout"
+  echo "-- standard error:"
+  cat "$root/out/examples/stderr"
+  echo "== exit status $status"
+  echo "== files written in ${scratch#"$root"/}:"
+  after=$(cd "$scratch" && find . -type f | sort)
+  comm -13 <(echo "$before") <(echo "$after") | while read -r file; do
+    printf '   %-24s %10d bytes\n' "${file#./}" "$(stat -c %s "$scratch/$file")"
+  done
+  [ "$status" -eq 0 ] || failed=1
+done
+exit "$failed"

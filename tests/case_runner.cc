@@ -1,0 +1,252 @@
+#include "tests/case_runner.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string_view>
+
+#include "tests/child_process.h"
+#include "tests/dab_text.h"
+#include "tests/hex_text.h"
+#include "tests/sanitizer_options.h"
+#include "tests/text_diff.h"
+
+namespace qelc::test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The compiler runs with the test programs' sanitizer options, unless the
+// caller chose its own.
+const std::vector<std::string> kSanitizerDefaults = {
+    std::string("ASAN_OPTIONS=") + kAddressSanitizerOptions,
+    std::string("UBSAN_OPTIONS=") + kUndefinedSanitizerOptions,
+};
+
+std::optional<std::string> ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+// Every file below `root` (directories themselves aside), by relative path.
+std::set<std::string> ListFiles(const fs::path& root) {
+  std::set<std::string> files;
+  if (!fs::exists(root)) return files;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.symlink_status().type() == fs::file_type::directory) continue;
+    files.insert(entry.path().lexically_relative(root).generic_string());
+  }
+  return files;
+}
+
+// The arguments, one per line; a final line end closes the last argument.
+std::vector<std::string> ReadArguments(const fs::path& path) {
+  std::vector<std::string> arguments;
+  std::optional<std::string> text = ReadFile(path);
+  if (!text) return arguments;
+  std::istringstream lines(*text);
+  for (std::string line; std::getline(lines, line);) arguments.push_back(line);
+  return arguments;
+}
+
+// What one file left by the run must hold.
+struct ExpectedFile {
+  enum class Form { kBytes, kDab, kHex } form = Form::kBytes;
+  std::string bytes;
+  DabImage dab;
+  std::string origin;  // the case file it comes from, for messages
+};
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+  return text.size() > suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// The files of in/ unchanged, then those of expect/files/ by their real names.
+// Throws std::invalid_argument when an expected file cannot be read or expanded.
+std::map<std::string, ExpectedFile> ExpectedFiles(const fs::path& folder,
+                                                  const fs::path& dabIncludes) {
+  std::map<std::string, ExpectedFile> expected;
+  fs::path in = folder / "in";
+  for (const std::string& name : ListFiles(in)) {
+    std::optional<std::string> bytes = ReadFile(in / name);
+    if (!bytes) throw std::invalid_argument("cannot read in/" + name);
+    expected[name] = ExpectedFile{ExpectedFile::Form::kBytes, *bytes, {}, "in/" + name};
+  }
+  fs::path files = folder / "expect" / "files";
+  for (const std::string& name : ListFiles(files)) {
+    std::string origin = "expect/files/" + name;
+    std::optional<std::string> text = ReadFile(files / name);
+    if (!text) throw std::invalid_argument("cannot read " + origin);
+    ExpectedFile file{ExpectedFile::Form::kBytes, *text, {}, origin};
+    std::string realName = name;
+    if (EndsWith(name, ".dab.txt")) {
+      realName = name.substr(0, name.size() - 4);
+      file.form = ExpectedFile::Form::kDab;
+      file.dab = ExpandDabText(*text, origin, IncludeDirectory(dabIncludes.string()));
+    } else if (EndsWith(name, ".hex")) {
+      realName = name.substr(0, name.size() - 4);
+      file.form = ExpectedFile::Form::kHex;
+      file.bytes = ParseHexText(*text, origin);
+    }
+    expected[realName] = std::move(file);
+  }
+  return expected;
+}
+
+std::string CompareFile(const ExpectedFile& expected, const std::string& actual) {
+  switch (expected.form) {
+    case ExpectedFile::Form::kDab:
+      return DescribeDabDifference(expected.dab, actual);
+    case ExpectedFile::Form::kHex:
+      return DescribeByteDifference(expected.bytes, actual);
+    case ExpectedFile::Form::kBytes:
+      break;
+  }
+  return DescribeTextDifference(expected.bytes, actual);
+}
+
+// The command line as a shell would take it, for messages.
+std::string ShowCommand(const std::vector<std::string>& arguments) {
+  std::string shown = "qelc";
+  for (const std::string& argument : arguments) {
+    bool plain = !argument.empty() &&
+                 std::all_of(argument.begin(), argument.end(), [](char c) {
+                   return std::isalnum(static_cast<unsigned char>(c)) ||
+                          std::string_view("._/-+=").find(c) != std::string_view::npos;
+                 });
+    shown += plain ? " " + argument : " \"" + Escape(argument) + "\"";
+  }
+  return shown;
+}
+
+std::string Indent(const std::string& text) {
+  std::string indented = "  ";
+  for (char c : text) {
+    indented += c;
+    if (c == '\n') indented += "  ";
+  }
+  return indented;
+}
+
+fs::path MakeWorkDirectory() {
+  std::string pattern = (fs::temp_directory_path() / "qelc-case-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary directory");
+  return pattern;
+}
+
+// Compares what the run printed and left; returns the failures.
+std::vector<std::string> CompareRun(const fs::path& folder, const ChildRun& run,
+                                    const std::string& command,
+                                    const std::map<std::string, ExpectedFile>& expectedFiles,
+                                    int expectedStatus, const fs::path& work) {
+  std::vector<std::string> failures;
+  if (run.exitStatus != expectedStatus) {
+    failures.push_back(command + ": exit status " + std::to_string(run.exitStatus) +
+                       ", expected " + std::to_string(expectedStatus));
+  }
+  std::string difference =
+      DescribeTextDifference(ReadFile(folder / "expect" / "stdout").value_or(""), run.out);
+  if (!difference.empty()) {
+    failures.push_back(command + ": standard output differs:\n" + Indent(difference));
+  }
+  difference = DescribeTextDifference(ReadFile(folder / "expect" / "stderr").value_or(""), run.err);
+  if (!difference.empty()) {
+    failures.push_back(command + ": standard error differs:\n" + Indent(difference));
+  }
+
+  std::set<std::string> actualFiles = ListFiles(work);
+  for (const auto& [name, expected] : expectedFiles) {
+    if (!actualFiles.count(name)) {
+      failures.push_back(command + ": missing file " + name + " (expected by " + expected.origin +
+                         ")");
+      continue;
+    }
+    std::optional<std::string> actual = ReadFile(work / name);
+    if (!actual) {
+      failures.push_back(command + ": cannot read the file " + name + " that the run left");
+      continue;
+    }
+    difference = CompareFile(expected, *actual);
+    if (!difference.empty()) {
+      failures.push_back(command + ": file " + name + " differs from " + expected.origin + ":\n" +
+                         Indent(difference));
+    }
+  }
+  for (const std::string& name : actualFiles) {
+    if (!expectedFiles.count(name)) failures.push_back(command + ": unexpected file " + name);
+  }
+  return failures;
+}
+
+}  // namespace
+
+CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
+  CaseOutcome outcome;
+  std::optional<std::string> statusText = ReadFile(folder / "expect" / "status");
+  if (!statusText) {
+    outcome.failures.push_back("the case has no expect/status");
+    return outcome;
+  }
+  int expectedStatus = -1;
+  std::string_view digits = *statusText;
+  while (!digits.empty() && std::isspace(static_cast<unsigned char>(digits.back()))) {
+    digits.remove_suffix(1);
+  }
+  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), expectedStatus);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+      expectedStatus < 0 || expectedStatus > 255) {
+    outcome.failures.push_back("expect/status is not a decimal status: \"" +
+                               Escape(*statusText) + "\"");
+    return outcome;
+  }
+  std::map<std::string, ExpectedFile> expectedFiles;
+  try {
+    expectedFiles = ExpectedFiles(folder, setting.dabIncludes);
+  } catch (const std::invalid_argument& error) {
+    outcome.failures.push_back(std::string("the case's files are malformed: ") + error.what());
+    return outcome;
+  }
+  std::vector<std::string> arguments = ReadArguments(folder / "args");
+  std::string command = ShowCommand(arguments);
+
+  outcome.workDirectory = MakeWorkDirectory();
+  if (fs::exists(folder / "in")) {
+    fs::copy(folder / "in", outcome.workDirectory,
+             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+  }
+  ChildRun run = RunChild(setting.program, arguments, outcome.workDirectory.string(),
+                          setting.timeLimit, kSanitizerDefaults);
+  if (!run.problem.empty()) {
+    outcome.failures.push_back(run.problem);
+  } else if (run.timedOut) {
+    outcome.failures.push_back(command + " was still running after " +
+                               std::to_string(setting.timeLimit.count()) +
+                               " ms and was killed");
+  } else if (run.signal != 0) {
+    outcome.failures.push_back(command + " was ended by signal " + std::to_string(run.signal) +
+                               "; standard error:\n" + run.err);
+  } else {
+    outcome.failures =
+        CompareRun(folder, run, command, expectedFiles, expectedStatus, outcome.workDirectory);
+  }
+  if (outcome.failures.empty()) {
+    std::error_code ignored;
+    fs::remove_all(outcome.workDirectory, ignored);
+  }
+  return outcome;
+}
+
+}  // namespace qelc::test
