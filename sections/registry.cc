@@ -2,9 +2,13 @@
 
 #include "sections/aliases.h"
 #include "sections/extensions.h"
+#include "sections/groups.h"
 #include "sections/initialize.h"
+#include "sections/output_syntax.h"
 #include "sections/pin_numbers.h"
 #include "sections/pins.h"
+#include "sections/prolog_epilog.h"
+#include "sections/statements.h"
 #include "sections/string_quote.h"
 #include "sections/type_categories.h"
 #include "sections/type_conversion.h"
@@ -24,10 +28,18 @@ constexpr Section kSections[] = {
     {"TypeCategory", SecTypeCategory},
     {"TypeShortHand", SecTypeShortHand},
     {"Initialize", SecInitialize},
-    {"DesignProlog", nullptr},
-    {"DesignEpilog", nullptr},
-    {"Group", nullptr},
-    {"OutputSyntax", nullptr},
+    {"DesignProlog",
+     [] {
+       PrologEpilogFlag() = 1;
+       SecDesignPrologEpilog();
+     }},
+    {"DesignEpilog",
+     [] {
+       PrologEpilogFlag() = 0;
+       SecDesignPrologEpilog();
+     }},
+    {"Group", SecGroup},
+    {"OutputSyntax", SecOutputSyntax},
     {"Pin", SecPin},
     {"TypeConversion", SecTypeConversion},
     {"DeviceSpecificInfoTable", nullptr},
@@ -51,6 +63,16 @@ constexpr TableInitialiser kInitialisers[] = {
     [] { AddTypeCategory(0, "", ""); },
     [] { AddTypeShortHand(0, -1, "", "", ""); },
     [] { AddInitializeCondition(0, ""); },
+    [] {
+      PrologEpilogFlag() = 1;
+      AddPrologEpilogCondition(0, "");
+    },
+    [] {
+      PrologEpilogFlag() = 0;  // and so it stays until a DesignProlog section
+      AddPrologEpilogCondition(0, "");
+    },
+    [] { AddGroupCondition(0, ""); },
+    [] { AddOutputSyntax(0, ""); },
     [] { AddPinName(0, 0, ""); },
     [] { AddTypeConversion(0, "", "", ""); },
 };
