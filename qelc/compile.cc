@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "sections/registry.h"
+#include "sections/statements.h"
 #include "softip/soft_ip_driver.h"
 #include "source/ascii.h"
 #include "source/condition.h"
@@ -94,15 +95,6 @@ void ParseSections() {
 
 }  // namespace
 
-bool IsDebugOption(std::string_view option) { return StartsWithNoCase(option, "-d"); }
-
-std::string OutputName(const std::string& preName, std::string_view extension) {
-  size_t slash = preName.rfind('/');
-  size_t fileStart = slash == std::string::npos ? 0 : slash + 1;
-  size_t dot = preName.find('.', fileStart);
-  return preName.substr(0, dot) + std::string(extension);
-}
-
 void CompileSource(const std::string& sourceName, const std::string& option) {
   size_t dot = sourceName.rfind('.');
   std::string preName = sourceName.substr(0, dot) + ".pre";
@@ -160,6 +152,7 @@ void ResetRunState() {
   ResetSoftIp();
   DropDumpStream();
   ClearCondition();
+  ResetStatementState();
   ErrorCount() = 0;
 }
 

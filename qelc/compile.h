@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "source/compile_run.h"  // IsDebugOption, OutputName: shared with the soft-IP road
+
 namespace qelc {
 
 // The whole program on an argument vector: validates the command line, runs one
@@ -16,13 +18,6 @@ void CompileSource(const std::string& sourceName, const std::string& option);
 
 // The DAF road: tables, sections, DAB file, summary.
 void CompileDaf(const std::string& preName, const std::string& option);
-
-// True when the option text starts with -d, letter case aside.
-bool IsDebugOption(std::string_view option);
-
-// The .pre name cut at the first '.' of its file-name part, then `extension`:
-// my.dev.pre gives my.dab, v1.2/dev.pre gives v1.2/dev.dab.
-std::string OutputName(const std::string& preName, std::string_view extension);
 
 // Returns every piece of process-wide state to where a new process starts.
 void ResetRunState();

@@ -1,8 +1,14 @@
 #include "sections/registry.h"
 
 #include "sections/aliases.h"
+#include "sections/groups.h"
+#include "sections/information_tables.h"
 #include "sections/initialize.h"
+#include "sections/memory_map.h"
+#include "sections/output_syntax.h"
 #include "sections/pin_numbers.h"
+#include "sections/prolog_epilog.h"
+#include "sections/statements.h"
 #include "sections/string_quote.h"
 
 namespace qelc {
@@ -19,23 +25,31 @@ constexpr Section kSections[] = {
     {"TypeCategory", nullptr},
     {"TypeShortHand", nullptr},
     {"Initialize", SecInitialize},
-    {"DesignProlog", nullptr},
-    {"DesignEpilog", nullptr},
-    {"Group", nullptr},
-    {"OutputSyntax", nullptr},
+    {"DesignProlog",
+     [] {
+       PrologEpilogFlag() = 1;
+       SecDesignPrologEpilog();
+     }},
+    {"DesignEpilog",
+     [] {
+       PrologEpilogFlag() = 0;
+       SecDesignPrologEpilog();
+     }},
+    {"Group", SecGroup},
+    {"OutputSyntax", SecOutputSyntax},
     {"Pin", nullptr},
     {"TypeConversion", nullptr},
-    {"DeviceSpecificInfoTable", nullptr},
-    {"DeviceSpecificInfo", nullptr},
-    {"HardwareSupportTable", nullptr},
-    {"HardwareSupport", nullptr},
-    {"PackageInfoTable", nullptr},
-    {"VoltageRangeTable", nullptr},
-    {"TemplateLink", nullptr},
-    {"CCodeFileName", nullptr},
-    {"CCodeExample", nullptr},
-    {"QelConfig", nullptr},
-    {"MemoryMap", nullptr},
+    {"DeviceSpecificInfoTable", SecDeviceSpecificInfoTable},
+    {"DeviceSpecificInfo", SecDeviceSpecificInfo},
+    {"HardwareSupportTable", SecHardwareSupportTable},
+    {"HardwareSupport", SecHardwareSupport},
+    {"PackageInfoTable", SecPackageInfoTable},
+    {"VoltageRangeTable", SecVoltageRangeTable},
+    {"TemplateLink", SecTemplateLink},
+    {"CCodeFileName", [] { SecCCodeFileName(kCCodeFileNameSelector); }},
+    {"CCodeExample", [] { SecCCodeFileName(kCCodeExampleSelector); }},
+    {"QelConfig", SecQelConfig},
+    {"MemoryMap", SecMemoryMap},
 };
 
 // The first call adds the empty text, so its reference is 0.
@@ -43,6 +57,43 @@ constexpr TableInitialiser kInitialisers[] = {
     [] { AddPinNumberCondition(0, ""); },
     [] { AddAliasCondition(0, ""); },
     [] { AddInitializeCondition(0, ""); },
+    [] {
+      PrologEpilogFlag() = 1;
+      AddPrologEpilogCondition(0, "");
+    },
+    [] {
+      PrologEpilogFlag() = 0;  // and so it stays until a DesignProlog section
+      AddPrologEpilogCondition(0, "");
+    },
+    [] { AddGroupCondition(0, ""); },
+    [] { AddOutputSyntax(0, ""); },
+    [] {
+      AddDeviceSpecificInfoCondition(0, "");
+      AddDeviceSpecificInfoItem(0, 0, "");
+    },
+    [] { AddDeviceSpecificInfoTableRow(0, 0, ""); },
+    [] { AddHardwareSupportTableRow(0, 0, ""); },
+    [] {
+      AddHardwareSupportCondition(0, "");
+      AddHardwareSupportItem(0, 0, "");
+    },
+    [] { AddPackageInfoTableRow(0, 0, ""); },
+    [] { AddVoltageRangeTableRow(0, 0, ""); },
+    [] {
+      AddTemplateLinkCondition(0, "");
+      AddTemplateLinkItem(0, 0, "");
+    },
+    [] {
+      for (int32_t selector : {kCCodeFileNameSelector, kCCodeExampleSelector}) {
+        AddCCodeCondition(0, "", selector);
+        AddCCodeItem(0, 0, "", selector);
+      }
+    },
+    [] {
+      AddQelConfigCondition(0, "");
+      AddQelConfigItem(0, 0, "");
+    },
+    [] { AddMemoryMapCondition(0, ""); },
 };
 
 }  // namespace

@@ -1,14 +1,294 @@
 #include "source/preprocessor.h"
 
+#include <algorithm>
+#include <memory>
+
+#include "source/ascii.h"
 #include "source/text_reader.h"
 
 namespace qelc {
 
-// Interim: copies the source unchanged until the directives are implemented.
-int Preprocess(FILE* input, const std::string&, FILE* output, DefineTable&, BranchStack&) {
-  TextReader reader(input);
-  for (int c = reader.Get(); c != EOF; c = reader.Get()) std::fputc(c, output);
-  return 1;
+namespace {
+
+// A source line is read in pieces of at most this many characters; each piece
+// is classified and rewritten on its own.
+constexpr size_t kLinePieceLength = 1023;
+
+// The source file is level 0; an #include that would open a level beyond this
+// one is refused, which also ends include cycles.
+constexpr int kMaxIncludeDepth = 64;
+
+// The define cycle message shows at most this many characters of the line.
+constexpr size_t kShownCycleLineLength = 80;
+
+constexpr std::string_view kFirstWordDelimiters = " \t";
+constexpr std::string_view kIncludeNameDelimiters = " \n\t\"";
+constexpr std::string_view kArgumentDelimiters = " \t\n";
+
+// Splits a text into words the way a C tokenizer that remembers its position
+// does: delimiters before a word are skipped, the word runs up to the next
+// delimiter, and that one delimiter is consumed together with the word. The
+// delimiter set may change from one word to the next.
+class WordSplitter {
+ public:
+  explicit WordSplitter(std::string_view text) : text_(text) {}
+
+  // The next word, or an empty view when none is left.
+  std::string_view Next(std::string_view delimiters) {
+    size_t start = text_.find_first_not_of(delimiters, position_);
+    if (start == std::string_view::npos) {
+      position_ = text_.size();
+      return {};
+    }
+    size_t end = std::min(text_.find_first_of(delimiters, start), text_.size());
+    position_ = end == text_.size() ? end : end + 1;
+    return text_.substr(start, end - start);
+  }
+
+ private:
+  std::string_view text_;
+  size_t position_ = 0;
+};
+
+// Only these characters separate the words that defines may replace: commas,
+// parentheses and quotes stay inside words, so A,B and (A) never match A.
+bool IsSubstitutionDelimiter(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '[' || c == ']';
+}
+
+// What the nested runs over one source and its include files share.
+struct Run {
+  FILE* output;
+  DefineTable& defines;
+  BranchStack& branches;
+  // Flags on the branch stack that are not 1: a line is written only while
+  // there are none.
+  size_t droppedBranches;
+
+  bool Writing() const { return droppedBranches == 0; }
+
+  void PushBranch(int flag) {
+    branches.push_back(flag);
+    if (flag != 1) ++droppedBranches;
+  }
+  void PopBranch() {
+    if (branches.back() != 1) --droppedBranches;
+    branches.pop_back();
+  }
+  void FlipBranch() {
+    int& flag = branches.back();
+    if (flag != 1) --droppedBranches;
+    flag = flag == 0 ? 1 : 0;
+    if (flag != 1) ++droppedBranches;
+  }
+};
+
+enum class PieceRead { kPiece, kEndOfFile, kNulCharacter };
+
+// Reads the next piece of a line: up to and including its line end, but at
+// most kLinePieceLength characters.
+PieceRead ReadPiece(TextReader& reader, std::string& piece) {
+  piece.clear();
+  while (piece.size() < kLinePieceLength) {
+    int c = reader.Get();
+    if (c == EOF) break;
+    if (c == '\0') return PieceRead::kNulCharacter;
+    piece.push_back(char(c));
+    if (c == '\n') break;
+  }
+  return piece.empty() ? PieceRead::kEndOfFile : PieceRead::kPiece;
+}
+
+void ReportDefineCycle(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  line = line.substr(0, kShownCycleLineLength);
+  std::fprintf(stderr, "Define substitution does not end in line: %.*s\n", int(line.size()),
+               line.data());
+}
+
+int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run);
+
+// #include: runs the named file into the same output, where the line stood.
+bool IncludeFile(const std::string& name, int depth, Run& run) {
+  if (depth == kMaxIncludeDepth) {
+    std::fprintf(stderr, "Include files nested too deeply at '%s'.\n", name.c_str());
+    return false;
+  }
+  FilePtr file = OpenForReading(name);
+  if (!file) {
+    std::fprintf(stderr, "Cannot open include file '%s'.\n", name.c_str());
+    return false;
+  }
+  return PreprocessFile(file.get(), name, depth + 1, run) != 0;
+}
+
+// Acts on one piece of a line; false after a failure whose message is written.
+bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
+                 std::string& value, std::string& rewritten) {
+  switch (ClassifyLine(piece, name, value)) {
+    case kPlainLine:
+      if (!run.Writing()) return true;
+      if (!SubstituteDefines(piece, rewritten, run.defines)) {
+        ReportDefineCycle(rewritten);
+        return false;
+      }
+      std::fwrite(rewritten.data(), 1, rewritten.size(), run.output);
+      return true;
+    case kIncludeLine:
+      return !run.Writing() || IncludeFile(name, depth, run);
+    case kDefineLine:
+      if (run.Writing()) run.defines.Add(name, value);
+      return true;
+    // Conditionals act inside dropped branches too, so that their #else and
+    // #endif pair up.
+    case kIfdefLine:
+      run.PushBranch(run.defines.IsDefined(name) ? 1 : 0);
+      return true;
+    case kIfndefLine:
+      run.PushBranch(run.defines.IsDefined(name) ? 0 : 1);
+      return true;
+    case kElseLine:
+      if (run.branches.empty()) {
+        std::fputs("Found #else statement but no corresponding #ifdef or #ifndef statement found.",
+                   stderr);
+        return false;
+      }
+      run.FlipBranch();
+      return true;
+    case kEndifLine:
+      if (run.branches.empty()) {
+        // No blank after "Found": the console output other tools read.
+        std::fputs("Found#endif statement but no corresponding #ifdef or #ifndef statement found.",
+                   stderr);
+        return false;
+      }
+      run.PopBranch();
+      return true;
+  }
+  return true;
+}
+
+int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run) {
+  // Held on the heap: include files nest 64 deep, each with its read buffer.
+  auto reader = std::make_unique<TextReader>(input);
+  std::string piece, name, value, rewritten;
+  for (;;) {
+    switch (ReadPiece(*reader, piece)) {
+      case PieceRead::kEndOfFile:
+        return 1;
+      case PieceRead::kNulCharacter:
+        std::fprintf(stderr, "NUL character in '%s'.\n", inputName.c_str());
+        return 0;
+      case PieceRead::kPiece:
+        if (!HandlePiece(piece, depth, run, name, value, rewritten)) return 0;
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void DefineTable::Add(std::string name, std::string value) {
+  auto [entry, added] = firstValues_.try_emplace(std::move(name), std::move(value));
+  // A later entry only counts while every earlier one of its name is valueless.
+  if (!added && entry->second.empty()) entry->second = std::move(value);
+}
+
+bool DefineTable::IsDefined(std::string_view name) const {
+  return firstValues_.find(name) != firstValues_.end();
+}
+
+const std::string* DefineTable::Replacement(std::string_view word) const {
+  auto entry = firstValues_.find(word);
+  if (entry == firstValues_.end() || entry->second.empty()) return nullptr;
+  return &entry->second;
+}
+
+int ClassifyLine(std::string_view line, std::string& name, std::string& value) {
+  name.clear();
+  value.clear();
+  WordSplitter words(line);
+  // The line end stays attached to a last word: "#endif\n" is an #endif.
+  std::string_view first = words.Next(kFirstWordDelimiters);
+  if (first.empty() || first[0] != '#') return kPlainLine;
+  // Only the keyword's length is compared, so #includes acts as #include and
+  // #ELSEIF as #else; #ifdef is tested before #ifndef.
+  if (StartsWithNoCase(first, "#include")) {
+    // A name between double quotes opens the same file as the bare name.
+    name = words.Next(kIncludeNameDelimiters);
+    return kIncludeLine;
+  }
+  if (StartsWithNoCase(first, "#define")) {
+    name = words.Next(kArgumentDelimiters);
+    value = words.Next(kArgumentDelimiters);
+    return kDefineLine;
+  }
+  if (StartsWithNoCase(first, "#ifdef")) {
+    name = words.Next(kArgumentDelimiters);
+    return kIfdefLine;
+  }
+  if (StartsWithNoCase(first, "#ifndef")) {
+    name = words.Next(kArgumentDelimiters);
+    return kIfndefLine;
+  }
+  if (StartsWithNoCase(first, "#else")) return kElseLine;
+  if (StartsWithNoCase(first, "#endif")) return kEndifLine;
+  return kPlainLine;
+}
+
+// Each substitution puts the define's value in place of the word and scans the
+// new line again from its front, skipping the first word of the line: the
+// words before the replaced one are the same words as before and match no
+// define, the value just inserted is examined (so a value may name a further
+// define), and after a replaced first word the next word (then the first word
+// of the new line) is not examined. Rather than rebuilding and rescanning the
+// line, the scan keeps the finished text in `rewritten` and the text still to
+// scan as a stack: the rest of the line at the bottom and each inserted value
+// on top of the text it was inserted into. A word never spans two of them,
+// because a replaced word always ended at a delimiter or at the end of its text.
+bool SubstituteDefines(std::string_view line, std::string& rewritten, const DefineTable& defines) {
+  rewritten.clear();
+  std::vector<std::string_view> pending{line};
+  int substitutions = 0;
+  bool atFirstWord = true;  // the next word found is the first word of the line
+  bool skipNextWord = false;
+  while (!pending.empty()) {
+    std::string_view& text = pending.back();
+    size_t start = 0;
+    while (start < text.size() && IsSubstitutionDelimiter(text[start])) ++start;
+    rewritten.append(text.substr(0, start));
+    if (start == text.size()) {
+      pending.pop_back();
+      continue;
+    }
+    size_t end = start;
+    while (end < text.size() && !IsSubstitutionDelimiter(text[end])) ++end;
+    std::string_view word = text.substr(start, end - start);
+    text.remove_prefix(end);
+    const std::string* value = skipNextWord ? nullptr : defines.Replacement(word);
+    if (!value) {
+      rewritten.append(word);
+      skipNextWord = false;
+      atFirstWord = false;
+      continue;
+    }
+    if (++substitutions > kMaxSubstitutionsPerLine) {
+      rewritten.append(word);
+      for (auto rest = pending.rbegin(); rest != pending.rend(); ++rest) rewritten.append(*rest);
+      return false;
+    }
+    skipNextWord = atFirstWord;
+    pending.push_back(*value);
+  }
+  return true;
+}
+
+int Preprocess(FILE* input, const std::string& inputName, FILE* output, DefineTable& defines,
+               BranchStack& branches) {
+  auto isDropped = [](int flag) { return flag != 1; };
+  size_t dropped = std::count_if(branches.begin(), branches.end(), isDropped);
+  Run run{output, defines, branches, dropped};
+  return PreprocessFile(input, inputName, 0, run);
 }
 
 }  // namespace qelc

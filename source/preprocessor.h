@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qelc {
@@ -18,8 +20,12 @@ enum LineKind : int {
   kElseLine = 6,
 };
 
-// The defines met so far, in source order. Nothing is removed or replaced: a
-// name defined twice has two entries and the earlier one is found first.
+// The defines met so far. Conceptually an ordered list to which every #define
+// appends (name, value); nothing is removed or replaced, so a name defined twice
+// has two entries and the earlier one is found first. Only two questions are
+// ever asked of that list, and both are answered by one hash index per name:
+// whether any entry has the name, and which value the first entry with the name
+// and a non-empty value holds. Names compare with regard to letter case.
 class DefineTable {
  public:
   void Add(std::string name, std::string value);
@@ -29,14 +35,13 @@ class DefineTable {
   const std::string* Replacement(std::string_view word) const;
 
  private:
-  struct Entry {
-    std::string name;
-    std::string value;
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
   };
-  std::vector<Entry> entries_;
-  // Implementation detail of the preprocessor unit (an index over entries_).
-  struct Index;
-  friend struct DefineTableAccess;
+  // Name -> value of its first valued entry; empty while every entry of the
+  // name has an empty value.
+  std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> firstValues_;
 };
 
 // One flag per open #ifdef / #ifndef: 1 while its lines are written.
@@ -48,11 +53,17 @@ using BranchStack = std::vector<int>;
 int Preprocess(FILE* input, const std::string& inputName, FILE* output, DefineTable& defines,
                BranchStack& branches);
 
-// Classifies one line and fills the directive's name and value.
+// Classifies one line and fills the directive's name and value (both are
+// cleared first).
 int ClassifyLine(std::string_view line, std::string& name, std::string& value);
 
+// The number of substitutions one line may need; one more is taken for a
+// define cycle.
+constexpr int kMaxSubstitutionsPerLine = 1000;
+
 // Rewrites the defines in `line` into `rewritten`. Returns false when the line
-// needs more substitutions than a line may have (a define cycle).
+// needs more than kMaxSubstitutionsPerLine substitutions (a define cycle);
+// `rewritten` then holds the line as it stands after the last allowed one.
 bool SubstituteDefines(std::string_view line, std::string& rewritten, const DefineTable& defines);
 
 }  // namespace qelc

@@ -1,0 +1,129 @@
+#include "softip/categories.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "softip/library.h"
+#include "source/expect.h"
+#include "source/token_stream.h"
+#include "tables/dump_stream.h"
+#include "tables/string_pool.h"
+
+namespace qelc {
+
+namespace {
+
+// The text as a number the way strtod reads it, narrowed to single precision: a
+// text that is no number gives 0.
+float CategoryNumber(const std::string& text) {
+  return float(std::strtod(text.c_str(), nullptr));
+}
+
+// entry -> number ':' name '=' value
+void ParseCategoryEntry() {
+  float number = CategoryNumber(TokenText());
+  SkipToken();
+  ExpectText(":");
+  std::string name = TakeWord(kCategoryTextLimit);
+  ExpectText("=");
+  std::string value = Unquote(TakeWord(kCategoryTextLimit));
+  AddSoftIPCategory(number, name, value);
+}
+
+// A key under which equal floats meet: +0 and -0 are equal floats, so they share
+// the key of +0.
+uint32_t EqualityKey(float number) {
+  if (number == 0.0f) number = 0.0f;
+  uint32_t bits;
+  std::memcpy(&bits, &number, sizeof bits);
+  return bits;
+}
+
+// An open-addressing table from a key to the index where it was first seen:
+// a flat array probed linearly, kept at most half full.
+class FirstOccurrences {
+ public:
+  explicit FirstOccurrences(size_t count) {
+    size_t size = 2;
+    while (size < 2 * count) size *= 2;
+    slots_.assign(size, Slot{});
+  }
+
+  // The index where `key` was first seen; `index` itself when it is new.
+  size_t FirstOrAdd(uint32_t key, size_t index) {
+    size_t mask = slots_.size() - 1;
+    for (size_t at = (key * 0x9E3779B1u) & mask;; at = (at + 1) & mask) {
+      Slot& slot = slots_[at];
+      if (!slot.used) {
+        slot = Slot{true, key, index};
+        return index;
+      }
+      if (slot.key == key) return slot.index;
+    }
+  }
+
+ private:
+  struct Slot {
+    bool used = false;
+    uint32_t key = 0;
+    size_t index = 0;
+  };
+  std::vector<Slot> slots_;
+};
+
+}  // namespace
+
+void ParseSoftIPCategory() {
+  std::fputs("Parsing Section SoftIPCategory\n", stdout);
+  ExpectText("SoftIPCategory");
+  ExpectText("{");
+  do {
+    ParseCategoryEntry();
+  } while (!TokenIs("}"));
+  ExpectText("}");
+  DumpSoftIPCategories();
+  CheckCategoryNumbers();
+}
+
+void AddSoftIPCategory(float number, std::string_view name, std::string_view value) {
+  SoftIPCategoryEntry entry{number, 0, 0};
+  PoolAddTo(entry.name, name);
+  PoolAddTo(entry.value, value);
+  Library().categories.Append(entry);
+}
+
+void DumpSoftIPCategories() {
+  Dump("\nSoftIPCategory\n");
+  for (const SoftIPCategoryEntry& entry : Library().categories) {
+    Dump("<%f> : ", double(entry.number));
+    Dump("<%s> : ", PoolString(entry.name));
+    Dump("<%s> \n", PoolString(entry.value));
+  }
+  Dump("\n");
+}
+
+// Reports what comparing every pair (i, j > i) in order would report first: the
+// smallest i that some later entry equals. One pass over the list with a table of
+// first occurrences finds it in linear time. NaN equals nothing, so it never
+// repeats.
+bool CheckCategoryNumbers() {
+  const RecordList<SoftIPCategoryEntry>& categories = Library().categories;
+  FirstOccurrences seen(categories.Size());
+  size_t repeated = categories.Size();
+  for (size_t j = 0; j < categories.Size(); ++j) {
+    float number = categories.At(j).number;
+    if (std::isnan(number)) continue;
+    size_t first = seen.FirstOrAdd(EqualityKey(number), j);
+    if (first != j && first < repeated) repeated = first;
+  }
+  if (repeated == categories.Size()) return true;
+  throw CFailMsg(Format("Found not unique category number %f\n",
+                        double(categories.At(repeated).number)));
+}
+
+}  // namespace qelc

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string_view>
+
+namespace qelc {
+
+// Longest category name or value.
+constexpr int kCategoryTextLimit = 99;
+
+// SoftIPCategory '{' entry+ '}'   with   entry -> number ':' name '=' value
+// Appends the entries to the library, dumps the whole list and checks that no two
+// entries share a number (a CFailMsg when two do).
+void ParseSoftIPCategory();
+
+// Pools the name, then the value, and appends the entry.
+void AddSoftIPCategory(float number, std::string_view name, std::string_view value);
+
+// Writes every category of the library to the dump stream.
+void DumpSoftIPCategories();
+
+// True when all category numbers differ; otherwise throws a CFailMsg naming the
+// number of the first entry that a later entry repeats.
+bool CheckCategoryNumbers();
+
+}  // namespace qelc

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "softip/ipb_stream.h"
+
+namespace qelc {
+
+// The library's header fields and its two lists, written or read in file order.
+// The string bytes that end the file are not part of it (a decode reads them
+// only once the .dec file is open).
+void TransferLibrary(IpbStream& stream);
+
+// The first stringBytesUsed bytes of the string buffer, written or read.
+void TransferStringBytes(IpbStream& stream);
+
+// Writes the library as an IPB file at `path`: header, category list, module list,
+// string bytes. False when the file cannot be created; a write that fails removes
+// the partial file and ends the run ("Fail to write %s.").
+bool WriteIpbFile(const std::string& path);
+
+// Reads the IPB file at `ipbName` back into the library and dumps it into the
+// .dec file beside it. A file that cannot be opened is passed over in silence; a
+// short or malformed one ends the run ("Corrupt IPB file %s.").
+void DecodeIpbFile(const std::string& ipbName);
+
+}  // namespace qelc

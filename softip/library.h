@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "softip/record_list.h"
+#include "softip/records.h"
+
+namespace qelc {
+
+// The format version of the IPB files this compiler writes.
+constexpr int32_t kIpbFormatVersion = 0x90000;
+// Size of the soft-IP string buffer while compiling.
+constexpr int32_t kSoftIpStringCapacity = 32000;
+
+// The one soft-IP library of the process: the IPB header values, the string
+// buffer that the string pool works on during the soft-IP road, and the lists.
+struct SoftIPLibrary {
+  int32_t formatVersion = 0;
+  int32_t stringBytesUsed = 0;
+  int32_t stringCapacity = 0;
+  std::unique_ptr<char[]> stringBuffer;
+  RecordList<SoftIPCategoryEntry> categories;
+  RecordList<SoftIPModule> modules;
+};
+
+SoftIPLibrary& Library();
+
+// Results of BeginSoftIpOutput and BeginDecodeOutput.
+enum OutputSetUp : int { kOutputReady = 0, kNoDumpFile = 1, kNoStringBuffer = 2 };
+
+// Compiling: Out.txt becomes the dump stream and the string pool works on a new,
+// empty string buffer of 32000 bytes.
+int BeginSoftIpOutput();
+
+// Decoding: the .dec file beside `ipbName` becomes the dump stream and the pool
+// works on a new buffer of the capacity read from the file.
+int BeginDecodeOutput(const std::string& ipbName);
+
+// Closes the dump stream and releases the string buffer.
+void EndSoftIpOutput();
+
+// The .dec name: the IPB name cut at its last '.', then ".dec".
+std::string DecName(const std::string& ipbName);
+
+// Returns the library to its state at process start.
+void ResetLibrary();
+
+}  // namespace qelc

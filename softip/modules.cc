@@ -1,0 +1,401 @@
+#include "softip/modules.h"
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "softip/library.h"
+#include "source/ascii.h"
+#include "source/condition.h"
+#include "source/expect.h"
+#include "source/token_stream.h"
+#include "tables/dump_stream.h"
+#include "tables/string_pool.h"
+
+namespace qelc {
+
+namespace {
+
+using ParameterAdd = void (*)(SoftIPModule&, std::string_view);
+using NameList = RecordList<StringRef> SoftIPModule::*;
+
+// The condition of a macro statement line without _when.
+constexpr std::string_view kAlways = "1";
+
+bool AtEndOfInput() { return TokenText().empty(); }
+
+// A list dump writes only the record just added while parsing, and every record
+// when a decoded file is dumped.
+enum class DumpMode { kNewestOnly = 0, kAllRecords = 1 };
+
+// --- Dumps -----------------------------------------------------------------
+
+// Calls `write` for the records a dump in `mode` covers.
+template <typename T, typename Write>
+void ForDumped(const RecordList<T>& list, DumpMode mode, Write write) {
+  size_t first = mode == DumpMode::kNewestOnly && !list.Empty() ? list.Size() - 1 : 0;
+  for (size_t i = first; i < list.Size(); ++i) write(list.At(i));
+}
+
+const char* Text(StringRef ref) { return PoolString(ref); }
+
+void DumpModuleHeader(const SoftIPModule& module) { Dump("\n<%s>\n", Text(module.name)); }
+
+void DumpModuleStatement(const SoftIPModule& module) {
+  Dump("\tModule :\n");
+  Dump("\t\t<%s> : <%d>\n", Text(module.moduleName), module.moduleNumber);
+}
+
+void DumpHeading(const std::string& text) { Dump("\t%s :\n", text.c_str()); }
+
+void DumpPorts(const SoftIPModule& module, PortKind kind, DumpMode mode) {
+  if (kind == PortKind::kInput) {
+    ForDumped(module.inputs, mode, [](const SoftIPInput& p) {
+      Dump("\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>:<%s>\n", Text(p.text1), Text(p.text2),
+           Text(p.text3), Text(p.text4), p.number1, p.number2, Text(p.text5), Text(p.text6));
+    });
+  } else {
+    ForDumped(module.outputs, mode, [](const SoftIPOutput& p) {
+      Dump("\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>\n", Text(p.text1), Text(p.text2),
+           Text(p.text3), Text(p.text4), p.number1, p.number2, Text(p.text5));
+    });
+  }
+}
+
+void DumpDeclarations(const SoftIPModule& module, DumpMode mode) {
+  ForDumped(module.declarations, mode, [](const SoftIPDeclaration& d) {
+    Dump("\t\t<%s>:<%s>:<%s>\n", Text(d.text1), Text(d.text2), Text(d.text3));
+  });
+}
+
+// Bus extension names, macro parameters and equation parameters.
+void DumpNames(const RecordList<StringRef>& names, DumpMode mode) {
+  ForDumped(names, mode, [](StringRef name) { Dump("\t\t<%s>\n", Text(name)); });
+}
+
+// The statement text ends with "\n", so the closing ">" starts a line of its own.
+void DumpMacroStatements(const SoftIPModule& module, DumpMode mode) {
+  ForDumped(module.macroStatements, mode, [](const SoftIPMacroStatement& s) {
+    Dump("<%s>\n", Text(s.condition));
+    Dump("<\n%s>\n", Text(s.statements));
+  });
+}
+
+// --- Blocks ----------------------------------------------------------------
+
+// Module -> 'Module' ':' '{' text ':' number ';' '}'
+void ParseModuleStatement(SoftIPModule& module) {
+  ExpectText("Module");
+  ExpectText(":");
+  ExpectText("{");
+  std::string text = TakeWord(kModuleTextLimit);
+  ExpectText(":");
+  int32_t number = ModuleNumber(TokenText());
+  SkipToken();
+  ExpectText(";");
+  SetModuleStatement(module, text, number);
+  DumpModuleStatement(module);
+  ExpectText("}");
+}
+
+// number-part -> ':' | number [':']      an empty field counts 1
+int32_t TakeNumberField() {
+  if (TokenIs(":")) {
+    ExpectText(":");
+    return 1;
+  }
+  int32_t number = SignedDecimalValue(TokenText());
+  SkipToken();
+  if (TokenIs(":")) ExpectText(":");
+  return number;
+}
+
+// text5-part -> ':' | text [':']
+std::string TakeTextField() {
+  if (TokenIs(":")) {
+    ExpectText(":");
+    return "";
+  }
+  std::string text = TakeWord(kModuleTextLimit);
+  if (TokenIs(":")) ExpectText(":");
+  return text;
+}
+
+// port-line -> text1 ':' text2 ':' text3 ':' text4 ':'
+//              [ number1-part [ number2-part [ text5-part [ text6 ] ] ] ] ';'
+void ParsePortLine(SoftIPModule& module, PortKind kind) {
+  std::string text1 = TakeWord(kModuleTextLimit);
+  ExpectText(":");
+  std::string text2 = TakeWord(kModuleTextLimit);
+  ExpectText(":");
+  std::string text3 = TakeWord(kPortText3Limit);
+  ExpectText(":");
+  std::string text4 = TakeWord(kModuleTextLimit);
+  ExpectText(":");
+  // The optional fields end at the first ";"; once it is the current token every
+  // later test sees it too.
+  int32_t number1 = 0;
+  int32_t number2 = 0;
+  std::string text5;
+  std::string text6;
+  if (!TokenIs(";")) number1 = TakeNumberField();
+  if (!TokenIs(";")) number2 = TakeNumberField();
+  if (!TokenIs(";")) text5 = TakeTextField();
+  if (!TokenIs(";")) text6 = TakeWord(kModuleTextLimit);
+  AddPort(module, kind, {text1, text2, text3, text4, number1, number2, text5, text6});
+  DumpPorts(module, kind, DumpMode::kNewestOnly);
+  ExpectText(";");
+}
+
+// Input | Output -> keyword ':' '{' port-line+ '}'
+void ParsePortBlock(SoftIPModule& module, PortKind kind) {
+  // The heading is the fixed kind, whatever case the source used.
+  DumpHeading(kind == PortKind::kInput ? "Input" : "Output");
+  SkipToken();
+  ExpectText(":");
+  ExpectText("{");
+  do {
+    ParsePortLine(module, kind);
+  } while (!TokenIs("}"));
+  ExpectText("}");
+}
+
+// The opening of a block whose heading repeats its keyword as written.
+void OpenNamedBlock() {
+  DumpHeading(TokenText());
+  SkipToken();
+  ExpectText(":");
+  ExpectText("{");
+}
+
+// Declaration -> keyword ':' '{' ( text1 ':' text2 ':' text3 ';' )+ '}'
+void ParseDeclarationBlock(SoftIPModule& module) {
+  OpenNamedBlock();
+  do {
+    std::string text1 = TakeWord(kModuleTextLimit);
+    ExpectText(":");
+    std::string text2 = TakeWord(kModuleTextLimit);
+    ExpectText(":");
+    std::string text3 = TakeWord(kModuleTextLimit);
+    ExpectText(";");
+    AddDeclaration(module, text1, text2, text3);
+    DumpDeclarations(module, DumpMode::kNewestOnly);
+  } while (!TokenIs("}"));
+  ExpectText("}");
+}
+
+// BusExtName -> keyword ':' '{' name+ '}'
+// Every entry is taken whatever it is: a "}" right after "{" is a name.
+void ParseBusExtNameBlock(SoftIPModule& module) {
+  OpenNamedBlock();
+  do {
+    if (AtEndOfInput()) break;
+    AddBusExtName(module, TakeWord(kBusExtNameLimit));
+    DumpNames(module.busExtNames, DumpMode::kNewestOnly);
+  } while (!TokenIs("}"));
+  ExpectText("}");
+}
+
+// parameters -> ( parameter [','] )*      up to the ")"
+void ParseParameters(SoftIPModule& module, int limit, ParameterAdd add, NameList list) {
+  while (!TokenIs(")") && !AtEndOfInput()) {
+    add(module, TakeWord(limit));
+    DumpNames(module.*list, DumpMode::kNewestOnly);
+    if (TokenIs(",")) SkipToken();
+  }
+}
+
+// 'MacroName' '(' parameters ')'
+void ParseMacroHead(SoftIPModule& module, int limit, ParameterAdd add, NameList list) {
+  DumpHeading(TokenText());
+  DumpHeading("\tParameter");
+  SkipToken();
+  ExpectText(":");
+  ExpectText("{");
+  ExpectText("MacroName");
+  ExpectText("(");
+  ParseParameters(module, limit, add, list);
+  ExpectText(")");
+}
+
+// Appends one quoted statement, unquoted and followed by "\n".
+void AppendStatement(std::string& statements) {
+  CheckStatementQuotes(TokenText());
+  std::string statement = Unquote(TokenText()) + '\n';
+  CheckTextLength(statements + statement, kMacroStatementLimit);
+  statements += statement;
+  SkipToken();
+}
+
+// statement-line -> [ '_when' condition ':' ] statement ( ',' statement )*
+void ParseStatementLine(SoftIPModule& module) {
+  std::string condition(kAlways);
+  if (StartsWithNoCase(TokenText(), "_when")) {
+    ReadSoftIpWhen();
+    condition = ConditionText();
+  }
+  std::string statements;
+  AppendStatement(statements);
+  while (TokenIs(",")) {
+    SkipToken();
+    AppendStatement(statements);
+  }
+  AddMacroStatement(module, condition, statements);
+  DumpMacroStatements(module, DumpMode::kNewestOnly);
+}
+
+// Macro -> keyword ':' '{' 'MacroName' '(' parameters ')' '{' statement-line* '}' '}'
+void ParseMacroBlock(SoftIPModule& module) {
+  ParseMacroHead(module, kMacroParameterLimit, AddMacroParameter, &SoftIPModule::macroParameters);
+  ExpectText("{");
+  DumpHeading("\tMacro statement");
+  while (!TokenIs("}") && !AtEndOfInput()) ParseStatementLine(module);
+  ExpectText("}");
+  ExpectText("}");
+}
+
+// Equation -> keyword ':' '{' 'MacroName' '(' parameters ')' ';' '}'
+void ParseEquationBlock(SoftIPModule& module) {
+  ParseMacroHead(module, kModuleTextLimit, AddEquationParameter,
+                 &SoftIPModule::equationParameters);
+  ExpectText(";");
+  ExpectText("}");
+}
+
+struct ModuleBlock {
+  std::string_view keyword;
+  void (*parse)(SoftIPModule&);
+};
+
+// Tried in this order. Only the keyword's length is compared, so a word such as
+// Inputs or Macros opens the block of its keyword.
+constexpr ModuleBlock kModuleBlocks[] = {
+    {"Module", ParseModuleStatement},
+    {"Input", [](SoftIPModule& module) { ParsePortBlock(module, PortKind::kInput); }},
+    {"Output", [](SoftIPModule& module) { ParsePortBlock(module, PortKind::kOutput); }},
+    {"Declaration", ParseDeclarationBlock},
+    {"BusExtName", ParseBusExtNameBlock},
+    {"Macro", ParseMacroBlock},
+    {"Equation", ParseEquationBlock},
+};
+
+const ModuleBlock* FindModuleBlock() {
+  for (const ModuleBlock& block : kModuleBlocks) {
+    if (StartsWithNoCase(TokenText(), block.keyword)) return &block;
+  }
+  return nullptr;
+}
+
+// The fields an input and an output share, pooled in field order.
+template <typename Port>
+Port PoolPortFields(const PortLine& line) {
+  Port port{};
+  PoolAddTo(port.text1, line.text1);
+  PoolAddTo(port.text2, line.text2);
+  PoolAddTo(port.text3, line.text3);
+  PoolAddTo(port.text4, line.text4);
+  port.number1 = line.number1;
+  port.number2 = line.number2;
+  PoolAddTo(port.text5, line.text5);
+  return port;
+}
+
+}  // namespace
+
+void ParseSoftIPModule() {
+  std::printf("Parsing Soft IP %s\n", TokenText().c_str());
+  SoftIPModule module;
+  CheckTextLength(TokenText(), kModuleTextLimit);
+  SetModuleName(module, TokenText());
+  DumpModuleHeader(module);
+  SkipToken();
+  ExpectText("{");
+  while (const ModuleBlock* block = FindModuleBlock()) block->parse(module);
+  // Any other token, the end of input included, is reported as a missing "}";
+  // only a module that closes normally reaches the library.
+  if (TokenIs("}")) AddModule(std::move(module));
+  ExpectText("}");
+}
+
+void SetModuleName(SoftIPModule& module, std::string_view name) { PoolAddTo(module.name, name); }
+
+void SetModuleStatement(SoftIPModule& module, std::string_view text, int32_t number) {
+  PoolAddTo(module.moduleName, text);
+  module.moduleNumber = number;
+  module.hasModuleStatement = true;
+}
+
+void AddPort(SoftIPModule& module, PortKind kind, const PortLine& line) {
+  if (kind == PortKind::kInput) {
+    SoftIPInput input = PoolPortFields<SoftIPInput>(line);
+    PoolAddTo(input.text6, line.text6);
+    module.inputs.Append(input);
+  } else {
+    // An output line has no eighth field; a text6 that was read is dropped.
+    module.outputs.Append(PoolPortFields<SoftIPOutput>(line));
+  }
+}
+
+void AddDeclaration(SoftIPModule& module, std::string_view text1, std::string_view text2,
+                    std::string_view text3) {
+  SoftIPDeclaration declaration{};
+  PoolAddTo(declaration.text1, text1);
+  PoolAddTo(declaration.text2, text2);
+  PoolAddTo(declaration.text3, text3);
+  module.declarations.Append(declaration);
+}
+
+void AddBusExtName(SoftIPModule& module, std::string_view name) {
+  module.busExtNames.Append(PoolAdd(name));
+}
+
+void AddMacroParameter(SoftIPModule& module, std::string_view parameter) {
+  module.macroParameters.Append(PoolAdd(parameter));
+}
+
+void AddMacroStatement(SoftIPModule& module, std::string_view condition,
+                       std::string_view statements) {
+  SoftIPMacroStatement statement{};
+  PoolAddTo(statement.condition, condition);
+  PoolAddTo(statement.statements, statements);
+  module.macroStatements.Append(statement);
+}
+
+void AddEquationParameter(SoftIPModule& module, std::string_view parameter) {
+  module.equationParameters.Append(PoolAdd(parameter));
+}
+
+void AddModule(SoftIPModule module) {
+  if (!module.hasModuleStatement) {
+    PoolAddTo(module.moduleName, "");
+    module.moduleNumber = 0;
+  }
+  Library().modules.Append(std::move(module));
+}
+
+int32_t ModuleNumber(std::string_view text) {
+  return int8_t(uint8_t(uint32_t(SignedDecimalValue(text)) & 0xFF));
+}
+
+void DumpModule(const SoftIPModule& module) {
+  DumpModuleHeader(module);
+  DumpModuleStatement(module);
+  DumpHeading("Input");
+  DumpPorts(module, PortKind::kInput, DumpMode::kAllRecords);
+  DumpHeading("Output");
+  DumpPorts(module, PortKind::kOutput, DumpMode::kAllRecords);
+  DumpHeading("Declaration");
+  DumpDeclarations(module, DumpMode::kAllRecords);
+  DumpHeading("BusExtName");
+  DumpNames(module.busExtNames, DumpMode::kAllRecords);
+  DumpHeading("Macro");
+  DumpHeading("\tParameter");
+  DumpNames(module.macroParameters, DumpMode::kAllRecords);
+  DumpHeading("\tMacro statement");
+  DumpMacroStatements(module, DumpMode::kAllRecords);
+  DumpHeading("Equation");
+  DumpHeading("\tParameter");
+  DumpNames(module.equationParameters, DumpMode::kAllRecords);
+}
+
+}  // namespace qelc

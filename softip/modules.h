@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "softip/records.h"
+
+namespace qelc {
+
+// Longest texts of a module: its name, its Module text, port texts 1, 2, 4, 5 and
+// 6, declaration texts and equation parameters.
+constexpr int kModuleTextLimit = 127;
+constexpr int kPortText3Limit = 11;
+constexpr int kBusExtNameLimit = 511;
+constexpr int kMacroParameterLimit = 63;
+// All statements of one macro statement line, unquoted and joined with their
+// newlines.
+constexpr int kMacroStatementLimit = 2047;
+
+enum class PortKind { kInput, kOutput };
+
+// module -> name '{' block* '}'
+// block  -> Module | Input | Output | Declaration | BusExtName | Macro | Equation
+// Dumps each record as it is added and appends the module to the library when
+// its closing brace is reached.
+void ParseSoftIPModule();
+
+// The record functions: each pools its texts in field order and stores the
+// references.
+void SetModuleName(SoftIPModule& module, std::string_view name);
+void SetModuleStatement(SoftIPModule& module, std::string_view text, int32_t number);
+struct PortLine {
+  std::string_view text1, text2, text3, text4;
+  int32_t number1 = 0;
+  int32_t number2 = 0;
+  std::string_view text5, text6;
+};
+void AddPort(SoftIPModule& module, PortKind kind, const PortLine& line);
+void AddDeclaration(SoftIPModule& module, std::string_view text1, std::string_view text2,
+                    std::string_view text3);
+void AddBusExtName(SoftIPModule& module, std::string_view name);
+void AddMacroParameter(SoftIPModule& module, std::string_view parameter);
+void AddMacroStatement(SoftIPModule& module, std::string_view condition,
+                       std::string_view statements);
+void AddEquationParameter(SoftIPModule& module, std::string_view parameter);
+// Appends the finished module to the library. A module without a Module
+// statement gets the empty text and 0, pooled only now.
+void AddModule(SoftIPModule module);
+
+// The low 8 bits of the decimal value of `text`, as a signed number: 200 gives -56.
+int32_t ModuleNumber(std::string_view text);
+
+// Writes a decoded module and all its lists to the dump stream.
+void DumpModule(const SoftIPModule& module);
+
+}  // namespace qelc

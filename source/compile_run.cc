@@ -1,0 +1,16 @@
+#include "source/compile_run.h"
+
+#include "source/ascii.h"
+
+namespace qelc {
+
+bool IsDebugOption(std::string_view option) { return StartsWithNoCase(option, "-d"); }
+
+std::string OutputName(const std::string& preName, std::string_view extension) {
+  size_t slash = preName.rfind('/');
+  size_t fileStart = slash == std::string::npos ? 0 : slash + 1;
+  size_t dot = preName.find('.', fileStart);
+  return preName.substr(0, dot) + std::string(extension);
+}
+
+}  // namespace qelc

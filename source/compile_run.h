@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qelc {
+
+// What both roads of a compile run share about the run itself.
+
+// True when the option text starts with -d, letter case aside.
+bool IsDebugOption(std::string_view option);
+
+// The name of a compiled file: the .pre name cut at the first '.' of its
+// file-name part, then `extension`. my.dev.pre gives my.dab, v1.2/dev.pre gives
+// v1.2/dev.dab.
+std::string OutputName(const std::string& preName, std::string_view extension);
+
+}  // namespace qelc

@@ -1,0 +1,1 @@
+SoftIPCategory { 1 : T = 'x' } M { Module : { m : 2 ; } }

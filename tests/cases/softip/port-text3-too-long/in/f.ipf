@@ -1,0 +1,1 @@
+X { Input : { a : b : abcdefghijkl : d : ; } }

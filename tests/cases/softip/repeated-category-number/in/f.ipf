@@ -1,0 +1,1 @@
+SoftIPCategory { 2.5 : A = 'x' 2.50 : B = 'y' }
