@@ -1,15 +1,20 @@
 #include "sections/registry.h"
 
 #include "sections/aliases.h"
+#include "sections/extensions.h"
 #include "sections/groups.h"
 #include "sections/information_tables.h"
 #include "sections/initialize.h"
 #include "sections/memory_map.h"
 #include "sections/output_syntax.h"
 #include "sections/pin_numbers.h"
+#include "sections/pins.h"
 #include "sections/prolog_epilog.h"
 #include "sections/statements.h"
 #include "sections/string_quote.h"
+#include "sections/type_categories.h"
+#include "sections/type_conversion.h"
+#include "sections/type_shorthands.h"
 
 namespace qelc {
 
@@ -21,9 +26,9 @@ constexpr Section kSections[] = {
     {"StringQuote", SecStringQuote},
     {"PinNumberByPackage", SecPinNumberByPackage},
     {"Alias", SecAlias},
-    {"Extensions", nullptr},
-    {"TypeCategory", nullptr},
-    {"TypeShortHand", nullptr},
+    {"Extensions", SecExtensions},
+    {"TypeCategory", SecTypeCategory},
+    {"TypeShortHand", SecTypeShortHand},
     {"Initialize", SecInitialize},
     {"DesignProlog",
      [] {
@@ -37,8 +42,8 @@ constexpr Section kSections[] = {
      }},
     {"Group", SecGroup},
     {"OutputSyntax", SecOutputSyntax},
-    {"Pin", nullptr},
-    {"TypeConversion", nullptr},
+    {"Pin", SecPin},
+    {"TypeConversion", SecTypeConversion},
     {"DeviceSpecificInfoTable", SecDeviceSpecificInfoTable},
     {"DeviceSpecificInfo", SecDeviceSpecificInfo},
     {"HardwareSupportTable", SecHardwareSupportTable},
@@ -56,6 +61,9 @@ constexpr Section kSections[] = {
 constexpr TableInitialiser kInitialisers[] = {
     [] { AddPinNumberCondition(0, ""); },
     [] { AddAliasCondition(0, ""); },
+    [] { AddExtension(0, "", ""); },
+    [] { AddTypeCategory(0, "", ""); },
+    [] { AddTypeShortHand(0, -1, "", "", ""); },
     [] { AddInitializeCondition(0, ""); },
     [] {
       PrologEpilogFlag() = 1;
@@ -67,6 +75,8 @@ constexpr TableInitialiser kInitialisers[] = {
     },
     [] { AddGroupCondition(0, ""); },
     [] { AddOutputSyntax(0, ""); },
+    [] { AddPinName(0, 0, ""); },
+    [] { AddTypeConversion(0, "", "", ""); },
     [] {
       AddDeviceSpecificInfoCondition(0, "");
       AddDeviceSpecificInfoItem(0, 0, "");
