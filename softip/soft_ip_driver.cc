@@ -48,8 +48,9 @@ void CompileSoftIp(const std::string& preName, const std::string& option) {
   try {
     ParseSoftIpSections();
   } catch (const CFailMsg& failure) {
-    CloseTokenStream();
-    EndSoftIpOutput();
+    // The run ends like it does after any other error: Out.txt is dropped as it
+    // stands, not checked on closing, so a write of it that failed earlier does
+    // not hide this message behind "Fail to write".
     std::fputs(failure.Message().c_str(), stdout);
     ExitRun(1);
   }

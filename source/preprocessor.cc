@@ -1,5 +1,7 @@
 #include "source/preprocessor.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -116,6 +118,12 @@ void ReportDefineCycle(std::string_view line) {
 
 int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run);
 
+bool SameFile(FILE* a, FILE* b) {
+  struct stat first, second;
+  return fstat(fileno(a), &first) == 0 && fstat(fileno(b), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 // #include: runs the named file into the same output, where the line stood.
 bool IncludeFile(const std::string& name, int depth, Run& run) {
   if (depth == kMaxIncludeDepth) {
@@ -123,7 +131,9 @@ bool IncludeFile(const std::string& name, int depth, Run& run) {
     return false;
   }
   FilePtr file = OpenForReading(name);
-  if (!file) {
+  // The .pre file being written cannot be included: reading it would only ever
+  // find the lines it is itself appending, and the run would never end.
+  if (!file || SameFile(file.get(), run.output)) {
     std::fprintf(stderr, "Cannot open include file '%s'.\n", name.c_str());
     return false;
   }

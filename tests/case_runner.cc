@@ -1,6 +1,8 @@
 #include "tests/case_runner.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -141,6 +143,130 @@ std::string Indent(const std::string& text) {
   return indented;
 }
 
+// One line of a case's `setup` file.
+struct SetupStep {
+  enum class Kind { kMakeDirectory, kReadOnly } kind;
+  fs::path path;       // relative to the working directory
+  std::string origin;  // "setup:N", for messages
+};
+
+// What a case asks of the run's surroundings: its `limits` and `setup` files.
+struct Surroundings {
+  ChildLimits limits;
+  std::vector<SetupStep> steps;
+};
+
+// The lines of a case file as words; blank lines and `#` comment lines are left
+// out. Each entry keeps its line number.
+std::vector<std::pair<int, std::vector<std::string>>> WordLines(const std::string& text) {
+  std::vector<std::pair<int, std::vector<std::string>>> lines;
+  std::istringstream stream(text);
+  int number = 0;
+  for (std::string line; std::getline(stream, line);) {
+    ++number;
+    std::istringstream words(line);
+    std::vector<std::string> split;
+    for (std::string word; words >> word;) split.push_back(word);
+    if (split.empty() || split[0][0] == '#') continue;
+    lines.emplace_back(number, std::move(split));
+  }
+  return lines;
+}
+
+// A path that stays inside the working directory: relative, no `..`.
+bool StaysInside(const fs::path& path) {
+  if (path.empty() || path.is_absolute()) return false;
+  return std::none_of(path.begin(), path.end(), [](const fs::path& part) { return part == ".."; });
+}
+
+// Reads `limits` and `setup`; throws std::invalid_argument naming the line.
+Surroundings ReadSurroundings(const fs::path& folder) {
+  Surroundings surroundings;
+  for (const auto& [number, words] : WordLines(ReadFile(folder / "limits").value_or(""))) {
+    std::string origin = "limits:" + std::to_string(number);
+    if (words.size() != 2 || words[0] != "filesize") {
+      throw std::invalid_argument(origin + ": expected 'filesize BYTES'");
+    }
+    if (surroundings.limits.fileSize) throw std::invalid_argument(origin + ": filesize twice");
+    unsigned long long bytes = 0;
+    const std::string& digits = words[1];
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), bytes);
+    if (error != std::errc() || end != digits.data() + digits.size()) {
+      throw std::invalid_argument(origin + ": '" + digits + "' is no byte count");
+    }
+    surroundings.limits.fileSize = bytes;
+  }
+  for (const auto& [number, words] : WordLines(ReadFile(folder / "setup").value_or(""))) {
+    std::string origin = "setup:" + std::to_string(number);
+    SetupStep step{SetupStep::Kind::kMakeDirectory, {}, origin};
+    if (words.size() == 2 && words[0] == "mkdir") {
+      step.path = fs::path(words[1]).lexically_normal();
+      if (step.path == ".") throw std::invalid_argument(origin + ": mkdir needs a name");
+    } else if (words.size() == 2 && words[0] == "readonly") {
+      step.kind = SetupStep::Kind::kReadOnly;
+      step.path = fs::path(words[1]).lexically_normal();
+    } else {
+      throw std::invalid_argument(origin + ": expected 'mkdir NAME' or 'readonly NAME'");
+    }
+    if (!StaysInside(step.path)) {
+      throw std::invalid_argument(origin + ": '" + words[1] +
+                                  "' is not a path inside the working directory");
+    }
+    surroundings.steps.push_back(std::move(step));
+  }
+  return surroundings;
+}
+
+// The permissions that a setup took away, to be given back before the case's
+// directory is compared and removed.
+struct TakenPermissions {
+  std::vector<std::pair<fs::path, fs::perms>> original;
+
+  void GiveBack() {
+    for (auto entry = original.rbegin(); entry != original.rend(); ++entry) {
+      std::error_code ignored;  // the run may have removed the file
+      fs::permissions(entry->first, entry->second, fs::perm_options::replace, ignored);
+    }
+    original.clear();
+  }
+};
+
+// Applies the setup steps in `work`. Returns a failure of the case, or empty.
+std::string ApplySetup(const std::vector<SetupStep>& steps, const fs::path& work,
+                       TakenPermissions& taken) {
+  for (const SetupStep& step : steps) {
+    fs::path path = work / step.path;
+    std::error_code error;
+    if (step.kind == SetupStep::Kind::kMakeDirectory) {
+      if (fs::exists(fs::symlink_status(path)) || !fs::create_directories(path, error)) {
+        return step.origin + ": cannot make the directory " + step.path.string() +
+               (error ? ": " + error.message() : ": it exists");
+      }
+      continue;
+    }
+    fs::file_status status = fs::status(path, error);
+    if (error) return step.origin + ": " + step.path.string() + ": " + error.message();
+    taken.original.emplace_back(path, status.permissions());
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove, error);
+    if (error) return step.origin + ": " + step.path.string() + ": " + error.message();
+  }
+  return {};
+}
+
+// Why the case cannot run here, or empty: a read-only mark that this user can
+// write through anyway (permission bits do not bind root).
+std::string UnboundReadOnly(const std::vector<SetupStep>& steps, const fs::path& work) {
+  for (const SetupStep& step : steps) {
+    if (step.kind != SetupStep::Kind::kReadOnly) continue;
+    if (faccessat(AT_FDCWD, (work / step.path).c_str(), W_OK, AT_EACCESS) == 0) {
+      return step.origin + ": readonly " + step.path.string() +
+             " does not bind this user (permission bits are not checked for it, as for root)";
+    }
+  }
+  return {};
+}
+
 fs::path MakeWorkDirectory() {
   std::string pattern = (fs::temp_directory_path() / "qelc-case-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary directory");
@@ -213,8 +339,10 @@ CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
     return outcome;
   }
   std::map<std::string, ExpectedFile> expectedFiles;
+  Surroundings surroundings;
   try {
     expectedFiles = ExpectedFiles(folder, setting.dabIncludes);
+    surroundings = ReadSurroundings(folder);
   } catch (const std::invalid_argument& error) {
     outcome.failures.push_back(std::string("the case's files are malformed: ") + error.what());
     return outcome;
@@ -227,8 +355,23 @@ CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
     fs::copy(folder / "in", outcome.workDirectory,
              fs::copy_options::recursive | fs::copy_options::copy_symlinks);
   }
+  TakenPermissions taken;
+  std::string setupFailure = ApplySetup(surroundings.steps, outcome.workDirectory, taken);
+  if (!setupFailure.empty()) {
+    taken.GiveBack();
+    outcome.failures.push_back(setupFailure);
+    return outcome;
+  }
+  outcome.skipped = UnboundReadOnly(surroundings.steps, outcome.workDirectory);
+  if (!outcome.skipped.empty()) {
+    taken.GiveBack();
+    std::error_code ignored;
+    fs::remove_all(outcome.workDirectory, ignored);
+    return outcome;
+  }
   ChildRun run = RunChild(setting.program, arguments, outcome.workDirectory.string(),
-                          setting.timeLimit, kSanitizerDefaults);
+                          setting.timeLimit, kSanitizerDefaults, surroundings.limits);
+  taken.GiveBack();
   if (!run.problem.empty()) {
     outcome.failures.push_back(run.problem);
   } else if (run.timedOut) {

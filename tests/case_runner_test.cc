@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -158,6 +159,77 @@ TEST_F(CaseRunnerTest, AMalformedCaseFailsWithoutRunning) {
                      "'typeShortHands[300].code': index 300 is out of range"))
       << Failures();
   EXPECT_TRUE(outcome_.workDirectory.empty());
+}
+
+TEST_F(CaseRunnerTest, LimitsAndSetupShapeTheRun) {
+  Write("expect/status", "0\n");
+  Write("limits", "# writes stop at 3000 bytes\nfilesize 3000\n");
+  Write("setup", "mkdir empty\n\nmkdir sub/deeper\n");
+  Write("expect/stdout", "1\n3000\n0\ndeep\n");
+  Run("head -c 5000 /dev/zero > big 2>/dev/null; echo $?; wc -c < big; rm big\n"
+      "ls -A empty | wc -l; [ -d sub/deeper ] && echo deep");
+  EXPECT_TRUE(outcome_.failures.empty()) << Failures();
+  EXPECT_TRUE(outcome_.skipped.empty());
+}
+
+// Root writes through permission bits, so there the case is skipped, never
+// passed on a run that did not meet the read-only file.
+TEST_F(CaseRunnerTest, ReadOnlyMarksBindOrTheCaseIsSkipped) {
+  Write("in/ro.txt", "old\n");
+  Write("expect/status", "0\n");
+  Write("setup", "readonly ro.txt\nreadonly .\n");
+  Write("expect/stdout", "refused\nrefused\n");
+  const std::string script =
+      "{ echo new > ro.txt; } 2>/dev/null || echo refused\n"
+      "{ echo x > made; } 2>/dev/null || echo refused";
+  Run(script);
+  if (geteuid() == 0) {
+    EXPECT_NE(outcome_.skipped.find("setup:1: readonly ro.txt does not bind this user"),
+              std::string::npos)
+        << outcome_.skipped;
+    EXPECT_TRUE(outcome_.failures.empty()) << Failures();
+    EXPECT_FALSE(fs::exists(outcome_.workDirectory));
+    return;
+  }
+  EXPECT_TRUE(outcome_.skipped.empty()) << outcome_.skipped;
+  EXPECT_TRUE(outcome_.failures.empty()) << Failures();
+  EXPECT_FALSE(fs::exists(outcome_.workDirectory));  // the permissions were given back
+
+  Write("expect/stdout", "accepted\n");
+  Run(script);
+  EXPECT_TRUE(Failed("standard output differs")) << Failures();
+  EXPECT_EQ(access(outcome_.workDirectory.c_str(), W_OK), 0);  // kept, and writable again
+  EXPECT_EQ(access((outcome_.workDirectory / "ro.txt").c_str(), W_OK), 0);
+  fs::remove_all(outcome_.workDirectory);
+}
+
+TEST_F(CaseRunnerTest, MalformedLimitsOrSetupFailWithoutRunning) {
+  Write("expect/status", "0\n");
+  Write("limits", "filesize lots\n");
+  Run("touch ran");
+  EXPECT_TRUE(Failed("the case's files are malformed: limits:1: 'lots' is no byte count"))
+      << Failures();
+  Write("limits", "stack 10\n");
+  Run("touch ran");
+  EXPECT_TRUE(Failed("limits:1: expected 'filesize BYTES'")) << Failures();
+  fs::remove(root_ / "case" / "limits");
+
+  Write("setup", "mkdir a\nreadonly ../x\n");
+  Run("touch ran");
+  EXPECT_TRUE(Failed("setup:2: '../x' is not a path inside the working directory")) << Failures();
+  Write("setup", "readonly /tmp\n");
+  Run("touch ran");
+  EXPECT_TRUE(Failed("setup:1: '/tmp' is not a path inside the working directory")) << Failures();
+  Write("setup", "chmod a\n");
+  Run("touch ran");
+  EXPECT_TRUE(Failed("setup:1: expected 'mkdir NAME' or 'readonly NAME'")) << Failures();
+  EXPECT_TRUE(outcome_.workDirectory.empty());
+
+  Write("setup", "readonly missing\n");
+  Run("touch ran");
+  EXPECT_TRUE(Failed("setup:1: missing: No such file or directory")) << Failures();
+  EXPECT_FALSE(fs::exists(outcome_.workDirectory / "ran"));
+  fs::remove_all(outcome_.workDirectory);
 }
 
 }  // namespace

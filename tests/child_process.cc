@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,14 +55,24 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
   return pointers;
 }
 
+// Lowers the file-size limit and ignores SIGXFSZ, whose disposition survives
+// exec: a write past the limit then fails with EFBIG. Async-signal-safe.
+bool LimitFileSize(rlim_t bytes) {
+  struct rlimit limit = {bytes, bytes};
+  struct sigaction ignore = {};
+  ignore.sa_handler = SIG_IGN;
+  return setrlimit(RLIMIT_FSIZE, &limit) == 0 && sigaction(SIGXFSZ, &ignore, nullptr) == 0;
+}
+
 // In the child, between fork and exec: only async-signal-safe calls. A failure
 // sends errno through `report` and ends the child.
 [[noreturn]] void StartChild(const char* program, char* const* argv, char* const* envp,
-                             const char* directory, int out, int err, int report) {
+                             const char* directory, const ChildLimits& limits, int out,
+                             int err, int report) {
   setpgid(0, 0);
   int input = open("/dev/null", O_RDONLY);
   bool ready = input >= 0 && dup2(input, 0) == 0 && dup2(out, 1) == 1 && dup2(err, 2) == 2 &&
-               chdir(directory) == 0;
+               chdir(directory) == 0 && (!limits.fileSize || LimitFileSize(*limits.fileSize));
   if (ready) execve(program, argv, envp);
   int error = errno;
   ssize_t ignored = write(report, &error, sizeof error);
@@ -107,7 +118,7 @@ void Collect(Pipe& out, Pipe& err, ChildRun& run, Clock::time_point deadline) {
 
 ChildRun RunChild(const std::string& program, const std::vector<std::string>& arguments,
                   const std::string& directory, std::chrono::milliseconds limit,
-                  const std::vector<std::string>& defaults) {
+                  const std::vector<std::string>& defaults, const ChildLimits& limits) {
   ChildRun run;
   std::vector<std::string> argvTexts = {program};
   argvTexts.insert(argvTexts.end(), arguments.begin(), arguments.end());
@@ -123,7 +134,7 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
   Clock::time_point deadline = Clock::now() + limit;
   pid_t pid = fork();
   if (pid == 0) {
-    StartChild(program.c_str(), argv.data(), envp.data(), directory.c_str(), out.write,
+    StartChild(program.c_str(), argv.data(), envp.data(), directory.c_str(), limits, out.write,
                err.write, report.write);
   }
   Close(out.write);

@@ -59,6 +59,21 @@ TEST(ChildProcess, AProgramThatCannotStartIsAProblem) {
   EXPECT_NE(run.problem.find("No such file or directory"), std::string::npos) << run.problem;
 }
 
+TEST(ChildProcess, AWritePastTheFileSizeLimitFailsWithoutEndingTheProgram) {
+  std::string directory = testing::TempDir();
+  ChildRun run = RunChild("/bin/sh",
+                          {"-c",
+                           "head -c 5000 /dev/zero > qelc-limit-test 2>/dev/null; echo $?; "
+                           "wc -c < qelc-limit-test; rm qelc-limit-test"},
+                          directory, milliseconds(5000), {}, ChildLimits{3000});
+  EXPECT_EQ(run.signal, 0);
+  EXPECT_EQ(run.out, "1\n3000\n");  // head saw the failed write; the file stops at the limit
+
+  run = RunChild("/bin/sh", {"-c", "head -c 5000 /dev/zero | wc -c"}, directory,
+                 milliseconds(5000), {}, ChildLimits{3000});
+  EXPECT_EQ(run.out, "5000\n");  // a pipe is no file: the limit does not apply
+}
+
 TEST(ChildProcess, DefaultsFillOnlyUnsetVariables) {
   setenv("QELC_TEST_SET", "mine", 1);
   unsetenv("QELC_TEST_UNSET");

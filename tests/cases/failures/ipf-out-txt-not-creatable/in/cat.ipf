@@ -1,0 +1,1 @@
+SoftIPCategory { 1 : C = v }

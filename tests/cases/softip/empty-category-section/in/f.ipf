@@ -1,0 +1,2 @@
+SoftIPCategory { }
+X { }

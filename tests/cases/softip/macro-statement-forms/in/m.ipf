@@ -1,0 +1,4 @@
+X { Macro : { MacroName ( a , , b ) {
+  'p;'
+  _WHEN PN : 'q;' , '' , 'r;'
+} } }

@@ -1,0 +1,6 @@
+Input {
+  Macros : { MacroName ( ) { } }
+  equations : { MacroName ( ) ; }
+  BusExtNames : { n }
+  outputs : { a : b : c : d : ; }
+}

@@ -1,0 +1,3 @@
+SoftIPCategory { abc : A = x }
+SoftIPCategory { 1 : B = y }
+SoftIPCategory { '2' : C = z }

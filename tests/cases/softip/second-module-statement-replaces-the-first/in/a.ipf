@@ -1,0 +1,1 @@
+A { Module : { a : 99999999999 ; } Module : { b : x ; } }

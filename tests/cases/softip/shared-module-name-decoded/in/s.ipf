@@ -1,0 +1,2 @@
+M { Output : { a : b : c : d : ; } Output : { e : f : g : h : 1 ; } }
+M { }

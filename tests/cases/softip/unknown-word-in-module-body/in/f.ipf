@@ -1,0 +1,1 @@
+X { Module : { m : 1 ; } Foo }
