@@ -50,31 +50,17 @@ void Put(std::string_view text) {
   ExitRun(1);
 }
 
-// True when every conversion of `format` is %s or %d, with at most a width that
-// does not start with 0, or %%: the ones PutFormatted writes itself.
-bool IsPlainFormat(const char* format) {
-  for (const char* p = std::strchr(format, '%'); p; p = std::strchr(p, '%')) {
-    ++p;
-    if (*p == '%') {
-      ++p;
-      continue;
-    }
-    if (*p == '0') return false;
-    while (*p >= '0' && *p <= '9') ++p;
-    if (*p != 's' && *p != 'd') return false;
-    ++p;
-  }
-  return true;
-}
-
 // Right-aligned in `width` characters, as printf pads.
 void PutPadded(std::string_view text, int width) {
   for (size_t i = text.size(); i < size_t(width); ++i) Put(' ');
   Put(text);
 }
 
-// printf for a plain format (IsPlainFormat): the same bytes, without the
-// generality of vfprintf, where most of a large dump's time would go.
+// printf onto the stream. The conversions that the dumps use by far the most,
+// %s and %d with at most a width, are written here with the same bytes:
+// vfprintf would spend most of a large dump's time on them. From the first
+// other conversion on, vfprintf writes the rest of the format with the
+// arguments that are left.
 void PutFormatted(const char* format, va_list args) {
   for (const char* p = format; *p;) {
     if (*p != '%') {
@@ -83,21 +69,28 @@ void PutFormatted(const char* format, va_list args) {
       Put(std::string_view(text, size_t(p - text)));
       continue;
     }
-    ++p;
+    const char* conversion = p++;
     if (*p == '%') {
       Put(*p++);
       continue;
     }
     int width = 0;
-    while (*p >= '0' && *p <= '9') width = width * 10 + (*p++ - '0');
-    if (*p++ == 's') {
+    if (*p >= '1' && *p <= '9') {
+      while (*p >= '0' && *p <= '9') width = width * 10 + (*p++ - '0');
+    }
+    if (*p == 's') {
       const char* text = va_arg(args, const char*);
       PutPadded(text ? text : "(null)", width);
-    } else {
+    } else if (*p == 'd') {
       char digits[16];
       char* end = std::to_chars(digits, digits + sizeof digits, va_arg(args, int)).ptr;
       PutPadded(std::string_view(digits, size_t(end - digits)), width);
+    } else {
+      WritePending();
+      std::vfprintf(stream.file, conversion, args);
+      return;
     }
+    ++p;
   }
 }
 
@@ -112,21 +105,9 @@ bool OpenDumpStream(const std::string& path) {
 
 void Dump(const char* format, ...) {
   if (!stream.file) return;
-  // Formats are literals, and a table's dump uses one many times over.
-  static const char* lastFormat = nullptr;
-  static bool lastIsPlain = false;
-  if (format != lastFormat) {
-    lastFormat = format;
-    lastIsPlain = IsPlainFormat(format);
-  }
   va_list args;
   va_start(args, format);
-  if (lastIsPlain) {
-    PutFormatted(format, args);
-  } else {
-    WritePending();
-    std::vfprintf(stream.file, format, args);
-  }
+  PutFormatted(format, args);
   va_end(args);
 }
 

@@ -59,6 +59,8 @@ TEST_F(DumpStreamTest, WritesWhatPrintfWrites) {
   DUMP_AND_PRINT("<%f> : ", 2.5);
   DUMP_AND_PRINT("<%s> : ", "name");
   DUMP_AND_PRINT("%02d:%-4d|%*s|\n", 7, 3, 5, "ab");
+  // printf takes over in the middle, with the arguments that are left.
+  DUMP_AND_PRINT("<%s>:<%3d>:<%.2f>:<%s>:<%d>\n", "first", 5, 0.125, "then", -4);
   DUMP_AND_PRINT("last %d\n", 9);
   CloseDumpStream();
   EXPECT_EQ(Written(), expected);
