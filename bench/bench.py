@@ -3,11 +3,12 @@
 
     bench.py QELC [RUNS [KIND ...]]
 
-For every kind of generate.py (or the KINDs named) it writes the source at scale 1 (n) and scale 4
-(4n) into a scratch folder, runs QELC on each RUNS times and prints, for the 4n
-source: its size, the median wall time, MB/s of source, the median CPU time
-(user + system), the peak memory, and the ratio of the median wall time at 4n to
-the one at n (and the same ratio of CPU times). Every run must end with status 0.
+For every kind of generate.py (or each KIND named) it writes the source at
+scale 1 (n) and at scale 4 (4n) into a scratch folder, runs QELC once untimed
+and then RUNS times on each, and prints, for the 4n source: its size, the
+median wall time, MB/s of source, the median CPU time (user + system), the peak
+memory, and the ratio of the median wall time at 4n to the one at n (and the
+same ratio of CPU times). Every run must end with status 0.
 
 Then it times `wc -w` on the largest source, interleaved run by run with qelc on
 the same file so that both see the same load, and prints qelc's times as a
@@ -91,6 +92,7 @@ def main():
             for scale in (SMALL, LARGE):
                 folder = os.path.join(work, f"{kind}-{scale}")
                 name, size = generate_source(kind, scale, folder)
+                run_once([qelc, name], folder)  # warm-up: caches, freshly written source
                 series[scale] = Series([run_once([qelc, name], folder) for _ in range(runs)])
             big = series[LARGE]
             mb = size / MB
