@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "softip/library.h"
-#include "source/token_stream.h"
 #include "tables/string_pool.h"
 
 namespace qelc::test {
@@ -53,19 +52,6 @@ inline void WriteFile(const std::string& path, const std::string& text) {
 inline Bytes ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-inline std::string ReadText(const std::string& path) {
-  Bytes bytes = ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-// Opens the token stream on `text` and reads its first token.
-inline void OpenTokens(const TempDir& dir, const std::string& text) {
-  std::string path = dir.File("tokens.pre");
-  WriteFile(path, text);
-  OpenTokenStream(path);
-  NextToken();
 }
 
 }  // namespace qelc::test

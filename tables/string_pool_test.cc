@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "source/fatal.h"
 #include "source/test_support.h"
 
 namespace qelc {
 namespace {
-
-using test_support::CaptureRun;
-using test_support::RunResult;
 
 // A pool over storage that the test owns, as the table block or the soft-IP
 // library owns theirs.
@@ -27,149 +22,31 @@ class StringPoolTest : public ::testing::Test {
     PoolSetUp(buffer_.data(), &used_, capacity);
   }
   void TearDown() override { PoolRelease(); }
-
   std::string Bytes() const { return std::string(buffer_.data(), size_t(used_)); }
 
   std::vector<char> buffer_;
   int32_t used_ = 0;
 };
 
-TEST_F(StringPoolTest, EmptyTextFirstBecomesReferenceZero) {
-  SetUpPool(32000);
-  EXPECT_EQ(PoolAdd(""), 0);
-  EXPECT_EQ(used_, 1);
-  EXPECT_EQ(PoolAdd("x"), 1);
-  EXPECT_EQ(PoolAdd(""), 0);
-  EXPECT_EQ(used_, 3);
-  EXPECT_STREQ(PoolString(0), "");
-  EXPECT_STREQ(PoolString(1), "x");
-}
-
-TEST_F(StringPoolTest, EqualTextsAreStoredOnceWithLetterCaseSignificant) {
-  SetUpPool(32000);
-  EXPECT_EQ(PoolAdd("abc"), 0);
-  EXPECT_EQ(PoolAdd("abc"), 0);
-  EXPECT_EQ(used_, 4);
-  EXPECT_EQ(PoolAdd("ABC"), 4);
-  EXPECT_EQ(Bytes(), std::string("abc\0ABC\0", 8));
-}
-
-TEST_F(StringPoolTest, TailsAndPrefixesAreNeverShared) {
-  SetUpPool(32000);
-  EXPECT_EQ(PoolAdd("xabc"), 0);
-  EXPECT_EQ(PoolAdd("abc"), 5);
-  EXPECT_EQ(PoolAdd("ab"), 9);
-  EXPECT_EQ(Bytes(), std::string("xabc\0abc\0ab\0", 12));
-}
-
-TEST_F(StringPoolTest, PoolAddToFillsTheField) {
-  SetUpPool(32000);
-  PoolAdd("first");
-  StringRef field = -1;
-  EXPECT_EQ(PoolAddTo(field, "second"), 6);
-  EXPECT_EQ(field, 6);
-  EXPECT_EQ(PoolAddTo(field, "first"), 0);
-  EXPECT_EQ(field, 0);
-}
-
-// A new text of n bytes (its NUL included) fits only while used + n stays below
-// the capacity, so one byte of the buffer is never used.
-TEST_F(StringPoolTest, CapacityBoundary) {
-  SetUpPool(40);
-  PoolAdd(std::string(29, 'a'));  // 30 bytes: 10 below the capacity
-  ASSERT_EQ(used_, 30);
-
-  RunResult refused = CaptureRun([] { PoolAdd("123456789"); });
-  EXPECT_TRUE(refused.exited);
-  EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.out, "out of space.\n");
-  EXPECT_EQ(used_, 30);
-
-  RunResult fits = CaptureRun([] { EXPECT_EQ(PoolAdd("12345678"), 30); });
-  EXPECT_FALSE(fits.exited);
-  EXPECT_EQ(used_, 39);
-
-  // Full as it can be: a text that is already there is still found, nothing
-  // new fits, not even the empty text.
-  EXPECT_EQ(PoolAdd("12345678"), 30);
-  EXPECT_EQ(CaptureRun([] { PoolAdd(""); }).out, "out of space.\n");
-  EXPECT_EQ(used_, 39);
-}
-
-TEST_F(StringPoolTest, CompareIgnoresAsciiLetterCaseLikeStrcasecmp) {
-  SetUpPool(32000);
-  StringRef abc = PoolAdd("Abc");
-  EXPECT_EQ(PoolCompare(abc, "aBC"), 0);
-  EXPECT_LT(PoolCompare(abc, "abd"), 0);
-  EXPECT_GT(PoolCompare(abc, "ABB"), 0);
-  EXPECT_LT(PoolCompare(abc, "abcd"), 0);
-  EXPECT_GT(PoolCompare(abc, "ab"), 0);
-  EXPECT_GT(PoolCompare(abc, ""), 0);
-  EXPECT_EQ(PoolCompare(PoolAdd(""), ""), 0);
-  // Letters fold to lower case, so '_' sorts before every letter.
-  EXPECT_LT(PoolCompare(PoolAdd("_"), "A"), 0);
-  // Bytes above 127 are not folded and compare as unsigned values.
-  StringRef accented = PoolAdd("\xC9");
-  EXPECT_NE(PoolCompare(accented, "\xE9"), 0);
-  EXPECT_GT(PoolCompare(accented, "z"), 0);
-}
-
-TEST_F(StringPoolTest, SetUpOverExistingContentFindsItsStrings) {
-  // Written by an earlier owner: a repeated string is found at its first copy.
-  SetUpPool(64, std::string("\0a\0b\0a\0", 7));
-  EXPECT_EQ(PoolAdd(""), 0);
-  EXPECT_EQ(PoolAdd("a"), 1);
-  EXPECT_EQ(PoolAdd("b"), 3);
-  EXPECT_EQ(PoolAdd("c"), 7);
-  EXPECT_EQ(used_, 9);
-}
-
-// Enough strings that the index grows many times over; every string keeps the
-// reference it was first given.
-TEST_F(StringPoolTest, ThousandsOfStringsKeepTheirReferences) {
-  SetUpPool(32000);
-  std::vector<StringRef> refs;
-  int32_t next = 0;
-  for (int i = 0; i < 5000; ++i) {
-    std::string text = std::to_string(i);
-    refs.push_back(PoolAdd(text));
-    ASSERT_EQ(refs.back(), next);
-    next += int32_t(text.size()) + 1;
-  }
-  for (int i = 4999; i >= 0; --i) ASSERT_EQ(PoolAdd(std::to_string(i)), refs[size_t(i)]);
-  EXPECT_EQ(used_, next);
-}
-
-TEST_F(StringPoolTest, SettingUpAgainForgetsTheOldPool) {
-  SetUpPool(64);
-  PoolAdd("old");
-  std::vector<char> other(64, '\0');
-  int32_t otherUsed = 0;
-  PoolSetUp(other.data(), &otherUsed, 64);
-  EXPECT_EQ(PoolAdd("new"), 0);
-  EXPECT_EQ(PoolAdd("old"), 4);
-  EXPECT_EQ(otherUsed, 8);
-  EXPECT_EQ(used_, 4);
-}
-
-// The references a walk over the pool from its start would give, for comparison.
+// The reference a walk over the pool from its start gives: the first string
+// equal to `text` (letter case significant, no tail or prefix shared), else a new one.
 StringRef WalkingAdd(std::string& pool, std::string_view text) {
   for (size_t offset = 0; offset < pool.size();) {
     size_t length = std::strlen(pool.c_str() + offset);
     if (std::string_view(pool.c_str() + offset, length) == text) return StringRef(offset);
     offset += length + 1;
   }
-  StringRef ref = StringRef(pool.size());
   pool.append(text);
   pool.push_back('\0');
-  return ref;
+  return StringRef(pool.size() - text.size() - 1);
 }
 
+// Set up over strings an earlier owner wrote, "x" among them twice.
 TEST_F(StringPoolTest, ReferencesAndBytesMatchAWalkOverThePool) {
-  SetUpPool(32000, std::string("\0pre\0x\0", 7));
-  std::string walked("\0pre\0x\0", 7);
+  std::string walked("\0pre\0x\0x\0", 9);
+  SetUpPool(32000, walked);
   uint32_t seed = 12345;
-  const char alphabet[] = "aAbB_";
+  const char alphabet[] = "aAbBx";
   for (int i = 0; i < 3000; ++i) {
     seed = seed * 1103515245 + 12345;
     std::string text;
@@ -180,6 +57,37 @@ TEST_F(StringPoolTest, ReferencesAndBytesMatchAWalkOverThePool) {
     ASSERT_EQ(PoolAdd(text), WalkingAdd(walked, text)) << i << " " << text;
   }
   EXPECT_EQ(Bytes(), walked);
+  EXPECT_STREQ(PoolString(5), "x");
+}
+
+// A new text of n bytes (its NUL included) fits only while used + n stays below
+// the capacity, so one byte of the buffer is never used.
+TEST_F(StringPoolTest, CapacityBoundary) {
+  SetUpPool(40, std::string(29, 'a') + '\0');
+  test_support::RunResult refused = test_support::CaptureRun([] { PoolAdd("123456789"); });
+  EXPECT_TRUE(refused.exited);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "out of space.\n");
+  EXPECT_EQ(used_, 30);
+  EXPECT_EQ(PoolAdd("12345678"), 30);
+  EXPECT_EQ(used_, 39);
+  // Full as it can be: a text that is already there is still found, nothing
+  // new fits, not even the empty text.
+  EXPECT_EQ(PoolAdd("12345678"), 30);
+  EXPECT_EQ(test_support::CaptureRun([] { PoolAdd(""); }).out, "out of space.\n");
+}
+
+TEST_F(StringPoolTest, CompareIgnoresAsciiLetterCaseOnlyAndSetUpStartsAfresh) {
+  SetUpPool(64);
+  StringRef abc = PoolAdd("Abc");
+  EXPECT_EQ(PoolCompare(abc, "aBC"), 0);
+  for (const char* other : {"abd", "abcd", "ab", ""}) EXPECT_NE(PoolCompare(abc, other), 0);
+  EXPECT_NE(PoolCompare(PoolAdd("_"), "\x7F"), 0);
+  EXPECT_NE(PoolCompare(PoolAdd("\xC9"), "\xE9"), 0);
+  // Setting up again forgets the old pool's strings.
+  SetUpPool(64);
+  EXPECT_EQ(PoolAdd("x"), 0);
+  EXPECT_EQ(PoolAdd("Abc"), 2);
 }
 
 }  // namespace

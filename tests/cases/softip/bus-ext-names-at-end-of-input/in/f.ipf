@@ -1,0 +1,1 @@
+X { BusExtName : { a b

@@ -1,0 +1,1 @@
+X { Equation : { MacroName ( a ,

@@ -1,0 +1,1 @@
+X { Macro : { MacroName ( a
