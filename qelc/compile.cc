@@ -1,6 +1,7 @@
 #include "qelc/compile.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "sections/registry.h"
 #include "sections/statements.h"
@@ -22,6 +23,8 @@ namespace {
 constexpr int kStatusBadExtension = 2;
 constexpr int kStatusBadOption = 3;
 constexpr int kStatusBadArgumentCount = 4;
+
+constexpr size_t kPreBufferSize = 1 << 20;
 
 void PrintShortUsage() {
   std::fputs("Correct usage : qelc filename \n", stderr);
@@ -102,8 +105,12 @@ void CompileSource(const std::string& sourceName, const std::string& option) {
 
   FilePtr source = OpenForReading(sourceName);
   if (!source) return;
+  // The preprocessor writes line by line; a large buffer keeps the writes to
+  // the system few. It outlives the file, which is declared after it.
+  std::vector<char> preBuffer(kPreBufferSize);
   FilePtr pre(std::fopen(preName.c_str(), "w"));
   if (!pre) return;
+  std::setvbuf(pre.get(), preBuffer.data(), _IOFBF, preBuffer.size());
 
   DefineTable defines;
   BranchStack branches;

@@ -50,14 +50,21 @@ class FirstOccurrences {
  public:
   explicit FirstOccurrences(size_t count) {
     size_t size = 2;
-    while (size < 2 * count) size *= 2;
+    while (size < 2 * count) {
+      size *= 2;
+      --shift_;
+    }
     slots_.assign(size, Slot{});
   }
 
   // The index where `key` was first seen; `index` itself when it is new.
   size_t FirstOrAdd(uint32_t key, size_t index) {
     size_t mask = slots_.size() - 1;
-    for (size_t at = (key * 0x9E3779B1u) & mask;; at = (at + 1) & mask) {
+    // The top bits of the product depend on every bit of the key. The low bits
+    // would not: the bits of many floats end in long runs of zeros, and such
+    // keys would all start at the same slot.
+    size_t home = size_t((uint64_t(key) * 0x9E3779B97F4A7C15ull) >> shift_);
+    for (size_t at = home;; at = (at + 1) & mask) {
       Slot& slot = slots_[at];
       if (!slot.used) {
         slot = Slot{true, key, index};
@@ -74,6 +81,7 @@ class FirstOccurrences {
     size_t index = 0;
   };
   std::vector<Slot> slots_;
+  int shift_ = 63;  // 64 less the bits of a slot number
 };
 
 }  // namespace

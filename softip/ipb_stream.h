@@ -11,11 +11,11 @@ namespace qelc {
 struct CorruptIpb {};
 
 // An IPB file as a stream of bytes in one direction. Writing and reading both go
-// through a 4096-byte buffer; the same serialisation code serves both directions,
+// through a 64 KiB buffer; the same serialisation code serves both directions,
 // so the file is read back in exactly the order it was written.
 class IpbStream {
  public:
-  static constexpr size_t kBufferSize = 4096;
+  static constexpr size_t kBufferSize = 1 << 16;
 
   enum class Direction { kWrite, kRead };
 

@@ -218,12 +218,13 @@ void ParseMacroHead(SoftIPModule& module, int limit, ParameterAdd add, NameList 
   ExpectText(")");
 }
 
-// Appends one quoted statement, unquoted and followed by "\n".
+// Appends one quoted statement, unquoted and followed by "\n". A line too long
+// ends the run, so the text may be checked once it is joined.
 void AppendStatement(std::string& statements) {
   CheckStatementQuotes(TokenText());
-  std::string statement = Unquote(TokenText()) + '\n';
-  CheckTextLength(statements + statement, kMacroStatementLimit);
-  statements += statement;
+  statements += Unquote(TokenText());
+  statements += '\n';
+  CheckTextLength(statements, kMacroStatementLimit);
   SkipToken();
 }
 

@@ -38,7 +38,7 @@ void Read(const Bytes& bytes, RecordList<T>& list) {
 }
 
 // Below 0xFFFF the count takes two bytes; from 0xFFFF on it is FF FF and a
-// 32-bit count. Both lists cross the 4096-byte buffer many times.
+// 32-bit count. Both lists cross the stream's buffer several times.
 TEST(RecordListTest, CountPrefixSwitchesToSixBytesAt65535) {
   RecordList<StringRef> list;
   for (StringRef i = 0; i < 65534; ++i) list.Append(i);

@@ -8,10 +8,19 @@ namespace qelc {
 // Letter case is folded for A-Z and a-z only; no locale is involved anywhere.
 constexpr char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// Inline: the parsers compare every token with their keywords this way.
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
 
 // True when `text` begins with `prefix`, letter case aside.
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+inline bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
 
 // The value of the ASCII digits at the start of `text` (0 when there are none).
 // Nothing is skipped and no sign is read; values above 2147483647 saturate.

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 #include "source/ascii.h"
@@ -54,9 +55,13 @@ class WordSplitter {
 
 // Only these characters separate the words that defines may replace: commas,
 // parentheses and quotes stay inside words, so A,B and (A) never match A.
-bool IsSubstitutionDelimiter(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '[' || c == ']';
-}
+constexpr auto kSubstitutionDelimiters = [] {
+  std::array<bool, 256> set{};
+  for (unsigned char c : std::string_view(" \t\n[]")) set[c] = true;
+  return set;
+}();
+
+bool IsSubstitutionDelimiter(char c) { return kSubstitutionDelimiters[static_cast<unsigned char>(c)]; }
 
 // What the nested runs over one source and its include files share.
 struct Run {
@@ -92,11 +97,14 @@ enum class PieceRead { kPiece, kEndOfFile, kNulCharacter };
 PieceRead ReadPiece(TextReader& reader, std::string& piece) {
   piece.clear();
   while (piece.size() < kLinePieceLength) {
-    int c = reader.Get();
-    if (c == EOF) break;
-    if (c == '\0') return PieceRead::kNulCharacter;
-    piece.push_back(char(c));
-    if (c == '\n') break;
+    std::string_view bytes = reader.Buffered().substr(0, kLinePieceLength - piece.size());
+    if (bytes.empty()) break;
+    size_t lineEnd = bytes.find('\n');
+    if (lineEnd != std::string_view::npos) bytes = bytes.substr(0, lineEnd + 1);
+    if (bytes.find('\0') != std::string_view::npos) return PieceRead::kNulCharacter;
+    piece.append(bytes);
+    reader.Consume(bytes.size());
+    if (lineEnd != std::string_view::npos) break;
   }
   return piece.empty() ? PieceRead::kEndOfFile : PieceRead::kPiece;
 }
@@ -132,18 +140,26 @@ bool IncludeFile(const std::string& name, int depth, Run& run) {
   return PreprocessFile(file.get(), name, depth + 1, run) != 0;
 }
 
+// Writes a plain line with its defines rewritten. Most lines name no define
+// and go out as they are.
+bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten) {
+  if (FirstRewrittenWord(line, run.defines) != std::string_view::npos) {
+    if (!SubstituteDefines(line, rewritten, run.defines)) {
+      ReportDefineCycle(rewritten);
+      return false;
+    }
+    line = rewritten;
+  }
+  std::fwrite(line.data(), 1, line.size(), run.output);
+  return true;
+}
+
 // Acts on one piece of a line; false after a failure whose message is written.
 bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
                  std::string& value, std::string& rewritten) {
   switch (ClassifyLine(piece, name, value)) {
     case kPlainLine:
-      if (!run.Writing()) return true;
-      if (!SubstituteDefines(piece, rewritten, run.defines)) {
-        ReportDefineCycle(rewritten);
-        return false;
-      }
-      std::fwrite(rewritten.data(), 1, rewritten.size(), run.output);
-      return true;
+      return !run.Writing() || WritePlainLine(piece, run, rewritten);
     case kIncludeLine:
       return !run.Writing() || IncludeFile(name, depth, run);
     case kDefineLine:
@@ -199,6 +215,10 @@ int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& ru
 }  // namespace
 
 void DefineTable::Add(std::string name, std::string value) {
+  if (!name.empty() && !value.empty()) {
+    valuedInitials_[static_cast<unsigned char>(name[0])] = true;
+    hasValues_ = true;
+  }
   auto [entry, added] = firstValues_.try_emplace(std::move(name), std::move(value));
   // A later entry only counts while every earlier one of its name is valueless.
   if (!added && entry->second.empty()) entry->second = std::move(value);
@@ -209,6 +229,7 @@ bool DefineTable::IsDefined(std::string_view name) const {
 }
 
 const std::string* DefineTable::Replacement(std::string_view word) const {
+  if (word.empty() || !valuedInitials_[static_cast<unsigned char>(word[0])]) return nullptr;
   auto entry = firstValues_.find(word);
   if (entry == firstValues_.end() || entry->second.empty()) return nullptr;
   return &entry->second;
@@ -217,6 +238,11 @@ const std::string* DefineTable::Replacement(std::string_view word) const {
 int ClassifyLine(std::string_view line, std::string& name, std::string& value) {
   name.clear();
   value.clear();
+  // Most lines are no directive, which their first character after the blanks
+  // and tabs shows.
+  size_t start = 0;
+  while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
+  if (start == line.size() || line[start] != '#') return kPlainLine;
   WordSplitter words(line);
   // The line end stays attached to a last word: "#endif\n" is an #endif.
   std::string_view first = words.Next(kFirstWordDelimiters);
@@ -246,6 +272,19 @@ int ClassifyLine(std::string_view line, std::string& name, std::string& value) {
   return kPlainLine;
 }
 
+size_t FirstRewrittenWord(std::string_view line, const DefineTable& defines) {
+  if (!defines.HasValues()) return std::string_view::npos;
+  size_t start = 0;
+  for (;;) {
+    while (start < line.size() && IsSubstitutionDelimiter(line[start])) ++start;
+    if (start == line.size()) return std::string_view::npos;
+    size_t end = start;
+    while (end < line.size() && !IsSubstitutionDelimiter(line[end])) ++end;
+    if (defines.Replacement(line.substr(start, end - start))) return start;
+    start = end;
+  }
+}
+
 // Each substitution puts the define's value in place of the word and scans the
 // new line again from its front, skipping the first word of the line: the
 // words before the replaced one are the same words as before and match no
@@ -257,6 +296,10 @@ int ClassifyLine(std::string_view line, std::string& name, std::string& value) {
 // on top of the text it was inserted into. A word never spans two of them,
 // because a replaced word always ended at a delimiter or at the end of its text.
 bool SubstituteDefines(std::string_view line, std::string& rewritten, const DefineTable& defines) {
+  if (FirstRewrittenWord(line, defines) == std::string_view::npos) {
+    rewritten.assign(line);
+    return true;
+  }
   rewritten.clear();
   std::vector<std::string_view> pending{line};
   int substitutions = 0;

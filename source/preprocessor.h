@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -33,6 +34,8 @@ class DefineTable {
   bool IsDefined(std::string_view name) const;
   // The value of the first entry with this name and a non-empty value, or null.
   const std::string* Replacement(std::string_view word) const;
+  // True when some name has a value, that is when a line may need rewriting.
+  bool HasValues() const { return hasValues_; }
 
  private:
   struct NameHash {
@@ -42,6 +45,10 @@ class DefineTable {
   // Name -> value of its first valued entry; empty while every entry of the
   // name has an empty value.
   std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> firstValues_;
+  // The first characters of the names that have a value: a word that starts
+  // with any other character is no define, and is not looked up.
+  std::array<bool, 256> valuedInitials_{};
+  bool hasValues_ = false;
 };
 
 // One flag per open #ifdef / #ifndef: 1 while its lines are written.
@@ -60,6 +67,10 @@ int ClassifyLine(std::string_view line, std::string& name, std::string& value);
 // The number of substitutions one line may need; one more is taken for a
 // define cycle.
 constexpr int kMaxSubstitutionsPerLine = 1000;
+
+// The offset of the first word of `line` that a define rewrites, or npos when
+// the line names no define that has a value.
+size_t FirstRewrittenWord(std::string_view line, const DefineTable& defines);
 
 // Rewrites the defines in `line` into `rewritten`. Returns false when the line
 // needs more than kMaxSubstitutionsPerLine substitutions (a define cycle);

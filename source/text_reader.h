@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace qelc {
 
@@ -14,8 +15,11 @@ using FilePtr = std::unique_ptr<FILE, FileCloser>;
 // Opens a file for reading; a directory counts as a file that cannot be opened.
 FilePtr OpenForReading(const std::string& path);
 
-// Reads a file byte by byte in text mode: a carriage return that stands directly
-// before a line feed is dropped, every other byte is handed out as it is.
+// Reads a file in text mode: a carriage return that stands directly before a
+// line feed is dropped, every other byte is handed out as it is. The file is
+// read a block at a time and each block is translated as it arrives, so the
+// bytes can be handed out one by one (Get) or as runs straight from the buffer
+// (Buffered and Consume).
 class TextReader {
  public:
   explicit TextReader(FILE* file) : file_(file) {}
@@ -24,31 +28,30 @@ class TextReader {
 
   // The next byte (0 to 255), or EOF at the end of the file.
   int Get() {
-    // A byte held back behind a carriage return is looked at afresh: it may be
-    // a carriage return that itself stands before a line feed.
-    int c = hasPending_ ? pending_ : Raw();
-    hasPending_ = false;
-    if (c != '\r') return c;
-    int next = Raw();
-    if (next == '\n') return '\n';
-    pending_ = next;
-    hasPending_ = true;
-    return '\r';
-  }
-
- private:
-  int Raw() {
     if (pos_ == len_ && !Fill()) return EOF;
     return buffer_[pos_++];
   }
+
+  // The translated bytes that are read but not yet handed out, refilled first
+  // when there are none; empty at the end of the file. Valid until the next call.
+  std::string_view Buffered() {
+    if (pos_ == len_) Fill();
+    return {reinterpret_cast<const char*>(buffer_ + pos_), len_ - pos_};
+  }
+
+  // Hands out the first `count` bytes of Buffered().
+  void Consume(size_t count) { pos_ += count; }
+
+ private:
   bool Fill();
 
   FILE* file_;
   unsigned char buffer_[1 << 16];
   size_t pos_ = 0;
   size_t len_ = 0;
-  int pending_ = EOF;
-  bool hasPending_ = false;
+  // A carriage return that ended the last block: whether it is dropped depends
+  // on the first byte of the next one.
+  bool heldReturn_ = false;
 };
 
 }  // namespace qelc

@@ -35,6 +35,58 @@ TEST(TextReaderTest, OnlyACarriageReturnRightBeforeALineFeedIsDropped) {
   EXPECT_EQ(ReadAll(x + "\r\n\r" + y + "\r\n"), x + "\n\r" + y + "\n");
 }
 
+// What text mode makes of `content`, one byte at a time.
+std::string Translated(std::string_view content) {
+  std::string text;
+  for (size_t i = 0; i < content.size(); ++i) {
+    if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n') continue;
+    text.push_back(content[i]);
+  }
+  return text;
+}
+
+// Everything a TextReader hands out when runs of `runLength` bytes are taken
+// from Buffered() in turn with single bytes from Get().
+std::string ReadInRuns(std::string_view content, size_t runLength) {
+  test_support::TempFile file(content);
+  FilePtr input = OpenForReading(file.path());
+  EXPECT_TRUE(input);
+  TextReader reader(input.get());
+  std::string text;
+  for (;;) {
+    std::string_view run = reader.Buffered().substr(0, runLength);
+    text.append(run);
+    reader.Consume(run.size());
+    int c = reader.Get();
+    if (c == EOF) break;
+    text.push_back(char(c));
+  }
+  EXPECT_TRUE(reader.Buffered().empty());
+  return text;
+}
+
+// Carriage returns and line feeds around the ends of the 65536-byte blocks the
+// reader fills: every way of reading gives the byte-by-byte translation.
+TEST(TextReaderTest, RunsAndBytesAgreeAcrossTheReadBuffer) {
+  std::string content;
+  uint32_t seed = 7;
+  const char pieces[] = "\r\nab";
+  while (content.size() < 3 * 65536 + 100) {
+    seed = seed * 1103515245 + 12345;
+    content.push_back(pieces[(seed >> 16) % 4]);
+  }
+  for (size_t end : {65535u, 65536u, 65537u, 131071u, 131072u, 196608u}) {
+    for (std::string_view tail : {"\r", "\r\n", "\r\r", "\n", "\r\r\n"}) {
+      std::string input = content.substr(0, end - 1) + std::string(tail);
+      std::string expected = Translated(input);
+      EXPECT_EQ(ReadAll(input), expected) << end << " " << tail.size();
+      for (size_t runLength : {1u, 7u, 4096u, 70000u}) {
+        EXPECT_EQ(ReadInRuns(input, runLength), expected) << end << " " << runLength;
+      }
+    }
+  }
+}
+
 TEST(TextReaderTest, ADirectoryCannotBeOpened) {
   EXPECT_FALSE(OpenForReading(std::filesystem::temp_directory_path().string()));
 }

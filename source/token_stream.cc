@@ -1,5 +1,6 @@
 #include "source/token_stream.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <memory>
@@ -39,6 +40,12 @@ Stream stream;
 bool IsWhite(int c) { return c != EOF && kWhiteSpace[c]; }
 bool IsDelimiter(int c) { return c != EOF && kDelimiters[c]; }
 
+// The bytes that the runs below take in one piece.
+bool IsWhiteByte(char c) { return kWhiteSpace[static_cast<unsigned char>(c)]; }
+bool IsWordByte(char c) { return !IsWhiteByte(c) && !kDelimiters[static_cast<unsigned char>(c)]; }
+bool IsPlainQuotedByte(char c) { return c != kQuote && c != kEscape; }
+bool IsCommentByte(char c) { return c != '\n'; }
+
 int ReadChar() {
   int c = stream.reader ? stream.reader->Get() : EOF;
   if (c == '\n') ++stream.line;
@@ -47,9 +54,33 @@ int ReadChar() {
 
 void Advance() { stream.lookahead = ReadChar(); }
 
+void CountLines(std::string_view bytes) {
+  stream.line += int32_t(std::count(bytes.begin(), bytes.end(), '\n'));
+}
+
 // Text beyond the limit is not kept; the token is refused once it is complete.
 void Append(int c) {
   if (stream.token.text.size() <= size_t(kTokenLimit)) stream.token.text.push_back(char(c));
+}
+void AppendBytes(std::string_view bytes) {
+  std::string& text = stream.token.text;
+  if (text.size() <= size_t(kTokenLimit)) text.append(bytes.substr(0, kTokenLimit + 1 - text.size()));
+}
+
+// Reads on while `inRun` holds for the next byte, handing the bytes to `take` a
+// buffer's run at a time; the lookahead is left as it was. Most of the input
+// goes through here rather than byte by byte.
+template <typename InRun, typename Take>
+void ConsumeRun(InRun inRun, Take take) {
+  if (!stream.reader) return;
+  for (;;) {
+    std::string_view bytes = stream.reader->Buffered();
+    size_t length = 0;
+    while (length < bytes.size() && inRun(bytes[length])) ++length;
+    take(bytes.substr(0, length));
+    stream.reader->Consume(length);
+    if (length < bytes.size() || bytes.empty()) return;
+  }
 }
 
 void Complete() { CheckTextLength(stream.token.text, kTokenLimit); }
@@ -57,6 +88,10 @@ void Complete() { CheckTextLength(stream.token.text, kTokenLimit); }
 void ReadQuoted() {
   Append(stream.lookahead);
   for (;;) {
+    ConsumeRun(IsPlainQuotedByte, [](std::string_view bytes) {
+      CountLines(bytes);
+      AppendBytes(bytes);
+    });
     int c = ReadChar();
     if (c == EOF) break;  // unterminated: handed out as a word
     if (c == kEscape) {
@@ -74,15 +109,39 @@ void ReadQuoted() {
   Complete();
 }
 
+// Most words are longer than any condition variable or start with a letter
+// that none starts with, and need no comparison.
+constexpr size_t kLongestVariable = 7;
+constexpr auto kVariableInitials = [] {
+  std::array<bool, 256> set{};
+  for (std::string_view variable : kConditionVariables) {
+    set[static_cast<unsigned char>(variable[0])] = true;
+    set[static_cast<unsigned char>(FoldCase(variable[0]))] = true;
+  }
+  return set;
+}();
+
+bool IsConditionVariable(std::string_view word) {
+  if (word.size() > kLongestVariable || !kVariableInitials[static_cast<unsigned char>(word[0])]) {
+    return false;
+  }
+  return std::any_of(std::begin(kConditionVariables), std::end(kConditionVariables),
+                     [word](std::string_view variable) { return EqualsNoCase(word, variable); });
+}
+
 void Classify() {
   const std::string& text = stream.token.text;
-  for (std::string_view variable : kConditionVariables) {
-    if (EqualsNoCase(text, variable)) stream.token.kind = kVariableToken;
-  }
+  if (IsConditionVariable(text)) stream.token.kind = kVariableToken;
   for (char c : text) {
     if (c < '0' || c > '9') return;
   }
   stream.token.kind = kNumberToken;
+}
+
+// A word starting with "//" opens a comment, except when those two characters
+// are the whole rest of the input.
+bool OpensComment(const std::string& word) {
+  return word.starts_with("//") && !(word.size() == 2 && stream.lookahead == EOF);
 }
 
 }  // namespace
@@ -112,7 +171,10 @@ void NextToken() {
   for (;;) {
     text.clear();
     stream.token.kind = kWordToken;
-    while (IsWhite(stream.lookahead)) Advance();
+    if (IsWhite(stream.lookahead)) {
+      ConsumeRun(IsWhiteByte, CountLines);
+      Advance();
+    }
     if (stream.lookahead == EOF) return;
 
     if (IsDelimiter(stream.lookahead)) {
@@ -124,28 +186,24 @@ void NextToken() {
       ReadQuoted();
       return;
     }
-    for (;;) {
-      Append(stream.lookahead);
-      Advance();
-      if (stream.lookahead == EOF) {
-        // A word at the very end of the input is not classified.
-        Complete();
-        return;
-      }
-      if (text == "//") break;
-      if (IsDelimiter(stream.lookahead) || IsWhite(stream.lookahead)) {
-        Complete();
-        Classify();
-        return;
-      }
+    // A word: up to white space, a delimiter or the end of the input.
+    Append(stream.lookahead);
+    ConsumeRun(IsWordByte, AppendBytes);
+    Advance();
+    if (!OpensComment(text)) {
+      Complete();
+      // A word at the very end of the input is not classified.
+      if (stream.lookahead != EOF) Classify();
+      return;
     }
     // A comment runs to the end of its line; the token starts over after it.
-    while (stream.lookahead != '\n' && stream.lookahead != EOF) Advance();
+    if (stream.lookahead != '\n' && stream.lookahead != EOF) {
+      ConsumeRun(IsCommentByte, [](std::string_view) {});
+      Advance();  // the line end, or the end of the input
+    }
     Advance();
   }
 }
-
-bool TokenIs(std::string_view word) { return EqualsNoCase(stream.token.text, word); }
 
 std::string Unquote(std::string_view text) {
   if (!text.empty() && text.front() == kQuote) text.remove_prefix(1);

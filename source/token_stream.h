@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "source/ascii.h"
+
 namespace qelc {
 
 // Token kinds; the codes appear in the expectation messages, so they are fixed.
@@ -36,7 +38,7 @@ void NextToken();
 void CloseTokenStream();
 
 // True when the current token's text equals `word`, letter case aside.
-bool TokenIs(std::string_view word);
+inline bool TokenIs(std::string_view word) { return EqualsNoCase(TokenText(), word); }
 
 // Drops a leading apostrophe and cuts the text at the last apostrophe that
 // remains: 'abc' gives abc, abc stays abc, xy'z gives xy.

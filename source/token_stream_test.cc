@@ -38,6 +38,7 @@ struct Tokens {
 };
 
 TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
+  const size_t kBlock = 65536;
   const std::string w1023(1023, 'w'), d1023(1023, '7'), q1023 = "'" + std::string(1021, 'q') + "'";
   const Tokens cases[] = {
       {"Device X {", {"Device", "X", "{"}, "000", "111"},
@@ -107,6 +108,13 @@ TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
       {w1023, {w1023}, "0", "1"},
       {d1023 + "\n", {d1023}, "3", "2"},
       {q1023, {q1023}, "1", "1"},
+      // The file is read in blocks of 65536 bytes; what crosses from one block
+      // into the next is read whole.
+      {std::string(kBlock - 10, ' ') + w1023 + "\n;", {w1023, ";"}, "00", "22"},
+      {std::string(kBlock - 2, ' ') + "'a\nb\\'c\nd' z", {"'a\nb'c\nd'", "z"}, "10", "33"},
+      {std::string(kBlock - 5, ' ') + "// a comment\r\nnext", {"next"}, "0", "2"},
+      {std::string(kBlock - 1, '\t') + "//\r\nx y", {"x", "y"}, "00", "22"},
+      {std::string(kBlock - 1, ' ') + "12\r\n", {"12"}, "3", "2"},
   };
   for (const Tokens& c : cases) {
     Open(c.input);
@@ -137,6 +145,7 @@ TEST_F(TokenStreamTest, LongerTokensAreRefused) {
       {"'" + std::string(1022, 'q') + "'\n", kMessage2},  // the lookahead is counted
       {"'" + std::string(1022, 'q') + "\\'", kMessage1},  // unterminated, escaped quote
       {"'" + std::string(1020, 'q') + "\n\\''", kMessage2},
+      {std::string(65436, ' ') + std::string(2000, 'w') + " x", kMessage1},
   };
   for (const auto& [input, message] : cases) {
     Open(input);

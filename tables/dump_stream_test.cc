@@ -1,0 +1,103 @@
+#include "tables/dump_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "source/test_support.h"
+
+namespace qelc {
+namespace {
+
+using test_support::TempFile;
+
+class DumpStreamTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(OpenDumpStream(file_.path())); }
+  void TearDown() override { DropDumpStream(); }
+
+  std::string Written() const {
+    std::ifstream in(file_.path(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  TempFile file_{""};
+};
+
+// printf's own result, to compare with.
+std::string Printed(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Printed(const char* format, ...) {
+  char text[256];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return text;
+}
+
+// Dumps and prints the same format and arguments.
+#define DUMP_AND_PRINT(...)         \
+  do {                              \
+    Dump(__VA_ARGS__);              \
+    expected += Printed(__VA_ARGS__); \
+  } while (false)
+
+TEST_F(DumpStreamTest, WritesWhatPrintfWrites) {
+  std::string expected;
+  DUMP_AND_PRINT("\nPinNumberByPackage\n");
+  DUMP_AND_PRINT("  When: <%6d> <%s>\n", 42, "\\PACKAGE\\is\\'P1'");
+  DUMP_AND_PRINT("    %5d:<%s>:%2d\n", -17, "PKG", 1);
+  DUMP_AND_PRINT("    %5d:<%s>:%2d\n", 1234567, "", 0);
+  DUMP_AND_PRINT("\t\t<%s>:<%s>:<%d>:<%d>\n", "a", "b", -2147483647 - 1, 2147483647);
+  DUMP_AND_PRINT("%12s|%3s|%s\n", "short", "longer than three", "");
+  DUMP_AND_PRINT("100%% <%s> %%d\n", "x");
+  // Formats that the dump hands to printf itself, in between the others.
+  DUMP_AND_PRINT("<%f> : ", 2.5);
+  DUMP_AND_PRINT("<%s> : ", "name");
+  DUMP_AND_PRINT("%02d:%-4d|%*s|\n", 7, 3, 5, "ab");
+  // printf takes over in the middle, with the arguments that are left.
+  DUMP_AND_PRINT("<%s>:<%3d>:<%.2f>:<%s>:<%d>\n", "first", 5, 0.125, "then", -4);
+  DUMP_AND_PRINT("last %d\n", 9);
+  CloseDumpStream();
+  EXPECT_EQ(Written(), expected);
+}
+
+TEST_F(DumpStreamTest, LongTextsAndManyLinesArriveWhole) {
+  std::string expected;
+  std::string longText(200000, 'L');
+  for (int i = 0; i < 20000; ++i) {
+    Dump("\t\t<%s>:<%d>\n", "line", i);
+    expected += "\t\t<line>:<" + std::to_string(i) + ">\n";
+    if (i % 5000 == 0) {
+      Dump("<%s>\n", longText.c_str());
+      expected += "<" + longText + ">\n";
+    }
+  }
+  CloseDumpStream();
+  EXPECT_EQ(Written(), expected);
+}
+
+// The end of a failed run drops the stream, and what was dumped stays.
+TEST_F(DumpStreamTest, DroppingKeepsWhatWasDumped) {
+  Dump("<%s>\n", "kept");
+  DropDumpStream();
+  EXPECT_EQ(Written(), "<kept>\n");
+}
+
+TEST(DumpStreamFailureTest, AWriteThatFailsEndsTheRunWhenClosed) {
+  ASSERT_TRUE(OpenDumpStream("/dev/full"));
+  Dump("<%s>\n", "lost");
+  ::testing::internal::CaptureStderr();
+  test_support::RunResult result = test_support::CaptureRun([] { CloseDumpStream(); });
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Fail to write /dev/full.\n");
+  EXPECT_TRUE(result.exited);
+  EXPECT_EQ(result.status, 1);
+  DropDumpStream();
+}
+
+}  // namespace
+}  // namespace qelc
