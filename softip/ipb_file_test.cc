@@ -1,10 +1,7 @@
 #include "softip/ipb_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -124,29 +121,6 @@ TEST_F(IpbFileTest, MalformedFilesAreCorrupt) {
   }
   // A bad reference is found before the .dec file is made.
   EXPECT_FALSE(std::filesystem::exists(Path("in.dec")));
-}
-
-// Writes `path` under a file-size limit of 100 bytes; the exit status is the run's,
-// or 9 when the partial file is left behind.
-[[noreturn]] void WriteBeyondFileSizeLimit(const std::string& path) {
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limit{100, 100};
-  setrlimit(RLIMIT_FSIZE, &limit);
-  int status = 0;
-  try {
-    WriteIpbFile(path);
-  } catch (const FatalExit& exit) {
-    status = exit.status;
-  }
-  std::_Exit(std::filesystem::exists(path) ? 9 : status);
-}
-
-// A write that fails removes the partial file.
-TEST_F(IpbFileTest, FailedWriteRemovesThePartialFile) {
-  WriteFilledLibrary();
-  std::string path = Path("big.ipb");
-  EXPECT_EXIT(WriteBeyondFileSizeLimit(path), ::testing::ExitedWithCode(1),
-              "Fail to write " + path + "\\.\n");
 }
 
 }  // namespace

@@ -111,7 +111,11 @@ void ReadQuoted() {
 
 // Most words are longer than any condition variable or start with a letter
 // that none starts with, and need no comparison.
-constexpr size_t kLongestVariable = 7;
+constexpr size_t kLongestVariable = [] {
+  size_t longest = 0;
+  for (std::string_view variable : kConditionVariables) longest = std::max(longest, variable.size());
+  return longest;
+}();
 constexpr auto kVariableInitials = [] {
   std::array<bool, 256> set{};
   for (std::string_view variable : kConditionVariables) {

@@ -81,23 +81,5 @@ TEST_F(DumpStreamTest, LongTextsAndManyLinesArriveWhole) {
   EXPECT_EQ(Written(), expected);
 }
 
-// The end of a failed run drops the stream, and what was dumped stays.
-TEST_F(DumpStreamTest, DroppingKeepsWhatWasDumped) {
-  Dump("<%s>\n", "kept");
-  DropDumpStream();
-  EXPECT_EQ(Written(), "<kept>\n");
-}
-
-TEST(DumpStreamFailureTest, AWriteThatFailsEndsTheRunWhenClosed) {
-  ASSERT_TRUE(OpenDumpStream("/dev/full"));
-  Dump("<%s>\n", "lost");
-  ::testing::internal::CaptureStderr();
-  test_support::RunResult result = test_support::CaptureRun([] { CloseDumpStream(); });
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Fail to write /dev/full.\n");
-  EXPECT_TRUE(result.exited);
-  EXPECT_EQ(result.status, 1);
-  DropDumpStream();
-}
-
 }  // namespace
 }  // namespace qelc
