@@ -1,7 +1,6 @@
 #include "qelc/compile.h"
 
 #include <cstdio>
-#include <vector>
 
 #include "sections/registry.h"
 #include "sections/statements.h"
@@ -106,11 +105,12 @@ void CompileSource(const std::string& sourceName, const std::string& option) {
   FilePtr source = OpenForReading(sourceName);
   if (!source) return;
   // The preprocessor writes line by line; a large buffer keeps the writes to
-  // the system few. It outlives the file, which is declared after it.
-  std::vector<char> preBuffer(kPreBufferSize);
+  // the system few. It is set up once: a run that fills a fresh megabyte would
+  // cost more than a small source's whole compile.
+  static char preBuffer[kPreBufferSize];
   FilePtr pre(std::fopen(preName.c_str(), "w"));
   if (!pre) return;
-  std::setvbuf(pre.get(), preBuffer.data(), _IOFBF, preBuffer.size());
+  std::setvbuf(pre.get(), preBuffer, _IOFBF, sizeof preBuffer);
 
   DefineTable defines;
   BranchStack branches;
