@@ -140,11 +140,16 @@ bool IncludeFile(const std::string& name, int depth, Run& run) {
   return PreprocessFile(file.get(), name, depth + 1, run) != 0;
 }
 
+// Rewrites `line` from `first`, the offset of its first word that a define
+// rewrites; defined with SubstituteDefines below.
+bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
+                    const DefineTable& defines);
+
 // Writes a plain line with its defines rewritten. Most lines name no define
 // and go out as they are.
 bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten) {
-  if (FirstRewrittenWord(line, run.defines) != std::string_view::npos) {
-    if (!SubstituteDefines(line, rewritten, run.defines)) {
+  if (size_t first = FirstRewrittenWord(line, run.defines); first != std::string_view::npos) {
+    if (!SubstituteFrom(line, first, rewritten, run.defines)) {
       ReportDefineCycle(rewritten);
       return false;
     }
@@ -295,15 +300,16 @@ size_t FirstRewrittenWord(std::string_view line, const DefineTable& defines) {
 // scan as a stack: the rest of the line at the bottom and each inserted value
 // on top of the text it was inserted into. A word never spans two of them,
 // because a replaced word always ended at a delimiter or at the end of its text.
-bool SubstituteDefines(std::string_view line, std::string& rewritten, const DefineTable& defines) {
-  if (FirstRewrittenWord(line, defines) == std::string_view::npos) {
-    rewritten.assign(line);
-    return true;
-  }
-  rewritten.clear();
-  std::vector<std::string_view> pending{line};
+namespace {
+
+bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
+                    const DefineTable& defines) {
+  // The words in front of `first` match no define and stay as they are.
+  rewritten.assign(line.substr(0, first));
+  std::vector<std::string_view> pending{line.substr(first)};
   int substitutions = 0;
-  bool atFirstWord = true;  // the next word found is the first word of the line
+  // Whether the next word found is the first word of the line.
+  bool atFirstWord = std::all_of(line.begin(), line.begin() + long(first), IsSubstitutionDelimiter);
   bool skipNextWord = false;
   while (!pending.empty()) {
     std::string_view& text = pending.back();
@@ -334,6 +340,17 @@ bool SubstituteDefines(std::string_view line, std::string& rewritten, const Defi
     pending.push_back(*value);
   }
   return true;
+}
+
+}  // namespace
+
+bool SubstituteDefines(std::string_view line, std::string& rewritten, const DefineTable& defines) {
+  size_t first = FirstRewrittenWord(line, defines);
+  if (first == std::string_view::npos) {
+    rewritten.assign(line);
+    return true;
+  }
+  return SubstituteFrom(line, first, rewritten, defines);
 }
 
 int Preprocess(FILE* input, const std::string& inputName, FILE* output, DefineTable& defines,
