@@ -17,8 +17,6 @@ namespace {
 constexpr int32_t kAliasConditions = 10;
 constexpr int32_t kAliasRows = 100;
 
-bool IsEmpty(StringRef ref) { return *PoolString(ref) == '\0'; }
-
 // row -> alias ':' target; the alias keeps its quotes, the target loses them.
 void ReadAliasRow(int32_t conditionIndex, int32_t rowIndex) {
   std::string alias = TakeWord();
@@ -73,10 +71,10 @@ void AddAlias(int32_t conditionIndex, int32_t rowIndex, std::string_view alias,
 void DumpAlias() {
   Dump("\nAlias\n");
   for (const AliasCondition& entry : Tables().aliases) {
-    if (IsEmpty(entry.condition)) break;
+    if (PoolStringIsEmpty(entry.condition)) break;
     Dump("   When: <%s>\n", PoolString(entry.condition));
     for (const AliasRow& row : entry.rows) {
-      if (IsEmpty(row.alias)) break;
+      if (PoolStringIsEmpty(row.alias)) break;
       Dump("      <%s>:<%s>\n", PoolString(row.alias), PoolString(row.target));
     }
   }

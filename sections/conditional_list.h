@@ -64,10 +64,10 @@ template <int Items, size_t Records>
 void DumpConditionalList(const ConditionalList<Items, Records>& list) {
   Dump("%s", list.dumpHeading);
   for (const ConditionalRecord<Items>& record : Tables().*list.table) {
-    if (*PoolString(record.condition) == '\0') break;
+    if (PoolStringIsEmpty(record.condition)) break;
     Dump("   When: <%s>\n", PoolString(record.condition));
     for (StringRef item : record.items) {
-      if (*PoolString(item) == '\0') break;
+      if (PoolStringIsEmpty(item)) break;
       Dump(list.dumpItemLine, PoolString(item));
     }
   }

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int32_t kExtensionLimit = 20;
 
-bool IsEmpty(const Extension& extension) { return *PoolString(extension.first) == '\0'; }
+bool IsEmpty(const Extension& extension) { return PoolStringIsEmpty(extension.first); }
 
 }  // namespace
 

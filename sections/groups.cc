@@ -136,18 +136,18 @@ void DumpGroups() {
   static constexpr const char* kTypeNames[] = {"Always", "Decl", "Equation"};
   Dump("\nGroup\n");
   for (const GroupCondition& entry : Tables().groups) {
-    if (*PoolString(entry.condition) == '\0') break;
+    if (PoolStringIsEmpty(entry.condition)) break;
     Dump("   When: <%s>\n", PoolString(entry.condition));
     for (const GroupRecord& record : entry.groups) {
-      if (*PoolString(record.name) == '\0') break;
+      if (PoolStringIsEmpty(record.name)) break;
       Dump("      Group Name: <%s>", PoolString(record.name));
-      if (*PoolString(record.text) != '\0') {
+      if (!PoolStringIsEmpty(record.text)) {
         Dump(" : <%s>\n", PoolString(record.text));
       } else {
         Dump("\n");
       }
       for (const GroupMember& member : record.members) {
-        if (*PoolString(member.item) == '\0') break;
+        if (PoolStringIsEmpty(member.item)) break;
         Dump("         <%s> <%s> %d\n", PoolString(member.item), PoolString(member.value),
              member.alternative);
       }

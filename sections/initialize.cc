@@ -18,8 +18,6 @@ namespace {
 constexpr int32_t kInitializeConditions = 50;
 constexpr int32_t kInitializeRows = 80;
 
-bool IsEmpty(StringRef ref) { return *PoolString(ref) == '\0'; }
-
 void SetDefaults(InitializeRow& row, std::string_view pin) {
   PoolAddTo(row.pin, pin);
   PoolAddTo(row.signal, "");
@@ -75,7 +73,7 @@ void AddInitializeCondition(int32_t index, std::string_view condition) {
 int32_t FindOrAddInitializeRow(int32_t conditionIndex, std::string_view pin) {
   InitializeRow (&rows)[kInitializeRows] = Tables().initialize[conditionIndex].rows;
   int32_t index = 0;
-  while (index < kInitializeRows && !IsEmpty(rows[index].pin) &&
+  while (index < kInitializeRows && !PoolStringIsEmpty(rows[index].pin) &&
          PoolCompare(rows[index].pin, pin) != 0) {
     ++index;
   }
@@ -118,10 +116,10 @@ void DumpInitialize() {
   Dump("\nInitialize  ([xx] is not part of DAF)\n");
   for (int32_t index = 0; index < kInitializeConditions; ++index) {
     const InitializeCondition& entry = Tables().initialize[index];
-    if (IsEmpty(entry.condition)) break;
+    if (PoolStringIsEmpty(entry.condition)) break;
     Dump("   [%02d] When: <%s>\n", index, PoolString(entry.condition));
     for (const InitializeRow& row : entry.rows) {
-      if (IsEmpty(row.pin)) break;
+      if (PoolStringIsEmpty(row.pin)) break;
       Dump("      Pin: <%s> Sig: <%s> Changable: %d iReserved: %d Reserved Name <%s> "
            "Display Name <%s>\n",
            PoolString(row.pin), PoolString(row.signal), row.changeable, row.reserved,

@@ -48,8 +48,6 @@ MemoryMap& MapSlot(int32_t condition, int32_t map) {
   return ConditionRecord(condition).maps[map];
 }
 
-bool IsEmptyText(StringRef ref) { return *PoolString(ref) == '\0'; }
-
 // label ':' -- the label may be any token and is not examined.
 void SkipLabel() {
   SkipToken();
@@ -221,12 +219,12 @@ void AddMemoryMapEntry(int32_t condition, int32_t map, int32_t entry,
 void DumpMemoryMap() {
   Dump("\nMemoryMap\n");
   for (const MemoryMapCondition& record : Tables().memoryMaps) {
-    if (IsEmptyText(record.condition)) break;
+    if (PoolStringIsEmpty(record.condition)) break;
     Dump("   When: <%s>\n", PoolString(record.condition));
     // A map whose description is empty ends the dumped list, though the table
     // may hold maps behind it.
     for (const MemoryMap& map : record.maps) {
-      if (IsEmptyText(map.description)) break;
+      if (PoolStringIsEmpty(map.description)) break;
       Dump("      MemoryMap Info      : \n");
       Dump("      Map number          : <%d>\n", map.number);
       Dump("      Map Title           : <%s>\n", PoolString(map.title));
@@ -235,7 +233,7 @@ void DumpMemoryMap() {
       Dump("      SecondaryFlashSpace : <%s>\n", PoolString(map.secondaryFlash));
       // Field 8 is not shown.
       for (const MemoryMapEntry& entry : map.entries) {
-        if (IsEmptyText(entry.fields[0])) break;
+        if (PoolStringIsEmpty(entry.fields[0])) break;
         const StringRef* fields = entry.fields;
         Dump("         <%s> <%s> <%s> <%s> <%s> <%s> <%s>\n", PoolString(fields[0]),
              PoolString(fields[1]), PoolString(fields[2]), PoolString(fields[3]),

@@ -51,7 +51,7 @@ template <size_t Rows>
 void DumpNumberedTable(const NumberedTable<Rows>& table) {
   Dump("%s", table.dumpHeading);
   for (const NumberedRow& row : Tables().*table.table) {
-    if (*PoolString(row.text) == '\0') break;
+    if (PoolStringIsEmpty(row.text)) break;
     Dump("   %4d: <%s>\n", row.number, PoolString(row.text));
   }
 }

@@ -73,7 +73,7 @@ void DumpOutputSyntax() {
       "DeclWMainFlash", "Equation",       "Equation_Req", "Action"};
   Dump("\nOutputSyntax\n");
   for (const OutputSyntaxRecord& record : Tables().outputSyntaxes) {
-    if (*PoolString(record.name) == '\0') break;
+    if (PoolStringIsEmpty(record.name)) break;
     Dump("   <%s>\n", PoolString(record.name));
     DumpStatementsByKind(record.statements, kTypeNames, 9);
   }

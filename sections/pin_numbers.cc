@@ -18,8 +18,6 @@ namespace {
 constexpr int32_t kPinNumberConditions = 10;
 constexpr int32_t kPinNumberRows = 150;
 
-bool IsEmpty(StringRef ref) { return *PoolString(ref) == '\0'; }
-
 // row -> package ':' pin [':' third]; the third word marks the row reserved
 // (RSV, rsvd, ...), names the pin ('CLK') or is read and ignored.
 void ReadPinNumberRow(int32_t conditionIndex, int32_t rowIndex) {
@@ -98,10 +96,10 @@ void AddPinNumber(int32_t conditionIndex, int32_t rowIndex, std::string_view pac
 void DumpPinNumberByPackage() {
   Dump("\nPinNumberByPackage\n");
   for (const PinNumberCondition& entry : Tables().pinNumbers) {
-    if (IsEmpty(entry.condition)) break;
+    if (PoolStringIsEmpty(entry.condition)) break;
     Dump("  When: <%6d> <%s>\n", entry.condition, PoolString(entry.condition));
     for (const PinNumberRow& row : entry.rows) {
-      if (IsEmpty(row.package)) break;
+      if (PoolStringIsEmpty(row.package)) break;
       Dump("    %5d:<%s>:%2d\n", row.pinNumber, PoolString(row.package), row.reserved);
     }
   }

@@ -21,8 +21,6 @@ constexpr int32_t kPinConditionLimit = 10;
 constexpr int32_t kPinCategoryLimit = 20;
 constexpr int32_t kPinSelectionLimit = 8;
 
-bool IsEmpty(StringRef text) { return *PoolString(text) == '\0'; }
-
 void StoreText(StringRef& field, std::string_view text) { PoolAddTo(field, text); }
 void ClearText(StringRef& field) { PoolAddTo(field, ""); }
 
@@ -118,10 +116,10 @@ void ReadPinGroup(int32_t group) {
 void DumpPinCondition(const PinCondition& condition) {
   Dump("      When: <%6d> <%s>\n", condition.condition, PoolString(condition.condition));
   for (const PinCategory& category : condition.categories) {
-    if (IsEmpty(category.name)) break;
+    if (PoolStringIsEmpty(category.name)) break;
     Dump("         <%s>\n", PoolString(category.name));
     for (StringRef selection : category.selections) {
-      if (IsEmpty(selection)) break;
+      if (PoolStringIsEmpty(selection)) break;
       Dump("            <%s>\n", PoolString(selection));
     }
   }
@@ -173,13 +171,13 @@ void AddPinTypeSelection(int32_t group, int32_t condition, int32_t category, int
 void DumpPin() {
   Dump("\nPin\n");
   for (const PinGroup& group : Tables().pinGroups) {
-    if (IsEmpty(group.names[0])) break;
+    if (PoolStringIsEmpty(group.names[0])) break;
     for (StringRef name : group.names) {
-      if (IsEmpty(name)) break;
+      if (PoolStringIsEmpty(name)) break;
       Dump("   <%s>\n", PoolString(name));
     }
     for (const PinCondition& condition : group.conditions) {
-      if (IsEmpty(condition.condition)) break;
+      if (PoolStringIsEmpty(condition.condition)) break;
       DumpPinCondition(condition);
     }
   }

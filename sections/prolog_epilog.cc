@@ -66,7 +66,7 @@ void DumpPrologEpilog() {
   // The epilog heading has no empty line before it: part of the dump format.
   Dump(PrologEpilogFlag() ? "\nDesignProlog\n" : "DesignEpilog\n");
   for (const PrologEpilogEntry& entry : SelectedTable()) {
-    if (*PoolString(entry.condition) == '\0') break;
+    if (PoolStringIsEmpty(entry.condition)) break;
     Dump("   When: <%s>\n", PoolString(entry.condition));
     Dump("      ALL:\n");
     for (const StatementSlot& slot : StoredStatements(entry.statements)) {

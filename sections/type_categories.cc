@@ -14,7 +14,7 @@ namespace {
 
 constexpr int32_t kTypeCategoryLimit = 20;
 
-bool IsEmpty(const TypeCategory& category) { return *PoolString(category.name) == '\0'; }
+bool IsEmpty(const TypeCategory& category) { return PoolStringIsEmpty(category.name); }
 
 }  // namespace
 

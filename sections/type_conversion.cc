@@ -62,7 +62,7 @@ void DumpTypeConversion() {
   // No empty line before this heading, unlike every other dump: part of the Out.txt format.
   Dump("TypeConversion\n");
   for (const TypeConversionRow& row : Tables().typeConversions) {
-    if (*PoolString(row.first) == '\0') break;
+    if (PoolStringIsEmpty(row.first)) break;
     Dump("   <%s>:<%s>:<%s>\n", PoolString(row.first), PoolString(row.second),
          PoolString(row.third));
   }

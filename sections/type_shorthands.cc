@@ -17,7 +17,7 @@ namespace {
 constexpr int32_t kTypeShortHandLimit = 300;
 constexpr int32_t kNoCode = -1;
 
-bool IsEmpty(const TypeShortHand& shortHand) { return *PoolString(shortHand.name) == '\0'; }
+bool IsEmpty(const TypeShortHand& shortHand) { return PoolStringIsEmpty(shortHand.name); }
 
 // qualifiers -> word (',' word)*, stored joined by single commas
 std::string ReadQualifiers() {

@@ -141,9 +141,56 @@ bool IncludeFile(const std::string& name, int depth, Run& run) {
 }
 
 // Rewrites `line` from `first`, the offset of its first word that a define
-// rewrites; defined with SubstituteDefines below.
+// rewrites. Each substitution puts the define's value in place of the word and
+// scans the new line again from its front, skipping the first word of the line: the
+// words before the replaced one are the same words as before and match no
+// define, the value just inserted is examined (so a value may name a further
+// define), and after a replaced first word the next word (then the first word
+// of the new line) is not examined. Rather than rebuilding and rescanning the
+// line, the scan keeps the finished text in `rewritten` and the text still to
+// scan as a stack: the rest of the line at the bottom and each inserted value
+// on top of the text it was inserted into. A word never spans two of them,
+// because a replaced word always ended at a delimiter or at the end of its text.
 bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
-                    const DefineTable& defines);
+                    const DefineTable& defines) {
+  // The words in front of `first` match no define and stay as they are.
+  rewritten.assign(line.substr(0, first));
+  std::vector<std::string_view> pending{line.substr(first)};
+  int substitutions = 0;
+  // Whether the next word found is the first word of the line.
+  bool atFirstWord =
+      std::all_of(line.begin(), line.begin() + long(first), IsSubstitutionDelimiter);
+  bool skipNextWord = false;
+  while (!pending.empty()) {
+    std::string_view& text = pending.back();
+    size_t start = 0;
+    while (start < text.size() && IsSubstitutionDelimiter(text[start])) ++start;
+    rewritten.append(text.substr(0, start));
+    if (start == text.size()) {
+      pending.pop_back();
+      continue;
+    }
+    size_t end = start;
+    while (end < text.size() && !IsSubstitutionDelimiter(text[end])) ++end;
+    std::string_view word = text.substr(start, end - start);
+    text.remove_prefix(end);
+    const std::string* value = skipNextWord ? nullptr : defines.Replacement(word);
+    if (!value) {
+      rewritten.append(word);
+      skipNextWord = false;
+      atFirstWord = false;
+      continue;
+    }
+    if (++substitutions > kMaxSubstitutionsPerLine) {
+      rewritten.append(word);
+      for (auto rest = pending.rbegin(); rest != pending.rend(); ++rest) rewritten.append(*rest);
+      return false;
+    }
+    skipNextWord = atFirstWord;
+    pending.push_back(*value);
+  }
+  return true;
+}
 
 // Writes a plain line with its defines rewritten. Most lines name no define
 // and go out as they are.
@@ -289,60 +336,6 @@ size_t FirstRewrittenWord(std::string_view line, const DefineTable& defines) {
     start = end;
   }
 }
-
-// Each substitution puts the define's value in place of the word and scans the
-// new line again from its front, skipping the first word of the line: the
-// words before the replaced one are the same words as before and match no
-// define, the value just inserted is examined (so a value may name a further
-// define), and after a replaced first word the next word (then the first word
-// of the new line) is not examined. Rather than rebuilding and rescanning the
-// line, the scan keeps the finished text in `rewritten` and the text still to
-// scan as a stack: the rest of the line at the bottom and each inserted value
-// on top of the text it was inserted into. A word never spans two of them,
-// because a replaced word always ended at a delimiter or at the end of its text.
-namespace {
-
-bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
-                    const DefineTable& defines) {
-  // The words in front of `first` match no define and stay as they are.
-  rewritten.assign(line.substr(0, first));
-  std::vector<std::string_view> pending{line.substr(first)};
-  int substitutions = 0;
-  // Whether the next word found is the first word of the line.
-  bool atFirstWord = std::all_of(line.begin(), line.begin() + long(first), IsSubstitutionDelimiter);
-  bool skipNextWord = false;
-  while (!pending.empty()) {
-    std::string_view& text = pending.back();
-    size_t start = 0;
-    while (start < text.size() && IsSubstitutionDelimiter(text[start])) ++start;
-    rewritten.append(text.substr(0, start));
-    if (start == text.size()) {
-      pending.pop_back();
-      continue;
-    }
-    size_t end = start;
-    while (end < text.size() && !IsSubstitutionDelimiter(text[end])) ++end;
-    std::string_view word = text.substr(start, end - start);
-    text.remove_prefix(end);
-    const std::string* value = skipNextWord ? nullptr : defines.Replacement(word);
-    if (!value) {
-      rewritten.append(word);
-      skipNextWord = false;
-      atFirstWord = false;
-      continue;
-    }
-    if (++substitutions > kMaxSubstitutionsPerLine) {
-      rewritten.append(word);
-      for (auto rest = pending.rbegin(); rest != pending.rend(); ++rest) rewritten.append(*rest);
-      return false;
-    }
-    skipNextWord = atFirstWord;
-    pending.push_back(*value);
-  }
-  return true;
-}
-
-}  // namespace
 
 bool SubstituteDefines(std::string_view line, std::string& rewritten, const DefineTable& defines) {
   size_t first = FirstRewrittenWord(line, defines);

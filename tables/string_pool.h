@@ -26,6 +26,9 @@ StringRef PoolAddTo(StringRef& destination, std::string_view text);
 // The NUL-terminated string at `ref`; the reference is trusted.
 const char* PoolString(StringRef ref);
 
+// True for a reference to the empty text, which ends the lists of the block.
+inline bool PoolStringIsEmpty(StringRef ref) { return *PoolString(ref) == '\0'; }
+
 // Compares the pooled string with `text`, letter case aside, like strcasecmp.
 int PoolCompare(StringRef ref, std::string_view text);
 
