@@ -7,6 +7,7 @@
 #include "softip/soft_ip_driver.h"
 #include "source/ascii.h"
 #include "source/condition.h"
+#include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/fatal.h"
 #include "source/preprocessor.h"
@@ -77,25 +78,36 @@ void FinishWrittenFile(FilePtr file, const std::string& path) {
 }
 
 void ParseSections() {
-  while (!TokenText().empty()) {
-    const Section* match = nullptr;
-    for (const Section& section : SectionTable()) {
-      if (TokenIs(section.keyword)) {
-        match = &section;
-        break;
-      }
-    }
-    if (!match || !match->parse) {
-      std::printf("Line: %5d: Expecting a section keyword, but seeing '%s'.\n", LineCounter(),
-                  TokenText().c_str());
-      ++ErrorCount();
-      ExitRun(1);
-    }
-    match->parse();
+  while (!TokenText().empty()) ParseNextSection();
+}
+
+std::string NotASection() {
+  std::string known;
+  for (const Section& section : SectionTable()) {
+    known += known.empty() ? "" : ", ";
+    known += section.keyword;
   }
+  return "expected a section keyword, found " + QuotedToken() + "; sections: " + known;
 }
 
 }  // namespace
+
+void ParseNextSection() {
+  const Section* match = nullptr;
+  for (const Section& section : SectionTable()) {
+    if (TokenIs(section.keyword)) {
+      match = &section;
+      break;
+    }
+  }
+  if (!match || !match->parse) {
+    ParseError("section-keyword",
+               Format("Line: %5d: Expecting a section keyword, but seeing '%s'.\n",
+                      LineCounter(), TokenText().c_str()),
+               NotASection());
+  }
+  match->parse();
+}
 
 void CompileSource(const std::string& sourceName, const std::string& option) {
   size_t dot = sourceName.rfind('.');

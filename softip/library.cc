@@ -38,6 +38,10 @@ SoftIPLibrary& Library() { return library; }
 
 int BeginSoftIpOutput() {
   if (int result = OpenDump("Out.txt"); result != kOutputReady) return result;
+  return BeginSoftIpLibrary();
+}
+
+int BeginSoftIpLibrary() {
   library.formatVersion = kIpbFormatVersion;
   library.stringBytesUsed = 0;
   library.stringCapacity = kSoftIpStringCapacity;

@@ -34,6 +34,9 @@ enum OutputSetUp : int { kOutputReady = 0, kNoDumpFile = 1, kNoStringBuffer = 2 
 // empty string buffer of 32000 bytes.
 int BeginSoftIpOutput();
 
+// BeginSoftIpOutput without the dump stream: the linter keeps no Out.txt.
+int BeginSoftIpLibrary();
+
 // Decoding: the .dec file beside `ipbName` becomes the dump stream and the pool
 // works on a new buffer of the capacity read from the file.
 int BeginDecodeOutput(const std::string& ipbName);

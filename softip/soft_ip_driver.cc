@@ -16,16 +16,8 @@ namespace qelc {
 
 namespace {
 
-// Any word other than SoftIPCategory opens a module of that name; there is no
-// other keyword at this level.
 void ParseSoftIpSections() {
-  while (!TokenText().empty()) {
-    if (TokenIs("SoftIPCategory")) {
-      ParseSoftIPCategory();
-    } else {
-      ParseSoftIPModule();
-    }
-  }
+  while (!TokenText().empty()) ParseSoftIpBlock();
 }
 
 void PrintSummary() {
@@ -75,6 +67,16 @@ void CompileSoftIp(const std::string& preName, const std::string& option) {
     DecodeIpbFile(ipbName);
   } else {
     std::remove(preName.c_str());
+  }
+}
+
+// Any word other than SoftIPCategory opens a module of that name; there is no
+// other keyword at this level.
+void ParseSoftIpBlock() {
+  if (TokenIs("SoftIPCategory")) {
+    ParseSoftIPCategory();
+  } else {
+    ParseSoftIPModule();
   }
 }
 

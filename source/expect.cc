@@ -3,20 +3,36 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "source/fatal.h"
+#include "source/diagnostics.h"
 #include "source/token_stream.h"
 
 namespace qelc {
 
 namespace {
 
-[[noreturn]] void ParseError(const std::string& message) {
-  std::fputs(message.c_str(), stdout);
-  ++ErrorCount();
-  ExitRun(1);
+std::string KindName(int32_t kind) {
+  switch (kind) {
+    case kStringToken:
+      return "a quoted text";
+    case kVariableToken:
+      return "a condition variable";
+    case kNumberToken:
+      return "a number";
+  }
+  return "a word";
+}
+
+// The linter's text of a failed expectation: the caller's, or what was expected.
+std::string Explain(const Explanation& explanation, const std::string& expected) {
+  if (explanation.text) return explanation.text();
+  return "expected " + expected + ", found " + QuotedToken();
 }
 
 }  // namespace
+
+std::string QuotedToken() {
+  return TokenText().empty() ? "the end of the input" : "'" + TokenText() + "'";
+}
 
 std::string Format(const char* format, ...) {
   va_list args;
@@ -31,19 +47,23 @@ std::string Format(const char* format, ...) {
   return text;
 }
 
-int ExpectText(std::string_view expected) {
+int ExpectText(std::string_view expected, Explanation explanation) {
   if (!TokenIs(expected)) {
-    ParseError(Format("Line: %5d: Expecting '%.*s', but seeing '%s'.\n", LineCounter(),
-                      int(expected.size()), expected.data(), TokenText().c_str()));
+    ParseError(explanation.check,
+               Format("Line: %5d: Expecting '%.*s', but seeing '%s'.\n", LineCounter(),
+                      int(expected.size()), expected.data(), TokenText().c_str()),
+               Explain(explanation, "'" + std::string(expected) + "'"));
   }
   NextToken();
   return 0;
 }
 
-int ExpectKind(int32_t kind) {
+int ExpectKind(int32_t kind, Explanation explanation) {
   if (TokenKind() != kind) {
-    ParseError(Format("Line: %5d: Expecting '%d', but seeing '%d'.\n", LineCounter(), kind,
-                      TokenKind()));
+    ParseError(explanation.check,
+               Format("Line: %5d: Expecting '%d', but seeing '%d'.\n", LineCounter(), kind,
+                      TokenKind()),
+               Explain(explanation, KindName(kind)));
   }
   NextToken();
   return 0;
@@ -53,7 +73,9 @@ void SkipToken() { NextToken(); }
 
 void CheckTextLength(std::string_view text, int limit) {
   if (text.size() > size_t(limit)) {
-    ParseError(Format("Line: %5d: Text longer than %d characters.\n", LineCounter(), limit));
+    ParseError("text-length",
+               Format("Line: %5d: Text longer than %d characters.\n", LineCounter(), limit),
+               Format("text longer than %d characters (%zu)", limit, text.size()));
   }
 }
 
@@ -66,7 +88,15 @@ std::string TakeWord(int limit) {
 
 void CheckStatementQuotes(std::string_view statement) {
   if (statement.empty() || (statement.front() == '\'' && statement.back() == '\'')) return;
-  const char* format = statement.front() == '\''
+  bool opened = statement.front() == '\'';
+  // The compiler's soft-IP road reports this message when it catches it; the
+  // linter reports it where it stands.
+  if (Linting()) {
+    ParseError("statement-quotes", {},
+               opened ? "a macro statement must end with a single quote"
+                      : "a macro statement must start with a single quote");
+  }
+  const char* format = opened
                            ? "Line: %5d: Expecting single quote at the end of the statement.\n"
                            : "Line: %5d: Expecting single quote at the start of the statement.\n";
   throw CFailMsg(Format(format, LineCounter()));

@@ -9,12 +9,23 @@ namespace qelc {
 // Longest text a DAF section stores or joins word by word (names, values, items).
 constexpr int kStoredTextLimit = 255;
 
+// What the linter says when an expectation fails: the check's name and, built
+// only while the linter runs, the rule that was broken in the language's own
+// words. Without a text the linter names the token that was expected.
+struct Explanation {
+  std::string_view check = "syntax";
+  std::string (*text)() = nullptr;
+};
+
 // The current token's text must equal `expected` (letter case aside); then the
 // stream advances. Otherwise the line-numbered message ends the run (status 1).
-int ExpectText(std::string_view expected);
+int ExpectText(std::string_view expected, Explanation explanation = {});
 
 // The current token must be of `kind`; then the stream advances.
-int ExpectKind(int32_t kind);
+int ExpectKind(int32_t kind, Explanation explanation = {});
+
+// The current token as the linter quotes it: 'text', or "the end of the input".
+std::string QuotedToken();
 
 // Consumes the current token whatever it is.
 void SkipToken();

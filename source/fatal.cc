@@ -1,6 +1,9 @@
 #include "source/fatal.h"
 
 #include <cstdio>
+#include <string_view>
+
+#include "source/diagnostics.h"
 
 namespace qelc {
 
@@ -15,8 +18,9 @@ void ExitRun(int status) {
 }
 
 void Overflow(const char* message) {
-  std::fputs(message, stderr);
-  ExitRun(1);
+  std::string_view explanation(message);
+  if (explanation.ends_with('\n')) explanation.remove_suffix(1);
+  RunError(stderr, message, "capacity", std::string(explanation));
 }
 
 int32_t& ErrorCount() { return errorCount; }

@@ -23,6 +23,10 @@ int InitTables(std::span<const TableInitialiser> emptyFirstEntries) {
     std::fputs("Fail to open out.txt file", stdout);
     ExitRun(1);
   }
+  return PrepareTables(emptyFirstEntries);
+}
+
+int PrepareTables(std::span<const TableInitialiser> emptyFirstEntries) {
   std::memcpy(block.formatVersion, kFormatVersion, sizeof kFormatVersion);
   block.poolUsedSize = 0;
   block.poolCapacity = kPoolCapacity;

@@ -240,6 +240,10 @@ TableBlock& Tables();
 using TableInitialiser = void (*)();
 int InitTables(std::span<const TableInitialiser> emptyFirstEntries);
 
+// InitTables without the dump stream: the linter parses a source and keeps no
+// Out.txt. Dumps then write nothing.
+int PrepareTables(std::span<const TableInitialiser> emptyFirstEntries);
+
 // Closes the dump stream and frees the pool.
 void ReleaseTables();
 

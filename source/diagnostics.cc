@@ -1,0 +1,62 @@
+#include "source/diagnostics.h"
+
+#include "source/fatal.h"
+#include "source/token_stream.h"
+
+namespace qelc {
+
+namespace {
+
+DiagnosticSink* sink = nullptr;
+
+// Filled while the program starts, by the checks' declarations.
+std::vector<WarningCheck>& Warnings() {
+  static std::vector<WarningCheck> warnings;
+  return warnings;
+}
+
+void ReportAtToken(Severity severity, std::string_view check, std::string message) {
+  sink->Report({severity, std::string(check), std::move(message), CurrentToken().start, {}});
+}
+
+}  // namespace
+
+std::string_view DeclareWarning(std::string_view name, bool onByDefault, std::string_view summary) {
+  Warnings().push_back({name, onByDefault, summary});
+  return name;
+}
+
+const std::vector<WarningCheck>& DeclaredWarnings() { return Warnings(); }
+
+void SetDiagnosticSink(DiagnosticSink* newSink) { sink = newSink; }
+DiagnosticSink* CurrentDiagnosticSink() { return sink; }
+
+void Warn(std::string_view check, std::string message) {
+  if (sink) ReportAtToken(Severity::kWarning, check, std::move(message));
+}
+
+void WarnAt(TextPoint point, std::string_view check, std::string message) {
+  if (sink) sink->Report({Severity::kWarning, std::string(check), std::move(message), point, {}});
+}
+
+void ParseError(std::string_view check, const std::string& consoleText, std::string explanation) {
+  if (sink) {
+    ReportAtToken(Severity::kError, check, std::move(explanation));
+  } else {
+    std::fputs(consoleText.c_str(), stdout);
+    ++ErrorCount();
+  }
+  ExitRun(1);
+}
+
+void RunError(FILE* console, const std::string& consoleText, std::string_view check,
+              std::string explanation) {
+  if (sink) {
+    ReportAtToken(Severity::kError, check, std::move(explanation));
+  } else {
+    std::fputs(consoleText.c_str(), console);
+  }
+  ExitRun(1);
+}
+
+}  // namespace qelc

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qelc {
+
+// A place in the preprocessed text, counted from 1: the start of a token.
+struct TextPoint {
+  int32_t line = 1;
+  int32_t column = 1;
+};
+
+enum class Severity { kWarning, kError };
+
+// One finding of the linter. `check` names the rule, in the words of -Wno-NAME.
+// `file` is empty when `point` is a place in the preprocessed text; the
+// preprocessor, which knows the user's file and line itself, fills both.
+struct Diagnostic {
+  Severity severity = Severity::kError;
+  std::string check;
+  std::string message;
+  TextPoint point;
+  std::string file;
+};
+
+// Where the linter collects its findings. While none is installed the library
+// behaves as the compiler: errors print their fixed console text and end the
+// run, warnings do nothing.
+class DiagnosticSink {
+ public:
+  virtual ~DiagnosticSink() = default;
+  virtual void Report(Diagnostic diagnostic) = 0;
+};
+
+// A warning check: its name (as -Wno-NAME gives it), whether it is on unless
+// turned off, and one line on what it finds.
+struct WarningCheck {
+  std::string_view name;
+  bool onByDefault;
+  std::string_view summary;
+};
+
+// Declares a warning check beside the parser that reports it and returns its
+// name; the linter learns every check from here, to list and toggle them.
+std::string_view DeclareWarning(std::string_view name, bool onByDefault, std::string_view summary);
+const std::vector<WarningCheck>& DeclaredWarnings();
+
+// Installs `sink` (null returns to the compiler's behaviour).
+void SetDiagnosticSink(DiagnosticSink* sink);
+DiagnosticSink* CurrentDiagnosticSink();
+
+// True while the linter runs. Callers test it before building a warning's text,
+// so that the compiler pays one comparison per check.
+inline bool Linting() { return CurrentDiagnosticSink() != nullptr; }
+
+// A warning at the current token; nothing while the compiler runs.
+void Warn(std::string_view check, std::string message);
+
+// A warning at `point` of the preprocessed text; nothing while the compiler runs.
+void WarnAt(TextPoint point, std::string_view check, std::string message);
+
+// A parse error at the current token, which ends the run. The compiler writes
+// `consoleText` to standard output and counts the error; the linter reports
+// `explanation` under `check`.
+[[noreturn]] void ParseError(std::string_view check, const std::string& consoleText,
+                             std::string explanation);
+
+// A failure that is no parse error (a capacity overflow and the like), which
+// ends the run. The compiler writes `consoleText` to `console` and counts
+// nothing; the linter reports `explanation` under `check` at the current token.
+[[noreturn]] void RunError(FILE* console, const std::string& consoleText, std::string_view check,
+                           std::string explanation);
+
+}  // namespace qelc
