@@ -181,10 +181,10 @@ std::string DeviceHeaderExpected() {
 
 void ParseDaf(Collector& collector, ConsoleCapture& console) {
   PrepareTables(TableInitialisers());
-  NextToken();
   ParseBlock(
       collector, console,
       [] {
+        NextToken();  // the first token may already be refused
         ExpectText("Device", {"syntax", DeviceHeaderExpected});
         SkipToken();  // the device name
       },
@@ -223,7 +223,7 @@ LintStatus LintSource(const std::string& path, std::vector<Finding>& findings) {
       OpenTokenStream(FilePtr(fmemopen(pre.data, pre.size, "r")));
       if (softIp) {
         BeginSoftIpLibrary();
-        NextToken();
+        ParseBlock(collector, console, NextToken, OpensSoftIpBlock);
         ParseBlocks(collector, console, ParseSoftIpBlock, OpensSoftIpBlock);
         EndSoftIpOutput();
       } else {

@@ -31,7 +31,17 @@ std::string Explain(const Explanation& explanation, const std::string& expected)
 }  // namespace
 
 std::string QuotedToken() {
-  return TokenText().empty() ? "the end of the input" : "'" + TokenText() + "'";
+  constexpr size_t kShownLength = 40;
+  if (TokenText().empty()) return "the end of the input";
+  std::string shown;
+  for (char c : std::string_view(TokenText()).substr(0, kShownLength)) {
+    if (c == '\n') {
+      shown += "\\n";
+    } else {
+      shown += c;
+    }
+  }
+  return "'" + shown + (TokenText().size() > kShownLength ? "...'" : "'");
 }
 
 std::string Format(const char* format, ...) {

@@ -24,7 +24,8 @@ int ExpectText(std::string_view expected, Explanation explanation = {});
 // The current token must be of `kind`; then the stream advances.
 int ExpectKind(int32_t kind, Explanation explanation = {});
 
-// The current token as the linter quotes it: 'text', or "the end of the input".
+// The current token as the linter quotes it on one line: 'text' (a long one
+// cut, line ends as \n), or "the end of the input".
 std::string QuotedToken();
 
 // Consumes the current token whatever it is.

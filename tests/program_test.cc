@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -55,9 +56,18 @@ std::string TestName(const testing::TestParamInfo<Case>& info) {
 
 class WholeProgram : public testing::TestWithParam<Case> {};
 
+// A case runs qelc unless its file `program` names qellint.
+std::string ProgramOf(const fs::path& folder) {
+  std::ifstream file(folder / "program");
+  std::string name;
+  file >> name;
+  return name == "qellint" ? QELLINT_BINARY : QELC_BINARY;
+}
+
 TEST_P(WholeProgram, Case) {
   const Case& testCase = GetParam();
-  CaseOutcome outcome = RunCase(testCase.folder, CaseSetting{QELC_BINARY, QELC_DAB_DIR});
+  CaseOutcome outcome =
+      RunCase(testCase.folder, CaseSetting{ProgramOf(testCase.folder), QELC_DAB_DIR});
   if (!outcome.skipped.empty()) GTEST_SKIP() << outcome.skipped;
   for (const std::string& failure : outcome.failures) ADD_FAILURE() << failure;
   if (!outcome.failures.empty()) {
