@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "softip/library.h"
+#include "softip/modules.h"
+#include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
@@ -27,6 +29,14 @@ float CategoryNumber(const std::string& text) {
 // entry -> number ':' name '=' value
 void ParseCategoryEntry() {
   float number = CategoryNumber(TokenText());
+  if (Linting()) {
+    char* end = nullptr;
+    std::strtod(TokenText().c_str(), &end);
+    if (TokenText().empty() || *end != '\0') {
+      Warn(kNumberConversionCheck, Format("category number '%s' is not a number as a whole: %g is stored",
+                                     TokenText().c_str(), double(number)));
+    }
+  }
   SkipToken();
   ExpectText(":");
   std::string name = TakeWord(kCategoryTextLimit);

@@ -7,6 +7,7 @@
 #include "softip/library.h"
 #include "source/ascii.h"
 #include "source/condition.h"
+#include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
@@ -23,6 +24,25 @@ using NameList = RecordList<StringRef> SoftIPModule::*;
 constexpr std::string_view kAlways = "1";
 
 bool AtEndOfInput() { return TokenText().empty(); }
+
+// --- What the linter warns about ---------------------------------------------
+
+const std::string_view kKeywordPrefix = DeclareWarning(
+    "keyword-prefix", true, "a word read as the keyword it starts with (Inputs as Input)");
+const std::string_view kOutputEighthField = DeclareWarning(
+    "output-eighth-field", true, "an eighth field on an Output line, which outputs do not keep");
+const std::string_view kBraceAsName = DeclareWarning(
+    "brace-as-name", true, "a '}' right after a BusExtName block's '{', taken as a name");
+const std::string_view kModuleStatementRepeated = DeclareWarning(
+    "module-statement-repeated", true, "a second Module statement, which replaces the first");
+
+// A number field read from the current token as `value`.
+void CheckNumberField(int32_t value) {
+  if (Linting() && !IsWholeDecimal(TokenText())) {
+    Warn(kNumberConversionCheck, Format("'%s' is not a whole number: %d is stored",
+                                   TokenText().c_str(), value));
+  }
+}
 
 // A list dump writes only the record just added while parsing, and every record
 // when a decoded file is dumped.
@@ -85,12 +105,19 @@ void DumpMacroStatements(const SoftIPModule& module, DumpMode mode) {
 
 // Module -> 'Module' ':' '{' text ':' number ';' '}'
 void ParseModuleStatement(SoftIPModule& module) {
+  if (module.hasModuleStatement) {
+    Warn(kModuleStatementRepeated, "a second Module statement replaces the first");
+  }
   ExpectText("Module");
   ExpectText(":");
   ExpectText("{");
   std::string text = TakeWord(kModuleTextLimit);
   ExpectText(":");
   int32_t number = ModuleNumber(TokenText());
+  if (Linting() && (!IsWholeDecimal(TokenText()) || SignedDecimalValue(TokenText()) != number)) {
+    Warn(kNumberConversionCheck, Format("module number '%s' is stored in 8 bits as %d",
+                                   TokenText().c_str(), number));
+  }
   SkipToken();
   ExpectText(";");
   SetModuleStatement(module, text, number);
@@ -105,6 +132,7 @@ int32_t TakeNumberField() {
     return 1;
   }
   int32_t number = SignedDecimalValue(TokenText());
+  CheckNumberField(number);
   SkipToken();
   if (TokenIs(":")) ExpectText(":");
   return number;
@@ -141,7 +169,13 @@ void ParsePortLine(SoftIPModule& module, PortKind kind) {
   if (!TokenIs(";")) number1 = TakeNumberField();
   if (!TokenIs(";")) number2 = TakeNumberField();
   if (!TokenIs(";")) text5 = TakeTextField();
-  if (!TokenIs(";")) text6 = TakeWord(kModuleTextLimit);
+  if (!TokenIs(";")) {
+    if (kind == PortKind::kOutput && Linting()) {
+      Warn(kOutputEighthField, "an Output line keeps seven fields: the eighth, " +
+                                   QuotedToken() + ", is dropped");
+    }
+    text6 = TakeWord(kModuleTextLimit);
+  }
   AddPort(module, kind, {text1, text2, text3, text4, number1, number2, text5, text6});
   DumpPorts(module, kind, DumpMode::kNewestOnly);
   ExpectText(";");
@@ -188,6 +222,9 @@ void ParseDeclarationBlock(SoftIPModule& module) {
 // Every entry is taken whatever it is: a "}" right after "{" is a name.
 void ParseBusExtNameBlock(SoftIPModule& module) {
   OpenNamedBlock();
+  if (TokenIs("}")) {
+    Warn(kBraceAsName, "'}' right after '{' is taken as a name; the block runs on to the next '}'");
+  }
   do {
     if (AtEndOfInput()) break;
     AddBusExtName(module, TakeWord(kBusExtNameLimit));
@@ -282,7 +319,12 @@ constexpr ModuleBlock kModuleBlocks[] = {
 
 const ModuleBlock* FindModuleBlock() {
   for (const ModuleBlock& block : kModuleBlocks) {
-    if (StartsWithNoCase(TokenText(), block.keyword)) return &block;
+    if (!StartsWithNoCase(TokenText(), block.keyword)) continue;
+    if (Linting() && TokenText().size() != block.keyword.size()) {
+      Warn(kKeywordPrefix, Format("'%s' is read as the keyword %.*s", TokenText().c_str(),
+                                  int(block.keyword.size()), block.keyword.data()));
+    }
+    return &block;
   }
   return nullptr;
 }
@@ -302,6 +344,9 @@ Port PoolPortFields(const PortLine& line) {
 }
 
 }  // namespace
+
+const std::string_view kNumberConversionCheck = DeclareWarning(
+    "number-conversion", true, "a number field whose text is not stored as written");
 
 void ParseSoftIPModule() {
   std::printf("Parsing Soft IP %s\n", TokenText().c_str());

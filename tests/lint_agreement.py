@@ -3,7 +3,8 @@
 
 For each case of tests/cases whose source qelc reads (its first argument names a
 .daf or .ipf file of in/), in a scratch copy of in/:
-- status 0: qellint finds nothing;
+- status 0: qellint finds no error, and warns only on the cases that
+  tests/lint/quirk_cases lists, with exactly the checks listed there;
 - status 1 after a parse or preprocessor error: qellint reports an error, and its
   first error stands where qelc stopped. For "... but seeing 'T'" messages qelc
   names the token T and the preprocessed line N it had read up to; the .pre that
@@ -22,6 +23,10 @@ DIRECTIVES = {"Cannot open include file": "#include", "Found#endif": "#endif",
               "Include files nested": "#include"}
 counts = {"clean": 0, "token": 0, "line": 0, "directive": 0, "error only": 0, "rewritten line": 0}
 failures = []
+warned = set()
+quirks = os.path.join(os.path.dirname(os.path.abspath(__file__)), "lint", "quirk_cases")
+expected_warnings = {tuple(line.split()) for line in open(quirks)
+                     if line.strip() and not line.startswith("#")}
 
 
 def run(program, args, cwd):
@@ -35,8 +40,10 @@ def check(case, source, status, work):
     found = json.loads(lint.stdout)["findings"]
     errors = [f for f in found if f["severity"] == "error"]
     if status == 0:
-        if found or lint.returncode != 0:
-            return f"findings on a valid source: {found[:2]}"
+        name = os.path.relpath(case, root)
+        warned.update((name, f["check"]) for f in found)
+        if errors or lint.returncode != 0:
+            return f"errors on a valid source: {errors[:2]}"
         counts["clean"] += 1
         return None
     if not errors or lint.returncode != 1:
@@ -116,6 +123,10 @@ for area in sorted(os.listdir(root)):
         if problem:
             failures.append(f"{area}/{name}: {problem}")
 
+for name, check in sorted(warned - expected_warnings):
+    failures.append(f"{name}: warning {check} on a valid source")
+for name, check in sorted(expected_warnings - warned):
+    failures.append(f"{name}: no warning {check}, which tests/lint/quirk_cases expects")
 print(", ".join(f"{n} {k}" for k, n in counts.items()))
 for failure in failures:
     print("FAIL", failure)
