@@ -12,7 +12,7 @@ build=${QELC_FUZZ_BUILD:-$root/build-fuzz}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQELC_FUZZ=ON -DQELC_SANITIZE=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target preprocessor_fuzz conditions_fuzz daf_fuzz ipf_fuzz >/dev/null
+cmake --build "$build" -j2 --target preprocessor_fuzz conditions_fuzz daf_fuzz ipf_fuzz qellint_fuzz >/dev/null
 
 # Seeds: every source file of the test cases and the examples, by kind.
 seed() {  # seed TARGET PATTERN...
@@ -30,12 +30,13 @@ seed daf '*.daf'
 seed ipf '*.ipf'
 seed preprocessor '*.daf' '*.ipf' '*.inc' '*.h'
 seed conditions '*.daf' '*.ipf'
+seed qellint '*.daf' '*.ipf' '*.inc'
 
 mkdir -p "$build/artifacts"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 status=0
-for target in preprocessor conditions daf ipf; do
+for target in preprocessor conditions daf ipf qellint; do
   echo "== $target: $seconds s"
   if ! "$build/fuzz/${target}_fuzz" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
       -dict="$root/fuzz/qelc.dict" -artifact_prefix="$build/artifacts/$target-" \

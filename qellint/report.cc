@@ -1,7 +1,6 @@
 #include "qellint/report.h"
 
 #include <rapidjson/filewritestream.h>
-#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <fstream>
@@ -40,19 +39,40 @@ class SourceLines {
 
 using JsonWriter = rapidjson::Writer<rapidjson::FileWriteStream>;
 
-// Source texts may hold any bytes; JSON strings are UTF-8, so each byte
-// sequence that is not becomes U+FFFD.
-std::string ValidUtf8(const std::string& text) {
+// The length of the well-formed UTF-8 sequence at text[at], or 0 when there is
+// none (a stray byte, a cut sequence, an overlong form, a surrogate).
+size_t Utf8Length(std::string_view text, size_t at) {
+  static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  unsigned char lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return 1;
+  size_t length = (lead & 0xE0) == 0xC0   ? 2
+                  : (lead & 0xF0) == 0xE0 ? 3
+                  : (lead & 0xF8) == 0xF0 ? 4
+                                          : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  uint32_t code = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    unsigned char next = static_cast<unsigned char>(text[at + i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = code << 6 | (next & 0x3F);
+  }
+  bool valid = code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+  return valid ? length : 0;
+}
+
+// Source texts may hold any bytes; JSON strings are UTF-8, so each byte that
+// starts no well-formed sequence becomes U+FFFD.
+std::string ValidUtf8(std::string_view text) {
   std::string valid;
-  rapidjson::StringStream in(text.c_str());
-  while (in.Peek() != '\0') {
-    size_t start = in.Tell();
-    rapidjson::StringBuffer copied;
-    if (rapidjson::UTF8<>::Validate(in, copied)) {
-      valid.append(text, start, in.Tell() - start);
-    } else {
+  for (size_t at = 0; at < text.size();) {
+    size_t length = Utf8Length(text, at);
+    if (length == 0) {
       valid += "\xEF\xBF\xBD";
+      length = 1;
+    } else {
+      valid.append(text.substr(at, length));
     }
+    at += length;
   }
   return valid;
 }

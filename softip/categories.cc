@@ -33,8 +33,9 @@ void ParseCategoryEntry() {
     char* end = nullptr;
     std::strtod(TokenText().c_str(), &end);
     if (TokenText().empty() || *end != '\0') {
-      Warn(kNumberConversionCheck, Format("category number '%s' is not a number as a whole: %g is stored",
-                                     TokenText().c_str(), double(number)));
+      Warn(kNumberConversionCheck,
+           Format("category number '%s' is not a number as a whole: %g is stored",
+                  TokenText().c_str(), double(number)));
     }
   }
   SkipToken();

@@ -35,7 +35,9 @@ std::string IndexMustBeNumber() {
   return "the index of a condition variable must be a number, found " + QuotedToken();
 }
 
-std::string UnclosedParenthesis() { return "'(' in a condition has no ')': found " + QuotedToken(); }
+std::string UnclosedParenthesis() {
+  return "'(' in a condition has no ')': found " + QuotedToken();
+}
 
 std::string UnknownVariable() {
   const std::string& text = TokenText();
