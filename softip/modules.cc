@@ -27,8 +27,6 @@ bool AtEndOfInput() { return TokenText().empty(); }
 
 // --- What the linter warns about ---------------------------------------------
 
-const std::string_view kKeywordPrefix = DeclareWarning(
-    "keyword-prefix", true, "a word read as the keyword it starts with (Inputs as Input)");
 const std::string_view kOutputEighthField = DeclareWarning(
     "output-eighth-field", true, "an eighth field on an Output line, which outputs do not keep");
 const std::string_view kBraceAsName = DeclareWarning(
@@ -321,7 +319,7 @@ const ModuleBlock* FindModuleBlock() {
   for (const ModuleBlock& block : kModuleBlocks) {
     if (!StartsWithNoCase(TokenText(), block.keyword)) continue;
     if (Linting() && TokenText().size() != block.keyword.size()) {
-      Warn(kKeywordPrefix, Format("'%s' is read as the keyword %.*s", TokenText().c_str(),
+      Warn(kKeywordPrefixCheck, Format("'%s' is read as the keyword %.*s", TokenText().c_str(),
                                   int(block.keyword.size()), block.keyword.data()));
     }
     return &block;

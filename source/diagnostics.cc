@@ -28,6 +28,11 @@ std::string_view DeclareWarning(std::string_view name, bool onByDefault, std::st
 
 const std::vector<WarningCheck>& DeclaredWarnings() { return Warnings(); }
 
+const std::string_view kKeywordPrefixCheck =
+    DeclareWarning("keyword-prefix", true,
+                   "a word read as the keyword it starts with (#includes as #include, Inputs as "
+                   "Input)");
+
 void SetDiagnosticSink(DiagnosticSink* newSink) { sink = newSink; }
 DiagnosticSink* CurrentDiagnosticSink() { return sink; }
 

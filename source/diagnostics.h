@@ -49,6 +49,10 @@ struct WarningCheck {
 std::string_view DeclareWarning(std::string_view name, bool onByDefault, std::string_view summary);
 const std::vector<WarningCheck>& DeclaredWarnings();
 
+// A check that both the preprocessor and the soft-IP parser report: a word read
+// as the keyword it starts with (#includes as #include, Inputs as Input).
+extern const std::string_view kKeywordPrefixCheck;
+
 // Installs `sink` (null returns to the compiler's behaviour).
 void SetDiagnosticSink(DiagnosticSink* sink);
 DiagnosticSink* CurrentDiagnosticSink();

@@ -114,17 +114,39 @@ PieceRead ReadPiece(TextReader& reader, std::string& piece) {
   return piece.empty() ? PieceRead::kEndOfFile : PieceRead::kPiece;
 }
 
+// The linter's diagnostic at the line `at`; false while the compiler runs.
+bool Report(const Run& run, const SourcePoint& at, Severity severity, std::string_view check,
+            std::string message) {
+  DiagnosticSink* sink = CurrentDiagnosticSink();
+  if (!sink || !run.map) return false;
+  sink->Report({severity, std::string(check), std::move(message), {at.line, at.column},
+                run.map->Files()[size_t(at.file)]});
+  return true;
+}
+
 // A failure: the compiler's console text on standard error, or the linter's
 // diagnostic at the line `at`.
 void Fail(const Run& run, const SourcePoint& at, const std::string& consoleText,
           std::string_view check, std::string explanation) {
-  DiagnosticSink* sink = CurrentDiagnosticSink();
-  if (!sink || !run.map) {
+  if (!Report(run, at, Severity::kError, check, std::move(explanation))) {
     std::fputs(consoleText.c_str(), stderr);
-    return;
   }
-  sink->Report({Severity::kError, std::string(check), std::move(explanation), {at.line, at.column},
-                run.map->Files()[size_t(at.file)]});
+}
+
+// Directives are compared over their keyword's length only: the linter warns
+// when the word written is longer.
+void CheckDirectiveWord(const Run& run, const SourcePoint& at, std::string_view line, int kind) {
+  static constexpr std::string_view kKeywords[] = {"", "#include", "#define", "#ifdef",
+                                                   "#ifndef", "#endif", "#else"};
+  size_t start = line.find_first_not_of(" \t");
+  std::string_view word = line.substr(start, line.find_first_of(" \t\n", start) - start);
+  std::string_view keyword = kKeywords[kind];
+  if (word.size() > keyword.size()) {
+    Report(run, {at.file, at.line, at.column + int32_t(start)}, Severity::kWarning,
+           kKeywordPrefixCheck,
+           Format("'%.*s' is read as the directive %.*s", int(word.size()), word.data(),
+                  int(keyword.size()), keyword.data()));
+  }
 }
 
 void ReportDefineCycle(const Run& run, const SourcePoint& at, std::string_view line) {
@@ -235,7 +257,9 @@ bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten,
 // message is written.
 bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
                  std::string& value, std::string& rewritten, const SourcePoint& at) {
-  switch (ClassifyLine(piece, name, value)) {
+  int kind = ClassifyLine(piece, name, value);
+  if (kind != kPlainLine && run.map && Linting()) CheckDirectiveWord(run, at, piece, kind);
+  switch (kind) {
     case kPlainLine:
       return !run.Writing() || WritePlainLine(piece, run, rewritten, at);
     case kIncludeLine:
