@@ -85,7 +85,7 @@ void CheckTextLength(std::string_view text, int limit) {
   if (text.size() > size_t(limit)) {
     ParseError("text-length",
                Format("Line: %5d: Text longer than %d characters.\n", LineCounter(), limit),
-               Format("text longer than %d characters (%zu)", limit, text.size()));
+               Format("text longer than %d characters", limit));
   }
 }
 
