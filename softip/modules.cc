@@ -327,6 +327,16 @@ const ModuleBlock* FindModuleBlock() {
   return nullptr;
 }
 
+std::string NotAModuleBlock() {
+  std::string known;
+  for (const ModuleBlock& block : kModuleBlocks) {
+    known += known.empty() ? "" : ", ";
+    known += block.keyword;
+  }
+  return "expected a block of the module (" + known + ") or its closing '}', found " +
+         QuotedToken();
+}
+
 // The fields an input and an output share, pooled in field order.
 template <typename Port>
 Port PoolPortFields(const PortLine& line) {
@@ -358,7 +368,7 @@ void ParseSoftIPModule() {
   // Any other token, the end of input included, is reported as a missing "}";
   // only a module that closes normally reaches the library.
   if (TokenIs("}")) AddModule(std::move(module));
-  ExpectText("}");
+  ExpectText("}", {"syntax", NotAModuleBlock});
 }
 
 void SetModuleName(SoftIPModule& module, std::string_view name) { PoolAddTo(module.name, name); }
