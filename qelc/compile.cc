@@ -3,12 +3,12 @@
 #include <cstdio>
 
 #include "sections/registry.h"
-#include "sections/statements.h"
 #include "softip/soft_ip_driver.h"
 #include "source/ascii.h"
 #include "source/condition.h"
 #include "source/expect.h"
 #include "source/fatal.h"
+#include "source/format.h"
 #include "source/preprocessor.h"
 #include "source/text_reader.h"
 #include "source/token_stream.h"
@@ -76,22 +76,15 @@ void FinishWrittenFile(FilePtr file, const std::string& path) {
   }
 }
 
-void ParseSections() {
+// sections -> section*, up to the end of input
+void ReadSections() {
   while (!TokenText().empty()) {
-    const Section* match = nullptr;
-    for (const Section& section : SectionTable()) {
-      if (TokenIs(section.keyword)) {
-        match = &section;
-        break;
-      }
+    const SectionDescriptor* section = FindSection(TokenText());
+    if (!section) {
+      ParseError(Format("Line: %5d: Expecting a section keyword, but seeing '%s'.\n",
+                        LineCounter(), TokenText().c_str()));
     }
-    if (!match || !match->parse) {
-      std::printf("Line: %5d: Expecting a section keyword, but seeing '%s'.\n", LineCounter(),
-                  TokenText().c_str());
-      ++ErrorCount();
-      ExitRun(1);
-    }
-    match->parse();
+    ReadSection(*section);
   }
 }
 
@@ -132,7 +125,7 @@ void CompileSource(const std::string& sourceName, const std::string& option) {
 }
 
 void CompileDaf(const std::string& preName, const std::string& option) {
-  if (InitTables(TableInitialisers()) != 0) ExitRun(1);
+  if (!InitTables(EmptySectionTables)) ExitRun(1);
   if (OpenTokenStream(preName) != 0) return;
   ErrorCount() = 0;
   NextToken();
@@ -140,7 +133,7 @@ void CompileDaf(const std::string& preName, const std::string& option) {
   ExpectText("Device");
   SkipToken();  // the device name, which the DAB file does not keep
 
-  ParseSections();
+  ReadSections();
 
   if (ErrorCount() == 0) {
     FlushDumpStream();
@@ -159,7 +152,6 @@ void ResetRunState() {
   ResetSoftIp();
   DropDumpStream();
   ClearCondition();
-  ResetStatementState();
   ErrorCount() = 0;
 }
 

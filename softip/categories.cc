@@ -10,6 +10,7 @@
 
 #include "softip/library.h"
 #include "source/expect.h"
+#include "source/format.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/string_pool.h"

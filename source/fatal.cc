@@ -14,6 +14,12 @@ void ExitRun(int status) {
   throw FatalExit{status};
 }
 
+void ParseError(const std::string& message) {
+  std::fputs(message.c_str(), stdout);
+  ++errorCount;
+  ExitRun(1);
+}
+
 void Overflow(const char* message) {
   std::fputs(message, stderr);
   ExitRun(1);

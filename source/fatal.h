@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace qelc {
 
@@ -12,6 +13,10 @@ struct FatalExit {
 };
 
 [[noreturn]] void ExitRun(int status);
+
+// Writes `message` to standard output and ends the run with status 1: the shape
+// of every error in the source.
+[[noreturn]] void ParseError(const std::string& message);
 
 // Writes `message` to standard error and ends the run with status 1: the shape of
 // every capacity overflow.
