@@ -93,7 +93,7 @@ void ReadSections() {
 void CompileSource(const std::string& sourceName, const std::string& option) {
   size_t dot = sourceName.rfind('.');
   std::string preName = sourceName.substr(0, dot) + ".pre";
-  bool isSoftIp = EqualsNoCase(sourceName.substr(dot + 1, 3), "ipf");
+  bool isSoftIP = EqualsNoCase(sourceName.substr(dot + 1, 3), "ipf");
 
   FilePtr source = OpenForReading(sourceName);
   if (!source) return;
@@ -117,8 +117,8 @@ void CompileSource(const std::string& sourceName, const std::string& option) {
   source.reset();
   FinishWrittenFile(std::move(pre), preName);
 
-  if (isSoftIp) {
-    CompileSoftIp(preName, option);
+  if (isSoftIP) {
+    CompileSoftIP(preName, option);
   } else {
     CompileDaf(preName, option);
   }
@@ -126,8 +126,7 @@ void CompileSource(const std::string& sourceName, const std::string& option) {
 
 void CompileDaf(const std::string& preName, const std::string& option) {
   if (!InitTables(EmptySectionTables)) ExitRun(1);
-  if (OpenTokenStream(preName) != 0) return;
-  ErrorCount() = 0;
+  if (!OpenTokenStream(preName)) return;
   NextToken();
   std::fputs("Begins parsing\n", stdout);
   ExpectText("Device");
@@ -135,24 +134,20 @@ void CompileDaf(const std::string& preName, const std::string& option) {
 
   ReadSections();
 
-  if (ErrorCount() == 0) {
-    FlushDumpStream();
-    WriteDabFile(OutputName(preName, ".dab"));
-  }
+  FlushDumpStream();
+  WriteDabFile(OutputName(preName, ".dab"));
   CloseTokenStream();
   ReleaseTables();
-  std::fprintf(stderr, "Number of errors: %d\n", ErrorCount());
-  std::fprintf(stderr, "Last token on hand: <%s>\n", TokenText().c_str());
+  PrintRunSummary();
   if (!IsDebugOption(option)) std::remove(preName.c_str());
 }
 
 void ResetRunState() {
   CloseTokenStream();
   ResetTables();
-  ResetSoftIp();
+  ResetSoftIP();
   DropDumpStream();
   ClearCondition();
-  ErrorCount() = 0;
 }
 
 int RunQelc(int argc, const char* const* argv) {

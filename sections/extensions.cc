@@ -31,7 +31,7 @@ void AddExtension(ExtensionTable& table, int32_t index, std::string_view first,
 }  // namespace
 
 void ReadExtensionBody(ExtensionTable& table) {
-  for (int32_t index = 0; TokenKind() == kStringToken; ++index) {
+  for (int32_t index = 0; CurrentTokenKind() == kStringToken; ++index) {
     std::string first = TakeWord();
     ExpectText(":");
     std::string second = TakeWord();

@@ -83,8 +83,7 @@ void ReadGroup(GroupList& groups, int32_t group) {
     ExpectText(":");
   }
   ReadMembers(groups[group].members);
-  int32_t statements = 0;
-  ReadKeyedStatements(groups[group].statements, statements, kGroupKinds);
+  ReadGroupStatements(groups[group].statements);
 }
 
 // groups -> group+, up to When or '}'

@@ -43,7 +43,21 @@ constexpr StatementKind kStatementKinds[] = {
     {"oEquationReq", "Equation_Req"},
 };
 
+// Longest statement text once its words are joined.
+constexpr int kStatementTextLimit = 31999;
+
+// The kind names that the statement keywords PTerm, Decl, Equation and
+// PropertyTab stand for where they are read.
+struct KeyedKinds {
+  const char* pTerm;
+  const char* decl;
+  const char* equation;
+  const char* propertyTab;
+};
 constexpr KeyedKinds kPrologEpilogKinds{"pPTerm", "pDecl", "pEquation", "pPropertyTab"};
+// A group's list takes no PTerm or PropertyTab statement: the empty kind name
+// makes AddStatement refuse them.
+constexpr KeyedKinds kGroupKinds{"", "gDECL", "gEquation", ""};
 
 const StatementKind* FindKind(std::string_view kindName) {
   for (const StatementKind& kind : kStatementKinds) {
@@ -83,6 +97,15 @@ bool EndsAlwaysStatement() {
          TokenIs("PropertyTab") || TokenIs("When") || TokenIs("}");
 }
 
+// keyed statements -> [PTerm statement] [Decl statement] [Equation statement]
+//                     [PropertyTab statement]
+void ReadKeyedStatements(StatementList& list, int32_t& counter, const KeyedKinds& kinds) {
+  if (TokenIs("PTerm")) ReadStatement(list, kinds.pTerm, counter);
+  if (TokenIs("Decl")) ReadStatement(list, kinds.decl, counter);
+  if (TokenIs("Equation")) ReadStatement(list, kinds.equation, counter);
+  if (TokenIs("PropertyTab")) ReadStatement(list, kinds.propertyTab, counter);
+}
+
 }  // namespace
 
 void AddStatement(StatementList& list, int32_t slot, std::string_view kindName,
@@ -114,16 +137,14 @@ void ReadStatement(StatementList& list, std::string_view kindName, int32_t& coun
     JoinWord(text, kReverseMark);
   }
   ExpectText(":");
-  while (TokenKind() == kStringToken) JoinToken(text);
+  while (CurrentTokenKind() == kStringToken) JoinToken(text);
   AddStatement(list, counter, kindName, text);
   ++counter;
 }
 
-void ReadKeyedStatements(StatementList& list, int32_t& counter, const KeyedKinds& kinds) {
-  if (TokenIs("PTerm")) ReadStatement(list, kinds.pTerm, counter);
-  if (TokenIs("Decl")) ReadStatement(list, kinds.decl, counter);
-  if (TokenIs("Equation")) ReadStatement(list, kinds.equation, counter);
-  if (TokenIs("PropertyTab")) ReadStatement(list, kinds.propertyTab, counter);
+void ReadGroupStatements(StatementList& list) {
+  int32_t counter = 0;
+  ReadKeyedStatements(list, counter, kGroupKinds);
 }
 
 void ReadStatementBlock(StatementList& list) {

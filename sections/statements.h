@@ -8,9 +8,6 @@
 
 namespace qelc {
 
-// Longest statement text once its words are joined.
-constexpr int kStatementTextLimit = 31999;
-
 // Stores a statement of kind `kindName` in slot `slot` of `list` and ends the
 // list behind it. A slot beyond the list and a name that is no statement kind
 // end the run.
@@ -22,26 +19,15 @@ void AddStatement(StatementList& list, int32_t slot, std::string_view kindName,
 // `counter` and counts it.
 void ReadStatement(StatementList& list, std::string_view kindName, int32_t& counter);
 
-// The kind names that the statement keywords PTerm, Decl, Equation and
-// PropertyTab stand for where they are read.
-struct KeyedKinds {
-  const char* pTerm;
-  const char* decl;
-  const char* equation;
-  const char* propertyTab;
-};
-// A group's list takes no PTerm or PropertyTab statement: the empty kind name
-// makes AddStatement refuse them.
-constexpr KeyedKinds kGroupKinds{"", "gDECL", "gEquation", ""};
-
-// keyed statements -> [PTerm statement] [Decl statement] [Equation statement]
-//                     [PropertyTab statement]
-// A keyword out of this order is left as the current word.
-void ReadKeyedStatements(StatementList& list, int32_t& counter, const KeyedKinds& kinds);
+// group statements -> keyed statements, into slots from 0 (see below)
+void ReadGroupStatements(StatementList& list);
 
 // statement block -> word* keyed statements
+// keyed statements -> [PTerm statement] [Decl statement] [Equation statement]
+//                     [PropertyTab statement]
 // The words up to the first statement keyword, When, '}' or the end of input
-// form the always-statement in slot 0, stored even when it is empty.
+// form the always-statement in slot 0, stored even when it is empty. A keyword
+// out of the keyed order is left as the current word.
 void ReadStatementBlock(StatementList& list);
 
 // The statements of a list: its slots up to the first of kind "ZZZ", at most 8.

@@ -14,10 +14,10 @@ void ExpectText(std::string_view expected) {
   NextToken();
 }
 
-void ExpectKind(int32_t kind) {
-  if (TokenKind() != kind) {
-    ParseError(Format("Line: %5d: Expecting '%d', but seeing '%d'.\n", LineCounter(), kind,
-                      TokenKind()));
+void ExpectKind(TokenKind kind) {
+  if (CurrentTokenKind() != kind) {
+    ParseError(Format("Line: %5d: Expecting '%d', but seeing '%d'.\n", LineCounter(), int(kind),
+                      int(CurrentTokenKind())));
   }
   NextToken();
 }
@@ -45,14 +45,6 @@ std::string TakeWord(int limit) {
 const std::string& PeekWord(int limit) {
   CheckTextLength(TokenText(), limit);
   return TokenText();
-}
-
-void CheckStatementQuotes(std::string_view statement) {
-  if (statement.empty() || (statement.front() == '\'' && statement.back() == '\'')) return;
-  const char* format = statement.front() == '\''
-                           ? "Line: %5d: Expecting single quote at the end of the statement.\n"
-                           : "Line: %5d: Expecting single quote at the start of the statement.\n";
-  throw CFailMsg(Format(format, LineCounter()));
 }
 
 }  // namespace qelc

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "source/token_stream.h"
+
 namespace qelc {
 
 // The only ways the parsers look at and advance the token stream. Their names
@@ -23,7 +25,7 @@ constexpr int kStoredTextLimit = 255;
 void ExpectText(std::string_view expected);
 
 // The current token must be of `kind`; then the stream advances.
-void ExpectKind(int32_t kind);
+void ExpectKind(TokenKind kind);
 
 // True, and the token consumed, when its text equals `text` (letter case aside).
 bool SkipIf(std::string_view text);
@@ -43,23 +45,5 @@ std::string TakeWord(int limit = kStoredTextLimit);
 // caller that stores the text before the stream moves on, so that a full table
 // is reported before anything wrong with the next token.
 const std::string& PeekWord(int limit = kStoredTextLimit);
-
-// The exception of the soft-IP parsers: one finished message text.
-class CFailMsg {
- public:
-  CFailMsg() = default;
-  explicit CFailMsg(std::string message) : message_(std::move(message)) {}
-  CFailMsg(const CFailMsg&) = default;
-  virtual ~CFailMsg() = default;
-
-  const std::string& Message() const { return message_; }
-
- private:
-  std::string message_;
-};
-
-// A macro statement must be empty or start and end with an apostrophe; otherwise
-// a CFailMsg naming the missing quote is thrown.
-void CheckStatementQuotes(std::string_view statement);
 
 }  // namespace qelc

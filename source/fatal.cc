@@ -4,10 +4,6 @@
 
 namespace qelc {
 
-namespace {
-int32_t errorCount = 0;
-}
-
 void ExitRun(int status) {
   std::fflush(stdout);
   std::fflush(stderr);
@@ -16,7 +12,6 @@ void ExitRun(int status) {
 
 void ParseError(const std::string& message) {
   std::fputs(message.c_str(), stdout);
-  ++errorCount;
   ExitRun(1);
 }
 
@@ -24,7 +19,5 @@ void Overflow(const char* message) {
   std::fputs(message, stderr);
   ExitRun(1);
 }
-
-int32_t& ErrorCount() { return errorCount; }
 
 }  // namespace qelc

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace qelc {
@@ -21,8 +20,5 @@ struct FatalExit {
 // Writes `message` to standard error and ends the run with status 1: the shape of
 // every capacity overflow.
 [[noreturn]] void Overflow(const char* message);
-
-// The process-wide count of parse errors; both roads reset it and print it.
-int32_t& ErrorCount();
 
 }  // namespace qelc
