@@ -28,6 +28,10 @@ void AddAlias(AliasRows& rows, int32_t index, std::string_view alias, std::strin
       });
 }
 
+void AddAliasCondition(AliasTable& table, int32_t index, std::string_view condition) {
+  AddCondition(table, index, kAliasConditions, kConditionOverflow, condition);
+}
+
 // row -> alias ':' target; the alias keeps its quotes, the target loses them.
 void ReadAliasRow(AliasRows& rows, int32_t index) {
   std::string alias = TakeWord();
@@ -41,19 +45,12 @@ void ReadAliasRow(AliasRows& rows, int32_t index) {
 void ReadAliasBody(AliasTable& table) {
   // Neither list gets a closing Add: each ends at the empty entry its last Add
   // wrote, or at its capacity when it is full.
-  ReadClauses(
-      AlwaysClause::kRefused,
-      [&](int32_t index, std::string_view condition) {
-        AddCondition(table, index, kAliasConditions, kConditionOverflow, condition);
-      },
-      [&](int32_t index) {
-        ReadCommaList([&](int32_t row) { ReadAliasRow(table[index].rows, row); });
-      });
+  ReadClauses(AlwaysClause::kRefused, table, AddAliasCondition, [&](int32_t index) {
+    ReadCommaList([&](int32_t row) { ReadAliasRow(table[index].rows, row); });
+  });
 }
 
-void EmptyAliases(AliasTable& table) {
-  AddCondition(table, 0, kAliasConditions, kConditionOverflow, "");
-}
+void EmptyAliases(AliasTable& table) { AddAliasCondition(table, 0, ""); }
 
 void DumpAliases(const AliasTable& table) {
   for (const AliasCondition& entry : table) {

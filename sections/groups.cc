@@ -19,6 +19,10 @@ constexpr char kGroupOverflow[] = "Exceed number of groups.\n";
 using GroupList = decltype(GroupCondition::groups);
 using MemberList = decltype(GroupRecord::members);
 
+void AddGroupCondition(GroupTable& table, int32_t index, std::string_view condition) {
+  AddCondition(table, index, kGroupConditions, kConditionOverflow, condition);
+}
+
 // The name and the text of a group are stored by two Adds on the same list;
 // each empties its own field of the next record.
 void AddGroupName(GroupList& groups, int32_t group, std::string_view name) {
@@ -97,17 +101,11 @@ void ReadGroups(GroupList& groups) {
 }  // namespace
 
 void ReadGroupBody(GroupTable& table) {
-  ReadClauses(
-      AlwaysClause::kStoredAfter,
-      [&](int32_t index, std::string_view condition) {
-        AddCondition(table, index, kGroupConditions, kConditionOverflow, condition);
-      },
-      [&](int32_t index) { ReadGroups(table[index].groups); });
+  ReadClauses(AlwaysClause::kStoredAfter, table, AddGroupCondition,
+              [&](int32_t index) { ReadGroups(table[index].groups); });
 }
 
-void EmptyGroups(GroupTable& table) {
-  AddCondition(table, 0, kGroupConditions, kConditionOverflow, "");
-}
+void EmptyGroups(GroupTable& table) { AddGroupCondition(table, 0, ""); }
 
 void DumpGroups(const GroupTable& table) {
   static constexpr const char* kTypeNames[] = {"Always", "Decl", "Equation"};

@@ -96,16 +96,11 @@ void ReadInitializeLine(InitializeRows& rows) {
 }  // namespace
 
 void ReadInitializeBody(InitializeTable& table) {
-  ReadClauses(
-      AlwaysClause::kRefused,
-      [&](int32_t index, std::string_view condition) {
-        AddInitializeCondition(table, index, condition);
-      },
-      [&](int32_t index) {
-        do {
-          ReadInitializeLine(table[index].rows);
-        } while (!TokenIs("When") && !TokenIs("}"));
-      });
+  ReadClauses(AlwaysClause::kRefused, table, AddInitializeCondition, [&](int32_t index) {
+    do {
+      ReadInitializeLine(table[index].rows);
+    } while (!TokenIs("When") && !TokenIs("}"));
+  });
 }
 
 void EmptyInitialize(InitializeTable& table) { AddInitializeCondition(table, 0, ""); }

@@ -187,12 +187,8 @@ void ReadMapList(MapList& maps) {
 }  // namespace
 
 void ReadMemoryMapBody(MemoryMapTable& table) {
-  ReadClauses(
-      AlwaysClause::kStoredAfter,
-      [&](int32_t index, std::string_view condition) {
-        AddMemoryMapCondition(table, index, condition);
-      },
-      [&](int32_t index) { ReadMapList(table[index].maps); });
+  ReadClauses(AlwaysClause::kStoredAfter, table, AddMemoryMapCondition,
+              [&](int32_t index) { ReadMapList(table[index].maps); });
 }
 
 void EmptyMemoryMaps(MemoryMapTable& table) { AddMemoryMapCondition(table, 0, ""); }

@@ -65,12 +65,8 @@ void AddPinNumberCondition(PinNumberTable& table, int32_t index, std::string_vie
 void ReadPinNumberBody(PinNumberTable& table) {
   // Both lists are closed by an Add of their own, so each keeps one entry fewer
   // than it has room for: part of the file format.
-  Clauses clauses = ReadClauses(
-      AlwaysClause::kRefused,
-      [&](int32_t index, std::string_view condition) {
-        AddPinNumberCondition(table, index, condition);
-      },
-      [&](int32_t index) {
+  Clauses clauses =
+      ReadClauses(AlwaysClause::kRefused, table, AddPinNumberCondition, [&](int32_t index) {
         PinNumberRows& rows = table[index].rows;
         int32_t count = ReadCommaList([&](int32_t row) { ReadPinNumberRow(rows, row); });
         AddPinNumber(rows, count, "", 0, 0, "");

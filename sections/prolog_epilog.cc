@@ -19,14 +19,12 @@ void AddPrologEpilogCondition(PrologEpilogTable& table, int32_t index,
 }  // namespace
 
 void ReadPrologEpilogBody(PrologEpilogTable& table) {
-  auto addCondition = [&](int32_t index, std::string_view condition) {
-    AddPrologEpilogCondition(table, index, condition);
-  };
   auto readBlock = [&](int32_t index) { ReadStatementBlock(table[index].statements); };
-  Clauses clauses = ReadClauses(AlwaysClause::kStoredFirst, addCondition, readBlock);
+  Clauses clauses =
+      ReadClauses(AlwaysClause::kStoredFirst, table, AddPrologEpilogCondition, readBlock);
   if (!clauses.sawWhen) {
     // Also after an Always block: the section then has a second entry "1".
-    addCondition(clauses.count, "1");
+    AddPrologEpilogCondition(table, clauses.count, "1");
     readBlock(clauses.count);
   }
 }

@@ -53,6 +53,17 @@ Clauses ReadClauses(AlwaysClause always, AddCondition&& addCondition, ReadBody&&
   return {index, sawWhen};
 }
 
+// The same for a section that stores a clause's condition in `table` with
+// `addCondition(table, index, text)`.
+template <typename Table, typename ReadBody>
+Clauses ReadClauses(AlwaysClause always, Table& table,
+                    void (*addCondition)(Table&, int32_t, std::string_view), ReadBody&& readBody) {
+  return ReadClauses(
+      always,
+      [&](int32_t index, std::string_view condition) { addCondition(table, index, condition); },
+      readBody);
+}
+
 // list -> item (',' item)*
 // `readItem(index)` reads item `index`; returns the number of items read.
 template <typename ReadItem>
