@@ -5,9 +5,9 @@
 namespace qelc {
 
 // The soft-IP road: IPF sections into the IPB file, and with -d its decode.
-void CompileSoftIp(const std::string& preName, const std::string& option);
+void CompileSoftIP(const std::string& preName, const std::string& option);
 
 // Empties the soft-IP library for a new run in the same process.
-void ResetSoftIp();
+void ResetSoftIP();
 
 }  // namespace qelc

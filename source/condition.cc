@@ -21,7 +21,7 @@ void AcceptText(const char* expected) {
   ExpectText(expected);
 }
 
-void AcceptKind(int32_t kind) {
+void AcceptKind(TokenKind kind) {
   Accept();
   ExpectKind(kind);
 }
@@ -40,7 +40,7 @@ void ReadTest() {
   } else if (TokenIs("isin") || TokenIs("isnotin")) {
     AcceptWord();
     AcceptText("[");
-    while (TokenKind() == kStringToken) AcceptKind(kStringToken);
+    while (CurrentTokenKind() == kStringToken) AcceptKind(kStringToken);
     AcceptText("]");
   }
 }
@@ -51,7 +51,7 @@ void ReadPrimary() {
     AcceptText("(");
     ReadCondition();
     AcceptText(")");
-  } else if (TokenKind() == kVariableToken) {
+  } else if (CurrentTokenKind() == kVariableToken) {
     AcceptKind(kVariableToken);
     while (TokenIs("[")) {
       AcceptText("[");
@@ -93,6 +93,6 @@ void ReadCondition() {
 }
 
 void ReadWhen() { ReadClause("When"); }
-void ReadSoftIpWhen() { ReadClause("_when"); }
+void ReadSoftIPWhen() { ReadClause("_when"); }
 
 }  // namespace qelc

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include <string>
 
 namespace qelc {
 
@@ -13,11 +13,12 @@ struct FatalExit {
 
 [[noreturn]] void ExitRun(int status);
 
+// Writes `message` to standard output and ends the run with status 1: the shape
+// of every error in the source.
+[[noreturn]] void ParseError(const std::string& message);
+
 // Writes `message` to standard error and ends the run with status 1: the shape of
 // every capacity overflow.
 [[noreturn]] void Overflow(const char* message);
-
-// The process-wide count of parse errors; both roads reset it and print it.
-int32_t& ErrorCount();
 
 }  // namespace qelc

@@ -153,15 +153,15 @@ bool OpensComment(const std::string& word) {
 const Token& CurrentToken() { return stream.token; }
 int32_t LineCounter() { return stream.line; }
 
-int OpenTokenStream(const std::string& path) {
+bool OpenTokenStream(const std::string& path) {
   CloseTokenStream();
   stream.line = 1;
   stream.token = Token{};
   stream.file = OpenForReading(path);
-  if (!stream.file) return 1;
+  if (!stream.file) return false;
   stream.reader = std::make_unique<TextReader>(stream.file.get());
   Advance();
-  return 0;
+  return true;
 }
 
 void CloseTokenStream() {

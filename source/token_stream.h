@@ -21,19 +21,19 @@ constexpr int kTokenLimit = 1023;
 
 struct Token {
   std::string text;
-  int32_t kind = kWordToken;
+  TokenKind kind = kWordToken;
 };
 
 // The process-wide token stream over the .pre file: one current token, one
 // character of lookahead and a line counter that counts the lookahead too.
 const Token& CurrentToken();
 inline const std::string& TokenText() { return CurrentToken().text; }
-inline int32_t TokenKind() { return CurrentToken().kind; }
+inline TokenKind CurrentTokenKind() { return CurrentToken().kind; }
 int32_t LineCounter();
 
-// Returns 0 when the file is open (nothing is read yet but the first character)
-// and 1 when it cannot be opened.
-int OpenTokenStream(const std::string& path);
+// True when the file is open (nothing is read yet but the first character),
+// false when it cannot be opened.
+bool OpenTokenStream(const std::string& path);
 void NextToken();
 void CloseTokenStream();
 
