@@ -49,15 +49,15 @@ def check_document(doc, bin_dir, env, scratch):
             names = words[2:] if expect_error else words[1:]
             name = names[0] if names else "example." + words[0]
             (scratch / name).write_text(body)
+            output = scratch / (name.split(".")[0] + (".dab" if words[0] == "daf" else ".ipb"))
+            output.unlink(missing_ok=True)
             run = subprocess.run([str(bin_dir / "qelc"), name], cwd=scratch,
                                  capture_output=True, text=True)
-            output = scratch / (name.split(".")[0] + (".dab" if words[0] == "daf" else ".ipb"))
             ok = run.returncode == 1 if expect_error else run.returncode == 0 and output.exists()
             if not ok:
                 failures += 1
                 print(f"{where}: qelc {name} ended with status {run.returncode}"
                       f"{' (an error was expected)' if expect_error else ''}\n{run.stdout}{run.stderr}")
-            output.unlink(missing_ok=True)
             checked += 1
         elif words[:1] == ["file"] and len(words) == 2:
             (scratch / words[1]).write_text(body)
