@@ -15,8 +15,10 @@
 # the current binary directory followed by /<target>.
 #
 # The step lists the included files as it runs (a depfile), so it reruns when
-# the source or any file it includes changes. The paths of the outputs are in
-# the target property QELC_OUTPUTS.
+# the source or any file it includes changes. It shows qelc's output only when
+# the compile fails; the working folder then keeps NAME.pre, whose lines the
+# message counts. The paths of the outputs are in the target property
+# QELC_OUTPUTS.
 set(_QELC_COMPILE_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/qelcCompile.cmake")
 
 function(_qelc_add_outputs kind extension target)
