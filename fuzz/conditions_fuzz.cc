@@ -15,14 +15,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace qelc;
   fuzz::WriteInput("f.pre", data, size);
-  if (OpenTokenStream("f.pre") != 0) return 0;
+  if (!OpenTokenStream("f.pre")) return 0;
   try {
     NextToken();
     while (!TokenText().empty()) {
       if (TokenIs("When")) {
         ReadWhen();
       } else if (TokenIs("_when")) {
-        ReadSoftIpWhen();
+        ReadSoftIPWhen();
       } else if (TokenIs("if")) {
         ClearCondition();
         SkipToken();

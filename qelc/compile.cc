@@ -3,11 +3,9 @@
 #include <cstdio>
 
 #include "sections/registry.h"
-#include "sections/statements.h"
 #include "softip/soft_ip_driver.h"
 #include "source/ascii.h"
 #include "source/condition.h"
-#include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/fatal.h"
 #include "source/preprocessor.h"
@@ -77,42 +75,17 @@ void FinishWrittenFile(FilePtr file, const std::string& path) {
   }
 }
 
-void ParseSections() {
-  while (!TokenText().empty()) ParseNextSection();
-}
-
-std::string NotASection() {
-  std::string known;
-  for (const Section& section : SectionTable()) {
-    known += known.empty() ? "" : ", ";
-    known += section.keyword;
-  }
-  return "expected a section keyword, found " + QuotedToken() + "; sections: " + known;
+// sections -> section*, up to the end of input
+void ReadSections() {
+  while (!TokenText().empty()) ReadNextSection();
 }
 
 }  // namespace
 
-void ParseNextSection() {
-  const Section* match = nullptr;
-  for (const Section& section : SectionTable()) {
-    if (TokenIs(section.keyword)) {
-      match = &section;
-      break;
-    }
-  }
-  if (!match || !match->parse) {
-    ParseError("section-keyword",
-               Format("Line: %5d: Expecting a section keyword, but seeing '%s'.\n",
-                      LineCounter(), TokenText().c_str()),
-               NotASection());
-  }
-  match->parse();
-}
-
 void CompileSource(const std::string& sourceName, const std::string& option) {
   size_t dot = sourceName.rfind('.');
   std::string preName = sourceName.substr(0, dot) + ".pre";
-  bool isSoftIp = EqualsNoCase(sourceName.substr(dot + 1, 3), "ipf");
+  bool isSoftIP = EqualsNoCase(sourceName.substr(dot + 1, 3), "ipf");
 
   FilePtr source = OpenForReading(sourceName);
   if (!source) return;
@@ -136,43 +109,37 @@ void CompileSource(const std::string& sourceName, const std::string& option) {
   source.reset();
   FinishWrittenFile(std::move(pre), preName);
 
-  if (isSoftIp) {
-    CompileSoftIp(preName, option);
+  if (isSoftIP) {
+    CompileSoftIP(preName, option);
   } else {
     CompileDaf(preName, option);
   }
 }
 
 void CompileDaf(const std::string& preName, const std::string& option) {
-  if (InitTables(TableInitialisers()) != 0) ExitRun(1);
-  if (OpenTokenStream(preName) != 0) return;
-  ErrorCount() = 0;
+  if (!InitTables(EmptySectionTables)) ExitRun(1);
+  if (!OpenTokenStream(preName)) return;
   NextToken();
   std::fputs("Begins parsing\n", stdout);
   ExpectText("Device");
   SkipToken();  // the device name, which the DAB file does not keep
 
-  ParseSections();
+  ReadSections();
 
-  if (ErrorCount() == 0) {
-    FlushDumpStream();
-    WriteDabFile(OutputName(preName, ".dab"));
-  }
+  FlushDumpStream();
+  WriteDabFile(OutputName(preName, ".dab"));
   CloseTokenStream();
   ReleaseTables();
-  std::fprintf(stderr, "Number of errors: %d\n", ErrorCount());
-  std::fprintf(stderr, "Last token on hand: <%s>\n", TokenText().c_str());
+  PrintRunSummary();
   if (!IsDebugOption(option)) std::remove(preName.c_str());
 }
 
 void ResetRunState() {
   CloseTokenStream();
   ResetTables();
-  ResetSoftIp();
+  ResetSoftIP();
   DropDumpStream();
   ClearCondition();
-  ResetStatementState();
-  ErrorCount() = 0;
 }
 
 int RunQelc(int argc, const char* const* argv) {

@@ -19,10 +19,6 @@ void CompileSource(const std::string& sourceName, const std::string& option);
 // The DAF road: tables, sections, DAB file, summary.
 void CompileDaf(const std::string& preName, const std::string& option);
 
-// Parses the DAF section that the current token opens; a token that opens none
-// is a parse error.
-void ParseNextSection();
-
 // Returns every piece of process-wide state to where a new process starts.
 void ResetRunState();
 

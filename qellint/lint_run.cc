@@ -135,11 +135,6 @@ void ParseBlock(Collector& collector, ConsoleCapture& console, Parse parse,
     parse();
     return;
   } catch (const FatalExit&) {
-  } catch (const CFailMsg& failure) {
-    std::string message = failure.Message();
-    while (!message.empty() && message.back() == '\n') message.pop_back();
-    collector.found.push_back(
-        {Severity::kError, "compiler-error", message, CurrentToken().start, {}});
   }
   std::string printed = console.LastLine();
   bool silent = true;
@@ -160,12 +155,7 @@ void ParseBlocks(Collector& collector, ConsoleCapture& console, Parse parse,
   while (!TokenText().empty()) ParseBlock(collector, console, parse, opensBlock);
 }
 
-bool OpensSection() {
-  for (const Section& section : SectionTable()) {
-    if (TokenIs(section.keyword)) return true;
-  }
-  return false;
-}
+bool OpensSection() { return FindSection(TokenText()) != nullptr; }
 
 // A top-level soft-IP block: SoftIPCategory, or a module name at the start of a
 // line (the blocks inside a module are indented, so they are not taken for one).
@@ -180,7 +170,7 @@ std::string DeviceHeaderExpected() {
 }
 
 void ParseDaf(Collector& collector, ConsoleCapture& console) {
-  PrepareTables(TableInitialisers());
+  PrepareTables(EmptySectionTables);
   ParseBlock(
       collector, console,
       [] {
@@ -189,7 +179,7 @@ void ParseDaf(Collector& collector, ConsoleCapture& console) {
         SkipToken();  // the device name
       },
       OpensSection);
-  ParseBlocks(collector, console, ParseNextSection, OpensSection);
+  ParseBlocks(collector, console, ReadNextSection, OpensSection);
 }
 
 }  // namespace
@@ -222,10 +212,10 @@ LintStatus LintSource(const std::string& path, std::vector<Finding>& findings) {
       ConsoleCapture console;
       OpenTokenStream(FilePtr(fmemopen(pre.data, pre.size, "r")));
       if (softIp) {
-        BeginSoftIpLibrary();
+        BeginSoftIPLibrary();
         ParseBlock(collector, console, NextToken, OpensSoftIpBlock);
-        ParseBlocks(collector, console, ParseSoftIpBlock, OpensSoftIpBlock);
-        EndSoftIpOutput();
+        ParseBlocks(collector, console, ReadSoftIPBlock, OpensSoftIpBlock);
+        EndSoftIPOutput();
       } else {
         ParseDaf(collector, console);
         ReleaseTables();

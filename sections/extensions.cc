@@ -1,12 +1,11 @@
 #include "sections/extensions.h"
 
-#include <cstdio>
+#include <string>
 
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/row_convention.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 
@@ -14,28 +13,11 @@ namespace {
 
 constexpr int32_t kExtensionLimit = 20;
 
-bool IsEmpty(const Extension& extension) { return PoolStringIsEmpty(extension.first); }
-
-}  // namespace
-
-// Extensions -> 'Extensions' '{' (string ':' word)* '}'
-void SecExtensions() {
-  std::fputs("Parsing Section Extensions\n", stdout);
-  ExpectText("Extensions");
-  ExpectText("{");
-  for (int32_t index = 0; TokenKind() == kStringToken; ++index) {
-    std::string first = TakeWord();
-    ExpectText(":");
-    std::string second = TakeWord();
-    AddExtension(index, first, second);
-  }
-  ExpectText("}");
-  DumpExtensions();
-}
-
-void AddExtension(int32_t index, std::string_view first, std::string_view second) {
+// Stores both texts without their quotes as extension `index`.
+void AddExtension(ExtensionTable& table, int32_t index, std::string_view first,
+                  std::string_view second) {
   AddEntry(
-      Tables().extensions, index, kExtensionLimit, "Exceed number of extensions.\n",
+      table, index, kExtensionLimit, "Exceed number of extensions.\n",
       [&](Extension& entry) {
         PoolAddTo(entry.first, Unquote(first));
         PoolAddTo(entry.second, Unquote(second));
@@ -46,10 +28,22 @@ void AddExtension(int32_t index, std::string_view first, std::string_view second
       });
 }
 
-void DumpExtensions() {
-  Dump("\nExtensions\n");
-  for (const Extension& extension : Tables().extensions) {
-    if (IsEmpty(extension)) break;
+}  // namespace
+
+void ReadExtensionBody(ExtensionTable& table) {
+  for (int32_t index = 0; CurrentTokenKind() == kStringToken; ++index) {
+    std::string first = TakeWord();
+    ExpectText(":");
+    std::string second = TakeWord();
+    AddExtension(table, index, first, second);
+  }
+}
+
+void EmptyExtensions(ExtensionTable& table) { AddExtension(table, 0, "", ""); }
+
+void DumpExtensions(const ExtensionTable& table) {
+  for (const Extension& extension : table) {
+    if (PoolStringIsEmpty(extension.first)) break;
     Dump("   <%s>:<%s>\n", PoolString(extension.first), PoolString(extension.second));
   }
 }

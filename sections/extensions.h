@@ -1,16 +1,14 @@
 #pragma once
 
-#include <cstdint>
-#include <string_view>
+#include "tables/table_block.h"
 
 namespace qelc {
 
-// Extensions { 'first' : second ... }
-void SecExtensions();
+using ExtensionTable = decltype(TableBlock::extensions);
 
-// Stores both texts without their quotes as extension `index`.
-void AddExtension(int32_t index, std::string_view first, std::string_view second);
-
-void DumpExtensions();
+// body -> (string ':' word)*
+void ReadExtensionBody(ExtensionTable& table);
+void DumpExtensions(const ExtensionTable& table);
+void EmptyExtensions(ExtensionTable& table);
 
 }  // namespace qelc

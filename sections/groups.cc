@@ -1,14 +1,10 @@
 #include "sections/groups.h"
 
-#include <cstdio>
+#include <string>
 
+#include "sections/section_rules.h"
 #include "sections/statements.h"
-#include "source/condition.h"
-#include "source/expect.h"
-#include "source/token_stream.h"
 #include "tables/dump_stream.h"
-#include "tables/row_convention.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 
@@ -17,50 +13,36 @@ namespace {
 constexpr int32_t kGroupConditions = 10;
 constexpr int32_t kGroupsPerCondition = 40;
 constexpr int32_t kMembersPerGroup = 100;
+constexpr char kConditionOverflow[] = "Exceed number of group conditions.\n";
 constexpr char kGroupOverflow[] = "Exceed number of groups.\n";
 
-using GroupList = GroupRecord[kGroupsPerCondition];
+using GroupList = decltype(GroupCondition::groups);
+using MemberList = decltype(GroupRecord::members);
 
-GroupList& GroupsOf(int32_t condition) {
-  return Tables().groups[condition].groups;
+void AddGroupCondition(GroupTable& table, int32_t index, std::string_view condition) {
+  AddCondition(table, index, kGroupConditions, kConditionOverflow, condition);
 }
 
-// Reads the groups under one condition, at least one, up to When or '}'.
-void ReadGroups(int32_t condition) {
-  int32_t group = 0;
-  do {
-    ReadGroup(condition, group++);
-  } while (!TokenIs("When") && !TokenIs("}"));
-}
-
-}  // namespace
-
-void AddGroupCondition(int32_t index, std::string_view condition) {
+// The name and the text of a group are stored by two Adds on the same list;
+// each empties its own field of the next record.
+void AddGroupName(GroupList& groups, int32_t group, std::string_view name) {
   AddEntry(
-      Tables().groups, index, kGroupConditions, "Exceed number of group conditions.\n",
-      [&](GroupCondition& entry) { PoolAddTo(entry.condition, condition); },
-      [](GroupCondition& end) { PoolAddTo(end.condition, ""); });
-}
-
-void AddGroupName(int32_t condition, int32_t group, std::string_view name) {
-  AddEntry(
-      GroupsOf(condition), group, kGroupsPerCondition, kGroupOverflow,
+      groups, group, kGroupsPerCondition, kGroupOverflow,
       [&](GroupRecord& record) { PoolAddTo(record.name, name); },
       [](GroupRecord& end) { PoolAddTo(end.name, ""); });
 }
 
-void AddGroupText(int32_t condition, int32_t group, std::string_view text) {
+void AddGroupText(GroupList& groups, int32_t group, std::string_view text) {
   AddEntry(
-      GroupsOf(condition), group, kGroupsPerCondition, kGroupOverflow,
+      groups, group, kGroupsPerCondition, kGroupOverflow,
       [&](GroupRecord& record) { PoolAddTo(record.text, text); },
       [](GroupRecord& end) { PoolAddTo(end.text, ""); });
 }
 
-void AddGroupMember(int32_t condition, int32_t group, int32_t member, std::string_view item,
+void AddGroupMember(MemberList& members, int32_t member, std::string_view item,
                     std::string_view value, int32_t alternative) {
   AddEntry(
-      GroupsOf(condition)[group].members, member, kMembersPerGroup,
-      "Exceed number of group members.\n",
+      members, member, kMembersPerGroup, "Exceed number of group members.\n",
       [&](GroupMember& stored) {
         PoolAddTo(stored.item, item);
         PoolAddTo(stored.value, value);
@@ -73,69 +55,61 @@ void AddGroupMember(int32_t condition, int32_t group, int32_t member, std::strin
       });
 }
 
-void SecGroup() {
-  std::fputs("Parsing Section Group\n", stdout);
-  ExpectText("Group");
-  ExpectText("{");
-  int32_t condition = 0;
-  if (TokenIs("Always")) {
-    ExpectText("Always");
-    ExpectText(":");
-    AddGroupCondition(0, "1");
-    ReadGroups(0);
-    condition = 1;
-  }
-  while (TokenIs("When")) {
-    ReadWhen();
-    AddGroupCondition(condition, ConditionText());
-    ReadGroups(condition++);
-  }
-  ExpectText("}");
-  DumpGroups();
-}
-
-void ReadGroup(int32_t condition, int32_t group) {
-  CurrentGroupIndex() = group;
-
-  CheckTextLength(TokenText(), kStoredTextLimit);
-  AddGroupName(condition, group, TokenText());
-  SkipToken();
-  ExpectText(":");
-
-  if (!TokenIs("{")) {
-    CheckTextLength(TokenText(), kStoredTextLimit);
-    AddGroupText(condition, group, Unquote(TokenText()));
-    SkipToken();
-    ExpectText(":");
-  }
-
+// members -> '{' (item ':' value ['|' | ','])+ '}'
+// A '|' opens the next alternative. Separators may be left out, and one may
+// stand before the '}'.
+void ReadMembers(MemberList& members) {
   ExpectText("{");
   int32_t member = 0;
   int32_t alternative = 0;
   do {
     std::string item = TakeWord();
     ExpectText(":");
-    CheckTextLength(TokenText(), kStoredTextLimit);
-    AddGroupMember(condition, group, member++, item, TokenText(), alternative);
+    AddGroupMember(members, member++, item, PeekWord(), alternative);
     SkipToken();
-    // Separators may be left out, and one may stand before the '}'.
-    if (TokenIs("|")) {
-      ExpectText("|");
+    if (SkipIf("|")) {
       ++alternative;
-    } else if (TokenIs(",")) {
-      ExpectText(",");
+    } else {
+      SkipIf(",");
     }
   } while (!TokenIs("}"));
   ExpectText("}");
-
-  int32_t statements = 0;
-  ReadKeyedStatements(condition, statements, kGroupKinds);
 }
 
-void DumpGroups() {
+// group -> name ':' [text ':'] members keyed statements
+void ReadGroup(GroupList& groups, int32_t group) {
+  AddGroupName(groups, group, PeekWord());
+  SkipToken();
+  ExpectText(":");
+  if (!TokenIs("{")) {
+    AddGroupText(groups, group, Unquote(PeekWord()));
+    SkipToken();
+    ExpectText(":");
+  }
+  ReadMembers(groups[group].members);
+  ReadGroupStatements(groups[group].statements);
+}
+
+// groups -> group+, up to When or '}'
+void ReadGroups(GroupList& groups) {
+  int32_t group = 0;
+  do {
+    ReadGroup(groups, group++);
+  } while (!TokenIs("When") && !TokenIs("}"));
+}
+
+}  // namespace
+
+void ReadGroupBody(GroupTable& table) {
+  ReadClauses(AlwaysClause::kStoredAfter, table, AddGroupCondition,
+              [&](int32_t index) { ReadGroups(table[index].groups); });
+}
+
+void EmptyGroups(GroupTable& table) { AddGroupCondition(table, 0, ""); }
+
+void DumpGroups(const GroupTable& table) {
   static constexpr const char* kTypeNames[] = {"Always", "Decl", "Equation"};
-  Dump("\nGroup\n");
-  for (const GroupCondition& entry : Tables().groups) {
+  for (const GroupCondition& entry : table) {
     if (PoolStringIsEmpty(entry.condition)) break;
     Dump("   When: <%s>\n", PoolString(entry.condition));
     for (const GroupRecord& record : entry.groups) {

@@ -1,64 +1,76 @@
 #pragma once
 
 // The ten information-table sections. Six are conditional lists (`When` clauses
-// with comma-separated words), four are numbered tables (number ':' text rows).
+// with comma-separated words), four are numbered tables (number ':' text rows);
+// each member is the data its shape's rules read, dump and empty it with.
 
-#include <cstdint>
-#include <string_view>
+#include "sections/conditional_list.h"
+#include "sections/numbered_table.h"
 
 namespace qelc {
 
-// DeviceSpecificInfo { When condition : word, word ... }
-void SecDeviceSpecificInfo();
-void AddDeviceSpecificInfoCondition(int32_t index, std::string_view text);
-void AddDeviceSpecificInfoItem(int32_t condition, int32_t index, std::string_view text);
-void DumpDeviceSpecificInfo();
+inline constexpr ConditionalList kDeviceSpecificInfo{
+    .dumpItemLine = "      Device specific information: <%s>\n",
+    .conditionLimit = 30,
+    .itemLimit = 30,
+    .conditionOverflow = "Exceed number of device specific information conditions.\n",
+    .itemOverflow = "Exceed number of device specific information.\n",
+    .always = AlwaysClause::kRefused,
+};
 
-// HardwareSupport { When condition : word, word ... }
-void SecHardwareSupport();
-void AddHardwareSupportCondition(int32_t index, std::string_view text);
-void AddHardwareSupportItem(int32_t condition, int32_t index, std::string_view text);
-void DumpHardwareSupport();
+inline constexpr ConditionalList kHardwareSupport{
+    .dumpItemLine = "      Hardware support : <%s>\n",
+    .conditionLimit = 30,
+    .itemLimit = 5,
+    .conditionOverflow = "Exceed number of hardware support conditions.\n",
+    .itemOverflow = "Exceed number of hardware support.\n",
+    .always = AlwaysClause::kRefused,
+};
 
-// TemplateLink { When condition : word, word ... }
-void SecTemplateLink();
-void AddTemplateLinkCondition(int32_t index, std::string_view text);
-void AddTemplateLinkItem(int32_t condition, int32_t index, std::string_view text);
-void DumpTemplateLink();
+inline constexpr ConditionalList kTemplateLink{
+    .dumpItemLine = "      Template link : <%s>\n",
+    .conditionLimit = 30,
+    .itemLimit = 10,
+    .conditionOverflow = "Exceed number of template link conditions.\n",
+    .itemOverflow = "Exceed number of template link.\n",
+    .always = AlwaysClause::kRefused,
+};
 
-// The C-code tables: selector 1 is CCodeFileName, selector 2 CCodeExample. The
-// parser refuses any other selector; the adders and the dump ignore it.
-constexpr int32_t kCCodeFileNameSelector = 1;
-constexpr int32_t kCCodeExampleSelector = 2;
-void SecCCodeFileName(int32_t selector);
-void AddCCodeCondition(int32_t index, std::string_view text, int32_t selector);
-void AddCCodeItem(int32_t condition, int32_t index, std::string_view text, int32_t selector);
-void DumpCCode(int32_t selector);
+inline constexpr ConditionalList kCCodeFileName{
+    .dumpItemLine = "      CCode file name : <%s>\n",
+    .conditionLimit = 100,
+    .itemLimit = 3,
+    .conditionOverflow = "Exceed number of CCode file name conditions.\n",
+    .itemOverflow = "Exceed number of CCode file name.\n",
+    .always = AlwaysClause::kRefused,
+};
 
-// QelConfig { [Always : word, ...] When condition : word, word ... }
-void SecQelConfig();
-void AddQelConfigCondition(int32_t index, std::string_view text);
-void AddQelConfigItem(int32_t condition, int32_t index, std::string_view text);
-void DumpQelConfig();
+inline constexpr ConditionalList kCCodeExample{
+    .dumpItemLine = "      CCode example : <%s>\n",
+    .conditionLimit = 20,
+    .itemLimit = 30,
+    .conditionOverflow = "Exceed number of CCode example conditions.\n",
+    .itemOverflow = "Exceed number of CCode example.\n",
+    .always = AlwaysClause::kRefused,
+};
 
-// DeviceSpecificInfoTable { number : 'text' [,] ... }
-void SecDeviceSpecificInfoTable();
-void AddDeviceSpecificInfoTableRow(int32_t row, int32_t number, std::string_view text);
-void DumpDeviceSpecificInfoTable();
+inline constexpr ConditionalList kQelConfig{
+    // The blank before the line end is part of the Out.txt format.
+    .dumpItemLine = "      Qel Config : <%s> \n",
+    // One short of the 40 records and 70 slots: part of the file format.
+    .conditionLimit = 39,
+    .itemLimit = 69,
+    .conditionOverflow = "Exceed number of MCU setting conditions.\n",
+    .itemOverflow = "Exceed number of Qel config.\n",
+    .always = AlwaysClause::kStoredFirst,
+};
 
-// HardwareSupportTable { number : 'text' [,] ... }
-void SecHardwareSupportTable();
-void AddHardwareSupportTableRow(int32_t row, int32_t number, std::string_view text);
-void DumpHardwareSupportTable();
-
-// PackageInfoTable { number : 'text' [,] ... }
-void SecPackageInfoTable();
-void AddPackageInfoTableRow(int32_t row, int32_t number, std::string_view text);
-void DumpPackageInfoTable();
-
-// VoltageRangeTable { number : 'text' [,] ... }
-void SecVoltageRangeTable();
-void AddVoltageRangeTableRow(int32_t row, int32_t number, std::string_view text);
-void DumpVoltageRangeTable();
+inline constexpr NumberedTable kDeviceSpecificInfoTable{
+    .overflow = "Exceed number of device specific info. table.\n"};
+inline constexpr NumberedTable kHardwareSupportTable{
+    .overflow = "Exceed number of hardware support table.\n"};
+inline constexpr NumberedTable kPackageInfoTable{.overflow = "Exceed number of package info. table.\n"};
+inline constexpr NumberedTable kVoltageRangeTable{
+    .overflow = "Exceed number of voltage range table.\n"};
 
 }  // namespace qelc

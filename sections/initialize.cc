@@ -1,15 +1,10 @@
 #include "sections/initialize.h"
 
-#include <cstdio>
 #include <string>
 
+#include "sections/section_rules.h"
 #include "source/ascii.h"
-#include "source/condition.h"
-#include "source/expect.h"
-#include "source/token_stream.h"
 #include "tables/dump_stream.h"
-#include "tables/row_convention.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 
@@ -17,6 +12,8 @@ namespace {
 
 constexpr int32_t kInitializeConditions = 50;
 constexpr int32_t kInitializeRows = 80;
+
+using InitializeRows = decltype(InitializeCondition::rows);
 
 void SetDefaults(InitializeRow& row, std::string_view pin) {
   PoolAddTo(row.pin, pin);
@@ -27,42 +24,12 @@ void SetDefaults(InitializeRow& row, std::string_view pin) {
   PoolAddTo(row.displayName, "");
 }
 
-// line -> target '=' value [':' mark] ';'
-void ReadInitializeLine(int32_t conditionIndex) {
-  std::string target = TakeWord();
-  ExpectText("=");
-  std::string value = TakeWord();
-  int32_t reserveMark = 0;
-  if (TokenIs(":")) {
-    ExpectText(":");
-    reserveMark = StartsWithNoCase(TokenText(), "RSV") ? 1 : 0;
-    SkipToken();
-  }
-  ExpectText(";");
-  SetInitializeAttribute(conditionIndex, target, value, reserveMark);
-}
-
-}  // namespace
-
-void SecInitialize() {
-  std::fputs("Parsing Section Initialize\n", stdout);
-  ExpectText("Initialize");
-  ExpectText("{");
-  for (int32_t conditionIndex = 0; TokenIs("When"); ++conditionIndex) {
-    ReadWhen();
-    AddInitializeCondition(conditionIndex, ConditionText());
-    do {
-      ReadInitializeLine(conditionIndex);
-    } while (!TokenIs("When") && !TokenIs("}"));
-  }
-  ExpectText("}");
-  DumpInitialize();
-}
-
-void AddInitializeCondition(int32_t index, std::string_view condition) {
+// Stores the condition of entry `index` and gives its row 0 the defaults with an
+// empty pin, so the entry's row list starts again; the condition of entry
+// index + 1 becomes the empty text that ends the list.
+void AddInitializeCondition(InitializeTable& table, int32_t index, std::string_view condition) {
   AddEntry(
-      Tables().initialize, index, kInitializeConditions,
-      "Exceed number of initialize conditions.\n",
+      table, index, kInitializeConditions, "Exceed number of initialize conditions.\n",
       [&](InitializeCondition& entry) {
         PoolAddTo(entry.condition, condition);
         SetDefaults(entry.rows[0], "");
@@ -70,8 +37,9 @@ void AddInitializeCondition(int32_t index, std::string_view condition) {
       [](InitializeCondition& next) { PoolAddTo(next.condition, ""); });
 }
 
-int32_t FindOrAddInitializeRow(int32_t conditionIndex, std::string_view pin) {
-  InitializeRow (&rows)[kInitializeRows] = Tables().initialize[conditionIndex].rows;
+// The row of `pin` (letter case aside): the existing one, or the first empty row,
+// which then gets the pin and the defaults.
+InitializeRow& FindOrAddRow(InitializeRows& rows, std::string_view pin) {
   int32_t index = 0;
   while (index < kInitializeRows && !PoolStringIsEmpty(rows[index].pin) &&
          PoolCompare(rows[index].pin, pin) != 0) {
@@ -80,23 +48,23 @@ int32_t FindOrAddInitializeRow(int32_t conditionIndex, std::string_view pin) {
   // The scan stopped at the pin's row, at the first empty row or after the last
   // row. An empty pin name takes the first empty row as its own and leaves it as
   // it is.
-  if (index < kInitializeRows && PoolCompare(rows[index].pin, pin) == 0) return index;
-  AddEntry(
+  if (index < kInitializeRows && PoolCompare(rows[index].pin, pin) == 0) return rows[index];
+  return AddEntry(
       rows, index, kInitializeRows, "Exceed number of initializes.\n",
       [&](InitializeRow& row) { SetDefaults(row, pin); },
       [](InitializeRow& next) { SetDefaults(next, ""); });
-  return index;
 }
 
-void SetInitializeAttribute(int32_t conditionIndex, std::string_view target,
-                            std::string_view value, int32_t reserveMark) {
+// Applies one line: `target` is pin.attribute, `value` the word after '=' and
+// `reserveMark` 1 when the line carried an RSV mark. A target without a dot
+// changes nothing.
+void SetAttribute(InitializeRows& rows, std::string_view target, std::string_view value,
+                  int32_t reserveMark) {
   size_t dot = target.find('.');
   if (dot == std::string_view::npos) return;
   std::string_view attribute = target.substr(dot + 1);
   // The row exists from here on, whatever the attribute.
-  InitializeRow& row =
-      Tables().initialize[conditionIndex].rows[FindOrAddInitializeRow(conditionIndex,
-                                                                       target.substr(0, dot))];
+  InitializeRow& row = FindOrAddRow(rows, target.substr(0, dot));
   std::string text = Unquote(value);
   if (EqualsNoCase(attribute, "name")) {
     PoolAddTo(row.signal, text);
@@ -111,11 +79,35 @@ void SetInitializeAttribute(int32_t conditionIndex, std::string_view target,
   }
 }
 
-void DumpInitialize() {
-  // Two blanks before the parenthesis: part of the dump's format.
-  Dump("\nInitialize  ([xx] is not part of DAF)\n");
+// line -> target '=' value [':' mark] ';'
+void ReadInitializeLine(InitializeRows& rows) {
+  std::string target = TakeWord();
+  ExpectText("=");
+  std::string value = TakeWord();
+  int32_t reserveMark = 0;
+  if (SkipIf(":")) {
+    reserveMark = StartsWithNoCase(TokenText(), "RSV") ? 1 : 0;
+    SkipToken();
+  }
+  ExpectText(";");
+  SetAttribute(rows, target, value, reserveMark);
+}
+
+}  // namespace
+
+void ReadInitializeBody(InitializeTable& table) {
+  ReadClauses(AlwaysClause::kRefused, table, AddInitializeCondition, [&](int32_t index) {
+    do {
+      ReadInitializeLine(table[index].rows);
+    } while (!TokenIs("When") && !TokenIs("}"));
+  });
+}
+
+void EmptyInitialize(InitializeTable& table) { AddInitializeCondition(table, 0, ""); }
+
+void DumpInitialize(const InitializeTable& table) {
   for (int32_t index = 0; index < kInitializeConditions; ++index) {
-    const InitializeCondition& entry = Tables().initialize[index];
+    const InitializeCondition& entry = table[index];
     if (PoolStringIsEmpty(entry.condition)) break;
     Dump("   [%02d] When: <%s>\n", index, PoolString(entry.condition));
     for (const InitializeRow& row : entry.rows) {

@@ -1,16 +1,13 @@
 #include "sections/memory_map.h"
 
+#include <array>
 #include <cstdio>
+#include <string>
 
+#include "sections/section_rules.h"
 #include "source/ascii.h"
-#include "source/condition.h"
-#include "source/expect.h"
 #include "source/fatal.h"
-#include "source/token_stream.h"
 #include "tables/dump_stream.h"
-#include "tables/row_convention.h"
-#include "tables/string_pool.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 
@@ -36,16 +33,55 @@ constexpr int kFlashSpaceLimit = 31;
 // Field 8 of an entry written with seven fields.
 constexpr char kNoLastField[] = "-";
 
-// The parser only adds to records and maps it has added; the checks keep any
-// other caller inside the table.
-MemoryMapCondition& ConditionRecord(int32_t condition) {
-  if (condition < 0 || condition >= kRecordLimit) Overflow(kConditionOverflow);
-  return Tables().memoryMaps[condition];
+using MapList = decltype(MemoryMapCondition::maps);
+using EntryList = decltype(MemoryMap::entries);
+
+// Fields 1 to 8 of a memory map entry, in source order.
+using MemoryMapFields = std::array<std::string, 8>;
+
+void AddMemoryMapCondition(MemoryMapTable& table, int32_t index, std::string_view text) {
+  AddCondition(table, index, kRecordLimit, kConditionOverflow, text);
 }
 
-MemoryMap& MapSlot(int32_t condition, int32_t map) {
-  if (map < 0 || map >= kMapLimit) Overflow(kMapOverflow);
-  return ConditionRecord(condition).maps[map];
+struct MapHeader {
+  int32_t number;
+  std::string title;
+  std::string description;
+  std::string mainFlash;
+  std::string secondaryFlash;
+};
+
+void AddMemoryMap(MapList& maps, int32_t map, const MapHeader& header) {
+  AddEntry(
+      maps, map, kMapLimit, kMapOverflow,
+      [&](MemoryMap& slot) {
+        slot.number = header.number;
+        PoolAddTo(slot.title, header.title);
+        PoolAddTo(slot.description, header.description);
+        PoolAddTo(slot.mainFlash, header.mainFlash);
+        PoolAddTo(slot.secondaryFlash, header.secondaryFlash);
+      },
+      // The entries of the next slot stay as they are.
+      [](MemoryMap& next) {
+        next.number = -1;
+        PoolAddTo(next.title, "");
+        PoolAddTo(next.description, "");
+        PoolAddTo(next.mainFlash, "");
+        PoolAddTo(next.secondaryFlash, "");
+      });
+}
+
+void AddMemoryMapEntry(EntryList& entries, int32_t entry, const MemoryMapFields& fields) {
+  AddEntry(
+      entries, entry, kEntryLimit, kEntryOverflow,
+      [&](MemoryMapEntry& stored) {
+        for (size_t field = 0; field < fields.size(); ++field) {
+          PoolAddTo(stored.fields[field], fields[field]);
+        }
+      },
+      [](MemoryMapEntry& next) {
+        for (StringRef& field : next.fields) PoolAddTo(field, "");
+      });
 }
 
 // label ':' -- the label may be any token and is not examined.
@@ -67,8 +103,7 @@ std::string TakeUnquoted(int writtenLimit, int limit) {
 // description -> value (',' value)*, joined with nothing between the pieces.
 std::string TakeDescription() {
   std::string description = TakeUnquoted(kHeaderValueLimit, kDescriptionLimit);
-  while (TokenIs(",")) {
-    ExpectText(",");
+  while (SkipIf(",")) {
     CheckTextLength(TokenText(), kHeaderValueLimit);
     description += Unquote(TokenText());
     CheckTextLength(description, kDescriptionLimit);
@@ -91,8 +126,7 @@ int32_t TakeMapNumber() {
 
 // [':' f8], "-" when the entry has seven fields
 std::string TakeLastField() {
-  if (!TokenIs(":")) return kNoLastField;
-  ExpectText(":");
+  if (!SkipIf(":")) return kNoLastField;
   return TakeUnquoted(kLastFieldLimit, kLastFieldLimit);
 }
 
@@ -115,110 +149,52 @@ MemoryMapFields TakeEntry() {
   return fields;
 }
 
-// map-list -> [','] map (',' map)*
-void ParseMapList(int32_t condition) {
-  int32_t map = 0;
-  do {
-    if (TokenIs(",")) ExpectText(",");
-    ParseMemoryMap(condition, map);
-    ++map;
-  } while (TokenIs(","));
+// header -> '{' label ':' number label ':' title label ':' description
+//           label ':' main-flash label ':' secondary-flash
+MapHeader ReadMapHeader() {
+  ExpectText("{");
+  MapHeader header;
+  SkipLabel();
+  header.number = TakeMapNumber();
+  SkipLabel();
+  header.title = TakeUnquoted(kHeaderValueLimit, kTitleLimit);
+  SkipLabel();
+  header.description = TakeDescription();
+  SkipLabel();
+  header.mainFlash = TakeUnquoted(kHeaderValueLimit, kFlashSpaceLimit);
+  SkipLabel();
+  header.secondaryFlash = TakeUnquoted(kHeaderValueLimit, kFlashSpaceLimit);
+  return header;
 }
 
-}  // namespace
-
-void SecMemoryMap() {
-  std::fputs("Parsing Section MemoryMap\n", stdout);
-  int32_t condition = 0;
-  ExpectText("MemoryMap");
-  ExpectText("{");
-  if (TokenIs("Always")) {
-    ExpectText("Always");
-    ExpectText(":");
-    AddMemoryMapCondition(condition, "1");
-    ParseMapList(condition);
-    ++condition;
-  }
-  while (TokenIs("When")) {
-    ReadWhen();
-    AddMemoryMapCondition(condition, ConditionText());
-    ParseMapList(condition);
-    ++condition;
-  }
-  ExpectText("}");
-  DumpMemoryMap();
-}
-
-void ParseMemoryMap(int32_t condition, int32_t map) {
-  ExpectText("{");
-  SkipLabel();
-  int32_t number = TakeMapNumber();
-  SkipLabel();
-  std::string title = TakeUnquoted(kHeaderValueLimit, kTitleLimit);
-  SkipLabel();
-  std::string description = TakeDescription();
-  SkipLabel();
-  std::string mainFlash = TakeUnquoted(kHeaderValueLimit, kFlashSpaceLimit);
-  SkipLabel();
-  std::string secondaryFlash = TakeUnquoted(kHeaderValueLimit, kFlashSpaceLimit);
-  AddMemoryMap(condition, map, number, title, description, mainFlash, secondaryFlash);
-
+// map -> header (entry [','])+ '}'
+void ReadMemoryMap(MapList& maps, int32_t map) {
+  AddMemoryMap(maps, map, ReadMapHeader());
   int32_t entry = 0;
   do {
-    AddMemoryMapEntry(condition, map, entry, TakeEntry());
-    if (TokenIs(",")) ExpectText(",");
-    ++entry;
+    AddMemoryMapEntry(maps[map].entries, entry++, TakeEntry());
+    SkipIf(",");
   } while (!TokenIs("}"));
   ExpectText("}");
 }
 
-void AddMemoryMapCondition(int32_t index, std::string_view text) {
-  AddEntry(
-      Tables().memoryMaps, index, kRecordLimit, kConditionOverflow,
-      [&](MemoryMapCondition& record) { PoolAddTo(record.condition, text); },
-      // Only the condition ends the list: the maps of the next record stay as they are.
-      [](MemoryMapCondition& next) { PoolAddTo(next.condition, ""); });
+// map-list -> [','] map (',' map)*
+void ReadMapList(MapList& maps) {
+  SkipIf(",");
+  ReadCommaList([&](int32_t map) { ReadMemoryMap(maps, map); });
 }
 
-void AddMemoryMap(int32_t condition, int32_t map, int32_t number, std::string_view title,
-                  std::string_view description, std::string_view mainFlash,
-                  std::string_view secondaryFlash) {
-  AddEntry(
-      ConditionRecord(condition).maps, map, kMapLimit, kMapOverflow,
-      [&](MemoryMap& slot) {
-        slot.number = number;
-        PoolAddTo(slot.title, title);
-        PoolAddTo(slot.description, description);
-        PoolAddTo(slot.mainFlash, mainFlash);
-        PoolAddTo(slot.secondaryFlash, secondaryFlash);
-      },
-      // The entries of the next slot stay as they are.
-      [](MemoryMap& next) {
-        next.number = -1;
-        PoolAddTo(next.title, "");
-        PoolAddTo(next.description, "");
-        PoolAddTo(next.mainFlash, "");
-        PoolAddTo(next.secondaryFlash, "");
-      });
+}  // namespace
+
+void ReadMemoryMapBody(MemoryMapTable& table) {
+  ReadClauses(AlwaysClause::kStoredAfter, table, AddMemoryMapCondition,
+              [&](int32_t index) { ReadMapList(table[index].maps); });
 }
 
-void AddMemoryMapEntry(int32_t condition, int32_t map, int32_t entry,
-                       const MemoryMapFields& fields) {
-  AddEntry(
-      MapSlot(condition, map).entries, entry, kEntryLimit, kEntryOverflow,
-      [&](MemoryMapEntry& stored) {
-        for (size_t field = 0; field < fields.size(); ++field) {
-          PoolAddTo(stored.fields[field], fields[field]);
-        }
-      },
-      [](MemoryMapEntry& next) {
-        for (StringRef& field : next.fields) PoolAddTo(field, "");
-      });
-}
+void EmptyMemoryMaps(MemoryMapTable& table) { AddMemoryMapCondition(table, 0, ""); }
 
-void DumpMemoryMap() {
-  Dump("\nMemoryMap\n");
-  for (const MemoryMapCondition& record : Tables().memoryMaps) {
+void DumpMemoryMaps(const MemoryMapTable& table) {
+  for (const MemoryMapCondition& record : table) {
     if (PoolStringIsEmpty(record.condition)) break;
     Dump("   When: <%s>\n", PoolString(record.condition));
     // A map whose description is empty ends the dumped list, though the table

@@ -1,17 +1,15 @@
 #pragma once
 
-#include <cstdint>
-#include <string_view>
+#include "tables/table_block.h"
 
 namespace qelc {
 
-// section -> 'OutputSyntax' '{' output syntax* '}'
-// output syntax -> (name ':')+ '{' statements in their fixed order '}'
-void SecOutputSyntax();
+using OutputSyntaxTable = decltype(TableBlock::outputSyntaxes);
 
-// Stores the name of record `index` and empties the name of the next record.
-void AddOutputSyntax(int32_t index, std::string_view name);
-
-void DumpOutputSyntax();
+// body -> output-syntax*
+// output-syntax -> (name ':')+ '{' statements in their fixed order '}'
+void ReadOutputSyntaxBody(OutputSyntaxTable& table);
+void DumpOutputSyntaxes(const OutputSyntaxTable& table);
+void EmptyOutputSyntaxes(OutputSyntaxTable& table);
 
 }  // namespace qelc

@@ -1,15 +1,7 @@
 #include "sections/pins.h"
 
-#include <cstdio>
-#include <string>
-
-#include "sections/type_categories.h"
-#include "source/condition.h"
-#include "source/expect.h"
-#include "source/token_stream.h"
+#include "sections/section_rules.h"
 #include "tables/dump_stream.h"
-#include "tables/row_convention.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 
@@ -24,94 +16,100 @@ constexpr int32_t kPinSelectionLimit = 8;
 void StoreText(StringRef& field, std::string_view text) { PoolAddTo(field, text); }
 void ClearText(StringRef& field) { PoolAddTo(field, ""); }
 
-// The records an adder writes into. An index beyond its list is refused with that
-// list's message, so nothing is ever written outside the table.
-PinGroup& GroupAt(int32_t group) {
+// Each adder checks its index, stores its text and ends its list behind it.
+// Adding a name to group g also ends the list of groups at group g + 1.
+void AddPinName(PinTable& table, int32_t group, int32_t index, std::string_view text) {
   if (group < 0 || group >= kPinGroupLimit) Overflow("Exceed number of pin groups.\n");
-  return Tables().pinGroups[group];
+  AddEntry(
+      table[group].names, index, kPinNameLimit, "Exceed number of pins w/ same type.\n",
+      [&](StringRef& name) { StoreText(name, text); }, ClearText);
+  if (group + 1 < kPinGroupLimit) ClearText(table[group + 1].names[0]);
 }
 
-PinCondition& ConditionAt(int32_t group, int32_t condition) {
-  if (condition < 0 || condition >= kPinConditionLimit) {
-    Overflow("Exceed number of pin conditions.\n");
-  }
-  return GroupAt(group).conditions[condition];
+void AddPinCondition(PinGroup& group, int32_t index, std::string_view text) {
+  AddEntry(
+      group.conditions, index, kPinConditionLimit, "Exceed number of pin conditions.\n",
+      [&](PinCondition& condition) { StoreText(condition.condition, text); },
+      [](PinCondition& condition) { ClearText(condition.condition); });
 }
 
-PinCategory& CategoryAt(int32_t group, int32_t condition, int32_t category) {
-  if (category < 0 || category >= kPinCategoryLimit) {
-    Overflow("Exceed number of pin categories.\n");
-  }
-  return ConditionAt(group, condition).categories[category];
+void AddPinCategory(PinCondition& condition, int32_t index, std::string_view text) {
+  AddEntry(
+      condition.categories, index, kPinCategoryLimit, "Exceed number of pin categories.\n",
+      [&](PinCategory& category) { StoreText(category.name, text); },
+      [](PinCategory& category) { ClearText(category.name); });
 }
 
-// The current token as a text to store; a token too long to store is refused.
-const std::string& StorableToken() {
-  CheckTextLength(TokenText(), kStoredTextLimit);
-  return TokenText();
+void AddPinTypeSelection(PinCategory& category, int32_t index, std::string_view text) {
+  AddEntry(
+      category.selections, index, kPinSelectionLimit, "Exceed number of pin type selections.\n",
+      [&](StringRef& selection) { StoreText(selection, text); }, ClearText);
 }
 
-// category -> category-name ':' selection (',' selection)*
-void ReadCategory(int32_t group, int32_t condition, int32_t category) {
-  AddPinCategory(group, condition, category, StorableToken());
-  SkipToken();
-  ExpectText(":");
-  for (int32_t selection = 0;; ++selection) {
-    AddPinTypeSelection(group, condition, category, selection, StorableToken());
-    SkipToken();
-    if (!TokenIs(",")) break;
-    ExpectText(",");
-  }
-}
+// The reader of one Pin section: the type categories it tells categories by.
+struct PinReader {
+  const TypeCategoryTable& categories;
 
-// categories -> category*, ending at the first word that names no type category
-void ReadCategories(int32_t group, int32_t condition) {
-  for (int32_t category = 0; FindTypeCategory(TokenText()) >= 0; ++category) {
-    ReadCategory(group, condition, category);
-  }
-}
-
-// if-branch -> 'if' condition categories
-void ReadIfBranch(int32_t group, int32_t condition) {
-  ClearCondition();
-  ExpectText("if");
-  ReadCondition();
-  AddPinCondition(group, condition, ConditionText());
-  ReadCategories(group, condition);
-}
-
-// body -> categories | if-branch ('else' (if-branch | categories))*
-void ReadBody(int32_t group) {
-  int32_t condition = 0;
-  if (!TokenIs("if")) {
-    AddPinCondition(group, condition, "1");
-    ReadCategories(group, condition);
-    return;
-  }
-  ReadIfBranch(group, condition++);
-  while (TokenIs("else")) {
-    ExpectText("else");
-    if (TokenIs("if")) {
-      ReadIfBranch(group, condition++);
-    } else {
-      AddPinCondition(group, condition, "else");
-      ReadCategories(group, condition++);
-    }
-  }
-}
-
-// pin-group -> (name ':')+ '{' body '}'
-void ReadPinGroup(int32_t group) {
-  int32_t name = 0;
-  do {
-    AddPinName(group, name++, StorableToken());
+  // category -> category-name ':' selection (',' selection)*
+  void ReadCategory(PinCondition& condition, int32_t index) const {
+    AddPinCategory(condition, index, PeekWord());
     SkipToken();
     ExpectText(":");
-  } while (!TokenIs("{"));
-  ExpectText("{");
-  ReadBody(group);
-  ExpectText("}");
-}
+    PinCategory& category = condition.categories[index];
+    ReadCommaList([&](int32_t selection) {
+      AddPinTypeSelection(category, selection, PeekWord());
+      SkipToken();
+    });
+  }
+
+  // categories -> category*, ending at the first word that names no type category
+  void ReadCategories(PinCondition& condition) const {
+    for (int32_t index = 0; FindTypeCategory(categories, TokenText()) >= 0; ++index) {
+      ReadCategory(condition, index);
+    }
+  }
+
+  // if-branch -> 'if' condition categories
+  void ReadIfBranch(PinGroup& group, int32_t index) const {
+    ClearCondition();
+    ExpectText("if");
+    ReadCondition();
+    AddPinCondition(group, index, ConditionText());
+    ReadCategories(group.conditions[index]);
+  }
+
+  // branch -> categories | if-branch ('else' (if-branch | categories))*
+  void ReadBranches(PinGroup& group) const {
+    int32_t index = 0;
+    if (!TokenIs("if")) {
+      AddPinCondition(group, index, "1");
+      ReadCategories(group.conditions[index]);
+      return;
+    }
+    ReadIfBranch(group, index++);
+    while (SkipIf("else")) {
+      if (TokenIs("if")) {
+        ReadIfBranch(group, index++);
+      } else {
+        AddPinCondition(group, index, "else");
+        ReadCategories(group.conditions[index++]);
+      }
+    }
+  }
+
+  // pin-group -> (name ':')+ '{' branches '}'
+  void ReadPinGroup(PinTable& table, int32_t group) const {
+    int32_t name = 0;
+    do {
+      AddPinName(table, group, name++, PeekWord());
+      SkipToken();
+      ExpectText(":");
+    } while (!TokenIs("{"));
+    ExpectText("{");
+    ReadBranches(table[group]);
+    ExpectText("}");
+  }
+};
 
 void DumpPinCondition(const PinCondition& condition) {
   Dump("      When: <%6d> <%s>\n", condition.condition, PoolString(condition.condition));
@@ -127,50 +125,15 @@ void DumpPinCondition(const PinCondition& condition) {
 
 }  // namespace
 
-// Pin -> 'Pin' '{' pin-group* '}'
-void SecPin() {
-  std::fputs("Parsing Section Pin\n", stdout);
-  ExpectText("Pin");
-  ExpectText("{");
-  for (int32_t group = 0; !TokenIs("}"); ++group) ReadPinGroup(group);
-  ExpectText("}");
-  DumpPin();
+void ReadPinBody(PinTable& table, const TypeCategoryTable& categories) {
+  PinReader reader{categories};
+  for (int32_t group = 0; !TokenIs("}"); ++group) reader.ReadPinGroup(table, group);
 }
 
-void AddPinName(int32_t group, int32_t index, std::string_view text) {
-  PinGroup& pinGroup = GroupAt(group);
-  AddEntry(
-      pinGroup.names, index, kPinNameLimit, "Exceed number of pins w/ same type.\n",
-      [&](StringRef& name) { StoreText(name, text); }, ClearText);
-  if (group + 1 < kPinGroupLimit) ClearText(Tables().pinGroups[group + 1].names[0]);
-}
+void EmptyPins(PinTable& table) { AddPinName(table, 0, 0, ""); }
 
-void AddPinCondition(int32_t group, int32_t index, std::string_view text) {
-  AddEntry(
-      GroupAt(group).conditions, index, kPinConditionLimit, "Exceed number of pin conditions.\n",
-      [&](PinCondition& condition) { StoreText(condition.condition, text); },
-      [](PinCondition& condition) { ClearText(condition.condition); });
-}
-
-void AddPinCategory(int32_t group, int32_t condition, int32_t index, std::string_view text) {
-  AddEntry(
-      ConditionAt(group, condition).categories, index, kPinCategoryLimit,
-      "Exceed number of pin categories.\n",
-      [&](PinCategory& category) { StoreText(category.name, text); },
-      [](PinCategory& category) { ClearText(category.name); });
-}
-
-void AddPinTypeSelection(int32_t group, int32_t condition, int32_t category, int32_t index,
-                         std::string_view text) {
-  AddEntry(
-      CategoryAt(group, condition, category).selections, index, kPinSelectionLimit,
-      "Exceed number of pin type selections.\n",
-      [&](StringRef& selection) { StoreText(selection, text); }, ClearText);
-}
-
-void DumpPin() {
-  Dump("\nPin\n");
-  for (const PinGroup& group : Tables().pinGroups) {
+void DumpPins(const PinTable& table) {
+  for (const PinGroup& group : table) {
     if (PoolStringIsEmpty(group.names[0])) break;
     for (StringRef name : group.names) {
       if (PoolStringIsEmpty(name)) break;

@@ -1,71 +1,40 @@
 #include "sections/prolog_epilog.h"
 
-#include <cstdio>
-
+#include "sections/section_rules.h"
 #include "sections/statements.h"
-#include "source/condition.h"
-#include "source/expect.h"
-#include "source/token_stream.h"
 #include "tables/dump_stream.h"
-#include "tables/row_convention.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 
 namespace {
 
 constexpr int32_t kPrologEpilogEntries = 20;
-using PrologEpilogTable = PrologEpilogEntry[kPrologEpilogEntries];
+constexpr char kConditionOverflow[] = "Exceed number of prolog/epilog conditions.\n";
 
-PrologEpilogTable& SelectedTable() {
-  return PrologEpilogFlag() ? Tables().prolog : Tables().epilog;
+void AddPrologEpilogCondition(PrologEpilogTable& table, int32_t index,
+                              std::string_view condition) {
+  AddCondition(table, index, kPrologEpilogEntries, kConditionOverflow, condition);
 }
-
-const char* SectionKeyword() { return PrologEpilogFlag() ? "DesignProlog" : "DesignEpilog"; }
 
 }  // namespace
 
-void AddPrologEpilogCondition(int32_t index, std::string_view condition) {
-  AddEntry(
-      SelectedTable(), index, kPrologEpilogEntries, "Exceed number of prolog/epilog conditions.\n",
-      [&](PrologEpilogEntry& entry) { PoolAddTo(entry.condition, condition); },
-      [](PrologEpilogEntry& end) { PoolAddTo(end.condition, ""); });
-}
-
-void SecDesignPrologEpilog() {
-  std::printf("Parsing Section %s\n", SectionKeyword());
-  ExpectText(SectionKeyword());
-  ExpectText("{");
-  int32_t entry = 0;
-  if (TokenIs("Always")) {
-    AddPrologEpilogCondition(0, "1");
-    ExpectText("Always");
-    ExpectText(":");
-    ReadStatementBlock(0);
-    entry = 1;
-  }
-  if (TokenIs("When")) {
-    while (TokenIs("When")) {
-      ReadWhen();
-      AddPrologEpilogCondition(entry, ConditionText());
-      ReadStatementBlock(entry);
-      ++entry;
-    }
-  } else {
+void ReadPrologEpilogBody(PrologEpilogTable& table) {
+  auto readBlock = [&](int32_t index) { ReadStatementBlock(table[index].statements); };
+  Clauses clauses =
+      ReadClauses(AlwaysClause::kStoredFirst, table, AddPrologEpilogCondition, readBlock);
+  if (!clauses.sawWhen) {
     // Also after an Always block: the section then has a second entry "1".
-    AddPrologEpilogCondition(entry, "1");
-    ReadStatementBlock(entry);
+    AddPrologEpilogCondition(table, clauses.count, "1");
+    readBlock(clauses.count);
   }
-  ExpectText("}");
-  DumpPrologEpilog();
 }
 
-void DumpPrologEpilog() {
+void EmptyPrologEpilog(PrologEpilogTable& table) { AddPrologEpilogCondition(table, 0, ""); }
+
+void DumpPrologEpilog(const PrologEpilogTable& table) {
   static constexpr const char* kTypeNames[] = {"Always", "PTerm", "Decl", "Equation",
                                                "PropertyTab"};
-  // The epilog heading has no empty line before it: part of the dump format.
-  Dump(PrologEpilogFlag() ? "\nDesignProlog\n" : "DesignEpilog\n");
-  for (const PrologEpilogEntry& entry : SelectedTable()) {
+  for (const PrologEpilogEntry& entry : table) {
     if (PoolStringIsEmpty(entry.condition)) break;
     Dump("   When: <%s>\n", PoolString(entry.condition));
     Dump("      ALL:\n");

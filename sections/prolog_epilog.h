@@ -1,19 +1,19 @@
 #pragma once
 
-#include <cstdint>
-#include <string_view>
+#include <type_traits>
+
+#include "tables/table_block.h"
 
 namespace qelc {
 
-// DesignProlog or DesignEpilog, as PrologEpilogFlag() selects (1 prolog, 0 epilog):
-// section -> keyword '{' ['Always' ':' block] ('When' condition ':' block)* '}'
-// and a block without When where no When follows.
-void SecDesignPrologEpilog();
+// DesignProlog and DesignEpilog read the same body into tables of one shape.
+using PrologEpilogTable = decltype(TableBlock::prolog);
+static_assert(std::is_same_v<PrologEpilogTable, decltype(TableBlock::epilog)>);
 
-// Stores the condition of entry `index` of the table the flag selects.
-void AddPrologEpilogCondition(int32_t index, std::string_view condition);
-
-// Writes the table the flag selects to the dump stream.
-void DumpPrologEpilog();
+// body -> ['Always' ':' block] ('When' condition ':' block)*
+//         and a block under the condition "1" where no When follows
+void ReadPrologEpilogBody(PrologEpilogTable& table);
+void DumpPrologEpilog(const PrologEpilogTable& table);
+void EmptyPrologEpilog(PrologEpilogTable& table);
 
 }  // namespace qelc

@@ -1,5 +1,7 @@
 #include "sections/registry.h"
 
+#include <cstdio>
+
 #include "sections/aliases.h"
 #include "sections/extensions.h"
 #include "sections/groups.h"
@@ -10,105 +12,168 @@
 #include "sections/pin_numbers.h"
 #include "sections/pins.h"
 #include "sections/prolog_epilog.h"
-#include "sections/statements.h"
 #include "sections/string_quote.h"
 #include "sections/type_categories.h"
 #include "sections/type_conversion.h"
 #include "sections/type_shorthands.h"
+#include "source/ascii.h"
+#include "source/diagnostics.h"
+#include "source/expect.h"
+#include "source/fatal.h"
+#include "source/format.h"
+#include "source/token_stream.h"
+#include "tables/dump_stream.h"
 
 namespace qelc {
 
 namespace {
 
+// A section whose rules take the table `Table` alone.
+template <auto Table, auto Read, auto Write, auto Empty>
+constexpr SectionDescriptor Rules(const char* keyword, const char* tableName,
+                                  const char* dumpHeading) {
+  return {keyword,
+          keyword,
+          tableName,
+          [](TableBlock& tables) { Read(tables.*Table); },
+          dumpHeading,
+          [](const TableBlock& tables) { Write(tables.*Table); },
+          [](TableBlock& tables) { Empty(tables.*Table); }};
+}
+
+// An information table: the rules of its shape, run with the member's data.
+template <auto Table, const auto& Member>
+constexpr SectionDescriptor Information(const char* keyword, const char* tableName,
+                                        const char* dumpHeading) {
+  return {keyword,
+          keyword,
+          tableName,
+          [](TableBlock& tables) { ReadListBody(Member, tables.*Table); },
+          dumpHeading,
+          [](const TableBlock& tables) { DumpList(Member, tables.*Table); },
+          [](TableBlock& tables) { EmptyList(Member, tables.*Table); }};
+}
+
+constexpr SectionDescriptor kStringQuote{
+    "StringQuote", "StringQuote", nullptr, [](TableBlock&) { SkipStringQuoteBody(); },
+    nullptr,       nullptr,       nullptr};
+
+// The Pin body tells type categories by the TypeCategory table read before it.
+constexpr SectionDescriptor kPin{
+    "Pin",
+    "Pin",
+    "pinGroups",
+    [](TableBlock& tables) { ReadPinBody(tables.pinGroups, tables.typeCategories); },
+    "\nPin\n",
+    [](const TableBlock& tables) { DumpPins(tables.pinGroups); },
+    [](TableBlock& tables) { EmptyPins(tables.pinGroups); }};
+
+// The misspelt progress line is part of the console output that other tools read.
+constexpr SectionDescriptor WithProgressName(SectionDescriptor section, const char* name) {
+  section.progressName = name;
+  return section;
+}
+
+using T = TableBlock;
+
 // Whole keywords are compared, so DeviceSpecificInfoTable and DeviceSpecificInfo
-// are told apart whichever comes first.
-constexpr Section kSections[] = {
-    {"StringQuote", SecStringQuote},
-    {"PinNumberByPackage", SecPinNumberByPackage},
-    {"Alias", SecAlias},
-    {"Extensions", SecExtensions},
-    {"TypeCategory", SecTypeCategory},
-    {"TypeShortHand", SecTypeShortHand},
-    {"Initialize", SecInitialize},
-    {"DesignProlog",
-     [] {
-       PrologEpilogFlag() = 1;
-       SecDesignPrologEpilog();
-     }},
-    {"DesignEpilog",
-     [] {
-       PrologEpilogFlag() = 0;
-       SecDesignPrologEpilog();
-     }},
-    {"Group", SecGroup},
-    {"OutputSyntax", SecOutputSyntax},
-    {"Pin", SecPin},
-    {"TypeConversion", SecTypeConversion},
-    {"DeviceSpecificInfoTable", SecDeviceSpecificInfoTable},
-    {"DeviceSpecificInfo", SecDeviceSpecificInfo},
-    {"HardwareSupportTable", SecHardwareSupportTable},
-    {"HardwareSupport", SecHardwareSupport},
-    {"PackageInfoTable", SecPackageInfoTable},
-    {"VoltageRangeTable", SecVoltageRangeTable},
-    {"TemplateLink", SecTemplateLink},
-    {"CCodeFileName", [] { SecCCodeFileName(kCCodeFileNameSelector); }},
-    {"CCodeExample", [] { SecCCodeFileName(kCCodeExampleSelector); }},
-    {"QelConfig", SecQelConfig},
-    {"MemoryMap", SecMemoryMap},
+// are told apart whichever comes first. A heading without an empty line before
+// it (DesignEpilog, TypeConversion, CCodeExample) is part of the Out.txt format.
+constexpr SectionDescriptor kSections[] = {
+    kStringQuote,
+    Rules<&T::pinNumbers, ReadPinNumberBody, DumpPinNumbers, EmptyPinNumbers>(
+        "PinNumberByPackage", "pinNumbers", "\nPinNumberByPackage\n"),
+    Rules<&T::aliases, ReadAliasBody, DumpAliases, EmptyAliases>("Alias", "aliases", "\nAlias\n"),
+    Rules<&T::extensions, ReadExtensionBody, DumpExtensions, EmptyExtensions>(
+        "Extensions", "extensions", "\nExtensions\n"),
+    Rules<&T::typeCategories, ReadTypeCategoryBody, DumpTypeCategories, EmptyTypeCategories>(
+        "TypeCategory", "typeCategories", "\nTypeCategory\n"),
+    Rules<&T::typeShortHands, ReadTypeShortHandBody, DumpTypeShortHands, EmptyTypeShortHands>(
+        "TypeShortHand", "typeShortHands", "\nTypeShortHand\n"),
+    // Two blanks before the parenthesis: part of the dump's format.
+    Rules<&T::initialize, ReadInitializeBody, DumpInitialize, EmptyInitialize>(
+        "Initialize", "initialize", "\nInitialize  ([xx] is not part of DAF)\n"),
+    Rules<&T::prolog, ReadPrologEpilogBody, DumpPrologEpilog, EmptyPrologEpilog>(
+        "DesignProlog", "prolog", "\nDesignProlog\n"),
+    Rules<&T::epilog, ReadPrologEpilogBody, DumpPrologEpilog, EmptyPrologEpilog>(
+        "DesignEpilog", "epilog", "DesignEpilog\n"),
+    Rules<&T::groups, ReadGroupBody, DumpGroups, EmptyGroups>("Group", "groups", "\nGroup\n"),
+    Rules<&T::outputSyntaxes, ReadOutputSyntaxBody, DumpOutputSyntaxes, EmptyOutputSyntaxes>(
+        "OutputSyntax", "outputSyntaxes", "\nOutputSyntax\n"),
+    kPin,
+    Rules<&T::typeConversions, ReadTypeConversionBody, DumpTypeConversions,
+          EmptyTypeConversions>("TypeConversion", "typeConversions", "TypeConversion\n"),
+    Information<&T::deviceSpecificInfoTable, kDeviceSpecificInfoTable>(
+        "DeviceSpecificInfoTable", "deviceSpecificInfoTable", "\nDeviceSpecificInfoTable\n"),
+    Information<&T::deviceSpecificInfo, kDeviceSpecificInfo>(
+        "DeviceSpecificInfo", "deviceSpecificInfo", "\nDeviceSpecificInfo\n"),
+    Information<&T::hardwareSupportTable, kHardwareSupportTable>(
+        "HardwareSupportTable", "hardwareSupportTable", "\nHardwareSupportTable\n"),
+    Information<&T::hardwareSupport, kHardwareSupport>("HardwareSupport", "hardwareSupport",
+                                                       "\nHardwareSupport\n"),
+    WithProgressName(Information<&T::packageInfoTable, kPackageInfoTable>(
+                         "PackageInfoTable", "packageInfoTable", "\nPackageInfoTable\n"),
+                     "PacakgeInfoTable"),
+    Information<&T::voltageRangeTable, kVoltageRangeTable>(
+        "VoltageRangeTable", "voltageRangeTable", "\nVoltageRangeTable\n"),
+    Information<&T::templateLink, kTemplateLink>("TemplateLink", "templateLink",
+                                                 "\nTemplateLink\n"),
+    Information<&T::cCodeFileName, kCCodeFileName>("CCodeFileName", "cCodeFileName",
+                                                   "\nCCodeFileName\n"),
+    Information<&T::cCodeExample, kCCodeExample>("CCodeExample", "cCodeExample",
+                                                 "CCodeExample\n"),
+    Information<&T::qelConfig, kQelConfig>("QelConfig", "qelConfig", "\nQelConfig\n"),
+    Rules<&T::memoryMaps, ReadMemoryMapBody, DumpMemoryMaps, EmptyMemoryMaps>(
+        "MemoryMap", "memoryMaps", "\nMemoryMap\n"),
 };
 
-// The first call adds the empty text, so its reference is 0.
-constexpr TableInitialiser kInitialisers[] = {
-    [] { AddPinNumberCondition(0, ""); },
-    [] { AddAliasCondition(0, ""); },
-    [] { AddExtension(0, "", ""); },
-    [] { AddTypeCategory(0, "", ""); },
-    [] { AddTypeShortHand(0, -1, "", "", ""); },
-    [] { AddInitializeCondition(0, ""); },
-    [] {
-      PrologEpilogFlag() = 1;
-      AddPrologEpilogCondition(0, "");
-    },
-    [] {
-      PrologEpilogFlag() = 0;  // and so it stays until a DesignProlog section
-      AddPrologEpilogCondition(0, "");
-    },
-    [] { AddGroupCondition(0, ""); },
-    [] { AddOutputSyntax(0, ""); },
-    [] { AddPinName(0, 0, ""); },
-    [] { AddTypeConversion(0, "", "", ""); },
-    [] {
-      AddDeviceSpecificInfoCondition(0, "");
-      AddDeviceSpecificInfoItem(0, 0, "");
-    },
-    [] { AddDeviceSpecificInfoTableRow(0, 0, ""); },
-    [] { AddHardwareSupportTableRow(0, 0, ""); },
-    [] {
-      AddHardwareSupportCondition(0, "");
-      AddHardwareSupportItem(0, 0, "");
-    },
-    [] { AddPackageInfoTableRow(0, 0, ""); },
-    [] { AddVoltageRangeTableRow(0, 0, ""); },
-    [] {
-      AddTemplateLinkCondition(0, "");
-      AddTemplateLinkItem(0, 0, "");
-    },
-    [] {
-      for (int32_t selector : {kCCodeFileNameSelector, kCCodeExampleSelector}) {
-        AddCCodeCondition(0, "", selector);
-        AddCCodeItem(0, 0, "", selector);
-      }
-    },
-    [] {
-      AddQelConfigCondition(0, "");
-      AddQelConfigItem(0, 0, "");
-    },
-    [] { AddMemoryMapCondition(0, ""); },
-};
+// The linter's words for a token that opens no section.
+std::string NotASection() {
+  std::string known;
+  for (const SectionDescriptor& section : kSections) {
+    known += known.empty() ? "" : ", ";
+    known += section.keyword;
+  }
+  return "expected a section keyword, found " + QuotedToken() + "; sections: " + known;
+}
 
 }  // namespace
 
-std::span<const Section> SectionTable() { return kSections; }
-std::span<const TableInitialiser> TableInitialisers() { return kInitialisers; }
+std::span<const SectionDescriptor> Sections() { return kSections; }
+
+const SectionDescriptor* FindSection(std::string_view word) {
+  for (const SectionDescriptor& section : kSections) {
+    if (EqualsNoCase(section.keyword, word)) return &section;
+  }
+  return nullptr;
+}
+
+void ReadSection(const SectionDescriptor& section) {
+  std::printf("Parsing Section %s\n", section.progressName);
+  ExpectText(section.keyword);
+  ExpectText("{");
+  section.readBody(Tables());
+  ExpectText("}");
+  if (section.dump) {
+    Dump("%s", section.dumpHeading);
+    section.dump(Tables());
+  }
+}
+
+void ReadNextSection() {
+  const SectionDescriptor* section = FindSection(TokenText());
+  if (!section) {
+    ParseError(Format("Line: %5d: Expecting a section keyword, but seeing '%s'.\n", LineCounter(),
+                      TokenText().c_str()),
+               "section-keyword", Linting() ? NotASection() : std::string());
+  }
+  ReadSection(*section);
+}
+
+void EmptySectionTables() {
+  for (const SectionDescriptor& section : kSections) {
+    if (section.empty) section.empty(Tables());
+  }
+}
 
 }  // namespace qelc

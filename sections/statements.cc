@@ -1,9 +1,10 @@
 #include "sections/statements.h"
 
-#include <cstdio>
+#include <string>
 
 #include "source/ascii.h"
 #include "source/expect.h"
+#include "source/format.h"
 #include "source/fatal.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
@@ -18,39 +19,45 @@ constexpr char kEndKind[] = "ZZZ";
 constexpr char kReverseMark[] = "-!-!-!";
 constexpr char kSeparator = '\x01';
 
-enum class StatementTable { kPrologEpilog, kGroup, kOutputSyntax };
-
 struct StatementKind {
   const char* kindName;
   const char* typeName;
-  StatementTable table;
 };
 
 // Searched in this order; the type name is what the file stores as the kind.
 constexpr StatementKind kStatementKinds[] = {
-    {"oDefaultSigName", "DefaultSigName", StatementTable::kOutputSyntax},
-    {"oDeclWOPinNum", "DeclWOPinNum", StatementTable::kOutputSyntax},
-    {"oDeclWithPinNum", "DeclWithPinNum", StatementTable::kOutputSyntax},
-    {"oEquation", "Equation", StatementTable::kOutputSyntax},
-    {"oAction", "Action", StatementTable::kOutputSyntax},
-    {"gDECL", "Decl", StatementTable::kGroup},
-    {"gEquation", "Equation", StatementTable::kGroup},
-    {"pAlways", "Always", StatementTable::kPrologEpilog},
-    {"pPTerm", "PTerm", StatementTable::kPrologEpilog},
-    {"pDecl", "Decl", StatementTable::kPrologEpilog},
-    {"pEquation", "Equation", StatementTable::kPrologEpilog},
-    {"pPropertyTab", "PropertyTab", StatementTable::kPrologEpilog},
-    {"oDeclWOMainFlash", "DeclWOMainFlash", StatementTable::kOutputSyntax},
-    {"oDeclWMainFlash", "DeclWMainFlash", StatementTable::kOutputSyntax},
-    {"oEquationReq", "Equation_Req", StatementTable::kOutputSyntax},
+    {"oDefaultSigName", "DefaultSigName"},
+    {"oDeclWOPinNum", "DeclWOPinNum"},
+    {"oDeclWithPinNum", "DeclWithPinNum"},
+    {"oEquation", "Equation"},
+    {"oAction", "Action"},
+    {"gDECL", "Decl"},
+    {"gEquation", "Equation"},
+    {"pAlways", "Always"},
+    {"pPTerm", "PTerm"},
+    {"pDecl", "Decl"},
+    {"pEquation", "Equation"},
+    {"pPropertyTab", "PropertyTab"},
+    {"oDeclWOMainFlash", "DeclWOMainFlash"},
+    {"oDeclWMainFlash", "DeclWMainFlash"},
+    {"oEquationReq", "Equation_Req"},
 };
 
-struct StatementState {
-  int32_t prologEpilogFlag = 0;
-  int32_t currentGroupIndex = 0;
-};
+// Longest statement text once its words are joined.
+constexpr int kStatementTextLimit = 31999;
 
-StatementState state;
+// The kind names that the statement keywords PTerm, Decl, Equation and
+// PropertyTab stand for where they are read.
+struct KeyedKinds {
+  const char* pTerm;
+  const char* decl;
+  const char* equation;
+  const char* propertyTab;
+};
+constexpr KeyedKinds kPrologEpilogKinds{"pPTerm", "pDecl", "pEquation", "pPropertyTab"};
+// A group's list takes no PTerm or PropertyTab statement: the empty kind name
+// makes AddStatement refuse them.
+constexpr KeyedKinds kGroupKinds{"", "gDECL", "gEquation", ""};
 
 const StatementKind* FindKind(std::string_view kindName) {
   for (const StatementKind& kind : kStatementKinds) {
@@ -59,21 +66,22 @@ const StatementKind* FindKind(std::string_view kindName) {
   return nullptr;
 }
 
-// The list that statements of `kindName` go to; any other name ends the run.
-StatementList& ListFor(std::string_view kindName, int32_t listIndex) {
+// Adds "ZZZ" to the pool, then returns the pooled type name of `kindName`
+// (pDecl gives Decl, oEquationReq gives Equation_Req), or the reference of
+// "ZZZ" for a name that is not a statement kind.
+StringRef StatementKindName(std::string_view kindName) {
+  // "ZZZ" enters the pool before the type name: this order fixes the pool bytes.
+  StringRef endKind = PoolAdd(kEndKind);
   const StatementKind* kind = FindKind(kindName);
-  if (!kind) {
-    std::printf("ERROR: AddStatement (%.*s)\n", int(kindName.size()), kindName.data());
-    ExitRun(1);
-  }
-  TableBlock& tables = Tables();
-  if (kind->table == StatementTable::kPrologEpilog) {
-    return (state.prologEpilogFlag ? tables.prolog : tables.epilog)[listIndex].statements;
-  }
-  if (kind->table == StatementTable::kGroup) {
-    return tables.groups[listIndex].groups[state.currentGroupIndex].statements;
-  }
-  return tables.outputSyntaxes[listIndex].statements;
+  return kind ? PoolAdd(kind->typeName) : endKind;
+}
+
+// Appends `word` and the separator byte 1. A text that would grow beyond its
+// limit is refused.
+void JoinWord(std::string& text, std::string_view word) {
+  text += word;
+  text += kSeparator;
+  CheckTextLength(text, kStatementTextLimit);
 }
 
 // Joins the current token, its quotes removed, and consumes it. The word is
@@ -89,32 +97,26 @@ bool EndsAlwaysStatement() {
          TokenIs("PropertyTab") || TokenIs("When") || TokenIs("}");
 }
 
+// keyed statements -> [PTerm statement] [Decl statement] [Equation statement]
+//                     [PropertyTab statement]
+void ReadKeyedStatements(StatementList& list, int32_t& counter, const KeyedKinds& kinds) {
+  if (TokenIs("PTerm")) ReadStatement(list, kinds.pTerm, counter);
+  if (TokenIs("Decl")) ReadStatement(list, kinds.decl, counter);
+  if (TokenIs("Equation")) ReadStatement(list, kinds.equation, counter);
+  if (TokenIs("PropertyTab")) ReadStatement(list, kinds.propertyTab, counter);
+}
+
 }  // namespace
 
-int32_t& PrologEpilogFlag() { return state.prologEpilogFlag; }
-int32_t& CurrentGroupIndex() { return state.currentGroupIndex; }
-void ResetStatementState() { state = StatementState{}; }
-
-StringRef StatementKindName(std::string_view kindName) {
-  // "ZZZ" enters the pool before the type name: this order fixes the pool bytes.
-  StringRef endKind = PoolAdd(kEndKind);
-  const StatementKind* kind = FindKind(kindName);
-  return kind ? PoolAdd(kind->typeName) : endKind;
-}
-
-void JoinWord(std::string& text, std::string_view word) {
-  text += word;
-  text += kSeparator;
-  CheckTextLength(text, kStatementTextLimit);
-}
-
-void AddStatement(int32_t listIndex, int32_t slot, std::string_view kindName,
+void AddStatement(StatementList& list, int32_t slot, std::string_view kindName,
                   std::string_view text) {
   std::string overflow = Format("Exceed number of statements. (%.*s)\n", int(kindName.size()),
                                 kindName.data());
   // The slot is checked before the kind name.
   if (slot >= kStatementSlots) Overflow(overflow.c_str());
-  StatementList& list = ListFor(kindName, listIndex);
+  if (!FindKind(kindName)) {
+    ParseError(Format("ERROR: AddStatement (%.*s)\n", int(kindName.size()), kindName.data()));
+  }
   AddEntry(
       list.slots, slot, kStatementSlots, overflow.c_str(),
       [&](StatementSlot& stored) {
@@ -127,33 +129,30 @@ void AddStatement(int32_t listIndex, int32_t slot, std::string_view kindName,
       });
 }
 
-void ReadStatement(std::string_view kindName, int32_t listIndex, int32_t& counter) {
+void ReadStatement(StatementList& list, std::string_view kindName, int32_t& counter) {
   std::string text;
   SkipToken();  // the statement keyword, which the caller has recognised
-  if (TokenIs(",")) {
-    ExpectText(",");
+  if (SkipIf(",")) {
     ExpectText("rev");
     JoinWord(text, kReverseMark);
   }
   ExpectText(":");
-  while (TokenKind() == kStringToken) JoinToken(text);
-  AddStatement(listIndex, counter, kindName, text);
+  while (CurrentTokenKind() == kStringToken) JoinToken(text);
+  AddStatement(list, counter, kindName, text);
   ++counter;
 }
 
-void ReadKeyedStatements(int32_t listIndex, int32_t& counter, const KeyedKinds& kinds) {
-  if (TokenIs("PTerm")) ReadStatement(kinds.pTerm, listIndex, counter);
-  if (TokenIs("Decl")) ReadStatement(kinds.decl, listIndex, counter);
-  if (TokenIs("Equation")) ReadStatement(kinds.equation, listIndex, counter);
-  if (TokenIs("PropertyTab")) ReadStatement(kinds.propertyTab, listIndex, counter);
+void ReadGroupStatements(StatementList& list) {
+  int32_t counter = 0;
+  ReadKeyedStatements(list, counter, kGroupKinds);
 }
 
-void ReadStatementBlock(int32_t listIndex) {
+void ReadStatementBlock(StatementList& list) {
   std::string text;
   while (!EndsAlwaysStatement()) JoinToken(text);
-  AddStatement(listIndex, 0, "pAlways", text);
+  AddStatement(list, 0, "pAlways", text);
   int32_t counter = 1;
-  ReadKeyedStatements(listIndex, counter, kPrologEpilogKinds);
+  ReadKeyedStatements(list, counter, kPrologEpilogKinds);
 }
 
 std::span<const StatementSlot> StoredStatements(const StatementList& list) {

@@ -27,8 +27,9 @@ TEST(AddStatementTest, NinthSlotAndUnknownKindEndTheRun) {
     return -1;
   };
   // The slot is checked before the kind name.
-  EXPECT_EQ(status([] { AddStatement(0, 8, "bogus", "x"); }), 1);
-  EXPECT_EQ(status([] { AddStatement(0, 0, "", "x"); }), 1);
+  static StatementList list;
+  EXPECT_EQ(status([] { AddStatement(list, 8, "bogus", "x"); }), 1);
+  EXPECT_EQ(status([] { AddStatement(list, 0, "", "x"); }), 1);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR: AddStatement ()\n");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Exceed number of statements. (bogus)\n");
   ResetRunState();

@@ -2,7 +2,7 @@
 
 namespace qelc {
 
-// StringQuote { ... }: the whole section is skipped, braces nesting.
-void SecStringQuote();
+// body -> anything, braces nesting: the section is read and dropped.
+void SkipStringQuoteBody();
 
 }  // namespace qelc

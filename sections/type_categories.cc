@@ -1,12 +1,11 @@
 #include "sections/type_categories.h"
 
-#include <cstdio>
+#include <string>
 
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/row_convention.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 
@@ -16,27 +15,10 @@ constexpr int32_t kTypeCategoryLimit = 20;
 
 bool IsEmpty(const TypeCategory& category) { return PoolStringIsEmpty(category.name); }
 
-}  // namespace
-
-// TypeCategory -> 'TypeCategory' '{' (name '=' value)* '}'
-void SecTypeCategory() {
-  std::fputs("Parsing Section TypeCategory\n", stdout);
-  ExpectText("TypeCategory");
-  ExpectText("{");
-  for (int32_t index = 0; !TokenIs("}"); ++index) {
-    std::string name = TakeWord();
-    ExpectText("=");
-    CheckTextLength(TokenText(), kStoredTextLimit);
-    AddTypeCategory(index, name, Unquote(TokenText()));
-    SkipToken();
-  }
-  ExpectText("}");
-  DumpTypeCategory();
-}
-
-void AddTypeCategory(int32_t index, std::string_view name, std::string_view value) {
+void AddTypeCategory(TypeCategoryTable& table, int32_t index, std::string_view name,
+                     std::string_view value) {
   AddEntry(
-      Tables().typeCategories, index, kTypeCategoryLimit, "Exceed number of type categories.\n",
+      table, index, kTypeCategoryLimit, "Exceed number of type categories.\n",
       [&](TypeCategory& entry) {
         PoolAddTo(entry.name, name);
         PoolAddTo(entry.value, value);
@@ -47,18 +29,29 @@ void AddTypeCategory(int32_t index, std::string_view name, std::string_view valu
       });
 }
 
-int32_t FindTypeCategory(std::string_view text) {
-  const TypeCategory* categories = Tables().typeCategories;
+}  // namespace
+
+void ReadTypeCategoryBody(TypeCategoryTable& table) {
+  for (int32_t index = 0; !TokenIs("}"); ++index) {
+    std::string name = TakeWord();
+    ExpectText("=");
+    AddTypeCategory(table, index, name, Unquote(PeekWord()));
+    SkipToken();
+  }
+}
+
+void EmptyTypeCategories(TypeCategoryTable& table) { AddTypeCategory(table, 0, "", ""); }
+
+int32_t FindTypeCategory(const TypeCategoryTable& table, std::string_view text) {
   for (int32_t index = 0; index < kTypeCategoryLimit; ++index) {
-    if (IsEmpty(categories[index])) break;
-    if (PoolCompare(categories[index].name, text) == 0) return index;
+    if (IsEmpty(table[index])) break;
+    if (PoolCompare(table[index].name, text) == 0) return index;
   }
   return -1;
 }
 
-void DumpTypeCategory() {
-  Dump("\nTypeCategory\n");
-  for (const TypeCategory& category : Tables().typeCategories) {
+void DumpTypeCategories(const TypeCategoryTable& table) {
+  for (const TypeCategory& category : table) {
     if (IsEmpty(category)) break;
     Dump("   <%s> = <%s>\n", PoolString(category.name), PoolString(category.value));
   }

@@ -3,18 +3,20 @@
 #include <cstdint>
 #include <string_view>
 
+#include "tables/table_block.h"
+
 namespace qelc {
 
-// TypeCategory { name = 'value' ... }
-void SecTypeCategory();
+using TypeCategoryTable = decltype(TableBlock::typeCategories);
 
-void AddTypeCategory(int32_t index, std::string_view name, std::string_view value);
+// body -> (name '=' value)*
+void ReadTypeCategoryBody(TypeCategoryTable& table);
+void DumpTypeCategories(const TypeCategoryTable& table);
+void EmptyTypeCategories(TypeCategoryTable& table);
 
 // The index of the first type category named `text` (letter case aside), or -1.
 // The scan ends at the first empty entry, which is never compared, so the empty
 // text names no category.
-int32_t FindTypeCategory(std::string_view text);
-
-void DumpTypeCategory();
+int32_t FindTypeCategory(const TypeCategoryTable& table, std::string_view text);
 
 }  // namespace qelc

@@ -1,17 +1,14 @@
 #pragma once
 
-#include <cstdint>
-#include <string_view>
+#include "tables/table_block.h"
 
 namespace qelc {
 
-// TypeConversion { first : second [: third] ; ... }
-void SecTypeConversion();
+using TypeConversionTable = decltype(TableBlock::typeConversions);
 
-// Row `row` gets the three words (the third may be empty).
-void AddTypeConversion(int32_t row, std::string_view first, std::string_view second,
-                       std::string_view third);
-
-void DumpTypeConversion();
+// body -> (word ':' word [':' word] ';')*
+void ReadTypeConversionBody(TypeConversionTable& table);
+void DumpTypeConversions(const TypeConversionTable& table);
+void EmptyTypeConversions(TypeConversionTable& table);
 
 }  // namespace qelc

@@ -1,17 +1,15 @@
 #pragma once
 
-#include <cstdint>
-#include <string_view>
+#include "tables/table_block.h"
 
 namespace qelc {
 
-// TypeShortHand { code : name [: qualifier, ...] = 'value' ... }
-void SecTypeShortHand();
+using TypeShortHandTable = decltype(TableBlock::typeShortHands);
 
-// An empty entry has code -1.
-void AddTypeShortHand(int32_t index, int32_t code, std::string_view qualifiers,
-                      std::string_view name, std::string_view value);
-
-void DumpTypeShortHand();
+// body -> shorthand*
+// shorthand -> number ':' name [':' qualifiers] '=' value
+void ReadTypeShortHandBody(TypeShortHandTable& table);
+void DumpTypeShortHands(const TypeShortHandTable& table);
+void EmptyTypeShortHands(TypeShortHandTable& table);
 
 }  // namespace qelc

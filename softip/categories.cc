@@ -12,6 +12,8 @@
 #include "softip/modules.h"
 #include "source/diagnostics.h"
 #include "source/expect.h"
+#include "source/fatal.h"
+#include "source/format.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/string_pool.h"
@@ -27,7 +29,7 @@ float CategoryNumber(const std::string& text) {
 }
 
 // entry -> number ':' name '=' value
-void ParseCategoryEntry() {
+void ReadCategoryEntry() {
   float number = CategoryNumber(TokenText());
   if (Linting()) {
     char* end = nullptr;
@@ -97,12 +99,12 @@ class FirstOccurrences {
 
 }  // namespace
 
-void ParseSoftIPCategory() {
+void ReadSoftIPCategory() {
   std::fputs("Parsing Section SoftIPCategory\n", stdout);
   ExpectText("SoftIPCategory");
   ExpectText("{");
   do {
-    ParseCategoryEntry();
+    ReadCategoryEntry();
   } while (!TokenIs("}"));
   ExpectText("}");
   DumpSoftIPCategories();
@@ -130,7 +132,7 @@ void DumpSoftIPCategories() {
 // smallest i that some later entry equals. One pass over the list with a table of
 // first occurrences finds it in linear time. NaN equals nothing, so it never
 // repeats.
-bool CheckCategoryNumbers() {
+void CheckCategoryNumbers() {
   const RecordList<SoftIPCategoryEntry>& categories = Library().categories;
   FirstOccurrences seen(categories.Size());
   size_t repeated = categories.Size();
@@ -140,8 +142,8 @@ bool CheckCategoryNumbers() {
     size_t first = seen.FirstOrAdd(EqualityKey(number), j);
     if (first != j && first < repeated) repeated = first;
   }
-  if (repeated == categories.Size()) return true;
-  throw CFailMsg(Format("Found not unique category number %f\n",
+  if (repeated == categories.Size()) return;
+  ParseError(Format("Found not unique category number %f\n",
                         double(categories.At(repeated).number)));
 }
 

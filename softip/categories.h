@@ -9,8 +9,8 @@ constexpr int kCategoryTextLimit = 99;
 
 // SoftIPCategory '{' entry+ '}'   with   entry -> number ':' name '=' value
 // Appends the entries to the library, dumps the whole list and checks that no two
-// entries share a number (a CFailMsg when two do).
-void ParseSoftIPCategory();
+// entries share a number (the run ends when two do).
+void ReadSoftIPCategory();
 
 // Pools the name, then the value, and appends the entry.
 void AddSoftIPCategory(float number, std::string_view name, std::string_view value);
@@ -18,8 +18,8 @@ void AddSoftIPCategory(float number, std::string_view name, std::string_view val
 // Writes every category of the library to the dump stream.
 void DumpSoftIPCategories();
 
-// True when all category numbers differ; otherwise throws a CFailMsg naming the
-// number of the first entry that a later entry repeats.
-bool CheckCategoryNumbers();
+// Returns when all category numbers differ; otherwise ends the run with a parse
+// error naming the number of the first entry that a later entry repeats.
+void CheckCategoryNumbers();
 
 }  // namespace qelc

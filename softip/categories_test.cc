@@ -8,7 +8,7 @@
 
 #include "softip/library.h"
 #include "softip/test_support.h"
-#include "source/expect.h"
+#include "source/test_support.h"
 
 namespace qelc {
 namespace {
@@ -17,12 +17,7 @@ namespace {
 std::string Repeated(const std::vector<float>& numbers) {
   test::UseEmptyLibrary();
   for (float number : numbers) Library().categories.Append({number, 0, 0});
-  try {
-    EXPECT_TRUE(CheckCategoryNumbers());
-    return "";
-  } catch (const CFailMsg& failure) {
-    return failure.Message();
-  }
+  return test_support::CaptureRun([] { CheckCategoryNumbers(); }).out;
 }
 
 // The first entry (in list order) that a later one repeats is named, not the

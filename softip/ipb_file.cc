@@ -61,7 +61,7 @@ void CheckStringBytes() {
 bool ReadAndDump(IpbStream& stream, const std::string& ipbName) {
   TransferLibrary(stream);
   CheckLibraryRefs();
-  if (BeginDecodeOutput(ipbName) != kOutputReady) return false;
+  if (!BeginDecodeOutput(ipbName)) return false;
   TransferStringBytes(stream);
   CheckStringBytes();
   DumpSoftIPCategories();
@@ -116,7 +116,7 @@ void DecodeIpbFile(const std::string& ipbName) {
     ExitRun(1);
   }
   file.reset();
-  EndSoftIpOutput();
+  EndSoftIPOutput();
 }
 
 }  // namespace qelc

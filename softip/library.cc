@@ -14,46 +14,46 @@ SoftIPLibrary library;
 
 // The pool's used size and capacity are the library's own header fields, so the
 // header written to the file is what the pool left there.
-int UseNewStringBuffer() {
+bool UseNewStringBuffer() {
   library.stringBuffer.reset(new (std::nothrow) char[size_t(library.stringCapacity)]());
   if (!library.stringBuffer) {
     CloseDumpStream();
     std::fputs("Fail to allocate string reference buffer.\n", stdout);
-    return kNoStringBuffer;
+    return false;
   }
   PoolSetUp(library.stringBuffer.get(), &library.stringBytesUsed, library.stringCapacity);
-  return kOutputReady;
+  return true;
 }
 
-int OpenDump(const std::string& path) {
-  if (OpenDumpStream(path)) return kOutputReady;
+bool OpenDump(const std::string& path) {
+  if (OpenDumpStream(path)) return true;
   // The same text for the .dec file: the console output other tools read.
   std::fputs("Fail to open out.txt file", stdout);
-  return kNoDumpFile;
+  return false;
 }
 
 }  // namespace
 
 SoftIPLibrary& Library() { return library; }
 
-int BeginSoftIpOutput() {
-  if (int result = OpenDump("Out.txt"); result != kOutputReady) return result;
-  return BeginSoftIpLibrary();
+bool BeginSoftIPOutput() {
+  if (!OpenDump("Out.txt")) return false;
+  return BeginSoftIPLibrary();
 }
 
-int BeginSoftIpLibrary() {
+bool BeginSoftIPLibrary() {
   library.formatVersion = kIpbFormatVersion;
   library.stringBytesUsed = 0;
-  library.stringCapacity = kSoftIpStringCapacity;
+  library.stringCapacity = kSoftIPStringCapacity;
   return UseNewStringBuffer();
 }
 
-int BeginDecodeOutput(const std::string& ipbName) {
-  if (int result = OpenDump(DecName(ipbName)); result != kOutputReady) return result;
+bool BeginDecodeOutput(const std::string& ipbName) {
+  if (!OpenDump(DecName(ipbName))) return false;
   return UseNewStringBuffer();
 }
 
-void EndSoftIpOutput() {
+void EndSoftIPOutput() {
   PoolRelease();
   library.stringBuffer.reset();
   CloseDumpStream();

@@ -12,7 +12,7 @@ namespace qelc {
 // The format version of the IPB files this compiler writes.
 constexpr int32_t kIpbFormatVersion = 0x90000;
 // Size of the soft-IP string buffer while compiling.
-constexpr int32_t kSoftIpStringCapacity = 32000;
+constexpr int32_t kSoftIPStringCapacity = 32000;
 
 // The one soft-IP library of the process: the IPB header values, the string
 // buffer that the string pool works on during the soft-IP road, and the lists.
@@ -27,22 +27,20 @@ struct SoftIPLibrary {
 
 SoftIPLibrary& Library();
 
-// Results of BeginSoftIpOutput and BeginDecodeOutput.
-enum OutputSetUp : int { kOutputReady = 0, kNoDumpFile = 1, kNoStringBuffer = 2 };
-
 // Compiling: Out.txt becomes the dump stream and the string pool works on a new,
 // empty string buffer of 32000 bytes.
-int BeginSoftIpOutput();
+// Each returns false, with its message printed, when it cannot set up.
+bool BeginSoftIPOutput();
 
-// BeginSoftIpOutput without the dump stream: the linter keeps no Out.txt.
-int BeginSoftIpLibrary();
+// BeginSoftIPOutput without the dump stream: the linter keeps no Out.txt.
+bool BeginSoftIPLibrary();
 
 // Decoding: the .dec file beside `ipbName` becomes the dump stream and the pool
 // works on a new buffer of the capacity read from the file.
-int BeginDecodeOutput(const std::string& ipbName);
+bool BeginDecodeOutput(const std::string& ipbName);
 
 // Closes the dump stream and releases the string buffer.
-void EndSoftIpOutput();
+void EndSoftIPOutput();
 
 // The .dec name: the IPB name cut at its last '.', then ".dec".
 std::string DecName(const std::string& ipbName);

@@ -9,6 +9,8 @@
 #include "source/condition.h"
 #include "source/diagnostics.h"
 #include "source/expect.h"
+#include "source/fatal.h"
+#include "source/format.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/string_pool.h"
@@ -102,7 +104,7 @@ void DumpMacroStatements(const SoftIPModule& module, DumpMode mode) {
 // --- Blocks ----------------------------------------------------------------
 
 // Module -> 'Module' ':' '{' text ':' number ';' '}'
-void ParseModuleStatement(SoftIPModule& module) {
+void ReadModuleStatement(SoftIPModule& module) {
   if (module.hasModuleStatement) {
     Warn(kModuleStatementRepeated, "a second Module statement replaces the first");
   }
@@ -125,31 +127,25 @@ void ParseModuleStatement(SoftIPModule& module) {
 
 // number-part -> ':' | number [':']      an empty field counts 1
 int32_t TakeNumberField() {
-  if (TokenIs(":")) {
-    ExpectText(":");
-    return 1;
-  }
+  if (SkipIf(":")) return 1;
   int32_t number = SignedDecimalValue(TokenText());
   CheckNumberField(number);
   SkipToken();
-  if (TokenIs(":")) ExpectText(":");
+  SkipIf(":");
   return number;
 }
 
 // text5-part -> ':' | text [':']
 std::string TakeTextField() {
-  if (TokenIs(":")) {
-    ExpectText(":");
-    return "";
-  }
+  if (SkipIf(":")) return "";
   std::string text = TakeWord(kModuleTextLimit);
-  if (TokenIs(":")) ExpectText(":");
+  SkipIf(":");
   return text;
 }
 
 // port-line -> text1 ':' text2 ':' text3 ':' text4 ':'
 //              [ number1-part [ number2-part [ text5-part [ text6 ] ] ] ] ';'
-void ParsePortLine(SoftIPModule& module, PortKind kind) {
+void ReadPortLine(SoftIPModule& module, PortKind kind) {
   std::string text1 = TakeWord(kModuleTextLimit);
   ExpectText(":");
   std::string text2 = TakeWord(kModuleTextLimit);
@@ -180,14 +176,14 @@ void ParsePortLine(SoftIPModule& module, PortKind kind) {
 }
 
 // Input | Output -> keyword ':' '{' port-line+ '}'
-void ParsePortBlock(SoftIPModule& module, PortKind kind) {
+void ReadPortBlock(SoftIPModule& module, PortKind kind) {
   // The heading is the fixed kind, whatever case the source used.
   DumpHeading(kind == PortKind::kInput ? "Input" : "Output");
   SkipToken();
   ExpectText(":");
   ExpectText("{");
   do {
-    ParsePortLine(module, kind);
+    ReadPortLine(module, kind);
   } while (!TokenIs("}"));
   ExpectText("}");
 }
@@ -201,7 +197,7 @@ void OpenNamedBlock() {
 }
 
 // Declaration -> keyword ':' '{' ( text1 ':' text2 ':' text3 ';' )+ '}'
-void ParseDeclarationBlock(SoftIPModule& module) {
+void ReadDeclarationBlock(SoftIPModule& module) {
   OpenNamedBlock();
   do {
     std::string text1 = TakeWord(kModuleTextLimit);
@@ -218,7 +214,7 @@ void ParseDeclarationBlock(SoftIPModule& module) {
 
 // BusExtName -> keyword ':' '{' name+ '}'
 // Every entry is taken whatever it is: a "}" right after "{" is a name.
-void ParseBusExtNameBlock(SoftIPModule& module) {
+void ReadBusExtNameBlock(SoftIPModule& module) {
   OpenNamedBlock();
   if (TokenIs("}")) {
     Warn(kBraceAsName, "'}' right after '{' is taken as a name; the block runs on to the next '}'");
@@ -232,7 +228,7 @@ void ParseBusExtNameBlock(SoftIPModule& module) {
 }
 
 // parameters -> ( parameter [','] )*      up to the ")"
-void ParseParameters(SoftIPModule& module, int limit, ParameterAdd add, NameList list) {
+void ReadParameters(SoftIPModule& module, int limit, ParameterAdd add, NameList list) {
   while (!TokenIs(")") && !AtEndOfInput()) {
     add(module, TakeWord(limit));
     DumpNames(module.*list, DumpMode::kNewestOnly);
@@ -241,7 +237,7 @@ void ParseParameters(SoftIPModule& module, int limit, ParameterAdd add, NameList
 }
 
 // 'MacroName' '(' parameters ')'
-void ParseMacroHead(SoftIPModule& module, int limit, ParameterAdd add, NameList list) {
+void ReadMacroHead(SoftIPModule& module, int limit, ParameterAdd add, NameList list) {
   DumpHeading(TokenText());
   DumpHeading("\tParameter");
   SkipToken();
@@ -249,7 +245,7 @@ void ParseMacroHead(SoftIPModule& module, int limit, ParameterAdd add, NameList 
   ExpectText("{");
   ExpectText("MacroName");
   ExpectText("(");
-  ParseParameters(module, limit, add, list);
+  ReadParameters(module, limit, add, list);
   ExpectText(")");
 }
 
@@ -264,10 +260,10 @@ void AppendStatement(std::string& statements) {
 }
 
 // statement-line -> [ '_when' condition ':' ] statement ( ',' statement )*
-void ParseStatementLine(SoftIPModule& module) {
+void ReadStatementLine(SoftIPModule& module) {
   std::string condition(kAlways);
   if (StartsWithNoCase(TokenText(), "_when")) {
-    ReadSoftIpWhen();
+    ReadSoftIPWhen();
     condition = ConditionText();
   }
   std::string statements;
@@ -281,18 +277,18 @@ void ParseStatementLine(SoftIPModule& module) {
 }
 
 // Macro -> keyword ':' '{' 'MacroName' '(' parameters ')' '{' statement-line* '}' '}'
-void ParseMacroBlock(SoftIPModule& module) {
-  ParseMacroHead(module, kMacroParameterLimit, AddMacroParameter, &SoftIPModule::macroParameters);
+void ReadMacroBlock(SoftIPModule& module) {
+  ReadMacroHead(module, kMacroParameterLimit, AddMacroParameter, &SoftIPModule::macroParameters);
   ExpectText("{");
   DumpHeading("\tMacro statement");
-  while (!TokenIs("}") && !AtEndOfInput()) ParseStatementLine(module);
+  while (!TokenIs("}") && !AtEndOfInput()) ReadStatementLine(module);
   ExpectText("}");
   ExpectText("}");
 }
 
 // Equation -> keyword ':' '{' 'MacroName' '(' parameters ')' ';' '}'
-void ParseEquationBlock(SoftIPModule& module) {
-  ParseMacroHead(module, kModuleTextLimit, AddEquationParameter,
+void ReadEquationBlock(SoftIPModule& module) {
+  ReadMacroHead(module, kModuleTextLimit, AddEquationParameter,
                  &SoftIPModule::equationParameters);
   ExpectText(";");
   ExpectText("}");
@@ -300,19 +296,19 @@ void ParseEquationBlock(SoftIPModule& module) {
 
 struct ModuleBlock {
   std::string_view keyword;
-  void (*parse)(SoftIPModule&);
+  void (*read)(SoftIPModule&);
 };
 
 // Tried in this order. Only the keyword's length is compared, so a word such as
 // Inputs or Macros opens the block of its keyword.
 constexpr ModuleBlock kModuleBlocks[] = {
-    {"Module", ParseModuleStatement},
-    {"Input", [](SoftIPModule& module) { ParsePortBlock(module, PortKind::kInput); }},
-    {"Output", [](SoftIPModule& module) { ParsePortBlock(module, PortKind::kOutput); }},
-    {"Declaration", ParseDeclarationBlock},
-    {"BusExtName", ParseBusExtNameBlock},
-    {"Macro", ParseMacroBlock},
-    {"Equation", ParseEquationBlock},
+    {"Module", ReadModuleStatement},
+    {"Input", [](SoftIPModule& module) { ReadPortBlock(module, PortKind::kInput); }},
+    {"Output", [](SoftIPModule& module) { ReadPortBlock(module, PortKind::kOutput); }},
+    {"Declaration", ReadDeclarationBlock},
+    {"BusExtName", ReadBusExtNameBlock},
+    {"Macro", ReadMacroBlock},
+    {"Equation", ReadEquationBlock},
 };
 
 const ModuleBlock* FindModuleBlock() {
@@ -356,15 +352,25 @@ Port PoolPortFields(const PortLine& line) {
 const std::string_view kNumberConversionCheck = DeclareWarning(
     "number-conversion", true, "a number field whose text is not stored as written");
 
-void ParseSoftIPModule() {
+void CheckStatementQuotes(std::string_view statement) {
+  if (statement.empty() || (statement.front() == '\'' && statement.back() == '\'')) return;
+  bool opened = statement.front() == '\'';
+  const char* format = opened
+                           ? "Line: %5d: Expecting single quote at the end of the statement.\n"
+                           : "Line: %5d: Expecting single quote at the start of the statement.\n";
+  ParseError(Format(format, LineCounter()), "statement-quotes",
+             opened ? "a macro statement must end with a single quote"
+                    : "a macro statement must start with a single quote");
+}
+
+void ReadSoftIPModule() {
   std::printf("Parsing Soft IP %s\n", TokenText().c_str());
   SoftIPModule module;
-  CheckTextLength(TokenText(), kModuleTextLimit);
-  SetModuleName(module, TokenText());
+  SetModuleName(module, PeekWord(kModuleTextLimit));
   DumpModuleHeader(module);
   SkipToken();
   ExpectText("{");
-  while (const ModuleBlock* block = FindModuleBlock()) block->parse(module);
+  while (const ModuleBlock* block = FindModuleBlock()) block->read(module);
   // Any other token, the end of input included, is reported as a missing "}";
   // only a module that closes normally reaches the library.
   if (TokenIs("}")) AddModule(std::move(module));

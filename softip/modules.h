@@ -23,11 +23,15 @@ constexpr int kMacroStatementLimit = 2047;
 
 enum class PortKind { kInput, kOutput };
 
+// A macro statement must be empty or start and end with an apostrophe; otherwise
+// a parse error naming the missing quote ends the run.
+void CheckStatementQuotes(std::string_view statement);
+
 // module -> name '{' block* '}'
 // block  -> Module | Input | Output | Declaration | BusExtName | Macro | Equation
 // Dumps each record as it is added and appends the module to the library when
 // its closing brace is reached.
-void ParseSoftIPModule();
+void ReadSoftIPModule();
 
 // The record functions: each pools its texts in field order and stores the
 // references.

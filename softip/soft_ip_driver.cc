@@ -16,52 +16,39 @@ namespace qelc {
 
 namespace {
 
-void ParseSoftIpSections() {
-  while (!TokenText().empty()) ParseSoftIpBlock();
-}
-
-void PrintSummary() {
-  std::fprintf(stderr, "Number of errors: %d\n", ErrorCount());
-  std::fprintf(stderr, "Last token on hand: <%s>\n", TokenText().c_str());
+void ReadSoftIPSections() {
+  while (!TokenText().empty()) ReadSoftIPBlock();
 }
 
 }  // namespace
 
-void CompileSoftIp(const std::string& preName, const std::string& option) {
-  if (BeginSoftIpOutput() != kOutputReady) return;
-  if (OpenTokenStream(preName) != 0) {
-    EndSoftIpOutput();
+void CompileSoftIP(const std::string& preName, const std::string& option) {
+  if (!BeginSoftIPOutput()) return;
+  if (!OpenTokenStream(preName)) {
+    EndSoftIPOutput();
     return;
   }
-  ErrorCount() = 0;
   NextToken();
   std::fputs("Begins parsing\n", stdout);
 
-  try {
-    ParseSoftIpSections();
-  } catch (const CFailMsg& failure) {
-    // The run ends like it does after any other error: Out.txt is dropped as it
-    // stands, not checked on closing, so a write of it that failed earlier does
-    // not hide this message behind "Fail to write".
-    std::fputs(failure.Message().c_str(), stdout);
-    ExitRun(1);
-  }
+  // An error ends the run where it is met: Out.txt is dropped as it stands, not
+  // checked on closing, so a write of it that failed earlier does not hide the
+  // error's message behind "Fail to write".
+  ReadSoftIPSections();
 
   std::string ipbName = OutputName(preName, ".ipb");
-  if (ErrorCount() == 0) {
-    // A failed write of Out.txt ends the run before any IPB file exists.
-    FlushDumpStream();
-    if (!WriteIpbFile(ipbName)) {
-      // The name less its extension: the console output other tools read.
-      std::printf("Fail to create %s.ipb file.", ipbName.substr(0, ipbName.size() - 4).c_str());
-      CloseTokenStream();
-      EndSoftIpOutput();
-      return;
-    }
+  // A failed write of Out.txt ends the run before any IPB file exists.
+  FlushDumpStream();
+  if (!WriteIpbFile(ipbName)) {
+    // The name less its extension: the console output other tools read.
+    std::printf("Fail to create %s.ipb file.", ipbName.substr(0, ipbName.size() - 4).c_str());
+    CloseTokenStream();
+    EndSoftIPOutput();
+    return;
   }
   CloseTokenStream();
-  EndSoftIpOutput();
-  PrintSummary();
+  EndSoftIPOutput();
+  PrintRunSummary();
 
   if (IsDebugOption(option)) {
     DecodeIpbFile(ipbName);
@@ -72,14 +59,14 @@ void CompileSoftIp(const std::string& preName, const std::string& option) {
 
 // Any word other than SoftIPCategory opens a module of that name; there is no
 // other keyword at this level.
-void ParseSoftIpBlock() {
+void ReadSoftIPBlock() {
   if (TokenIs("SoftIPCategory")) {
-    ParseSoftIPCategory();
+    ReadSoftIPCategory();
   } else {
-    ParseSoftIPModule();
+    ReadSoftIPModule();
   }
 }
 
-void ResetSoftIp() { ResetLibrary(); }
+void ResetSoftIP() { ResetLibrary(); }
 
 }  // namespace qelc

@@ -5,13 +5,13 @@
 namespace qelc {
 
 // The soft-IP road: IPF sections into the IPB file, and with -d its decode.
-void CompileSoftIp(const std::string& preName, const std::string& option);
+void CompileSoftIP(const std::string& preName, const std::string& option);
 
-// Parses the top-level block at the current token: SoftIPCategory, or a module
+// Reads the top-level block at the current token: SoftIPCategory, or a module
 // named by any other word.
-void ParseSoftIpBlock();
+void ReadSoftIPBlock();
 
 // Empties the soft-IP library for a new run in the same process.
-void ResetSoftIp();
+void ResetSoftIP();
 
 }  // namespace qelc

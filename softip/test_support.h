@@ -23,8 +23,8 @@ inline void UseEmptyLibrary() {
   ResetLibrary();
   SoftIPLibrary& library = Library();
   library.formatVersion = kIpbFormatVersion;
-  library.stringCapacity = kSoftIpStringCapacity;
-  library.stringBuffer.reset(new char[kSoftIpStringCapacity]());
+  library.stringCapacity = kSoftIPStringCapacity;
+  library.stringBuffer.reset(new char[kSoftIPStringCapacity]());
   PoolSetUp(library.stringBuffer.get(), &library.stringBytesUsed, library.stringCapacity);
 }
 

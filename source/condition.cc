@@ -26,7 +26,7 @@ std::string MustBeQuoted() {
 
 std::string ListValueMustBeQuoted() {
   if (TokenIs(",")) return "the values of an isin list are separated by blanks, not commas";
-  bool unquotedValue = (TokenKind() == kWordToken || TokenKind() == kNumberToken) &&
+  bool unquotedValue = (CurrentTokenKind() == kWordToken || CurrentTokenKind() == kNumberToken) &&
                        !TokenText().empty() && !IsDelimiterToken();
   return unquotedValue ? MustBeQuoted() : "expected ']', found " + QuotedToken();
 }
@@ -41,7 +41,7 @@ std::string UnclosedParenthesis() {
 
 std::string UnknownVariable() {
   const std::string& text = TokenText();
-  bool nameLike = TokenKind() == kWordToken && !text.empty() && !IsDelimiterToken() &&
+  bool nameLike = CurrentTokenKind() == kWordToken && !text.empty() && !IsDelimiterToken() &&
                   text[0] != '\'' && (FoldCase(text[0]) >= 'a' && FoldCase(text[0]) <= 'z');
   if (!nameLike) return "a condition ends with ':', found " + QuotedToken();
   std::string known;
@@ -82,7 +82,7 @@ void AcceptText(const char* expected, Explanation explanation = {kConditionSynta
   ExpectText(expected, explanation);
 }
 
-void AcceptKind(int32_t kind, Explanation explanation) {
+void AcceptKind(TokenKind kind, Explanation explanation) {
   Accept();
   ExpectKind(kind, explanation);
 }
@@ -102,7 +102,7 @@ bool ReadTest() {
   } else if (TokenIs("isin") || TokenIs("isnotin")) {
     AcceptWord();
     AcceptText("[");
-    while (TokenKind() == kStringToken) AcceptKind(kStringToken, {kConditionSyntax});
+    while (CurrentTokenKind() == kStringToken) AcceptKind(kStringToken, {kConditionSyntax});
     AcceptText("]", {kConditionSyntax, ListValueMustBeQuoted});
   } else {
     return false;
@@ -117,7 +117,7 @@ bool ReadPrimary() {
     AcceptText("(");
     ReadCondition();
     AcceptText(")", {kConditionSyntax, UnclosedParenthesis});
-  } else if (TokenKind() == kVariableToken) {
+  } else if (CurrentTokenKind() == kVariableToken) {
     TextPoint variable = CurrentToken().start;
     std::string name = Linting() ? TokenText() : std::string();
     AcceptKind(kVariableToken, {kConditionSyntax});
@@ -176,6 +176,6 @@ void ClearCondition() { condition.clear(); }
 void ReadCondition() { ReadJoined("or", ReadAndTerm); }
 
 void ReadWhen() { ReadClause("When"); }
-void ReadSoftIpWhen() { ReadClause("_when"); }
+void ReadSoftIPWhen() { ReadClause("_when"); }
 
 }  // namespace qelc

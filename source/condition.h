@@ -14,7 +14,7 @@ void ClearCondition();
 // condition clause -> When condition ':'
 void ReadWhen();
 // soft-IP condition clause -> _when condition ':'
-void ReadSoftIpWhen();
+void ReadSoftIPWhen();
 // Appends one condition to the condition text without emptying it first.
 void ReadCondition();
 

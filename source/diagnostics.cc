@@ -1,6 +1,5 @@
 #include "source/diagnostics.h"
 
-#include "source/fatal.h"
 #include "source/token_stream.h"
 
 namespace qelc {
@@ -44,24 +43,10 @@ void WarnAt(TextPoint point, std::string_view check, std::string message) {
   if (sink) sink->Report({Severity::kWarning, std::string(check), std::move(message), point, {}});
 }
 
-void ParseError(std::string_view check, const std::string& consoleText, std::string explanation) {
-  if (sink) {
-    ReportAtToken(Severity::kError, check, std::move(explanation));
-  } else {
-    std::fputs(consoleText.c_str(), stdout);
-    ++ErrorCount();
-  }
-  ExitRun(1);
-}
-
-void RunError(FILE* console, const std::string& consoleText, std::string_view check,
-              std::string explanation) {
-  if (sink) {
-    ReportAtToken(Severity::kError, check, std::move(explanation));
-  } else {
-    std::fputs(consoleText.c_str(), console);
-  }
-  ExitRun(1);
+bool ReportError(std::string_view check, std::string message) {
+  if (!sink) return false;
+  ReportAtToken(Severity::kError, check, std::move(message));
+  return true;
 }
 
 }  // namespace qelc

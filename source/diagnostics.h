@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,16 +66,9 @@ void Warn(std::string_view check, std::string message);
 // A warning at `point` of the preprocessed text; nothing while the compiler runs.
 void WarnAt(TextPoint point, std::string_view check, std::string message);
 
-// A parse error at the current token, which ends the run. The compiler writes
-// `consoleText` to standard output and counts the error; the linter reports
-// `explanation` under `check`.
-[[noreturn]] void ParseError(std::string_view check, const std::string& consoleText,
-                             std::string explanation);
-
-// A failure that is no parse error (a capacity overflow and the like), which
-// ends the run. The compiler writes `consoleText` to `console` and counts
-// nothing; the linter reports `explanation` under `check` at the current token.
-[[noreturn]] void RunError(FILE* console, const std::string& consoleText, std::string_view check,
-                           std::string explanation);
+// While the linter runs, reports an error under `check` at the current token
+// and returns true; the compiler gets false and prints its own text. The run
+// ends either way (ParseError and Overflow in source/fatal.h).
+bool ReportError(std::string_view check, std::string message);
 
 }  // namespace qelc

@@ -4,7 +4,18 @@
 #include <string>
 #include <string_view>
 
+#include "source/token_stream.h"
+
 namespace qelc {
+
+// The only ways the parsers look at and advance the token stream. Their names
+// carry one meaning each, and the parsers keep to it:
+//   Read...   reads one grammar rule; the rule stands in a comment above it.
+//   Take...   takes the current token's value and consumes the token.
+//   Peek...   gives the current token's value and leaves the token current.
+//   Expect... the current token must be the one named; then it is consumed.
+//   SkipIf    consumes the current token when it is the one named.
+//   Skip...   consumes the current token, whatever it is.
 
 // Longest text a DAF section stores or joins word by word (names, values, items).
 constexpr int kStoredTextLimit = 255;
@@ -19,10 +30,13 @@ struct Explanation {
 
 // The current token's text must equal `expected` (letter case aside); then the
 // stream advances. Otherwise the line-numbered message ends the run (status 1).
-int ExpectText(std::string_view expected, Explanation explanation = {});
+void ExpectText(std::string_view expected, Explanation explanation = {});
 
 // The current token must be of `kind`; then the stream advances.
-int ExpectKind(int32_t kind, Explanation explanation = {});
+void ExpectKind(TokenKind kind, Explanation explanation = {});
+
+// True, and the token consumed, when its text equals `text` (letter case aside).
+bool SkipIf(std::string_view text);
 
 // The current token as the linter quotes it on one line: 'text' (a long one
 // cut, line ends as \n), or "the end of the input".
@@ -39,25 +53,9 @@ void CheckTextLength(std::string_view text, int limit);
 // `limit`, then consumes the token.
 std::string TakeWord(int limit = kStoredTextLimit);
 
-// The exception of the soft-IP parsers: one finished message text.
-class CFailMsg {
- public:
-  CFailMsg() = default;
-  explicit CFailMsg(std::string message) : message_(std::move(message)) {}
-  CFailMsg(const CFailMsg&) = default;
-  virtual ~CFailMsg() = default;
-
-  const std::string& Message() const { return message_; }
-
- private:
-  std::string message_;
-};
-
-// A macro statement must be empty or start and end with an apostrophe; otherwise
-// a CFailMsg naming the missing quote is thrown.
-void CheckStatementQuotes(std::string_view statement);
-
-// printf into a std::string.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The current token's text after the same check, the token left current: for a
+// caller that stores the text before the stream moves on, so that a full table
+// is reported before anything wrong with the next token.
+const std::string& PeekWord(int limit = kStoredTextLimit);
 
 }  // namespace qelc

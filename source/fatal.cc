@@ -8,8 +8,15 @@
 namespace qelc {
 
 namespace {
-int32_t errorCount = 0;
+
+// The linter's words for a message that brings none of its own: the console
+// text without its line end.
+std::string OneLine(std::string_view message) {
+  if (message.ends_with('\n')) message.remove_suffix(1);
+  return std::string(message);
 }
+
+}  // namespace
 
 void ExitRun(int status) {
   std::fflush(stdout);
@@ -17,12 +24,16 @@ void ExitRun(int status) {
   throw FatalExit{status};
 }
 
-void Overflow(const char* message) {
-  std::string_view explanation(message);
-  if (explanation.ends_with('\n')) explanation.remove_suffix(1);
-  RunError(stderr, message, "capacity", std::string(explanation));
+void ParseError(const std::string& message, std::string_view check, std::string explanation) {
+  if (!ReportError(check, explanation.empty() ? OneLine(message) : std::move(explanation))) {
+    std::fputs(message.c_str(), stdout);
+  }
+  ExitRun(1);
 }
 
-int32_t& ErrorCount() { return errorCount; }
+void Overflow(const char* message) {
+  if (!ReportError("capacity", OneLine(message))) std::fputs(message, stderr);
+  ExitRun(1);
+}
 
 }  // namespace qelc

@@ -8,7 +8,7 @@
 
 #include "source/ascii.h"
 #include "source/diagnostics.h"
-#include "source/expect.h"
+#include "source/format.h"
 #include "source/text_reader.h"
 
 namespace qelc {

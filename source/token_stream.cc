@@ -178,16 +178,16 @@ std::span<const std::string_view> ConditionVariables() { return kConditionVariab
 int32_t LineCounter() { return stream.line; }
 int32_t PreviousTokenLine() { return stream.previousLine; }
 
-int OpenTokenStream(const std::string& path) {
+bool OpenTokenStream(const std::string& path) {
   FilePtr file = OpenForReading(path);
   if (!file) {
     CloseTokenStream();
     stream.line = 1;
     stream.token = Token{};
-    return 1;
+    return false;
   }
   OpenTokenStream(std::move(file));
-  return 0;
+  return true;
 }
 
 void OpenTokenStream(FilePtr file) {

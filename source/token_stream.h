@@ -24,7 +24,7 @@ constexpr int kTokenLimit = 1023;
 
 struct Token {
   std::string text;
-  int32_t kind = kWordToken;
+  TokenKind kind = kWordToken;
   // Where the token starts in the stream; the end of input is placed after the
   // last character. The line counter may already be past it (it counts the
   // lookahead), this is where the token itself stands.
@@ -35,15 +35,15 @@ struct Token {
 // character of lookahead and a line counter that counts the lookahead too.
 const Token& CurrentToken();
 inline const std::string& TokenText() { return CurrentToken().text; }
-inline int32_t TokenKind() { return CurrentToken().kind; }
+inline TokenKind CurrentTokenKind() { return CurrentToken().kind; }
 int32_t LineCounter();
 // The line on which the token before the current one started (0 for the first
 // token): the linter resumes at a keyword that opens a line.
 int32_t PreviousTokenLine();
 
-// Returns 0 when the file is open (nothing is read yet but the first character)
-// and 1 when it cannot be opened.
-int OpenTokenStream(const std::string& path);
+// True when the file is open (nothing is read yet but the first character),
+// false when it cannot be opened.
+bool OpenTokenStream(const std::string& path);
 // The same over a stream that is already open (the linter's text in memory).
 void OpenTokenStream(FilePtr file);
 void NextToken();

@@ -18,7 +18,7 @@ std::unique_ptr<char[]> poolBuffer;
 
 TableBlock& Tables() { return block; }
 
-int InitTables(std::span<const TableInitialiser> emptyFirstEntries) {
+bool InitTables(void (*emptyFirstEntries)()) {
   if (!OpenDumpStream("Out.txt")) {
     std::fputs("Fail to open out.txt file", stdout);
     ExitRun(1);
@@ -26,7 +26,7 @@ int InitTables(std::span<const TableInitialiser> emptyFirstEntries) {
   return PrepareTables(emptyFirstEntries);
 }
 
-int PrepareTables(std::span<const TableInitialiser> emptyFirstEntries) {
+bool PrepareTables(void (*emptyFirstEntries)()) {
   std::memcpy(block.formatVersion, kFormatVersion, sizeof kFormatVersion);
   block.poolUsedSize = 0;
   block.poolCapacity = kPoolCapacity;
@@ -34,11 +34,11 @@ int PrepareTables(std::span<const TableInitialiser> emptyFirstEntries) {
   poolBuffer.reset(new (std::nothrow) char[kPoolCapacity]());
   if (!poolBuffer) {
     ReleaseTables();
-    return 1;
+    return false;
   }
   PoolSetUp(poolBuffer.get(), &block.poolUsedSize, block.poolCapacity);
-  for (TableInitialiser emptyFirstEntry : emptyFirstEntries) emptyFirstEntry();
-  return 0;
+  emptyFirstEntries();
+  return true;
 }
 
 void ReleaseTables() {

@@ -3,7 +3,6 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 
 #include "tables/string_pool.h"
@@ -234,15 +233,14 @@ static_assert(sizeof(TableBlock) == 0x1E3400);
 TableBlock& Tables();
 
 // Prepares a DAF run: creates Out.txt as the dump stream, writes the header, sets
-// up the string pool and runs `emptyFirstEntries` in order, which give every
-// table its empty first entry. Returns 0, or 1 when the pool cannot be allocated.
-// An Out.txt that cannot be created ends the run.
-using TableInitialiser = void (*)();
-int InitTables(std::span<const TableInitialiser> emptyFirstEntries);
+// up the string pool and runs `emptyFirstEntries`, which gives every table its
+// empty first entry. Returns false when the pool cannot be allocated. An Out.txt
+// that cannot be created ends the run.
+bool InitTables(void (*emptyFirstEntries)());
 
 // InitTables without the dump stream: the linter parses a source and keeps no
 // Out.txt. Dumps then write nothing.
-int PrepareTables(std::span<const TableInitialiser> emptyFirstEntries);
+bool PrepareTables(void (*emptyFirstEntries)());
 
 // Closes the dump stream and frees the pool.
 void ReleaseTables();

@@ -1,0 +1,35 @@
+#include "softip/modules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "source/test_support.h"
+#include "source/token_stream.h"
+
+namespace qelc {
+namespace {
+
+using test_support::TempFile;
+
+TEST(CheckStatementQuotesTest, NamesTheMissingQuote) {
+  TempFile file("a\n\nb");
+  ASSERT_TRUE(OpenTokenStream(file.path()));
+  NextToken();
+  const std::string start = "Line:     2: Expecting single quote at the start of the statement.\n";
+  const std::pair<const char*, std::string> cases[] = {
+      {"", ""}, {"'", ""},  // its first character is also its last
+      {"''", ""}, {"'a = b;'", ""},
+      {"'abc", "Line:     2: Expecting single quote at the end of the statement.\n"},
+      {"abc'", start}, {"abc", start}, {"a'b", start}};
+  for (const auto& [statement, message] : cases) {
+    test_support::RunResult run = test_support::CaptureRun([&] { CheckStatementQuotes(statement); });
+    EXPECT_EQ(run.out, message) << statement;
+    EXPECT_EQ(run.exited, !message.empty()) << statement;
+  }
+  CloseTokenStream();
+}
+
+}  // namespace
+}  // namespace qelc

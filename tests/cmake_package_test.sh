@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# usage: cmake_package_test.sh BUILD_DIR SOURCE_DIR
+# Installs the build into a scratch prefix, checks the installed layout, and
+# builds examples/cmake-project against it with Ninja -j2: each source compiles
+# into a folder of its own, a second build does nothing, and touching an
+# included file rebuilds only the sources that include it.
+set -euo pipefail
+build=$1 source=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
+installed=(lib/cmake/qelc/qelcConfig.cmake share/doc/qelc/daf.md share/doc/qelc/examples/device.daf)
+for program in qelc qeldump qellint; do
+  [ ! -x "$build/$program" ] || installed+=("bin/$program" "share/man/man1/$program.1")
+done
+for file in "${installed[@]}"; do
+  [ -f "$scratch/prefix/$file" ] || { echo "not installed: $file"; exit 1; }
+done
+
+cp -R "$source/examples/cmake-project" "$scratch/project"
+cmake -S "$scratch/project" -B "$scratch/build" -G Ninja -DCMAKE_PREFIX_PATH="$scratch/prefix" >/dev/null
+# The sources that one build compiled, sorted, on one line.
+compiled() {
+  cmake --build "$scratch/build" -j2 | sed -n 's/^.*Compiling [A-Z]* source //p' | sort | paste -sd' ' -
+}
+expect() {
+  [ "$2" = "$3" ] || { echo "$1: compiled '$3', expected '$2'"; exit 1; }
+}
+expect "first build" "devices/qx100.daf devices/qx200.daf devices/qx300.daf softip/library.ipf" "$(compiled)"
+for output in dab_files/devices/qx100/qx100.dab dab_files/devices/qx200/qx200.dab \
+  dab_files/devices/qx300/qx300.dab ipb_files/softip/library/library.ipb; do
+  [ -f "$scratch/build/$output" ] && [ -f "$scratch/build/$(dirname "$output")/Out.txt" ] ||
+    { echo "missing: $output or the Out.txt beside it"; exit 1; }
+done
+expect "second build" "" "$(compiled)"
+touch "$scratch/project/common/pins.inc"
+expect "after touching common/pins.inc" "devices/qx100.daf devices/qx200.daf" "$(compiled)"
+touch "$scratch/project/common/memory.inc"
+expect "after touching common/memory.inc" "devices/qx300.daf" "$(compiled)"
+echo "cmake package: install layout, parallel build, no-op rebuild and include tracking checked"
