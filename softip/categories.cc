@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "softip/library.h"
-#include "softip/modules.h"
 #include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/fatal.h"

@@ -349,9 +349,6 @@ Port PoolPortFields(const PortLine& line) {
 
 }  // namespace
 
-const std::string_view kNumberConversionCheck = DeclareWarning(
-    "number-conversion", true, "a number field whose text is not stored as written");
-
 void CheckStatementQuotes(std::string_view statement) {
   if (statement.empty() || (statement.front() == '\'' && statement.back() == '\'')) return;
   bool opened = statement.front() == '\'';

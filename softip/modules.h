@@ -7,10 +7,6 @@
 
 namespace qelc {
 
-// The linter's check of number fields (module, port and category numbers) whose
-// text is not what is stored.
-extern const std::string_view kNumberConversionCheck;
-
 // Longest texts of a module: its name, its Module text, port texts 1, 2, 4, 5 and
 // 6, declaration texts and equation parameters.
 constexpr int kModuleTextLimit = 127;

@@ -32,6 +32,9 @@ const std::string_view kKeywordPrefixCheck =
                    "a word read as the keyword it starts with (#includes as #include, Inputs as "
                    "Input)");
 
+const std::string_view kNumberConversionCheck = DeclareWarning(
+    "number-conversion", true, "a number field whose text is not stored as written");
+
 void SetDiagnosticSink(DiagnosticSink* newSink) { sink = newSink; }
 DiagnosticSink* CurrentDiagnosticSink() { return sink; }
 

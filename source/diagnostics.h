@@ -52,6 +52,10 @@ const std::vector<WarningCheck>& DeclaredWarnings();
 // as the keyword it starts with (#includes as #include, Inputs as Input).
 extern const std::string_view kKeywordPrefixCheck;
 
+// A check of the DAF and the soft-IP parsers: a number field whose text is not
+// what is stored (a pin word A1 stored as 0, a module number kept in 8 bits).
+extern const std::string_view kNumberConversionCheck;
+
 // Installs `sink` (null returns to the compiler's behaviour).
 void SetDiagnosticSink(DiagnosticSink* sink);
 DiagnosticSink* CurrentDiagnosticSink();
