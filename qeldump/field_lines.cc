@@ -100,6 +100,7 @@ void WalkDab(std::span<const InputFile* const> files, bool content, const LineVi
                        [&](const InputFile* file) { return file->dab->Zero(offset, size); });
   };
   auto leaf = [&](const FieldNode& field, size_t offset, const std::string& path) {
+    if (content && offset == offsetof(TableBlock, poolUsedSize)) return;
     for (size_t i = 0; i < files.size(); ++i) {
       const DabFile& dab = *files[i]->dab;
       values[i].reset();
@@ -123,13 +124,13 @@ struct ListRecords {
 class IpbWalk {
  public:
   IpbWalk(std::span<const InputFile* const> files, bool content, const LineVisitor& visit)
-      : files_(files), visit_(visit), values_(files.size()) {
+      : files_(files), content_(content), visit_(visit), values_(files.size()) {
     for (const InputFile* file : files) refs_.emplace_back(file->ipbStrings, content);
   }
 
   void Run() {
     Header("formatVersion", &SoftIPLibrary::formatVersion);
-    Header("stringBytesUsed", &SoftIPLibrary::stringBytesUsed);
+    if (!content_) Header("stringBytesUsed", &SoftIPLibrary::stringBytesUsed);
     Header("stringCapacity", &SoftIPLibrary::stringCapacity);
     std::vector<ListRecords> categories;
     for (const InputFile* file : files_) {
@@ -215,6 +216,7 @@ class IpbWalk {
   }
 
   std::span<const InputFile* const> files_;
+  bool content_;
   const LineVisitor& visit_;
   Values values_;
   std::vector<References> refs_;

@@ -20,8 +20,9 @@ std::string Quote(std::string_view text);
 // values[i] for files[i]: its text-form value, or nothing when the field is
 // absent from that file (a zero DAB field outside `content` mode; an IPB record
 // beyond the end of its list). In `content` mode a string is shown by its text
-// alone, so that two pools in different orders compare equal, and every DAB
-// field of a record that is not zero in some file is given.
+// alone and the pool's used size is left out, so that two pools in different
+// orders compare equal, and every DAB field of a record that is not zero in
+// some file is given.
 using LineVisitor =
     std::function<void(const std::string& path, std::span<const std::optional<std::string>> values)>;
 void WalkLines(std::span<const InputFile* const> files, bool content, const LineVisitor& visit);

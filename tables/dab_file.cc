@@ -64,8 +64,14 @@ int32_t DabFile::Int(size_t offset) const {
 }
 
 bool DabFile::Zero(size_t offset, size_t size) const {
-  std::string_view range = bytes_.substr(offset, size);
-  return std::all_of(range.begin(), range.end(), [](char c) { return c == '\0'; });
+  // Eight bytes at a time: the walks ask this of every record of the block.
+  const char* at = bytes_.data() + offset;
+  const char* end = at + size;
+  for (uint64_t word; at + sizeof word <= end; at += sizeof word) {
+    std::memcpy(&word, at, sizeof word);
+    if (word != 0) return false;
+  }
+  return std::all_of(at, end, [](char c) { return c == '\0'; });
 }
 
 std::string_view DabFile::StringAt(int32_t ref) const {
