@@ -27,8 +27,10 @@ uint32_t Take32(const uint8_t*& data, size_t& size) {
   return value;
 }
 
-std::string DabImage(const uint8_t* data, size_t size) {
-  std::string block(sizeof(qelc::TableBlock), '\0');
+// Builds the DAB file in `block`, whose storage is kept from input to input: a
+// fresh 2 MB allocation per input would cost more than reading it.
+void DabImage(const uint8_t* data, size_t size, std::string& block) {
+  block.assign(sizeof(qelc::TableBlock), '\0');
   std::memcpy(block.data(), qelc::kFormatVersion, sizeof qelc::kFormatVersion);
   uint32_t patches = Take32(data, size) % 64;
   std::vector<std::pair<uint32_t, uint32_t>> patched;
@@ -40,7 +42,7 @@ std::string DabImage(const uint8_t* data, size_t size) {
   std::memcpy(block.data() + offsetof(qelc::TableBlock, poolUsedSize), header, sizeof header);
   // Patches come last, so that they may damage the header too.
   for (auto [offset, value] : patched) std::memcpy(block.data() + offset, &value, 4);
-  return block + std::string(reinterpret_cast<const char*>(data), size);
+  block.append(reinterpret_cast<const char*>(data), size);
 }
 
 }  // namespace
@@ -52,10 +54,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  qelc::dump::InputFile file;
-  file.name = "f";
+  static qelc::dump::InputFile& file = *new qelc::dump::InputFile{.name = "f"};
+  file.dab.reset();
+  file.ipb = qelc::SoftIPLibrary{};
   if (size > 0 && (data[0] & 1) != 0) {
-    file.bytes = DabImage(data + 1, size - 1);
+    DabImage(data + 1, size - 1, file.bytes);
   } else {
     file.bytes.assign(reinterpret_cast<const char*>(data), size);
   }
