@@ -17,12 +17,6 @@ namespace {
 
 void Put(FILE* out, std::string_view text) { std::fwrite(text.data(), 1, text.size(), out); }
 
-int32_t Load32(const char* bytes) {
-  int32_t value;
-  std::memcpy(&value, bytes, sizeof value);
-  return value;
-}
-
 // The shortest text that reads back as the same float; a NaN also shows its bits.
 std::string FloatText(int32_t bits) {
   float value = std::bit_cast<float>(bits);
@@ -79,14 +73,14 @@ std::string LeafValue(FieldKind kind, const char* bytes, size_t size, const Refe
       return Quote(text.substr(0, text.find_last_not_of('\0') + 1));
     }
     case FieldKind::kString:
-      return refs.Show(Load32(bytes));
+      return refs.Show(LoadField32(bytes));
     case FieldKind::kFloat:
-      return FloatText(Load32(bytes));
+      return FloatText(LoadField32(bytes));
     case FieldKind::kInt:
     case FieldKind::kRecord:
       break;
   }
-  return std::to_string(Load32(bytes));
+  return std::to_string(LoadField32(bytes));
 }
 
 using Values = std::vector<std::optional<std::string>>;

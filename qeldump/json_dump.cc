@@ -19,12 +19,6 @@ namespace qelc::dump {
 
 namespace {
 
-int32_t Load32(const char* bytes) {
-  int32_t value;
-  std::memcpy(&value, bytes, sizeof value);
-  return value;
-}
-
 struct Discard {
   void Put(char) {}
 };
@@ -106,14 +100,14 @@ class JsonDump {
         return;
       }
       case FieldKind::kString:
-        StringRef(Load32(bytes));
+        StringRef(LoadField32(bytes));
         return;
       case FieldKind::kFloat:
-        Float(Load32(bytes));
+        Float(LoadField32(bytes));
         return;
       case FieldKind::kInt:
       case FieldKind::kRecord:
-        json_.Int(Load32(bytes));
+        json_.Int(LoadField32(bytes));
         return;
     }
   }

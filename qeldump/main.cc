@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> files;
   CLI::Option* jsonFlag = app.add_flag("--json", json, "one JSON document per file");
   CLI::Option* getOption = app.add_option(
-      "--get", getPath, "the value of the field at PATH, or the lines under a record or table");
+      "--get", getPath, "the value of the field at PATH, or the lines under a record or table")
+      ->option_text("PATH");
   CLI::Option* diffFlag = app.add_flag(
       "--diff", diff, "the fields that differ between A and B (status 0 same, 1 different)");
   CLI::Option* layoutFlag = app.add_flag("--layout", layout, "the field map of the DAB table block");

@@ -57,11 +57,7 @@ std::optional<DabFile> DabFile::Open(std::string_view bytes, std::string& proble
   return file;
 }
 
-int32_t DabFile::Int(size_t offset) const {
-  int32_t value;
-  std::memcpy(&value, bytes_.data() + offset, sizeof value);
-  return value;
-}
+int32_t DabFile::Int(size_t offset) const { return LoadField32(bytes_.data() + offset); }
 
 bool DabFile::Zero(size_t offset, size_t size) const {
   // Eight bytes at a time: the walks ask this of every record of the block.

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,6 +33,14 @@ struct FieldNode {
 
   bool IsList() const { return count > 1; }
 };
+
+// The 32-bit field at `bytes`: the files are little-endian, as this machine.
+static_assert(std::endian::native == std::endian::little);
+inline int32_t LoadField32(const char* bytes) {
+  int32_t value;
+  std::memcpy(&value, bytes, sizeof value);
+  return value;
+}
 
 namespace field_map_detail {
 
