@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static qelc::dump::InputFile& file = *new qelc::dump::InputFile{.name = "f"};
+  static qelc::dump::InputFile& file = *new qelc::dump::InputFile();
+  file.name = "f";
   file.dab.reset();
   file.ipb = qelc::SoftIPLibrary{};
   if (size > 0 && (data[0] & 1) != 0) {

@@ -15,44 +15,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ReaderProgram : public testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "qeldump-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+TEST(ReaderProgram, DiffTellsSameDifferentAndTroubleApart) {
+  std::string pattern = (fs::temp_directory_path() / "qeldump-test-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::chrono::milliseconds limit(20000);
+  for (const auto& [name, source] : {std::pair{"a.daf", "Device D Extensions { 'ipf' : 'Soft IP' }"},
+                                     std::pair{"b.daf", "Device D Extensions { 'ipf' : 'Soft IPs' }"},
+                                     std::pair{"l.ipf", "M { Module : { m : 2 ; } }"}}) {
+    std::ofstream(fs::path(pattern) / name) << source << "\n";
+    EXPECT_EQ(RunChild(QELC_BINARY, {name}, pattern, limit).exitStatus, 0) << name;
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void Compile(const std::string& name, const std::string& source) {
-    std::ofstream(dir_ / name, std::ios::binary) << source;
-    ChildRun run = RunChild(QELC_BINARY, {name}, dir_.string(), kLimit);
-    ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
-  }
-
-  ChildRun Reader(const std::vector<std::string>& arguments) {
-    return RunChild(QELDUMP_BINARY, arguments, dir_.string(), kLimit);
-  }
-
-  static constexpr std::chrono::milliseconds kLimit{20000};
-  fs::path dir_;
-};
-
-TEST_F(ReaderProgram, DiffTellsSameDifferentAndTroubleApart) {
-  Compile("a.daf", "Device D\nExtensions { 'ipf' : 'Soft IP' 'daf' : 'Device' }\n");
-  Compile("b.daf", "Device D\nExtensions { 'ipf' : 'Soft IPs' 'daf' : 'Device' }\n");
-  Compile("l.ipf", "M { Module : { m : 2 ; } }\n");
-
-  ChildRun same = Reader({"--diff", "a.dab", "a.dab"});
-  EXPECT_EQ(same.exitStatus, 0);
-  EXPECT_EQ(same.out + same.err, "");
-  ChildRun different = Reader({"--diff", "a.dab", "b.dab"});
-  EXPECT_EQ(different.exitStatus, 1);
-  EXPECT_EQ(different.out, "extensions[0].second: \"Soft IP\" -> \"Soft IPs\"\n");
-  ChildRun kinds = Reader({"--diff", "a.dab", "l.ipb"});
-  EXPECT_EQ(kinds.exitStatus, 2);
-  EXPECT_EQ(kinds.err,
-            "qeldump: l.ipb: an IPB file, and a.dab is a DAB file; only files of one kind compare\n");
+  auto diff = [&](const char* a, const char* b) {
+    ChildRun run = RunChild(QELDUMP_BINARY, {"--diff", a, b}, pattern, limit);
+    return std::to_string(run.exitStatus) + ":" + run.out + run.err;
+  };
+  EXPECT_EQ(diff("a.dab", "a.dab"), "0:");
+  EXPECT_EQ(diff("a.dab", "b.dab"), "1:extensions[0].second: \"Soft IP\" -> \"Soft IPs\"\n");
+  EXPECT_EQ(diff("a.dab", "l.ipb"),
+            "2:qeldump: l.ipb: an IPB file, and a.dab is a DAB file; only files of one kind compare\n");
+  fs::remove_all(pattern);
 }
 
 }  // namespace
