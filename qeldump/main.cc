@@ -100,6 +100,8 @@ int main(int argc, char** argv) {
     return Usage(error.what());
   }
 
+  // A dump of a large file is millions of short lines.
+  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
   int status = 0;
   if (layout) {
     if (!files.empty()) return Usage("--layout takes no file");
