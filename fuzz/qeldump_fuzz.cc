@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qelc::dump::WriteJson(file, sink);
   qelc::dump::WriteDifferences(file, file, sink);
   try {
-    qelc::dump::WriteField(file, file.kind == qelc::dump::FileKind::kDab ? "groups[0]" : "modules[0]",
-                           "", sink);
+    qelc::dump::WriteField(
+        file, file.kind == qelc::dump::FileKind::kDab ? "groups[0]" : "modules[0]", "", sink);
   } catch (const qelc::dump::FileProblem&) {
   }
   return 0;

@@ -89,8 +89,14 @@ TEST(Reader, MarksReferencesThatAStringTextAloneWouldNotPlace) {
 // Strings, with the text that JSON must give for each: Latin-1 for bytes that
 // are no UTF-8.
 const std::pair<std::string, std::string> kStrings[] = {
-    {"", ""}, {"plain", "plain"}, {"caf\xC3\xA9", "caf\xC3\xA9"}, {"\xE9t\xE9", "\xC3\xA9t\xC3\xA9"},
-    {"a\x01" "b", "a\x01" "b"},
+    {"", ""},
+    {"plain", "plain"},
+    {"caf\xC3\xA9", "caf\xC3\xA9"},
+    {"\xE9t\xE9", "\xC3\xA9t\xC3\xA9"},
+    {"a\x01"
+     "b",
+     "a\x01"
+     "b"},
 };
 
 // A block with about one field in sixteen set, every string field to one of
@@ -129,7 +135,8 @@ int CheckJson(const DabFile& dab, const rapidjson::Value& json, const std::strin
       std::string name = member.name.GetString();
       if (name == "index") continue;
       // A statement list stands for its slots.
-      nonZero += CheckJson(dab, member.value, path + "." + name + (name == "statements" ? ".slots" : ""));
+      nonZero +=
+          CheckJson(dab, member.value, path + "." + name + (name == "statements" ? ".slots" : ""));
     }
   } else if (json.IsArray()) {
     for (rapidjson::SizeType i = 0; i < json.Size(); ++i) {
@@ -238,7 +245,8 @@ TEST(Reader, RefusesDamagedDabFiles) {
   std::vector<size_t> cuts;
   for (size_t size = 0; size < whole.size(); size += 1 << 16) cuts.push_back(size);
   for (int i = 0; i < 20; ++i) cuts.push_back(random() % whole.size());
-  for (size_t size : cuts) ExpectRefusedOrReadable(whole.substr(0, size), true, "cut at " + std::to_string(size));
+  for (size_t size : cuts)
+    ExpectRefusedOrReadable(whole.substr(0, size), true, "cut at " + std::to_string(size));
   ExpectRefusedOrReadable(whole + '\0', true, "a byte more");
   for (size_t at = 0; at < 32; ++at) {
     std::string flipped = whole;

@@ -225,7 +225,8 @@ void WriteLayoutOf(const FieldNode& record, size_t base, bool absolute, const st
                    FILE* out) {
   static constexpr const char* kKindNames[] = {"text", "int", "float", "string", "record"};
   for (const FieldNode& field : record.fields) {
-    std::string fieldPath = path.empty() ? std::string(field.name) : path + "." + std::string(field.name);
+    std::string fieldPath =
+        path.empty() ? std::string(field.name) : path + "." + std::string(field.name);
     size_t offset = base + field.offset;
     // A record that is no list (a statement list) has no line; its fields
     // count from the record that holds it.
@@ -248,11 +249,21 @@ std::string Quote(std::string_view text) {
   for (char c : text) {
     unsigned char byte = static_cast<unsigned char>(c);
     switch (c) {
-      case '\\': quoted += "\\\\"; break;
-      case '"': quoted += "\\\""; break;
-      case '\n': quoted += "\\n"; break;
-      case '\r': quoted += "\\r"; break;
-      case '\t': quoted += "\\t"; break;
+      case '\\':
+        quoted += "\\\\";
+        break;
+      case '"':
+        quoted += "\\\"";
+        break;
+      case '\n':
+        quoted += "\\n";
+        break;
+      case '\r':
+        quoted += "\\r";
+        break;
+      case '\t':
+        quoted += "\\t";
+        break;
       default:
         if (byte < 0x20 || byte > 0x7E) {
           char hex[8];
@@ -276,16 +287,18 @@ void WalkLines(std::span<const InputFile* const> files, bool content, const Line
 
 void WriteText(const InputFile& file, FILE* out) {
   bool dab = file.kind == FileKind::kDab;
-  int32_t capacity = dab ? file.dab->Int(offsetof(TableBlock, poolCapacity)) : file.ipb.stringCapacity;
-  std::fprintf(out, "%s: %s file, %s %zu of %d bytes used\n", file.name.c_str(), dab ? "DAB" : "IPB",
-               dab ? "pool" : "strings", file.Strings().size(), int(capacity));
+  int32_t capacity =
+      dab ? file.dab->Int(offsetof(TableBlock, poolCapacity)) : file.ipb.stringCapacity;
+  std::fprintf(out, "%s: %s file, %s %zu of %d bytes used\n", file.name.c_str(),
+               dab ? "DAB" : "IPB", dab ? "pool" : "strings", file.Strings().size(), int(capacity));
   const InputFile* files[] = {&file};
   std::string line;
-  WalkLines(files, false, [&](const std::string& path, std::span<const std::optional<std::string>> values) {
-    if (!values[0]) return;
-    line.assign(path).append(" = ").append(*values[0]).append("\n");
-    Put(out, line);
-  });
+  WalkLines(files, false,
+            [&](const std::string& path, std::span<const std::optional<std::string>> values) {
+              if (!values[0]) return;
+              line.assign(path).append(" = ").append(*values[0]).append("\n");
+              Put(out, line);
+            });
   std::string_view strings = file.Strings();
   for (size_t at = 0; at < strings.size();) {
     size_t end = strings.find('\0', at);
@@ -302,7 +315,9 @@ void WriteField(const InputFile& file, std::string_view path, const std::string&
   if (dab) {
     std::string problem;
     FieldTarget target = ResolveFieldPath(DabBlockMap(), path, problem);
-    if (!target.node) throw FileProblem("no field " + std::string(path) + " in a DAB file: " + problem);
+    if (!target.node) {
+      throw FileProblem("no field " + std::string(path) + " in a DAB file: " + problem);
+    }
     if (target.node->kind != FieldKind::kRecord && target.indexed) {
       References refs(file.dab->Pool(), false);
       const char* bytes = file.dab->Bytes().data() + target.offset;
@@ -313,19 +328,21 @@ void WriteField(const InputFile& file, std::string_view path, const std::string&
   const InputFile* files[] = {&file};
   bool named = false;
   std::string line;
-  WalkLines(files, false, [&](const std::string& linePath, std::span<const std::optional<std::string>> values) {
-    if (linePath == path) {
-      named = true;
-      line.assign(linePrefix).append(values[0].value_or("")).append("\n");
-    } else if (UnderPath(linePath, path)) {
-      named = true;
-      if (!values[0]) return;
-      line.assign(linePrefix).append(linePath).append(" = ").append(*values[0]).append("\n");
-    } else {
-      return;
-    }
-    Put(out, line);
-  });
+  WalkLines(
+      files, false,
+      [&](const std::string& linePath, std::span<const std::optional<std::string>> values) {
+        if (linePath == path) {
+          named = true;
+          line.assign(linePrefix).append(values[0].value_or("")).append("\n");
+        } else if (UnderPath(linePath, path)) {
+          named = true;
+          if (!values[0]) return;
+          line.assign(linePrefix).append(linePath).append(" = ").append(*values[0]).append("\n");
+        } else {
+          return;
+        }
+        Put(out, line);
+      });
   if (!named && !dab) throw FileProblem("no field " + std::string(path) + " in this IPB file");
 }
 
@@ -333,16 +350,19 @@ bool WriteDifferences(const InputFile& a, const InputFile& b, FILE* out) {
   const InputFile* files[] = {&a, &b};
   bool differ = false;
   std::string line;
-  WalkLines(files, true, [&](const std::string& path, std::span<const std::optional<std::string>> values) {
-    if (values[0] == values[1]) return;
-    differ = true;
-    line.assign(path).append(": ").append(values[0].value_or("(none)")).append(" -> ");
-    line.append(values[1].value_or("(none)")).append("\n");
-    Put(out, line);
-  });
+  WalkLines(files, true,
+            [&](const std::string& path, std::span<const std::optional<std::string>> values) {
+              if (values[0] == values[1]) return;
+              differ = true;
+              line.assign(path).append(": ").append(values[0].value_or("(none)")).append(" -> ");
+              line.append(values[1].value_or("(none)")).append("\n");
+              Put(out, line);
+            });
   if (!differ && a.bytes != b.bytes) {
-    std::fprintf(out, "%s and %s hold the same fields; their bytes differ (the pool holds its strings "
-                 "in another order or other strings besides)\n", a.name.c_str(), b.name.c_str());
+    std::fprintf(out,
+                 "%s and %s hold the same fields; their bytes differ (the pool holds its strings "
+                 "in another order or other strings besides)\n",
+                 a.name.c_str(), b.name.c_str());
   }
   return differ;
 }

@@ -23,8 +23,8 @@ std::string Quote(std::string_view text);
 // alone and the pool's used size is left out, so that two pools in different
 // orders compare equal, and every DAB field of a record that is not zero in
 // some file is given.
-using LineVisitor =
-    std::function<void(const std::string& path, std::span<const std::optional<std::string>> values)>;
+using LineVisitor = std::function<void(const std::string& path,
+                                       std::span<const std::optional<std::string>> values)>;
 void WalkLines(std::span<const InputFile* const> files, bool content, const LineVisitor& visit);
 
 // The text form of a file: a first line naming it, its kind and the pool's fill,

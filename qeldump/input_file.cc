@@ -43,7 +43,8 @@ std::unique_ptr<InputFile> LoadFile(const std::string& name) {
   if (!stream) throw FileProblem(std::strerror(errno));
   char buffer[1 << 16];
   size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, stream.get())) > 0) file->bytes.append(buffer, got);
+  while ((got = std::fread(buffer, 1, sizeof buffer, stream.get())) > 0)
+    file->bytes.append(buffer, got);
   if (std::ferror(stream.get())) throw FileProblem(std::strerror(errno));
   CheckBytes(*file);
   return file;

@@ -25,8 +25,8 @@ struct InputFile {
   std::string bytes;
   FileKind kind = FileKind::kDab;
   std::optional<DabFile> dab;
-  SoftIPLibrary ipb;             // its string buffer stays unset
-  std::string_view ipbStrings;   // the IPB file's string bytes, part of `bytes`
+  SoftIPLibrary ipb;            // its string buffer stays unset
+  std::string_view ipbStrings;  // the IPB file's string bytes, part of `bytes`
 
   std::string_view Strings() const { return kind == FileKind::kDab ? dab->Pool() : ipbStrings; }
 };

@@ -8,8 +8,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <string>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "softip/record_fields.h"
@@ -75,7 +75,7 @@ class JsonDump {
     json_.String(converted.data(), rapidjson::SizeType(converted.size()));
   }
 
-  void StringRef(int32_t ref) {
+  void Reference(int32_t ref) {
     std::string_view strings = file_.Strings();
     std::string_view rest = strings.substr(std::min(size_t(ref), strings.size()));
     Text(rest.substr(0, rest.find('\0')));
@@ -100,7 +100,7 @@ class JsonDump {
         return;
       }
       case FieldKind::kString:
-        StringRef(LoadField32(bytes));
+        Reference(LoadField32(bytes));
         return;
       case FieldKind::kFloat:
         Float(LoadField32(bytes));
@@ -173,7 +173,8 @@ class JsonDump {
       int last = field.count - 1;
       while (last >= 0 && dab.Int(offset + size_t(last) * field.size) == 0) --last;
       json_.StartArray();
-      for (int index = 0; index <= last; ++index) StringRef(dab.Int(offset + size_t(index) * field.size));
+      for (int index = 0; index <= last; ++index)
+        Reference(dab.Int(offset + size_t(index) * field.size));
       json_.EndArray();
     } else {
       Leaf(field.kind, dab.Bytes().data() + offset, field.size);

@@ -1,6 +1,5 @@
 // qeldump: reads DAB and IPB files as text, JSON, a difference or one value.
 #include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -73,7 +72,8 @@ int Diff(const std::vector<std::string>& names) {
 
 int main(int argc, char** argv) {
   CLI::App app(std::string("Reads DAB and IPB files: every field as text, as JSON, the fields "
-                           "that differ between two files, or one field.\n") + kSynopsis,
+                           "that differ between two files, or one field.\n") +
+                   kSynopsis,
                "qeldump");
   bool json = false;
   bool diff = false;
@@ -81,12 +81,14 @@ int main(int argc, char** argv) {
   std::string getPath;
   std::vector<std::string> files;
   CLI::Option* jsonFlag = app.add_flag("--json", json, "one JSON document per file");
-  CLI::Option* getOption = app.add_option(
-      "--get", getPath, "the value of the field at PATH, or the lines under a record or table")
-      ->option_text("PATH");
+  CLI::Option* getOption =
+      app.add_option("--get", getPath,
+                     "the value of the field at PATH, or the lines under a record or table")
+          ->option_text("PATH");
   CLI::Option* diffFlag = app.add_flag(
       "--diff", diff, "the fields that differ between A and B (status 0 same, 1 different)");
-  CLI::Option* layoutFlag = app.add_flag("--layout", layout, "the field map of the DAB table block");
+  CLI::Option* layoutFlag =
+      app.add_flag("--layout", layout, "the field map of the DAB table block");
   app.add_option("FILE", files, "DAB or IPB files (the kind is told by the content)");
   jsonFlag->excludes(getOption)->excludes(diffFlag)->excludes(layoutFlag);
   getOption->excludes(diffFlag)->excludes(layoutFlag);

@@ -17,7 +17,8 @@ constexpr size_t kBlockSize = sizeof(TableBlock);
 DabFile::DabFile(std::string_view bytes) : bytes_(bytes), pool_(bytes.substr(kBlockSize)) {}
 
 bool DabFile::Recognise(std::string_view bytes) {
-  return bytes.substr(0, sizeof kFormatVersion) == std::string_view(kFormatVersion, sizeof kFormatVersion);
+  return bytes.substr(0, sizeof kFormatVersion) ==
+         std::string_view(kFormatVersion, sizeof kFormatVersion);
 }
 
 std::optional<DabFile> DabFile::Open(std::string_view bytes, std::string& problem) {

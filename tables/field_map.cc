@@ -235,8 +235,10 @@ FieldTarget ResolveFieldPath(const FieldNode& root, std::string_view path, std::
       auto [stop, error] = std::from_chars(first, last, index);
       if (!found->IsList() || close == std::string_view::npos || first == last ||
           error != std::errc() || stop != last || index < 0 || index >= found->count) {
+        std::string_view element =
+            path.substr(at, close == std::string_view::npos ? close : close + 1 - at);
         problem = "'" + std::string(path.substr(0, at)) + "' has no element " +
-                  std::string(path.substr(at, close == std::string_view::npos ? close : close + 1 - at)) +
+                  std::string(element) +
                   (found->IsList() ? " (0 to " + std::to_string(found->count - 1) + ")" : "");
         return {};
       }

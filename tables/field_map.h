@@ -85,8 +85,9 @@ constexpr bool Tiles(std::span<const FieldNode> fields, size_t size) {
   }
 
 // Checks at compile time that `map` covers every byte of Record.
-#define QELC_MAP_COVERS(Record, map) \
-  static_assert(::qelc::field_map_detail::Tiles(map, sizeof(Record)), #map " misses a field of " #Record)
+#define QELC_MAP_COVERS(Record, map)                                  \
+  static_assert(::qelc::field_map_detail::Tiles(map, sizeof(Record)), \
+                #map " misses a field of " #Record)
 
 // The DAB table block: the four header fields, then the 23 tables in block order.
 // Its size is the block's size; its fields are the header fields and the tables.

@@ -22,7 +22,8 @@ TEST(FieldMap, PlacesFieldsWhereTheFormatPutsThem) {
   EXPECT_EQ(OffsetOf("typeShortHands[1].code"), 0x7EB0u + 16);
   EXPECT_EQ(OffsetOf("initialize[0].rows[0].changeable"), 0x9170u + 4 + 8);
   EXPECT_EQ(OffsetOf("prolog[1].statements.slots[0].kind"), 0x20938u + 68 + 4);
-  EXPECT_EQ(OffsetOf("groups[0].groups[1].members[2].alternative"), 0x213D8u + 4 + 1272 + 8 + 24 + 8);
+  EXPECT_EQ(OffsetOf("groups[0].groups[1].members[2].alternative"),
+            0x213D8u + 4 + 1272 + 8 + 24 + 8);
   EXPECT_EQ(OffsetOf("groups[0].groups[0].statements.slots[7].text"), 0x213D8u + 4 + 1208 + 60);
   EXPECT_EQ(OffsetOf("pinGroups[1].conditions[1].categories[0].selections[2]"),
             0xA2730u + 7304 + 64 + 724 + 4 + 4 + 8);

@@ -19,9 +19,10 @@ TEST(ReaderProgram, DiffTellsSameDifferentAndTroubleApart) {
   std::string pattern = (fs::temp_directory_path() / "qeldump-test-XXXXXX").string();
   ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   const std::chrono::milliseconds limit(20000);
-  for (const auto& [name, source] : {std::pair{"a.daf", "Device D Extensions { 'ipf' : 'Soft IP' }"},
-                                     std::pair{"b.daf", "Device D Extensions { 'ipf' : 'Soft IPs' }"},
-                                     std::pair{"l.ipf", "M { Module : { m : 2 ; } }"}}) {
+  for (const auto& [name, source] :
+       {std::pair{"a.daf", "Device D Extensions { 'ipf' : 'Soft IP' }"},
+        std::pair{"b.daf", "Device D Extensions { 'ipf' : 'Soft IPs' }"},
+        std::pair{"l.ipf", "M { Module : { m : 2 ; } }"}}) {
     std::ofstream(fs::path(pattern) / name) << source << "\n";
     EXPECT_EQ(RunChild(QELC_BINARY, {name}, pattern, limit).exitStatus, 0) << name;
   }
@@ -31,8 +32,9 @@ TEST(ReaderProgram, DiffTellsSameDifferentAndTroubleApart) {
   };
   EXPECT_EQ(diff("a.dab", "a.dab"), "0:");
   EXPECT_EQ(diff("a.dab", "b.dab"), "1:extensions[0].second: \"Soft IP\" -> \"Soft IPs\"\n");
-  EXPECT_EQ(diff("a.dab", "l.ipb"),
-            "2:qeldump: l.ipb: an IPB file, and a.dab is a DAB file; only files of one kind compare\n");
+  EXPECT_EQ(
+      diff("a.dab", "l.ipb"),
+      "2:qeldump: l.ipb: an IPB file, and a.dab is a DAB file; only files of one kind compare\n");
   fs::remove_all(pattern);
 }
 
