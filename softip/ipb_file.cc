@@ -112,7 +112,6 @@ std::string_view ReadIpbBytes(std::string_view bytes, SoftIPLibrary& library) {
   IpbStream stream(bytes);
   TransferLibrary(stream, library);
   CheckLibraryRefs(library);
-  // The text of a reader determines every byte, so a count must have one form.
   if (stream.SawLongFormOfSmallCount()) {
     throw CorruptIpb{"a list count below 65535 is written in the 6-byte form"};
   }

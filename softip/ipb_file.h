@@ -28,8 +28,9 @@ void DecodeIpbFile(const std::string& ipbName);
 
 // Reads the IPB file held in `bytes` into `library` (its string buffer stays
 // unset) with the checks of the decode, and also refuses bytes left over after
-// the string bytes. Returns the string bytes, a part of `bytes`; throws
-// CorruptIpb with the reason.
+// the string bytes and a count below 0xFFFF in the long form, so that what was
+// read determines every byte. Returns the string bytes, a part of `bytes`;
+// throws CorruptIpb with the reason.
 std::string_view ReadIpbBytes(std::string_view bytes, SoftIPLibrary& library);
 
 }  // namespace qelc
