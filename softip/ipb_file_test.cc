@@ -71,8 +71,8 @@ TEST_F(IpbFileTest, WriteReadWriteGivesTheSameBytes) {
   ASSERT_NE(file, nullptr);
   {
     IpbStream stream(file, IpbStream::Direction::kRead);
-    TransferLibrary(stream);
-    TransferStringBytes(stream);
+    TransferLibrary(stream, Library());
+    TransferStringBytes(stream, Library());
   }
   std::fclose(file);
   ASSERT_EQ(Library().modules.Size(), 2u);

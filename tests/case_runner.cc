@@ -16,8 +16,6 @@
 #include <string_view>
 
 #include "tests/child_process.h"
-#include "tests/dab_text.h"
-#include "tests/hex_text.h"
 #include "tests/sanitizer_options.h"
 #include "tests/text_diff.h"
 
@@ -63,11 +61,11 @@ std::vector<std::string> ReadArguments(const fs::path& path) {
   return arguments;
 }
 
-// What one file left by the run must hold.
+// What one file left by the run must hold: its bytes, or for a DAB or IPB file
+// the reader's text of it.
 struct ExpectedFile {
-  enum class Form { kBytes, kDab, kHex } form = Form::kBytes;
+  bool readerText = false;
   std::string bytes;
-  DabImage dab;
   std::string origin;  // the case file it comes from, for messages
 };
 
@@ -77,52 +75,44 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 }
 
 // The files of in/ unchanged, then those of expect/files/ by their real names.
-// Throws std::invalid_argument when an expected file cannot be read or expanded.
-std::map<std::string, ExpectedFile> ExpectedFiles(const fs::path& folder,
-                                                  const fs::path& dabIncludes) {
+// Throws std::invalid_argument when an expected file cannot be read.
+std::map<std::string, ExpectedFile> ExpectedFiles(const fs::path& folder) {
   std::map<std::string, ExpectedFile> expected;
   fs::path in = folder / "in";
   for (const std::string& name : ListFiles(in)) {
     std::optional<std::string> bytes = ReadFile(in / name);
     if (!bytes) throw std::invalid_argument("cannot read in/" + name);
-    expected[name] = ExpectedFile{ExpectedFile::Form::kBytes, *bytes, {}, "in/" + name};
+    expected[name] = ExpectedFile{false, *bytes, "in/" + name};
   }
   fs::path files = folder / "expect" / "files";
   for (const std::string& name : ListFiles(files)) {
     std::string origin = "expect/files/" + name;
     std::optional<std::string> text = ReadFile(files / name);
     if (!text) throw std::invalid_argument("cannot read " + origin);
-    ExpectedFile file{ExpectedFile::Form::kBytes, *text, {}, origin};
-    std::string realName = name;
-    if (EndsWith(name, ".dab.txt")) {
-      realName = name.substr(0, name.size() - 4);
-      file.form = ExpectedFile::Form::kDab;
-      file.dab = ExpandDabText(*text, origin, IncludeDirectory(dabIncludes.string()));
-    } else if (EndsWith(name, ".hex")) {
-      realName = name.substr(0, name.size() - 4);
-      file.form = ExpectedFile::Form::kHex;
-      file.bytes = ParseHexText(*text, origin);
-    }
-    expected[realName] = std::move(file);
+    bool readerText = EndsWith(name, ".dab.txt") || EndsWith(name, ".ipb.txt");
+    expected[readerText ? name.substr(0, name.size() - 4) : name] =
+        ExpectedFile{readerText, *text, origin};
   }
   return expected;
 }
 
-std::string CompareFile(const ExpectedFile& expected, const std::string& actual) {
-  switch (expected.form) {
-    case ExpectedFile::Form::kDab:
-      return DescribeDabDifference(expected.dab, actual);
-    case ExpectedFile::Form::kHex:
-      return DescribeByteDifference(expected.bytes, actual);
-    case ExpectedFile::Form::kBytes:
-      break;
+// Empty when the file `name` in `work` is as expected; otherwise what differs.
+std::string CompareFile(const ExpectedFile& expected, const std::string& actual,
+                        const std::string& name, const fs::path& work,
+                        const CaseSetting& setting) {
+  if (!expected.readerText) return DescribeTextDifference(expected.bytes, actual);
+  ChildRun reader = RunChild(setting.reader, {name}, work.string(), setting.timeLimit,
+                             kSanitizerDefaults);
+  if (!reader.problem.empty() || reader.timedOut || reader.signal != 0 || reader.exitStatus != 0) {
+    return "the reader cannot read it (status " + std::to_string(reader.exitStatus) + ", signal " +
+           std::to_string(reader.signal) + "): " + reader.problem + reader.err;
   }
-  return DescribeTextDifference(expected.bytes, actual);
+  return DescribeTextDifference(expected.bytes, reader.out);
 }
 
 // The command line as a shell would take it, for messages.
-std::string ShowCommand(const std::vector<std::string>& arguments) {
-  std::string shown = "qelc";
+std::string ShowCommand(const std::string& program, const std::vector<std::string>& arguments) {
+  std::string shown = program;
   for (const std::string& argument : arguments) {
     bool plain = !argument.empty() &&
                  std::all_of(argument.begin(), argument.end(), [](char c) {
@@ -277,7 +267,8 @@ fs::path MakeWorkDirectory() {
 std::vector<std::string> CompareRun(const fs::path& folder, const ChildRun& run,
                                     const std::string& command,
                                     const std::map<std::string, ExpectedFile>& expectedFiles,
-                                    int expectedStatus, const fs::path& work) {
+                                    int expectedStatus, const fs::path& work,
+                                    const CaseSetting& setting) {
   std::vector<std::string> failures;
   if (run.exitStatus != expectedStatus) {
     failures.push_back(command + ": exit status " + std::to_string(run.exitStatus) +
@@ -305,7 +296,7 @@ std::vector<std::string> CompareRun(const fs::path& folder, const ChildRun& run,
       failures.push_back(command + ": cannot read the file " + name + " that the run left");
       continue;
     }
-    difference = CompareFile(expected, *actual);
+    difference = CompareFile(expected, *actual, name, work, setting);
     if (!difference.empty()) {
       failures.push_back(command + ": file " + name + " differs from " + expected.origin + ":\n" +
                          Indent(difference));
@@ -341,14 +332,21 @@ CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
   std::map<std::string, ExpectedFile> expectedFiles;
   Surroundings surroundings;
   try {
-    expectedFiles = ExpectedFiles(folder, setting.dabIncludes);
+    expectedFiles = ExpectedFiles(folder);
     surroundings = ReadSurroundings(folder);
   } catch (const std::invalid_argument& error) {
     outcome.failures.push_back(std::string("the case's files are malformed: ") + error.what());
     return outcome;
   }
+  // A case of the reader names it in its `program` file.
+  std::vector<std::string> programName = ReadArguments(folder / "program");
+  bool runsReader = programName == std::vector<std::string>{"qeldump"};
+  if (!programName.empty() && !runsReader && programName != std::vector<std::string>{"qelc"}) {
+    outcome.failures.push_back("the case's program file names neither qelc nor qeldump");
+    return outcome;
+  }
   std::vector<std::string> arguments = ReadArguments(folder / "args");
-  std::string command = ShowCommand(arguments);
+  std::string command = ShowCommand(runsReader ? "qeldump" : "qelc", arguments);
 
   outcome.workDirectory = MakeWorkDirectory();
   if (fs::exists(folder / "in")) {
@@ -369,7 +367,7 @@ CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
     fs::remove_all(outcome.workDirectory, ignored);
     return outcome;
   }
-  ChildRun run = RunChild(setting.program, arguments, outcome.workDirectory.string(),
+  ChildRun run = RunChild(runsReader ? setting.reader : setting.program, arguments, outcome.workDirectory.string(),
                           setting.timeLimit, kSanitizerDefaults, surroundings.limits);
   taken.GiveBack();
   if (!run.problem.empty()) {
@@ -383,7 +381,8 @@ CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
                                "; standard error:\n" + run.err);
   } else {
     outcome.failures =
-        CompareRun(folder, run, command, expectedFiles, expectedStatus, outcome.workDirectory);
+        CompareRun(folder, run, command, expectedFiles, expectedStatus, outcome.workDirectory,
+                   setting);
   }
   if (outcome.failures.empty()) {
     std::error_code ignored;

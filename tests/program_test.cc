@@ -57,7 +57,7 @@ class WholeProgram : public testing::TestWithParam<Case> {};
 
 TEST_P(WholeProgram, Case) {
   const Case& testCase = GetParam();
-  CaseOutcome outcome = RunCase(testCase.folder, CaseSetting{QELC_BINARY, QELC_DAB_DIR});
+  CaseOutcome outcome = RunCase(testCase.folder, CaseSetting{QELC_BINARY, QELDUMP_BINARY});
   if (!outcome.skipped.empty()) GTEST_SKIP() << outcome.skipped;
   for (const std::string& failure : outcome.failures) ADD_FAILURE() << failure;
   if (!outcome.failures.empty()) {

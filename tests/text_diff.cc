@@ -39,19 +39,6 @@ std::string Hex(unsigned char byte) {
   return text;
 }
 
-std::string HexAround(std::string_view bytes, size_t at) {
-  size_t from = at >= 8 ? at - 8 : 0;
-  std::string shown;
-  for (size_t i = from; i < bytes.size() && i < at + 8; ++i) {
-    if (i > from) shown += ' ';
-    if (i == at) shown += '[';
-    shown += Hex(static_cast<unsigned char>(bytes[i]));
-    if (i == at) shown += ']';
-  }
-  if (at >= bytes.size()) shown += shown.empty() ? "[end]" : " [end]";
-  return shown;
-}
-
 }  // namespace
 
 std::string Escape(std::string_view bytes) {
@@ -89,20 +76,6 @@ std::string DescribeTextDifference(std::string_view expected, std::string_view a
   message += "  actual:   " + ShowLine(LineAt(actual, lineStart), column,
                                        lineStart < actual.size()) + "\n";
   message += "  sizes: expected " + std::to_string(expected.size()) + " bytes, actual " +
-             std::to_string(actual.size()) + " bytes";
-  return message;
-}
-
-std::string DescribeByteDifference(std::string_view expected, std::string_view actual) {
-  if (expected == actual) return {};
-  size_t at = FirstDifference(expected, actual);
-  std::string message = "first difference at byte " + std::to_string(at) + ": expected ";
-  message += at < expected.size() ? Hex(static_cast<unsigned char>(expected[at])) : "end of file";
-  message += ", actual ";
-  message += at < actual.size() ? Hex(static_cast<unsigned char>(actual[at])) : "end of file";
-  message += "\n  expected: " + HexAround(expected, at);
-  message += "\n  actual:   " + HexAround(actual, at);
-  message += "\n  sizes: expected " + std::to_string(expected.size()) + " bytes, actual " +
              std::to_string(actual.size()) + " bytes";
   return message;
 }
