@@ -207,8 +207,8 @@ std::string ApplySetup(const std::vector<SetupStep>& steps, const fs::path& work
     fs::file_status status = fs::status(path, error);
     if (!error) {
       taken.emplace_back(path, status.permissions());
-      fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                      fs::perm_options::remove, error);
+      fs::permissions(path, fs::perms::owner_write | fs::perms::group_write |
+                                fs::perms::others_write, fs::perm_options::remove, error);
     }
     if (error) return step.origin + ": " + step.path.string() + ": " + error.message();
   }

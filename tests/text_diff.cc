@@ -52,8 +52,9 @@ std::string Escape(std::string_view bytes) {
 std::string DescribeTextDifference(std::string_view expected, std::string_view actual) {
   if (expected == actual) return {};
   size_t common = std::min(expected.size(), actual.size());
-  size_t at = size_t(std::mismatch(expected.begin(), expected.begin() + common, actual.begin()).first -
-                     expected.begin());
+  size_t at = size_t(
+      std::mismatch(expected.begin(), expected.begin() + common, actual.begin()).first -
+      expected.begin());
   size_t lineStart = expected.substr(0, at).rfind('\n');
   lineStart = lineStart == std::string_view::npos ? 0 : lineStart + 1;
   size_t lineNumber = size_t(std::count(expected.begin(), expected.begin() + lineStart, '\n')) + 1;
