@@ -93,10 +93,7 @@ const std::pair<std::string, std::string> kStrings[] = {
     {"plain", "plain"},
     {"caf\xC3\xA9", "caf\xC3\xA9"},
     {"\xE9t\xE9", "\xC3\xA9t\xC3\xA9"},
-    {"a\x01"
-     "b",
-     "a\x01"
-     "b"},
+    {std::string("a\x01") + "b", std::string("a\x01") + "b"},
 };
 
 // A block with about one field in sixteen set, every string field to one of
