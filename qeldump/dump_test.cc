@@ -1,5 +1,5 @@
-// The reader on files made here: the worked example by its raw offsets, the
-// marks of references, the JSON against the pool, comparisons and damage.
+// The reader on files made here: the marks of references, the JSON against the
+// pool, comparisons and damage.
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 
@@ -57,20 +57,6 @@ std::string DabBytes(TableBlock& block, const std::vector<std::string>& strings)
   block.poolUsedSize = int32_t(pool.size());
   block.poolCapacity = kPoolCapacity;
   return std::string(reinterpret_cast<const char*>(&block), sizeof block) + pool;
-}
-
-TEST(Reader, ShowsTheWorkedExampleAtTheFormatsOffsets) {
-  // A source of only "Device X": the block, then the pool byte of the empty text.
-  std::string bytes(0x1E3400 + 1, '\0');
-  bytes.replace(0, 9, "6.0.0.0.1");
-  // The pool's used size and capacity, the type shorthand code of records 0 and 1.
-  for (auto [at, value] : {std::pair{0x14, 1}, {0x18, 32000}, {0x7EB0, -1}, {0x7EC0, -1}}) {
-    std::memcpy(bytes.data() + at, &value, 4);
-  }
-  EXPECT_EQ(Text("dev.dab", bytes),
-            "dev.dab: DAB file, pool 1 of 32000 bytes used\n"
-            "formatVersion = \"6.0.0.0.1\"\npoolUsedSize = 1\npoolCapacity = 32000\n"
-            "typeShortHands[0].code = -1\ntypeShortHands[1].code = -1\npool@0 = \"\"\n");
 }
 
 TEST(Reader, MarksReferencesThatAStringTextAloneWouldNotPlace) {
