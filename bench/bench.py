@@ -19,6 +19,10 @@ Then it times `wc -w` on the largest source, interleaved run by run with qelc on
 the same file so that both see the same load, and prints qelc's times as a
 multiple of it. `wc` runs in the C locale, where it splits bytes at ASCII white
 space without decoding characters.
+
+Last, when qeldump stands beside QELC, it times `qeldump` and `qeldump --json`
+(output thrown away) on the largest IPB file that the runs wrote, on the IPB
+file of the same kind at n, and on the largest DAB file.
 """
 import os
 import shutil
@@ -81,6 +85,40 @@ def generate_source(kind, scale, folder):
     return name, os.path.getsize(os.path.join(folder, name))
 
 
+def written_files(work, extension):
+    """The files with `extension` that the runs left, by size, largest last."""
+    found = []
+    for folder in os.listdir(work):
+        for name in os.listdir(os.path.join(work, folder)):
+            if name.endswith(extension):
+                found.append((os.path.getsize(os.path.join(work, folder, name)), folder, name))
+    return sorted(found)
+
+
+def time_reader(qeldump, runs, work):
+    ipbs, dabs = written_files(work, ".ipb"), written_files(work, ".dab")
+    if not ipbs or not dabs:
+        return
+    _, big_folder, big_name = ipbs[-1]
+    small_folder = big_folder.replace(f"-{LARGE}", f"-{SMALL}")
+    files = [("IPB 4n", big_folder, big_name), ("IPB n", small_folder, big_name),
+             ("DAB", dabs[-1][1], dabs[-1][2])]
+    print(f"\nqeldump on the files written ({big_folder} for the IPB files):")
+    print(f"{'file':<8} {'size MB':>8} {'mode':<7} {'wall s':>8} {'MB/s':>7} {'peak MB':>8}")
+    walls = {}
+    for label, folder, name in files:
+        path = os.path.join(work, folder, name)
+        mb = os.path.getsize(path) / MB
+        for mode, argv in (("text", [qeldump, name]), ("--json", [qeldump, "--json", name])):
+            run_once(argv, os.path.dirname(path))
+            series = Series([run_once(argv, os.path.dirname(path)) for _ in range(runs)])
+            walls[label, mode] = series.wall
+            print(f"{label:<8} {mb:8.1f} {mode:<7} {series.wall:8.3f} {mb / series.wall:7.1f} "
+                  f"{series.peak_kb / 1024:8.1f}", flush=True)
+    for mode in ("text", "--json"):
+        print(f"IPB 4n/n wall, {mode}: {walls['IPB 4n', mode] / walls['IPB n', mode]:.2f}")
+
+
 def main():
     qelc = os.path.abspath(sys.argv[1])
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
@@ -124,6 +162,9 @@ def main():
         print(f"  wc -w: wall {w.wall:.3f} s, CPU {w.cpu:.3f} s")
         print(f"  qelc:  wall {q.wall:.3f} s = {q.wall / w.wall:.1f} x wc -w, "
               f"CPU {q.cpu:.3f} s = {q.cpu / w.cpu:.1f} x wc -w")
+        qeldump = os.path.join(os.path.dirname(qelc), "qeldump")
+        if os.path.exists(qeldump):
+            time_reader(qeldump, runs, work)
     finally:
         shutil.rmtree(work)
 

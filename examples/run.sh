@@ -8,7 +8,11 @@ examples=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$examples")
 build=$root/build
 
-bash "$root/.ci/install-packages" cmake g++ make libcli11-dev rapidjson-dev
+# The build configures qeldump and qellint too, which need the headers of CLI11 and RapidJSON.
+if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null || ! command -v make >/dev/null ||
+    [ ! -f /usr/include/CLI/CLI.hpp ] || [ ! -f /usr/include/rapidjson/writer.h ]; then
+  bash "$root/.ci/install-packages" cmake g++ make libcli11-dev rapidjson-dev
+fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target qelc qellint >/dev/null
 qelc=$build/qelc

@@ -3,16 +3,19 @@
 # UndefinedBehaviorSanitizer, seeds each corpus from the test cases and the
 # examples, and runs every target for the given number of seconds (default 60).
 # Fails on any crash, leak, sanitizer report or input that runs over a second.
-#   fuzz/run.sh [SECONDS]
+#   fuzz/run.sh [SECONDS [TARGET...]]    (targets: preprocessor conditions daf ipf qeldump qellint)
 set -euo pipefail
 
 seconds=${1:-60}
+targets=("${@:2}")
+[ ${#targets[@]} -gt 0 ] || targets=(preprocessor conditions daf ipf qeldump qellint)
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QELC_FUZZ_BUILD:-$root/build-fuzz}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQELC_FUZZ=ON -DQELC_SANITIZE=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target preprocessor_fuzz conditions_fuzz daf_fuzz ipf_fuzz qellint_fuzz >/dev/null
+cmake --build "$build" -j2 --target preprocessor_fuzz conditions_fuzz daf_fuzz ipf_fuzz \
+  qeldump_fuzz qellint_fuzz qelc >/dev/null
 
 # Seeds: every source file of the test cases and the examples, by kind.
 seed() {  # seed TARGET PATTERN...
@@ -31,12 +34,24 @@ seed ipf '*.ipf'
 seed preprocessor '*.daf' '*.ipf' '*.inc' '*.h'
 seed conditions '*.daf' '*.ipf'
 seed qellint '*.daf' '*.ipf' '*.inc'
+# The reader's seeds: the IPB files of the IPF sources, and the smallest DAB
+# (an odd first byte, no patches, a pool of the empty text).
+mkdir -p "$build/corpus/qeldump" "$build/ipb-seeds"
+while IFS= read -r -d '' file; do
+  rm -f "$build/ipb-seeds"/*
+  cp "$file" "$build/ipb-seeds/s.ipf"
+  (cd "$build/ipb-seeds" && "$build/qelc" s.ipf >/dev/null 2>&1) || true
+  if [ -f "$build/ipb-seeds/s.ipb" ]; then
+    cp "$build/ipb-seeds/s.ipb" "$build/corpus/qeldump/seed-$(sha1sum <"$build/ipb-seeds/s.ipb" | cut -c1-16)"
+  fi
+done < <(find "$root/tests/cases" "$root/examples" -type f -name '*.ipf' -print0)
+printf '\001\000\000\000\000\000' >"$build/corpus/qeldump/seed-dab"
 
 mkdir -p "$build/artifacts"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 status=0
-for target in preprocessor conditions daf ipf qellint; do
+for target in "${targets[@]}"; do
   echo "== $target: $seconds s"
   if ! "$build/fuzz/${target}_fuzz" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
       -dict="$root/fuzz/qelc.dict" -artifact_prefix="$build/artifacts/$target-" \

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "qelc/compile.h"
-#include "source/fatal.h"
+#include "source/test_support.h"
 #include "tables/string_pool.h"
 #include "tables/table_block.h"
 
 namespace qelc {
 namespace {
+
+using test_support::CaptureRun;
 
 // No source reaches these failures: the grammar stops every statement list at
 // eight slots and names only known kinds. They guard the table all the same.
@@ -16,22 +18,15 @@ TEST(AddStatementTest, NinthSlotAndUnknownKindEndTheRun) {
   static char pool[kPoolCapacity];
   PoolSetUp(pool, &Tables().poolUsedSize, kPoolCapacity);
   PoolAdd("");
-  testing::internal::CaptureStderr();
-  testing::internal::CaptureStdout();
-  auto status = [](auto add) {
-    try {
-      add();
-    } catch (const FatalExit& exit) {
-      return exit.status;
-    }
-    return -1;
-  };
-  // The slot is checked before the kind name.
   static StatementList list;
-  EXPECT_EQ(status([] { AddStatement(list, 8, "bogus", "x"); }), 1);
-  EXPECT_EQ(status([] { AddStatement(list, 0, "", "x"); }), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR: AddStatement ()\n");
+  testing::internal::CaptureStderr();
+  // The slot is checked before the kind name.
+  test_support::RunResult ninth = CaptureRun([] { AddStatement(list, 8, "bogus", "x"); });
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Exceed number of statements. (bogus)\n");
+  test_support::RunResult unknown = CaptureRun([] { AddStatement(list, 0, "", "x"); });
+  EXPECT_EQ(std::make_pair(ninth.status, ninth.out), std::make_pair(1, std::string()));
+  EXPECT_EQ(std::make_pair(unknown.status, unknown.out),
+            std::make_pair(1, std::string("ERROR: AddStatement ()\n")));
   ResetRunState();
 }
 

@@ -13,57 +13,62 @@ namespace qelc {
 namespace {
 
 // The header as read must describe a string area that the buffer can hold.
-void CheckHeader() {
-  const SoftIPLibrary& library = Library();
+void CheckHeader(const SoftIPLibrary& library) {
   if (library.stringBytesUsed < 0 || library.stringCapacity < 0 ||
       library.stringBytesUsed > library.stringCapacity) {
-    throw CorruptIpb{};
+    throw CorruptIpb{"the string sizes in the header do not fit each other"};
   }
 }
 
 // Every reference read must name a string that starts inside the used bytes.
 template <typename... Refs>
-void CheckRefs(Refs... refs) {
-  int32_t used = Library().stringBytesUsed;
-  if (((refs < 0 || refs >= used) || ...)) throw CorruptIpb{};
+void CheckRefs(int32_t used, Refs... refs) {
+  if (((refs < 0 || refs >= used) || ...)) {
+    throw CorruptIpb{"a string reference lies outside the string bytes"};
+  }
 }
 
-void CheckModuleRefs(const SoftIPModule& module) {
-  CheckRefs(module.name, module.moduleName);
+void CheckModuleRefs(int32_t used, const SoftIPModule& module) {
+  CheckRefs(used, module.name, module.moduleName);
   for (const SoftIPInput& i : module.inputs) {
-    CheckRefs(i.text1, i.text2, i.text3, i.text4, i.text5, i.text6);
+    CheckRefs(used, i.text1, i.text2, i.text3, i.text4, i.text5, i.text6);
   }
   for (const SoftIPOutput& o : module.outputs) {
-    CheckRefs(o.text1, o.text2, o.text3, o.text4, o.text5);
+    CheckRefs(used, o.text1, o.text2, o.text3, o.text4, o.text5);
   }
-  for (const SoftIPDeclaration& d : module.declarations) CheckRefs(d.text1, d.text2, d.text3);
-  for (StringRef ref : module.busExtNames) CheckRefs(ref);
-  for (StringRef ref : module.macroParameters) CheckRefs(ref);
-  for (const SoftIPMacroStatement& s : module.macroStatements) CheckRefs(s.condition, s.statements);
-  for (StringRef ref : module.equationParameters) CheckRefs(ref);
+  for (const SoftIPDeclaration& d : module.declarations) CheckRefs(used, d.text1, d.text2, d.text3);
+  for (StringRef ref : module.busExtNames) CheckRefs(used, ref);
+  for (StringRef ref : module.macroParameters) CheckRefs(used, ref);
+  for (const SoftIPMacroStatement& s : module.macroStatements) {
+    CheckRefs(used, s.condition, s.statements);
+  }
+  for (StringRef ref : module.equationParameters) CheckRefs(used, ref);
 }
 
-void CheckLibraryRefs() {
-  const SoftIPLibrary& library = Library();
-  for (const SoftIPCategoryEntry& entry : library.categories) CheckRefs(entry.name, entry.value);
-  for (const SoftIPModule& module : library.modules) CheckModuleRefs(module);
+void CheckLibraryRefs(const SoftIPLibrary& library) {
+  int32_t used = library.stringBytesUsed;
+  for (const SoftIPCategoryEntry& entry : library.categories) {
+    CheckRefs(used, entry.name, entry.value);
+  }
+  for (const SoftIPModule& module : library.modules) CheckModuleRefs(used, module);
 }
 
 // Every string ends with its NUL, so the string area does too; then no string
 // read through a checked reference runs past the used bytes.
-void CheckStringBytes() {
-  const SoftIPLibrary& library = Library();
-  int32_t used = library.stringBytesUsed;
-  if (used > 0 && library.stringBuffer[used - 1] != '\0') throw CorruptIpb{};
+void CheckStringBytes(std::string_view stringBytes) {
+  if (!stringBytes.empty() && stringBytes.back() != '\0') {
+    throw CorruptIpb{"the last string does not end with a NUL byte"};
+  }
 }
 
 // Reads the file into the library; false when the .dec file could not be set up.
 bool ReadAndDump(IpbStream& stream, const std::string& ipbName) {
-  TransferLibrary(stream);
-  CheckLibraryRefs();
+  SoftIPLibrary& library = Library();
+  TransferLibrary(stream, library);
+  CheckLibraryRefs(library);
   if (!BeginDecodeOutput(ipbName)) return false;
-  TransferStringBytes(stream);
-  CheckStringBytes();
+  TransferStringBytes(stream, library);
+  CheckStringBytes({library.stringBuffer.get(), size_t(library.stringBytesUsed)});
   DumpSoftIPCategories();
   for (const SoftIPModule& module : Library().modules) DumpModule(module);
   return true;
@@ -71,18 +76,16 @@ bool ReadAndDump(IpbStream& stream, const std::string& ipbName) {
 
 }  // namespace
 
-void TransferLibrary(IpbStream& stream) {
-  SoftIPLibrary& library = Library();
+void TransferLibrary(IpbStream& stream, SoftIPLibrary& library) {
   stream.Transfer(&library.formatVersion, sizeof library.formatVersion);
   stream.Transfer(&library.stringBytesUsed, sizeof library.stringBytesUsed);
   stream.Transfer(&library.stringCapacity, sizeof library.stringCapacity);
-  if (!stream.Writing()) CheckHeader();
+  if (!stream.Writing()) CheckHeader(library);
   library.categories.Serialise(stream);
   library.modules.Serialise(stream);
 }
 
-void TransferStringBytes(IpbStream& stream) {
-  SoftIPLibrary& library = Library();
+void TransferStringBytes(IpbStream& stream, SoftIPLibrary& library) {
   stream.Transfer(library.stringBuffer.get(), size_t(library.stringBytesUsed));
 }
 
@@ -92,8 +95,8 @@ bool WriteIpbFile(const std::string& path) {
   bool written;
   {
     IpbStream stream(file, IpbStream::Direction::kWrite);
-    TransferLibrary(stream);
-    TransferStringBytes(stream);
+    TransferLibrary(stream, Library());
+    TransferStringBytes(stream, Library());
     written = stream.Flush();
   }
   written = std::fclose(file) == 0 && written;
@@ -103,6 +106,23 @@ bool WriteIpbFile(const std::string& path) {
     ExitRun(1);
   }
   return true;
+}
+
+std::string_view ReadIpbBytes(std::string_view bytes, SoftIPLibrary& library) {
+  IpbStream stream(bytes);
+  TransferLibrary(stream, library);
+  CheckLibraryRefs(library);
+  if (stream.SawLongFormOfSmallCount()) {
+    throw CorruptIpb{"a list count below 65535 is written in the 6-byte form"};
+  }
+  if (stream.Unread() != uint64_t(library.stringBytesUsed)) {
+    throw CorruptIpb{stream.Unread() < uint64_t(library.stringBytesUsed)
+                         ? "the file ends within its string bytes"
+                         : "bytes are left over after the string bytes"};
+  }
+  std::string_view stringBytes = bytes.substr(bytes.size() - size_t(library.stringBytesUsed));
+  CheckStringBytes(stringBytes);
+  return stringBytes;
 }
 
 void DecodeIpbFile(const std::string& ipbName) {

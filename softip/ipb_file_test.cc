@@ -10,7 +10,7 @@
 #include "softip/library.h"
 #include "softip/modules.h"
 #include "softip/test_support.h"
-#include "source/fatal.h"
+#include "source/test_support.h"
 
 namespace qelc {
 namespace {
@@ -49,14 +49,8 @@ class IpbFileTest : public ::testing::Test {
   std::pair<int, std::string> Decode(const Bytes& bytes) {
     test::WriteFile(Path("in.ipb"), std::string(bytes.begin(), bytes.end()));
     std::filesystem::remove(Path("in.dec"));
-    ::testing::internal::CaptureStdout();
-    int status = 0;
-    try {
-      DecodeIpbFile(Path("in.ipb"));
-    } catch (const FatalExit& exit) {
-      status = exit.status;
-    }
-    return {status, ::testing::internal::GetCapturedStdout()};
+    test_support::RunResult run = test_support::CaptureRun([&] { DecodeIpbFile(Path("in.ipb")); });
+    return {run.status, run.out};
   }
 
   test::TempDir dir_;
@@ -71,8 +65,8 @@ TEST_F(IpbFileTest, WriteReadWriteGivesTheSameBytes) {
   ASSERT_NE(file, nullptr);
   {
     IpbStream stream(file, IpbStream::Direction::kRead);
-    TransferLibrary(stream);
-    TransferStringBytes(stream);
+    TransferLibrary(stream, Library());
+    TransferStringBytes(stream, Library());
   }
   std::fclose(file);
   ASSERT_EQ(Library().modules.Size(), 2u);

@@ -28,6 +28,9 @@ IpbStream::IpbStream(FILE* file, Direction direction) : file_(file), direction_(
   if (!Writing()) unread_ = FileSize(file);
 }
 
+IpbStream::IpbStream(std::string_view bytes)
+    : memory_(bytes.data()), direction_(Direction::kRead), unread_(bytes.size()) {}
+
 void IpbStream::Transfer(void* data, size_t size) {
   if (Writing()) {
     Write(data, size);
@@ -51,11 +54,14 @@ uint32_t IpbStream::TransferCount(uint32_t count) {
   Read(&shortCount, sizeof shortCount);
   if (shortCount != kLongCountMark) return shortCount;
   Read(&count, sizeof count);
+  if (count < kLongCountMark) longFormOfSmallCount_ = true;
   return count;
 }
 
 void IpbStream::CheckRecordsFit(uint32_t count, size_t bytesPerRecord) const {
-  if (uint64_t(count) * bytesPerRecord > unread_) throw CorruptIpb{};
+  if (uint64_t(count) * bytesPerRecord > unread_) {
+    throw CorruptIpb{"a list holds more records than the rest of the file"};
+  }
 }
 
 bool IpbStream::Flush() {
@@ -79,14 +85,20 @@ void IpbStream::Write(const void* data, size_t size) {
 }
 
 void IpbStream::Read(void* data, size_t size) {
-  if (size > unread_) throw CorruptIpb{};
+  if (size > unread_) throw CorruptIpb{"the file ends too early"};
   unsigned char* bytes = static_cast<unsigned char*>(data);
+  if (memory_) {
+    std::memcpy(bytes, memory_, size);
+    memory_ += size;
+    unread_ -= size;
+    return;
+  }
   while (size > 0) {
     if (bufferPos_ == bufferUsed_) {
       bufferUsed_ = std::fread(buffer_, 1, kBufferSize, file_);
       bufferPos_ = 0;
       // The file was shorter than it measured: it changed under us.
-      if (bufferUsed_ == 0) throw CorruptIpb{};
+      if (bufferUsed_ == 0) throw CorruptIpb{"the file ends too early"};
     }
     size_t piece = std::min(size, bufferUsed_ - bufferPos_);
     std::memcpy(bytes, buffer_ + bufferPos_, piece);

@@ -3,12 +3,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 namespace qelc {
 
 // A read that would run past the end of an IPB file, or a size that the file
-// cannot hold: the file is short or malformed.
-struct CorruptIpb {};
+// cannot hold: the file is short or malformed. `reason` says which, for readers
+// that explain it.
+struct CorruptIpb {
+  const char* reason;
+};
 
 // An IPB file as a stream of bytes in one direction. Writing and reading both go
 // through a 64 KiB buffer; the same serialisation code serves both directions,
@@ -22,6 +26,8 @@ class IpbStream {
   // The stream does not own `file`. For reading, the file is measured once so that
   // no read and no count can run past its end.
   IpbStream(FILE* file, Direction direction);
+  // Reads the IPB file held in `bytes`, which must outlive the stream.
+  explicit IpbStream(std::string_view bytes);
   IpbStream(const IpbStream&) = delete;
   IpbStream& operator=(const IpbStream&) = delete;
 
@@ -40,6 +46,13 @@ class IpbStream {
   // `bytesPerRecord` bytes each fit in what is left of the file.
   void CheckRecordsFit(uint32_t count, size_t bytesPerRecord) const;
 
+  // Reading: true once a count below 0xFFFF came in the long form, which the
+  // writer never uses; the count is read all the same.
+  bool SawLongFormOfSmallCount() const { return longFormOfSmallCount_; }
+
+  // Reading: the bytes of the file not yet read.
+  uint64_t Unread() const { return unread_; }
+
   // Writing: writes out what the buffer holds. False when any write of this
   // stream has failed.
   bool Flush();
@@ -48,13 +61,15 @@ class IpbStream {
   void Write(const void* data, size_t size);
   void Read(void* data, size_t size);
 
-  FILE* file_;
+  FILE* file_ = nullptr;
+  const char* memory_ = nullptr;  // reading from memory: the next byte
   Direction direction_;
   unsigned char buffer_[kBufferSize];
   size_t bufferUsed_ = 0;  // writing: bytes waiting; reading: bytes held
   size_t bufferPos_ = 0;   // reading: next byte to hand out
   uint64_t unread_ = 0;    // reading: bytes of the file not yet handed out
   bool failed_ = false;
+  bool longFormOfSmallCount_ = false;
 };
 
 }  // namespace qelc

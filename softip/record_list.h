@@ -44,6 +44,7 @@ class RecordList {
   T& At(size_t index) { return records_.at(index); }
   const T& At(size_t index) const { return records_.at(index); }
   const T& Last() const { return records_.back(); }
+  const T* Data() const { return records_.data(); }
 
   // Shrinks to exactly `size` records, or grows with zero-filled (for a module:
   // empty) records.

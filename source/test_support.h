@@ -1,15 +1,15 @@
 #pragma once
 
-// Helpers for the unit tests: temporary input files, captured standard output and
-// runs that end through FatalExit. Only the *_test.cc files include this header.
+// Helpers for the unit tests: temporary input files and runs that end through
+// FatalExit, with the standard output they wrote. Only tests include this header.
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -39,44 +39,6 @@ class TempFile {
   std::string path_;
 };
 
-// Redirects standard output into a temporary file from construction until
-// Text() is called (or the object goes).
-class CapturedStdout {
- public:
-  CapturedStdout() {
-    std::fflush(stdout);
-    saved_ = dup(STDOUT_FILENO);
-    capture_ = std::tmpfile();
-    if (saved_ < 0 || !capture_) std::abort();
-    dup2(fileno(capture_), STDOUT_FILENO);
-  }
-  ~CapturedStdout() { Restore(); }
-  CapturedStdout(const CapturedStdout&) = delete;
-  CapturedStdout& operator=(const CapturedStdout&) = delete;
-
-  // Ends the capture and returns everything written meanwhile.
-  std::string Text() {
-    Restore();
-    return text_;
-  }
-
- private:
-  void Restore() {
-    if (!capture_) return;
-    std::fflush(stdout);
-    dup2(saved_, STDOUT_FILENO);
-    close(saved_);
-    std::rewind(capture_);
-    for (int c = std::fgetc(capture_); c != EOF; c = std::fgetc(capture_)) text_.push_back(char(c));
-    std::fclose(capture_);
-    capture_ = nullptr;
-  }
-
-  int saved_ = -1;
-  FILE* capture_ = nullptr;
-  std::string text_;
-};
-
 // How a piece of code ended: its exit status when it ended the run, and what it
 // wrote to standard output meanwhile.
 struct RunResult {
@@ -88,14 +50,14 @@ struct RunResult {
 template <class Body>
 RunResult CaptureRun(Body body) {
   RunResult result;
-  CapturedStdout capture;
+  testing::internal::CaptureStdout();
   try {
     body();
   } catch (const FatalExit& exit) {
     result.exited = true;
     result.status = exit.status;
   }
-  result.out = capture.Text();
+  result.out = testing::internal::GetCapturedStdout();  // flushes stdout first
   return result;
 }
 

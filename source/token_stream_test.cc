@@ -16,9 +16,7 @@ using test_support::TempFile;
 
 class TokenStreamTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    CloseTokenStream();
-  }
+  void TearDown() override { CloseTokenStream(); }
   void Open(std::string_view content) {
     file_ = std::make_unique<TempFile>(content);
     ASSERT_TRUE(OpenTokenStream(file_->path()));

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <map>
@@ -14,10 +13,9 @@
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
+#include <tuple>
 
 #include "tests/child_process.h"
-#include "tests/dab_text.h"
-#include "tests/hex_text.h"
 #include "tests/sanitizer_options.h"
 #include "tests/text_diff.h"
 
@@ -53,99 +51,83 @@ std::set<std::string> ListFiles(const fs::path& root) {
   return files;
 }
 
-// The arguments, one per line; a final line end closes the last argument.
-std::vector<std::string> ReadArguments(const fs::path& path) {
-  std::vector<std::string> arguments;
-  std::optional<std::string> text = ReadFile(path);
-  if (!text) return arguments;
-  std::istringstream lines(*text);
-  for (std::string line; std::getline(lines, line);) arguments.push_back(line);
-  return arguments;
+// The lines of a file; a final line end closes the last line.
+std::vector<std::string> ReadLines(const fs::path& path) {
+  std::vector<std::string> lines;
+  std::istringstream text(ReadFile(path).value_or(""));
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  return lines;
 }
 
-// What one file left by the run must hold.
+// Decimal digits only, the whole text; false otherwise.
+template <typename Number>
+bool ParseDecimal(std::string_view digits, Number& number) {
+  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  return !digits.empty() && error == std::errc() && end == digits.data() + digits.size();
+}
+
+// What one file left by the run must hold: its bytes, or for a DAB or IPB file
+// the reader's text of it.
 struct ExpectedFile {
-  enum class Form { kBytes, kDab, kHex } form = Form::kBytes;
+  bool readerText = false;
   std::string bytes;
-  DabImage dab;
   std::string origin;  // the case file it comes from, for messages
 };
 
-bool EndsWith(const std::string& text, const std::string& suffix) {
-  return text.size() > suffix.size() &&
-         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 // The files of in/ unchanged, then those of expect/files/ by their real names.
-// Throws std::invalid_argument when an expected file cannot be read or expanded.
-std::map<std::string, ExpectedFile> ExpectedFiles(const fs::path& folder,
-                                                  const fs::path& dabIncludes) {
+// Throws std::invalid_argument when an expected file cannot be read.
+std::map<std::string, ExpectedFile> ExpectedFiles(const fs::path& folder) {
   std::map<std::string, ExpectedFile> expected;
-  fs::path in = folder / "in";
-  for (const std::string& name : ListFiles(in)) {
-    std::optional<std::string> bytes = ReadFile(in / name);
-    if (!bytes) throw std::invalid_argument("cannot read in/" + name);
-    expected[name] = ExpectedFile{ExpectedFile::Form::kBytes, *bytes, {}, "in/" + name};
-  }
-  fs::path files = folder / "expect" / "files";
-  for (const std::string& name : ListFiles(files)) {
-    std::string origin = "expect/files/" + name;
-    std::optional<std::string> text = ReadFile(files / name);
-    if (!text) throw std::invalid_argument("cannot read " + origin);
-    ExpectedFile file{ExpectedFile::Form::kBytes, *text, {}, origin};
-    std::string realName = name;
-    if (EndsWith(name, ".dab.txt")) {
-      realName = name.substr(0, name.size() - 4);
-      file.form = ExpectedFile::Form::kDab;
-      file.dab = ExpandDabText(*text, origin, IncludeDirectory(dabIncludes.string()));
-    } else if (EndsWith(name, ".hex")) {
-      realName = name.substr(0, name.size() - 4);
-      file.form = ExpectedFile::Form::kHex;
-      file.bytes = ParseHexText(*text, origin);
+  for (const char* place : {"in", "expect/files"}) {
+    for (const std::string& name : ListFiles(folder / place)) {
+      std::string origin = std::string(place) + "/" + name;
+      std::optional<std::string> bytes = ReadFile(folder / origin);
+      if (!bytes) throw std::invalid_argument("cannot read " + origin);
+      fs::path path(name);
+      bool readerText = place != std::string_view("in") && path.extension() == ".txt" &&
+                        (path.stem().extension() == ".dab" || path.stem().extension() == ".ipb");
+      std::string real = readerText ? name.substr(0, name.size() - 4) : name;
+      expected[real] = ExpectedFile{readerText, *bytes, origin};
     }
-    expected[realName] = std::move(file);
   }
   return expected;
 }
 
-std::string CompareFile(const ExpectedFile& expected, const std::string& actual) {
-  switch (expected.form) {
-    case ExpectedFile::Form::kDab:
-      return DescribeDabDifference(expected.dab, actual);
-    case ExpectedFile::Form::kHex:
-      return DescribeByteDifference(expected.bytes, actual);
-    case ExpectedFile::Form::kBytes:
-      break;
+// Empty when the file `name` in `work` is as expected; otherwise what differs.
+std::string CompareFile(const ExpectedFile& expected, const std::string& actual,
+                        const std::string& name, const fs::path& work,
+                        const CaseSetting& setting) {
+  if (!expected.readerText) return DescribeTextDifference(expected.bytes, actual);
+  ChildRun reader = RunChild(setting.reader, {name}, work.string(), setting.timeLimit,
+                             kSanitizerDefaults);
+  if (!reader.problem.empty() || reader.timedOut || reader.signal != 0 || reader.exitStatus != 0) {
+    return "the reader cannot read it (status " + std::to_string(reader.exitStatus) + ", signal " +
+           std::to_string(reader.signal) + "): " + reader.problem + reader.err;
   }
-  return DescribeTextDifference(expected.bytes, actual);
+  return DescribeTextDifference(expected.bytes, reader.out);
 }
 
 // The command line as a shell would take it, for messages.
-std::string ShowCommand(const std::vector<std::string>& arguments) {
-  std::string shown = "qelc";
+std::string ShowCommand(const std::string& program, const std::vector<std::string>& arguments) {
+  const std::string_view plain =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._/-+=";
+  std::string shown = program;
   for (const std::string& argument : arguments) {
-    bool plain = !argument.empty() &&
-                 std::all_of(argument.begin(), argument.end(), [](char c) {
-                   return std::isalnum(static_cast<unsigned char>(c)) ||
-                          std::string_view("._/-+=").find(c) != std::string_view::npos;
-                 });
-    shown += plain ? " " + argument : " \"" + Escape(argument) + "\"";
+    bool bare = !argument.empty() && argument.find_first_not_of(plain) == std::string::npos;
+    shown += bare ? " " + argument : " \"" + Escape(argument) + "\"";
   }
   return shown;
 }
 
 std::string Indent(const std::string& text) {
   std::string indented = "  ";
-  for (char c : text) {
-    indented += c;
-    if (c == '\n') indented += "  ";
-  }
+  for (char c : text) indented += c == '\n' ? std::string("\n  ") : std::string(1, c);
   return indented;
 }
 
-// One line of a case's `setup` file.
+// One line of a case's `setup` file: `mkdir PATH` or `readonly PATH`.
 struct SetupStep {
-  enum class Kind { kMakeDirectory, kReadOnly } kind;
+  bool readOnly = false;
   fs::path path;       // relative to the working directory
   std::string origin;  // "setup:N", for messages
 };
@@ -156,80 +138,58 @@ struct Surroundings {
   std::vector<SetupStep> steps;
 };
 
-// The lines of a case file as words; blank lines and `#` comment lines are left
-// out. Each entry keeps its line number.
-std::vector<std::pair<int, std::vector<std::string>>> WordLines(const std::string& text) {
-  std::vector<std::pair<int, std::vector<std::string>>> lines;
-  std::istringstream stream(text);
+// Calls `take` with "FILE:N" and the words of each line of the case file `name`;
+// blank lines and `#` comment lines are left out.
+template <typename Take>
+void ForEachWordLine(const fs::path& folder, const std::string& name, Take take) {
   int number = 0;
-  for (std::string line; std::getline(stream, line);) {
+  for (const std::string& line : ReadLines(folder / name)) {
     ++number;
-    std::istringstream words(line);
-    std::vector<std::string> split;
-    for (std::string word; words >> word;) split.push_back(word);
-    if (split.empty() || split[0][0] == '#') continue;
-    lines.emplace_back(number, std::move(split));
+    std::istringstream stream(line);
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;) words.push_back(word);
+    if (!words.empty() && words[0][0] != '#') take(name + ":" + std::to_string(number), words);
   }
-  return lines;
-}
-
-// A path that stays inside the working directory: relative, no `..`.
-bool StaysInside(const fs::path& path) {
-  if (path.empty() || path.is_absolute()) return false;
-  return std::none_of(path.begin(), path.end(), [](const fs::path& part) { return part == ".."; });
 }
 
 // Reads `limits` and `setup`; throws std::invalid_argument naming the line.
 Surroundings ReadSurroundings(const fs::path& folder) {
   Surroundings surroundings;
-  for (const auto& [number, words] : WordLines(ReadFile(folder / "limits").value_or(""))) {
-    std::string origin = "limits:" + std::to_string(number);
-    if (words.size() != 2 || words[0] != "filesize") {
-      throw std::invalid_argument(origin + ": expected 'filesize BYTES'");
-    }
-    if (surroundings.limits.fileSize) throw std::invalid_argument(origin + ": filesize twice");
+  auto fail = [](const std::string& message) { throw std::invalid_argument(message); };
+  ForEachWordLine(folder, "limits", [&](const std::string& origin, const auto& words) {
+    if (words.size() != 2 || words[0] != "filesize") fail(origin + ": expected 'filesize BYTES'");
+    if (surroundings.limits.fileSize) fail(origin + ": filesize twice");
     unsigned long long bytes = 0;
-    const std::string& digits = words[1];
-    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), bytes);
-    if (error != std::errc() || end != digits.data() + digits.size()) {
-      throw std::invalid_argument(origin + ": '" + digits + "' is no byte count");
-    }
+    if (!ParseDecimal(words[1], bytes)) fail(origin + ": '" + words[1] + "' is no byte count");
     surroundings.limits.fileSize = bytes;
-  }
-  for (const auto& [number, words] : WordLines(ReadFile(folder / "setup").value_or(""))) {
-    std::string origin = "setup:" + std::to_string(number);
-    SetupStep step{SetupStep::Kind::kMakeDirectory, {}, origin};
-    if (words.size() == 2 && words[0] == "mkdir") {
-      step.path = fs::path(words[1]).lexically_normal();
-      if (step.path == ".") throw std::invalid_argument(origin + ": mkdir needs a name");
-    } else if (words.size() == 2 && words[0] == "readonly") {
-      step.kind = SetupStep::Kind::kReadOnly;
-      step.path = fs::path(words[1]).lexically_normal();
-    } else {
-      throw std::invalid_argument(origin + ": expected 'mkdir NAME' or 'readonly NAME'");
+  });
+  ForEachWordLine(folder, "setup", [&](const std::string& origin, const auto& words) {
+    if (words.size() != 2 || (words[0] != "mkdir" && words[0] != "readonly")) {
+      fail(origin + ": expected 'mkdir NAME' or 'readonly NAME'");
     }
-    if (!StaysInside(step.path)) {
-      throw std::invalid_argument(origin + ": '" + words[1] +
-                                  "' is not a path inside the working directory");
+    SetupStep step{words[0] == "readonly", fs::path(words[1]).lexically_normal(), origin};
+    if (!step.readOnly && step.path == ".") fail(origin + ": mkdir needs a name");
+    // The path must stay inside the working directory: relative, no `..`.
+    if (step.path.empty() || step.path.is_absolute() ||
+        std::find(step.path.begin(), step.path.end(), fs::path("..")) != step.path.end()) {
+      fail(origin + ": '" + words[1] + "' is not a path inside the working directory");
     }
     surroundings.steps.push_back(std::move(step));
-  }
+  });
   return surroundings;
 }
 
-// The permissions that a setup took away, to be given back before the case's
-// directory is compared and removed.
-struct TakenPermissions {
-  std::vector<std::pair<fs::path, fs::perms>> original;
+// The permissions that a setup took away, given back (in reverse order) before
+// the case's directory is compared and removed.
+using TakenPermissions = std::vector<std::pair<fs::path, fs::perms>>;
 
-  void GiveBack() {
-    for (auto entry = original.rbegin(); entry != original.rend(); ++entry) {
-      std::error_code ignored;  // the run may have removed the file
-      fs::permissions(entry->first, entry->second, fs::perm_options::replace, ignored);
-    }
-    original.clear();
+void GiveBack(TakenPermissions& taken) {
+  for (auto entry = taken.rbegin(); entry != taken.rend(); ++entry) {
+    std::error_code ignored;  // the run may have removed the file
+    fs::permissions(entry->first, entry->second, fs::perm_options::replace, ignored);
   }
-};
+  taken.clear();
+}
 
 // Applies the setup steps in `work`. Returns a failure of the case, or empty.
 std::string ApplySetup(const std::vector<SetupStep>& steps, const fs::path& work,
@@ -237,7 +197,7 @@ std::string ApplySetup(const std::vector<SetupStep>& steps, const fs::path& work
   for (const SetupStep& step : steps) {
     fs::path path = work / step.path;
     std::error_code error;
-    if (step.kind == SetupStep::Kind::kMakeDirectory) {
+    if (!step.readOnly) {
       if (fs::exists(fs::symlink_status(path)) || !fs::create_directories(path, error)) {
         return step.origin + ": cannot make the directory " + step.path.string() +
                (error ? ": " + error.message() : ": it exists");
@@ -245,10 +205,11 @@ std::string ApplySetup(const std::vector<SetupStep>& steps, const fs::path& work
       continue;
     }
     fs::file_status status = fs::status(path, error);
-    if (error) return step.origin + ": " + step.path.string() + ": " + error.message();
-    taken.original.emplace_back(path, status.permissions());
-    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove, error);
+    if (!error) {
+      taken.emplace_back(path, status.permissions());
+      fs::permissions(path, fs::perms::owner_write | fs::perms::group_write |
+                                fs::perms::others_write, fs::perm_options::remove, error);
+    }
     if (error) return step.origin + ": " + step.path.string() + ": " + error.message();
   }
   return {};
@@ -258,8 +219,7 @@ std::string ApplySetup(const std::vector<SetupStep>& steps, const fs::path& work
 // write through anyway (permission bits do not bind root).
 std::string UnboundReadOnly(const std::vector<SetupStep>& steps, const fs::path& work) {
   for (const SetupStep& step : steps) {
-    if (step.kind != SetupStep::Kind::kReadOnly) continue;
-    if (faccessat(AT_FDCWD, (work / step.path).c_str(), W_OK, AT_EACCESS) == 0) {
+    if (step.readOnly && faccessat(AT_FDCWD, (work / step.path).c_str(), W_OK, AT_EACCESS) == 0) {
       return step.origin + ": readonly " + step.path.string() +
              " does not bind this user (permission bits are not checked for it, as for root)";
     }
@@ -267,46 +227,36 @@ std::string UnboundReadOnly(const std::vector<SetupStep>& steps, const fs::path&
   return {};
 }
 
-fs::path MakeWorkDirectory() {
-  std::string pattern = (fs::temp_directory_path() / "qelc-case-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary directory");
-  return pattern;
-}
-
 // Compares what the run printed and left; returns the failures.
 std::vector<std::string> CompareRun(const fs::path& folder, const ChildRun& run,
                                     const std::string& command,
                                     const std::map<std::string, ExpectedFile>& expectedFiles,
-                                    int expectedStatus, const fs::path& work) {
+                                    int expectedStatus, const fs::path& work,
+                                    const CaseSetting& setting) {
   std::vector<std::string> failures;
   if (run.exitStatus != expectedStatus) {
     failures.push_back(command + ": exit status " + std::to_string(run.exitStatus) +
                        ", expected " + std::to_string(expectedStatus));
   }
-  std::string difference =
-      DescribeTextDifference(ReadFile(folder / "expect" / "stdout").value_or(""), run.out);
-  if (!difference.empty()) {
-    failures.push_back(command + ": standard output differs:\n" + Indent(difference));
+  const std::tuple<const char*, const char*, const std::string&> streams[] = {
+      {"stdout", "output", run.out}, {"stderr", "error", run.err}};
+  for (const auto& [file, stream, actual] : streams) {
+    std::string difference =
+        DescribeTextDifference(ReadFile(folder / "expect" / file).value_or(""), actual);
+    if (!difference.empty()) {
+      failures.push_back(command + ": standard " + stream + " differs:\n" + Indent(difference));
+    }
   }
-  difference = DescribeTextDifference(ReadFile(folder / "expect" / "stderr").value_or(""), run.err);
-  if (!difference.empty()) {
-    failures.push_back(command + ": standard error differs:\n" + Indent(difference));
-  }
-
   std::set<std::string> actualFiles = ListFiles(work);
   for (const auto& [name, expected] : expectedFiles) {
+    std::optional<std::string> actual = ReadFile(work / name);
     if (!actualFiles.count(name)) {
       failures.push_back(command + ": missing file " + name + " (expected by " + expected.origin +
                          ")");
-      continue;
-    }
-    std::optional<std::string> actual = ReadFile(work / name);
-    if (!actual) {
+    } else if (!actual) {
       failures.push_back(command + ": cannot read the file " + name + " that the run left");
-      continue;
-    }
-    difference = CompareFile(expected, *actual);
-    if (!difference.empty()) {
+    } else if (std::string difference = CompareFile(expected, *actual, name, work, setting);
+               !difference.empty()) {
       failures.push_back(command + ": file " + name + " differs from " + expected.origin + ":\n" +
                          Indent(difference));
     }
@@ -321,69 +271,71 @@ std::vector<std::string> CompareRun(const fs::path& folder, const ChildRun& run,
 
 CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
   CaseOutcome outcome;
+  auto fail = [&outcome](const std::string& failure) {
+    outcome.failures.push_back(failure);
+    return outcome;
+  };
   std::optional<std::string> statusText = ReadFile(folder / "expect" / "status");
-  if (!statusText) {
-    outcome.failures.push_back("the case has no expect/status");
-    return outcome;
-  }
-  int expectedStatus = -1;
+  if (!statusText) return fail("the case has no expect/status");
   std::string_view digits = *statusText;
-  while (!digits.empty() && std::isspace(static_cast<unsigned char>(digits.back()))) {
-    digits.remove_suffix(1);
-  }
-  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), expectedStatus);
-  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
-      expectedStatus < 0 || expectedStatus > 255) {
-    outcome.failures.push_back("expect/status is not a decimal status: \"" +
-                               Escape(*statusText) + "\"");
-    return outcome;
+  digits = digits.substr(0, digits.find_last_not_of(" \t\r\n\v\f") + 1);
+  int expectedStatus = -1;
+  if (!ParseDecimal(digits, expectedStatus) || expectedStatus < 0 || expectedStatus > 255) {
+    return fail("expect/status is not a decimal status: \"" + Escape(*statusText) + "\"");
   }
   std::map<std::string, ExpectedFile> expectedFiles;
   Surroundings surroundings;
   try {
-    expectedFiles = ExpectedFiles(folder, setting.dabIncludes);
+    expectedFiles = ExpectedFiles(folder);
     surroundings = ReadSurroundings(folder);
   } catch (const std::invalid_argument& error) {
-    outcome.failures.push_back(std::string("the case's files are malformed: ") + error.what());
-    return outcome;
+    return fail(std::string("the case's files are malformed: ") + error.what());
   }
-  std::vector<std::string> arguments = ReadArguments(folder / "args");
-  std::string command = ShowCommand(arguments);
+  // A case of the reader or the linter names it in its `program` file.
+  std::vector<std::string> programFile = ReadLines(folder / "program");
+  std::string programName = programFile.empty() ? "qelc" : programFile.front();
+  const std::map<std::string, std::string> programs = {
+      {"qelc", setting.program}, {"qeldump", setting.reader}, {"qellint", setting.linter}};
+  auto program = programs.find(programName);
+  if (programFile.size() > 1 || program == programs.end()) {
+    return fail("the case's program file names none of qelc, qeldump and qellint");
+  }
+  std::vector<std::string> arguments = ReadLines(folder / "args");
+  std::string command = ShowCommand(programName, arguments);
 
-  outcome.workDirectory = MakeWorkDirectory();
+  std::string pattern = (fs::temp_directory_path() / "qelc-case-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) return fail("cannot create a temporary directory");
+  outcome.workDirectory = pattern;
   if (fs::exists(folder / "in")) {
     fs::copy(folder / "in", outcome.workDirectory,
              fs::copy_options::recursive | fs::copy_options::copy_symlinks);
   }
   TakenPermissions taken;
   std::string setupFailure = ApplySetup(surroundings.steps, outcome.workDirectory, taken);
-  if (!setupFailure.empty()) {
-    taken.GiveBack();
-    outcome.failures.push_back(setupFailure);
-    return outcome;
-  }
-  outcome.skipped = UnboundReadOnly(surroundings.steps, outcome.workDirectory);
-  if (!outcome.skipped.empty()) {
-    taken.GiveBack();
+  outcome.skipped =
+      setupFailure.empty() ? UnboundReadOnly(surroundings.steps, outcome.workDirectory) : "";
+  if (!setupFailure.empty() || !outcome.skipped.empty()) {
+    GiveBack(taken);
+    if (!setupFailure.empty()) return fail(setupFailure);
     std::error_code ignored;
     fs::remove_all(outcome.workDirectory, ignored);
     return outcome;
   }
-  ChildRun run = RunChild(setting.program, arguments, outcome.workDirectory.string(),
-                          setting.timeLimit, kSanitizerDefaults, surroundings.limits);
-  taken.GiveBack();
+  ChildRun run = RunChild(program->second, arguments,
+                          outcome.workDirectory.string(), setting.timeLimit, kSanitizerDefaults,
+                          surroundings.limits);
+  GiveBack(taken);
   if (!run.problem.empty()) {
     outcome.failures.push_back(run.problem);
   } else if (run.timedOut) {
     outcome.failures.push_back(command + " was still running after " +
-                               std::to_string(setting.timeLimit.count()) +
-                               " ms and was killed");
+                               std::to_string(setting.timeLimit.count()) + " ms and was killed");
   } else if (run.signal != 0) {
     outcome.failures.push_back(command + " was ended by signal " + std::to_string(run.signal) +
                                "; standard error:\n" + run.err);
   } else {
-    outcome.failures =
-        CompareRun(folder, run, command, expectedFiles, expectedStatus, outcome.workDirectory);
+    outcome.failures = CompareRun(folder, run, command, expectedFiles, expectedStatus,
+                                  outcome.workDirectory, setting);
   }
   if (outcome.failures.empty()) {
     std::error_code ignored;

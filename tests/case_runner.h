@@ -9,7 +9,9 @@ namespace qelc::test {
 
 struct CaseSetting {
   std::string program;                    // the compiler to run
-  std::filesystem::path dabIncludes;      // where `include NAME` finds NAME.dab.txt
+  std::string reader;                     // the reader: DAB and IPB files are compared
+                                          // through its text, and cases may run it
+  std::string linter{};                   // run by the cases that name it
   std::chrono::milliseconds timeLimit{20000};
 };
 
@@ -20,7 +22,8 @@ struct CaseOutcome {
 };
 
 // Runs the case in `folder` (the format of tests/README.md): copies in/ into a
-// fresh temporary directory, applies the case's setup, runs the program there
+// fresh temporary directory, applies the case's setup, runs the program (or the
+// reader, when the case's `program` file names it) there
 // with the case's arguments and limits and compares status, standard output,
 // standard error and every file left. A case whose setup cannot take effect for
 // this user (a read-only mark that binds no one, as for root) is skipped.

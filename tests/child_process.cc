@@ -20,34 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Pipe {
-  int read = -1;
-  int write = -1;
-};
-
-bool OpenPipe(Pipe& pipe) {
-  int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) return false;
-  pipe.read = ends[0];
-  pipe.write = ends[1];
-  return true;
-}
-
-void Close(int& fd) {
-  if (fd >= 0) close(fd);
-  fd = -1;
-}
-
-std::vector<std::string> Environment(const std::vector<std::string>& defaults) {
-  std::vector<std::string> environment;
-  for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
-  for (const std::string& setting : defaults) {
-    std::string name = setting.substr(0, setting.find('='));
-    if (!std::getenv(name.c_str())) environment.push_back(setting);
-  }
-  return environment;
-}
-
+// The texts as a null-terminated array of pointers into them.
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
   std::vector<char*> pointers;
   for (std::string& text : texts) pointers.push_back(text.data());
@@ -80,18 +53,9 @@ bool LimitFileSize(rlim_t bytes) {
   _exit(127);
 }
 
-std::string StartProblem(int report, const std::string& program, const std::string& directory) {
-  int error = 0;
-  ssize_t got;
-  do {
-    got = read(report, &error, sizeof error);
-  } while (got < 0 && errno == EINTR);
-  if (got != ssize_t(sizeof error)) return {};
-  return "cannot run " + program + " in " + directory + ": " + std::strerror(error);
-}
-
-void Collect(Pipe& out, Pipe& err, ChildRun& run, Clock::time_point deadline) {
-  pollfd fds[2] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}};
+// Reads both outputs until the child closes them or the deadline passes.
+void Collect(int out, int err, ChildRun& run, Clock::time_point deadline) {
+  pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
   std::string* sinks[2] = {&run.out, &run.err};
   while (fds[0].fd >= 0 || fds[1].fd >= 0) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -99,8 +63,7 @@ void Collect(Pipe& out, Pipe& err, ChildRun& run, Clock::time_point deadline) {
       run.timedOut = true;
       return;
     }
-    int ready = poll(fds, 2, int(left.count()));
-    if (ready < 0 && errno != EINTR) return;
+    if (poll(fds, 2, int(left.count())) < 0 && errno != EINTR) return;
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char buffer[65536];
@@ -122,34 +85,50 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
   ChildRun run;
   std::vector<std::string> argvTexts = {program};
   argvTexts.insert(argvTexts.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv = Pointers(argvTexts);
-  std::vector<std::string> environmentTexts = Environment(defaults);
-  std::vector<char*> envp = Pointers(environmentTexts);
+  std::vector<std::string> environmentTexts;
+  for (char** entry = environ; *entry; ++entry) environmentTexts.emplace_back(*entry);
+  for (const std::string& setting : defaults) {
+    if (!std::getenv(setting.substr(0, setting.find('=')).c_str())) {
+      environmentTexts.push_back(setting);
+    }
+  }
+  std::vector<char*> argv = Pointers(argvTexts), envp = Pointers(environmentTexts);
 
-  Pipe out, err, report;
-  if (!OpenPipe(out) || !OpenPipe(err) || !OpenPipe(report)) {
+  // Read and write ends of standard output, standard error and the start report.
+  int out[2] = {-1, -1}, err[2] = {-1, -1}, report[2] = {-1, -1};
+  auto closeAll = [&](int end) {
+    for (int* pipe : {out, err, report}) {
+      if (pipe[end] >= 0) close(pipe[end]);
+    }
+  };
+  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0 || pipe2(report, O_CLOEXEC) != 0) {
     run.problem = std::string("cannot create pipes: ") + std::strerror(errno);
+    closeAll(0);
+    closeAll(1);
     return run;
   }
   Clock::time_point deadline = Clock::now() + limit;
   pid_t pid = fork();
   if (pid == 0) {
-    StartChild(program.c_str(), argv.data(), envp.data(), directory.c_str(), limits, out.write,
-               err.write, report.write);
+    StartChild(program.c_str(), argv.data(), envp.data(), directory.c_str(), limits, out[1],
+               err[1], report[1]);
   }
-  Close(out.write);
-  Close(err.write);
-  Close(report.write);
+  closeAll(1);
   if (pid < 0) {
     run.problem = std::string("cannot fork: ") + std::strerror(errno);
-  } else {
-    run.problem = StartProblem(report.read, program, directory);
-    Collect(out, err, run, deadline);
+    closeAll(0);
+    return run;
   }
-  Close(out.read);
-  Close(err.read);
-  Close(report.read);
-  if (pid < 0) return run;
+  int error = 0;
+  ssize_t got;
+  do {
+    got = read(report[0], &error, sizeof error);
+  } while (got < 0 && errno == EINTR);
+  if (got == ssize_t(sizeof error)) {
+    run.problem = "cannot run " + program + " in " + directory + ": " + std::strerror(error);
+  }
+  Collect(out[0], err[0], run, deadline);
+  closeAll(0);
 
   int status = 0;
   while (true) {
@@ -160,14 +139,9 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     pid_t done = waitpid(pid, &status, run.timedOut ? 0 : WNOHANG);
     if (done == pid) break;
     if (done < 0 && errno != EINTR) return run;
-    if (done == 0) {
-      // The output is closed but the program still runs.
-      if (Clock::now() >= deadline) {
-        run.timedOut = true;
-      } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      }
-    }
+    // The output is closed but the program still runs.
+    if (done == 0 && Clock::now() >= deadline) run.timedOut = true;
+    if (done == 0 && !run.timedOut) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);

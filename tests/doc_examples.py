@@ -25,14 +25,11 @@ def terminal(script, cwd, env):
                                stdin=subprocess.DEVNULL, stdout=follower, stderr=follower)
     os.close(follower)
     output = b""
-    while True:
-        try:
-            chunk = os.read(leader, 65536)
-        except OSError:  # the pseudo-terminal closes when the last writer ends
-            break
-        if not chunk:
-            break
-        output += chunk
+    try:
+        while chunk := os.read(leader, 65536):
+            output += chunk
+    except OSError:  # the pseudo-terminal closes when the last writer ends
+        pass
     os.close(leader)
     process.wait()
     return output.replace(b"\r\n", b"\n").decode("utf-8", "replace")

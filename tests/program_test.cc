@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,61 +18,42 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Case {
-  std::string name;  // <area>/<case>
-  fs::path folder;
-};
-
-// Names the case in test listings and failures.
-void PrintTo(const Case& testCase, std::ostream* out) { *out << testCase.name; }
-
-std::vector<Case> DiscoverCases() {
-  std::vector<Case> cases;
+// Every case as "<area>/<case>", sorted.
+std::vector<std::string> DiscoverCases() {
+  std::vector<std::string> cases;
   std::error_code error;
   for (const fs::directory_entry& area : fs::directory_iterator(CaseRoot(), error)) {
     if (!area.is_directory()) continue;
     for (const fs::directory_entry& folder : fs::directory_iterator(area.path())) {
       if (!folder.is_directory()) continue;
-      cases.push_back(
-          Case{area.path().filename().string() + "/" + folder.path().filename().string(),
-               folder.path()});
+      cases.push_back(folder.path().lexically_relative(CaseRoot()).generic_string());
     }
   }
-  std::sort(cases.begin(), cases.end(),
-            [](const Case& a, const Case& b) { return a.name < b.name; });
+  std::sort(cases.begin(), cases.end());
   return cases;
 }
 
 // Test names may hold letters, digits and underscores only.
-std::string TestName(const testing::TestParamInfo<Case>& info) {
-  std::string name = info.param.name;
+std::string TestName(const testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param;
   for (char& c : name) {
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   }
   return name;
 }
 
-class WholeProgram : public testing::TestWithParam<Case> {};
-
-// A case runs qelc unless its file `program` names qellint.
-std::string ProgramOf(const fs::path& folder) {
-  std::ifstream file(folder / "program");
-  std::string name;
-  file >> name;
-  return name == "qellint" ? QELLINT_BINARY : QELC_BINARY;
-}
+class WholeProgram : public testing::TestWithParam<std::string> {};
 
 TEST_P(WholeProgram, Case) {
-  const Case& testCase = GetParam();
-  CaseOutcome outcome =
-      RunCase(testCase.folder, CaseSetting{ProgramOf(testCase.folder), QELC_DAB_DIR});
+  fs::path folder = fs::path(CaseRoot()) / GetParam();
+  CaseOutcome outcome = RunCase(folder, CaseSetting{QELC_BINARY, QELDUMP_BINARY, QELLINT_BINARY});
   if (!outcome.skipped.empty()) GTEST_SKIP() << outcome.skipped;
   for (const std::string& failure : outcome.failures) ADD_FAILURE() << failure;
   if (!outcome.failures.empty()) {
     std::string kept = outcome.workDirectory.empty()
                            ? std::string("the case did not run")
                            : "its working directory is kept: " + outcome.workDirectory.string();
-    ADD_FAILURE() << "case folder " << testCase.folder.string() << "; " << kept;
+    ADD_FAILURE() << "case folder " << folder.string() << "; " << kept;
   }
 }
 

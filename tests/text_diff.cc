@@ -11,12 +11,7 @@ namespace {
 // place where the texts part.
 constexpr size_t kShownLine = 160;
 
-size_t FirstDifference(std::string_view a, std::string_view b) {
-  size_t common = std::min(a.size(), b.size());
-  return size_t(std::mismatch(a.begin(), a.begin() + common, b.begin()).first - a.begin());
-}
-
-// The line that holds byte `at` (line end included), or the empty text past the end.
+// The line that starts at `lineStart` (line end included), or the empty text past the end.
 std::string_view LineAt(std::string_view text, size_t lineStart) {
   if (lineStart >= text.size()) return {};
   size_t end = text.find('\n', lineStart);
@@ -33,25 +28,6 @@ std::string ShowLine(std::string_view line, size_t column, bool exists) {
   return shown;
 }
 
-std::string Hex(unsigned char byte) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02x", byte);
-  return text;
-}
-
-std::string HexAround(std::string_view bytes, size_t at) {
-  size_t from = at >= 8 ? at - 8 : 0;
-  std::string shown;
-  for (size_t i = from; i < bytes.size() && i < at + 8; ++i) {
-    if (i > from) shown += ' ';
-    if (i == at) shown += '[';
-    shown += Hex(static_cast<unsigned char>(bytes[i]));
-    if (i == at) shown += ']';
-  }
-  if (at >= bytes.size()) shown += shown.empty() ? "[end]" : " [end]";
-  return shown;
-}
-
 }  // namespace
 
 std::string Escape(std::string_view bytes) {
@@ -65,11 +41,9 @@ std::string Escape(std::string_view bytes) {
       case '\r': escaped += "\\r"; break;
       case '\t': escaped += "\\t"; break;
       default:
-        if (byte >= 0x20 && byte < 0x7F) {
-          escaped += c;
-        } else {
-          escaped += "\\x" + Hex(byte);
-        }
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+        escaped += byte >= 0x20 && byte < 0x7F ? std::string(1, c) : std::string(hex);
     }
   }
   return escaped;
@@ -77,7 +51,10 @@ std::string Escape(std::string_view bytes) {
 
 std::string DescribeTextDifference(std::string_view expected, std::string_view actual) {
   if (expected == actual) return {};
-  size_t at = FirstDifference(expected, actual);
+  size_t common = std::min(expected.size(), actual.size());
+  size_t at = size_t(
+      std::mismatch(expected.begin(), expected.begin() + common, actual.begin()).first -
+      expected.begin());
   size_t lineStart = expected.substr(0, at).rfind('\n');
   lineStart = lineStart == std::string_view::npos ? 0 : lineStart + 1;
   size_t lineNumber = size_t(std::count(expected.begin(), expected.begin() + lineStart, '\n')) + 1;
@@ -89,20 +66,6 @@ std::string DescribeTextDifference(std::string_view expected, std::string_view a
   message += "  actual:   " + ShowLine(LineAt(actual, lineStart), column,
                                        lineStart < actual.size()) + "\n";
   message += "  sizes: expected " + std::to_string(expected.size()) + " bytes, actual " +
-             std::to_string(actual.size()) + " bytes";
-  return message;
-}
-
-std::string DescribeByteDifference(std::string_view expected, std::string_view actual) {
-  if (expected == actual) return {};
-  size_t at = FirstDifference(expected, actual);
-  std::string message = "first difference at byte " + std::to_string(at) + ": expected ";
-  message += at < expected.size() ? Hex(static_cast<unsigned char>(expected[at])) : "end of file";
-  message += ", actual ";
-  message += at < actual.size() ? Hex(static_cast<unsigned char>(actual[at])) : "end of file";
-  message += "\n  expected: " + HexAround(expected, at);
-  message += "\n  actual:   " + HexAround(actual, at);
-  message += "\n  sizes: expected " + std::to_string(expected.size()) + " bytes, actual " +
              std::to_string(actual.size()) + " bytes";
   return message;
 }

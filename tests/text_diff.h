@@ -15,8 +15,4 @@ std::string Escape(std::string_view bytes);
 // escaped, with its line end shown, and the column where they part.
 std::string DescribeTextDifference(std::string_view expected, std::string_view actual);
 
-// Empty when equal; otherwise the offset of the first differing byte, both
-// values and a few bytes of hex around it, and both sizes.
-std::string DescribeByteDifference(std::string_view expected, std::string_view actual);
-
 }  // namespace qelc::test

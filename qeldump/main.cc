@@ -1,0 +1,135 @@
+// qeldump: reads DAB and IPB files as text, JSON, a difference or one value.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "qeldump/field_lines.h"
+#include "qeldump/input_file.h"
+#include "qeldump/json_dump.h"
+
+namespace {
+
+using qelc::dump::FileProblem;
+using qelc::dump::InputFile;
+
+constexpr int kTrouble = 2;
+
+constexpr char kSynopsis[] =
+    "usage: qeldump [--json] FILE...\n"
+    "       qeldump --get PATH FILE...\n"
+    "       qeldump --diff A B\n"
+    "       qeldump --layout\n"
+    "       qeldump --help | --version\n";
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "qeldump: %s\n%s", problem.c_str(), kSynopsis);
+  return kTrouble;
+}
+
+void ReportProblem(const std::string& name, const FileProblem& problem) {
+  std::fprintf(stderr, "qeldump: %s: %s\n", name.c_str(), problem.what());
+}
+
+// The files one at a time, so that only one is held in memory.
+int EachFile(const std::vector<std::string>& names, auto&& write) {
+  int status = 0;
+  for (const std::string& name : names) {
+    try {
+      write(*qelc::dump::LoadFile(name));
+    } catch (const FileProblem& problem) {
+      std::fflush(stdout);
+      ReportProblem(name, problem);
+      status = kTrouble;
+    }
+  }
+  return status;
+}
+
+int Diff(const std::vector<std::string>& names) {
+  std::unique_ptr<InputFile> files[2];
+  for (int i = 0; i < 2; ++i) {
+    try {
+      files[i] = qelc::dump::LoadFile(names[size_t(i)]);
+    } catch (const FileProblem& problem) {
+      ReportProblem(names[size_t(i)], problem);
+      return kTrouble;
+    }
+  }
+  if (files[0]->kind != files[1]->kind) {
+    auto kindName = [](const InputFile& file) {
+      return file.kind == qelc::dump::FileKind::kDab ? "a DAB file" : "an IPB file";
+    };
+    std::fprintf(stderr, "qeldump: %s: %s, and %s is %s; only files of one kind compare\n",
+                 names[1].c_str(), kindName(*files[1]), names[0].c_str(), kindName(*files[0]));
+    return kTrouble;
+  }
+  return qelc::dump::WriteDifferences(*files[0], *files[1], stdout) ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app(std::string("Reads DAB and IPB files: every field as text, as JSON, the fields "
+                           "that differ between two files, or one field.\n") +
+                   kSynopsis,
+               "qeldump");
+  bool json = false;
+  bool diff = false;
+  bool layout = false;
+  std::string getPath;
+  std::vector<std::string> files;
+  CLI::Option* jsonFlag = app.add_flag("--json", json, "one JSON document per file");
+  CLI::Option* getOption =
+      app.add_option("--get", getPath,
+                     "the value of the field at PATH, or the lines under a record or table")
+          ->option_text("PATH");
+  CLI::Option* diffFlag = app.add_flag(
+      "--diff", diff, "the fields that differ between A and B (status 0 same, 1 different)");
+  CLI::Option* layoutFlag =
+      app.add_flag("--layout", layout, "the field map of the DAB table block");
+  app.add_option("FILE", files, "DAB or IPB files (the kind is told by the content)");
+  jsonFlag->excludes(getOption)->excludes(diffFlag)->excludes(layoutFlag);
+  getOption->excludes(diffFlag)->excludes(layoutFlag);
+  diffFlag->excludes(layoutFlag);
+  app.set_version_flag("--version", std::string("qeldump ") + QELDUMP_VERSION);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& success) {
+    return app.exit(success);
+  } catch (const CLI::ParseError& error) {
+    return Usage(error.what());
+  }
+
+  // A dump of a large file is millions of short lines.
+  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+  int status = 0;
+  if (layout) {
+    if (!files.empty()) return Usage("--layout takes no file");
+    qelc::dump::WriteLayout(stdout);
+  } else if (files.empty()) {
+    return Usage("no file given");
+  } else if (diff) {
+    if (files.size() != 2) return Usage("--diff compares two files");
+    status = Diff(files);
+  } else if (getOption->count() > 0) {
+    status = EachFile(files, [&](const InputFile& file) {
+      std::string prefix = files.size() > 1 ? file.name + ": " : "";
+      qelc::dump::WriteField(file, getPath, prefix, stdout);
+    });
+  } else {
+    status = EachFile(files, [&](const InputFile& file) {
+      if (json) {
+        qelc::dump::WriteJson(file, stdout);
+      } else {
+        qelc::dump::WriteText(file, stdout);
+      }
+    });
+  }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "qeldump: standard output: cannot be written\n");
+    return kTrouble;
+  }
+  return status;
+}
