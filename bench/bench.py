@@ -10,6 +10,11 @@ median wall time, MB/s of source, the median CPU time (user + system), the peak
 memory, and the ratio of the median wall time at 4n to the one at n (and the
 same ratio of CPU times). Every run must end with status 0.
 
+When qellint stands beside QELC (the same build folder), it is timed the same
+way on the same sources, in rows of its own: it reads every source in memory
+and writes nothing, so its rows show the linter's own cost and that it stays
+linear.
+
 Then it times `wc -w` on the largest source, interleaved run by run with qelc on
 the same file so that both see the same load, and prints qelc's times as a
 multiple of it. `wc` runs in the C locale, where it splits bytes at ASCII white
@@ -122,23 +127,30 @@ def main():
     work = tempfile.mkdtemp(prefix="qelc-bench-")
     try:
         print(f"{runs} runs per source; times are medians; CPU = user + system\n")
-        print(f"{'input':<18} {'size MB':>8} {'wall s':>8} {'MB/s':>7} {'CPU s':>7} "
+        print(f"{'input':<26} {'size MB':>8} {'wall s':>8} {'MB/s':>7} {'CPU s':>7} "
               f"{'peak MB':>8} {'4n/n wall':>10} {'4n/n CPU':>9}")
         largest = None
+        qellint = os.path.join(os.path.dirname(qelc), "qellint")
+        programs = [(qelc, "")] + ([(qellint, "qellint ")] if os.path.exists(qellint) else [])
         for kind in kinds:
-            series = {}
+            sources = {}
             for scale in (SMALL, LARGE):
                 folder = os.path.join(work, f"{kind}-{scale}")
-                name, size = generate_source(kind, scale, folder)
-                run_once([qelc, name], folder)  # warm-up: caches, freshly written source
-                series[scale] = Series([run_once([qelc, name], folder) for _ in range(runs)])
-            big = series[LARGE]
-            mb = size / MB
-            print(f"{kind:<18} {mb:8.1f} {big.wall:8.3f} {mb / big.wall:7.1f} {big.cpu:7.3f} "
-                  f"{big.peak_kb / 1024:8.1f} {big.wall / series[SMALL].wall:10.2f} "
-                  f"{big.cpu / series[SMALL].cpu:9.2f}", flush=True)
-            if largest is None or size > largest[2]:
-                largest = (folder, name, size)
+                sources[scale] = (folder, *generate_source(kind, scale, folder))
+            for program, label in programs:
+                series = {}
+                for scale, (folder, name, size) in sources.items():
+                    run_once([program, name], folder)  # warm-up: caches, fresh source
+                    series[scale] = Series([run_once([program, name], folder)
+                                            for _ in range(runs)])
+                big = series[LARGE]
+                mb = size / MB
+                print(f"{label + kind:<26} {mb:8.1f} {big.wall:8.3f} {mb / big.wall:7.1f} "
+                      f"{big.cpu:7.3f} {big.peak_kb / 1024:8.1f} "
+                      f"{big.wall / series[SMALL].wall:10.2f} "
+                      f"{big.cpu / series[SMALL].cpu:9.2f}", flush=True)
+            if largest is None or sources[LARGE][2] > largest[2]:
+                largest = sources[LARGE]
 
         folder, name, size = largest
         qelc_runs, wc_runs = [], []

@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
-# Builds qelc (release) when needed and compiles every example source of this
-# folder, each in its own scratch copy of the folder under out/examples/, then
-# shows what the run printed and which files it wrote. Arguments are passed on
-# to qelc after the source name (for example -d).
+# Builds qelc and qellint (release) when needed and compiles every example source
+# of this folder, each in its own scratch copy of the folder under out/examples/,
+# then shows what the run printed and which files it wrote, and lints them all.
+# Arguments are passed on to qelc after the source name (for example -d).
 set -euo pipefail
 examples=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$examples")
 build=$root/build
 
-# The build configures qeldump too, which needs the headers of CLI11 and RapidJSON.
+# The build configures qeldump and qellint too, which need the headers of CLI11 and RapidJSON.
 if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null || ! command -v make >/dev/null ||
     [ ! -f /usr/include/CLI/CLI.hpp ] || [ ! -f /usr/include/rapidjson/writer.h ]; then
   bash "$root/.ci/install-packages" cmake g++ make libcli11-dev rapidjson-dev
 fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target qelc >/dev/null
+cmake --build "$build" -j2 --target qelc qellint >/dev/null
 qelc=$build/qelc
 
 failed=0
@@ -44,4 +44,6 @@ for source in "$examples"/*.daf "$examples"/*.ipf; do
   done
   [ "$status" -eq 0 ] || failed=1
 done
+echo "== qellint on every example"
+(cd "$examples" && "$build/qellint" *.daf *.ipf) || failed=1
 exit "$failed"

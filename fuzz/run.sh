@@ -3,19 +3,19 @@
 # UndefinedBehaviorSanitizer, seeds each corpus from the test cases and the
 # examples, and runs every target for the given number of seconds (default 60).
 # Fails on any crash, leak, sanitizer report or input that runs over a second.
-#   fuzz/run.sh [SECONDS [TARGET...]]    (targets: preprocessor conditions daf ipf qeldump)
+#   fuzz/run.sh [SECONDS [TARGET...]]    (targets: preprocessor conditions daf ipf qeldump qellint)
 set -euo pipefail
 
 seconds=${1:-60}
 targets=("${@:2}")
-[ ${#targets[@]} -gt 0 ] || targets=(preprocessor conditions daf ipf qeldump)
+[ ${#targets[@]} -gt 0 ] || targets=(preprocessor conditions daf ipf qeldump qellint)
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QELC_FUZZ_BUILD:-$root/build-fuzz}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQELC_FUZZ=ON -DQELC_SANITIZE=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target preprocessor_fuzz conditions_fuzz daf_fuzz ipf_fuzz \
-  qeldump_fuzz qelc >/dev/null
+  qeldump_fuzz qellint_fuzz qelc >/dev/null
 
 # Seeds: every source file of the test cases and the examples, by kind.
 seed() {  # seed TARGET PATTERN...
@@ -33,6 +33,7 @@ seed daf '*.daf'
 seed ipf '*.ipf'
 seed preprocessor '*.daf' '*.ipf' '*.inc' '*.h'
 seed conditions '*.daf' '*.ipf'
+seed qellint '*.daf' '*.ipf' '*.inc'
 # The reader's seeds: the IPB files of the IPF sources, and the smallest DAB
 # (an odd first byte, no patches, a pool of the empty text).
 mkdir -p "$build/corpus/qeldump" "$build/ipb-seeds"

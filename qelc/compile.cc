@@ -8,7 +8,6 @@
 #include "source/condition.h"
 #include "source/expect.h"
 #include "source/fatal.h"
-#include "source/format.h"
 #include "source/preprocessor.h"
 #include "source/text_reader.h"
 #include "source/token_stream.h"
@@ -78,14 +77,7 @@ void FinishWrittenFile(FilePtr file, const std::string& path) {
 
 // sections -> section*, up to the end of input
 void ReadSections() {
-  while (!TokenText().empty()) {
-    const SectionDescriptor* section = FindSection(TokenText());
-    if (!section) {
-      ParseError(Format("Line: %5d: Expecting a section keyword, but seeing '%s'.\n",
-                        LineCounter(), TokenText().c_str()));
-    }
-    ReadSection(*section);
-  }
+  while (!TokenText().empty()) ReadNextSection();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "sections/section_rules.h"
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
@@ -32,6 +33,7 @@ void AddExtension(ExtensionTable& table, int32_t index, std::string_view first,
 
 void ReadExtensionBody(ExtensionTable& table) {
   for (int32_t index = 0; CurrentTokenKind() == kStringToken; ++index) {
+    WarnIfEndsList(CurrentToken().start, Unquote(TokenText()), "the extension's first text");
     std::string first = TakeWord();
     ExpectText(":");
     std::string second = TakeWord();

@@ -15,6 +15,11 @@ constexpr int32_t kInitializeRows = 80;
 
 using InitializeRows = decltype(InitializeCondition::rows);
 
+const std::string_view kInitializeAttribute = DeclareWarning(
+    "initialize-attribute", true,
+    "an Initialize line whose target is no pin.attribute the section knows, so its value is "
+    "dropped");
+
 void SetDefaults(InitializeRow& row, std::string_view pin) {
   PoolAddTo(row.pin, pin);
   PoolAddTo(row.signal, "");
@@ -57,11 +62,11 @@ InitializeRow& FindOrAddRow(InitializeRows& rows, std::string_view pin) {
 
 // Applies one line: `target` is pin.attribute, `value` the word after '=' and
 // `reserveMark` 1 when the line carried an RSV mark. A target without a dot
-// changes nothing.
-void SetAttribute(InitializeRows& rows, std::string_view target, std::string_view value,
+// changes nothing. Returns whether an attribute took the value.
+bool SetAttribute(InitializeRows& rows, std::string_view target, std::string_view value,
                   int32_t reserveMark) {
   size_t dot = target.find('.');
-  if (dot == std::string_view::npos) return;
+  if (dot == std::string_view::npos) return false;
   std::string_view attribute = target.substr(dot + 1);
   // The row exists from here on, whatever the attribute.
   InitializeRow& row = FindOrAddRow(rows, target.substr(0, dot));
@@ -76,11 +81,15 @@ void SetAttribute(InitializeRows& rows, std::string_view target, std::string_vie
     row.reserved = 1;
   } else if (EqualsNoCase(attribute, "displayname")) {
     PoolAddTo(row.displayName, text);
+  } else {
+    return false;
   }
+  return true;
 }
 
 // line -> target '=' value [':' mark] ';'
 void ReadInitializeLine(InitializeRows& rows) {
+  TextPoint at = CurrentToken().start;
   std::string target = TakeWord();
   ExpectText("=");
   std::string value = TakeWord();
@@ -90,7 +99,15 @@ void ReadInitializeLine(InitializeRows& rows) {
     SkipToken();
   }
   ExpectText(";");
-  SetAttribute(rows, target, value, reserveMark);
+  bool applied = SetAttribute(rows, target, value, reserveMark);
+  if (!Linting()) return;
+  if (!applied) {
+    WarnAt(at, kInitializeAttribute,
+           "'" + target + "' sets no attribute (pin.name, .nchange, .PinEdit, .reserve or "
+           ".displayname): the value " + value + " is dropped");
+  } else {
+    WarnIfEndsList(at, std::string_view(target).substr(0, target.find('.')), "the pin name");
+  }
 }
 
 }  // namespace

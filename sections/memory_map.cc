@@ -7,6 +7,7 @@
 #include "sections/section_rules.h"
 #include "source/ascii.h"
 #include "source/fatal.h"
+#include "source/format.h"
 #include "tables/dump_stream.h"
 
 namespace qelc {
@@ -119,6 +120,10 @@ int32_t TakeMapNumber() {
   if (number == 0) {
     std::fputs("Error in getting the map number.\n", stderr);
     ExitRun(1);
+  }
+  if (Linting() && !IsWholeDecimal(TokenText())) {
+    Warn(kNumberConversionCheck, Format("map number '%s' is not stored as written: %d is stored",
+                                        TokenText().c_str(), number));
   }
   SkipToken();
   return number;

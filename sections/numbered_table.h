@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "sections/section_rules.h"
 #include "source/ascii.h"
 #include "source/expect.h"
 #include "source/token_stream.h"
@@ -46,7 +47,9 @@ void ReadListBody(const NumberedTable& member, NumberedRow (&table)[Rows]) {
     std::string digits = TokenText();
     ExpectKind(kNumberToken);
     ExpectText(":");
+    TextPoint at = CurrentToken().start;
     std::string text = Unquote(TakeWord());
+    WarnIfEndsList(at, text, "the row's text");
     AddNumberedRow(member, table, row, LeadingDigitsValue(digits), text);
     SkipIf(",");
   }

@@ -1,6 +1,9 @@
 #include "sections/output_syntax.h"
 
+#include <string>
+
 #include "sections/statements.h"
+#include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/format.h"
 #include "source/token_stream.h"
@@ -26,6 +29,11 @@ constexpr OutputStatement kOutputStatements[] = {
     {"Equation_Req", "oEquationReq"},        {"Action", "oAction"},
 };
 
+// Off unless asked for: sources list several names on purpose, as a Pin group does.
+const std::string_view kOutputSyntaxNameReplaced = DeclareWarning(
+    "output-syntax-name-replaced", false,
+    "a name of an output syntax followed by another, which replaces it (only the last is kept)");
+
 // Stores the name of record `index` and empties the name of the next record.
 void AddOutputSyntax(OutputSyntaxTable& table, int32_t index, std::string_view name) {
   AddEntry(
@@ -39,9 +47,16 @@ void AddOutputSyntax(OutputSyntaxTable& table, int32_t index, std::string_view n
 void ReadOutputSyntax(OutputSyntaxTable& table, int32_t record) {
   // Every name of the list is stored in turn; the record keeps the last.
   do {
+    TextPoint at = CurrentToken().start;
     AddOutputSyntax(table, record, PeekWord());
+    std::string name = Linting() ? TokenText() : std::string();
     SkipToken();
     ExpectText(":");
+    if (Linting() && !TokenIs("{")) {
+      WarnAt(at, kOutputSyntaxNameReplaced,
+             "'" + name + "' is replaced by the name after it: an output syntax keeps only its "
+             "last name");
+    }
   } while (!TokenIs("{"));
   ExpectText("{");
   int32_t statements = 0;

@@ -72,8 +72,10 @@ struct PinReader {
   // if-branch -> 'if' condition categories
   void ReadIfBranch(PinGroup& group, int32_t index) const {
     ClearCondition();
+    TextPoint branch = CurrentToken().start;
     ExpectText("if");
     ReadCondition();
+    WarnIfEndsList(branch, ConditionText(), "the if condition");
     AddPinCondition(group, index, ConditionText());
     ReadCategories(group.conditions[index]);
   }

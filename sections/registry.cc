@@ -1,6 +1,7 @@
 #include "sections/registry.h"
 
 #include <cstdio>
+#include <set>
 
 #include "sections/aliases.h"
 #include "sections/extensions.h"
@@ -17,7 +18,11 @@
 #include "sections/type_conversion.h"
 #include "sections/type_shorthands.h"
 #include "source/ascii.h"
+#include "source/diagnostics.h"
 #include "source/expect.h"
+#include "source/fatal.h"
+#include "source/format.h"
+#include "source/token_stream.h"
 #include "tables/dump_stream.h"
 
 namespace qelc {
@@ -123,6 +128,24 @@ constexpr SectionDescriptor kSections[] = {
         "MemoryMap", "memoryMaps", "\nMemoryMap\n"),
 };
 
+const std::string_view kSectionRepeated = DeclareWarning(
+    "section-repeated", true,
+    "a section that stands twice: the second fills its table again from the first entry");
+
+// The sections with a table read to their end so far in this run, for the
+// linter.
+std::set<const SectionDescriptor*> readSections;
+
+// The linter's words for a token that opens no section.
+std::string NotASection() {
+  std::string known;
+  for (const SectionDescriptor& section : kSections) {
+    known += known.empty() ? "" : ", ";
+    known += section.keyword;
+  }
+  return "expected a section keyword, found " + QuotedToken() + "; sections: " + known;
+}
+
 }  // namespace
 
 std::span<const SectionDescriptor> Sections() { return kSections; }
@@ -135,18 +158,36 @@ const SectionDescriptor* FindSection(std::string_view word) {
 }
 
 void ReadSection(const SectionDescriptor& section) {
+  if (Linting() && readSections.contains(&section)) {
+    Warn(kSectionRepeated, Format("a second %s section fills its table again from the first "
+                                  "entry on, over what the first one stored",
+                                  section.keyword));
+  }
   std::printf("Parsing Section %s\n", section.progressName);
   ExpectText(section.keyword);
   ExpectText("{");
   section.readBody(Tables());
   ExpectText("}");
+  // Only a section read to its end counts: after an error the linter goes on.
+  if (Linting() && section.tableName) readSections.insert(&section);
   if (section.dump) {
     Dump("%s", section.dumpHeading);
     section.dump(Tables());
   }
 }
 
+void ReadNextSection() {
+  const SectionDescriptor* section = FindSection(TokenText());
+  if (!section) {
+    ParseError(Format("Line: %5d: Expecting a section keyword, but seeing '%s'.\n", LineCounter(),
+                      TokenText().c_str()),
+               "section-keyword", Linting() ? NotASection() : std::string());
+  }
+  ReadSection(*section);
+}
+
 void EmptySectionTables() {
+  readSections.clear();
   for (const SectionDescriptor& section : kSections) {
     if (section.empty) section.empty(Tables());
   }

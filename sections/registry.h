@@ -36,6 +36,10 @@ const SectionDescriptor* FindSection(std::string_view word);
 // Prints the progress line, reads the section and dumps the table it filled.
 void ReadSection(const SectionDescriptor& section);
 
+// The section that the current token opens; a token that opens none is a parse
+// error.
+void ReadNextSection();
+
 // Gives every table of the block its empty first entry.
 void EmptySectionTables();
 

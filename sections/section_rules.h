@@ -9,12 +9,18 @@
 #include <string_view>
 
 #include "source/condition.h"
+#include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/row_convention.h"
 #include "tables/string_pool.h"
 
 namespace qelc {
+
+// The linter's warning for a text stored empty where an empty text ends its
+// list: every reader stops there, so the entry and all after it are lost. `at`
+// is where the text was written, `what` names it ("the When condition").
+void WarnIfEndsList(TextPoint at, std::string_view stored, std::string_view what);
 
 enum class AlwaysClause {
   kRefused,      // no `Always` clause: the word is left for the caller
@@ -45,7 +51,9 @@ Clauses ReadClauses(AlwaysClause always, AddCondition&& addCondition, ReadBody&&
   }
   bool sawWhen = false;
   while (TokenIs("When")) {
+    TextPoint clause = CurrentToken().start;
     ReadWhen();
+    WarnIfEndsList(clause, ConditionText(), "the When condition");
     addCondition(index, ConditionText());
     readBody(index++);
     sawWhen = true;

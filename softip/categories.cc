@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "softip/library.h"
+#include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/fatal.h"
 #include "source/format.h"
@@ -29,6 +30,15 @@ float CategoryNumber(const std::string& text) {
 // entry -> number ':' name '=' value
 void ReadCategoryEntry() {
   float number = CategoryNumber(TokenText());
+  if (Linting()) {
+    char* end = nullptr;
+    std::strtod(TokenText().c_str(), &end);
+    if (TokenText().empty() || *end != '\0') {
+      Warn(kNumberConversionCheck,
+           Format("category number '%s' is not a number as a whole: %g is stored",
+                  TokenText().c_str(), double(number)));
+    }
+  }
   SkipToken();
   ExpectText(":");
   std::string name = TakeWord(kCategoryTextLimit);

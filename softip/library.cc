@@ -38,6 +38,10 @@ SoftIPLibrary& Library() { return library; }
 
 bool BeginSoftIPOutput() {
   if (!OpenDump("Out.txt")) return false;
+  return BeginSoftIPLibrary();
+}
+
+bool BeginSoftIPLibrary() {
   library.formatVersion = kIpbFormatVersion;
   library.stringBytesUsed = 0;
   library.stringCapacity = kSoftIPStringCapacity;

@@ -32,6 +32,9 @@ SoftIPLibrary& Library();
 // Each returns false, with its message printed, when it cannot set up.
 bool BeginSoftIPOutput();
 
+// BeginSoftIPOutput without the dump stream: the linter keeps no Out.txt.
+bool BeginSoftIPLibrary();
+
 // Decoding: the .dec file beside `ipbName` becomes the dump stream and the pool
 // works on a new buffer of the capacity read from the file.
 bool BeginDecodeOutput(const std::string& ipbName);

@@ -7,6 +7,7 @@
 #include "softip/library.h"
 #include "source/ascii.h"
 #include "source/condition.h"
+#include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/fatal.h"
 #include "source/format.h"
@@ -25,6 +26,23 @@ using NameList = RecordList<StringRef> SoftIPModule::*;
 constexpr std::string_view kAlways = "1";
 
 bool AtEndOfInput() { return TokenText().empty(); }
+
+// --- What the linter warns about ---------------------------------------------
+
+const std::string_view kOutputEighthField = DeclareWarning(
+    "output-eighth-field", true, "an eighth field on an Output line, which outputs do not keep");
+const std::string_view kBraceAsName = DeclareWarning(
+    "brace-as-name", true, "a '}' right after a BusExtName block's '{', taken as a name");
+const std::string_view kModuleStatementRepeated = DeclareWarning(
+    "module-statement-repeated", true, "a second Module statement, which replaces the first");
+
+// A number field read from the current token as `value`.
+void CheckNumberField(int32_t value) {
+  if (Linting() && !IsWholeDecimal(TokenText())) {
+    Warn(kNumberConversionCheck, Format("'%s' is not a whole number: %d is stored",
+                                   TokenText().c_str(), value));
+  }
+}
 
 // A list dump writes only the record just added while parsing, and every record
 // when a decoded file is dumped.
@@ -87,12 +105,19 @@ void DumpMacroStatements(const SoftIPModule& module, DumpMode mode) {
 
 // Module -> 'Module' ':' '{' text ':' number ';' '}'
 void ReadModuleStatement(SoftIPModule& module) {
+  if (module.hasModuleStatement) {
+    Warn(kModuleStatementRepeated, "a second Module statement replaces the first");
+  }
   ExpectText("Module");
   ExpectText(":");
   ExpectText("{");
   std::string text = TakeWord(kModuleTextLimit);
   ExpectText(":");
   int32_t number = ModuleNumber(TokenText());
+  if (Linting() && (!IsWholeDecimal(TokenText()) || SignedDecimalValue(TokenText()) != number)) {
+    Warn(kNumberConversionCheck, Format("module number '%s' is stored in 8 bits as %d",
+                                   TokenText().c_str(), number));
+  }
   SkipToken();
   ExpectText(";");
   SetModuleStatement(module, text, number);
@@ -104,6 +129,7 @@ void ReadModuleStatement(SoftIPModule& module) {
 int32_t TakeNumberField() {
   if (SkipIf(":")) return 1;
   int32_t number = SignedDecimalValue(TokenText());
+  CheckNumberField(number);
   SkipToken();
   SkipIf(":");
   return number;
@@ -137,7 +163,13 @@ void ReadPortLine(SoftIPModule& module, PortKind kind) {
   if (!TokenIs(";")) number1 = TakeNumberField();
   if (!TokenIs(";")) number2 = TakeNumberField();
   if (!TokenIs(";")) text5 = TakeTextField();
-  if (!TokenIs(";")) text6 = TakeWord(kModuleTextLimit);
+  if (!TokenIs(";")) {
+    if (kind == PortKind::kOutput && Linting()) {
+      Warn(kOutputEighthField, "an Output line keeps seven fields: the eighth, " +
+                                   QuotedToken() + ", is dropped");
+    }
+    text6 = TakeWord(kModuleTextLimit);
+  }
   AddPort(module, kind, {text1, text2, text3, text4, number1, number2, text5, text6});
   DumpPorts(module, kind, DumpMode::kNewestOnly);
   ExpectText(";");
@@ -184,6 +216,9 @@ void ReadDeclarationBlock(SoftIPModule& module) {
 // Every entry is taken whatever it is: a "}" right after "{" is a name.
 void ReadBusExtNameBlock(SoftIPModule& module) {
   OpenNamedBlock();
+  if (TokenIs("}")) {
+    Warn(kBraceAsName, "'}' right after '{' is taken as a name; the block runs on to the next '}'");
+  }
   do {
     if (AtEndOfInput()) break;
     AddBusExtName(module, TakeWord(kBusExtNameLimit));
@@ -278,9 +313,24 @@ constexpr ModuleBlock kModuleBlocks[] = {
 
 const ModuleBlock* FindModuleBlock() {
   for (const ModuleBlock& block : kModuleBlocks) {
-    if (StartsWithNoCase(TokenText(), block.keyword)) return &block;
+    if (!StartsWithNoCase(TokenText(), block.keyword)) continue;
+    if (Linting() && TokenText().size() != block.keyword.size()) {
+      Warn(kKeywordPrefixCheck, Format("'%s' is read as the keyword %.*s", TokenText().c_str(),
+                                  int(block.keyword.size()), block.keyword.data()));
+    }
+    return &block;
   }
   return nullptr;
+}
+
+std::string NotAModuleBlock() {
+  std::string known;
+  for (const ModuleBlock& block : kModuleBlocks) {
+    known += known.empty() ? "" : ", ";
+    known += block.keyword;
+  }
+  return "expected a block of the module (" + known + ") or its closing '}', found " +
+         QuotedToken();
 }
 
 // The fields an input and an output share, pooled in field order.
@@ -301,10 +351,13 @@ Port PoolPortFields(const PortLine& line) {
 
 void CheckStatementQuotes(std::string_view statement) {
   if (statement.empty() || (statement.front() == '\'' && statement.back() == '\'')) return;
-  const char* format = statement.front() == '\''
+  bool opened = statement.front() == '\'';
+  const char* format = opened
                            ? "Line: %5d: Expecting single quote at the end of the statement.\n"
                            : "Line: %5d: Expecting single quote at the start of the statement.\n";
-  ParseError(Format(format, LineCounter()));
+  ParseError(Format(format, LineCounter()), "statement-quotes",
+             opened ? "a macro statement must end with a single quote"
+                    : "a macro statement must start with a single quote");
 }
 
 void ReadSoftIPModule() {
@@ -318,7 +371,7 @@ void ReadSoftIPModule() {
   // Any other token, the end of input included, is reported as a missing "}";
   // only a module that closes normally reaches the library.
   if (TokenIs("}")) AddModule(std::move(module));
-  ExpectText("}");
+  ExpectText("}", {"syntax", NotAModuleBlock});
 }
 
 void SetModuleName(SoftIPModule& module, std::string_view name) { PoolAddTo(module.name, name); }

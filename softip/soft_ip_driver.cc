@@ -16,16 +16,8 @@ namespace qelc {
 
 namespace {
 
-// Any word other than SoftIPCategory opens a module of that name; there is no
-// other keyword at this level.
 void ReadSoftIPSections() {
-  while (!TokenText().empty()) {
-    if (TokenIs("SoftIPCategory")) {
-      ReadSoftIPCategory();
-    } else {
-      ReadSoftIPModule();
-    }
-  }
+  while (!TokenText().empty()) ReadSoftIPBlock();
 }
 
 }  // namespace
@@ -62,6 +54,16 @@ void CompileSoftIP(const std::string& preName, const std::string& option) {
     DecodeIpbFile(ipbName);
   } else {
     std::remove(preName.c_str());
+  }
+}
+
+// Any word other than SoftIPCategory opens a module of that name; there is no
+// other keyword at this level.
+void ReadSoftIPBlock() {
+  if (TokenIs("SoftIPCategory")) {
+    ReadSoftIPCategory();
+  } else {
+    ReadSoftIPModule();
   }
 }
 

@@ -1,5 +1,6 @@
 #include "source/ascii.h"
 
+#include <charconv>
 #include <limits>
 
 namespace qelc {
@@ -34,6 +35,16 @@ int32_t SignedDecimalValue(std::string_view text) {
     return Clamp(text[0] == '-' ? -magnitude : magnitude);
   }
   return LeadingDigitsValue(text);
+}
+
+bool IsWholeDecimal(std::string_view text) {
+  if (text.starts_with('+')) {
+    text.remove_prefix(1);
+    if (text.starts_with('-')) return false;
+  }
+  int32_t value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
 }  // namespace qelc

@@ -30,4 +30,8 @@ int32_t LeadingDigitsValue(std::string_view text);
 // Values saturate at the 32-bit limits.
 int32_t SignedDecimalValue(std::string_view text);
 
+// True when the whole of `text` is a decimal integer that fits 32 bits, with an
+// optional sign: the texts that SignedDecimalValue reads without loss.
+bool IsWholeDecimal(std::string_view text);
+
 }  // namespace qelc

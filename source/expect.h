@@ -20,15 +20,27 @@ namespace qelc {
 // Longest text a DAF section stores or joins word by word (names, values, items).
 constexpr int kStoredTextLimit = 255;
 
+// What the linter says when an expectation fails: the check's name and, built
+// only while the linter runs, the rule that was broken in the language's own
+// words. Without a text the linter names the token that was expected.
+struct Explanation {
+  std::string_view check = "syntax";
+  std::string (*text)() = nullptr;
+};
+
 // The current token's text must equal `expected` (letter case aside); then the
 // stream advances. Otherwise the line-numbered message ends the run (status 1).
-void ExpectText(std::string_view expected);
+void ExpectText(std::string_view expected, Explanation explanation = {});
 
 // The current token must be of `kind`; then the stream advances.
-void ExpectKind(TokenKind kind);
+void ExpectKind(TokenKind kind, Explanation explanation = {});
 
 // True, and the token consumed, when its text equals `text` (letter case aside).
 bool SkipIf(std::string_view text);
+
+// The current token as the linter quotes it on one line: 'text' (a long one
+// cut, line ends as \n), or "the end of the input".
+std::string QuotedToken();
 
 // Consumes the current token whatever it is.
 void SkipToken();

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "source/ascii.h"
+#include "source/diagnostics.h"
+#include "source/format.h"
 #include "source/text_reader.h"
 
 namespace qelc {
@@ -68,19 +70,22 @@ struct Run {
   FILE* output;
   DefineTable& defines;
   BranchStack& branches;
+  LineMap* map;
   // Flags on the branch stack that are not 1: a line is written only while
   // there are none.
   size_t droppedBranches;
 
   bool Writing() const { return droppedBranches == 0; }
 
-  void PushBranch(int flag) {
+  void PushBranch(int flag, const SourcePoint& at) {
     branches.push_back(flag);
     if (flag != 1) ++droppedBranches;
+    if (map) map->OpenedConditional(at);
   }
   void PopBranch() {
     if (branches.back() != 1) --droppedBranches;
     branches.pop_back();
+    if (map) map->ClosedConditional();
   }
   void FlipBranch() {
     int& flag = branches.back();
@@ -109,11 +114,47 @@ PieceRead ReadPiece(TextReader& reader, std::string& piece) {
   return piece.empty() ? PieceRead::kEndOfFile : PieceRead::kPiece;
 }
 
-void ReportDefineCycle(std::string_view line) {
+// The linter's diagnostic at the line `at`; false while the compiler runs.
+bool Report(const Run& run, const SourcePoint& at, Severity severity, std::string_view check,
+            std::string message) {
+  DiagnosticSink* sink = CurrentDiagnosticSink();
+  if (!sink || !run.map) return false;
+  sink->Report({severity, std::string(check), std::move(message), {at.line, at.column},
+                run.map->Files()[size_t(at.file)]});
+  return true;
+}
+
+// A failure: the compiler's console text on standard error, or the linter's
+// diagnostic at the line `at`.
+void Fail(const Run& run, const SourcePoint& at, const std::string& consoleText,
+          std::string_view check, std::string explanation) {
+  if (!Report(run, at, Severity::kError, check, std::move(explanation))) {
+    std::fputs(consoleText.c_str(), stderr);
+  }
+}
+
+// Directives are compared over their keyword's length only: the linter warns
+// when the word written is longer.
+void CheckDirectiveWord(const Run& run, const SourcePoint& at, std::string_view line, int kind) {
+  static constexpr std::string_view kKeywords[] = {"", "#include", "#define", "#ifdef",
+                                                   "#ifndef", "#endif", "#else"};
+  size_t start = line.find_first_not_of(" \t");
+  std::string_view word = line.substr(start, line.find_first_of(" \t\n", start) - start);
+  std::string_view keyword = kKeywords[kind];
+  if (word.size() > keyword.size()) {
+    Report(run, {at.file, at.line, at.column + int32_t(start)}, Severity::kWarning,
+           kKeywordPrefixCheck,
+           Format("'%.*s' is read as the directive %.*s", int(word.size()), word.data(),
+                  int(keyword.size()), keyword.data()));
+  }
+}
+
+void ReportDefineCycle(const Run& run, const SourcePoint& at, std::string_view line) {
   if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
   line = line.substr(0, kShownCycleLineLength);
-  std::fprintf(stderr, "Define substitution does not end in line: %.*s\n", int(line.size()),
-               line.data());
+  Fail(run, at,
+       Format("Define substitution does not end in line: %.*s\n", int(line.size()), line.data()),
+       "define-cycle", "the defines of this line replace each other without end");
 }
 
 int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run);
@@ -125,16 +166,20 @@ bool SameFile(FILE* a, FILE* b) {
 }
 
 // #include: runs the named file into the same output, where the line stood.
-bool IncludeFile(const std::string& name, int depth, Run& run) {
+bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint& at) {
   if (depth == kMaxIncludeDepth) {
-    std::fprintf(stderr, "Include files nested too deeply at '%s'.\n", name.c_str());
+    Fail(run, at, Format("Include files nested too deeply at '%s'.\n", name.c_str()),
+         "include-depth",
+         Format("include files nest more than %d deep at '%s'", kMaxIncludeDepth, name.c_str()));
     return false;
   }
   FilePtr file = OpenForReading(name);
   // The .pre file being written cannot be included: reading it would only ever
   // find the lines it is itself appending, and the run would never end.
   if (!file || SameFile(file.get(), run.output)) {
-    std::fprintf(stderr, "Cannot open include file '%s'.\n", name.c_str());
+    Fail(run, at, Format("Cannot open include file '%s'.\n", name.c_str()), "include-missing",
+         Format("cannot open include file '%s' (names are relative to the working directory)",
+                name.c_str()));
     return false;
   }
   return PreprocessFile(file.get(), name, depth + 1, run) != 0;
@@ -194,41 +239,47 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
 
 // Writes a plain line with its defines rewritten. Most lines name no define
 // and go out as they are.
-bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten) {
+bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten,
+                    const SourcePoint& at) {
   if (size_t first = FirstRewrittenWord(line, run.defines); first != std::string_view::npos) {
     if (!SubstituteFrom(line, first, rewritten, run.defines)) {
-      ReportDefineCycle(rewritten);
+      ReportDefineCycle(run, at, rewritten);
       return false;
     }
     line = rewritten;
   }
   std::fwrite(line.data(), 1, line.size(), run.output);
+  if (run.map) run.map->Wrote(line, at);
   return true;
 }
 
-// Acts on one piece of a line; false after a failure whose message is written.
+// Acts on one piece of a line, read at `at`; false after a failure whose
+// message is written.
 bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
-                 std::string& value, std::string& rewritten) {
-  switch (ClassifyLine(piece, name, value)) {
+                 std::string& value, std::string& rewritten, const SourcePoint& at) {
+  int kind = ClassifyLine(piece, name, value);
+  if (kind != kPlainLine && run.map && Linting()) CheckDirectiveWord(run, at, piece, kind);
+  switch (kind) {
     case kPlainLine:
-      return !run.Writing() || WritePlainLine(piece, run, rewritten);
+      return !run.Writing() || WritePlainLine(piece, run, rewritten, at);
     case kIncludeLine:
-      return !run.Writing() || IncludeFile(name, depth, run);
+      return !run.Writing() || IncludeFile(name, depth, run, at);
     case kDefineLine:
       if (run.Writing()) run.defines.Add(name, value);
       return true;
     // Conditionals act inside dropped branches too, so that their #else and
     // #endif pair up.
     case kIfdefLine:
-      run.PushBranch(run.defines.IsDefined(name) ? 1 : 0);
+      run.PushBranch(run.defines.IsDefined(name) ? 1 : 0, at);
       return true;
     case kIfndefLine:
-      run.PushBranch(run.defines.IsDefined(name) ? 0 : 1);
+      run.PushBranch(run.defines.IsDefined(name) ? 0 : 1, at);
       return true;
     case kElseLine:
       if (run.branches.empty()) {
-        std::fputs("Found #else statement but no corresponding #ifdef or #ifndef statement found.",
-                   stderr);
+        Fail(run, at,
+             "Found #else statement but no corresponding #ifdef or #ifndef statement found.",
+             "unmatched-conditional", "#else without an open #ifdef or #ifndef");
         return false;
       }
       run.FlipBranch();
@@ -236,8 +287,9 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
     case kEndifLine:
       if (run.branches.empty()) {
         // No blank after "Found": the console output other tools read.
-        std::fputs("Found#endif statement but no corresponding #ifdef or #ifndef statement found.",
-                   stderr);
+        Fail(run, at,
+             "Found#endif statement but no corresponding #ifdef or #ifndef statement found.",
+             "unmatched-conditional", "#endif without an open #ifdef or #ifndef");
         return false;
       }
       run.PopBranch();
@@ -250,16 +302,25 @@ int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& ru
   // Held on the heap: include files nest 64 deep, each with its read buffer.
   auto reader = std::make_unique<TextReader>(input);
   std::string piece, name, value, rewritten;
+  SourcePoint at{run.map ? run.map->AddFile(inputName) : 0, 1, 1};
   for (;;) {
     switch (ReadPiece(*reader, piece)) {
       case PieceRead::kEndOfFile:
         return 1;
       case PieceRead::kNulCharacter:
-        std::fprintf(stderr, "NUL character in '%s'.\n", inputName.c_str());
+        Fail(run, at, Format("NUL character in '%s'.\n", inputName.c_str()), "nul-character",
+             "a NUL character in the source (is it a text file?)");
         return 0;
       case PieceRead::kPiece:
-        if (!HandlePiece(piece, depth, run, name, value, rewritten)) return 0;
+        if (!HandlePiece(piece, depth, run, name, value, rewritten, at)) return 0;
         break;
+    }
+    // The next piece continues this line unless this one ended it.
+    if (piece.back() == '\n') {
+      ++at.line;
+      at.column = 1;
+    } else {
+      at.column += int32_t(piece.size());
     }
   }
 }
@@ -347,10 +408,10 @@ bool SubstituteDefines(std::string_view line, std::string& rewritten, const Defi
 }
 
 int Preprocess(FILE* input, const std::string& inputName, FILE* output, DefineTable& defines,
-               BranchStack& branches) {
+               BranchStack& branches, LineMap* map) {
   auto isDropped = [](int flag) { return flag != 1; };
   size_t dropped = std::count_if(branches.begin(), branches.end(), isDropped);
-  Run run{output, defines, branches, dropped};
+  Run run{output, defines, branches, map, dropped};
   return PreprocessFile(input, inputName, 0, run);
 }
 

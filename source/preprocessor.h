@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "source/line_map.h"
+
 namespace qelc {
 
 // Line kinds of ClassifyLine.
@@ -56,9 +58,11 @@ using BranchStack = std::vector<int>;
 
 // Copies `input` (named `inputName` in messages) into `output`, acting on the
 // directives and rewriting defines. Returns 1 at the end of the input and 0
-// after a failure whose message is already on standard error.
+// after a failure whose message is already on standard error (or, while the
+// linter runs, reported at the directive). With a `map`, every piece written is
+// entered in it; the text written is the same either way.
 int Preprocess(FILE* input, const std::string& inputName, FILE* output, DefineTable& defines,
-               BranchStack& branches);
+               BranchStack& branches, LineMap* map = nullptr);
 
 // Classifies one line and fills the directive's name and value (both are
 // cleared first).

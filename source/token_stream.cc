@@ -32,6 +32,11 @@ struct Stream {
   std::unique_ptr<TextReader> reader;
   int lookahead = EOF;
   int32_t line = 1;
+  // Bytes read so far (the lookahead included) and the offset at which the
+  // current line starts: a token's column is measured from there.
+  int64_t offset = 0;
+  int64_t lineStart = 0;
+  int32_t previousLine = 0;
   Token token;
 };
 
@@ -48,14 +53,23 @@ bool IsCommentByte(char c) { return c != '\n'; }
 
 int ReadChar() {
   int c = stream.reader ? stream.reader->Get() : EOF;
-  if (c == '\n') ++stream.line;
+  if (c == EOF) return c;
+  ++stream.offset;
+  if (c == '\n') {
+    ++stream.line;
+    stream.lineStart = stream.offset;
+  }
   return c;
 }
 
 void Advance() { stream.lookahead = ReadChar(); }
 
+// Called on a run before it is consumed, so stream.offset is where it begins.
 void CountLines(std::string_view bytes) {
+  size_t last = bytes.rfind('\n');
+  if (last == std::string_view::npos) return;
   stream.line += int32_t(std::count(bytes.begin(), bytes.end(), '\n'));
+  stream.lineStart = stream.offset + int64_t(last) + 1;
 }
 
 // Text beyond the limit is not kept; the token is refused once it is complete.
@@ -79,6 +93,7 @@ void ConsumeRun(InRun inRun, Take take) {
     while (length < bytes.size() && inRun(bytes[length])) ++length;
     take(bytes.substr(0, length));
     stream.reader->Consume(length);
+    stream.offset += int64_t(length);
     if (length < bytes.size() || bytes.empty()) return;
   }
 }
@@ -148,20 +163,43 @@ bool OpensComment(const std::string& word) {
   return word.starts_with("//") && !(word.size() == 2 && stream.lookahead == EOF);
 }
 
+// The lookahead is the token's first character once it is read; at the end of
+// input nothing is pending and the place is after the last character.
+TextPoint LookaheadPoint() {
+  int64_t pending = stream.lookahead == EOF ? 0 : 1;
+  return {stream.line, int32_t(stream.offset - pending - stream.lineStart + 1)};
+}
+
 }  // namespace
 
 const Token& CurrentToken() { return stream.token; }
+
+std::span<const std::string_view> ConditionVariables() { return kConditionVariables; }
 int32_t LineCounter() { return stream.line; }
+int32_t PreviousTokenLine() { return stream.previousLine; }
 
 bool OpenTokenStream(const std::string& path) {
+  FilePtr file = OpenForReading(path);
+  if (!file) {
+    CloseTokenStream();
+    stream.line = 1;
+    stream.token = Token{};
+    return false;
+  }
+  OpenTokenStream(std::move(file));
+  return true;
+}
+
+void OpenTokenStream(FilePtr file) {
   CloseTokenStream();
   stream.line = 1;
+  stream.offset = 0;
+  stream.lineStart = 0;
   stream.token = Token{};
-  stream.file = OpenForReading(path);
-  if (!stream.file) return false;
+  stream.token.start.line = 0;  // so the first token opens its line
+  stream.file = std::move(file);
   stream.reader = std::make_unique<TextReader>(stream.file.get());
   Advance();
-  return true;
 }
 
 void CloseTokenStream() {
@@ -171,6 +209,7 @@ void CloseTokenStream() {
 }
 
 void NextToken() {
+  stream.previousLine = stream.token.start.line;
   std::string& text = stream.token.text;
   for (;;) {
     text.clear();
@@ -179,6 +218,7 @@ void NextToken() {
       ConsumeRun(IsWhiteByte, CountLines);
       Advance();
     }
+    stream.token.start = LookaheadPoint();
     if (stream.lookahead == EOF) return;
 
     if (IsDelimiter(stream.lookahead)) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "source/ascii.h"
+#include "source/diagnostics.h"
+#include "source/text_reader.h"
 
 namespace qelc {
 
@@ -22,6 +25,10 @@ constexpr int kTokenLimit = 1023;
 struct Token {
   std::string text;
   TokenKind kind = kWordToken;
+  // Where the token starts in the stream; the end of input is placed after the
+  // last character. The line counter may already be past it (it counts the
+  // lookahead), this is where the token itself stands.
+  TextPoint start;
 };
 
 // The process-wide token stream over the .pre file: one current token, one
@@ -30,12 +37,20 @@ const Token& CurrentToken();
 inline const std::string& TokenText() { return CurrentToken().text; }
 inline TokenKind CurrentTokenKind() { return CurrentToken().kind; }
 int32_t LineCounter();
+// The line on which the token before the current one started (0 for the first
+// token): the linter resumes at a keyword that opens a line.
+int32_t PreviousTokenLine();
 
 // True when the file is open (nothing is read yet but the first character),
 // false when it cannot be opened.
 bool OpenTokenStream(const std::string& path);
+// The same over a stream that is already open (the linter's text in memory).
+void OpenTokenStream(FilePtr file);
 void NextToken();
 void CloseTokenStream();
+
+// The condition variables, in the order the tokenizer knows them.
+std::span<const std::string_view> ConditionVariables();
 
 // True when the current token's text equals `word`, letter case aside.
 inline bool TokenIs(std::string_view word) { return EqualsNoCase(TokenText(), word); }

@@ -23,6 +23,10 @@ bool InitTables(void (*emptyFirstEntries)()) {
     std::fputs("Fail to open out.txt file", stdout);
     ExitRun(1);
   }
+  return PrepareTables(emptyFirstEntries);
+}
+
+bool PrepareTables(void (*emptyFirstEntries)()) {
   std::memcpy(block.formatVersion, kFormatVersion, sizeof kFormatVersion);
   block.poolUsedSize = 0;
   block.poolCapacity = kPoolCapacity;

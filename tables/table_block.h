@@ -238,6 +238,10 @@ TableBlock& Tables();
 // that cannot be created ends the run.
 bool InitTables(void (*emptyFirstEntries)());
 
+// InitTables without the dump stream: the linter parses a source and keeps no
+// Out.txt. Dumps then write nothing.
+bool PrepareTables(void (*emptyFirstEntries)());
+
 // Closes the dump stream and frees the pool.
 void ReleaseTables();
 

@@ -291,14 +291,17 @@ CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
   } catch (const std::invalid_argument& error) {
     return fail(std::string("the case's files are malformed: ") + error.what());
   }
-  // A case of the reader names it in its `program` file.
-  std::vector<std::string> programName = ReadLines(folder / "program");
-  bool runsReader = programName == std::vector<std::string>{"qeldump"};
-  if (!programName.empty() && !runsReader && programName != std::vector<std::string>{"qelc"}) {
-    return fail("the case's program file names neither qelc nor qeldump");
+  // A case of the reader or the linter names it in its `program` file.
+  std::vector<std::string> programFile = ReadLines(folder / "program");
+  std::string programName = programFile.empty() ? "qelc" : programFile.front();
+  const std::map<std::string, std::string> programs = {
+      {"qelc", setting.program}, {"qeldump", setting.reader}, {"qellint", setting.linter}};
+  auto program = programs.find(programName);
+  if (programFile.size() > 1 || program == programs.end()) {
+    return fail("the case's program file names none of qelc, qeldump and qellint");
   }
   std::vector<std::string> arguments = ReadLines(folder / "args");
-  std::string command = ShowCommand(runsReader ? "qeldump" : "qelc", arguments);
+  std::string command = ShowCommand(programName, arguments);
 
   std::string pattern = (fs::temp_directory_path() / "qelc-case-XXXXXX").string();
   if (!mkdtemp(pattern.data())) return fail("cannot create a temporary directory");
@@ -318,7 +321,7 @@ CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
     fs::remove_all(outcome.workDirectory, ignored);
     return outcome;
   }
-  ChildRun run = RunChild(runsReader ? setting.reader : setting.program, arguments,
+  ChildRun run = RunChild(program->second, arguments,
                           outcome.workDirectory.string(), setting.timeLimit, kSanitizerDefaults,
                           surroundings.limits);
   GiveBack(taken);

@@ -11,6 +11,7 @@ struct CaseSetting {
   std::string program;                    // the compiler to run
   std::string reader;                     // the reader: DAB and IPB files are compared
                                           // through its text, and cases may run it
+  std::string linter{};                   // run by the cases that name it
   std::chrono::milliseconds timeLimit{20000};
 };
 

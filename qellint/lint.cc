@@ -1,0 +1,156 @@
+#include "qellint/lint.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "qellint/lint_run.h"
+#include "qellint/report.h"
+
+namespace qelc::lint {
+
+namespace {
+
+constexpr int kStatusClean = 0;
+constexpr int kStatusFindings = 1;
+constexpr int kStatusTrouble = 2;
+
+struct Options {
+  std::string format = "text";
+  std::vector<std::string> warningOptions;  // the words after each -W
+  std::vector<std::string> files;
+  bool listChecks = false;
+};
+
+// Which warnings are on, and whether they count as errors, after the -W
+// options in their order: -Wno-NAME, -WNAME, -Werror. Returns false with a
+// message for a name that no check has.
+struct WarningSettings {
+  std::map<std::string, bool, std::less<>> enabled;
+  bool asErrors = false;
+
+  bool Apply(const std::vector<std::string>& options) {
+    for (const WarningCheck& check : DeclaredWarnings()) {
+      enabled[std::string(check.name)] = check.onByDefault;
+    }
+    for (const std::string& option : options) {
+      if (option == "error") {
+        asErrors = true;
+        continue;
+      }
+      bool on = !option.starts_with("no-");
+      std::string name = on ? option : option.substr(3);
+      auto check = enabled.find(name);
+      if (check == enabled.end()) {
+        std::fprintf(stderr, "qellint: -W%s: no warning check is named %s (see --list-checks)\n",
+                     option.c_str(), name.c_str());
+        return false;
+      }
+      check->second = on;
+    }
+    return true;
+  }
+};
+
+void ListChecks() {
+  for (const WarningCheck& check : DeclaredWarnings()) {
+    std::printf("%-28s %-3s %.*s\n", std::string(check.name).c_str(),
+                check.onByDefault ? "on" : "off", int(check.summary.size()),
+                check.summary.data());
+  }
+}
+
+// Lints every file; false when one could not be read.
+bool LintFiles(const Options& options, const WarningSettings& settings,
+               std::vector<Finding>& findings) {
+  bool allRead = true;
+  for (const std::string& file : options.files) {
+    std::vector<Finding> found;
+    switch (LintSource(file, found)) {
+      case LintStatus::kUnreadable:
+        std::fprintf(stderr, "qellint: %s: cannot read the file\n", file.c_str());
+        allRead = false;
+        continue;
+      case LintStatus::kNotASource:
+        std::fprintf(stderr, "qellint: %s: not a DAF or IPF source (.daf or .ipf)\n",
+                     file.c_str());
+        allRead = false;
+        continue;
+      case LintStatus::kLinted:
+        break;
+    }
+    for (Finding& finding : found) {
+      if (finding.severity == Severity::kWarning) {
+        auto check = settings.enabled.find(finding.check);
+        if (check != settings.enabled.end() && !check->second) continue;
+        if (settings.asErrors) finding.severity = Severity::kError;
+      }
+      findings.push_back(std::move(finding));
+    }
+  }
+  return allRead;
+}
+
+void PrintSummary(std::span<const Finding> findings) {
+  size_t errors = 0;
+  for (const Finding& finding : findings) errors += finding.severity == Severity::kError;
+  size_t warnings = findings.size() - errors;
+  std::fprintf(stderr, "%zu error%s, %zu warning%s\n", errors, errors == 1 ? "" : "s", warnings,
+               warnings == 1 ? "" : "s");
+}
+
+}  // namespace
+
+int RunQellint(int argc, const char* const* argv) {
+  CLI::App app{"Reports every mistake in DAF and IPF sources, at its file, line and column.",
+               "qellint"};
+  Options options;
+  app.set_version_flag("--version", "qellint " QELC_VERSION);
+  app.add_option("--format", options.format, "Output: text (default), json or sarif")
+      ->check(CLI::IsMember({"text", "json", "sarif"}));
+  app.add_option("-W", options.warningOptions,
+                 "-Werror: warnings count as errors; -Wno-NAME: turn check NAME off; "
+                 "-WNAME: turn it on")
+      ->type_name("CHECK")
+      ->allow_extra_args(false);
+  app.add_flag("--list-checks", options.listChecks, "List the warning checks and exit");
+  app.add_option("files", options.files, "DAF (.daf) and IPF (.ipf) sources")->type_name("FILE");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    int status = app.exit(error);
+    return status == 0 ? kStatusClean : kStatusTrouble;
+  }
+  if (options.listChecks) {
+    ListChecks();
+    return kStatusClean;
+  }
+  if (options.files.empty()) {
+    std::fputs("qellint: no source given\n", stderr);
+    std::fputs(app.help().c_str(), stderr);
+    return kStatusTrouble;
+  }
+  WarningSettings settings;
+  if (!settings.Apply(options.warningOptions)) return kStatusTrouble;
+
+  std::vector<Finding> findings;
+  bool allRead = LintFiles(options, settings, findings);
+  if (options.format == "json") {
+    WriteJson(stdout, findings);
+  } else if (options.format == "sarif") {
+    WriteSarif(stdout, findings, QELC_VERSION);
+  } else {
+    WriteText(stdout, findings);
+  }
+  std::fflush(stdout);
+  PrintSummary(findings);
+  if (!allRead) return kStatusTrouble;
+  for (const Finding& finding : findings) {
+    if (finding.severity == Severity::kError) return kStatusFindings;
+  }
+  return kStatusClean;
+}
+
+}  // namespace qelc::lint

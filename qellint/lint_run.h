@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "source/diagnostics.h"
+
+namespace qelc::lint {
+
+// A diagnostic placed in the user's files.
+struct Finding {
+  Severity severity = Severity::kError;
+  std::string check;
+  std::string message;
+  std::string file;
+  int32_t line = 1;
+  int32_t column = 1;
+};
+
+enum class LintStatus { kLinted, kUnreadable, kNotASource };
+
+// Reads the DAF or IPF source `path` (chosen by its extension, as qelc chooses)
+// with the compiler's preprocessor, tokenizer and parsers, entirely in memory,
+// and appends what it finds to `findings` in source order of the run. After an
+// error the parse resumes at the next section keyword (DAF) or top-level block
+// (IPF); the first error is the one qelc reports. Preprocessor errors end the
+// source's run, as they end qelc's.
+LintStatus LintSource(const std::string& path, std::vector<Finding>& findings);
+
+}  // namespace qelc::lint

@@ -1,0 +1,241 @@
+#include "qellint/report.h"
+
+#include <rapidjson/filewritestream.h>
+#include <rapidjson/writer.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <vector>
+
+namespace qelc::lint {
+
+namespace {
+
+const char* SeverityName(Severity severity) {
+  return severity == Severity::kError ? "error" : "warning";
+}
+
+// The lines of the files named in findings, read once each.
+class SourceLines {
+ public:
+  // The line, or null when the file or the line is not there.
+  const std::string* Line(const std::string& file, int32_t line) {
+    auto [entry, added] = files_.try_emplace(file);
+    if (added) {
+      std::ifstream in(file, std::ios::binary);
+      for (std::string text; std::getline(in, text);) {
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        entry->second.push_back(std::move(text));
+      }
+    }
+    const std::vector<std::string>& lines = entry->second;
+    return line >= 1 && size_t(line) <= lines.size() ? &lines[size_t(line) - 1] : nullptr;
+  }
+
+ private:
+  std::map<std::string, std::vector<std::string>> files_;
+};
+
+using JsonWriter = rapidjson::Writer<rapidjson::FileWriteStream>;
+
+// The length of the well-formed UTF-8 sequence at text[at], or 0 when there is
+// none (a stray byte, a cut sequence, an overlong form, a surrogate).
+size_t Utf8Length(std::string_view text, size_t at) {
+  static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  unsigned char lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return 1;
+  size_t length = (lead & 0xE0) == 0xC0   ? 2
+                  : (lead & 0xF0) == 0xE0 ? 3
+                  : (lead & 0xF8) == 0xF0 ? 4
+                                          : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  uint32_t code = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    unsigned char next = static_cast<unsigned char>(text[at + i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = code << 6 | (next & 0x3F);
+  }
+  bool valid = code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+  return valid ? length : 0;
+}
+
+// Source texts may hold any bytes; JSON strings are UTF-8, so each byte that
+// starts no well-formed sequence becomes U+FFFD.
+std::string ValidUtf8(std::string_view text) {
+  std::string valid;
+  for (size_t at = 0; at < text.size();) {
+    size_t length = Utf8Length(text, at);
+    if (length == 0) {
+      valid += "\xEF\xBF\xBD";
+      length = 1;
+    } else {
+      valid.append(text.substr(at, length));
+    }
+    at += length;
+  }
+  return valid;
+}
+
+void Key(JsonWriter& json, const char* key, const std::string& value) {
+  json.Key(key);
+  std::string valid = ValidUtf8(value);
+  json.String(valid.c_str(), rapidjson::SizeType(valid.size()));
+}
+
+void Key(JsonWriter& json, const char* key, int32_t value) {
+  json.Key(key);
+  json.Int(value);
+}
+
+// Streams one JSON document to `out`; `write` fills it.
+template <typename Write>
+void WriteJsonDocument(FILE* out, Write write) {
+  char buffer[1 << 16];
+  rapidjson::FileWriteStream stream(out, buffer, sizeof buffer);
+  JsonWriter json(stream);
+  write(json);
+  stream.Flush();
+  std::fputc('\n', out);
+}
+
+size_t Count(std::span<const Finding> findings, Severity severity) {
+  size_t count = 0;
+  for (const Finding& finding : findings) count += finding.severity == severity ? 1 : 0;
+  return count;
+}
+
+std::string Summary(const std::string& check) {
+  for (const WarningCheck& warning : DeclaredWarnings()) {
+    if (warning.name == check) return std::string(warning.summary);
+  }
+  return "an error of the source: qelc fails on it (" + check + ")";
+}
+
+}  // namespace
+
+void WriteText(FILE* out, std::span<const Finding> findings) {
+  SourceLines sources;
+  for (const Finding& finding : findings) {
+    std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", finding.file.c_str(), finding.line,
+                 finding.column, SeverityName(finding.severity), finding.message.c_str(),
+                 finding.check.c_str());
+    const std::string* line = sources.Line(finding.file, finding.line);
+    if (!line) continue;
+    std::fprintf(out, "%s\n", line->c_str());
+    // Tabs stay tabs, so the caret stands under the column however they show.
+    std::string caret;
+    for (size_t i = 0; i + 1 < size_t(finding.column) && i < line->size(); ++i) {
+      caret += (*line)[i] == '\t' ? '\t' : ' ';
+    }
+    std::fprintf(out, "%s^\n", caret.c_str());
+  }
+}
+
+void WriteJson(FILE* out, std::span<const Finding> findings) {
+  WriteJsonDocument(out, [&](JsonWriter& json) {
+    json.StartObject();
+    json.Key("findings");
+    json.StartArray();
+    for (const Finding& finding : findings) {
+      json.StartObject();
+      Key(json, "file", finding.file);
+      Key(json, "line", finding.line);
+      Key(json, "column", finding.column);
+      Key(json, "severity", SeverityName(finding.severity));
+      Key(json, "check", finding.check);
+      Key(json, "message", finding.message);
+      json.EndObject();
+    }
+    json.EndArray();
+    Key(json, "errors", int32_t(Count(findings, Severity::kError)));
+    Key(json, "warnings", int32_t(Count(findings, Severity::kWarning)));
+    json.EndObject();
+  });
+}
+
+std::string PathUri(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri;
+  for (unsigned char c : path) {
+    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                 std::string_view("-._~/").find(char(c)) != std::string_view::npos;
+    if (plain) {
+      uri += char(c);
+    } else {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 15];
+    }
+  }
+  return uri;
+}
+
+void WriteSarif(FILE* out, std::span<const Finding> findings, const std::string& version) {
+  std::set<std::string> rules;
+  for (const WarningCheck& warning : DeclaredWarnings()) rules.emplace(warning.name);
+  for (const Finding& finding : findings) rules.insert(finding.check);
+  WriteJsonDocument(out, [&](JsonWriter& json) {
+    json.StartObject();
+    Key(json, "$schema", "https://json.schemastore.org/sarif-2.1.0.json");
+    Key(json, "version", "2.1.0");
+    json.Key("runs");
+    json.StartArray();
+    json.StartObject();
+    json.Key("tool");
+    json.StartObject();
+    json.Key("driver");
+    json.StartObject();
+    Key(json, "name", "qellint");
+    Key(json, "version", version);
+    json.Key("rules");
+    json.StartArray();
+    for (const std::string& rule : rules) {
+      json.StartObject();
+      Key(json, "id", rule);
+      json.Key("shortDescription");
+      json.StartObject();
+      Key(json, "text", Summary(rule));
+      json.EndObject();
+      json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    json.EndObject();
+    json.Key("results");
+    json.StartArray();
+    for (const Finding& finding : findings) {
+      json.StartObject();
+      Key(json, "ruleId", finding.check);
+      Key(json, "level", SeverityName(finding.severity));
+      json.Key("message");
+      json.StartObject();
+      Key(json, "text", finding.message);
+      json.EndObject();
+      json.Key("locations");
+      json.StartArray();
+      json.StartObject();
+      json.Key("physicalLocation");
+      json.StartObject();
+      json.Key("artifactLocation");
+      json.StartObject();
+      Key(json, "uri", PathUri(finding.file));
+      json.EndObject();
+      json.Key("region");
+      json.StartObject();
+      Key(json, "startLine", finding.line);
+      Key(json, "startColumn", finding.column);
+      json.EndObject();
+      json.EndObject();
+      json.EndObject();
+      json.EndArray();
+      json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    json.EndArray();
+    json.EndObject();
+  });
+}
+
+}  // namespace qelc::lint

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "source/diagnostics.h"
+
+namespace qelc {
+
+// A place in one of the user's files: the index of the file in LineMap::Files()
+// and its line and column, counted from 1.
+struct SourcePoint {
+  int32_t file = 0;
+  int32_t line = 1;
+  int32_t column = 1;
+};
+
+// Which file, line and column of the user's sources every stretch of the
+// preprocessed text came from. The preprocessor tells it each piece it writes
+// and where the piece was read; a token's place in the preprocessed text then
+// leads back to the user's file. Directives and dropped branches write nothing,
+// and the last line of an included file that lacks its line end runs on into
+// the next line written, so one preprocessed line may hold pieces of several
+// files: each piece is a stretch of its own.
+class LineMap {
+ public:
+  // Adds a file name (as the source or its #include line gave it) and returns
+  // its index.
+  int32_t AddFile(std::string name);
+  const std::vector<std::string>& Files() const { return files_; }
+
+  // The preprocessor wrote `text` (at most one line end, at its end) for the
+  // piece read at `origin`.
+  void Wrote(std::string_view text, SourcePoint origin);
+
+  // The user's place of a place in the preprocessed text. A column inside a line
+  // that a define rewrote counts from the start of the piece, so it may be off by
+  // the difference in length of the words replaced before it. A place past the
+  // end of the text (the end of the input) is the end of the last piece.
+  SourcePoint Find(TextPoint point) const;
+
+  // The #ifdef and #ifndef lines still open, innermost last: where a source
+  // that leaves one open is told so.
+  void OpenedConditional(SourcePoint at) { openConditionals_.push_back(at); }
+  void ClosedConditional() {
+    if (!openConditionals_.empty()) openConditionals_.pop_back();
+  }
+  const std::vector<SourcePoint>& OpenConditionals() const { return openConditionals_; }
+
+ private:
+  struct Stretch {
+    TextPoint start;
+    SourcePoint origin;
+  };
+  std::vector<std::string> files_;
+  std::vector<Stretch> stretches_;
+  std::vector<SourcePoint> openConditionals_;
+  TextPoint next_;  // where the next piece written starts
+  SourcePoint end_;  // the user's place just after the last piece written
+};
+
+}  // namespace qelc

@@ -1,0 +1,12 @@
+SoftIPCategory {
+  1 : Timers = 'Timer'
+}
+
+Uart {
+  Module : { uart : 2 }
+  Input : { clk : wire : in : 1 : ; }
+}
+
+Timer {
+  Output : { tx : wire : out ; }
+}

@@ -1,0 +1,3 @@
+Timer {
+  BusExtName : { } a }
+}

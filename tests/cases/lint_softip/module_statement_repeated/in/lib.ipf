@@ -1,0 +1,4 @@
+Timer {
+  Module : { t : 1 ; }
+  Module : { u : 2 ; }
+}

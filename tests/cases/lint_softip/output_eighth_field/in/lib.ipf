@@ -1,0 +1,3 @@
+Timer {
+  Output : { q : wire : out : 1 : 0 : 0 : hi : extra ; }
+}
