@@ -7,10 +7,13 @@ Generates every kind of generate.py at each scale, runs both programs with -d
 (which keeps the .pre file and, for IPF sources, writes the .dec file) in
 separate copies of the source folder, and compares with cmp every file the two
 runs leave, their standard output, standard error and exit status. Prints one
-line per source and ends with status 1 when anything differs.
+line per source and ends with status 1 when anything differs. compare_cases.py
+does the same for the test cases and for mutated sources.
 """
 import os
+import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -18,15 +21,28 @@ import tempfile
 import generate
 
 
-def run(qelc, name, folder):
-    """Runs qelc -d in folder; keeps its console output and status beside it."""
+def run(qelc, args, folder, timeout=None, filesize=None):
+    """Runs qelc with args in folder; keeps its console output and status beside it.
+
+    filesize limits every file the run writes (a write past it fails and the
+    program goes on; its pipes are not limited). A run longer than timeout seconds
+    is killed and its status is "timeout".
+    """
+    def limit():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (filesize, filesize))
+
+    try:
+        result = subprocess.run([qelc, *args], cwd=folder, capture_output=True, timeout=timeout,
+                                preexec_fn=None if filesize is None else limit)
+        status, out, err = result.returncode, result.stdout, result.stderr
+    except subprocess.TimeoutExpired as expired:
+        status, out, err = "timeout", expired.stdout or b"", expired.stderr or b""
     console = folder + ".console"
     os.makedirs(console)
-    with open(os.path.join(console, "stdout"), "wb") as out, \
-            open(os.path.join(console, "stderr"), "wb") as err:
-        status = subprocess.run([qelc, name, "-d"], cwd=folder, stdout=out, stderr=err).returncode
-    with open(os.path.join(console, "status"), "w") as file:
-        file.write(f"{status}\n")
+    for name, content in (("stdout", out), ("stderr", err), ("status", f"{status}\n".encode())):
+        with open(os.path.join(console, name), "wb") as file:
+            file.write(content)
     return status
 
 
@@ -63,8 +79,8 @@ def main():
                 old, new = source + ".old", source + ".new"
                 shutil.copytree(source, old)
                 shutil.copytree(source, new)
-                status = run(old_qelc, name, old)
-                run(new_qelc, name, new)
+                status = run(old_qelc, [name, "-d"], old)
+                run(new_qelc, [name, "-d"], new)
                 differences = (compare_folders(old, new)
                                + compare_folders(old + ".console", new + ".console"))
                 written = [f for f in files_below(old) if f not in files_below(source)]

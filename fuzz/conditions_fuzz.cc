@@ -1,38 +1,40 @@
 // The token stream with the condition grammar: every When, _when and if starts a
-// condition, every other token is skipped.
+// condition, every other token is skipped. The condition checks are on, so the
+// texts of their findings are built too.
+#include <optional>
+#include <string>
+
 #include "fuzz/fuzz_support.h"
-#include "qelc/compile.h"
 #include "source/condition.h"
 #include "source/expect.h"
-#include "source/fatal.h"
-#include "source/token_stream.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  qelc::fuzz::EnterScratchDirectory();
-  return 0;
-}
+#include "source/files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace qelc;
-  fuzz::WriteInput("f.pre", data, size);
-  if (!OpenTokenStream("f.pre")) return 0;
+  MemoryFiles files([&](const std::string&) -> std::optional<std::string> {
+    return std::string(reinterpret_cast<const char*>(data), size);
+  });
+  fuzz::DiscardSink sink;
+  Diagnostics diagnostics(sink);
+  diagnostics.CollectFindings({kConditionMissingOperand.name, kConditionMissingTest.name});
+  Parser p(diagnostics);
+  p.tokens.Open(files.OpenForReading("f.pre"));
   try {
-    NextToken();
-    while (!TokenText().empty()) {
-      if (TokenIs("When")) {
-        ReadWhen();
-      } else if (TokenIs("_when")) {
-        ReadSoftIPWhen();
-      } else if (TokenIs("if")) {
-        ClearCondition();
-        SkipToken();
-        ReadCondition();
+    NextToken(p);
+    while (!TokenText(p).empty()) {
+      if (TokenIs(p, "When")) {
+        ReadWhen(p);
+      } else if (TokenIs(p, "_when")) {
+        ReadSoftIPWhen(p);
+      } else if (TokenIs(p, "if")) {
+        p.condition.clear();
+        SkipToken(p);
+        ReadCondition(p);
       } else {
-        SkipToken();
+        SkipToken(p);
       }
     }
   } catch (const FatalExit&) {
   }
-  ResetRunState();
   return 0;
 }

@@ -5,9 +5,21 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "qelc/qelc.h"
+
 namespace qelc::fuzz {
+
+namespace {
+
+class NoOtherFiles : public IncludeResolver {
+ public:
+  std::optional<std::string> Read(const std::string&) override { return std::nullopt; }
+};
+
+}  // namespace
 
 void EnterScratchDirectory() {
   std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/qelc-fuzz-XXXXXX"
@@ -28,6 +40,18 @@ void WriteInput(const char* name, const uint8_t* data, size_t size) {
   if (!file) abort();
   if (size > 0 && std::fwrite(data, size, 1, file) != 1) abort();
   std::fclose(file);
+}
+
+void CompileInMemory(const char* name, const uint8_t* data, size_t size, bool debug,
+                     bool warnings) {
+  NoOtherFiles includes;
+  CompileRequest request;
+  request.sourceName = name;
+  request.sourceText.assign(reinterpret_cast<const char*>(data), size);
+  if (debug) request.option = "-d";
+  request.resolver = &includes;
+  request.warnings = warnings;
+  Compile(request);
 }
 
 }  // namespace qelc::fuzz

@@ -1,16 +1,9 @@
-// A whole IPF compile per input; with the debug option the IPB file is decoded.
+// A whole IPF compile per input, in memory; with the debug option (the first
+// byte even) the IPB file is decoded, with its second bit set the warning checks run.
 #include "fuzz/fuzz_support.h"
-#include "qelc/compile.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  qelc::fuzz::EnterScratchDirectory();
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  qelc::fuzz::WriteInput("f.ipf", data, size);
-  const char* argv[] = {"qelc", "f.ipf", "-d"};
-  bool debug = size == 0 || (data[0] & 1) == 0;
-  qelc::RunQelc(debug ? 3 : 2, argv);
+  uint8_t selector = size == 0 ? 0 : data[0];
+  qelc::fuzz::CompileInMemory("f.ipf", data, size, (selector & 1) == 0, selector & 2);
   return 0;
 }

@@ -247,17 +247,14 @@ TEST(Reader, RefusesDamagedDabFiles) {
 }
 
 TEST(Reader, RefusesIpbFilesWithARaisedCount) {
-  test::UseEmptyLibrary();
-  AddSoftIPCategory(1.0f, "c", "v");
+  test::SoftIPState state;
+  AddSoftIPCategory(state.s, state.library, 1.0f, "c", "v");
   SoftIPModule module;
-  SetModuleName(module, "M");
-  AddPort(module, PortKind::kInput, {"a", "b", "c", "d", 1, 2, "e", "f"});
-  AddModule(std::move(module));
-  test::TempDir dir;
-  ASSERT_TRUE(WriteIpbFile(dir.File("l.ipb")));
-  ResetLibrary();
-  test::Bytes bytes = test::ReadBytes(dir.File("l.ipb"));
-  std::string whole(bytes.begin(), bytes.end());
+  SetModuleName(state.s, module, "M");
+  AddPort(state.s, module, PortKind::kInput, {"a", "b", "c", "d", 1, 2, "e", "f"});
+  AddModule(state.s, state.library, std::move(module));
+  ASSERT_TRUE(WriteIpbFile(state.s, state.library, state.files, "l.ipb"));
+  std::string whole = state.files.WrittenFile("l.ipb").value_or("");
   ExpectRefusedOrReadable(whole, false, "the file as written");
   // The count prefixes: categories, modules, then the module's seven lists.
   for (size_t at : {12, 26, 40, 74, 76, 78, 80, 82, 84}) {

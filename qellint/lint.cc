@@ -1,11 +1,15 @@
 #include "qellint/lint.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "compiler/compilation.h"
 #include "qellint/lint_run.h"
 #include "qellint/report.h"
 
@@ -22,53 +26,87 @@ struct Options {
   std::vector<std::string> warningOptions;  // the words after each -W
   std::vector<std::string> files;
   bool listChecks = false;
+  unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
 };
 
 // Which warnings are on, and whether they count as errors, after the -W
 // options in their order: -Wno-NAME, -WNAME, -Werror. Returns false with a
 // message for a name that no check has.
 struct WarningSettings {
-  std::map<std::string, bool, std::less<>> enabled;
+  std::map<std::string_view, bool, std::less<>> enabled;
   bool asErrors = false;
 
   bool Apply(const std::vector<std::string>& options) {
-    for (const WarningCheck& check : DeclaredWarnings()) {
-      enabled[std::string(check.name)] = check.onByDefault;
-    }
+    for (const WarningCheck* check : AllWarningChecks()) enabled[check->name] = check->onByDefault;
     for (const std::string& option : options) {
       if (option == "error") {
         asErrors = true;
         continue;
       }
       bool on = !option.starts_with("no-");
-      std::string name = on ? option : option.substr(3);
+      std::string_view name = std::string_view(option).substr(on ? 0 : 3);
       auto check = enabled.find(name);
       if (check == enabled.end()) {
-        std::fprintf(stderr, "qellint: -W%s: no warning check is named %s (see --list-checks)\n",
-                     option.c_str(), name.c_str());
+        std::fprintf(stderr, "qellint: -W%s: no warning check is named %.*s (see --list-checks)\n",
+                     option.c_str(), int(name.size()), name.data());
         return false;
       }
       check->second = on;
     }
     return true;
   }
+
+  WarningSet On() const {
+    WarningSet on;
+    for (const auto& [name, isOn] : enabled) {
+      if (isOn) on.insert(name);
+    }
+    return on;
+  }
 };
 
 void ListChecks() {
-  for (const WarningCheck& check : DeclaredWarnings()) {
-    std::printf("%-28s %-3s %.*s\n", std::string(check.name).c_str(),
-                check.onByDefault ? "on" : "off", int(check.summary.size()),
-                check.summary.data());
+  for (const WarningCheck* check : AllWarningChecks()) {
+    std::printf("%-28s %-3s %.*s\n", std::string(check->name).c_str(),
+                check->onByDefault ? "on" : "off", int(check->summary.size()),
+                check->summary.data());
   }
 }
 
-// Lints every file; false when one could not be read.
+// What linting one file gave.
+struct FileLint {
+  LintStatus status = LintStatus::kLinted;
+  std::vector<Finding> found;
+};
+
+// Lints the files on `jobs` threads, each taking the next file not yet taken;
+// every file is a compilation of its own, so they share nothing.
+std::vector<FileLint> LintAll(const std::vector<std::string>& files, const WarningSet& on,
+                              unsigned jobs) {
+  std::vector<FileLint> results(files.size());
+  std::atomic<size_t> next = 0;
+  auto work = [&] {
+    for (size_t i = next++; i < files.size(); i = next++) {
+      results[i].status = LintSource(files[i], on, results[i].found);
+    }
+  };
+  std::vector<std::thread> threads;
+  for (unsigned t = 1; t < std::min<size_t>(jobs, files.size()); ++t) threads.emplace_back(work);
+  work();
+  for (std::thread& thread : threads) thread.join();
+  return results;
+}
+
+// Lints every file and reports in the order the files were given; false when
+// one could not be read.
 bool LintFiles(const Options& options, const WarningSettings& settings,
                std::vector<Finding>& findings) {
   bool allRead = true;
-  for (const std::string& file : options.files) {
-    std::vector<Finding> found;
-    switch (LintSource(file, found)) {
+  std::vector<FileLint> results = LintAll(options.files, settings.On(), options.jobs);
+  for (size_t i = 0; i < options.files.size(); ++i) {
+    const std::string& file = options.files[i];
+    std::vector<Finding>& found = results[i].found;
+    switch (results[i].status) {
       case LintStatus::kUnreadable:
         std::fprintf(stderr, "qellint: %s: cannot read the file\n", file.c_str());
         allRead = false;
@@ -82,10 +120,8 @@ bool LintFiles(const Options& options, const WarningSettings& settings,
         break;
     }
     for (Finding& finding : found) {
-      if (finding.severity == Severity::kWarning) {
-        auto check = settings.enabled.find(finding.check);
-        if (check != settings.enabled.end() && !check->second) continue;
-        if (settings.asErrors) finding.severity = Severity::kError;
+      if (finding.severity == Severity::kWarning && settings.asErrors) {
+        finding.severity = Severity::kError;
       }
       findings.push_back(std::move(finding));
     }
@@ -116,6 +152,10 @@ int RunQellint(int argc, const char* const* argv) {
       ->type_name("CHECK")
       ->allow_extra_args(false);
   app.add_flag("--list-checks", options.listChecks, "List the warning checks and exit");
+  app.add_option("-j,--jobs", options.jobs,
+                 "Lint N files at once (default: the number of cores); the output is the same")
+      ->type_name("N")
+      ->check(CLI::PositiveNumber);
   app.add_option("files", options.files, "DAF (.daf) and IPF (.ipf) sources")->type_name("FILE");
   try {
     app.parse(argc, argv);

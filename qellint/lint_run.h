@@ -26,6 +26,8 @@ enum class LintStatus { kLinted, kUnreadable, kNotASource };
 // error the parse resumes at the next section keyword (DAF) or top-level block
 // (IPF); the first error is the one qelc reports. Preprocessor errors end the
 // source's run, as they end qelc's.
-LintStatus LintSource(const std::string& path, std::vector<Finding>& findings);
+// Only the warnings named in `enabled` are reported.
+LintStatus LintSource(const std::string& path, const WarningSet& enabled,
+                      std::vector<Finding>& findings);
 
 }  // namespace qelc::lint

@@ -8,6 +8,8 @@
 #include <set>
 #include <vector>
 
+#include "compiler/compilation.h"
+
 namespace qelc::lint {
 
 namespace {
@@ -106,8 +108,8 @@ size_t Count(std::span<const Finding> findings, Severity severity) {
 }
 
 std::string Summary(const std::string& check) {
-  for (const WarningCheck& warning : DeclaredWarnings()) {
-    if (warning.name == check) return std::string(warning.summary);
+  for (const WarningCheck* warning : AllWarningChecks()) {
+    if (warning->name == check) return std::string(warning->summary);
   }
   return "an error of the source: qelc fails on it (" + check + ")";
 }
@@ -173,7 +175,7 @@ std::string PathUri(std::string_view path) {
 
 void WriteSarif(FILE* out, std::span<const Finding> findings, const std::string& version) {
   std::set<std::string> rules;
-  for (const WarningCheck& warning : DeclaredWarnings()) rules.emplace(warning.name);
+  for (const WarningCheck* warning : AllWarningChecks()) rules.emplace(warning->name);
   for (const Finding& finding : findings) rules.insert(finding.check);
   WriteJsonDocument(out, [&](JsonWriter& json) {
     json.StartObject();

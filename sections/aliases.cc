@@ -4,6 +4,7 @@
 
 #include "sections/section_rules.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -15,50 +16,52 @@ constexpr char kConditionOverflow[] = "Exceed number of alias conditions.\n";
 
 using AliasRows = decltype(AliasCondition::rows);
 
-void AddAlias(AliasRows& rows, int32_t index, std::string_view alias, std::string_view target) {
+void AddAlias(ParseState& s, AliasRows& rows, int32_t index, std::string_view alias,
+              std::string_view target) {
   AddEntry(
-      rows, index, kAliasRows, "Exceed number of aliases.\n",
+      s, rows, index, kAliasRows, "Exceed number of aliases.\n",
       [&](AliasRow& row) {
-        PoolAddTo(row.alias, alias);
-        PoolAddTo(row.target, target);
+        s.pool.AddTo(row.alias, alias);
+        s.pool.AddTo(row.target, target);
       },
-      [](AliasRow& next) {
-        PoolAddTo(next.alias, "");
-        PoolAddTo(next.target, "");
+      [&](AliasRow& next) {
+        s.pool.AddTo(next.alias, "");
+        s.pool.AddTo(next.target, "");
       });
 }
 
-void AddAliasCondition(AliasTable& table, int32_t index, std::string_view condition) {
-  AddCondition(table, index, kAliasConditions, kConditionOverflow, condition);
+void AddAliasCondition(ParseState& s, AliasTable& table, int32_t index,
+                       std::string_view condition) {
+  AddCondition(s, table, index, kAliasConditions, kConditionOverflow, condition);
 }
 
 // row -> alias ':' target; the alias keeps its quotes, the target loses them.
-void ReadAliasRow(AliasRows& rows, int32_t index) {
-  std::string alias = TakeWord();
-  ExpectText(":");
-  std::string target = Unquote(TakeWord());
-  AddAlias(rows, index, alias, target);
+void ReadAliasRow(ParseState& s, AliasRows& rows, int32_t index) {
+  std::string alias = TakeWord(s);
+  ExpectText(s, ":");
+  std::string target = Unquote(TakeWord(s));
+  AddAlias(s, rows, index, alias, target);
 }
 
 }  // namespace
 
-void ReadAliasBody(AliasTable& table) {
+void ReadAliasBody(ParseState& s, AliasTable& table) {
   // Neither list gets a closing Add: each ends at the empty entry its last Add
   // wrote, or at its capacity when it is full.
-  ReadClauses(AlwaysClause::kRefused, table, AddAliasCondition, [&](int32_t index) {
-    ReadCommaList([&](int32_t row) { ReadAliasRow(table[index].rows, row); });
+  ReadClauses(s, AlwaysClause::kRefused, table, AddAliasCondition, [&](int32_t index) {
+    ReadCommaList(s, [&](int32_t row) { ReadAliasRow(s, table[index].rows, row); });
   });
 }
 
-void EmptyAliases(AliasTable& table) { AddAliasCondition(table, 0, ""); }
+void EmptyAliases(ParseState& s, AliasTable& table) { AddAliasCondition(s, table, 0, ""); }
 
-void DumpAliases(const AliasTable& table) {
+void DumpAliases(ParseState& s, const AliasTable& table) {
   for (const AliasCondition& entry : table) {
-    if (PoolStringIsEmpty(entry.condition)) break;
-    Dump("   When: <%s>\n", PoolString(entry.condition));
+    if (s.pool.IsEmpty(entry.condition)) break;
+    s.dump.Print("   When: <%s>\n", s.pool.String(entry.condition));
     for (const AliasRow& row : entry.rows) {
-      if (PoolStringIsEmpty(row.alias)) break;
-      Dump("      <%s>:<%s>\n", PoolString(row.alias), PoolString(row.target));
+      if (s.pool.IsEmpty(row.alias)) break;
+      s.dump.Print("      <%s>:<%s>\n", s.pool.String(row.alias), s.pool.String(row.target));
     }
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -8,8 +9,8 @@ using AliasTable = decltype(TableBlock::aliases);
 
 // body -> ('When' condition ':' row (',' row)*)*
 // row -> alias ':' target
-void ReadAliasBody(AliasTable& table);
-void DumpAliases(const AliasTable& table);
-void EmptyAliases(AliasTable& table);
+void ReadAliasBody(ParseState& s, AliasTable& table);
+void DumpAliases(ParseState& s, const AliasTable& table);
+void EmptyAliases(ParseState& s, AliasTable& table);
 
 }  // namespace qelc

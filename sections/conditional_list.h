@@ -13,6 +13,7 @@
 #include "sections/section_rules.h"
 #include "source/fatal.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -26,52 +27,55 @@ struct ConditionalList {
 };
 
 template <int Items>
-void AddListItem(const ConditionalList& list, ConditionalRecord<Items>& record, int32_t index,
-                 std::string_view text) {
+void AddListItem(ParseState& s, const ConditionalList& list, ConditionalRecord<Items>& record,
+                 int32_t index, std::string_view text) {
   AddEntry(
-      record.items, index, list.itemLimit, list.itemOverflow,
-      [&](StringRef& item) { PoolAddTo(item, text); },
-      [](StringRef& next) { PoolAddTo(next, ""); });
+      s, record.items, index, list.itemLimit, list.itemOverflow,
+      [&](StringRef& item) { s.pool.AddTo(item, text); },
+      [&](StringRef& next) { s.pool.AddTo(next, ""); });
 }
 
 // item-list -> word (',' word)*
 // The list is closed by an empty item, which passes the same capacity check, so a
 // record holds one item less than its limit.
 template <int Items>
-void ReadItemList(const ConditionalList& list, ConditionalRecord<Items>& record) {
-  int32_t count = ReadCommaList([&](int32_t index) {
-    std::string item = TakeWord();
-    AddListItem(list, record, index, item);
+void ReadItemList(ParseState& s, const ConditionalList& list, ConditionalRecord<Items>& record) {
+  int32_t count = ReadCommaList(s, [&](int32_t index) {
+    std::string item = TakeWord(s);
+    AddListItem(s, list, record, index, item);
   });
-  AddListItem(list, record, count, "");
+  AddListItem(s, list, record, count, "");
 }
 
 // body -> ['Always' ':' item-list] ('When' condition ':' item-list)*
 // The condition list is closed by an empty condition, as the item lists are.
 template <int Items, size_t Records>
-void ReadListBody(const ConditionalList& list, ConditionalRecord<Items> (&table)[Records]) {
+void ReadListBody(ParseState& s, const ConditionalList& list,
+                  ConditionalRecord<Items> (&table)[Records]) {
   auto addCondition = [&](int32_t index, std::string_view condition) {
-    AddCondition(table, index, list.conditionLimit, list.conditionOverflow, condition);
+    AddCondition(s, table, index, list.conditionLimit, list.conditionOverflow, condition);
   };
-  Clauses clauses = ReadClauses(list.always, addCondition,
-                                [&](int32_t index) { ReadItemList(list, table[index]); });
+  Clauses clauses = ReadClauses(s, list.always, addCondition,
+                                [&](int32_t index) { ReadItemList(s, list, table[index]); });
   addCondition(clauses.count, "");
 }
 
 template <int Items, size_t Records>
-void EmptyList(const ConditionalList& list, ConditionalRecord<Items> (&table)[Records]) {
-  AddCondition(table, 0, list.conditionLimit, list.conditionOverflow, "");
-  AddListItem(list, table[0], 0, "");
+void EmptyList(ParseState& s, const ConditionalList& list,
+               ConditionalRecord<Items> (&table)[Records]) {
+  AddCondition(s, table, 0, list.conditionLimit, list.conditionOverflow, "");
+  AddListItem(s, list, table[0], 0, "");
 }
 
 template <int Items, size_t Records>
-void DumpList(const ConditionalList& list, const ConditionalRecord<Items> (&table)[Records]) {
+void DumpList(ParseState& s, const ConditionalList& list,
+              const ConditionalRecord<Items> (&table)[Records]) {
   for (const ConditionalRecord<Items>& record : table) {
-    if (PoolStringIsEmpty(record.condition)) break;
-    Dump("   When: <%s>\n", PoolString(record.condition));
+    if (s.pool.IsEmpty(record.condition)) break;
+    s.dump.Print("   When: <%s>\n", s.pool.String(record.condition));
     for (StringRef item : record.items) {
-      if (PoolStringIsEmpty(item)) break;
-      Dump(list.dumpItemLine, PoolString(item));
+      if (s.pool.IsEmpty(item)) break;
+      s.dump.Print(list.dumpItemLine, s.pool.String(item));
     }
   }
 }

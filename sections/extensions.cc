@@ -6,6 +6,7 @@
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 #include "tables/row_convention.h"
 
 namespace qelc {
@@ -15,38 +16,38 @@ namespace {
 constexpr int32_t kExtensionLimit = 20;
 
 // Stores both texts without their quotes as extension `index`.
-void AddExtension(ExtensionTable& table, int32_t index, std::string_view first,
+void AddExtension(ParseState& s, ExtensionTable& table, int32_t index, std::string_view first,
                   std::string_view second) {
   AddEntry(
-      table, index, kExtensionLimit, "Exceed number of extensions.\n",
+      s, table, index, kExtensionLimit, "Exceed number of extensions.\n",
       [&](Extension& entry) {
-        PoolAddTo(entry.first, Unquote(first));
-        PoolAddTo(entry.second, Unquote(second));
+        s.pool.AddTo(entry.first, Unquote(first));
+        s.pool.AddTo(entry.second, Unquote(second));
       },
-      [](Extension& entry) {
-        PoolAddTo(entry.first, "");
-        PoolAddTo(entry.second, "");
+      [&](Extension& entry) {
+        s.pool.AddTo(entry.first, "");
+        s.pool.AddTo(entry.second, "");
       });
 }
 
 }  // namespace
 
-void ReadExtensionBody(ExtensionTable& table) {
-  for (int32_t index = 0; CurrentTokenKind() == kStringToken; ++index) {
-    WarnIfEndsList(CurrentToken().start, Unquote(TokenText()), "the extension's first text");
-    std::string first = TakeWord();
-    ExpectText(":");
-    std::string second = TakeWord();
-    AddExtension(table, index, first, second);
+void ReadExtensionBody(ParseState& s, ExtensionTable& table) {
+  for (int32_t index = 0; CurrentTokenKind(s) == kStringToken; ++index) {
+    WarnIfEndsList(s, CurrentToken(s).start, Unquote(TokenText(s)), "the extension's first text");
+    std::string first = TakeWord(s);
+    ExpectText(s, ":");
+    std::string second = TakeWord(s);
+    AddExtension(s, table, index, first, second);
   }
 }
 
-void EmptyExtensions(ExtensionTable& table) { AddExtension(table, 0, "", ""); }
+void EmptyExtensions(ParseState& s, ExtensionTable& table) { AddExtension(s, table, 0, "", ""); }
 
-void DumpExtensions(const ExtensionTable& table) {
+void DumpExtensions(ParseState& s, const ExtensionTable& table) {
   for (const Extension& extension : table) {
-    if (PoolStringIsEmpty(extension.first)) break;
-    Dump("   <%s>:<%s>\n", PoolString(extension.first), PoolString(extension.second));
+    if (s.pool.IsEmpty(extension.first)) break;
+    s.dump.Print("   <%s>:<%s>\n", s.pool.String(extension.first), s.pool.String(extension.second));
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -7,8 +8,8 @@ namespace qelc {
 using ExtensionTable = decltype(TableBlock::extensions);
 
 // body -> (string ':' word)*
-void ReadExtensionBody(ExtensionTable& table);
-void DumpExtensions(const ExtensionTable& table);
-void EmptyExtensions(ExtensionTable& table);
+void ReadExtensionBody(ParseState& s, ExtensionTable& table);
+void DumpExtensions(ParseState& s, const ExtensionTable& table);
+void EmptyExtensions(ParseState& s, ExtensionTable& table);
 
 }  // namespace qelc

@@ -5,6 +5,7 @@
 #include "sections/section_rules.h"
 #include "sections/statements.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -19,38 +20,39 @@ constexpr char kGroupOverflow[] = "Exceed number of groups.\n";
 using GroupList = decltype(GroupCondition::groups);
 using MemberList = decltype(GroupRecord::members);
 
-void AddGroupCondition(GroupTable& table, int32_t index, std::string_view condition) {
-  AddCondition(table, index, kGroupConditions, kConditionOverflow, condition);
+void AddGroupCondition(ParseState& s, GroupTable& table, int32_t index,
+                       std::string_view condition) {
+  AddCondition(s, table, index, kGroupConditions, kConditionOverflow, condition);
 }
 
 // The name and the text of a group are stored by two Adds on the same list;
 // each empties its own field of the next record.
-void AddGroupName(GroupList& groups, int32_t group, std::string_view name) {
+void AddGroupName(ParseState& s, GroupList& groups, int32_t group, std::string_view name) {
   AddEntry(
-      groups, group, kGroupsPerCondition, kGroupOverflow,
-      [&](GroupRecord& record) { PoolAddTo(record.name, name); },
-      [](GroupRecord& end) { PoolAddTo(end.name, ""); });
+      s, groups, group, kGroupsPerCondition, kGroupOverflow,
+      [&](GroupRecord& record) { s.pool.AddTo(record.name, name); },
+      [&](GroupRecord& end) { s.pool.AddTo(end.name, ""); });
 }
 
-void AddGroupText(GroupList& groups, int32_t group, std::string_view text) {
+void AddGroupText(ParseState& s, GroupList& groups, int32_t group, std::string_view text) {
   AddEntry(
-      groups, group, kGroupsPerCondition, kGroupOverflow,
-      [&](GroupRecord& record) { PoolAddTo(record.text, text); },
-      [](GroupRecord& end) { PoolAddTo(end.text, ""); });
+      s, groups, group, kGroupsPerCondition, kGroupOverflow,
+      [&](GroupRecord& record) { s.pool.AddTo(record.text, text); },
+      [&](GroupRecord& end) { s.pool.AddTo(end.text, ""); });
 }
 
-void AddGroupMember(MemberList& members, int32_t member, std::string_view item,
+void AddGroupMember(ParseState& s, MemberList& members, int32_t member, std::string_view item,
                     std::string_view value, int32_t alternative) {
   AddEntry(
-      members, member, kMembersPerGroup, "Exceed number of group members.\n",
+      s, members, member, kMembersPerGroup, "Exceed number of group members.\n",
       [&](GroupMember& stored) {
-        PoolAddTo(stored.item, item);
-        PoolAddTo(stored.value, value);
+        s.pool.AddTo(stored.item, item);
+        s.pool.AddTo(stored.value, value);
         stored.alternative = alternative;
       },
-      [](GroupMember& end) {
-        PoolAddTo(end.item, "");
-        PoolAddTo(end.value, "");
+      [&](GroupMember& end) {
+        s.pool.AddTo(end.item, "");
+        s.pool.AddTo(end.value, "");
         end.alternative = 0;
       });
 }
@@ -58,74 +60,74 @@ void AddGroupMember(MemberList& members, int32_t member, std::string_view item,
 // members -> '{' (item ':' value ['|' | ','])+ '}'
 // A '|' opens the next alternative. Separators may be left out, and one may
 // stand before the '}'.
-void ReadMembers(MemberList& members) {
-  ExpectText("{");
+void ReadMembers(ParseState& s, MemberList& members) {
+  ExpectText(s, "{");
   int32_t member = 0;
   int32_t alternative = 0;
   do {
-    std::string item = TakeWord();
-    ExpectText(":");
-    AddGroupMember(members, member++, item, PeekWord(), alternative);
-    SkipToken();
-    if (SkipIf("|")) {
+    std::string item = TakeWord(s);
+    ExpectText(s, ":");
+    AddGroupMember(s, members, member++, item, PeekWord(s), alternative);
+    SkipToken(s);
+    if (SkipIf(s, "|")) {
       ++alternative;
     } else {
-      SkipIf(",");
+      SkipIf(s, ",");
     }
-  } while (!TokenIs("}"));
-  ExpectText("}");
+  } while (!TokenIs(s, "}"));
+  ExpectText(s, "}");
 }
 
 // group -> name ':' [text ':'] members keyed statements
-void ReadGroup(GroupList& groups, int32_t group) {
-  AddGroupName(groups, group, PeekWord());
-  SkipToken();
-  ExpectText(":");
-  if (!TokenIs("{")) {
-    AddGroupText(groups, group, Unquote(PeekWord()));
-    SkipToken();
-    ExpectText(":");
+void ReadGroup(ParseState& s, GroupList& groups, int32_t group) {
+  AddGroupName(s, groups, group, PeekWord(s));
+  SkipToken(s);
+  ExpectText(s, ":");
+  if (!TokenIs(s, "{")) {
+    AddGroupText(s, groups, group, Unquote(PeekWord(s)));
+    SkipToken(s);
+    ExpectText(s, ":");
   }
-  ReadMembers(groups[group].members);
-  ReadGroupStatements(groups[group].statements);
+  ReadMembers(s, groups[group].members);
+  ReadGroupStatements(s, groups[group].statements);
 }
 
 // groups -> group+, up to When or '}'
-void ReadGroups(GroupList& groups) {
+void ReadGroups(ParseState& s, GroupList& groups) {
   int32_t group = 0;
   do {
-    ReadGroup(groups, group++);
-  } while (!TokenIs("When") && !TokenIs("}"));
+    ReadGroup(s, groups, group++);
+  } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
 }
 
 }  // namespace
 
-void ReadGroupBody(GroupTable& table) {
-  ReadClauses(AlwaysClause::kStoredAfter, table, AddGroupCondition,
-              [&](int32_t index) { ReadGroups(table[index].groups); });
+void ReadGroupBody(ParseState& s, GroupTable& table) {
+  ReadClauses(s, AlwaysClause::kStoredAfter, table, AddGroupCondition,
+              [&](int32_t index) { ReadGroups(s, table[index].groups); });
 }
 
-void EmptyGroups(GroupTable& table) { AddGroupCondition(table, 0, ""); }
+void EmptyGroups(ParseState& s, GroupTable& table) { AddGroupCondition(s, table, 0, ""); }
 
-void DumpGroups(const GroupTable& table) {
+void DumpGroups(ParseState& s, const GroupTable& table) {
   static constexpr const char* kTypeNames[] = {"Always", "Decl", "Equation"};
   for (const GroupCondition& entry : table) {
-    if (PoolStringIsEmpty(entry.condition)) break;
-    Dump("   When: <%s>\n", PoolString(entry.condition));
+    if (s.pool.IsEmpty(entry.condition)) break;
+    s.dump.Print("   When: <%s>\n", s.pool.String(entry.condition));
     for (const GroupRecord& record : entry.groups) {
-      if (PoolStringIsEmpty(record.name)) break;
-      Dump("      Group Name: <%s>", PoolString(record.name));
-      if (!PoolStringIsEmpty(record.text)) {
-        Dump(" : <%s>\n", PoolString(record.text));
+      if (s.pool.IsEmpty(record.name)) break;
+      s.dump.Print("      Group Name: <%s>", s.pool.String(record.name));
+      if (!s.pool.IsEmpty(record.text)) {
+        s.dump.Print(" : <%s>\n", s.pool.String(record.text));
       } else {
-        Dump("\n");
+        s.dump.Print("\n");
       }
       for (const GroupMember& member : record.members) {
-        if (PoolStringIsEmpty(member.item)) break;
-        Dump("         <%s> <%s> %d\n", PoolString(member.item), PoolString(member.value),
-             member.alternative);
+        if (s.pool.IsEmpty(member.item)) break;
+        s.dump.Print("         <%s> <%s> %d\n", s.pool.String(member.item),
+                     s.pool.String(member.value), member.alternative);
       }
-      DumpStatementsByKind(record.statements, kTypeNames, 9);
+      DumpStatementsByKind(s, record.statements, kTypeNames, 9);
     }
   }
 }

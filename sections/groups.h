@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -8,8 +9,8 @@ using GroupTable = decltype(TableBlock::groups);
 
 // body -> ['Always' ':' group+] ('When' condition ':' group+)*
 // group -> name ':' [text ':'] '{' member+ '}' keyed statements
-void ReadGroupBody(GroupTable& table);
-void DumpGroups(const GroupTable& table);
-void EmptyGroups(GroupTable& table);
+void ReadGroupBody(ParseState& s, GroupTable& table);
+void DumpGroups(ParseState& s, const GroupTable& table);
+void EmptyGroups(ParseState& s, GroupTable& table);
 
 }  // namespace qelc

@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "sections/checks.h"
 #include "sections/section_rules.h"
 #include "source/ascii.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -15,72 +17,77 @@ constexpr int32_t kInitializeRows = 80;
 
 using InitializeRows = decltype(InitializeCondition::rows);
 
-const std::string_view kInitializeAttribute = DeclareWarning(
+}  // namespace
+
+const WarningCheck kInitializeAttribute{
     "initialize-attribute", true,
     "an Initialize line whose target is no pin.attribute the section knows, so its value is "
-    "dropped");
+    "dropped"};
 
-void SetDefaults(InitializeRow& row, std::string_view pin) {
-  PoolAddTo(row.pin, pin);
-  PoolAddTo(row.signal, "");
+namespace {
+
+void SetDefaults(ParseState& s, InitializeRow& row, std::string_view pin) {
+  s.pool.AddTo(row.pin, pin);
+  s.pool.AddTo(row.signal, "");
   row.changeable = 1;
   row.reserved = 0;
-  PoolAddTo(row.reservedName, "");
-  PoolAddTo(row.displayName, "");
+  s.pool.AddTo(row.reservedName, "");
+  s.pool.AddTo(row.displayName, "");
 }
 
 // Stores the condition of entry `index` and gives its row 0 the defaults with an
 // empty pin, so the entry's row list starts again; the condition of entry
 // index + 1 becomes the empty text that ends the list.
-void AddInitializeCondition(InitializeTable& table, int32_t index, std::string_view condition) {
+void AddInitializeCondition(ParseState& s, InitializeTable& table, int32_t index,
+                            std::string_view condition) {
   AddEntry(
-      table, index, kInitializeConditions, "Exceed number of initialize conditions.\n",
+      s, table, index, kInitializeConditions, "Exceed number of initialize conditions.\n",
       [&](InitializeCondition& entry) {
-        PoolAddTo(entry.condition, condition);
-        SetDefaults(entry.rows[0], "");
+        s.pool.AddTo(entry.condition, condition);
+        SetDefaults(s, entry.rows[0], "");
       },
-      [](InitializeCondition& next) { PoolAddTo(next.condition, ""); });
+      [&](InitializeCondition& next) { s.pool.AddTo(next.condition, ""); });
 }
 
 // The row of `pin` (letter case aside): the existing one, or the first empty row,
 // which then gets the pin and the defaults.
-InitializeRow& FindOrAddRow(InitializeRows& rows, std::string_view pin) {
+InitializeRow& FindOrAddRow(ParseState& s, InitializeRows& rows, std::string_view pin) {
   int32_t index = 0;
-  while (index < kInitializeRows && !PoolStringIsEmpty(rows[index].pin) &&
-         PoolCompare(rows[index].pin, pin) != 0) {
+  while (index < kInitializeRows && !s.pool.IsEmpty(rows[index].pin) &&
+         s.pool.Compare(rows[index].pin, pin) != 0) {
     ++index;
   }
   // The scan stopped at the pin's row, at the first empty row or after the last
   // row. An empty pin name takes the first empty row as its own and leaves it as
   // it is.
-  if (index < kInitializeRows && PoolCompare(rows[index].pin, pin) == 0) return rows[index];
+  if (index < kInitializeRows && s.pool.Compare(rows[index].pin, pin) == 0) return rows[index];
   return AddEntry(
-      rows, index, kInitializeRows, "Exceed number of initializes.\n",
-      [&](InitializeRow& row) { SetDefaults(row, pin); },
-      [](InitializeRow& next) { SetDefaults(next, ""); });
+      s, rows, index, kInitializeRows, "Exceed number of initializes.\n",
+      [&](InitializeRow& row) { SetDefaults(s, row, pin); },
+      [&](InitializeRow& next) { SetDefaults(s, next, ""); });
 }
 
 // Applies one line: `target` is pin.attribute, `value` the word after '=' and
 // `reserveMark` 1 when the line carried an RSV mark. A target without a dot
 // changes nothing. Returns whether an attribute took the value.
-bool SetAttribute(InitializeRows& rows, std::string_view target, std::string_view value,
-                  int32_t reserveMark) {
+bool SetAttribute(ParseState& s, InitializeRows& rows, std::string_view target,
+                  std::string_view value, int32_t reserveMark) {
   size_t dot = target.find('.');
   if (dot == std::string_view::npos) return false;
   std::string_view attribute = target.substr(dot + 1);
   // The row exists from here on, whatever the attribute.
-  InitializeRow& row = FindOrAddRow(rows, target.substr(0, dot));
+  InitializeRow& row = FindOrAddRow(s, rows, target.substr(0, dot));
   std::string text = Unquote(value);
   if (EqualsNoCase(attribute, "name")) {
-    PoolAddTo(row.signal, text);
+    s.pool.AddTo(row.signal, text);
     row.reserved = reserveMark;
   } else if (EqualsNoCase(attribute, "nchange") || EqualsNoCase(attribute, "PinEdit")) {
     row.changeable = LeadingDigitsValue(text);
   } else if (EqualsNoCase(attribute, "reserve")) {
-    PoolAddTo(row.reservedName, text);
+    s.pool.AddTo(row.reservedName, text);
     row.reserved = 1;
   } else if (EqualsNoCase(attribute, "displayname")) {
-    PoolAddTo(row.displayName, text);
+    s.pool.AddTo(row.displayName, text);
   } else {
     return false;
   }
@@ -88,51 +95,56 @@ bool SetAttribute(InitializeRows& rows, std::string_view target, std::string_vie
 }
 
 // line -> target '=' value [':' mark] ';'
-void ReadInitializeLine(InitializeRows& rows) {
-  TextPoint at = CurrentToken().start;
-  std::string target = TakeWord();
-  ExpectText("=");
-  std::string value = TakeWord();
+void ReadInitializeLine(ParseState& s, InitializeRows& rows) {
+  TextPoint at = CurrentToken(s).start;
+  std::string target = TakeWord(s);
+  ExpectText(s, "=");
+  std::string value = TakeWord(s);
   int32_t reserveMark = 0;
-  if (SkipIf(":")) {
-    reserveMark = StartsWithNoCase(TokenText(), "RSV") ? 1 : 0;
-    SkipToken();
+  if (SkipIf(s, ":")) {
+    reserveMark = StartsWithNoCase(TokenText(s), "RSV") ? 1 : 0;
+    SkipToken(s);
   }
-  ExpectText(";");
-  bool applied = SetAttribute(rows, target, value, reserveMark);
-  if (!Linting()) return;
+  ExpectText(s, ";");
+  bool applied = SetAttribute(s, rows, target, value, reserveMark);
+  if (!Linting(s)) return;
   if (!applied) {
-    WarnAt(at, kInitializeAttribute,
-           "'" + target + "' sets no attribute (pin.name, .nchange, .PinEdit, .reserve or "
-           ".displayname): the value " + value + " is dropped");
+    WarnAt(s, at, kInitializeAttribute,
+           "'" + target +
+               "' sets no attribute (pin.name, .nchange, .PinEdit, .reserve or "
+               ".displayname): the value " +
+               value + " is dropped");
   } else {
-    WarnIfEndsList(at, std::string_view(target).substr(0, target.find('.')), "the pin name");
+    WarnIfEndsList(s, at, std::string_view(target).substr(0, target.find('.')), "the pin name");
   }
 }
 
 }  // namespace
 
-void ReadInitializeBody(InitializeTable& table) {
-  ReadClauses(AlwaysClause::kRefused, table, AddInitializeCondition, [&](int32_t index) {
+void ReadInitializeBody(ParseState& s, InitializeTable& table) {
+  ReadClauses(s, AlwaysClause::kRefused, table, AddInitializeCondition, [&](int32_t index) {
     do {
-      ReadInitializeLine(table[index].rows);
-    } while (!TokenIs("When") && !TokenIs("}"));
+      ReadInitializeLine(s, table[index].rows);
+    } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
   });
 }
 
-void EmptyInitialize(InitializeTable& table) { AddInitializeCondition(table, 0, ""); }
+void EmptyInitialize(ParseState& s, InitializeTable& table) {
+  AddInitializeCondition(s, table, 0, "");
+}
 
-void DumpInitialize(const InitializeTable& table) {
+void DumpInitialize(ParseState& s, const InitializeTable& table) {
   for (int32_t index = 0; index < kInitializeConditions; ++index) {
     const InitializeCondition& entry = table[index];
-    if (PoolStringIsEmpty(entry.condition)) break;
-    Dump("   [%02d] When: <%s>\n", index, PoolString(entry.condition));
+    if (s.pool.IsEmpty(entry.condition)) break;
+    s.dump.Print("   [%02d] When: <%s>\n", index, s.pool.String(entry.condition));
     for (const InitializeRow& row : entry.rows) {
-      if (PoolStringIsEmpty(row.pin)) break;
-      Dump("      Pin: <%s> Sig: <%s> Changable: %d iReserved: %d Reserved Name <%s> "
-           "Display Name <%s>\n",
-           PoolString(row.pin), PoolString(row.signal), row.changeable, row.reserved,
-           PoolString(row.reservedName), PoolString(row.displayName));
+      if (s.pool.IsEmpty(row.pin)) break;
+      s.dump.Print(
+          "      Pin: <%s> Sig: <%s> Changable: %d iReserved: %d Reserved Name <%s> "
+          "Display Name <%s>\n",
+          s.pool.String(row.pin), s.pool.String(row.signal), row.changeable, row.reserved,
+          s.pool.String(row.reservedName), s.pool.String(row.displayName));
     }
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -8,8 +9,8 @@ using InitializeTable = decltype(TableBlock::initialize);
 
 // body -> ('When' condition ':' line+)*
 // line -> pin.attribute '=' value [':' mark] ';'
-void ReadInitializeBody(InitializeTable& table);
-void DumpInitialize(const InitializeTable& table);
-void EmptyInitialize(InitializeTable& table);
+void ReadInitializeBody(ParseState& s, InitializeTable& table);
+void DumpInitialize(ParseState& s, const InitializeTable& table);
+void EmptyInitialize(ParseState& s, InitializeTable& table);
 
 }  // namespace qelc

@@ -9,6 +9,7 @@
 #include "source/fatal.h"
 #include "source/format.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -40,8 +41,9 @@ using EntryList = decltype(MemoryMap::entries);
 // Fields 1 to 8 of a memory map entry, in source order.
 using MemoryMapFields = std::array<std::string, 8>;
 
-void AddMemoryMapCondition(MemoryMapTable& table, int32_t index, std::string_view text) {
-  AddCondition(table, index, kRecordLimit, kConditionOverflow, text);
+void AddMemoryMapCondition(ParseState& s, MemoryMapTable& table, int32_t index,
+                           std::string_view text) {
+  AddCondition(s, table, index, kRecordLimit, kConditionOverflow, text);
 }
 
 struct MapHeader {
@@ -52,173 +54,178 @@ struct MapHeader {
   std::string secondaryFlash;
 };
 
-void AddMemoryMap(MapList& maps, int32_t map, const MapHeader& header) {
+void AddMemoryMap(ParseState& s, MapList& maps, int32_t map, const MapHeader& header) {
   AddEntry(
-      maps, map, kMapLimit, kMapOverflow,
+      s, maps, map, kMapLimit, kMapOverflow,
       [&](MemoryMap& slot) {
         slot.number = header.number;
-        PoolAddTo(slot.title, header.title);
-        PoolAddTo(slot.description, header.description);
-        PoolAddTo(slot.mainFlash, header.mainFlash);
-        PoolAddTo(slot.secondaryFlash, header.secondaryFlash);
+        s.pool.AddTo(slot.title, header.title);
+        s.pool.AddTo(slot.description, header.description);
+        s.pool.AddTo(slot.mainFlash, header.mainFlash);
+        s.pool.AddTo(slot.secondaryFlash, header.secondaryFlash);
       },
       // The entries of the next slot stay as they are.
-      [](MemoryMap& next) {
+      [&](MemoryMap& next) {
         next.number = -1;
-        PoolAddTo(next.title, "");
-        PoolAddTo(next.description, "");
-        PoolAddTo(next.mainFlash, "");
-        PoolAddTo(next.secondaryFlash, "");
+        s.pool.AddTo(next.title, "");
+        s.pool.AddTo(next.description, "");
+        s.pool.AddTo(next.mainFlash, "");
+        s.pool.AddTo(next.secondaryFlash, "");
       });
 }
 
-void AddMemoryMapEntry(EntryList& entries, int32_t entry, const MemoryMapFields& fields) {
+void AddMemoryMapEntry(ParseState& s, EntryList& entries, int32_t entry,
+                       const MemoryMapFields& fields) {
   AddEntry(
-      entries, entry, kEntryLimit, kEntryOverflow,
+      s, entries, entry, kEntryLimit, kEntryOverflow,
       [&](MemoryMapEntry& stored) {
         for (size_t field = 0; field < fields.size(); ++field) {
-          PoolAddTo(stored.fields[field], fields[field]);
+          s.pool.AddTo(stored.fields[field], fields[field]);
         }
       },
-      [](MemoryMapEntry& next) {
-        for (StringRef& field : next.fields) PoolAddTo(field, "");
+      [&](MemoryMapEntry& next) {
+        for (StringRef& field : next.fields) s.pool.AddTo(field, "");
       });
 }
 
 // label ':' -- the label may be any token and is not examined.
-void SkipLabel() {
-  SkipToken();
-  ExpectText(":");
+void SkipLabel(ParseState& s) {
+  SkipToken(s);
+  ExpectText(s, ":");
 }
 
 // Takes a value whose quotes are removed: as written it may be `writtenLimit`
 // characters long, without its quotes `limit`.
-std::string TakeUnquoted(int writtenLimit, int limit) {
-  CheckTextLength(TokenText(), writtenLimit);
-  std::string text = Unquote(TokenText());
-  CheckTextLength(text, limit);
-  SkipToken();
+std::string TakeUnquoted(ParseState& s, int writtenLimit, int limit) {
+  CheckTextLength(s, TokenText(s), writtenLimit);
+  std::string text = Unquote(TokenText(s));
+  CheckTextLength(s, text, limit);
+  SkipToken(s);
   return text;
 }
 
 // description -> value (',' value)*, joined with nothing between the pieces.
-std::string TakeDescription() {
-  std::string description = TakeUnquoted(kHeaderValueLimit, kDescriptionLimit);
-  while (SkipIf(",")) {
-    CheckTextLength(TokenText(), kHeaderValueLimit);
-    description += Unquote(TokenText());
-    CheckTextLength(description, kDescriptionLimit);
-    SkipToken();
+std::string TakeDescription(ParseState& s) {
+  std::string description = TakeUnquoted(s, kHeaderValueLimit, kDescriptionLimit);
+  while (SkipIf(s, ",")) {
+    CheckTextLength(s, TokenText(s), kHeaderValueLimit);
+    description += Unquote(TokenText(s));
+    CheckTextLength(s, description, kDescriptionLimit);
+    SkipToken(s);
   }
   return description;
 }
 
 // The map number is the value of the token's leading digits; whatever follows
 // them is ignored, and 0 is no map number.
-int32_t TakeMapNumber() {
-  int32_t number = LeadingDigitsValue(TokenText());
+int32_t TakeMapNumber(ParseState& s) {
+  int32_t number = LeadingDigitsValue(TokenText(s));
   if (number == 0) {
-    std::fputs("Error in getting the map number.\n", stderr);
-    ExitRun(1);
+    s.diagnostics.Fail(
+        "Error in getting the map number.\n", Stream::kStandardError, "map-number",
+        "a memory map's number must start with a digit other than 0, found " + QuotedToken(s));
   }
-  if (Linting() && !IsWholeDecimal(TokenText())) {
-    Warn(kNumberConversionCheck, Format("map number '%s' is not stored as written: %d is stored",
-                                        TokenText().c_str(), number));
+  if (Linting(s) && !IsWholeDecimal(TokenText(s))) {
+    Warn(s, kNumberConversionCheck,
+         Format("map number '%s' is not stored as written: %d is stored", TokenText(s).c_str(),
+                number));
   }
-  SkipToken();
+  SkipToken(s);
   return number;
 }
 
 // [':' f8], "-" when the entry has seven fields
-std::string TakeLastField() {
-  if (!SkipIf(":")) return kNoLastField;
-  return TakeUnquoted(kLastFieldLimit, kLastFieldLimit);
+std::string TakeLastField(ParseState& s) {
+  if (!SkipIf(s, ":")) return kNoLastField;
+  return TakeUnquoted(s, kLastFieldLimit, kLastFieldLimit);
 }
 
 // entry -> f1 ':' f2 ':' f3 ':' f4 ':' f5 ':' f6 ':' f7 [':' f8]
 // Fields 3 and 8 lose their quotes; the others are kept as written.
-MemoryMapFields TakeEntry() {
+MemoryMapFields TakeEntry(ParseState& s) {
   MemoryMapFields fields;
-  fields[0] = TakeWord(kEntryFieldLimit);
-  ExpectText(":");
-  fields[1] = TakeWord(kEntryFieldLimit);
-  ExpectText(":");
-  fields[2] = TakeUnquoted(kHeaderValueLimit, kEntryFieldLimit);
-  ExpectText(":");
+  fields[0] = TakeWord(s, kEntryFieldLimit);
+  ExpectText(s, ":");
+  fields[1] = TakeWord(s, kEntryFieldLimit);
+  ExpectText(s, ":");
+  fields[2] = TakeUnquoted(s, kHeaderValueLimit, kEntryFieldLimit);
+  ExpectText(s, ":");
   for (int field = 3; field < 6; ++field) {
-    fields[field] = TakeWord(kEntryFieldLimit);
-    ExpectText(":");
+    fields[field] = TakeWord(s, kEntryFieldLimit);
+    ExpectText(s, ":");
   }
-  fields[6] = TakeWord(kEntryFieldLimit);
-  fields[7] = TakeLastField();
+  fields[6] = TakeWord(s, kEntryFieldLimit);
+  fields[7] = TakeLastField(s);
   return fields;
 }
 
 // header -> '{' label ':' number label ':' title label ':' description
 //           label ':' main-flash label ':' secondary-flash
-MapHeader ReadMapHeader() {
-  ExpectText("{");
+MapHeader ReadMapHeader(ParseState& s) {
+  ExpectText(s, "{");
   MapHeader header;
-  SkipLabel();
-  header.number = TakeMapNumber();
-  SkipLabel();
-  header.title = TakeUnquoted(kHeaderValueLimit, kTitleLimit);
-  SkipLabel();
-  header.description = TakeDescription();
-  SkipLabel();
-  header.mainFlash = TakeUnquoted(kHeaderValueLimit, kFlashSpaceLimit);
-  SkipLabel();
-  header.secondaryFlash = TakeUnquoted(kHeaderValueLimit, kFlashSpaceLimit);
+  SkipLabel(s);
+  header.number = TakeMapNumber(s);
+  SkipLabel(s);
+  header.title = TakeUnquoted(s, kHeaderValueLimit, kTitleLimit);
+  SkipLabel(s);
+  header.description = TakeDescription(s);
+  SkipLabel(s);
+  header.mainFlash = TakeUnquoted(s, kHeaderValueLimit, kFlashSpaceLimit);
+  SkipLabel(s);
+  header.secondaryFlash = TakeUnquoted(s, kHeaderValueLimit, kFlashSpaceLimit);
   return header;
 }
 
 // map -> header (entry [','])+ '}'
-void ReadMemoryMap(MapList& maps, int32_t map) {
-  AddMemoryMap(maps, map, ReadMapHeader());
+void ReadMemoryMap(ParseState& s, MapList& maps, int32_t map) {
+  AddMemoryMap(s, maps, map, ReadMapHeader(s));
   int32_t entry = 0;
   do {
-    AddMemoryMapEntry(maps[map].entries, entry++, TakeEntry());
-    SkipIf(",");
-  } while (!TokenIs("}"));
-  ExpectText("}");
+    AddMemoryMapEntry(s, maps[map].entries, entry++, TakeEntry(s));
+    SkipIf(s, ",");
+  } while (!TokenIs(s, "}"));
+  ExpectText(s, "}");
 }
 
 // map-list -> [','] map (',' map)*
-void ReadMapList(MapList& maps) {
-  SkipIf(",");
-  ReadCommaList([&](int32_t map) { ReadMemoryMap(maps, map); });
+void ReadMapList(ParseState& s, MapList& maps) {
+  SkipIf(s, ",");
+  ReadCommaList(s, [&](int32_t map) { ReadMemoryMap(s, maps, map); });
 }
 
 }  // namespace
 
-void ReadMemoryMapBody(MemoryMapTable& table) {
-  ReadClauses(AlwaysClause::kStoredAfter, table, AddMemoryMapCondition,
-              [&](int32_t index) { ReadMapList(table[index].maps); });
+void ReadMemoryMapBody(ParseState& s, MemoryMapTable& table) {
+  ReadClauses(s, AlwaysClause::kStoredAfter, table, AddMemoryMapCondition,
+              [&](int32_t index) { ReadMapList(s, table[index].maps); });
 }
 
-void EmptyMemoryMaps(MemoryMapTable& table) { AddMemoryMapCondition(table, 0, ""); }
+void EmptyMemoryMaps(ParseState& s, MemoryMapTable& table) {
+  AddMemoryMapCondition(s, table, 0, "");
+}
 
-void DumpMemoryMaps(const MemoryMapTable& table) {
+void DumpMemoryMaps(ParseState& s, const MemoryMapTable& table) {
   for (const MemoryMapCondition& record : table) {
-    if (PoolStringIsEmpty(record.condition)) break;
-    Dump("   When: <%s>\n", PoolString(record.condition));
+    if (s.pool.IsEmpty(record.condition)) break;
+    s.dump.Print("   When: <%s>\n", s.pool.String(record.condition));
     // A map whose description is empty ends the dumped list, though the table
     // may hold maps behind it.
     for (const MemoryMap& map : record.maps) {
-      if (PoolStringIsEmpty(map.description)) break;
-      Dump("      MemoryMap Info      : \n");
-      Dump("      Map number          : <%d>\n", map.number);
-      Dump("      Map Title           : <%s>\n", PoolString(map.title));
-      Dump("      Description         : <%s>\n", PoolString(map.description));
-      Dump("      Main Flash Space    : <%s>\n", PoolString(map.mainFlash));
-      Dump("      SecondaryFlashSpace : <%s>\n", PoolString(map.secondaryFlash));
+      if (s.pool.IsEmpty(map.description)) break;
+      s.dump.Print("      MemoryMap Info      : \n");
+      s.dump.Print("      Map number          : <%d>\n", map.number);
+      s.dump.Print("      Map Title           : <%s>\n", s.pool.String(map.title));
+      s.dump.Print("      Description         : <%s>\n", s.pool.String(map.description));
+      s.dump.Print("      Main Flash Space    : <%s>\n", s.pool.String(map.mainFlash));
+      s.dump.Print("      SecondaryFlashSpace : <%s>\n", s.pool.String(map.secondaryFlash));
       // Field 8 is not shown.
       for (const MemoryMapEntry& entry : map.entries) {
-        if (PoolStringIsEmpty(entry.fields[0])) break;
+        if (s.pool.IsEmpty(entry.fields[0])) break;
         const StringRef* fields = entry.fields;
-        Dump("         <%s> <%s> <%s> <%s> <%s> <%s> <%s>\n", PoolString(fields[0]),
-             PoolString(fields[1]), PoolString(fields[2]), PoolString(fields[3]),
-             PoolString(fields[4]), PoolString(fields[5]), PoolString(fields[6]));
+        s.dump.Print("         <%s> <%s> <%s> <%s> <%s> <%s> <%s>\n", s.pool.String(fields[0]),
+                     s.pool.String(fields[1]), s.pool.String(fields[2]), s.pool.String(fields[3]),
+                     s.pool.String(fields[4]), s.pool.String(fields[5]), s.pool.String(fields[6]));
       }
     }
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -8,8 +9,8 @@ using MemoryMapTable = decltype(TableBlock::memoryMaps);
 
 // body -> ['Always' ':' map-list] ('When' condition ':' map-list)*
 // map-list -> [','] map (',' map)*
-void ReadMemoryMapBody(MemoryMapTable& table);
-void DumpMemoryMaps(const MemoryMapTable& table);
-void EmptyMemoryMaps(MemoryMapTable& table);
+void ReadMemoryMapBody(ParseState& s, MemoryMapTable& table);
+void DumpMemoryMaps(ParseState& s, const MemoryMapTable& table);
+void EmptyMemoryMaps(ParseState& s, MemoryMapTable& table);
 
 }  // namespace qelc

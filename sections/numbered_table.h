@@ -14,6 +14,7 @@
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 #include "tables/row_convention.h"
 
 namespace qelc {
@@ -25,46 +26,46 @@ struct NumberedTable {
 // Every row of a table can be used: the row after the last one added ends the
 // list with the number -1, and a full table has no such row.
 template <size_t Rows>
-void AddNumberedRow(const NumberedTable& member, NumberedRow (&table)[Rows], int32_t row,
-                    int32_t number, std::string_view text) {
+void AddNumberedRow(ParseState& s, const NumberedTable& member, NumberedRow (&table)[Rows],
+                    int32_t row, int32_t number, std::string_view text) {
   AddEntry(
-      table, row, int32_t(Rows), member.overflow,
+      s, table, row, int32_t(Rows), member.overflow,
       [&](NumberedRow& entry) {
         entry.number = number;
-        PoolAddTo(entry.text, text);
+        s.pool.AddTo(entry.text, text);
       },
-      [](NumberedRow& next) {
+      [&](NumberedRow& next) {
         next.number = -1;
-        PoolAddTo(next.text, "");
+        s.pool.AddTo(next.text, "");
       });
 }
 
 // body -> (number ':' text [','])*
 // Numbers are stored as written: they need not ascend nor differ.
 template <size_t Rows>
-void ReadListBody(const NumberedTable& member, NumberedRow (&table)[Rows]) {
-  for (int32_t row = 0; !TokenIs("}"); ++row) {
-    std::string digits = TokenText();
-    ExpectKind(kNumberToken);
-    ExpectText(":");
-    TextPoint at = CurrentToken().start;
-    std::string text = Unquote(TakeWord());
-    WarnIfEndsList(at, text, "the row's text");
-    AddNumberedRow(member, table, row, LeadingDigitsValue(digits), text);
-    SkipIf(",");
+void ReadListBody(ParseState& s, const NumberedTable& member, NumberedRow (&table)[Rows]) {
+  for (int32_t row = 0; !TokenIs(s, "}"); ++row) {
+    std::string digits = TokenText(s);
+    ExpectKind(s, kNumberToken);
+    ExpectText(s, ":");
+    TextPoint at = CurrentToken(s).start;
+    std::string text = Unquote(TakeWord(s));
+    WarnIfEndsList(s, at, text, "the row's text");
+    AddNumberedRow(s, member, table, row, LeadingDigitsValue(digits), text);
+    SkipIf(s, ",");
   }
 }
 
 template <size_t Rows>
-void EmptyList(const NumberedTable& member, NumberedRow (&table)[Rows]) {
-  AddNumberedRow(member, table, 0, 0, "");
+void EmptyList(ParseState& s, const NumberedTable& member, NumberedRow (&table)[Rows]) {
+  AddNumberedRow(s, member, table, 0, 0, "");
 }
 
 template <size_t Rows>
-void DumpList(const NumberedTable&, const NumberedRow (&table)[Rows]) {
+void DumpList(ParseState& s, const NumberedTable&, const NumberedRow (&table)[Rows]) {
   for (const NumberedRow& row : table) {
-    if (PoolStringIsEmpty(row.text)) break;
-    Dump("   %4d: <%s>\n", row.number, PoolString(row.text));
+    if (s.pool.IsEmpty(row.text)) break;
+    s.dump.Print("   %4d: <%s>\n", row.number, s.pool.String(row.text));
   }
 }
 

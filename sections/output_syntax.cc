@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "sections/checks.h"
 #include "sections/statements.h"
 #include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/format.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 #include "tables/row_convention.h"
 
 namespace qelc {
@@ -29,63 +31,71 @@ constexpr OutputStatement kOutputStatements[] = {
     {"Equation_Req", "oEquationReq"},        {"Action", "oAction"},
 };
 
+}  // namespace
+
 // Off unless asked for: sources list several names on purpose, as a Pin group does.
-const std::string_view kOutputSyntaxNameReplaced = DeclareWarning(
+const WarningCheck kOutputSyntaxNameReplaced{
     "output-syntax-name-replaced", false,
-    "a name of an output syntax followed by another, which replaces it (only the last is kept)");
+    "a name of an output syntax followed by another, which replaces it (only the last is kept)"};
+
+namespace {
 
 // Stores the name of record `index` and empties the name of the next record.
-void AddOutputSyntax(OutputSyntaxTable& table, int32_t index, std::string_view name) {
+void AddOutputSyntax(ParseState& s, OutputSyntaxTable& table, int32_t index,
+                     std::string_view name) {
   AddEntry(
-      table, index, kOutputSyntaxes,
+      s, table, index, kOutputSyntaxes,
       Format("Exceed number of output syntaxes. (%d)\n", index).c_str(),
-      [&](OutputSyntaxRecord& record) { PoolAddTo(record.name, name); },
-      [](OutputSyntaxRecord& end) { PoolAddTo(end.name, ""); });
+      [&](OutputSyntaxRecord& record) { s.pool.AddTo(record.name, name); },
+      [&](OutputSyntaxRecord& end) { s.pool.AddTo(end.name, ""); });
 }
 
 // output-syntax -> (name ':')+ '{' statements in their fixed order '}'
-void ReadOutputSyntax(OutputSyntaxTable& table, int32_t record) {
+void ReadOutputSyntax(ParseState& s, OutputSyntaxTable& table, int32_t record) {
   // Every name of the list is stored in turn; the record keeps the last.
   do {
-    TextPoint at = CurrentToken().start;
-    AddOutputSyntax(table, record, PeekWord());
-    std::string name = Linting() ? TokenText() : std::string();
-    SkipToken();
-    ExpectText(":");
-    if (Linting() && !TokenIs("{")) {
-      WarnAt(at, kOutputSyntaxNameReplaced,
-             "'" + name + "' is replaced by the name after it: an output syntax keeps only its "
-             "last name");
+    TextPoint at = CurrentToken(s).start;
+    AddOutputSyntax(s, table, record, PeekWord(s));
+    std::string name = Linting(s) ? TokenText(s) : std::string();
+    SkipToken(s);
+    ExpectText(s, ":");
+    if (Linting(s) && !TokenIs(s, "{")) {
+      WarnAt(s, at, kOutputSyntaxNameReplaced,
+             "'" + name +
+                 "' is replaced by the name after it: an output syntax keeps only its "
+                 "last name");
     }
-  } while (!TokenIs("{"));
-  ExpectText("{");
+  } while (!TokenIs(s, "{"));
+  ExpectText(s, "{");
   int32_t statements = 0;
   for (const OutputStatement& statement : kOutputStatements) {
-    if (TokenIs(statement.keyword)) {
-      ReadStatement(table[record].statements, statement.kindName, statements);
+    if (TokenIs(s, statement.keyword)) {
+      ReadStatement(s, table[record].statements, statement.kindName, statements);
     }
   }
-  ExpectText("}");
+  ExpectText(s, "}");
 }
 
 }  // namespace
 
-void ReadOutputSyntaxBody(OutputSyntaxTable& table) {
-  for (int32_t record = 0; !TokenIs("}"); ++record) ReadOutputSyntax(table, record);
+void ReadOutputSyntaxBody(ParseState& s, OutputSyntaxTable& table) {
+  for (int32_t record = 0; !TokenIs(s, "}"); ++record) ReadOutputSyntax(s, table, record);
 }
 
-void EmptyOutputSyntaxes(OutputSyntaxTable& table) { AddOutputSyntax(table, 0, ""); }
+void EmptyOutputSyntaxes(ParseState& s, OutputSyntaxTable& table) {
+  AddOutputSyntax(s, table, 0, "");
+}
 
-void DumpOutputSyntaxes(const OutputSyntaxTable& table) {
+void DumpOutputSyntaxes(ParseState& s, const OutputSyntaxTable& table) {
   // Always heads every record although no output syntax holds such a statement:
   // part of the dump format.
   static constexpr const char* kTypeNames[] = {
       "Always",         "DefaultSigName", "DeclWOPinNum", "DeclWithPinNum", "DeclWOMainFlash",
       "DeclWMainFlash", "Equation",       "Equation_Req", "Action"};
   for (const OutputSyntaxRecord& record : table) {
-    if (PoolStringIsEmpty(record.name)) break;
-    Dump("   <%s>\n", PoolString(record.name));
-    DumpStatementsByKind(record.statements, kTypeNames, 9);
+    if (s.pool.IsEmpty(record.name)) break;
+    s.dump.Print("   <%s>\n", s.pool.String(record.name));
+    DumpStatementsByKind(s, record.statements, kTypeNames, 9);
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -8,8 +9,8 @@ using OutputSyntaxTable = decltype(TableBlock::outputSyntaxes);
 
 // body -> output-syntax*
 // output-syntax -> (name ':')+ '{' statements in their fixed order '}'
-void ReadOutputSyntaxBody(OutputSyntaxTable& table);
-void DumpOutputSyntaxes(const OutputSyntaxTable& table);
-void EmptyOutputSyntaxes(OutputSyntaxTable& table);
+void ReadOutputSyntaxBody(ParseState& s, OutputSyntaxTable& table);
+void DumpOutputSyntaxes(ParseState& s, const OutputSyntaxTable& table);
+void EmptyOutputSyntaxes(ParseState& s, OutputSyntaxTable& table);
 
 }  // namespace qelc

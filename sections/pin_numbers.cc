@@ -4,10 +4,12 @@
 #include <string>
 #include <utility>
 
+#include "sections/checks.h"
 #include "sections/section_rules.h"
 #include "source/ascii.h"
 #include "source/format.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -19,26 +21,31 @@ constexpr char kConditionOverflow[] = "Exceed number of pin number conditions.\n
 
 using PinNumberRows = decltype(PinNumberCondition::rows);
 
-const std::string_view kPinNameUnquoted = DeclareWarning(
+}  // namespace
+
+const WarningCheck kPinNameUnquoted{
     "pin-name-unquoted", true,
     "a pin name not in single quotes after a pin number, read and dropped (the pin keeps no "
-    "name)");
-const std::string_view kPinNumberRepeated = DeclareWarning(
-    "pin-number-repeated", true, "the same pin number twice for one package under one condition");
+    "name)"};
+const WarningCheck kPinNumberRepeated{
+    "pin-number-repeated", true, "the same pin number twice for one package under one condition"};
+
+namespace {
 
 // The linter's record of the package and pin number of each row of one clause.
 class SeenPinNumbers {
  public:
-  void Note(TextPoint at, const std::string& package, std::string_view pinWord, int32_t pin) {
-    if (!Linting()) return;
+  void Note(ParseState& s, TextPoint at, const std::string& package, std::string_view pinWord,
+            int32_t pin) {
+    if (!Linting(s)) return;
     if (!IsWholeDecimal(pinWord)) {
-      WarnAt(at, kNumberConversionCheck,
+      WarnAt(s, at, kNumberConversionCheck,
              Format("pin number '%.*s' is not stored as written: %d is stored", int(pinWord.size()),
                     pinWord.data(), pin));
     } else if (!seen_.emplace(package, pin).second) {
-      WarnAt(at, kPinNumberRepeated,
-             Format("pin %d of package %s is given twice under this condition", pin,
-                    package.c_str()));
+      WarnAt(
+          s, at, kPinNumberRepeated,
+          Format("pin %d of package %s is given twice under this condition", pin, package.c_str()));
     }
   }
 
@@ -46,82 +53,87 @@ class SeenPinNumbers {
   std::set<std::pair<std::string, int32_t>> seen_;
 };
 
-void AddPinNumber(PinNumberRows& rows, int32_t index, std::string_view package,
+void AddPinNumber(ParseState& s, PinNumberRows& rows, int32_t index, std::string_view package,
                   int32_t pinNumber, int32_t reserved, std::string_view name) {
   // The message has no line end: the console output other tools read.
   AddEntry(
-      rows, index, kPinNumberRows, "Exceed number of pin numbers.",
+      s, rows, index, kPinNumberRows, "Exceed number of pin numbers.",
       [&](PinNumberRow& row) {
-        PoolAddTo(row.package, package);
+        s.pool.AddTo(row.package, package);
         row.pinNumber = pinNumber;
         row.reserved = reserved;
-        PoolAddTo(row.name, name);
+        s.pool.AddTo(row.name, name);
       },
-      [](PinNumberRow& next) {
-        PoolAddTo(next.package, "");
+      [&](PinNumberRow& next) {
+        s.pool.AddTo(next.package, "");
         next.pinNumber = 0;
         next.reserved = 0;
-        PoolAddTo(next.name, "");
+        s.pool.AddTo(next.name, "");
       });
 }
 
 // row -> package ':' pin [':' third]; the third word marks the row reserved
 // (RSV, rsvd, ...), names the pin ('CLK') or is read and ignored.
-void ReadPinNumberRow(PinNumberRows& rows, int32_t index, SeenPinNumbers& seen) {
-  std::string package = TakeWord();
-  ExpectText(":");
-  TextPoint pinAt = CurrentToken().start;
-  std::string pinWord = TakeWord(kTokenLimit);
+void ReadPinNumberRow(ParseState& s, PinNumberRows& rows, int32_t index, SeenPinNumbers& seen) {
+  std::string package = TakeWord(s);
+  ExpectText(s, ":");
+  TextPoint pinAt = CurrentToken(s).start;
+  std::string pinWord = TakeWord(s, kTokenLimit);
   int32_t pinNumber = LeadingDigitsValue(pinWord);
-  seen.Note(pinAt, package, pinWord, pinNumber);
+  seen.Note(s, pinAt, package, pinWord, pinNumber);
   int32_t reserved = 0;
   std::string name;
-  if (SkipIf(":")) {
-    if (StartsWithNoCase(TokenText(), "RSV")) {
+  if (SkipIf(s, ":")) {
+    if (StartsWithNoCase(TokenText(s), "RSV")) {
       reserved = 1;
-      SkipToken();
-    } else if (TokenText().starts_with('\'')) {
-      name = Unquote(TakeWord());
+      SkipToken(s);
+    } else if (TokenText(s).starts_with('\'')) {
+      name = Unquote(TakeWord(s));
     } else {
-      if (Linting()) {
-        Warn(kPinNameUnquoted, "the pin name " + QuotedToken() +
-                                   " is not in single quotes: it is dropped and the pin has no "
-                                   "name");
+      if (Linting(s)) {
+        Warn(s, kPinNameUnquoted,
+             "the pin name " + QuotedToken(s) +
+                 " is not in single quotes: it is dropped and the pin has no "
+                 "name");
       }
-      SkipToken();
+      SkipToken(s);
     }
   }
-  AddPinNumber(rows, index, package, pinNumber, reserved, name);
+  AddPinNumber(s, rows, index, package, pinNumber, reserved, name);
 }
 
-void AddPinNumberCondition(PinNumberTable& table, int32_t index, std::string_view condition) {
-  AddCondition(table, index, kPinNumberConditions, kConditionOverflow, condition);
+void AddPinNumberCondition(ParseState& s, PinNumberTable& table, int32_t index,
+                           std::string_view condition) {
+  AddCondition(s, table, index, kPinNumberConditions, kConditionOverflow, condition);
 }
 
 }  // namespace
 
-void ReadPinNumberBody(PinNumberTable& table) {
+void ReadPinNumberBody(ParseState& s, PinNumberTable& table) {
   // Both lists are closed by an Add of their own, so each keeps one entry fewer
   // than it has room for: part of the file format.
   Clauses clauses =
-      ReadClauses(AlwaysClause::kRefused, table, AddPinNumberCondition, [&](int32_t index) {
+      ReadClauses(s, AlwaysClause::kRefused, table, AddPinNumberCondition, [&](int32_t index) {
         PinNumberRows& rows = table[index].rows;
         SeenPinNumbers seen;
-        int32_t count = ReadCommaList([&](int32_t row) { ReadPinNumberRow(rows, row, seen); });
-        AddPinNumber(rows, count, "", 0, 0, "");
+        int32_t count =
+            ReadCommaList(s, [&](int32_t row) { ReadPinNumberRow(s, rows, row, seen); });
+        AddPinNumber(s, rows, count, "", 0, 0, "");
       });
-  AddPinNumberCondition(table, clauses.count, "");
+  AddPinNumberCondition(s, table, clauses.count, "");
 }
 
-void EmptyPinNumbers(PinNumberTable& table) { AddPinNumberCondition(table, 0, ""); }
+void EmptyPinNumbers(ParseState& s, PinNumberTable& table) {
+  AddPinNumberCondition(s, table, 0, "");
+}
 
-void DumpPinNumbers(const PinNumberTable& table) {
+void DumpPinNumbers(ParseState& s, const PinNumberTable& table) {
   for (const PinNumberCondition& entry : table) {
-    if (PoolStringIsEmpty(entry.condition)) break;
-    Dump("  When: <%6d> <%s>\n", entry.condition, PoolString(entry.condition));
+    if (s.pool.IsEmpty(entry.condition)) break;
+    s.dump.Print("  When: <%6d> <%s>\n", entry.condition, s.pool.String(entry.condition));
     for (const PinNumberRow& row : entry.rows) {
-      if (PoolStringIsEmpty(row.package)) break;
-      Dump("    %5d:<%s>:%2d\n", row.pinNumber, PoolString(row.package), row.reserved);
+      if (s.pool.IsEmpty(row.package)) break;
+      s.dump.Print("    %5d:<%s>:%2d\n", row.pinNumber, s.pool.String(row.package), row.reserved);
     }
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -8,8 +9,8 @@ using PinNumberTable = decltype(TableBlock::pinNumbers);
 
 // body -> ('When' condition ':' row (',' row)*)*
 // row -> package ':' pin [':' (RSV mark | 'name' | ignored word)]
-void ReadPinNumberBody(PinNumberTable& table);
-void DumpPinNumbers(const PinNumberTable& table);
-void EmptyPinNumbers(PinNumberTable& table);
+void ReadPinNumberBody(ParseState& s, PinNumberTable& table);
+void DumpPinNumbers(ParseState& s, const PinNumberTable& table);
+void EmptyPinNumbers(ParseState& s, PinNumberTable& table);
 
 }  // namespace qelc

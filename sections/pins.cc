@@ -2,6 +2,7 @@
 
 #include "sections/section_rules.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -13,87 +14,94 @@ constexpr int32_t kPinConditionLimit = 10;
 constexpr int32_t kPinCategoryLimit = 20;
 constexpr int32_t kPinSelectionLimit = 8;
 
-void StoreText(StringRef& field, std::string_view text) { PoolAddTo(field, text); }
-void ClearText(StringRef& field) { PoolAddTo(field, ""); }
+void StoreText(ParseState& s, StringRef& field, std::string_view text) {
+  s.pool.AddTo(field, text);
+}
+void ClearText(ParseState& s, StringRef& field) { s.pool.AddTo(field, ""); }
 
 // Each adder checks its index, stores its text and ends its list behind it.
 // Adding a name to group g also ends the list of groups at group g + 1.
-void AddPinName(PinTable& table, int32_t group, int32_t index, std::string_view text) {
-  if (group < 0 || group >= kPinGroupLimit) Overflow("Exceed number of pin groups.\n");
+void AddPinName(ParseState& s, PinTable& table, int32_t group, int32_t index,
+                std::string_view text) {
+  if (group < 0 || group >= kPinGroupLimit) Overflow(s, "Exceed number of pin groups.\n");
   AddEntry(
-      table[group].names, index, kPinNameLimit, "Exceed number of pins w/ same type.\n",
-      [&](StringRef& name) { StoreText(name, text); }, ClearText);
-  if (group + 1 < kPinGroupLimit) ClearText(table[group + 1].names[0]);
+      s, table[group].names, index, kPinNameLimit, "Exceed number of pins w/ same type.\n",
+      [&](StringRef& name) { StoreText(s, name, text); },
+      [&](StringRef& name) { ClearText(s, name); });
+  if (group + 1 < kPinGroupLimit) ClearText(s, table[group + 1].names[0]);
 }
 
-void AddPinCondition(PinGroup& group, int32_t index, std::string_view text) {
+void AddPinCondition(ParseState& s, PinGroup& group, int32_t index, std::string_view text) {
   AddEntry(
-      group.conditions, index, kPinConditionLimit, "Exceed number of pin conditions.\n",
-      [&](PinCondition& condition) { StoreText(condition.condition, text); },
-      [](PinCondition& condition) { ClearText(condition.condition); });
+      s, group.conditions, index, kPinConditionLimit, "Exceed number of pin conditions.\n",
+      [&](PinCondition& condition) { StoreText(s, condition.condition, text); },
+      [&](PinCondition& condition) { ClearText(s, condition.condition); });
 }
 
-void AddPinCategory(PinCondition& condition, int32_t index, std::string_view text) {
+void AddPinCategory(ParseState& s, PinCondition& condition, int32_t index, std::string_view text) {
   AddEntry(
-      condition.categories, index, kPinCategoryLimit, "Exceed number of pin categories.\n",
-      [&](PinCategory& category) { StoreText(category.name, text); },
-      [](PinCategory& category) { ClearText(category.name); });
+      s, condition.categories, index, kPinCategoryLimit, "Exceed number of pin categories.\n",
+      [&](PinCategory& category) { StoreText(s, category.name, text); },
+      [&](PinCategory& category) { ClearText(s, category.name); });
 }
 
-void AddPinTypeSelection(PinCategory& category, int32_t index, std::string_view text) {
+void AddPinTypeSelection(ParseState& s, PinCategory& category, int32_t index,
+                         std::string_view text) {
   AddEntry(
-      category.selections, index, kPinSelectionLimit, "Exceed number of pin type selections.\n",
-      [&](StringRef& selection) { StoreText(selection, text); }, ClearText);
+      s, category.selections, index, kPinSelectionLimit, "Exceed number of pin type selections.\n",
+      [&](StringRef& selection) { StoreText(s, selection, text); },
+      [&](StringRef& selection) { ClearText(s, selection); });
 }
 
 // The reader of one Pin section: the type categories it tells categories by.
 struct PinReader {
+  ParseState& s;
   const TypeCategoryTable& categories;
 
   // category -> category-name ':' selection (',' selection)*
   void ReadCategory(PinCondition& condition, int32_t index) const {
-    AddPinCategory(condition, index, PeekWord());
-    SkipToken();
-    ExpectText(":");
+    AddPinCategory(s, condition, index, PeekWord(s));
+    SkipToken(s);
+    ExpectText(s, ":");
     PinCategory& category = condition.categories[index];
-    ReadCommaList([&](int32_t selection) {
-      AddPinTypeSelection(category, selection, PeekWord());
-      SkipToken();
+    ReadCommaList(s, [&](int32_t selection) {
+      AddPinTypeSelection(s, category, selection, PeekWord(s));
+      SkipToken(s);
     });
   }
 
   // categories -> category*, ending at the first word that names no type category
   void ReadCategories(PinCondition& condition) const {
-    for (int32_t index = 0; FindTypeCategory(categories, TokenText()) >= 0; ++index) {
+    for (int32_t index = 0; FindTypeCategory(s, categories, TokenText(s)) >= 0; ++index) {
       ReadCategory(condition, index);
     }
   }
 
   // if-branch -> 'if' condition categories
   void ReadIfBranch(PinGroup& group, int32_t index) const {
-    ClearCondition();
-    TextPoint branch = CurrentToken().start;
-    ExpectText("if");
-    ReadCondition();
-    WarnIfEndsList(branch, ConditionText(), "the if condition");
-    AddPinCondition(group, index, ConditionText());
+    s.condition.clear();
+    TextPoint branch = CurrentToken(s).start;
+    ExpectText(s, "if");
+    ReadCondition(s);
+    WarnIfEndsList(s, branch, s.condition, "the if condition");
+    AddPinCondition(s, group, index, s.condition);
     ReadCategories(group.conditions[index]);
   }
 
   // branch -> categories | if-branch ('else' (if-branch | categories))*
   void ReadBranches(PinGroup& group) const {
     int32_t index = 0;
-    if (!TokenIs("if")) {
-      AddPinCondition(group, index, "1");
+    if (!TokenIs(s, "if")) {
+      AddPinCondition(s, group, index, "1");
       ReadCategories(group.conditions[index]);
       return;
     }
     ReadIfBranch(group, index++);
-    while (SkipIf("else")) {
-      if (TokenIs("if")) {
+    while (SkipIf(s, "else")) {
+      if (TokenIs(s, "if")) {
         ReadIfBranch(group, index++);
       } else {
-        AddPinCondition(group, index, "else");
+        AddPinCondition(s, group, index, "else");
         ReadCategories(group.conditions[index++]);
       }
     }
@@ -103,47 +111,47 @@ struct PinReader {
   void ReadPinGroup(PinTable& table, int32_t group) const {
     int32_t name = 0;
     do {
-      AddPinName(table, group, name++, PeekWord());
-      SkipToken();
-      ExpectText(":");
-    } while (!TokenIs("{"));
-    ExpectText("{");
+      AddPinName(s, table, group, name++, PeekWord(s));
+      SkipToken(s);
+      ExpectText(s, ":");
+    } while (!TokenIs(s, "{"));
+    ExpectText(s, "{");
     ReadBranches(table[group]);
-    ExpectText("}");
+    ExpectText(s, "}");
   }
 };
 
-void DumpPinCondition(const PinCondition& condition) {
-  Dump("      When: <%6d> <%s>\n", condition.condition, PoolString(condition.condition));
+void DumpPinCondition(ParseState& s, const PinCondition& condition) {
+  s.dump.Print("      When: <%6d> <%s>\n", condition.condition, s.pool.String(condition.condition));
   for (const PinCategory& category : condition.categories) {
-    if (PoolStringIsEmpty(category.name)) break;
-    Dump("         <%s>\n", PoolString(category.name));
+    if (s.pool.IsEmpty(category.name)) break;
+    s.dump.Print("         <%s>\n", s.pool.String(category.name));
     for (StringRef selection : category.selections) {
-      if (PoolStringIsEmpty(selection)) break;
-      Dump("            <%s>\n", PoolString(selection));
+      if (s.pool.IsEmpty(selection)) break;
+      s.dump.Print("            <%s>\n", s.pool.String(selection));
     }
   }
 }
 
 }  // namespace
 
-void ReadPinBody(PinTable& table, const TypeCategoryTable& categories) {
-  PinReader reader{categories};
-  for (int32_t group = 0; !TokenIs("}"); ++group) reader.ReadPinGroup(table, group);
+void ReadPinBody(ParseState& s, PinTable& table, const TypeCategoryTable& categories) {
+  PinReader reader{s, categories};
+  for (int32_t group = 0; !TokenIs(s, "}"); ++group) reader.ReadPinGroup(table, group);
 }
 
-void EmptyPins(PinTable& table) { AddPinName(table, 0, 0, ""); }
+void EmptyPins(ParseState& s, PinTable& table) { AddPinName(s, table, 0, 0, ""); }
 
-void DumpPins(const PinTable& table) {
+void DumpPins(ParseState& s, const PinTable& table) {
   for (const PinGroup& group : table) {
-    if (PoolStringIsEmpty(group.names[0])) break;
+    if (s.pool.IsEmpty(group.names[0])) break;
     for (StringRef name : group.names) {
-      if (PoolStringIsEmpty(name)) break;
-      Dump("   <%s>\n", PoolString(name));
+      if (s.pool.IsEmpty(name)) break;
+      s.dump.Print("   <%s>\n", s.pool.String(name));
     }
     for (const PinCondition& condition : group.conditions) {
-      if (PoolStringIsEmpty(condition.condition)) break;
-      DumpPinCondition(condition);
+      if (s.pool.IsEmpty(condition.condition)) break;
+      DumpPinCondition(s, condition);
     }
   }
 }

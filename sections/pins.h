@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sections/type_categories.h"
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -11,8 +12,8 @@ using PinTable = decltype(TableBlock::pinGroups);
 // pin-group -> (name ':')+ '{' categories or an if / else chain '}'
 // Pin groups and the type selections their pins allow in each type category;
 // a category is a word that `categories` names.
-void ReadPinBody(PinTable& table, const TypeCategoryTable& categories);
-void DumpPins(const PinTable& table);
-void EmptyPins(PinTable& table);
+void ReadPinBody(ParseState& s, PinTable& table, const TypeCategoryTable& categories);
+void DumpPins(ParseState& s, const PinTable& table);
+void EmptyPins(ParseState& s, PinTable& table);
 
 }  // namespace qelc

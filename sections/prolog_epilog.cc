@@ -3,6 +3,7 @@
 #include "sections/section_rules.h"
 #include "sections/statements.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -11,37 +12,39 @@ namespace {
 constexpr int32_t kPrologEpilogEntries = 20;
 constexpr char kConditionOverflow[] = "Exceed number of prolog/epilog conditions.\n";
 
-void AddPrologEpilogCondition(PrologEpilogTable& table, int32_t index,
+void AddPrologEpilogCondition(ParseState& s, PrologEpilogTable& table, int32_t index,
                               std::string_view condition) {
-  AddCondition(table, index, kPrologEpilogEntries, kConditionOverflow, condition);
+  AddCondition(s, table, index, kPrologEpilogEntries, kConditionOverflow, condition);
 }
 
 }  // namespace
 
-void ReadPrologEpilogBody(PrologEpilogTable& table) {
-  auto readBlock = [&](int32_t index) { ReadStatementBlock(table[index].statements); };
+void ReadPrologEpilogBody(ParseState& s, PrologEpilogTable& table) {
+  auto readBlock = [&](int32_t index) { ReadStatementBlock(s, table[index].statements); };
   Clauses clauses =
-      ReadClauses(AlwaysClause::kStoredFirst, table, AddPrologEpilogCondition, readBlock);
+      ReadClauses(s, AlwaysClause::kStoredFirst, table, AddPrologEpilogCondition, readBlock);
   if (!clauses.sawWhen) {
     // Also after an Always block: the section then has a second entry "1".
-    AddPrologEpilogCondition(table, clauses.count, "1");
+    AddPrologEpilogCondition(s, table, clauses.count, "1");
     readBlock(clauses.count);
   }
 }
 
-void EmptyPrologEpilog(PrologEpilogTable& table) { AddPrologEpilogCondition(table, 0, ""); }
+void EmptyPrologEpilog(ParseState& s, PrologEpilogTable& table) {
+  AddPrologEpilogCondition(s, table, 0, "");
+}
 
-void DumpPrologEpilog(const PrologEpilogTable& table) {
+void DumpPrologEpilog(ParseState& s, const PrologEpilogTable& table) {
   static constexpr const char* kTypeNames[] = {"Always", "PTerm", "Decl", "Equation",
                                                "PropertyTab"};
   for (const PrologEpilogEntry& entry : table) {
-    if (PoolStringIsEmpty(entry.condition)) break;
-    Dump("   When: <%s>\n", PoolString(entry.condition));
-    Dump("      ALL:\n");
-    for (const StatementSlot& slot : StoredStatements(entry.statements)) {
-      Dump("         === <%12s><%s>\n", PoolString(slot.kind), PoolString(slot.text));
+    if (s.pool.IsEmpty(entry.condition)) break;
+    s.dump.Print("   When: <%s>\n", s.pool.String(entry.condition));
+    s.dump.Print("      ALL:\n");
+    for (const StatementSlot& slot : StoredStatements(s.pool, entry.statements)) {
+      s.dump.Print("         === <%12s><%s>\n", s.pool.String(slot.kind), s.pool.String(slot.text));
     }
-    DumpStatementsByKind(entry.statements, kTypeNames, 6);
+    DumpStatementsByKind(s, entry.statements, kTypeNames, 6);
   }
 }
 

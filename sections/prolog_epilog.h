@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -12,8 +13,8 @@ static_assert(std::is_same_v<PrologEpilogTable, decltype(TableBlock::epilog)>);
 
 // body -> ['Always' ':' block] ('When' condition ':' block)*
 //         and a block under the condition "1" where no When follows
-void ReadPrologEpilogBody(PrologEpilogTable& table);
-void DumpPrologEpilog(const PrologEpilogTable& table);
-void EmptyPrologEpilog(PrologEpilogTable& table);
+void ReadPrologEpilogBody(ParseState& s, PrologEpilogTable& table);
+void DumpPrologEpilog(ParseState& s, const PrologEpilogTable& table);
+void EmptyPrologEpilog(ParseState& s, PrologEpilogTable& table);
 
 }  // namespace qelc

@@ -1,9 +1,9 @@
 #include "sections/registry.h"
 
-#include <cstdio>
 #include <set>
 
 #include "sections/aliases.h"
+#include "sections/checks.h"
 #include "sections/extensions.h"
 #include "sections/groups.h"
 #include "sections/information_tables.h"
@@ -24,6 +24,7 @@
 #include "source/format.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -36,10 +37,10 @@ constexpr SectionDescriptor Rules(const char* keyword, const char* tableName,
   return {keyword,
           keyword,
           tableName,
-          [](TableBlock& tables) { Read(tables.*Table); },
+          [](ParseState& s, TableBlock& tables) { Read(s, tables.*Table); },
           dumpHeading,
-          [](const TableBlock& tables) { Write(tables.*Table); },
-          [](TableBlock& tables) { Empty(tables.*Table); }};
+          [](ParseState& s, const TableBlock& tables) { Write(s, tables.*Table); },
+          [](ParseState& s, TableBlock& tables) { Empty(s, tables.*Table); }};
 }
 
 // An information table: the rules of its shape, run with the member's data.
@@ -49,25 +50,29 @@ constexpr SectionDescriptor Information(const char* keyword, const char* tableNa
   return {keyword,
           keyword,
           tableName,
-          [](TableBlock& tables) { ReadListBody(Member, tables.*Table); },
+          [](ParseState& s, TableBlock& tables) { ReadListBody(s, Member, tables.*Table); },
           dumpHeading,
-          [](const TableBlock& tables) { DumpList(Member, tables.*Table); },
-          [](TableBlock& tables) { EmptyList(Member, tables.*Table); }};
+          [](ParseState& s, const TableBlock& tables) { DumpList(s, Member, tables.*Table); },
+          [](ParseState& s, TableBlock& tables) { EmptyList(s, Member, tables.*Table); }};
 }
 
 constexpr SectionDescriptor kStringQuote{
-    "StringQuote", "StringQuote", nullptr, [](TableBlock&) { SkipStringQuoteBody(); },
-    nullptr,       nullptr,       nullptr};
+    "StringQuote", "StringQuote",
+    nullptr,       [](ParseState& s, TableBlock&) { SkipStringQuoteBody(s); },
+    nullptr,       nullptr,
+    nullptr};
 
 // The Pin body tells type categories by the TypeCategory table read before it.
 constexpr SectionDescriptor kPin{
     "Pin",
     "Pin",
     "pinGroups",
-    [](TableBlock& tables) { ReadPinBody(tables.pinGroups, tables.typeCategories); },
+    [](ParseState& s, TableBlock& tables) {
+      ReadPinBody(s, tables.pinGroups, tables.typeCategories);
+    },
     "\nPin\n",
-    [](const TableBlock& tables) { DumpPins(tables.pinGroups); },
-    [](TableBlock& tables) { EmptyPins(tables.pinGroups); }};
+    [](ParseState& s, const TableBlock& tables) { DumpPins(s, tables.pinGroups); },
+    [](ParseState& s, TableBlock& tables) { EmptyPins(s, tables.pinGroups); }};
 
 // The misspelt progress line is part of the console output that other tools read.
 constexpr SectionDescriptor WithProgressName(SectionDescriptor section, const char* name) {
@@ -128,22 +133,22 @@ constexpr SectionDescriptor kSections[] = {
         "MemoryMap", "memoryMaps", "\nMemoryMap\n"),
 };
 
-const std::string_view kSectionRepeated = DeclareWarning(
-    "section-repeated", true,
-    "a section that stands twice: the second fills its table again from the first entry");
+}  // namespace
 
-// The sections with a table read to their end so far in this run, for the
-// linter.
-std::set<const SectionDescriptor*> readSections;
+const WarningCheck kSectionRepeated{
+    "section-repeated", true,
+    "a section that stands twice: the second fills its table again from the first entry"};
+
+namespace {
 
 // The linter's words for a token that opens no section.
-std::string NotASection() {
+std::string NotASection(ParseState& s) {
   std::string known;
   for (const SectionDescriptor& section : kSections) {
     known += known.empty() ? "" : ", ";
     known += section.keyword;
   }
-  return "expected a section keyword, found " + QuotedToken() + "; sections: " + known;
+  return "expected a section keyword, found " + QuotedToken(s) + "; sections: " + known;
 }
 
 }  // namespace
@@ -157,40 +162,49 @@ const SectionDescriptor* FindSection(std::string_view word) {
   return nullptr;
 }
 
-void ReadSection(const SectionDescriptor& section) {
-  if (Linting() && readSections.contains(&section)) {
-    Warn(kSectionRepeated, Format("a second %s section fills its table again from the first "
-                                  "entry on, over what the first one stored",
-                                  section.keyword));
+void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section) {
+  if (Linting(s) && daf.sectionsRead.contains(&section)) {
+    Warn(s, kSectionRepeated,
+         Format("a second %s section fills its table again from the first "
+                "entry on, over what the first one stored",
+                section.keyword));
   }
-  std::printf("Parsing Section %s\n", section.progressName);
-  ExpectText(section.keyword);
-  ExpectText("{");
-  section.readBody(Tables());
-  ExpectText("}");
+  s.diagnostics.Print(Severity::kProgress, "progress",
+                      Format("Parsing Section %s\n", section.progressName));
+  ExpectText(s, section.keyword);
+  ExpectText(s, "{");
+  section.readBody(s, daf.tables);
+  ExpectText(s, "}");
   // Only a section read to its end counts: after an error the linter goes on.
-  if (Linting() && section.tableName) readSections.insert(&section);
+  if (Linting(s) && section.tableName) daf.sectionsRead.insert(&section);
   if (section.dump) {
-    Dump("%s", section.dumpHeading);
-    section.dump(Tables());
+    s.dump.Print("%s", section.dumpHeading);
+    section.dump(s, daf.tables);
   }
 }
 
-void ReadNextSection() {
-  const SectionDescriptor* section = FindSection(TokenText());
+void ReadNextSection(ParseState& s, DafRun& daf) {
+  const SectionDescriptor* section = FindSection(TokenText(s));
   if (!section) {
-    ParseError(Format("Line: %5d: Expecting a section keyword, but seeing '%s'.\n", LineCounter(),
-                      TokenText().c_str()),
-               "section-keyword", Linting() ? NotASection() : std::string());
+    ParseError(s,
+               Format("Line: %5d: Expecting a section keyword, but seeing '%s'.\n", LineCounter(s),
+                      TokenText(s).c_str()),
+               "section-keyword", Linting(s) ? NotASection(s) : std::string());
   }
-  ReadSection(*section);
+  ReadSection(s, daf, *section);
 }
 
-void EmptySectionTables() {
-  readSections.clear();
+void EmptySectionTables(ParseState& s, TableBlock& tables) {
   for (const SectionDescriptor& section : kSections) {
-    if (section.empty) section.empty(Tables());
+    if (section.empty) section.empty(s, tables);
   }
+}
+
+std::span<const WarningCheck* const> SectionWarningChecks() {
+  static constexpr const WarningCheck* kChecks[] = {
+      &kEmptyTextEndsList, &kInitializeAttribute, &kOutputSyntaxNameReplaced,
+      &kPinNameUnquoted,   &kPinNumberRepeated,   &kSectionRepeated};
+  return kChecks;
 }
 
 }  // namespace qelc

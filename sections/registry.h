@@ -1,18 +1,16 @@
 #pragma once
 
+#include <set>
 #include <span>
 #include <string_view>
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
 
-// What stays process-wide on the DAF road, and why: the table block (Tables()),
-// because the DAB file is its memory image written in one piece; the string pool,
-// because every stored text is an offset into the one pool that follows the block;
-// the token stream and the text of the last condition read, because one source is
-// read front to back. Everything else is passed down: a section's body rule
-// receives the table it fills, and the rules below it the record they fill.
+// Every rule of a section takes the compilation's ParseState and what it fills:
+// a section's body rule the table, the rules below it the record they fill.
 
 // One section keyword of a DAF source and everything the compiler does with it.
 // Every section is read by the one rule  section -> keyword '{' body '}'.
@@ -20,10 +18,21 @@ struct SectionDescriptor {
   const char* keyword;
   const char* progressName;         // named in the console line "Parsing Section NAME"
   const char* tableName;            // the member of TableBlock that the body fills
-  void (*readBody)(TableBlock&);    // the rule of what stands between the braces
-  const char* dumpHeading;          // the Out.txt line before the dump
-  void (*dump)(const TableBlock&);  // null: the section writes nothing to Out.txt
-  void (*empty)(TableBlock&);       // gives the table its empty first entry; may be null
+  // the rule of what stands between the braces
+  void (*readBody)(ParseState&, TableBlock&);
+  const char* dumpHeading;  // the Out.txt line before the dump
+  // null: the section writes nothing to Out.txt
+  void (*dump)(ParseState&, const TableBlock&);
+  // gives the table its empty first entry; may be null
+  void (*empty)(ParseState&, TableBlock&);
+};
+
+// What the DAF sections of one compilation read into: the table block, and the
+// sections with a table read to their end so far (a second one of a keyword is
+// warned about).
+struct DafRun {
+  TableBlock& tables;
+  std::set<const SectionDescriptor*> sectionsRead;
 };
 
 // The section keywords in the order they are compared.
@@ -34,13 +43,13 @@ const SectionDescriptor* FindSection(std::string_view word);
 
 // section -> keyword '{' body '}'
 // Prints the progress line, reads the section and dumps the table it filled.
-void ReadSection(const SectionDescriptor& section);
+void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section);
 
 // The section that the current token opens; a token that opens none is a parse
 // error.
-void ReadNextSection();
+void ReadNextSection(ParseState& s, DafRun& daf);
 
 // Gives every table of the block its empty first entry.
-void EmptySectionTables();
+void EmptySectionTables(ParseState& s, TableBlock& tables);
 
 }  // namespace qelc

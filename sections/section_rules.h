@@ -12,6 +12,7 @@
 #include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/token_stream.h"
+#include "tables/parse_state.h"
 #include "tables/row_convention.h"
 #include "tables/string_pool.h"
 
@@ -20,7 +21,7 @@ namespace qelc {
 // The linter's warning for a text stored empty where an empty text ends its
 // list: every reader stops there, so the entry and all after it are lost. `at`
 // is where the text was written, `what` names it ("the When condition").
-void WarnIfEndsList(TextPoint at, std::string_view stored, std::string_view what);
+void WarnIfEndsList(ParseState& s, TextPoint at, std::string_view stored, std::string_view what);
 
 enum class AlwaysClause {
   kRefused,      // no `Always` clause: the word is left for the caller
@@ -40,21 +41,24 @@ struct Clauses {
 // condition decides which error a full string pool with a missing ':' reports, so
 // each section keeps its own order.
 template <typename AddCondition, typename ReadBody>
-Clauses ReadClauses(AlwaysClause always, AddCondition&& addCondition, ReadBody&& readBody) {
+Clauses ReadClauses(ParseState& s, AlwaysClause always, AddCondition&& addCondition,
+                    ReadBody&& readBody) {
   int32_t index = 0;
-  if (always != AlwaysClause::kRefused && TokenIs("Always")) {
+  if (always != AlwaysClause::kRefused && TokenIs(s, "Always")) {
+    EntryScope entry(s);
     if (always == AlwaysClause::kStoredFirst) addCondition(index, "1");
-    ExpectText("Always");
-    ExpectText(":");
+    ExpectText(s, "Always");
+    ExpectText(s, ":");
     if (always == AlwaysClause::kStoredAfter) addCondition(index, "1");
     readBody(index++);
   }
   bool sawWhen = false;
-  while (TokenIs("When")) {
-    TextPoint clause = CurrentToken().start;
-    ReadWhen();
-    WarnIfEndsList(clause, ConditionText(), "the When condition");
-    addCondition(index, ConditionText());
+  while (TokenIs(s, "When")) {
+    EntryScope entry(s);
+    TextPoint clause = CurrentToken(s).start;
+    ReadWhen(s);
+    WarnIfEndsList(s, clause, s.condition, "the When condition");
+    addCondition(index, s.condition);
     readBody(index++);
     sawWhen = true;
   }
@@ -62,35 +66,38 @@ Clauses ReadClauses(AlwaysClause always, AddCondition&& addCondition, ReadBody&&
 }
 
 // The same for a section that stores a clause's condition in `table` with
-// `addCondition(table, index, text)`.
+// `addCondition(s, table, index, text)`.
 template <typename Table, typename ReadBody>
-Clauses ReadClauses(AlwaysClause always, Table& table,
-                    void (*addCondition)(Table&, int32_t, std::string_view), ReadBody&& readBody) {
+Clauses ReadClauses(ParseState& s, AlwaysClause always, Table& table,
+                    void (*addCondition)(ParseState&, Table&, int32_t, std::string_view),
+                    ReadBody&& readBody) {
   return ReadClauses(
-      always,
-      [&](int32_t index, std::string_view condition) { addCondition(table, index, condition); },
+      s, always,
+      [&](int32_t index, std::string_view condition) { addCondition(s, table, index, condition); },
       readBody);
 }
 
 // list -> item (',' item)*
 // `readItem(index)` reads item `index`; returns the number of items read.
 template <typename ReadItem>
-int32_t ReadCommaList(ReadItem&& readItem) {
+int32_t ReadCommaList(ParseState& s, ReadItem&& readItem) {
   int32_t index = 0;
   do {
+    EntryScope entry(s);
     readItem(index++);
-  } while (SkipIf(","));
+  } while (SkipIf(s, ","));
   return index;
 }
 
 // Stores the condition of entry `index`; the condition of the next entry becomes
 // the empty text that ends the list, and the rest of that entry stays as it is.
 template <typename Entry, size_t N>
-void AddCondition(Entry (&table)[N], int32_t index, int32_t limit, const char* overflow,
-                  std::string_view condition) {
+void AddCondition(ParseState& s, Entry (&table)[N], int32_t index, int32_t limit,
+                  const char* overflow, std::string_view condition) {
   AddEntry(
-      table, index, limit, overflow, [&](Entry& entry) { PoolAddTo(entry.condition, condition); },
-      [](Entry& next) { PoolAddTo(next.condition, ""); });
+      s, table, index, limit, overflow,
+      [&](Entry& entry) { s.pool.AddTo(entry.condition, condition); },
+      [&](Entry& next) { s.pool.AddTo(next.condition, ""); });
 }
 
 }  // namespace qelc

@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -11,16 +12,16 @@ namespace qelc {
 // Stores a statement of kind `kindName` in slot `slot` of `list` and ends the
 // list behind it. A slot beyond the list and a name that is no statement kind
 // end the run.
-void AddStatement(StatementList& list, int32_t slot, std::string_view kindName,
+void AddStatement(ParseState& s, StatementList& list, int32_t slot, std::string_view kindName,
                   std::string_view text);
 
 // statement -> keyword [',' 'rev'] ':' string*
 // The keyword is the current word. Stores the statement in `list` at slot
 // `counter` and counts it.
-void ReadStatement(StatementList& list, std::string_view kindName, int32_t& counter);
+void ReadStatement(ParseState& s, StatementList& list, std::string_view kindName, int32_t& counter);
 
 // group statements -> keyed statements, into slots from 0 (see below)
-void ReadGroupStatements(StatementList& list);
+void ReadGroupStatements(ParseState& s, StatementList& list);
 
 // statement block -> word* keyed statements
 // keyed statements -> [PTerm statement] [Decl statement] [Equation statement]
@@ -28,14 +29,14 @@ void ReadGroupStatements(StatementList& list);
 // The words up to the first statement keyword, When, '}' or the end of input
 // form the always-statement in slot 0, stored even when it is empty. A keyword
 // out of the keyed order is left as the current word.
-void ReadStatementBlock(StatementList& list);
+void ReadStatementBlock(ParseState& s, StatementList& list);
 
 // The statements of a list: its slots up to the first of kind "ZZZ", at most 8.
-std::span<const StatementSlot> StoredStatements(const StatementList& list);
+std::span<const StatementSlot> StoredStatements(const StringPool& pool, const StatementList& list);
 
 // Dumps, for each type name in order, a heading indented by `headingIndent`
 // and then the text of every statement of that kind, three columns further in.
-void DumpStatementsByKind(const StatementList& list, std::span<const char* const> typeNames,
-                          int headingIndent);
+void DumpStatementsByKind(ParseState& s, const StatementList& list,
+                          std::span<const char* const> typeNames, int headingIndent);
 
 }  // namespace qelc

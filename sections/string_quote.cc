@@ -2,15 +2,16 @@
 
 #include "source/expect.h"
 #include "source/token_stream.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
-void SkipStringQuoteBody() {
+void SkipStringQuoteBody(ParseState& s) {
   int depth = 0;
-  while (!TokenText().empty() && !(depth == 0 && TokenIs("}"))) {
-    if (TokenIs("{")) ++depth;
-    if (TokenIs("}")) --depth;
-    SkipToken();
+  while (!TokenText(s).empty() && !(depth == 0 && TokenIs(s, "}"))) {
+    if (TokenIs(s, "{")) ++depth;
+    if (TokenIs(s, "}")) --depth;
+    SkipToken(s);
   }
 }
 

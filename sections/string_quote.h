@@ -1,8 +1,10 @@
 #pragma once
 
+#include "tables/parse_state.h"
+
 namespace qelc {
 
 // body -> anything, braces nesting: the section is read and dropped.
-void SkipStringQuoteBody();
+void SkipStringQuoteBody(ParseState& s);
 
 }  // namespace qelc

@@ -5,6 +5,7 @@
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 #include "tables/row_convention.h"
 
 namespace qelc {
@@ -13,47 +14,49 @@ namespace {
 
 constexpr int32_t kTypeCategoryLimit = 20;
 
-bool IsEmpty(const TypeCategory& category) { return PoolStringIsEmpty(category.name); }
+bool IsEmpty(ParseState& s, const TypeCategory& category) { return s.pool.IsEmpty(category.name); }
 
-void AddTypeCategory(TypeCategoryTable& table, int32_t index, std::string_view name,
+void AddTypeCategory(ParseState& s, TypeCategoryTable& table, int32_t index, std::string_view name,
                      std::string_view value) {
   AddEntry(
-      table, index, kTypeCategoryLimit, "Exceed number of type categories.\n",
+      s, table, index, kTypeCategoryLimit, "Exceed number of type categories.\n",
       [&](TypeCategory& entry) {
-        PoolAddTo(entry.name, name);
-        PoolAddTo(entry.value, value);
+        s.pool.AddTo(entry.name, name);
+        s.pool.AddTo(entry.value, value);
       },
-      [](TypeCategory& entry) {
-        PoolAddTo(entry.name, "");
-        PoolAddTo(entry.value, "");
+      [&](TypeCategory& entry) {
+        s.pool.AddTo(entry.name, "");
+        s.pool.AddTo(entry.value, "");
       });
 }
 
 }  // namespace
 
-void ReadTypeCategoryBody(TypeCategoryTable& table) {
-  for (int32_t index = 0; !TokenIs("}"); ++index) {
-    std::string name = TakeWord();
-    ExpectText("=");
-    AddTypeCategory(table, index, name, Unquote(PeekWord()));
-    SkipToken();
+void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table) {
+  for (int32_t index = 0; !TokenIs(s, "}"); ++index) {
+    std::string name = TakeWord(s);
+    ExpectText(s, "=");
+    AddTypeCategory(s, table, index, name, Unquote(PeekWord(s)));
+    SkipToken(s);
   }
 }
 
-void EmptyTypeCategories(TypeCategoryTable& table) { AddTypeCategory(table, 0, "", ""); }
+void EmptyTypeCategories(ParseState& s, TypeCategoryTable& table) {
+  AddTypeCategory(s, table, 0, "", "");
+}
 
-int32_t FindTypeCategory(const TypeCategoryTable& table, std::string_view text) {
+int32_t FindTypeCategory(ParseState& s, const TypeCategoryTable& table, std::string_view text) {
   for (int32_t index = 0; index < kTypeCategoryLimit; ++index) {
-    if (IsEmpty(table[index])) break;
-    if (PoolCompare(table[index].name, text) == 0) return index;
+    if (IsEmpty(s, table[index])) break;
+    if (s.pool.Compare(table[index].name, text) == 0) return index;
   }
   return -1;
 }
 
-void DumpTypeCategories(const TypeCategoryTable& table) {
+void DumpTypeCategories(ParseState& s, const TypeCategoryTable& table) {
   for (const TypeCategory& category : table) {
-    if (IsEmpty(category)) break;
-    Dump("   <%s> = <%s>\n", PoolString(category.name), PoolString(category.value));
+    if (IsEmpty(s, category)) break;
+    s.dump.Print("   <%s> = <%s>\n", s.pool.String(category.name), s.pool.String(category.value));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -10,13 +11,13 @@ namespace qelc {
 using TypeCategoryTable = decltype(TableBlock::typeCategories);
 
 // body -> (name '=' value)*
-void ReadTypeCategoryBody(TypeCategoryTable& table);
-void DumpTypeCategories(const TypeCategoryTable& table);
-void EmptyTypeCategories(TypeCategoryTable& table);
+void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table);
+void DumpTypeCategories(ParseState& s, const TypeCategoryTable& table);
+void EmptyTypeCategories(ParseState& s, TypeCategoryTable& table);
 
 // The index of the first type category named `text` (letter case aside), or -1.
 // The scan ends at the first empty entry, which is never compared, so the empty
 // text names no category.
-int32_t FindTypeCategory(const TypeCategoryTable& table, std::string_view text);
+int32_t FindTypeCategory(ParseState& s, const TypeCategoryTable& table, std::string_view text);
 
 }  // namespace qelc

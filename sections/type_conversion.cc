@@ -5,6 +5,7 @@
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 #include "tables/row_convention.h"
 
 namespace qelc {
@@ -14,47 +15,49 @@ namespace {
 constexpr int32_t kTypeConversionLimit = 50;
 
 // Row `row` gets the three words (the third may be empty).
-void AddTypeConversion(TypeConversionTable& table, int32_t row, std::string_view first,
-                       std::string_view second, std::string_view third) {
+void AddTypeConversion(ParseState& s, TypeConversionTable& table, int32_t row,
+                       std::string_view first, std::string_view second, std::string_view third) {
   // The message without a line end is the console output other tools read.
   AddEntry(
-      table, row, kTypeConversionLimit, "Exceed number of pin type conversion.",
+      s, table, row, kTypeConversionLimit, "Exceed number of pin type conversion.",
       [&](TypeConversionRow& entry) {
-        PoolAddTo(entry.first, first);
-        PoolAddTo(entry.second, second);
-        PoolAddTo(entry.third, third);
+        s.pool.AddTo(entry.first, first);
+        s.pool.AddTo(entry.second, second);
+        s.pool.AddTo(entry.third, third);
       },
-      [](TypeConversionRow& entry) {
-        PoolAddTo(entry.first, "");
-        PoolAddTo(entry.second, "");
-        PoolAddTo(entry.third, "");
+      [&](TypeConversionRow& entry) {
+        s.pool.AddTo(entry.first, "");
+        s.pool.AddTo(entry.second, "");
+        s.pool.AddTo(entry.third, "");
       });
 }
 
 // conversion -> word ':' word [':' word] ';'
-void ReadConversion(TypeConversionTable& table, int32_t row) {
-  std::string first = TakeWord();
-  ExpectText(":");
-  std::string second = TakeWord();
+void ReadConversion(ParseState& s, TypeConversionTable& table, int32_t row) {
+  std::string first = TakeWord(s);
+  ExpectText(s, ":");
+  std::string second = TakeWord(s);
   std::string third;
-  if (SkipIf(":")) third = TakeWord();
-  AddTypeConversion(table, row, first, second, third);
-  ExpectText(";");
+  if (SkipIf(s, ":")) third = TakeWord(s);
+  AddTypeConversion(s, table, row, first, second, third);
+  ExpectText(s, ";");
 }
 
 }  // namespace
 
-void ReadTypeConversionBody(TypeConversionTable& table) {
-  for (int32_t row = 0; !TokenIs("}"); ++row) ReadConversion(table, row);
+void ReadTypeConversionBody(ParseState& s, TypeConversionTable& table) {
+  for (int32_t row = 0; !TokenIs(s, "}"); ++row) ReadConversion(s, table, row);
 }
 
-void EmptyTypeConversions(TypeConversionTable& table) { AddTypeConversion(table, 0, "", "", ""); }
+void EmptyTypeConversions(ParseState& s, TypeConversionTable& table) {
+  AddTypeConversion(s, table, 0, "", "", "");
+}
 
-void DumpTypeConversions(const TypeConversionTable& table) {
+void DumpTypeConversions(ParseState& s, const TypeConversionTable& table) {
   for (const TypeConversionRow& row : table) {
-    if (PoolStringIsEmpty(row.first)) break;
-    Dump("   <%s>:<%s>:<%s>\n", PoolString(row.first), PoolString(row.second),
-         PoolString(row.third));
+    if (s.pool.IsEmpty(row.first)) break;
+    s.dump.Print("   <%s>:<%s>:<%s>\n", s.pool.String(row.first), s.pool.String(row.second),
+                 s.pool.String(row.third));
   }
 }
 

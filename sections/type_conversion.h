@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -7,8 +8,8 @@ namespace qelc {
 using TypeConversionTable = decltype(TableBlock::typeConversions);
 
 // body -> (word ':' word [':' word] ';')*
-void ReadTypeConversionBody(TypeConversionTable& table);
-void DumpTypeConversions(const TypeConversionTable& table);
-void EmptyTypeConversions(TypeConversionTable& table);
+void ReadTypeConversionBody(ParseState& s, TypeConversionTable& table);
+void DumpTypeConversions(ParseState& s, const TypeConversionTable& table);
+void EmptyTypeConversions(ParseState& s, TypeConversionTable& table);
 
 }  // namespace qelc

@@ -6,6 +6,7 @@
 #include "source/expect.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 #include "tables/row_convention.h"
 
 namespace qelc {
@@ -15,66 +16,65 @@ namespace {
 constexpr int32_t kTypeShortHandLimit = 300;
 constexpr int32_t kNoCode = -1;  // the code of an empty entry
 
-void AddTypeShortHand(TypeShortHandTable& table, int32_t index, int32_t code,
-                      std::string_view qualifiers, std::string_view name,
-                      std::string_view value) {
+void AddTypeShortHand(ParseState& s, TypeShortHandTable& table, int32_t index, int32_t code,
+                      std::string_view qualifiers, std::string_view name, std::string_view value) {
   // The pool order (name, value, qualifiers) is part of the file format.
   AddEntry(
-      table, index, kTypeShortHandLimit, "Exceed number of type short hands.\n",
+      s, table, index, kTypeShortHandLimit, "Exceed number of type short hands.\n",
       [&](TypeShortHand& entry) {
         entry.code = code;
-        PoolAddTo(entry.name, name);
-        PoolAddTo(entry.value, value);
-        PoolAddTo(entry.qualifiers, qualifiers);
+        s.pool.AddTo(entry.name, name);
+        s.pool.AddTo(entry.value, value);
+        s.pool.AddTo(entry.qualifiers, qualifiers);
       },
-      [](TypeShortHand& entry) {
+      [&](TypeShortHand& entry) {
         entry.code = kNoCode;
-        PoolAddTo(entry.name, "");
-        PoolAddTo(entry.value, "");
-        PoolAddTo(entry.qualifiers, "");
+        s.pool.AddTo(entry.name, "");
+        s.pool.AddTo(entry.value, "");
+        s.pool.AddTo(entry.qualifiers, "");
       });
 }
 
 // qualifiers -> word (',' word)*, stored joined by single commas
-std::string ReadQualifiers() {
-  std::string qualifiers = TakeWord();
-  while (SkipIf(",")) {
-    std::string joined = qualifiers + ',' + TokenText();
-    CheckTextLength(joined, kStoredTextLimit);
+std::string ReadQualifiers(ParseState& s) {
+  std::string qualifiers = TakeWord(s);
+  while (SkipIf(s, ",")) {
+    std::string joined = qualifiers + ',' + TokenText(s);
+    CheckTextLength(s, joined, kStoredTextLimit);
     qualifiers = std::move(joined);
-    SkipToken();
+    SkipToken(s);
   }
   return qualifiers;
 }
 
 // shorthand -> number ':' name [':' qualifiers] '=' value
-void ReadShortHand(TypeShortHandTable& table, int32_t index) {
-  int32_t code = LeadingDigitsValue(TokenText());
-  ExpectKind(kNumberToken);
-  ExpectText(":");
-  std::string name = TakeWord();
+void ReadShortHand(ParseState& s, TypeShortHandTable& table, int32_t index) {
+  int32_t code = LeadingDigitsValue(TokenText(s));
+  ExpectKind(s, kNumberToken);
+  ExpectText(s, ":");
+  std::string name = TakeWord(s);
   std::string qualifiers;
-  if (SkipIf(":")) qualifiers = ReadQualifiers();
-  ExpectText("=");
-  AddTypeShortHand(table, index, code, qualifiers, name, Unquote(PeekWord()));
-  SkipToken();
+  if (SkipIf(s, ":")) qualifiers = ReadQualifiers(s);
+  ExpectText(s, "=");
+  AddTypeShortHand(s, table, index, code, qualifiers, name, Unquote(PeekWord(s)));
+  SkipToken(s);
 }
 
 }  // namespace
 
-void ReadTypeShortHandBody(TypeShortHandTable& table) {
-  for (int32_t index = 0; !TokenIs("}"); ++index) ReadShortHand(table, index);
+void ReadTypeShortHandBody(ParseState& s, TypeShortHandTable& table) {
+  for (int32_t index = 0; !TokenIs(s, "}"); ++index) ReadShortHand(s, table, index);
 }
 
-void EmptyTypeShortHands(TypeShortHandTable& table) {
-  AddTypeShortHand(table, 0, kNoCode, "", "", "");
+void EmptyTypeShortHands(ParseState& s, TypeShortHandTable& table) {
+  AddTypeShortHand(s, table, 0, kNoCode, "", "", "");
 }
 
-void DumpTypeShortHands(const TypeShortHandTable& table) {
+void DumpTypeShortHands(ParseState& s, const TypeShortHandTable& table) {
   for (const TypeShortHand& shortHand : table) {
-    if (PoolStringIsEmpty(shortHand.name)) break;
-    Dump("   %4d: <%s>:<%s> = <%s>\n", shortHand.code, PoolString(shortHand.name),
-         PoolString(shortHand.qualifiers), PoolString(shortHand.value));
+    if (s.pool.IsEmpty(shortHand.name)) break;
+    s.dump.Print("   %4d: <%s>:<%s> = <%s>\n", shortHand.code, s.pool.String(shortHand.name),
+                 s.pool.String(shortHand.qualifiers), s.pool.String(shortHand.value));
   }
 }
 

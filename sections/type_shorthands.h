@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/parse_state.h"
 #include "tables/table_block.h"
 
 namespace qelc {
@@ -8,8 +9,8 @@ using TypeShortHandTable = decltype(TableBlock::typeShortHands);
 
 // body -> shorthand*
 // shorthand -> number ':' name [':' qualifiers] '=' value
-void ReadTypeShortHandBody(TypeShortHandTable& table);
-void DumpTypeShortHands(const TypeShortHandTable& table);
-void EmptyTypeShortHands(TypeShortHandTable& table);
+void ReadTypeShortHandBody(ParseState& s, TypeShortHandTable& table);
+void DumpTypeShortHands(ParseState& s, const TypeShortHandTable& table);
+void EmptyTypeShortHands(ParseState& s, TypeShortHandTable& table);
 
 }  // namespace qelc

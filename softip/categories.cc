@@ -15,6 +15,7 @@
 #include "source/format.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 #include "tables/string_pool.h"
 
 namespace qelc {
@@ -28,23 +29,23 @@ float CategoryNumber(const std::string& text) {
 }
 
 // entry -> number ':' name '=' value
-void ReadCategoryEntry() {
-  float number = CategoryNumber(TokenText());
-  if (Linting()) {
+void ReadCategoryEntry(ParseState& s, SoftIPLibrary& library) {
+  float number = CategoryNumber(TokenText(s));
+  if (Linting(s)) {
     char* end = nullptr;
-    std::strtod(TokenText().c_str(), &end);
-    if (TokenText().empty() || *end != '\0') {
-      Warn(kNumberConversionCheck,
+    std::strtod(TokenText(s).c_str(), &end);
+    if (TokenText(s).empty() || *end != '\0') {
+      Warn(s, kNumberConversionCheck,
            Format("category number '%s' is not a number as a whole: %g is stored",
-                  TokenText().c_str(), double(number)));
+                  TokenText(s).c_str(), double(number)));
     }
   }
-  SkipToken();
-  ExpectText(":");
-  std::string name = TakeWord(kCategoryTextLimit);
-  ExpectText("=");
-  std::string value = Unquote(TakeWord(kCategoryTextLimit));
-  AddSoftIPCategory(number, name, value);
+  SkipToken(s);
+  ExpectText(s, ":");
+  std::string name = TakeWord(s, kCategoryTextLimit);
+  ExpectText(s, "=");
+  std::string value = Unquote(TakeWord(s, kCategoryTextLimit));
+  AddSoftIPCategory(s, library, number, name, value);
 }
 
 // A key under which equal floats meet: +0 and -0 are equal floats, so they share
@@ -98,41 +99,42 @@ class FirstOccurrences {
 
 }  // namespace
 
-void ReadSoftIPCategory() {
-  std::fputs("Parsing Section SoftIPCategory\n", stdout);
-  ExpectText("SoftIPCategory");
-  ExpectText("{");
+void ReadSoftIPCategory(ParseState& s, SoftIPLibrary& library) {
+  s.diagnostics.Print(Severity::kProgress, "progress", "Parsing Section SoftIPCategory\n");
+  ExpectText(s, "SoftIPCategory");
+  ExpectText(s, "{");
   do {
-    ReadCategoryEntry();
-  } while (!TokenIs("}"));
-  ExpectText("}");
-  DumpSoftIPCategories();
-  CheckCategoryNumbers();
+    ReadCategoryEntry(s, library);
+  } while (!TokenIs(s, "}"));
+  ExpectText(s, "}");
+  DumpSoftIPCategories(s, library);
+  CheckCategoryNumbers(s, library);
 }
 
-void AddSoftIPCategory(float number, std::string_view name, std::string_view value) {
+void AddSoftIPCategory(ParseState& s, SoftIPLibrary& library, float number, std::string_view name,
+                       std::string_view value) {
   SoftIPCategoryEntry entry{number, 0, 0};
-  PoolAddTo(entry.name, name);
-  PoolAddTo(entry.value, value);
-  Library().categories.Append(entry);
+  s.pool.AddTo(entry.name, name);
+  s.pool.AddTo(entry.value, value);
+  library.categories.Append(entry);
 }
 
-void DumpSoftIPCategories() {
-  Dump("\nSoftIPCategory\n");
-  for (const SoftIPCategoryEntry& entry : Library().categories) {
-    Dump("<%f> : ", double(entry.number));
-    Dump("<%s> : ", PoolString(entry.name));
-    Dump("<%s> \n", PoolString(entry.value));
+void DumpSoftIPCategories(ParseState& s, SoftIPLibrary& library) {
+  s.dump.Print("\nSoftIPCategory\n");
+  for (const SoftIPCategoryEntry& entry : library.categories) {
+    s.dump.Print("<%f> : ", double(entry.number));
+    s.dump.Print("<%s> : ", s.pool.String(entry.name));
+    s.dump.Print("<%s> \n", s.pool.String(entry.value));
   }
-  Dump("\n");
+  s.dump.Print("\n");
 }
 
 // Reports what comparing every pair (i, j > i) in order would report first: the
 // smallest i that some later entry equals. One pass over the list with a table of
 // first occurrences finds it in linear time. NaN equals nothing, so it never
 // repeats.
-void CheckCategoryNumbers() {
-  const RecordList<SoftIPCategoryEntry>& categories = Library().categories;
+void CheckCategoryNumbers(ParseState& s, SoftIPLibrary& library) {
+  const RecordList<SoftIPCategoryEntry>& categories = library.categories;
   FirstOccurrences seen(categories.Size());
   size_t repeated = categories.Size();
   for (size_t j = 0; j < categories.Size(); ++j) {
@@ -142,8 +144,9 @@ void CheckCategoryNumbers() {
     if (first != j && first < repeated) repeated = first;
   }
   if (repeated == categories.Size()) return;
-  ParseError(Format("Found not unique category number %f\n",
-                        double(categories.At(repeated).number)));
+  double number = double(categories.At(repeated).number);
+  ParseError(s, Format("Found not unique category number %f\n", number), "category-number-repeated",
+             Format("category number %g is given to two entries", number));
 }
 
 }  // namespace qelc

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "softip/library.h"
+
 namespace qelc {
 
 // Longest category name or value.
@@ -10,16 +12,17 @@ constexpr int kCategoryTextLimit = 99;
 // SoftIPCategory '{' entry+ '}'   with   entry -> number ':' name '=' value
 // Appends the entries to the library, dumps the whole list and checks that no two
 // entries share a number (the run ends when two do).
-void ReadSoftIPCategory();
+void ReadSoftIPCategory(ParseState& s, SoftIPLibrary& library);
 
 // Pools the name, then the value, and appends the entry.
-void AddSoftIPCategory(float number, std::string_view name, std::string_view value);
+void AddSoftIPCategory(ParseState& s, SoftIPLibrary& library, float number, std::string_view name,
+                       std::string_view value);
 
 // Writes every category of the library to the dump stream.
-void DumpSoftIPCategories();
+void DumpSoftIPCategories(ParseState& s, SoftIPLibrary& library);
 
 // Returns when all category numbers differ; otherwise ends the run with a parse
 // error naming the number of the first entry that a later entry repeats.
-void CheckCategoryNumbers();
+void CheckCategoryNumbers(ParseState& s, SoftIPLibrary& library);
 
 }  // namespace qelc

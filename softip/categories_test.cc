@@ -6,18 +6,16 @@
 #include <limits>
 #include <vector>
 
-#include "softip/library.h"
 #include "softip/test_support.h"
-#include "source/test_support.h"
 
 namespace qelc {
 namespace {
 
 // The message of the repeated-number failure for `numbers`, or "" when they all differ.
 std::string Repeated(const std::vector<float>& numbers) {
-  test::UseEmptyLibrary();
-  for (float number : numbers) Library().categories.Append({number, 0, 0});
-  return test_support::CaptureRun([] { CheckCategoryNumbers(); }).out;
+  test::SoftIPState state;
+  for (float number : numbers) state.library.categories.Append({number, 0, 0});
+  return state.Run([&] { CheckCategoryNumbers(state.s, state.library); }).out;
 }
 
 // The first entry (in list order) that a later one repeats is named, not the

@@ -1,12 +1,14 @@
 #include "softip/ipb_file.h"
 
 #include <cstdio>
+#include <string>
 
 #include "softip/categories.h"
 #include "softip/library.h"
 #include "softip/modules.h"
 #include "source/fatal.h"
 #include "source/text_reader.h"
+#include "tables/parse_state.h"
 
 namespace qelc {
 
@@ -62,15 +64,15 @@ void CheckStringBytes(std::string_view stringBytes) {
 }
 
 // Reads the file into the library; false when the .dec file could not be set up.
-bool ReadAndDump(IpbStream& stream, const std::string& ipbName) {
-  SoftIPLibrary& library = Library();
+bool ReadAndDump(ParseState& s, SoftIPLibrary& library, FileSystem& files, IpbStream& stream,
+                 const std::string& ipbName) {
   TransferLibrary(stream, library);
   CheckLibraryRefs(library);
-  if (!BeginDecodeOutput(ipbName)) return false;
+  if (!BeginDecodeOutput(s, library, files, ipbName)) return false;
   TransferStringBytes(stream, library);
   CheckStringBytes({library.stringBuffer.get(), size_t(library.stringBytesUsed)});
-  DumpSoftIPCategories();
-  for (const SoftIPModule& module : Library().modules) DumpModule(module);
+  DumpSoftIPCategories(s, library);
+  for (const SoftIPModule& module : library.modules) DumpModule(s, module);
   return true;
 }
 
@@ -89,21 +91,22 @@ void TransferStringBytes(IpbStream& stream, SoftIPLibrary& library) {
   stream.Transfer(library.stringBuffer.get(), size_t(library.stringBytesUsed));
 }
 
-bool WriteIpbFile(const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "wb");
+bool WriteIpbFile(ParseState& s, SoftIPLibrary& library, FileSystem& files,
+                  const std::string& path) {
+  FilePtr file = files.Create(path);
   if (!file) return false;
   bool written;
   {
-    IpbStream stream(file, IpbStream::Direction::kWrite);
-    TransferLibrary(stream, Library());
-    TransferStringBytes(stream, Library());
+    IpbStream stream(file.get(), IpbStream::Direction::kWrite);
+    TransferLibrary(stream, library);
+    TransferStringBytes(stream, library);
     written = stream.Flush();
   }
-  written = std::fclose(file) == 0 && written;
+  written = std::fclose(file.release()) == 0 && written;
   if (!written) {
-    std::remove(path.c_str());
-    std::fprintf(stderr, "Fail to write %s.\n", path.c_str());
-    ExitRun(1);
+    files.Remove(path);
+    s.diagnostics.Fail("Fail to write " + path + ".\n", Stream::kStandardError, "write-failed",
+                       "cannot write " + path);
   }
   return true;
 }
@@ -125,18 +128,20 @@ std::string_view ReadIpbBytes(std::string_view bytes, SoftIPLibrary& library) {
   return stringBytes;
 }
 
-void DecodeIpbFile(const std::string& ipbName) {
-  FilePtr file = OpenForReading(ipbName);
+void DecodeIpbFile(ParseState& s, SoftIPLibrary& library, FileSystem& files,
+                   const std::string& ipbName) {
+  FilePtr file = files.OpenForReading(ipbName);
   if (!file) return;
   try {
     IpbStream stream(file.get(), IpbStream::Direction::kRead);
-    if (!ReadAndDump(stream, ipbName)) return;
-  } catch (const CorruptIpb&) {
-    std::printf("Corrupt IPB file %s.\n", ipbName.c_str());
-    ExitRun(1);
+    if (!ReadAndDump(s, library, files, stream, ipbName)) return;
+  } catch (const CorruptIpb& corrupt) {
+    s.diagnostics.Fail(
+        "Corrupt IPB file " + ipbName + ".\n", Stream::kStandardOutput, "corrupt-ipb",
+        "the IPB file just written reads back damaged: " + std::string(corrupt.reason));
   }
   file.reset();
-  EndSoftIPOutput();
+  EndSoftIPOutput(s, library);
 }
 
 }  // namespace qelc

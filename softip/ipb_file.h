@@ -19,12 +19,14 @@ void TransferStringBytes(IpbStream& stream, SoftIPLibrary& library);
 // Writes the library as an IPB file at `path`: header, category list, module list,
 // string bytes. False when the file cannot be created; a write that fails removes
 // the partial file and ends the run ("Fail to write %s.").
-bool WriteIpbFile(const std::string& path);
+bool WriteIpbFile(ParseState& s, SoftIPLibrary& library, FileSystem& files,
+                  const std::string& path);
 
 // Reads the IPB file at `ipbName` back into the library and dumps it into the
 // .dec file beside it. A file that cannot be opened is passed over in silence; a
 // short or malformed one ends the run ("Corrupt IPB file %s.").
-void DecodeIpbFile(const std::string& ipbName);
+void DecodeIpbFile(ParseState& s, SoftIPLibrary& library, FileSystem& files,
+                   const std::string& ipbName);
 
 // Reads the IPB file held in `bytes` into `library` (its string buffer stays
 // unset) with the checks of the decode, and also refuses bytes left over after

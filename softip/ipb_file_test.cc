@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -10,7 +9,6 @@
 #include "softip/library.h"
 #include "softip/modules.h"
 #include "softip/test_support.h"
-#include "source/test_support.h"
 
 namespace qelc {
 namespace {
@@ -19,66 +17,65 @@ using test::Bytes;
 
 class IpbFileTest : public ::testing::Test {
  protected:
-  void SetUp() override { test::UseEmptyLibrary(); }
-  void TearDown() override { ResetLibrary(); }
-
   // A category section and two modules that use every list; returns the file's bytes.
   Bytes WriteFilledLibrary() {
-    AddSoftIPCategory(1.5f, "'Timers'", "Timer blocks");
+    ParseState& s = state_.s;
+    AddSoftIPCategory(s, state_.library, 1.5f, "'Timers'", "Timer blocks");
     SoftIPModule uart;
-    SetModuleName(uart, "Uart");
-    SetModuleStatement(uart, "uart", -56);
-    AddPort(uart, PortKind::kInput, {"clk", "wire", "in", "1", 8, 2, "t", "u"});
-    AddPort(uart, PortKind::kOutput, {"tx", "wire", "out", "1", 1, 0, "", ""});
-    AddDeclaration(uart, "reg", "a", "8");
-    AddBusExtName(uart, "}");
-    AddMacroParameter(uart, "a");
-    AddMacroStatement(uart, "\\PN\\is\\'X'", "a = b;\nb = a;\n");
-    AddEquationParameter(uart, "e");
-    AddModule(std::move(uart));
+    SetModuleName(s, uart, "Uart");
+    SetModuleStatement(s, uart, "uart", -56);
+    AddPort(s, uart, PortKind::kInput, {"clk", "wire", "in", "1", 8, 2, "t", "u"});
+    AddPort(s, uart, PortKind::kOutput, {"tx", "wire", "out", "1", 1, 0, "", ""});
+    AddDeclaration(s, uart, "reg", "a", "8");
+    AddBusExtName(s, uart, "}");
+    AddMacroParameter(s, uart, "a");
+    AddMacroStatement(s, uart, "\\PN\\is\\'X'", "a = b;\nb = a;\n");
+    AddEquationParameter(s, uart, "e");
+    AddModule(s, state_.library, std::move(uart));
     SoftIPModule bare;
-    SetModuleName(bare, "Uart");
-    AddModule(std::move(bare));
-    EXPECT_TRUE(WriteIpbFile(Path("lib.ipb")));
-    return test::ReadBytes(Path("lib.ipb"));
+    SetModuleName(s, bare, "Uart");
+    AddModule(s, state_.library, std::move(bare));
+    EXPECT_TRUE(WriteIpbFile(s, state_.library, state_.files, "lib.ipb"));
+    return test::AsBytes(state_.files.WrittenFile("lib.ipb").value_or(""));
   }
 
-  std::string Path(const std::string& name) const { return dir_.File(name); }
-
-  // Decodes `bytes` as an IPB file; returns the exit status and what the decode printed.
+  // Decodes `bytes` as the IPB file in.ipb in a compilation of its own; returns
+  // the exit status and what the decode printed, and notes whether in.dec was made.
   std::pair<int, std::string> Decode(const Bytes& bytes) {
-    test::WriteFile(Path("in.ipb"), std::string(bytes.begin(), bytes.end()));
-    std::filesystem::remove(Path("in.dec"));
-    test_support::RunResult run = test_support::CaptureRun([&] { DecodeIpbFile(Path("in.ipb")); });
+    test::SoftIPState decode;
+    decode.files.inputs["in.ipb"] = test::AsText(bytes);
+    test_support::RunResult run =
+        decode.Run([&] { DecodeIpbFile(decode.s, decode.library, decode.files, "in.ipb"); });
+    decWritten_ = decode.files.WrittenFile("in.dec").has_value();
     return {run.status, run.out};
   }
 
-  test::TempDir dir_;
+  test::SoftIPState state_;
+  bool decWritten_ = false;
 };
 
 // Read back into a library that holds stale content of its own, then written again.
 TEST_F(IpbFileTest, WriteReadWriteGivesTheSameBytes) {
   Bytes first = WriteFilledLibrary();
-  AddSoftIPCategory(9, "stale", "stale");
-  Library().modules.Append(Library().modules.At(0));
-  FILE* file = std::fopen(Path("lib.ipb").c_str(), "rb");
+  SoftIPLibrary& library = state_.library;
+  AddSoftIPCategory(state_.s, library, 9, "stale", "stale");
+  library.modules.Append(library.modules.At(0));
+  FilePtr file = state_.files.OpenForReading("lib.ipb");
   ASSERT_NE(file, nullptr);
   {
-    IpbStream stream(file, IpbStream::Direction::kRead);
-    TransferLibrary(stream, Library());
-    TransferStringBytes(stream, Library());
+    IpbStream stream(file.get(), IpbStream::Direction::kRead);
+    TransferLibrary(stream, library);
+    TransferStringBytes(stream, library);
   }
-  std::fclose(file);
-  ASSERT_EQ(Library().modules.Size(), 2u);
-  ASSERT_TRUE(WriteIpbFile(Path("second.ipb")));
-  EXPECT_EQ(test::ReadBytes(Path("second.ipb")), first);
+  ASSERT_EQ(library.modules.Size(), 2u);
+  ASSERT_TRUE(WriteIpbFile(state_.s, library, state_.files, "second.ipb"));
+  EXPECT_EQ(state_.files.WrittenFile("second.ipb"), test::AsText(first));
 }
 
 TEST_F(IpbFileTest, EveryShortenedFileIsCorrupt) {
   Bytes whole = WriteFilledLibrary();
-  ResetLibrary();
   EXPECT_EQ(Decode(whole), std::make_pair(0, std::string()));
-  const std::pair<int, std::string> corrupt{1, "Corrupt IPB file " + Path("in.ipb") + ".\n"};
+  const std::pair<int, std::string> corrupt{1, "Corrupt IPB file in.ipb.\n"};
   for (size_t size = 0; size < whole.size(); ++size) {
     ASSERT_EQ(Decode(Bytes(whole.begin(), whole.begin() + long(size))), corrupt) << size;
   }
@@ -110,11 +107,10 @@ TEST_F(IpbFileTest, MalformedFilesAreCorrupt) {
       SmallFile(4, 32000, 0xFF, 2),    // or beyond it
   };
   for (const Bytes& bytes : malformed) {
-    EXPECT_EQ(Decode(bytes),
-              std::make_pair(1, "Corrupt IPB file " + Path("in.ipb") + ".\n"));
+    EXPECT_EQ(Decode(bytes), std::make_pair(1, std::string("Corrupt IPB file in.ipb.\n")));
   }
   // A bad reference is found before the .dec file is made.
-  EXPECT_FALSE(std::filesystem::exists(Path("in.dec")));
+  EXPECT_FALSE(decWritten_);
 }
 
 }  // namespace

@@ -1,71 +1,69 @@
 #include "softip/library.h"
 
-#include <cstdio>
 #include <new>
-
-#include "tables/dump_stream.h"
-#include "tables/string_pool.h"
 
 namespace qelc {
 
 namespace {
 
-SoftIPLibrary library;
+// A message that ends the road with status 0: the console output other tools read.
+void SetUpFailed(ParseState& s, std::string console, std::string text) {
+  s.diagnostics.Error(std::move(console), Stream::kStandardOutput, "set-up-failed", std::move(text),
+                      s.diagnostics.Locate(s.diagnostics.CurrentPoint()));
+}
 
 // The pool's used size and capacity are the library's own header fields, so the
 // header written to the file is what the pool left there.
-bool UseNewStringBuffer() {
+bool UseNewStringBuffer(ParseState& s, SoftIPLibrary& library) {
   library.stringBuffer.reset(new (std::nothrow) char[size_t(library.stringCapacity)]());
   if (!library.stringBuffer) {
-    CloseDumpStream();
-    std::fputs("Fail to allocate string reference buffer.\n", stdout);
+    s.dump.Close();
+    SetUpFailed(s, "Fail to allocate string reference buffer.\n",
+                "cannot allocate the soft-IP string buffer");
     return false;
   }
-  PoolSetUp(library.stringBuffer.get(), &library.stringBytesUsed, library.stringCapacity);
+  s.pool.SetUp(library.stringBuffer.get(), &library.stringBytesUsed, library.stringCapacity);
   return true;
 }
 
-bool OpenDump(const std::string& path) {
-  if (OpenDumpStream(path)) return true;
+bool OpenDump(ParseState& s, FileSystem& files, const std::string& path) {
+  if (FilePtr file = files.Create(path)) {
+    s.dump.Open(std::move(file), path);
+    return true;
+  }
   // The same text for the .dec file: the console output other tools read.
-  std::fputs("Fail to open out.txt file", stdout);
+  SetUpFailed(s, "Fail to open out.txt file", "cannot create " + path);
   return false;
 }
 
 }  // namespace
 
-SoftIPLibrary& Library() { return library; }
-
-bool BeginSoftIPOutput() {
-  if (!OpenDump("Out.txt")) return false;
-  return BeginSoftIPLibrary();
+bool BeginSoftIPOutput(ParseState& s, SoftIPLibrary& library, FileSystem& files) {
+  if (!OpenDump(s, files, "Out.txt")) return false;
+  return BeginSoftIPLibrary(s, library);
 }
 
-bool BeginSoftIPLibrary() {
+bool BeginSoftIPLibrary(ParseState& s, SoftIPLibrary& library) {
   library.formatVersion = kIpbFormatVersion;
   library.stringBytesUsed = 0;
   library.stringCapacity = kSoftIPStringCapacity;
-  return UseNewStringBuffer();
+  return UseNewStringBuffer(s, library);
 }
 
-bool BeginDecodeOutput(const std::string& ipbName) {
-  if (!OpenDump(DecName(ipbName))) return false;
-  return UseNewStringBuffer();
+bool BeginDecodeOutput(ParseState& s, SoftIPLibrary& library, FileSystem& files,
+                       const std::string& ipbName) {
+  if (!OpenDump(s, files, DecName(ipbName))) return false;
+  return UseNewStringBuffer(s, library);
 }
 
-void EndSoftIPOutput() {
-  PoolRelease();
+void EndSoftIPOutput(ParseState& s, SoftIPLibrary& library) {
+  s.pool.Release();
   library.stringBuffer.reset();
-  CloseDumpStream();
+  s.dump.Close();
 }
 
 std::string DecName(const std::string& ipbName) {
   return ipbName.substr(0, ipbName.rfind('.')) + ".dec";
-}
-
-void ResetLibrary() {
-  PoolRelease();
-  library = SoftIPLibrary{};
 }
 
 }  // namespace qelc

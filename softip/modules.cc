@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "softip/checks.h"
 #include "softip/library.h"
 #include "source/ascii.h"
 #include "source/condition.h"
@@ -13,34 +14,39 @@
 #include "source/format.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
+#include "tables/parse_state.h"
 #include "tables/string_pool.h"
 
 namespace qelc {
 
 namespace {
 
-using ParameterAdd = void (*)(SoftIPModule&, std::string_view);
+using ParameterAdd = void (*)(ParseState&, SoftIPModule&, std::string_view);
 using NameList = RecordList<StringRef> SoftIPModule::*;
 
 // The condition of a macro statement line without _when.
 constexpr std::string_view kAlways = "1";
 
-bool AtEndOfInput() { return TokenText().empty(); }
+bool AtEndOfInput(ParseState& s) { return TokenText(s).empty(); }
 
 // --- What the linter warns about ---------------------------------------------
 
-const std::string_view kOutputEighthField = DeclareWarning(
-    "output-eighth-field", true, "an eighth field on an Output line, which outputs do not keep");
-const std::string_view kBraceAsName = DeclareWarning(
-    "brace-as-name", true, "a '}' right after a BusExtName block's '{', taken as a name");
-const std::string_view kModuleStatementRepeated = DeclareWarning(
-    "module-statement-repeated", true, "a second Module statement, which replaces the first");
+}  // namespace
+
+const WarningCheck kOutputEighthField{
+    "output-eighth-field", true, "an eighth field on an Output line, which outputs do not keep"};
+const WarningCheck kBraceAsName{"brace-as-name", true,
+                                "a '}' right after a BusExtName block's '{', taken as a name"};
+const WarningCheck kModuleStatementRepeated{"module-statement-repeated", true,
+                                            "a second Module statement, which replaces the first"};
+
+namespace {
 
 // A number field read from the current token as `value`.
-void CheckNumberField(int32_t value) {
-  if (Linting() && !IsWholeDecimal(TokenText())) {
-    Warn(kNumberConversionCheck, Format("'%s' is not a whole number: %d is stored",
-                                   TokenText().c_str(), value));
+void CheckNumberField(ParseState& s, int32_t value) {
+  if (Linting(s) && !IsWholeDecimal(TokenText(s))) {
+    Warn(s, kNumberConversionCheck,
+         Format("'%s' is not a whole number: %d is stored", TokenText(s).c_str(), value));
   }
 }
 
@@ -57,402 +63,420 @@ void ForDumped(const RecordList<T>& list, DumpMode mode, Write write) {
   for (size_t i = first; i < list.Size(); ++i) write(list.At(i));
 }
 
-const char* Text(StringRef ref) { return PoolString(ref); }
+const char* Text(ParseState& s, StringRef ref) { return s.pool.String(ref); }
 
-void DumpModuleHeader(const SoftIPModule& module) { Dump("\n<%s>\n", Text(module.name)); }
-
-void DumpModuleStatement(const SoftIPModule& module) {
-  Dump("\tModule :\n");
-  Dump("\t\t<%s> : <%d>\n", Text(module.moduleName), module.moduleNumber);
+void DumpModuleHeader(ParseState& s, const SoftIPModule& module) {
+  s.dump.Print("\n<%s>\n", Text(s, module.name));
 }
 
-void DumpHeading(const std::string& text) { Dump("\t%s :\n", text.c_str()); }
+void DumpModuleStatement(ParseState& s, const SoftIPModule& module) {
+  s.dump.Print("\tModule :\n");
+  s.dump.Print("\t\t<%s> : <%d>\n", Text(s, module.moduleName), module.moduleNumber);
+}
 
-void DumpPorts(const SoftIPModule& module, PortKind kind, DumpMode mode) {
+void DumpHeading(ParseState& s, const std::string& text) { s.dump.Print("\t%s :\n", text.c_str()); }
+
+void DumpPorts(ParseState& s, const SoftIPModule& module, PortKind kind, DumpMode mode) {
   if (kind == PortKind::kInput) {
-    ForDumped(module.inputs, mode, [](const SoftIPInput& p) {
-      Dump("\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>:<%s>\n", Text(p.text1), Text(p.text2),
-           Text(p.text3), Text(p.text4), p.number1, p.number2, Text(p.text5), Text(p.text6));
+    ForDumped(module.inputs, mode, [&](const SoftIPInput& p) {
+      s.dump.Print("\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>:<%s>\n", Text(s, p.text1),
+                   Text(s, p.text2), Text(s, p.text3), Text(s, p.text4), p.number1, p.number2,
+                   Text(s, p.text5), Text(s, p.text6));
     });
   } else {
-    ForDumped(module.outputs, mode, [](const SoftIPOutput& p) {
-      Dump("\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>\n", Text(p.text1), Text(p.text2),
-           Text(p.text3), Text(p.text4), p.number1, p.number2, Text(p.text5));
+    ForDumped(module.outputs, mode, [&](const SoftIPOutput& p) {
+      s.dump.Print("\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>\n", Text(s, p.text1), Text(s, p.text2),
+                   Text(s, p.text3), Text(s, p.text4), p.number1, p.number2, Text(s, p.text5));
     });
   }
 }
 
-void DumpDeclarations(const SoftIPModule& module, DumpMode mode) {
-  ForDumped(module.declarations, mode, [](const SoftIPDeclaration& d) {
-    Dump("\t\t<%s>:<%s>:<%s>\n", Text(d.text1), Text(d.text2), Text(d.text3));
+void DumpDeclarations(ParseState& s, const SoftIPModule& module, DumpMode mode) {
+  ForDumped(module.declarations, mode, [&](const SoftIPDeclaration& d) {
+    s.dump.Print("\t\t<%s>:<%s>:<%s>\n", Text(s, d.text1), Text(s, d.text2), Text(s, d.text3));
   });
 }
 
 // Bus extension names, macro parameters and equation parameters.
-void DumpNames(const RecordList<StringRef>& names, DumpMode mode) {
-  ForDumped(names, mode, [](StringRef name) { Dump("\t\t<%s>\n", Text(name)); });
+void DumpNames(ParseState& s, const RecordList<StringRef>& names, DumpMode mode) {
+  ForDumped(names, mode, [&](StringRef name) { s.dump.Print("\t\t<%s>\n", Text(s, name)); });
 }
 
 // The statement text ends with "\n", so the closing ">" starts a line of its own.
-void DumpMacroStatements(const SoftIPModule& module, DumpMode mode) {
-  ForDumped(module.macroStatements, mode, [](const SoftIPMacroStatement& s) {
-    Dump("<%s>\n", Text(s.condition));
-    Dump("<\n%s>\n", Text(s.statements));
+void DumpMacroStatements(ParseState& s, const SoftIPModule& module, DumpMode mode) {
+  ForDumped(module.macroStatements, mode, [&](const SoftIPMacroStatement& statement) {
+    s.dump.Print("<%s>\n", Text(s, statement.condition));
+    s.dump.Print("<\n%s>\n", Text(s, statement.statements));
   });
 }
 
 // --- Blocks ----------------------------------------------------------------
 
 // Module -> 'Module' ':' '{' text ':' number ';' '}'
-void ReadModuleStatement(SoftIPModule& module) {
+void ReadModuleStatement(ParseState& s, SoftIPModule& module) {
   if (module.hasModuleStatement) {
-    Warn(kModuleStatementRepeated, "a second Module statement replaces the first");
+    Warn(s, kModuleStatementRepeated, "a second Module statement replaces the first");
   }
-  ExpectText("Module");
-  ExpectText(":");
-  ExpectText("{");
-  std::string text = TakeWord(kModuleTextLimit);
-  ExpectText(":");
-  int32_t number = ModuleNumber(TokenText());
-  if (Linting() && (!IsWholeDecimal(TokenText()) || SignedDecimalValue(TokenText()) != number)) {
-    Warn(kNumberConversionCheck, Format("module number '%s' is stored in 8 bits as %d",
-                                   TokenText().c_str(), number));
+  ExpectText(s, "Module");
+  ExpectText(s, ":");
+  ExpectText(s, "{");
+  std::string text = TakeWord(s, kModuleTextLimit);
+  ExpectText(s, ":");
+  int32_t number = ModuleNumber(TokenText(s));
+  if (Linting(s) && (!IsWholeDecimal(TokenText(s)) || SignedDecimalValue(TokenText(s)) != number)) {
+    Warn(s, kNumberConversionCheck,
+         Format("module number '%s' is stored in 8 bits as %d", TokenText(s).c_str(), number));
   }
-  SkipToken();
-  ExpectText(";");
-  SetModuleStatement(module, text, number);
-  DumpModuleStatement(module);
-  ExpectText("}");
+  SkipToken(s);
+  ExpectText(s, ";");
+  SetModuleStatement(s, module, text, number);
+  DumpModuleStatement(s, module);
+  ExpectText(s, "}");
 }
 
 // number-part -> ':' | number [':']      an empty field counts 1
-int32_t TakeNumberField() {
-  if (SkipIf(":")) return 1;
-  int32_t number = SignedDecimalValue(TokenText());
-  CheckNumberField(number);
-  SkipToken();
-  SkipIf(":");
+int32_t TakeNumberField(ParseState& s) {
+  if (SkipIf(s, ":")) return 1;
+  int32_t number = SignedDecimalValue(TokenText(s));
+  CheckNumberField(s, number);
+  SkipToken(s);
+  SkipIf(s, ":");
   return number;
 }
 
 // text5-part -> ':' | text [':']
-std::string TakeTextField() {
-  if (SkipIf(":")) return "";
-  std::string text = TakeWord(kModuleTextLimit);
-  SkipIf(":");
+std::string TakeTextField(ParseState& s) {
+  if (SkipIf(s, ":")) return "";
+  std::string text = TakeWord(s, kModuleTextLimit);
+  SkipIf(s, ":");
   return text;
 }
 
 // port-line -> text1 ':' text2 ':' text3 ':' text4 ':'
 //              [ number1-part [ number2-part [ text5-part [ text6 ] ] ] ] ';'
-void ReadPortLine(SoftIPModule& module, PortKind kind) {
-  std::string text1 = TakeWord(kModuleTextLimit);
-  ExpectText(":");
-  std::string text2 = TakeWord(kModuleTextLimit);
-  ExpectText(":");
-  std::string text3 = TakeWord(kPortText3Limit);
-  ExpectText(":");
-  std::string text4 = TakeWord(kModuleTextLimit);
-  ExpectText(":");
+void ReadPortLine(ParseState& s, SoftIPModule& module, PortKind kind) {
+  std::string text1 = TakeWord(s, kModuleTextLimit);
+  ExpectText(s, ":");
+  std::string text2 = TakeWord(s, kModuleTextLimit);
+  ExpectText(s, ":");
+  std::string text3 = TakeWord(s, kPortText3Limit);
+  ExpectText(s, ":");
+  std::string text4 = TakeWord(s, kModuleTextLimit);
+  ExpectText(s, ":");
   // The optional fields end at the first ";"; once it is the current token every
   // later test sees it too.
   int32_t number1 = 0;
   int32_t number2 = 0;
   std::string text5;
   std::string text6;
-  if (!TokenIs(";")) number1 = TakeNumberField();
-  if (!TokenIs(";")) number2 = TakeNumberField();
-  if (!TokenIs(";")) text5 = TakeTextField();
-  if (!TokenIs(";")) {
-    if (kind == PortKind::kOutput && Linting()) {
-      Warn(kOutputEighthField, "an Output line keeps seven fields: the eighth, " +
-                                   QuotedToken() + ", is dropped");
+  if (!TokenIs(s, ";")) number1 = TakeNumberField(s);
+  if (!TokenIs(s, ";")) number2 = TakeNumberField(s);
+  if (!TokenIs(s, ";")) text5 = TakeTextField(s);
+  if (!TokenIs(s, ";")) {
+    if (kind == PortKind::kOutput && Linting(s)) {
+      Warn(s, kOutputEighthField,
+           "an Output line keeps seven fields: the eighth, " + QuotedToken(s) + ", is dropped");
     }
-    text6 = TakeWord(kModuleTextLimit);
+    text6 = TakeWord(s, kModuleTextLimit);
   }
-  AddPort(module, kind, {text1, text2, text3, text4, number1, number2, text5, text6});
-  DumpPorts(module, kind, DumpMode::kNewestOnly);
-  ExpectText(";");
+  AddPort(s, module, kind, {text1, text2, text3, text4, number1, number2, text5, text6});
+  DumpPorts(s, module, kind, DumpMode::kNewestOnly);
+  ExpectText(s, ";");
 }
 
 // Input | Output -> keyword ':' '{' port-line+ '}'
-void ReadPortBlock(SoftIPModule& module, PortKind kind) {
+void ReadPortBlock(ParseState& s, SoftIPModule& module, PortKind kind) {
   // The heading is the fixed kind, whatever case the source used.
-  DumpHeading(kind == PortKind::kInput ? "Input" : "Output");
-  SkipToken();
-  ExpectText(":");
-  ExpectText("{");
+  DumpHeading(s, kind == PortKind::kInput ? "Input" : "Output");
+  SkipToken(s);
+  ExpectText(s, ":");
+  ExpectText(s, "{");
   do {
-    ReadPortLine(module, kind);
-  } while (!TokenIs("}"));
-  ExpectText("}");
+    ReadPortLine(s, module, kind);
+  } while (!TokenIs(s, "}"));
+  ExpectText(s, "}");
 }
 
 // The opening of a block whose heading repeats its keyword as written.
-void OpenNamedBlock() {
-  DumpHeading(TokenText());
-  SkipToken();
-  ExpectText(":");
-  ExpectText("{");
+void OpenNamedBlock(ParseState& s) {
+  DumpHeading(s, TokenText(s));
+  SkipToken(s);
+  ExpectText(s, ":");
+  ExpectText(s, "{");
 }
 
 // Declaration -> keyword ':' '{' ( text1 ':' text2 ':' text3 ';' )+ '}'
-void ReadDeclarationBlock(SoftIPModule& module) {
-  OpenNamedBlock();
+void ReadDeclarationBlock(ParseState& s, SoftIPModule& module) {
+  OpenNamedBlock(s);
   do {
-    std::string text1 = TakeWord(kModuleTextLimit);
-    ExpectText(":");
-    std::string text2 = TakeWord(kModuleTextLimit);
-    ExpectText(":");
-    std::string text3 = TakeWord(kModuleTextLimit);
-    ExpectText(";");
-    AddDeclaration(module, text1, text2, text3);
-    DumpDeclarations(module, DumpMode::kNewestOnly);
-  } while (!TokenIs("}"));
-  ExpectText("}");
+    std::string text1 = TakeWord(s, kModuleTextLimit);
+    ExpectText(s, ":");
+    std::string text2 = TakeWord(s, kModuleTextLimit);
+    ExpectText(s, ":");
+    std::string text3 = TakeWord(s, kModuleTextLimit);
+    ExpectText(s, ";");
+    AddDeclaration(s, module, text1, text2, text3);
+    DumpDeclarations(s, module, DumpMode::kNewestOnly);
+  } while (!TokenIs(s, "}"));
+  ExpectText(s, "}");
 }
 
 // BusExtName -> keyword ':' '{' name+ '}'
 // Every entry is taken whatever it is: a "}" right after "{" is a name.
-void ReadBusExtNameBlock(SoftIPModule& module) {
-  OpenNamedBlock();
-  if (TokenIs("}")) {
-    Warn(kBraceAsName, "'}' right after '{' is taken as a name; the block runs on to the next '}'");
+void ReadBusExtNameBlock(ParseState& s, SoftIPModule& module) {
+  OpenNamedBlock(s);
+  if (TokenIs(s, "}")) {
+    Warn(s, kBraceAsName,
+         "'}' right after '{' is taken as a name; the block runs on to the next '}'");
   }
   do {
-    if (AtEndOfInput()) break;
-    AddBusExtName(module, TakeWord(kBusExtNameLimit));
-    DumpNames(module.busExtNames, DumpMode::kNewestOnly);
-  } while (!TokenIs("}"));
-  ExpectText("}");
+    if (AtEndOfInput(s)) break;
+    AddBusExtName(s, module, TakeWord(s, kBusExtNameLimit));
+    DumpNames(s, module.busExtNames, DumpMode::kNewestOnly);
+  } while (!TokenIs(s, "}"));
+  ExpectText(s, "}");
 }
 
 // parameters -> ( parameter [','] )*      up to the ")"
-void ReadParameters(SoftIPModule& module, int limit, ParameterAdd add, NameList list) {
-  while (!TokenIs(")") && !AtEndOfInput()) {
-    add(module, TakeWord(limit));
-    DumpNames(module.*list, DumpMode::kNewestOnly);
-    if (TokenIs(",")) SkipToken();
+void ReadParameters(ParseState& s, SoftIPModule& module, int limit, ParameterAdd add,
+                    NameList list) {
+  while (!TokenIs(s, ")") && !AtEndOfInput(s)) {
+    add(s, module, TakeWord(s, limit));
+    DumpNames(s, module.*list, DumpMode::kNewestOnly);
+    if (TokenIs(s, ",")) SkipToken(s);
   }
 }
 
 // 'MacroName' '(' parameters ')'
-void ReadMacroHead(SoftIPModule& module, int limit, ParameterAdd add, NameList list) {
-  DumpHeading(TokenText());
-  DumpHeading("\tParameter");
-  SkipToken();
-  ExpectText(":");
-  ExpectText("{");
-  ExpectText("MacroName");
-  ExpectText("(");
-  ReadParameters(module, limit, add, list);
-  ExpectText(")");
+void ReadMacroHead(ParseState& s, SoftIPModule& module, int limit, ParameterAdd add,
+                   NameList list) {
+  DumpHeading(s, TokenText(s));
+  DumpHeading(s, "\tParameter");
+  SkipToken(s);
+  ExpectText(s, ":");
+  ExpectText(s, "{");
+  ExpectText(s, "MacroName");
+  ExpectText(s, "(");
+  ReadParameters(s, module, limit, add, list);
+  ExpectText(s, ")");
 }
 
 // Appends one quoted statement, unquoted and followed by "\n". A line too long
 // ends the run, so the text may be checked once it is joined.
-void AppendStatement(std::string& statements) {
-  CheckStatementQuotes(TokenText());
-  statements += Unquote(TokenText());
+void AppendStatement(ParseState& s, std::string& statements) {
+  CheckStatementQuotes(s, TokenText(s));
+  statements += Unquote(TokenText(s));
   statements += '\n';
-  CheckTextLength(statements, kMacroStatementLimit);
-  SkipToken();
+  CheckTextLength(s, statements, kMacroStatementLimit);
+  SkipToken(s);
 }
 
 // statement-line -> [ '_when' condition ':' ] statement ( ',' statement )*
-void ReadStatementLine(SoftIPModule& module) {
+void ReadStatementLine(ParseState& s, SoftIPModule& module) {
   std::string condition(kAlways);
-  if (StartsWithNoCase(TokenText(), "_when")) {
-    ReadSoftIPWhen();
-    condition = ConditionText();
+  if (StartsWithNoCase(TokenText(s), "_when")) {
+    ReadSoftIPWhen(s);
+    condition = s.condition;
   }
   std::string statements;
-  AppendStatement(statements);
-  while (TokenIs(",")) {
-    SkipToken();
-    AppendStatement(statements);
+  AppendStatement(s, statements);
+  while (TokenIs(s, ",")) {
+    SkipToken(s);
+    AppendStatement(s, statements);
   }
-  AddMacroStatement(module, condition, statements);
-  DumpMacroStatements(module, DumpMode::kNewestOnly);
+  AddMacroStatement(s, module, condition, statements);
+  DumpMacroStatements(s, module, DumpMode::kNewestOnly);
 }
 
 // Macro -> keyword ':' '{' 'MacroName' '(' parameters ')' '{' statement-line* '}' '}'
-void ReadMacroBlock(SoftIPModule& module) {
-  ReadMacroHead(module, kMacroParameterLimit, AddMacroParameter, &SoftIPModule::macroParameters);
-  ExpectText("{");
-  DumpHeading("\tMacro statement");
-  while (!TokenIs("}") && !AtEndOfInput()) ReadStatementLine(module);
-  ExpectText("}");
-  ExpectText("}");
+void ReadMacroBlock(ParseState& s, SoftIPModule& module) {
+  ReadMacroHead(s, module, kMacroParameterLimit, AddMacroParameter, &SoftIPModule::macroParameters);
+  ExpectText(s, "{");
+  DumpHeading(s, "\tMacro statement");
+  while (!TokenIs(s, "}") && !AtEndOfInput(s)) ReadStatementLine(s, module);
+  ExpectText(s, "}");
+  ExpectText(s, "}");
 }
 
 // Equation -> keyword ':' '{' 'MacroName' '(' parameters ')' ';' '}'
-void ReadEquationBlock(SoftIPModule& module) {
-  ReadMacroHead(module, kModuleTextLimit, AddEquationParameter,
-                 &SoftIPModule::equationParameters);
-  ExpectText(";");
-  ExpectText("}");
+void ReadEquationBlock(ParseState& s, SoftIPModule& module) {
+  ReadMacroHead(s, module, kModuleTextLimit, AddEquationParameter,
+                &SoftIPModule::equationParameters);
+  ExpectText(s, ";");
+  ExpectText(s, "}");
 }
 
 struct ModuleBlock {
   std::string_view keyword;
-  void (*read)(SoftIPModule&);
+  void (*read)(ParseState&, SoftIPModule&);
 };
 
 // Tried in this order. Only the keyword's length is compared, so a word such as
 // Inputs or Macros opens the block of its keyword.
 constexpr ModuleBlock kModuleBlocks[] = {
     {"Module", ReadModuleStatement},
-    {"Input", [](SoftIPModule& module) { ReadPortBlock(module, PortKind::kInput); }},
-    {"Output", [](SoftIPModule& module) { ReadPortBlock(module, PortKind::kOutput); }},
+    {"Input",
+     [](ParseState& s, SoftIPModule& module) { ReadPortBlock(s, module, PortKind::kInput); }},
+    {"Output",
+     [](ParseState& s, SoftIPModule& module) { ReadPortBlock(s, module, PortKind::kOutput); }},
     {"Declaration", ReadDeclarationBlock},
     {"BusExtName", ReadBusExtNameBlock},
     {"Macro", ReadMacroBlock},
     {"Equation", ReadEquationBlock},
 };
 
-const ModuleBlock* FindModuleBlock() {
+const ModuleBlock* FindModuleBlock(ParseState& s) {
   for (const ModuleBlock& block : kModuleBlocks) {
-    if (!StartsWithNoCase(TokenText(), block.keyword)) continue;
-    if (Linting() && TokenText().size() != block.keyword.size()) {
-      Warn(kKeywordPrefixCheck, Format("'%s' is read as the keyword %.*s", TokenText().c_str(),
-                                  int(block.keyword.size()), block.keyword.data()));
+    if (!StartsWithNoCase(TokenText(s), block.keyword)) continue;
+    if (Linting(s) && TokenText(s).size() != block.keyword.size()) {
+      Warn(s, kKeywordPrefixCheck,
+           Format("'%s' is read as the keyword %.*s", TokenText(s).c_str(),
+                  int(block.keyword.size()), block.keyword.data()));
     }
     return &block;
   }
   return nullptr;
 }
 
-std::string NotAModuleBlock() {
+std::string NotAModuleBlock(const Parser& p) {
   std::string known;
   for (const ModuleBlock& block : kModuleBlocks) {
     known += known.empty() ? "" : ", ";
     known += block.keyword;
   }
   return "expected a block of the module (" + known + ") or its closing '}', found " +
-         QuotedToken();
+         QuotedToken(p);
 }
 
 // The fields an input and an output share, pooled in field order.
 template <typename Port>
-Port PoolPortFields(const PortLine& line) {
+Port PoolPortFields(ParseState& s, const PortLine& line) {
   Port port{};
-  PoolAddTo(port.text1, line.text1);
-  PoolAddTo(port.text2, line.text2);
-  PoolAddTo(port.text3, line.text3);
-  PoolAddTo(port.text4, line.text4);
+  s.pool.AddTo(port.text1, line.text1);
+  s.pool.AddTo(port.text2, line.text2);
+  s.pool.AddTo(port.text3, line.text3);
+  s.pool.AddTo(port.text4, line.text4);
   port.number1 = line.number1;
   port.number2 = line.number2;
-  PoolAddTo(port.text5, line.text5);
+  s.pool.AddTo(port.text5, line.text5);
   return port;
 }
 
 }  // namespace
 
-void CheckStatementQuotes(std::string_view statement) {
+void CheckStatementQuotes(ParseState& s, std::string_view statement) {
   if (statement.empty() || (statement.front() == '\'' && statement.back() == '\'')) return;
   bool opened = statement.front() == '\'';
   const char* format = opened
                            ? "Line: %5d: Expecting single quote at the end of the statement.\n"
                            : "Line: %5d: Expecting single quote at the start of the statement.\n";
-  ParseError(Format(format, LineCounter()), "statement-quotes",
+  ParseError(s, Format(format, LineCounter(s)), "statement-quotes",
              opened ? "a macro statement must end with a single quote"
                     : "a macro statement must start with a single quote");
 }
 
-void ReadSoftIPModule() {
-  std::printf("Parsing Soft IP %s\n", TokenText().c_str());
+void ReadSoftIPModule(ParseState& s, SoftIPLibrary& library) {
+  s.diagnostics.Print(Severity::kProgress, "progress", "Parsing Soft IP " + TokenText(s) + "\n");
   SoftIPModule module;
-  SetModuleName(module, PeekWord(kModuleTextLimit));
-  DumpModuleHeader(module);
-  SkipToken();
-  ExpectText("{");
-  while (const ModuleBlock* block = FindModuleBlock()) block->read(module);
+  SetModuleName(s, module, PeekWord(s, kModuleTextLimit));
+  DumpModuleHeader(s, module);
+  SkipToken(s);
+  ExpectText(s, "{");
+  while (const ModuleBlock* block = FindModuleBlock(s)) block->read(s, module);
   // Any other token, the end of input included, is reported as a missing "}";
   // only a module that closes normally reaches the library.
-  if (TokenIs("}")) AddModule(std::move(module));
-  ExpectText("}", {"syntax", NotAModuleBlock});
+  if (TokenIs(s, "}")) AddModule(s, library, std::move(module));
+  ExpectText(s, "}", {"syntax", NotAModuleBlock});
 }
 
-void SetModuleName(SoftIPModule& module, std::string_view name) { PoolAddTo(module.name, name); }
+void SetModuleName(ParseState& s, SoftIPModule& module, std::string_view name) {
+  s.pool.AddTo(module.name, name);
+}
 
-void SetModuleStatement(SoftIPModule& module, std::string_view text, int32_t number) {
-  PoolAddTo(module.moduleName, text);
+void SetModuleStatement(ParseState& s, SoftIPModule& module, std::string_view text,
+                        int32_t number) {
+  s.pool.AddTo(module.moduleName, text);
   module.moduleNumber = number;
   module.hasModuleStatement = true;
 }
 
-void AddPort(SoftIPModule& module, PortKind kind, const PortLine& line) {
+void AddPort(ParseState& s, SoftIPModule& module, PortKind kind, const PortLine& line) {
   if (kind == PortKind::kInput) {
-    SoftIPInput input = PoolPortFields<SoftIPInput>(line);
-    PoolAddTo(input.text6, line.text6);
+    SoftIPInput input = PoolPortFields<SoftIPInput>(s, line);
+    s.pool.AddTo(input.text6, line.text6);
     module.inputs.Append(input);
   } else {
     // An output line has no eighth field; a text6 that was read is dropped.
-    module.outputs.Append(PoolPortFields<SoftIPOutput>(line));
+    module.outputs.Append(PoolPortFields<SoftIPOutput>(s, line));
   }
 }
 
-void AddDeclaration(SoftIPModule& module, std::string_view text1, std::string_view text2,
-                    std::string_view text3) {
+void AddDeclaration(ParseState& s, SoftIPModule& module, std::string_view text1,
+                    std::string_view text2, std::string_view text3) {
   SoftIPDeclaration declaration{};
-  PoolAddTo(declaration.text1, text1);
-  PoolAddTo(declaration.text2, text2);
-  PoolAddTo(declaration.text3, text3);
+  s.pool.AddTo(declaration.text1, text1);
+  s.pool.AddTo(declaration.text2, text2);
+  s.pool.AddTo(declaration.text3, text3);
   module.declarations.Append(declaration);
 }
 
-void AddBusExtName(SoftIPModule& module, std::string_view name) {
-  module.busExtNames.Append(PoolAdd(name));
+void AddBusExtName(ParseState& s, SoftIPModule& module, std::string_view name) {
+  module.busExtNames.Append(s.pool.Add(name));
 }
 
-void AddMacroParameter(SoftIPModule& module, std::string_view parameter) {
-  module.macroParameters.Append(PoolAdd(parameter));
+void AddMacroParameter(ParseState& s, SoftIPModule& module, std::string_view parameter) {
+  module.macroParameters.Append(s.pool.Add(parameter));
 }
 
-void AddMacroStatement(SoftIPModule& module, std::string_view condition,
+void AddMacroStatement(ParseState& s, SoftIPModule& module, std::string_view condition,
                        std::string_view statements) {
   SoftIPMacroStatement statement{};
-  PoolAddTo(statement.condition, condition);
-  PoolAddTo(statement.statements, statements);
+  s.pool.AddTo(statement.condition, condition);
+  s.pool.AddTo(statement.statements, statements);
   module.macroStatements.Append(statement);
 }
 
-void AddEquationParameter(SoftIPModule& module, std::string_view parameter) {
-  module.equationParameters.Append(PoolAdd(parameter));
+void AddEquationParameter(ParseState& s, SoftIPModule& module, std::string_view parameter) {
+  module.equationParameters.Append(s.pool.Add(parameter));
 }
 
-void AddModule(SoftIPModule module) {
+void AddModule(ParseState& s, SoftIPLibrary& library, SoftIPModule module) {
   if (!module.hasModuleStatement) {
-    PoolAddTo(module.moduleName, "");
+    s.pool.AddTo(module.moduleName, "");
     module.moduleNumber = 0;
   }
-  Library().modules.Append(std::move(module));
+  library.modules.Append(std::move(module));
 }
 
 int32_t ModuleNumber(std::string_view text) {
   return int8_t(uint8_t(uint32_t(SignedDecimalValue(text)) & 0xFF));
 }
 
-void DumpModule(const SoftIPModule& module) {
-  DumpModuleHeader(module);
-  DumpModuleStatement(module);
-  DumpHeading("Input");
-  DumpPorts(module, PortKind::kInput, DumpMode::kAllRecords);
-  DumpHeading("Output");
-  DumpPorts(module, PortKind::kOutput, DumpMode::kAllRecords);
-  DumpHeading("Declaration");
-  DumpDeclarations(module, DumpMode::kAllRecords);
-  DumpHeading("BusExtName");
-  DumpNames(module.busExtNames, DumpMode::kAllRecords);
-  DumpHeading("Macro");
-  DumpHeading("\tParameter");
-  DumpNames(module.macroParameters, DumpMode::kAllRecords);
-  DumpHeading("\tMacro statement");
-  DumpMacroStatements(module, DumpMode::kAllRecords);
-  DumpHeading("Equation");
-  DumpHeading("\tParameter");
-  DumpNames(module.equationParameters, DumpMode::kAllRecords);
+void DumpModule(ParseState& s, const SoftIPModule& module) {
+  DumpModuleHeader(s, module);
+  DumpModuleStatement(s, module);
+  DumpHeading(s, "Input");
+  DumpPorts(s, module, PortKind::kInput, DumpMode::kAllRecords);
+  DumpHeading(s, "Output");
+  DumpPorts(s, module, PortKind::kOutput, DumpMode::kAllRecords);
+  DumpHeading(s, "Declaration");
+  DumpDeclarations(s, module, DumpMode::kAllRecords);
+  DumpHeading(s, "BusExtName");
+  DumpNames(s, module.busExtNames, DumpMode::kAllRecords);
+  DumpHeading(s, "Macro");
+  DumpHeading(s, "\tParameter");
+  DumpNames(s, module.macroParameters, DumpMode::kAllRecords);
+  DumpHeading(s, "\tMacro statement");
+  DumpMacroStatements(s, module, DumpMode::kAllRecords);
+  DumpHeading(s, "Equation");
+  DumpHeading(s, "\tParameter");
+  DumpNames(s, module.equationParameters, DumpMode::kAllRecords);
+}
+
+std::span<const WarningCheck* const> SoftIPWarningChecks() {
+  static constexpr const WarningCheck* kChecks[] = {&kBraceAsName, &kModuleStatementRepeated,
+                                                    &kOutputEighthField};
+  return kChecks;
 }
 
 }  // namespace qelc

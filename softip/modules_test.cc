@@ -6,17 +6,13 @@
 #include <utility>
 
 #include "source/test_support.h"
-#include "source/token_stream.h"
 
 namespace qelc {
 namespace {
 
-using test_support::TempFile;
-
 TEST(CheckStatementQuotesTest, NamesTheMissingQuote) {
-  TempFile file("a\n\nb");
-  ASSERT_TRUE(OpenTokenStream(file.path()));
-  NextToken();
+  test_support::TextParse p("a\n\nb");
+  NextToken(p.s);
   const std::string start = "Line:     2: Expecting single quote at the start of the statement.\n";
   const std::pair<const char*, std::string> cases[] = {
       {"", ""}, {"'", ""},  // its first character is also its last
@@ -24,11 +20,10 @@ TEST(CheckStatementQuotesTest, NamesTheMissingQuote) {
       {"'abc", "Line:     2: Expecting single quote at the end of the statement.\n"},
       {"abc'", start}, {"abc", start}, {"a'b", start}};
   for (const auto& [statement, message] : cases) {
-    test_support::RunResult run = test_support::CaptureRun([&] { CheckStatementQuotes(statement); });
+    test_support::RunResult run = p.Run([&] { CheckStatementQuotes(p.s, statement); });
     EXPECT_EQ(run.out, message) << statement;
     EXPECT_EQ(run.exited, !message.empty()) << statement;
   }
-  CloseTokenStream();
 }
 
 }  // namespace

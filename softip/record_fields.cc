@@ -74,7 +74,7 @@ constexpr ModuleList List(std::string_view name, std::span<const FieldNode> fiel
   return {Element<Record>(name, fields), &Records<member>, &Count<member>};
 }
 
-const ModuleList kModuleLists[] = {
+constexpr ModuleList kModuleLists[] = {
     List<&SoftIPModule::inputs>("inputs", kInputFields),
     List<&SoftIPModule::outputs>("outputs", kOutputFields),
     List<&SoftIPModule::declarations>("declarations", kDeclarationFields),

@@ -1,72 +1,62 @@
 #include "softip/soft_ip_driver.h"
 
-#include <cstdio>
-
 #include "softip/categories.h"
 #include "softip/ipb_file.h"
-#include "softip/library.h"
 #include "softip/modules.h"
-#include "source/expect.h"
-#include "source/fatal.h"
 #include "source/compile_run.h"
-#include "source/token_stream.h"
-#include "tables/dump_stream.h"
+#include "source/expect.h"
 
 namespace qelc {
 
-namespace {
-
-void ReadSoftIPSections() {
-  while (!TokenText().empty()) ReadSoftIPBlock();
-}
-
-}  // namespace
-
-void CompileSoftIP(const std::string& preName, const std::string& option) {
-  if (!BeginSoftIPOutput()) return;
-  if (!OpenTokenStream(preName)) {
-    EndSoftIPOutput();
+void CompileSoftIP(ParseState& s, SoftIPLibrary& library, FileSystem& files,
+                   const std::string& preName, const std::string& option) {
+  if (!BeginSoftIPOutput(s, library, files)) return;
+  FilePtr pre = files.OpenForReading(preName);
+  if (!pre) {
+    EndSoftIPOutput(s, library);
     return;
   }
-  NextToken();
-  std::fputs("Begins parsing\n", stdout);
+  s.tokens.Open(std::move(pre));
+  NextToken(s);
+  s.diagnostics.Print(Severity::kProgress, "progress", "Begins parsing\n");
 
   // An error ends the run where it is met: Out.txt is dropped as it stands, not
   // checked on closing, so a write of it that failed earlier does not hide the
   // error's message behind "Fail to write".
-  ReadSoftIPSections();
+  while (!TokenText(s).empty()) ReadSoftIPBlock(s, library);
 
   std::string ipbName = OutputName(preName, ".ipb");
   // A failed write of Out.txt ends the run before any IPB file exists.
-  FlushDumpStream();
-  if (!WriteIpbFile(ipbName)) {
+  s.dump.Flush();
+  if (!WriteIpbFile(s, library, files, ipbName)) {
     // The name less its extension: the console output other tools read.
-    std::printf("Fail to create %s.ipb file.", ipbName.substr(0, ipbName.size() - 4).c_str());
-    CloseTokenStream();
-    EndSoftIPOutput();
+    std::string stem = ipbName.substr(0, ipbName.size() - 4);
+    s.diagnostics.Error("Fail to create " + stem + ".ipb file.", Stream::kStandardOutput,
+                        "write-failed", "cannot create " + ipbName,
+                        s.diagnostics.Locate(s.diagnostics.CurrentPoint()));
+    s.tokens.Close();
+    EndSoftIPOutput(s, library);
     return;
   }
-  CloseTokenStream();
-  EndSoftIPOutput();
-  PrintRunSummary();
+  s.tokens.Close();
+  EndSoftIPOutput(s, library);
+  PrintRunSummary(s);
 
   if (IsDebugOption(option)) {
-    DecodeIpbFile(ipbName);
+    DecodeIpbFile(s, library, files, ipbName);
   } else {
-    std::remove(preName.c_str());
+    files.Remove(preName);
   }
 }
 
 // Any word other than SoftIPCategory opens a module of that name; there is no
 // other keyword at this level.
-void ReadSoftIPBlock() {
-  if (TokenIs("SoftIPCategory")) {
-    ReadSoftIPCategory();
+void ReadSoftIPBlock(ParseState& s, SoftIPLibrary& library) {
+  if (TokenIs(s, "SoftIPCategory")) {
+    ReadSoftIPCategory(s, library);
   } else {
-    ReadSoftIPModule();
+    ReadSoftIPModule(s, library);
   }
 }
-
-void ResetSoftIP() { ResetLibrary(); }
 
 }  // namespace qelc

@@ -2,16 +2,19 @@
 
 #include <string>
 
+#include "softip/library.h"
+#include "source/files.h"
+#include "tables/parse_state.h"
+
 namespace qelc {
 
-// The soft-IP road: IPF sections into the IPB file, and with -d its decode.
-void CompileSoftIP(const std::string& preName, const std::string& option);
+// The soft-IP road: IPF sections from the .pre file `preName` into the IPB
+// file, and with -d its decode.
+void CompileSoftIP(ParseState& s, SoftIPLibrary& library, FileSystem& files,
+                   const std::string& preName, const std::string& option);
 
 // Reads the top-level block at the current token: SoftIPCategory, or a module
 // named by any other word.
-void ReadSoftIPBlock();
-
-// Empties the soft-IP library for a new run in the same process.
-void ResetSoftIP();
+void ReadSoftIPBlock(ParseState& s, SoftIPLibrary& library);
 
 }  // namespace qelc

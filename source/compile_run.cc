@@ -1,9 +1,6 @@
 #include "source/compile_run.h"
 
-#include <cstdio>
-
 #include "source/ascii.h"
-#include "source/token_stream.h"
 
 namespace qelc {
 
@@ -16,11 +13,13 @@ std::string OutputName(const std::string& preName, std::string_view extension) {
   return preName.substr(0, dot) + std::string(extension);
 }
 
-void PrintRunSummary() {
+void PrintRunSummary(Parser& p) {
   // Every error ends the run where it is met, so a run that reaches its summary
   // has counted none; the count stays in the console output that other tools read.
-  std::fputs("Number of errors: 0\n", stderr);
-  std::fprintf(stderr, "Last token on hand: <%s>\n", TokenText().c_str());
+  p.diagnostics.Print(Severity::kSummary, "summary", "Number of errors: 0\n",
+                      Stream::kStandardError);
+  p.diagnostics.Print(Severity::kSummary, "summary", "Last token on hand: <" + TokenText(p) + ">\n",
+                      Stream::kStandardError);
 }
 
 }  // namespace qelc

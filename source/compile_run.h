@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "source/parser.h"
+
 namespace qelc {
 
 // What both roads of a compile run share about the run itself.
@@ -16,6 +18,6 @@ bool IsDebugOption(std::string_view option);
 std::string OutputName(const std::string& preName, std::string_view extension);
 
 // The end-of-run summary on standard error: the error count and the last token.
-void PrintRunSummary();
+void PrintRunSummary(Parser& p);
 
 }  // namespace qelc

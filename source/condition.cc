@@ -9,41 +9,39 @@ namespace qelc {
 
 namespace {
 
-std::string condition;
-
 // --- What the linter says about a condition --------------------------------
 
-bool IsDelimiterToken() {
-  return TokenText().size() == 1 && std::string_view(",?;:[]{}|+-=()*").find(TokenText()[0]) !=
-                                        std::string_view::npos;
+bool IsDelimiterToken(const Parser& p) {
+  return TokenText(p).size() == 1 &&
+         std::string_view(",?;:[]{}|+-=()*").find(TokenText(p)[0]) != std::string_view::npos;
 }
 
-std::string MustBeQuoted() {
-  if (TokenText().empty()) return "a condition value is missing at the end of the input";
-  if (IsDelimiterToken()) return "a condition value is missing before " + QuotedToken();
-  return "a condition value must be quoted: '" + TokenText() + "'";
+std::string MustBeQuoted(const Parser& p) {
+  if (TokenText(p).empty()) return "a condition value is missing at the end of the input";
+  if (IsDelimiterToken(p)) return "a condition value is missing before " + QuotedToken(p);
+  return "a condition value must be quoted: '" + TokenText(p) + "'";
 }
 
-std::string ListValueMustBeQuoted() {
-  if (TokenIs(",")) return "the values of an isin list are separated by blanks, not commas";
-  bool unquotedValue = (CurrentTokenKind() == kWordToken || CurrentTokenKind() == kNumberToken) &&
-                       !TokenText().empty() && !IsDelimiterToken();
-  return unquotedValue ? MustBeQuoted() : "expected ']', found " + QuotedToken();
+std::string ListValueMustBeQuoted(const Parser& p) {
+  if (TokenIs(p, ",")) return "the values of an isin list are separated by blanks, not commas";
+  bool unquotedValue = (CurrentTokenKind(p) == kWordToken || CurrentTokenKind(p) == kNumberToken) &&
+                       !TokenText(p).empty() && !IsDelimiterToken(p);
+  return unquotedValue ? MustBeQuoted(p) : "expected ']', found " + QuotedToken(p);
 }
 
-std::string IndexMustBeNumber() {
-  return "the index of a condition variable must be a number, found " + QuotedToken();
+std::string IndexMustBeNumber(const Parser& p) {
+  return "the index of a condition variable must be a number, found " + QuotedToken(p);
 }
 
-std::string UnclosedParenthesis() {
-  return "'(' in a condition has no ')': found " + QuotedToken();
+std::string UnclosedParenthesis(const Parser& p) {
+  return "'(' in a condition has no ')': found " + QuotedToken(p);
 }
 
-std::string UnknownVariable() {
-  const std::string& text = TokenText();
-  bool nameLike = CurrentTokenKind() == kWordToken && !text.empty() && !IsDelimiterToken() &&
+std::string UnknownVariable(const Parser& p) {
+  const std::string& text = TokenText(p);
+  bool nameLike = CurrentTokenKind(p) == kWordToken && !text.empty() && !IsDelimiterToken(p) &&
                   text[0] != '\'' && (FoldCase(text[0]) >= 'a' && FoldCase(text[0]) <= 'z');
-  if (!nameLike) return "a condition ends with ':', found " + QuotedToken();
+  if (!nameLike) return "a condition ends with ':', found " + QuotedToken(p);
   std::string known;
   for (std::string_view variable : ConditionVariables()) {
     known += known.empty() ? "" : ", ";
@@ -53,57 +51,51 @@ std::string UnknownVariable() {
 }
 
 constexpr std::string_view kConditionSyntax = "condition-syntax";
-const std::string_view kMissingOperand =
-    DeclareWarning("condition-missing-operand", true,
-                   "an 'and' or 'or' of a condition with nothing on one side");
-// Off unless asked for: the language accepts a variable alone, and sources use it.
-const std::string_view kMissingTest =
-    DeclareWarning("condition-missing-test", false,
-                   "a condition variable without is, isnot, isin or isnotin");
 
 // `side` is "before" or "after" the keyword.
-void WarnMissingOperand(const char* side, const char* keyword) {
-  if (Linting()) {
-    Warn(kMissingOperand, std::string("nothing ") + side + " '" + keyword + "' in the condition");
+void WarnMissingOperand(Parser& p, const char* side, const char* keyword) {
+  if (Linting(p)) {
+    Warn(p, kConditionMissingOperand,
+         std::string("nothing ") + side + " '" + keyword + "' in the condition");
   }
 }
 
 // --- Reading ---------------------------------------------------------------
 
 // Appends the current token to the condition text; the caller consumes it.
-void Accept() {
-  CheckTextLength(condition + '\\' + TokenText(), kConditionLimit);
-  condition += '\\';
-  condition += TokenText();
+void Accept(Parser& p) {
+  CheckTextLength(p, p.condition + '\\' + TokenText(p), kConditionLimit);
+  p.condition += '\\';
+  p.condition += TokenText(p);
 }
 
-void AcceptText(const char* expected, Explanation explanation = {kConditionSyntax}) {
-  Accept();
-  ExpectText(expected, explanation);
+void AcceptText(Parser& p, const char* expected, Explanation explanation = {kConditionSyntax}) {
+  Accept(p);
+  ExpectText(p, expected, explanation);
 }
 
-void AcceptKind(TokenKind kind, Explanation explanation) {
-  Accept();
-  ExpectKind(kind, explanation);
+void AcceptKind(Parser& p, TokenKind kind, Explanation explanation) {
+  Accept(p);
+  ExpectKind(p, kind, explanation);
 }
 
 // Accepts a keyword that the caller has already recognised.
-void AcceptWord() {
-  Accept();
-  SkipToken();
+void AcceptWord(Parser& p) {
+  Accept(p);
+  SkipToken(p);
 }
 
 // test -> ('is' | 'isnot') string | ('isin' | 'isnotin') '[' string* ']'
 // Returns false when there is no test.
-bool ReadTest() {
-  if (TokenIs("is") || TokenIs("isnot")) {
-    AcceptWord();
-    AcceptKind(kStringToken, {kConditionSyntax, MustBeQuoted});
-  } else if (TokenIs("isin") || TokenIs("isnotin")) {
-    AcceptWord();
-    AcceptText("[");
-    while (CurrentTokenKind() == kStringToken) AcceptKind(kStringToken, {kConditionSyntax});
-    AcceptText("]", {kConditionSyntax, ListValueMustBeQuoted});
+bool ReadTest(Parser& p) {
+  if (TokenIs(p, "is") || TokenIs(p, "isnot")) {
+    AcceptWord(p);
+    AcceptKind(p, kStringToken, {kConditionSyntax, MustBeQuoted});
+  } else if (TokenIs(p, "isin") || TokenIs(p, "isnotin")) {
+    AcceptWord(p);
+    AcceptText(p, "[");
+    while (CurrentTokenKind(p) == kStringToken) AcceptKind(p, kStringToken, {kConditionSyntax});
+    AcceptText(p, "]", {kConditionSyntax, ListValueMustBeQuoted});
   } else {
     return false;
   }
@@ -112,22 +104,22 @@ bool ReadTest() {
 
 // primary -> '(' condition ')' | variable ('[' number ']')* [test] | nothing
 // Returns false for nothing.
-bool ReadPrimary() {
-  if (TokenIs("(")) {
-    AcceptText("(");
-    ReadCondition();
-    AcceptText(")", {kConditionSyntax, UnclosedParenthesis});
-  } else if (CurrentTokenKind() == kVariableToken) {
-    TextPoint variable = CurrentToken().start;
-    std::string name = Linting() ? TokenText() : std::string();
-    AcceptKind(kVariableToken, {kConditionSyntax});
-    while (TokenIs("[")) {
-      AcceptText("[");
-      AcceptKind(kNumberToken, {kConditionSyntax, IndexMustBeNumber});
-      AcceptText("]");
+bool ReadPrimary(Parser& p) {
+  if (TokenIs(p, "(")) {
+    AcceptText(p, "(");
+    ReadCondition(p);
+    AcceptText(p, ")", {kConditionSyntax, UnclosedParenthesis});
+  } else if (CurrentTokenKind(p) == kVariableToken) {
+    TextPoint variable = CurrentToken(p).start;
+    std::string name = Linting(p) ? TokenText(p) : std::string();
+    AcceptKind(p, kVariableToken, {kConditionSyntax});
+    while (TokenIs(p, "[")) {
+      AcceptText(p, "[");
+      AcceptKind(p, kNumberToken, {kConditionSyntax, IndexMustBeNumber});
+      AcceptText(p, "]");
     }
-    if (!ReadTest() && Linting()) {
-      WarnAt(variable, kMissingTest,
+    if (!ReadTest(p) && Linting(p)) {
+      WarnAt(p, variable, kConditionMissingTest,
              "condition variable " + name + " has no test (is, isnot, isin, isnotin)");
     }
   } else {
@@ -141,41 +133,46 @@ bool ReadPrimary() {
 // An empty term in front of the first keyword is reported there; every later
 // empty term right after its keyword, so "a and and b" is one warning.
 template <typename Read>
-void ReadJoined(const char* keyword, Read read) {
-  if (!read() && TokenIs(keyword)) WarnMissingOperand("before", keyword);
-  while (TokenIs(keyword)) {
-    AcceptWord();
-    if (!read()) WarnMissingOperand("after", keyword);
+void ReadJoined(Parser& p, const char* keyword, Read read) {
+  if (!read() && TokenIs(p, keyword)) WarnMissingOperand(p, "before", keyword);
+  while (TokenIs(p, keyword)) {
+    AcceptWord(p);
+    if (!read()) WarnMissingOperand(p, "after", keyword);
   }
 }
 
 // and-term -> primary ('and' primary)*
-bool ReadAndTerm() {
+bool ReadAndTerm(Parser& p) {
   bool any = false;
-  ReadJoined("and", [&any] {
-    bool read = ReadPrimary();
+  ReadJoined(p, "and", [&p, &any] {
+    bool read = ReadPrimary(p);
     any = any || read;
     return read;
   });
   return any;
 }
 
-void ReadClause(const char* keyword) {
-  ClearCondition();
-  ExpectText(keyword);
-  ReadCondition();
-  ExpectText(":", {kConditionSyntax, UnknownVariable});
+void ReadClause(Parser& p, const char* keyword) {
+  p.condition.clear();
+  ExpectText(p, keyword);
+  ReadCondition(p);
+  ExpectText(p, ":", {kConditionSyntax, UnknownVariable});
 }
 
 }  // namespace
 
-const std::string& ConditionText() { return condition; }
-void ClearCondition() { condition.clear(); }
+const WarningCheck kConditionMissingOperand{
+    "condition-missing-operand", true, "an 'and' or 'or' of a condition with nothing on one side"};
+// Off unless asked for: the language accepts a variable alone, and sources use it.
+const WarningCheck kConditionMissingTest{"condition-missing-test", false,
+                                         "a condition variable without is, isnot, isin or isnotin"};
 
 // condition -> and-term ('or' and-term)*
-void ReadCondition() { ReadJoined("or", ReadAndTerm); }
+void ReadCondition(Parser& p) {
+  ReadJoined(p, "or", [&p] { return ReadAndTerm(p); });
+}
 
-void ReadWhen() { ReadClause("When"); }
-void ReadSoftIPWhen() { ReadClause("_when"); }
+void ReadWhen(Parser& p) { ReadClause(p, "When"); }
+void ReadSoftIPWhen(Parser& p) { ReadClause(p, "_when"); }
 
 }  // namespace qelc

@@ -2,20 +2,24 @@
 
 #include <string>
 
+#include "source/parser.h"
+
 namespace qelc {
 
 // Longest condition text that a table can store.
 constexpr int kConditionLimit = 255;
 
-// The text of the last condition read: each accepted token behind a backslash.
-const std::string& ConditionText();
-void ClearCondition();
+// The conditions are read into Parser::condition: each accepted token behind a
+// backslash.
 
 // condition clause -> When condition ':'
-void ReadWhen();
+void ReadWhen(Parser& p);
 // soft-IP condition clause -> _when condition ':'
-void ReadSoftIPWhen();
+void ReadSoftIPWhen(Parser& p);
 // Appends one condition to the condition text without emptying it first.
-void ReadCondition();
+void ReadCondition(Parser& p);
+
+extern const WarningCheck kConditionMissingOperand;
+extern const WarningCheck kConditionMissingTest;
 
 }  // namespace qelc

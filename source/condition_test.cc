@@ -2,34 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
-#include "source/fatal.h"
 #include "source/test_support.h"
-#include "source/token_stream.h"
 
 namespace qelc {
 namespace {
 
-using test_support::CaptureRun;
 using test_support::RunResult;
-using test_support::TempFile;
 
 class ConditionTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    CloseTokenStream();
-    ClearCondition();
-  }
   // Reads one When clause (or `read`) from `source`; the result holds how the run ended.
-  RunResult When(std::string_view source, void (*read)() = ReadWhen) {
-    file_ = std::make_unique<TempFile>(source);
-    EXPECT_TRUE(OpenTokenStream(file_->path()));
-    NextToken();
-    return CaptureRun(read);
+  RunResult When(std::string_view source, void (*read)(Parser&) = ReadWhen) {
+    p_.Open(source);
+    NextToken(p_.s);
+    return p_.Run([&] { read(p_.s); });
   }
-  std::unique_ptr<TempFile> file_;
+  const std::string& ConditionText() const { return p_.s.condition; }
+  const std::string& TokenText() const { return qelc::TokenText(p_.s); }
+
+  test_support::TextParse p_;
 };
 
 TEST_F(ConditionTest, AcceptedClausesAreFlattenedTokenByToken) {

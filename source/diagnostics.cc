@@ -1,55 +1,94 @@
 #include "source/diagnostics.h"
 
-#include "source/token_stream.h"
+#include "source/condition.h"
+#include "source/line_map.h"
 
 namespace qelc {
 
 namespace {
 
-DiagnosticSink* sink = nullptr;
-
-// Filled while the program starts, by the checks' declarations.
-std::vector<WarningCheck>& Warnings() {
-  static std::vector<WarningCheck> warnings;
-  return warnings;
-}
-
-void ReportAtToken(Severity severity, std::string_view check, std::string message) {
-  sink->Report({severity, std::string(check), std::move(message), CurrentToken().start, {}});
+// The words of a message that brings none of its own: the console text without
+// its line end.
+std::string OneLine(std::string_view console) {
+  if (console.ends_with('\n')) console.remove_suffix(1);
+  return std::string(console);
 }
 
 }  // namespace
 
-std::string_view DeclareWarning(std::string_view name, bool onByDefault, std::string_view summary) {
-  Warnings().push_back({name, onByDefault, summary});
-  return name;
+const WarningCheck kKeywordPrefixCheck{
+    "keyword-prefix", true,
+    "a word read as the keyword it starts with (#includes as #include, Inputs as Input)"};
+
+const WarningCheck kNumberConversionCheck{"number-conversion", true,
+                                          "a number field whose text is not stored as written"};
+
+std::span<const WarningCheck* const> SourceWarningChecks() {
+  static constexpr const WarningCheck* kChecks[] = {&kKeywordPrefixCheck, &kNumberConversionCheck,
+                                                    &kConditionMissingOperand,
+                                                    &kConditionMissingTest};
+  return kChecks;
 }
 
-const std::vector<WarningCheck>& DeclaredWarnings() { return Warnings(); }
-
-const std::string_view kKeywordPrefixCheck =
-    DeclareWarning("keyword-prefix", true,
-                   "a word read as the keyword it starts with (#includes as #include, Inputs as "
-                   "Input)");
-
-const std::string_view kNumberConversionCheck = DeclareWarning(
-    "number-conversion", true, "a number field whose text is not stored as written");
-
-void SetDiagnosticSink(DiagnosticSink* newSink) { sink = newSink; }
-DiagnosticSink* CurrentDiagnosticSink() { return sink; }
-
-void Warn(std::string_view check, std::string message) {
-  if (sink) ReportAtToken(Severity::kWarning, check, std::move(message));
+void Diagnostics::CollectFindings(WarningSet enabled) {
+  linting_ = true;
+  enabled_ = std::move(enabled);
 }
 
-void WarnAt(TextPoint point, std::string_view check, std::string message) {
-  if (sink) sink->Report({Severity::kWarning, std::string(check), std::move(message), point, {}});
+Location Diagnostics::Locate(TextPoint point) const {
+  if (!map_) return {{}, point.line, point.column};
+  SourcePoint at = map_->Find(point);
+  const std::vector<std::string>& files = map_->Files();
+  return {files.empty() ? std::string() : files[size_t(at.file)], at.line, at.column};
 }
 
-bool ReportError(std::string_view check, std::string message) {
-  if (!sink) return false;
-  ReportAtToken(Severity::kError, check, std::move(message));
-  return true;
+void Diagnostics::Print(Severity severity, std::string_view check, std::string console,
+                        Stream stream) {
+  Message message{severity,           std::string(check),
+                  OneLine(console),   Locate(CurrentPoint()),
+                  std::move(console), stream};
+  sink_.Emit(std::move(message));
+}
+
+void Diagnostics::Warn(const WarningCheck& check, std::string text) {
+  WarnAt(CurrentPoint(), check, std::move(text));
+}
+
+void Diagnostics::WarnAt(TextPoint at, const WarningCheck& check, std::string text) {
+  if (Enabled(check)) WarnAt(Locate(at), check, std::move(text));
+}
+
+void Diagnostics::WarnAt(Location at, const WarningCheck& check, std::string text) {
+  if (!Enabled(check)) return;
+  sink_.Emit({Severity::kWarning,
+              std::string(check.name),
+              std::move(text),
+              std::move(at),
+              {},
+              Stream::kStandardError});
+}
+
+void Diagnostics::Error(std::string console, Stream stream, std::string_view check,
+                        std::string text, Location at) {
+  if (text.empty()) text = OneLine(console);
+  sink_.Emit({Severity::kError, std::string(check), std::move(text), std::move(at),
+              std::move(console), stream});
+}
+
+void Diagnostics::Fail(std::string console, Stream stream, std::string_view check, std::string text,
+                       Location at) {
+  Error(std::move(console), stream, check, std::move(text), std::move(at));
+  Exit(1);
+}
+
+void Diagnostics::Fail(std::string console, Stream stream, std::string_view check,
+                       std::string text) {
+  FailAt(CurrentPoint(), std::move(console), stream, check, std::move(text));
+}
+
+void Diagnostics::FailAt(TextPoint at, std::string console, Stream stream, std::string_view check,
+                         std::string text) {
+  Fail(std::move(console), stream, check, std::move(text), Locate(at));
 }
 
 }  // namespace qelc

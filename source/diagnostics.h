@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_set>
+
+#include "qelc/messages.h"
 
 namespace qelc {
 
@@ -13,66 +16,94 @@ struct TextPoint {
   int32_t column = 1;
 };
 
-enum class Severity { kWarning, kError };
-
-// One finding of the linter. `check` names the rule, in the words of -Wno-NAME.
-// `file` is empty when `point` is a place in the preprocessed text; the
-// preprocessor, which knows the user's file and line itself, fills both.
-struct Diagnostic {
-  Severity severity = Severity::kError;
-  std::string check;
-  std::string message;
-  TextPoint point;
-  std::string file;
-};
-
-// Where the linter collects its findings. While none is installed the library
-// behaves as the compiler: errors print their fixed console text and end the
-// run, warnings do nothing.
-class DiagnosticSink {
- public:
-  virtual ~DiagnosticSink() = default;
-  virtual void Report(Diagnostic diagnostic) = 0;
-};
-
 // A warning check: its name (as -Wno-NAME gives it), whether it is on unless
-// turned off, and one line on what it finds.
+// turned off, and one line on what it finds. Each is declared beside the parser
+// that reports it, and listed by its folder's WarningChecks().
 struct WarningCheck {
   std::string_view name;
   bool onByDefault;
   std::string_view summary;
 };
 
-// Declares a warning check beside the parser that reports it and returns its
-// name; the linter learns every check from here, to list and toggle them.
-std::string_view DeclareWarning(std::string_view name, bool onByDefault, std::string_view summary);
-const std::vector<WarningCheck>& DeclaredWarnings();
+// The names of the warning checks that are on in one compilation.
+using WarningSet = std::unordered_set<std::string_view>;
 
 // A check that both the preprocessor and the soft-IP parser report: a word read
 // as the keyword it starts with (#includes as #include, Inputs as Input).
-extern const std::string_view kKeywordPrefixCheck;
+extern const WarningCheck kKeywordPrefixCheck;
 
 // A check of the DAF and the soft-IP parsers: a number field whose text is not
 // what is stored (a pin word A1 stored as 0, a module number kept in 8 bits).
-extern const std::string_view kNumberConversionCheck;
+extern const WarningCheck kNumberConversionCheck;
 
-// Installs `sink` (null returns to the compiler's behaviour).
-void SetDiagnosticSink(DiagnosticSink* sink);
-DiagnosticSink* CurrentDiagnosticSink();
+// The warning checks that source/ declares.
+std::span<const WarningCheck* const> SourceWarningChecks();
 
-// True while the linter runs. Callers test it before building a warning's text,
-// so that the compiler pays one comparison per check.
-inline bool Linting() { return CurrentDiagnosticSink() != nullptr; }
+// Ends a compilation with an exit status: thrown once the message that says
+// why has been emitted, and caught where the compilation began.
+struct FatalExit {
+  int status;
+};
 
-// A warning at the current token; nothing while the compiler runs.
-void Warn(std::string_view check, std::string message);
+class LineMap;
 
-// A warning at `point` of the preprocessed text; nothing while the compiler runs.
-void WarnAt(TextPoint point, std::string_view check, std::string message);
+// The reporting side of one compilation: the sink, the warnings that are on,
+// where in the user's files a place of the preprocessed text lies, and where the
+// token being read stands (the default place of a message).
+class Diagnostics {
+ public:
+  explicit Diagnostics(OutputSink& sink) : sink_(sink) {}
+  Diagnostics(const Diagnostics&) = delete;
+  Diagnostics& operator=(const Diagnostics&) = delete;
 
-// While the linter runs, reports an error under `check` at the current token
-// and returns true; the compiler gets false and prints its own text. The run
-// ends either way (ParseError and Overflow in source/fatal.h).
-bool ReportError(std::string_view check, std::string message);
+  // Findings are wanted (warnings, and errors in words): callers test this
+  // before building a finding's text, so that the compiler pays one comparison.
+  bool Linting() const { return linting_; }
+  // Turns findings on, with the warnings named in `enabled`.
+  void CollectFindings(WarningSet enabled);
+  bool Enabled(const WarningCheck& check) const {
+    return linting_ && enabled_.contains(check.name);
+  }
+
+  // Places in the preprocessed text are turned into the user's places through
+  // `map` (null: they stay as they are).
+  void UseLineMap(const LineMap* map) { map_ = map; }
+  void ReadingAt(const TextPoint* currentToken) { currentToken_ = currentToken; }
+  TextPoint CurrentPoint() const { return currentToken_ ? *currentToken_ : TextPoint{}; }
+  Location Locate(TextPoint point) const;
+
+  // A progress or summary line, printed on `stream`.
+  void Print(Severity severity, std::string_view check, std::string console,
+             Stream stream = Stream::kStandardOutput);
+
+  // A warning at `at` (at the current token without one); nothing while the
+  // check is off.
+  void Warn(const WarningCheck& check, std::string text);
+  void WarnAt(TextPoint at, const WarningCheck& check, std::string text);
+  void WarnAt(Location at, const WarningCheck& check, std::string text);
+
+  // An error: its console text on `stream`, the text in words (the console text
+  // on one line when there is none). The caller ends the compilation.
+  void Error(std::string console, Stream stream, std::string_view check, std::string text,
+             Location at);
+  // The same, then the end of the compilation with status 1.
+  [[noreturn]] void Fail(std::string console, Stream stream, std::string_view check,
+                         std::string text, Location at);
+  [[noreturn]] void Fail(std::string console, Stream stream, std::string_view check,
+                         std::string text = {});
+  // An error at `at` of the preprocessed text.
+  [[noreturn]] void FailAt(TextPoint at, std::string console, Stream stream, std::string_view check,
+                           std::string text = {});
+
+  // Ends the compilation with `status` after whatever was said already.
+  [[noreturn]] void Exit(int status) { throw FatalExit{status}; }
+
+ private:
+  OutputSink& sink_;
+  bool linting_ = false;
+  WarningSet enabled_;
+  const LineMap* map_ = nullptr;
+  const TextPoint* currentToken_ = nullptr;
+};
 
 }  // namespace qelc

@@ -1,6 +1,5 @@
 #include "source/expect.h"
 
-#include "source/diagnostics.h"
 #include "source/fatal.h"
 #include "source/format.h"
 #include "source/token_stream.h"
@@ -25,70 +24,69 @@ std::string KindName(TokenKind kind) {
 
 // The linter's text of a failed expectation: the caller's, or what was expected.
 // Built only while the linter runs; the compiler prints its fixed message.
-std::string Explain(const Explanation& explanation, const std::string& expected) {
-  if (!Linting()) return {};
-  if (explanation.text) return explanation.text();
-  return "expected " + expected + ", found " + QuotedToken();
+std::string Explain(const Parser& p, const Explanation& explanation, const std::string& expected) {
+  if (!Linting(p)) return {};
+  if (explanation.text) return explanation.text(p);
+  return "expected " + expected + ", found " + QuotedToken(p);
 }
 
 }  // namespace
 
-std::string QuotedToken() {
+std::string QuotedToken(const Parser& p) {
   constexpr size_t kShownLength = 40;
-  if (TokenText().empty()) return "the end of the input";
+  if (TokenText(p).empty()) return "the end of the input";
   std::string shown;
-  for (char c : std::string_view(TokenText()).substr(0, kShownLength)) {
+  for (char c : std::string_view(TokenText(p)).substr(0, kShownLength)) {
     if (c == '\n') {
       shown += "\\n";
     } else {
       shown += c;
     }
   }
-  return "'" + shown + (TokenText().size() > kShownLength ? "...'" : "'");
+  return "'" + shown + (TokenText(p).size() > kShownLength ? "...'" : "'");
 }
 
-void ExpectText(std::string_view expected, Explanation explanation) {
-  if (!TokenIs(expected)) {
-    ParseError(Format("Line: %5d: Expecting '%.*s', but seeing '%s'.\n", LineCounter(),
-                      int(expected.size()), expected.data(), TokenText().c_str()),
-               explanation.check, Explain(explanation, "'" + std::string(expected) + "'"));
+void ExpectText(Parser& p, std::string_view expected, Explanation explanation) {
+  if (!TokenIs(p, expected)) {
+    ParseError(p,
+               Format("Line: %5d: Expecting '%.*s', but seeing '%s'.\n", LineCounter(p),
+                      int(expected.size()), expected.data(), TokenText(p).c_str()),
+               explanation.check, Explain(p, explanation, "'" + std::string(expected) + "'"));
   }
-  NextToken();
+  NextToken(p);
 }
 
-void ExpectKind(TokenKind kind, Explanation explanation) {
-  if (CurrentTokenKind() != kind) {
-    ParseError(Format("Line: %5d: Expecting '%d', but seeing '%d'.\n", LineCounter(), int(kind),
-                      int(CurrentTokenKind())),
-               explanation.check, Explain(explanation, KindName(kind)));
+void ExpectKind(Parser& p, TokenKind kind, Explanation explanation) {
+  if (CurrentTokenKind(p) != kind) {
+    ParseError(p,
+               Format("Line: %5d: Expecting '%d', but seeing '%d'.\n", LineCounter(p), int(kind),
+                      int(CurrentTokenKind(p))),
+               explanation.check, Explain(p, explanation, KindName(kind)));
   }
-  NextToken();
+  NextToken(p);
 }
 
-bool SkipIf(std::string_view text) {
-  if (!TokenIs(text)) return false;
-  NextToken();
+bool SkipIf(Parser& p, std::string_view text) {
+  if (!TokenIs(p, text)) return false;
+  NextToken(p);
   return true;
 }
 
-void SkipToken() { NextToken(); }
+void SkipToken(Parser& p) { NextToken(p); }
 
-void CheckTextLength(std::string_view text, int limit) {
-  if (text.size() > size_t(limit)) {
-    ParseError(Format("Line: %5d: Text longer than %d characters.\n", LineCounter(), limit),
-               "text-length", Format("text longer than %d characters", limit));
-  }
+void CheckTextLength(Parser& p, std::string_view text, int limit) {
+  CheckTextLength(p.diagnostics, LineCounter(p), text, limit);
 }
 
-std::string TakeWord(int limit) {
-  std::string word = PeekWord(limit);
-  NextToken();
+std::string TakeWord(Parser& p, int limit) {
+  std::string word = PeekWord(p, limit);
+  NextToken(p);
   return word;
 }
 
-const std::string& PeekWord(int limit) {
-  CheckTextLength(TokenText(), limit);
-  return TokenText();
+const std::string& PeekWord(Parser& p, int limit) {
+  CheckTextLength(p, TokenText(p), limit);
+  return TokenText(p);
 }
 
 }  // namespace qelc

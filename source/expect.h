@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "source/token_stream.h"
+#include "source/parser.h"
 
 namespace qelc {
 
@@ -25,37 +25,37 @@ constexpr int kStoredTextLimit = 255;
 // words. Without a text the linter names the token that was expected.
 struct Explanation {
   std::string_view check = "syntax";
-  std::string (*text)() = nullptr;
+  std::string (*text)(const Parser&) = nullptr;
 };
 
 // The current token's text must equal `expected` (letter case aside); then the
 // stream advances. Otherwise the line-numbered message ends the run (status 1).
-void ExpectText(std::string_view expected, Explanation explanation = {});
+void ExpectText(Parser& p, std::string_view expected, Explanation explanation = {});
 
 // The current token must be of `kind`; then the stream advances.
-void ExpectKind(TokenKind kind, Explanation explanation = {});
+void ExpectKind(Parser& p, TokenKind kind, Explanation explanation = {});
 
 // True, and the token consumed, when its text equals `text` (letter case aside).
-bool SkipIf(std::string_view text);
+bool SkipIf(Parser& p, std::string_view text);
 
 // The current token as the linter quotes it on one line: 'text' (a long one
 // cut, line ends as \n), or "the end of the input".
-std::string QuotedToken();
+std::string QuotedToken(const Parser& p);
 
 // Consumes the current token whatever it is.
-void SkipToken();
+void SkipToken(Parser& p);
 
 // Refuses a text longer than `limit` characters: the line-numbered message, one
 // more error, status 1.
-void CheckTextLength(std::string_view text, int limit);
+void CheckTextLength(Parser& p, std::string_view text, int limit);
 
 // "Takes the word": copies the current token's text after checking it against
 // `limit`, then consumes the token.
-std::string TakeWord(int limit = kStoredTextLimit);
+std::string TakeWord(Parser& p, int limit = kStoredTextLimit);
 
 // The current token's text after the same check, the token left current: for a
 // caller that stores the text before the stream moves on, so that a full table
 // is reported before anything wrong with the next token.
-const std::string& PeekWord(int limit = kStoredTextLimit);
+const std::string& PeekWord(Parser& p, int limit = kStoredTextLimit);
 
 }  // namespace qelc

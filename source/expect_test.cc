@@ -4,22 +4,16 @@
 
 #include <string>
 
-#include "source/fatal.h"
 #include "source/test_support.h"
-#include "source/token_stream.h"
 
 namespace qelc {
 namespace {
 
-using test_support::TempFile;
-
 TEST(ExpectTest, LineNumbersWiderThanFiveDigitsAreNotCut) {
-  TempFile file(std::string(123456, '\n') + "x ");
-  ASSERT_TRUE(OpenTokenStream(file.path()));
-  NextToken();
-  EXPECT_EQ(test_support::CaptureRun([] { ExpectKind(kNumberToken); }).out,
+  test_support::TextParse p(std::string(123456, '\n') + "x ");
+  NextToken(p.s);
+  EXPECT_EQ(p.Run([&] { ExpectKind(p.s, kNumberToken); }).out,
             "Line: 123457: Expecting '3', but seeing '0'.\n");
-  CloseTokenStream();
 }
 
 }  // namespace

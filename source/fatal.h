@@ -3,27 +3,20 @@
 #include <string>
 #include <string_view>
 
+#include "source/parser.h"
+
 namespace qelc {
 
-// Ends the compile run with an exit status. Whatever the run printed is flushed
-// before the exception leaves, so a caller that turns it into the process status
-// (main) or into a test result (fuzzers, in-process tests) sees the same output.
-struct FatalExit {
-  int status;
-};
-
-[[noreturn]] void ExitRun(int status);
-
-// Writes `message` to standard output and ends the run with status 1: the shape
-// of every error in the source. While the linter runs, it reports `explanation`
-// (or, when there is none, `message` on one line) under `check` at the current
-// token instead.
-[[noreturn]] void ParseError(const std::string& message,
-                             std::string_view check = "compiler-error",
+// Writes `message` to standard output and ends the compilation with status 1:
+// the shape of every error in the source. A sink that collects findings gets
+// `explanation` (or, when there is none, `message` on one line) under `check`
+// at the current token.
+[[noreturn]] void ParseError(Parser& p, std::string message, std::string_view check,
                              std::string explanation = {});
 
-// Writes `message` to standard error and ends the run with status 1: the shape of
-// every capacity overflow. The linter reports it under the check "capacity".
-[[noreturn]] void Overflow(const char* message);
+// Writes `message` to standard error and ends the compilation with status 1:
+// the shape of every capacity overflow, reported under the check "capacity" at
+// the entry that overflowed.
+[[noreturn]] void Overflow(Parser& p, std::string message);
 
 }  // namespace qelc

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "source/preprocessor.h"
+#include "source/test_support.h"
 
 namespace qelc {
 namespace {
@@ -46,7 +47,11 @@ TEST(LineMapTest, PreprocessorEntersEveryPieceAtItsSourcePlace) {
   DefineTable defines;
   BranchStack branches;
   LineMap map;
-  ASSERT_EQ(Preprocess(input, "dev.daf", output, defines, branches, &map), 1);
+  test_support::Reporting reporting;
+  test_support::TestFiles files;
+  ASSERT_EQ(
+      Preprocess(input, "dev.daf", output, defines, branches, reporting.diagnostics, files, &map),
+      1);
   std::fclose(input);
   std::fclose(output);
   EXPECT_EQ(std::string(text, size), "x 1\n" + longLine + "\nend");

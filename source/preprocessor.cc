@@ -1,13 +1,12 @@
 #include "source/preprocessor.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <memory>
 
 #include "source/ascii.h"
 #include "source/diagnostics.h"
+#include "source/files.h"
 #include "source/format.h"
 #include "source/text_reader.h"
 
@@ -68,9 +67,13 @@ bool IsSubstitutionDelimiter(char c) { return kSubstitutionDelimiters[static_cas
 // What the nested runs over one source and its include files share.
 struct Run {
   FILE* output;
+  Diagnostics& diagnostics;
+  FileSystem& files;
   DefineTable& defines;
   BranchStack& branches;
   LineMap* map;
+  // The names of the files read, indexed by SourcePoint::file.
+  std::vector<std::string> names;
   // Flags on the branch stack that are not 1: a line is written only while
   // there are none.
   size_t droppedBranches;
@@ -114,23 +117,16 @@ PieceRead ReadPiece(TextReader& reader, std::string& piece) {
   return piece.empty() ? PieceRead::kEndOfFile : PieceRead::kPiece;
 }
 
-// The linter's diagnostic at the line `at`; false while the compiler runs.
-bool Report(const Run& run, const SourcePoint& at, Severity severity, std::string_view check,
-            std::string message) {
-  DiagnosticSink* sink = CurrentDiagnosticSink();
-  if (!sink || !run.map) return false;
-  sink->Report({severity, std::string(check), std::move(message), {at.line, at.column},
-                run.map->Files()[size_t(at.file)]});
-  return true;
+Location Place(const Run& run, const SourcePoint& at) {
+  return {run.names[size_t(at.file)], at.line, at.column};
 }
 
-// A failure: the compiler's console text on standard error, or the linter's
-// diagnostic at the line `at`.
-void Fail(const Run& run, const SourcePoint& at, const std::string& consoleText,
-          std::string_view check, std::string explanation) {
-  if (!Report(run, at, Severity::kError, check, std::move(explanation))) {
-    std::fputs(consoleText.c_str(), stderr);
-  }
+// A failure: the compiler's console text on standard error, the linter's words
+// at the line `at`.
+void Fail(const Run& run, const SourcePoint& at, std::string consoleText, std::string_view check,
+          std::string explanation) {
+  run.diagnostics.Error(std::move(consoleText), Stream::kStandardError, check,
+                        std::move(explanation), Place(run, at));
 }
 
 // Directives are compared over their keyword's length only: the linter warns
@@ -142,10 +138,10 @@ void CheckDirectiveWord(const Run& run, const SourcePoint& at, std::string_view 
   std::string_view word = line.substr(start, line.find_first_of(" \t\n", start) - start);
   std::string_view keyword = kKeywords[kind];
   if (word.size() > keyword.size()) {
-    Report(run, {at.file, at.line, at.column + int32_t(start)}, Severity::kWarning,
-           kKeywordPrefixCheck,
-           Format("'%.*s' is read as the directive %.*s", int(word.size()), word.data(),
-                  int(keyword.size()), keyword.data()));
+    run.diagnostics.WarnAt(Place(run, {at.file, at.line, at.column + int32_t(start)}),
+                           kKeywordPrefixCheck,
+                           Format("'%.*s' is read as the directive %.*s", int(word.size()),
+                                  word.data(), int(keyword.size()), keyword.data()));
   }
 }
 
@@ -159,12 +155,6 @@ void ReportDefineCycle(const Run& run, const SourcePoint& at, std::string_view l
 
 int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run);
 
-bool SameFile(FILE* a, FILE* b) {
-  struct stat first, second;
-  return fstat(fileno(a), &first) == 0 && fstat(fileno(b), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
 // #include: runs the named file into the same output, where the line stood.
 bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint& at) {
   if (depth == kMaxIncludeDepth) {
@@ -173,10 +163,10 @@ bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint
          Format("include files nest more than %d deep at '%s'", kMaxIncludeDepth, name.c_str()));
     return false;
   }
-  FilePtr file = OpenForReading(name);
+  FilePtr file = run.files.OpenForReading(name);
   // The .pre file being written cannot be included: reading it would only ever
   // find the lines it is itself appending, and the run would never end.
-  if (!file || SameFile(file.get(), run.output)) {
+  if (!file || run.files.SameFile(file.get(), run.output)) {
     Fail(run, at, Format("Cannot open include file '%s'.\n", name.c_str()), "include-missing",
          Format("cannot open include file '%s' (names are relative to the working directory)",
                 name.c_str()));
@@ -258,7 +248,9 @@ bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten,
 bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
                  std::string& value, std::string& rewritten, const SourcePoint& at) {
   int kind = ClassifyLine(piece, name, value);
-  if (kind != kPlainLine && run.map && Linting()) CheckDirectiveWord(run, at, piece, kind);
+  if (kind != kPlainLine && run.diagnostics.Enabled(kKeywordPrefixCheck)) {
+    CheckDirectiveWord(run, at, piece, kind);
+  }
   switch (kind) {
     case kPlainLine:
       return !run.Writing() || WritePlainLine(piece, run, rewritten, at);
@@ -302,7 +294,9 @@ int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& ru
   // Held on the heap: include files nest 64 deep, each with its read buffer.
   auto reader = std::make_unique<TextReader>(input);
   std::string piece, name, value, rewritten;
-  SourcePoint at{run.map ? run.map->AddFile(inputName) : 0, 1, 1};
+  run.names.push_back(inputName);
+  if (run.map) run.map->AddFile(inputName);
+  SourcePoint at{int32_t(run.names.size() - 1), 1, 1};
   for (;;) {
     switch (ReadPiece(*reader, piece)) {
       case PieceRead::kEndOfFile:
@@ -408,10 +402,10 @@ bool SubstituteDefines(std::string_view line, std::string& rewritten, const Defi
 }
 
 int Preprocess(FILE* input, const std::string& inputName, FILE* output, DefineTable& defines,
-               BranchStack& branches, LineMap* map) {
+               BranchStack& branches, Diagnostics& diagnostics, FileSystem& files, LineMap* map) {
   auto isDropped = [](int flag) { return flag != 1; };
   size_t dropped = std::count_if(branches.begin(), branches.end(), isDropped);
-  Run run{output, defines, branches, map, dropped};
+  Run run{output, diagnostics, files, defines, branches, map, {}, dropped};
   return PreprocessFile(input, inputName, 0, run);
 }
 

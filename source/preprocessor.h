@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "source/diagnostics.h"
+#include "source/files.h"
 #include "source/line_map.h"
 
 namespace qelc {
@@ -58,11 +60,13 @@ using BranchStack = std::vector<int>;
 
 // Copies `input` (named `inputName` in messages) into `output`, acting on the
 // directives and rewriting defines. Returns 1 at the end of the input and 0
-// after a failure whose message is already on standard error (or, while the
-// linter runs, reported at the directive). With a `map`, every piece written is
-// entered in it; the text written is the same either way.
+// after a failure whose message is reported through `diagnostics` (console text
+// for standard error, at the directive). Include files are opened through
+// `files`. With a `map`, every piece written is entered in it; the text
+// written is the same either way.
 int Preprocess(FILE* input, const std::string& inputName, FILE* output, DefineTable& defines,
-               BranchStack& branches, LineMap* map = nullptr);
+               BranchStack& branches, Diagnostics& diagnostics, FileSystem& files,
+               LineMap* map = nullptr);
 
 // Classifies one line and fills the directive's name and value (both are
 // cleared first).

@@ -1,64 +1,100 @@
 #pragma once
 
-// Helpers for the unit tests: temporary input files and runs that end through
-// FatalExit, with the standard output they wrote. Only tests include this header.
+// Helpers for the unit tests: the reporting side of a compilation that keeps
+// what qelc would print, runs that end through FatalExit, and a parse state
+// over a text held in memory. Only tests include this header.
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "source/fatal.h"
+#include "qelc/messages.h"
+#include "source/diagnostics.h"
+#include "source/files.h"
+#include "tables/parse_state.h"
 
 namespace qelc::test_support {
 
-// A file with the given bytes in the temporary directory, removed again when the
-// object goes.
-class TempFile {
+// The console text of every message, on the stream the qelc program prints it on.
+class ConsoleText : public OutputSink {
  public:
-  explicit TempFile(std::string_view content) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qelc_test_XXXXXX").string();
-    int fd = mkstemp(pattern.data());
-    if (fd < 0) std::abort();
-    close(fd);
-    path_ = pattern;
-    std::ofstream(path_, std::ios::binary).write(content.data(), std::streamsize(content.size()));
+  void Emit(Message message) override {
+    (message.stream == Stream::kStandardOutput ? out : err) += message.console;
   }
-  ~TempFile() { std::remove(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
+  std::string out, err;
 };
 
 // How a piece of code ended: its exit status when it ended the run, and what it
-// wrote to standard output meanwhile.
+// printed on each stream meanwhile.
 struct RunResult {
   bool exited = false;
   int status = 0;
   std::string out;
+  std::string err;
 };
 
-template <class Body>
-RunResult CaptureRun(Body body) {
-  RunResult result;
-  testing::internal::CaptureStdout();
-  try {
-    body();
-  } catch (const FatalExit& exit) {
-    result.exited = true;
-    result.status = exit.status;
+// The reporting side of one compilation, its console text kept.
+class Reporting {
+ public:
+  template <class Body>
+  RunResult Run(Body body) {
+    console_ = {};
+    RunResult result;
+    try {
+      body();
+    } catch (const FatalExit& exit) {
+      result.exited = true;
+      result.status = exit.status;
+    }
+    result.out = console_.out;
+    result.err = console_.err;
+    return result;
   }
-  result.out = testing::internal::GetCapturedStdout();  // flushes stdout first
-  return result;
-}
+
+ private:
+  ConsoleText console_;
+
+ public:
+  Diagnostics diagnostics{console_};
+};
+
+// Files in memory: those named in `inputs` can be read, those written are kept.
+class TestFiles : public MemoryFiles {
+ public:
+  TestFiles()
+      : MemoryFiles([this](const std::string& path) -> std::optional<std::string> {
+          auto input = inputs.find(path);
+          if (input == inputs.end()) return std::nullopt;
+          return input->second;
+        }) {}
+
+  // The bytes of the written file `name`, or nothing when there is none.
+  std::optional<std::string> WrittenFile(std::string_view name) const {
+    for (const File& file : Written()) {
+      if (file.name == name) return file.bytes;
+    }
+    return std::nullopt;
+  }
+
+  std::map<std::string, std::string> inputs;
+};
+
+// A parse state whose token stream reads a text, as it reads the .pre file of
+// a compilation, over files in memory. No token is read until the test asks.
+class TextParse : public Reporting {
+ public:
+  explicit TextParse(std::string_view text = {}) { Open(text); }
+
+  // Starts reading `text` afresh.
+  void Open(std::string_view text) {
+    files.inputs["t.pre"] = std::string(text);
+    s.tokens.Open(files.OpenForReading("t.pre"));
+  }
+
+  // Declared before the state, whose streams read and write these files.
+  TestFiles files;
+  ParseState s{diagnostics};
+};
 
 }  // namespace qelc::test_support

@@ -14,8 +14,9 @@ namespace {
 // `runLength` bytes are taken from Buffered() in turn with single bytes from Get();
 // with no runs, through Get() alone.
 std::string ReadInRuns(std::string_view content, size_t runLength = 0) {
-  test_support::TempFile file(content);
-  FilePtr input = OpenForReading(file.path());
+  test_support::TestFiles files;
+  files.inputs["f"] = std::string(content);
+  FilePtr input = files.OpenForReading("f");
   EXPECT_TRUE(input);
   TextReader reader(input.get());
   std::string text;

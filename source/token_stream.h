@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,29 +33,60 @@ struct Token {
   TextPoint start;
 };
 
-// The process-wide token stream over the .pre file: one current token, one
-// character of lookahead and a line counter that counts the lookahead too.
-const Token& CurrentToken();
-inline const std::string& TokenText() { return CurrentToken().text; }
-inline TokenKind CurrentTokenKind() { return CurrentToken().kind; }
-int32_t LineCounter();
-// The line on which the token before the current one started (0 for the first
-// token): the linter resumes at a keyword that opens a line.
-int32_t PreviousTokenLine();
+// The token stream over the .pre file of one compilation: one current token,
+// one character of lookahead and a line counter that counts the lookahead too.
+class TokenStream {
+ public:
+  // A token too long is refused through `diagnostics`.
+  explicit TokenStream(Diagnostics& diagnostics) : diagnostics_(diagnostics) {}
+  TokenStream(const TokenStream&) = delete;
+  TokenStream& operator=(const TokenStream&) = delete;
 
-// True when the file is open (nothing is read yet but the first character),
-// false when it cannot be opened.
-bool OpenTokenStream(const std::string& path);
-// The same over a stream that is already open (the linter's text in memory).
-void OpenTokenStream(FilePtr file);
-void NextToken();
-void CloseTokenStream();
+  const Token& Current() const { return token_; }
+  int32_t LineCounter() const { return line_; }
+  // The line on which the token before the current one started (0 for the first
+  // token): the linter resumes at a keyword that opens a line.
+  int32_t PreviousTokenLine() const { return previousLine_; }
+
+  // Starts reading `file` (nothing is read yet but the first character); a null
+  // file reads as an empty one.
+  void Open(FilePtr file);
+  void Next();
+  void Close();
+
+ private:
+  int ReadChar();
+  void Advance() { lookahead_ = ReadChar(); }
+  void CountLines(std::string_view bytes);
+  void Append(int c);
+  void AppendBytes(std::string_view bytes);
+  template <typename InRun, typename Take>
+  void ConsumeRun(InRun inRun, Take take);
+  void Complete();
+  void ReadQuoted();
+  void Classify();
+  bool OpensComment(const std::string& word) const;
+  TextPoint LookaheadPoint() const;
+
+  Diagnostics& diagnostics_;
+  FilePtr file_;
+  std::unique_ptr<TextReader> reader_;
+  int lookahead_ = EOF;
+  int32_t line_ = 1;
+  // Bytes read so far (the lookahead included) and the offset at which the
+  // current line starts: a token's column is measured from there.
+  int64_t offset_ = 0;
+  int64_t lineStart_ = 0;
+  int32_t previousLine_ = 0;
+  Token token_;
+};
+
+// Refuses a text longer than `limit` characters, read on line `line`: the
+// line-numbered message, status 1.
+void CheckTextLength(Diagnostics& diagnostics, int32_t line, std::string_view text, int limit);
 
 // The condition variables, in the order the tokenizer knows them.
 std::span<const std::string_view> ConditionVariables();
-
-// True when the current token's text equals `word`, letter case aside.
-inline bool TokenIs(std::string_view word) { return EqualsNoCase(TokenText(), word); }
 
 // Drops a leading apostrophe and cuts the text at the last apostrophe that
 // remains: 'abc' gives abc, abc stays abc, xy'z gives xy.

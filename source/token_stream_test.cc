@@ -2,26 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "source/fatal.h"
 #include "source/test_support.h"
 
 namespace qelc {
 namespace {
 
-using test_support::TempFile;
-
 class TokenStreamTest : public ::testing::Test {
  protected:
-  void TearDown() override { CloseTokenStream(); }
-  void Open(std::string_view content) {
-    file_ = std::make_unique<TempFile>(content);
-    ASSERT_TRUE(OpenTokenStream(file_->path()));
-  }
-  std::unique_ptr<TempFile> file_;
+  test_support::TextParse p_;
+  ParseState& s_ = p_.s;
 };
 
 // The tokens of `input`; kinds and lines hold a digit per token (the kind: 0 word,
@@ -114,19 +106,19 @@ TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
       {std::string(kBlock - 1, ' ') + "12\r\n", {"12"}, "3", "2"},
   };
   for (const Tokens& c : cases) {
-    Open(c.input);
+    p_.Open(c.input);
     std::vector<std::string> texts;
     std::string kinds, lines;
-    for (NextToken(); !TokenText().empty(); NextToken()) {
-      texts.push_back(TokenText());
-      kinds += char('0' + CurrentTokenKind());
-      lines += char('0' + LineCounter());
+    for (NextToken(s_); !TokenText(s_).empty(); NextToken(s_)) {
+      texts.push_back(TokenText(s_));
+      kinds += char('0' + CurrentTokenKind(s_));
+      lines += char('0' + LineCounter(s_));
     }
     EXPECT_EQ(texts, c.texts) << c.input;
     EXPECT_TRUE(c.kinds.empty() || kinds == c.kinds) << c.input << " kinds " << kinds;
     EXPECT_TRUE(c.lines.empty() || lines == c.lines) << c.input << " lines " << lines;
-    NextToken();  // the empty text stays
-    EXPECT_EQ(TokenText(), "");
+    NextToken(s_);  // the empty text stays
+    EXPECT_EQ(TokenText(s_), "");
   }
 }
 
@@ -145,8 +137,8 @@ TEST_F(TokenStreamTest, LongerTokensAreRefused) {
       {std::string(65436, ' ') + std::string(2000, 'w') + " x", kMessage1},
   };
   for (const auto& [input, message] : cases) {
-    Open(input);
-    test_support::RunResult result = test_support::CaptureRun([] { NextToken(); });
+    p_.Open(input);
+    test_support::RunResult result = p_.Run([&] { NextToken(s_); });
     EXPECT_TRUE(result.exited) << input.size();
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, message) << input.size();

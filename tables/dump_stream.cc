@@ -6,52 +6,38 @@
 #include <cstring>
 #include <string_view>
 
-#include "source/fatal.h"
-
 namespace qelc {
 
-namespace {
-
-struct DumpStream {
-  FILE* file = nullptr;
-  std::string path;
-  // Dump text waiting for the file, which gets it in large pieces.
-  char pending[1 << 16];
-  size_t pendingSize = 0;
-};
-
-DumpStream stream;
-
 // Hands the waiting text to the file; a failed write shows in ferror.
-void WritePending() {
-  std::fwrite(stream.pending, 1, stream.pendingSize, stream.file);
-  stream.pendingSize = 0;
+void DumpStream::WritePending() {
+  std::fwrite(pending_.get(), 1, pendingSize_, file_.get());
+  pendingSize_ = 0;
 }
 
-void Put(char c) {
-  if (stream.pendingSize == sizeof stream.pending) WritePending();
-  stream.pending[stream.pendingSize++] = c;
+void DumpStream::Put(char c) {
+  if (pendingSize_ == kPendingSize) WritePending();
+  pending_.get()[pendingSize_++] = c;
 }
 
-void Put(std::string_view text) {
-  if (text.size() > sizeof stream.pending - stream.pendingSize) {
+void DumpStream::Put(std::string_view text) {
+  if (text.size() > kPendingSize - pendingSize_) {
     WritePending();
-    if (text.size() > sizeof stream.pending) {
-      std::fwrite(text.data(), 1, text.size(), stream.file);
+    if (text.size() > kPendingSize) {
+      std::fwrite(text.data(), 1, text.size(), file_.get());
       return;
     }
   }
-  std::memcpy(stream.pending + stream.pendingSize, text.data(), text.size());
-  stream.pendingSize += text.size();
+  std::memcpy(pending_.get() + pendingSize_, text.data(), text.size());
+  pendingSize_ += text.size();
 }
 
-[[noreturn]] void WriteFailed() {
-  std::fprintf(stderr, "Fail to write %s.\n", stream.path.c_str());
-  ExitRun(1);
+void DumpStream::WriteFailed() {
+  diagnostics_.Fail("Fail to write " + path_ + ".\n", Stream::kStandardError, "write-failed",
+                    "cannot write " + path_);
 }
 
 // Right-aligned in `width` characters, as printf pads.
-void PutPadded(std::string_view text, int width) {
+void DumpStream::PutPadded(std::string_view text, int width) {
   for (size_t i = text.size(); i < size_t(width); ++i) Put(' ');
   Put(text);
 }
@@ -61,7 +47,7 @@ void PutPadded(std::string_view text, int width) {
 // vfprintf would spend most of a large dump's time on them. From the first
 // other conversion on, vfprintf writes the rest of the format with the
 // arguments that are left.
-void PutFormatted(const char* format, va_list args) {
+void DumpStream::PutFormatted(const char* format, va_list args) {
   for (const char* p = format; *p;) {
     if (*p != '%') {
       const char* text = p;
@@ -87,51 +73,46 @@ void PutFormatted(const char* format, va_list args) {
       PutPadded(std::string_view(digits, size_t(end - digits)), width);
     } else {
       WritePending();
-      std::vfprintf(stream.file, conversion, args);
+      std::vfprintf(file_.get(), conversion, args);
       return;
     }
     ++p;
   }
 }
 
-}  // namespace
-
-bool OpenDumpStream(const std::string& path) {
-  DropDumpStream();
-  stream.file = std::fopen(path.c_str(), "w");
-  stream.path = path;
-  return stream.file != nullptr;
+void DumpStream::Open(FilePtr file, std::string path) {
+  Drop();
+  file_ = std::move(file);
+  path_ = std::move(path);
+  if (!pending_) pending_ = std::make_unique<char[]>(kPendingSize);
 }
 
-void Dump(const char* format, ...) {
-  if (!stream.file) return;
+void DumpStream::Print(const char* format, ...) {
+  if (!file_) return;
   va_list args;
   va_start(args, format);
   PutFormatted(format, args);
   va_end(args);
 }
 
-void FlushDumpStream() {
-  if (!stream.file) return;
+void DumpStream::Flush() {
+  if (!file_) return;
   WritePending();
-  if (std::fflush(stream.file) != 0 || std::ferror(stream.file) != 0) WriteFailed();
+  if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0) WriteFailed();
 }
 
-void CloseDumpStream() {
-  if (!stream.file) return;
+void DumpStream::Close() {
+  if (!file_) return;
   WritePending();
-  bool failed = std::ferror(stream.file) != 0;
-  failed = std::fclose(stream.file) != 0 || failed;
-  stream.file = nullptr;
+  bool failed = std::ferror(file_.get()) != 0;
+  failed = std::fclose(file_.release()) != 0 || failed;
   if (failed) WriteFailed();
 }
 
-void DropDumpStream() {
-  if (stream.file) {
-    WritePending();
-    std::fclose(stream.file);
-  }
-  stream.file = nullptr;
+void DumpStream::Drop() {
+  if (!file_) return;
+  WritePending();
+  file_.reset();
 }
 
 }  // namespace qelc

@@ -4,8 +4,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "source/test_support.h"
@@ -13,19 +11,19 @@
 namespace qelc {
 namespace {
 
-using test_support::TempFile;
-
 class DumpStreamTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(OpenDumpStream(file_.path())); }
-  void TearDown() override { DropDumpStream(); }
+  void SetUp() override { dump_.Open(files_.Create("Out.txt"), "Out.txt"); }
 
-  std::string Written() const {
-    std::ifstream in(file_.path(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+  // What reached the file once the stream is closed.
+  std::string Closed() {
+    dump_.Close();
+    return files_.WrittenFile("Out.txt").value_or("(none)");
   }
 
-  TempFile file_{""};
+  test_support::Reporting reporting_;
+  test_support::TestFiles files_;
+  DumpStream dump_{reporting_.diagnostics};
 };
 
 // printf's own result, to compare with.
@@ -40,9 +38,9 @@ std::string Printed(const char* format, ...) {
 }
 
 // Dumps and prints the same format and arguments.
-#define DUMP_AND_PRINT(...)         \
-  do {                              \
-    Dump(__VA_ARGS__);              \
+#define DUMP_AND_PRINT(...)           \
+  do {                                \
+    dump_.Print(__VA_ARGS__);         \
     expected += Printed(__VA_ARGS__); \
   } while (false)
 
@@ -62,23 +60,21 @@ TEST_F(DumpStreamTest, WritesWhatPrintfWrites) {
   // printf takes over in the middle, with the arguments that are left.
   DUMP_AND_PRINT("<%s>:<%3d>:<%.2f>:<%s>:<%d>\n", "first", 5, 0.125, "then", -4);
   DUMP_AND_PRINT("last %d\n", 9);
-  CloseDumpStream();
-  EXPECT_EQ(Written(), expected);
+  EXPECT_EQ(Closed(), expected);
 }
 
 TEST_F(DumpStreamTest, LongTextsAndManyLinesArriveWhole) {
   std::string expected;
   std::string longText(200000, 'L');
   for (int i = 0; i < 20000; ++i) {
-    Dump("\t\t<%s>:<%d>\n", "line", i);
+    dump_.Print("\t\t<%s>:<%d>\n", "line", i);
     expected += "\t\t<line>:<" + std::to_string(i) + ">\n";
     if (i % 5000 == 0) {
-      Dump("<%s>\n", longText.c_str());
+      dump_.Print("<%s>\n", longText.c_str());
       expected += "<" + longText + ">\n";
     }
   }
-  CloseDumpStream();
-  EXPECT_EQ(Written(), expected);
+  EXPECT_EQ(Closed(), expected);
 }
 
 }  // namespace

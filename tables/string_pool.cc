@@ -1,41 +1,15 @@
 #include "tables/string_pool.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <string_view>
-#include <vector>
 
 #include "source/ascii.h"
-#include "source/fatal.h"
 
 namespace qelc {
 
 namespace {
 
 constexpr StringRef kNoString = -1;
-
-// One string of the pool in the index, with its hash and length so that most
-// mismatches are seen without reading the pool.
-struct Slot {
-  StringRef ref = kNoString;
-  uint32_t hash = 0;
-  uint32_t length = 0;
-};
-
-// Equal strings are stored once. The index finds the offset of a text's first
-// copy, which is the offset a walk over the pool from the start would find, so
-// references and pool bytes do not depend on the index. It is an open-addressing
-// table probed linearly, at most half full, that doubles as strings come.
-struct Pool {
-  char* base = nullptr;
-  int32_t* used = nullptr;
-  int32_t capacity = 0;
-  std::vector<Slot> slots;
-  size_t strings = 0;
-};
-
-Pool pool;
 
 constexpr size_t kFirstSlotCount = 256;
 
@@ -46,42 +20,44 @@ uint32_t Hash(std::string_view text) {
   return hash;
 }
 
+}  // namespace
+
 // The slots are a power of two; the multiplication spreads every bit of the
 // hash over the slot number.
-size_t HomeSlot(uint32_t hash) {
-  return size_t((uint64_t(hash) * 0x9E3779B97F4A7C15ull) >> 32) & (pool.slots.size() - 1);
+size_t StringPool::HomeSlot(uint32_t hash) const {
+  return size_t((uint64_t(hash) * 0x9E3779B97F4A7C15ull) >> 32) & (slots_.size() - 1);
 }
 
 // The slot that holds `text`, or the empty slot where it belongs.
-Slot& FindSlot(std::string_view text, uint32_t hash) {
-  size_t mask = pool.slots.size() - 1;
+StringPool::Slot& StringPool::FindSlot(std::string_view text, uint32_t hash) {
+  size_t mask = slots_.size() - 1;
   for (size_t i = HomeSlot(hash);; i = (i + 1) & mask) {
-    Slot& slot = pool.slots[i];
+    Slot& slot = slots_[i];
     if (slot.ref == kNoString) return slot;
     if (slot.hash == hash && slot.length == text.size() &&
-        std::memcmp(pool.base + slot.ref, text.data(), text.size()) == 0) {
+        std::memcmp(base_ + slot.ref, text.data(), text.size()) == 0) {
       return slot;
     }
   }
 }
 
 // Keeps the table at most half full once one more string is in it.
-void MakeRoomForOneMore() {
-  if (2 * (pool.strings + 1) <= pool.slots.size()) return;
-  std::vector<Slot> old(std::max(kFirstSlotCount, 2 * pool.slots.size()));
-  old.swap(pool.slots);
-  size_t mask = pool.slots.size() - 1;
+void StringPool::MakeRoomForOneMore() {
+  if (2 * (strings_ + 1) <= slots_.size()) return;
+  std::vector<Slot> old(std::max(kFirstSlotCount, 2 * slots_.size()));
+  old.swap(slots_);
+  size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.ref == kNoString) continue;
     size_t i = HomeSlot(slot.hash);
-    while (pool.slots[i].ref != kNoString) i = (i + 1) & mask;
-    pool.slots[i] = slot;
+    while (slots_[i].ref != kNoString) i = (i + 1) & mask;
+    slots_[i] = slot;
   }
 }
 
 // The slot of `text`: the one that holds it, or the empty one (ref kNoString)
 // where it is to be recorded, with its hash and length already filled in.
-Slot& SlotFor(std::string_view text) {
+StringPool::Slot& StringPool::SlotFor(std::string_view text) {
   MakeRoomForOneMore();
   uint32_t hash = Hash(text);
   Slot& slot = FindSlot(text, hash);
@@ -90,15 +66,17 @@ Slot& SlotFor(std::string_view text) {
   return slot;
 }
 
-void Record(Slot& slot, StringRef ref) {
+void StringPool::Record(Slot& slot, StringRef ref) {
   slot.ref = ref;
-  ++pool.strings;
+  ++strings_;
 }
 
-}  // namespace
-
-void PoolSetUp(char* base, int32_t* usedSize, int32_t capacity) {
-  pool = Pool{base, usedSize, capacity, {}, 0};
+void StringPool::SetUp(char* base, int32_t* usedSize, int32_t capacity) {
+  base_ = base;
+  used_ = usedSize;
+  capacity_ = capacity;
+  slots_.clear();
+  strings_ = 0;
   for (int32_t offset = 0; offset < *usedSize;) {
     std::string_view text(base + offset, strnlen(base + offset, size_t(*usedSize - offset)));
     if (Slot& slot = SlotFor(text); slot.ref == kNoString) Record(slot, offset);
@@ -106,34 +84,33 @@ void PoolSetUp(char* base, int32_t* usedSize, int32_t capacity) {
   }
 }
 
-void PoolRelease() { pool = Pool{}; }
+void StringPool::Release() {
+  base_ = nullptr;
+  used_ = nullptr;
+  capacity_ = 0;
+  slots_ = {};
+  strings_ = 0;
+}
 
-StringRef PoolAdd(std::string_view text) {
+StringRef StringPool::Add(std::string_view text) {
   Slot& slot = SlotFor(text);
   if (slot.ref != kNoString) return slot.ref;
   int64_t needed = int64_t(text.size()) + 1;
-  if (*pool.used + needed >= pool.capacity) {
-    std::fputs("out of space.\n", stdout);
-    ExitRun(1);
+  if (*used_ + needed >= capacity_) {
+    diagnostics_.Fail("out of space.\n", Stream::kStandardOutput, "string-pool-full",
+                      "the string pool of " + std::to_string(capacity_) + " bytes is full");
   }
-  StringRef ref = *pool.used;
-  char* stored = pool.base + ref;
+  StringRef ref = *used_;
+  char* stored = base_ + ref;
   std::memcpy(stored, text.data(), text.size());
   stored[text.size()] = '\0';
-  *pool.used += int32_t(needed);
+  *used_ += int32_t(needed);
   Record(slot, ref);
   return ref;
 }
 
-StringRef PoolAddTo(StringRef& destination, std::string_view text) {
-  destination = PoolAdd(text);
-  return destination;
-}
-
-const char* PoolString(StringRef ref) { return pool.base + ref; }
-
-int PoolCompare(StringRef ref, std::string_view text) {
-  const char* stored = PoolString(ref);
+int StringPool::Compare(StringRef ref, std::string_view text) const {
+  const char* stored = String(ref);
   size_t i = 0;
   for (;; ++i) {
     int a = static_cast<unsigned char>(FoldCase(stored[i]));

@@ -2,34 +2,77 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
+
+#include "source/diagnostics.h"
 
 namespace qelc {
 
 // The byte offset of a string's first character in the current string pool.
 using StringRef = int32_t;
 
-// Points the pool at its owner's storage: the buffer, the used-size field that
-// the pool updates in place, and the capacity. Strings already in the buffer
-// (up to the used size) are found by later adds.
-void PoolSetUp(char* base, int32_t* usedSize, int32_t capacity);
+// NUL-terminated, deduplicated strings in a buffer that its owner holds (the
+// table block's pool, or the soft-IP string buffer); records keep offsets into it.
+class StringPool {
+ public:
+  // A full pool is reported through `diagnostics`.
+  explicit StringPool(Diagnostics& diagnostics) : diagnostics_(diagnostics) {}
+  StringPool(const StringPool&) = delete;
+  StringPool& operator=(const StringPool&) = delete;
 
-// Forgets the current pool; its owner frees the storage.
-void PoolRelease();
+  // Points the pool at its owner's storage: the buffer, the used-size field that
+  // the pool updates in place, and the capacity. Strings already in the buffer
+  // (up to the used size) are found by later adds.
+  void SetUp(char* base, int32_t* usedSize, int32_t capacity);
 
-// The reference of a string equal to `text` (letter case significant), added at
-// the end of the pool when there is none. A full pool ends the run.
-StringRef PoolAdd(std::string_view text);
+  // Forgets the storage; its owner frees it.
+  void Release();
 
-// Stores PoolAdd(text) into `destination` and returns it.
-StringRef PoolAddTo(StringRef& destination, std::string_view text);
+  // The reference of a string equal to `text` (letter case significant), added at
+  // the end of the pool when there is none. A full pool ends the compilation.
+  StringRef Add(std::string_view text);
 
-// The NUL-terminated string at `ref`; the reference is trusted.
-const char* PoolString(StringRef ref);
+  // Stores Add(text) into `destination` and returns it.
+  StringRef AddTo(StringRef& destination, std::string_view text) {
+    destination = Add(text);
+    return destination;
+  }
 
-// True for a reference to the empty text, which ends the lists of the block.
-inline bool PoolStringIsEmpty(StringRef ref) { return *PoolString(ref) == '\0'; }
+  // The NUL-terminated string at `ref`; the reference is trusted.
+  const char* String(StringRef ref) const { return base_ + ref; }
 
-// Compares the pooled string with `text`, letter case aside, like strcasecmp.
-int PoolCompare(StringRef ref, std::string_view text);
+  // True for a reference to the empty text, which ends the lists of the block.
+  bool IsEmpty(StringRef ref) const { return *String(ref) == '\0'; }
+
+  // Compares the pooled string with `text`, letter case aside, like strcasecmp.
+  int Compare(StringRef ref, std::string_view text) const;
+
+ private:
+  // One string of the pool in the index, with its hash and length so that most
+  // mismatches are seen without reading the pool.
+  struct Slot {
+    StringRef ref = -1;
+    uint32_t hash = 0;
+    uint32_t length = 0;
+  };
+
+  size_t HomeSlot(uint32_t hash) const;
+  Slot& FindSlot(std::string_view text, uint32_t hash);
+  void MakeRoomForOneMore();
+  Slot& SlotFor(std::string_view text);
+  void Record(Slot& slot, StringRef ref);
+
+  Diagnostics& diagnostics_;
+  char* base_ = nullptr;
+  int32_t* used_ = nullptr;
+  int32_t capacity_ = 0;
+  // Equal strings are stored once. The index finds the offset of a text's first
+  // copy, which is the offset a walk over the pool from the start would find, so
+  // references and pool bytes do not depend on the index. It is an
+  // open-addressing table probed linearly, at most half full, that doubles as
+  // strings come.
+  std::vector<Slot> slots_;
+  size_t strings_ = 0;
+};
 
 }  // namespace qelc

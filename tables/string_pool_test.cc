@@ -19,13 +19,21 @@ class StringPoolTest : public ::testing::Test {
     buffer_.assign(size_t(capacity), '\0');
     std::copy(existing.begin(), existing.end(), buffer_.begin());
     used_ = int32_t(existing.size());
-    PoolSetUp(buffer_.data(), &used_, capacity);
+    pool_.SetUp(buffer_.data(), &used_, capacity);
   }
-  void TearDown() override { PoolRelease(); }
+  void TearDown() override { pool_.Release(); }
   std::string Bytes() const { return std::string(buffer_.data(), size_t(used_)); }
+  // The console text of adding `text` to a pool that ends the run.
+  std::string Refused(std::string_view text) {
+    test_support::RunResult refused = reporting_.Run([&] { pool_.Add(text); });
+    EXPECT_EQ(std::make_pair(refused.exited, refused.status), std::make_pair(true, 1)) << text;
+    return refused.out;
+  }
 
   std::vector<char> buffer_;
   int32_t used_ = 0;
+  test_support::Reporting reporting_;
+  StringPool pool_{reporting_.diagnostics};
 };
 
 // The reference a walk over the pool from its start gives: the first string
@@ -54,40 +62,37 @@ TEST_F(StringPoolTest, ReferencesAndBytesMatchAWalkOverThePool) {
       seed = seed * 1103515245 + 12345;
       text.push_back(alphabet[(seed >> 16) % 5]);
     }
-    ASSERT_EQ(PoolAdd(text), WalkingAdd(walked, text)) << i << " " << text;
+    ASSERT_EQ(pool_.Add(text), WalkingAdd(walked, text)) << i << " " << text;
   }
   EXPECT_EQ(Bytes(), walked);
-  EXPECT_STREQ(PoolString(5), "x");
+  EXPECT_STREQ(pool_.String(5), "x");
 }
 
 // A new text of n bytes (its NUL included) fits only while used + n stays below
 // the capacity, so one byte of the buffer is never used.
 TEST_F(StringPoolTest, CapacityBoundary) {
   SetUpPool(40, std::string(29, 'a') + '\0');
-  test_support::RunResult refused = test_support::CaptureRun([] { PoolAdd("123456789"); });
-  EXPECT_TRUE(refused.exited);
-  EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.out, "out of space.\n");
+  EXPECT_EQ(Refused("123456789"), "out of space.\n");
   EXPECT_EQ(used_, 30);
-  EXPECT_EQ(PoolAdd("12345678"), 30);
+  EXPECT_EQ(pool_.Add("12345678"), 30);
   EXPECT_EQ(used_, 39);
   // Full as it can be: a text that is already there is still found, nothing
   // new fits, not even the empty text.
-  EXPECT_EQ(PoolAdd("12345678"), 30);
-  EXPECT_EQ(test_support::CaptureRun([] { PoolAdd(""); }).out, "out of space.\n");
+  EXPECT_EQ(pool_.Add("12345678"), 30);
+  EXPECT_EQ(Refused(""), "out of space.\n");
 }
 
 TEST_F(StringPoolTest, CompareIgnoresAsciiLetterCaseOnlyAndSetUpStartsAfresh) {
   SetUpPool(64);
-  StringRef abc = PoolAdd("Abc");
-  EXPECT_EQ(PoolCompare(abc, "aBC"), 0);
-  for (const char* other : {"abd", "abcd", "ab", ""}) EXPECT_NE(PoolCompare(abc, other), 0);
-  EXPECT_NE(PoolCompare(PoolAdd("_"), "\x7F"), 0);
-  EXPECT_NE(PoolCompare(PoolAdd("\xC9"), "\xE9"), 0);
+  StringRef abc = pool_.Add("Abc");
+  EXPECT_EQ(pool_.Compare(abc, "aBC"), 0);
+  for (const char* other : {"abd", "abcd", "ab", ""}) EXPECT_NE(pool_.Compare(abc, other), 0);
+  EXPECT_NE(pool_.Compare(pool_.Add("_"), "\x7F"), 0);
+  EXPECT_NE(pool_.Compare(pool_.Add("\xC9"), "\xE9"), 0);
   // Setting up again forgets the old pool's strings.
   SetUpPool(64);
-  EXPECT_EQ(PoolAdd("x"), 0);
-  EXPECT_EQ(PoolAdd("Abc"), 2);
+  EXPECT_EQ(pool_.Add("x"), 0);
+  EXPECT_EQ(pool_.Add("Abc"), 2);
 }
 
 }  // namespace

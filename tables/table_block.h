@@ -3,8 +3,11 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "source/diagnostics.h"
+#include "source/files.h"
 #include "tables/string_pool.h"
 
 namespace qelc {
@@ -229,27 +232,20 @@ static_assert(offsetof(TableBlock, qelConfig) == 0x1B09B0);
 static_assert(offsetof(TableBlock, memoryMaps) == 0x1B3610);
 static_assert(sizeof(TableBlock) == 0x1E3400);
 
-// The one table block of the process.
-TableBlock& Tables();
+// The table block of one DAF compilation, on the heap, and the string pool that
+// follows it in the DAB file.
+struct DafTables {
+  std::unique_ptr<TableBlock> block;
+  std::unique_ptr<char[]> pool;
+};
 
-// Prepares a DAF run: creates Out.txt as the dump stream, writes the header, sets
-// up the string pool and runs `emptyFirstEntries`, which gives every table its
-// empty first entry. Returns false when the pool cannot be allocated. An Out.txt
-// that cannot be created ends the run.
-bool InitTables(void (*emptyFirstEntries)());
-
-// InitTables without the dump stream: the linter parses a source and keeps no
-// Out.txt. Dumps then write nothing.
-bool PrepareTables(void (*emptyFirstEntries)());
-
-// Closes the dump stream and frees the pool.
-void ReleaseTables();
+// Allocates a zeroed block, writes its header and points `strings` at a new,
+// empty pool of kPoolCapacity bytes. Returns false when the memory cannot be had.
+bool PrepareTables(DafTables& tables, StringPool& strings);
 
 // Writes the block and the used pool bytes to `path`. Says nothing when the file
-// cannot be created; a failed write removes the file and ends the run.
-void WriteDabFile(const std::string& path);
-
-// Clears the block for a new run in the same process.
-void ResetTables();
+// cannot be created; a failed write removes the file and ends the compilation.
+void WriteDabFile(const DafTables& tables, const std::string& path, FileSystem& files,
+                  Diagnostics& diagnostics);
 
 }  // namespace qelc

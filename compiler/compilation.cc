@@ -1,0 +1,149 @@
+#include "compiler/compilation.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "sections/checks.h"
+#include "softip/checks.h"
+#include "softip/soft_ip_driver.h"
+#include "source/ascii.h"
+#include "source/compile_run.h"
+#include "source/expect.h"
+#include "source/preprocessor.h"
+
+namespace qelc {
+
+namespace {
+
+constexpr size_t kPreBufferSize = 1 << 20;
+
+}  // namespace
+
+Compilation::Compilation(FileSystem& files, OutputSink& sink)
+    : files_(files), diagnostics_(sink), state_(diagnostics_) {}
+
+int Compilation::Run(const std::string& sourceName, const std::string& option) {
+  try {
+    CompileSource(sourceName, option);
+  } catch (const FatalExit& exit) {
+    return exit.status;
+  }
+  return 0;
+}
+
+// Closes a file that was written; a failed write ends the run.
+void Compilation::FinishWrittenFile(FilePtr file, const std::string& path) {
+  bool failed = std::ferror(file.get()) != 0;
+  failed = std::fclose(file.release()) != 0 || failed;
+  if (failed) {
+    diagnostics_.Fail("Fail to write " + path + ".\n", Stream::kStandardError, "write-failed",
+                      "cannot write " + path);
+  }
+}
+
+Compilation::Preprocessed Compilation::Preprocess(const std::string& sourceName,
+                                                  const std::string& preName, LineMap* map) {
+  // A source that cannot be read and a .pre file that cannot be created end
+  // qelc's run in silence.
+  FilePtr source = files_.OpenForReading(sourceName);
+  if (!source) return Preprocessed::kCannotOpen;
+  FilePtr pre = files_.Create(preName);
+  if (!pre) return Preprocessed::kCannotOpen;
+  // A file on the disk gets a large buffer; a file in memory is one already.
+  if (fileno(pre.get()) >= 0) {
+    if (!preBuffer_) preBuffer_ = std::make_unique_for_overwrite<char[]>(kPreBufferSize);
+    std::setvbuf(pre.get(), preBuffer_.get(), _IOFBF, kPreBufferSize);
+  }
+
+  DefineTable defines;
+  BranchStack branches;
+  if (!qelc::Preprocess(source.get(), sourceName, pre.get(), defines, branches, diagnostics_,
+                        files_, map)) {
+    return Preprocessed::kFailed;
+  }
+  if (!branches.empty()) {
+    Location open =
+        map && !map->OpenConditionals().empty()
+            ? Location{map->Files()[size_t(map->OpenConditionals().back().file)],
+                       map->OpenConditionals().back().line, map->OpenConditionals().back().column}
+            : Location{sourceName, 1, 1};
+    diagnostics_.Error(
+        "The number of #ifdef and #ifndef statement doesn't match the number of #endif "
+        "statement",
+        Stream::kStandardError, "unmatched-conditional", "#ifdef or #ifndef without its #endif",
+        open);
+    return Preprocessed::kFailed;
+  }
+  source.reset();
+  FinishWrittenFile(std::move(pre), preName);
+  return Preprocessed::kDone;
+}
+
+void Compilation::CompileSource(const std::string& sourceName, const std::string& option) {
+  size_t dot = sourceName.rfind('.');
+  std::string preName = sourceName.substr(0, dot) + ".pre";
+  bool isSoftIP = EqualsNoCase(sourceName.substr(dot + 1, 3), "ipf");
+
+  switch (Preprocess(sourceName, preName, nullptr)) {
+    case Preprocessed::kCannotOpen:
+      return;
+    case Preprocessed::kFailed:
+      diagnostics_.Exit(1);
+    case Preprocessed::kDone:
+      break;
+  }
+
+  if (isSoftIP) {
+    CompileSoftIP(state_, library_, files_, preName, option);
+  } else {
+    CompileDaf(preName, option);
+  }
+}
+
+bool Compilation::PrepareDafTables() {
+  if (!PrepareTables(tables_, state_.pool)) return false;
+  EmptySectionTables(state_, *tables_.block);
+  return true;
+}
+
+void Compilation::CompileDaf(const std::string& preName, const std::string& option) {
+  ParseState& s = state_;
+  FilePtr out = files_.Create("Out.txt");
+  if (!out) {
+    diagnostics_.Fail("Fail to open out.txt file", Stream::kStandardOutput, "write-failed",
+                      "cannot create Out.txt");
+  }
+  s.dump.Open(std::move(out), "Out.txt");
+  if (!PrepareDafTables()) diagnostics_.Exit(1);
+  FilePtr pre = files_.OpenForReading(preName);
+  if (!pre) return;
+  s.tokens.Open(std::move(pre));
+  NextToken(s);
+  diagnostics_.Print(Severity::kProgress, "progress", "Begins parsing\n");
+  ExpectText(s, "Device");
+  SkipToken(s);  // the device name, which the DAB file does not keep
+
+  // sections -> section*, up to the end of input
+  DafRun daf{*tables_.block, {}};
+  while (!TokenText(s).empty()) ReadNextSection(s, daf);
+
+  s.dump.Flush();
+  WriteDabFile(tables_, OutputName(preName, ".dab"), files_, diagnostics_);
+  s.tokens.Close();
+  s.dump.Close();
+  s.pool.Release();
+  PrintRunSummary(s);
+  if (!IsDebugOption(option)) files_.Remove(preName);
+}
+
+std::vector<const WarningCheck*> AllWarningChecks() {
+  std::vector<const WarningCheck*> checks;
+  for (auto list : {SourceWarningChecks(), SectionWarningChecks(), SoftIPWarningChecks()}) {
+    checks.insert(checks.end(), list.begin(), list.end());
+  }
+  std::sort(checks.begin(), checks.end(),
+            [](const WarningCheck* a, const WarningCheck* b) { return a->name < b->name; });
+  return checks;
+}
+
+}  // namespace qelc

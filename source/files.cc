@@ -1,0 +1,107 @@
+#include "source/files.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace qelc {
+
+FilePtr DiskFiles::OpenForReading(const std::string& path) { return qelc::OpenForReading(path); }
+
+FilePtr DiskFiles::Create(const std::string& path) {
+  return FilePtr(std::fopen(path.c_str(), "wb"));
+}
+
+void DiskFiles::Remove(const std::string& path) { std::remove(path.c_str()); }
+
+bool DiskFiles::SameFile(FILE* read, FILE* written) {
+  struct stat first, second;
+  return fstat(fileno(read), &first) == 0 && fstat(fileno(written), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// A file written in memory: the stream's buffer, which the C library keeps up
+// to date on every flush and on closing.
+struct MemoryFiles::Buffer {
+  std::string name;
+  char* data = nullptr;
+  size_t size = 0;
+  ~Buffer() { std::free(data); }
+};
+
+namespace {
+
+// One spelling per file: dev.pre, ./dev.pre and a/../dev.pre are one file.
+std::string Normal(const std::string& path) {
+  return std::filesystem::path(path).lexically_normal().string();
+}
+
+// A stream over `text`; an empty text reads as an empty file.
+FilePtr ReadFrom(const std::string& text) {
+  if (text.empty()) return FilePtr(std::fopen("/dev/null", "rb"));
+  return FilePtr(fmemopen(const_cast<char*>(text.data()), text.size(), "rb"));
+}
+
+}  // namespace
+
+MemoryFiles::MemoryFiles(Reader read) : read_(std::move(read)) {}
+MemoryFiles::~MemoryFiles() = default;
+
+MemoryFiles::Buffer* MemoryFiles::Find(const std::string& path) const {
+  std::string name = Normal(path);
+  for (const auto& buffer : written_) {
+    if (buffer->name == name) return buffer.get();
+  }
+  return nullptr;
+}
+
+FilePtr MemoryFiles::OpenForReading(const std::string& path) {
+  std::string text;
+  if (const Buffer* buffer = Find(path)) {
+    text.assign(buffer->data ? buffer->data : "", buffer->size);
+  } else {
+    std::optional<std::string> read = read_(path);
+    if (!read) return nullptr;
+    text = std::move(*read);
+  }
+  readTexts_.push_back(std::make_unique<std::string>(std::move(text)));
+  FilePtr file = ReadFrom(*readTexts_.back());
+  if (file) names_[file.get()] = Normal(path);
+  return file;
+}
+
+FilePtr MemoryFiles::Create(const std::string& path) {
+  Buffer* buffer = Find(path);
+  if (!buffer) {
+    written_.push_back(std::make_unique<Buffer>());
+    buffer = written_.back().get();
+    buffer->name = Normal(path);
+  }
+  std::free(buffer->data);
+  buffer->data = nullptr;
+  buffer->size = 0;
+  FilePtr file(open_memstream(&buffer->data, &buffer->size));
+  if (file) names_[file.get()] = buffer->name;
+  return file;
+}
+
+void MemoryFiles::Remove(const std::string& path) {
+  std::string name = Normal(path);
+  std::erase_if(written_, [&](const auto& buffer) { return buffer->name == name; });
+}
+
+bool MemoryFiles::SameFile(FILE* read, FILE* written) {
+  auto first = names_.find(read), second = names_.find(written);
+  return first != names_.end() && second != names_.end() && first->second == second->second;
+}
+
+std::vector<MemoryFiles::File> MemoryFiles::Written() const {
+  std::vector<File> files;
+  for (const auto& buffer : written_) {
+    files.push_back({buffer->name, std::string(buffer->data ? buffer->data : "", buffer->size)});
+  }
+  return files;
+}
+
+}  // namespace qelc

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "source/text_reader.h"
+
+namespace qelc {
+
+// The files one compilation reads and writes: the source and its includes, the
+// .pre file, Out.txt, the DAB or IPB file and the .dec file. The compiler opens
+// them all through here, so that the same run can work on the disk (the qelc
+// program) or in memory (the library, the linter, an editor).
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // A file to read; null when it cannot be opened (a directory counts as such).
+  virtual FilePtr OpenForReading(const std::string& path) = 0;
+  // A new, empty file to write; null when it cannot be created.
+  virtual FilePtr Create(const std::string& path) = 0;
+  virtual void Remove(const std::string& path) = 0;
+  // True when `read`, a file opened for reading, is `written`, a file being
+  // written (by any name): the .pre file cannot include itself.
+  virtual bool SameFile(FILE* read, FILE* written) = 0;
+};
+
+// The files of the working directory, as the qelc program sees them.
+class DiskFiles : public FileSystem {
+ public:
+  FilePtr OpenForReading(const std::string& path) override;
+  FilePtr Create(const std::string& path) override;
+  void Remove(const std::string& path) override;
+  bool SameFile(FILE* read, FILE* written) override;
+};
+
+// Files written are kept in memory; a file read is one written in this run, or
+// else what `read` gives for its name (nothing: it cannot be opened).
+class MemoryFiles : public FileSystem {
+ public:
+  using Reader = std::function<std::optional<std::string>(const std::string& path)>;
+  explicit MemoryFiles(Reader read);
+  ~MemoryFiles() override;
+  MemoryFiles(const MemoryFiles&) = delete;
+  MemoryFiles& operator=(const MemoryFiles&) = delete;
+
+  FilePtr OpenForReading(const std::string& path) override;
+  FilePtr Create(const std::string& path) override;
+  void Remove(const std::string& path) override;
+  bool SameFile(FILE* read, FILE* written) override;
+
+  struct File {
+    std::string name;
+    std::string bytes;
+  };
+  // The files written and not removed, in the order they were created; each
+  // holds what was written up to its closing.
+  std::vector<File> Written() const;
+
+ private:
+  struct Buffer;
+  Buffer* Find(const std::string& path) const;
+
+  Reader read_;
+  std::vector<std::unique_ptr<Buffer>> written_;
+  // Every text handed out for reading lives as long as this object.
+  std::vector<std::unique_ptr<std::string>> readTexts_;
+  // The name each stream was opened by (a closed stream's entry may stay; a
+  // new stream at the same address replaces it).
+  std::map<FILE*, std::string> names_;
+};
+
+}  // namespace qelc

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "source/ascii.h"
+#include "source/diagnostics.h"
+#include "source/token_stream.h"
+
+namespace qelc {
+
+// What every grammar rule of one compilation reads and advances: the token
+// stream, the text of the last condition read, and where messages go. Each
+// rule takes it (or a state built on it) as its first argument; nothing of a
+// compilation is kept anywhere else.
+struct Parser {
+  explicit Parser(Diagnostics& diagnostics) : diagnostics(diagnostics), tokens(diagnostics) {
+    diagnostics.ReadingAt(&tokens.Current().start);
+  }
+  Parser(const Parser&) = delete;
+  Parser& operator=(const Parser&) = delete;
+
+  Diagnostics& diagnostics;
+  TokenStream tokens;
+  // The text of the last condition read: each accepted token behind a backslash.
+  std::string condition;
+  // Where the entry being read began: a table that overflows is reported there.
+  TextPoint entryStart;
+};
+
+// Marks the current token as the start of an entry while the entry is read, and
+// the outer entry's start again afterwards.
+class EntryScope {
+ public:
+  explicit EntryScope(Parser& p) : p_(p), outer_(p.entryStart) {
+    p.entryStart = p.tokens.Current().start;
+  }
+  ~EntryScope() { p_.entryStart = outer_; }
+  EntryScope(const EntryScope&) = delete;
+  EntryScope& operator=(const EntryScope&) = delete;
+
+ private:
+  Parser& p_;
+  TextPoint outer_;
+};
+
+inline const Token& CurrentToken(const Parser& p) { return p.tokens.Current(); }
+inline const std::string& TokenText(const Parser& p) { return p.tokens.Current().text; }
+inline TokenKind CurrentTokenKind(const Parser& p) { return p.tokens.Current().kind; }
+inline int32_t LineCounter(const Parser& p) { return p.tokens.LineCounter(); }
+inline void NextToken(Parser& p) { p.tokens.Next(); }
+
+// True when the current token's text equals `word`, letter case aside.
+inline bool TokenIs(const Parser& p, std::string_view word) {
+  return EqualsNoCase(TokenText(p), word);
+}
+
+// True while findings are collected: see Diagnostics::Linting.
+inline bool Linting(const Parser& p) { return p.diagnostics.Linting(); }
+
+// A warning at the current token, or at `at`; nothing while the check is off.
+inline void Warn(Parser& p, const WarningCheck& check, std::string text) {
+  p.diagnostics.Warn(check, std::move(text));
+}
+inline void WarnAt(Parser& p, TextPoint at, const WarningCheck& check, std::string text) {
+  p.diagnostics.WarnAt(at, check, std::move(text));
+}
+
+}  // namespace qelc

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "source/parser.h"
+#include "tables/dump_stream.h"
+#include "tables/string_pool.h"
+
+namespace qelc {
+
+// What the section and soft-IP rules of one compilation work on: the parser,
+// the string pool that every stored text goes into, and the dump stream that
+// every table is dumped onto.
+struct ParseState : Parser {
+  explicit ParseState(Diagnostics& diagnostics)
+      : Parser(diagnostics), pool(diagnostics), dump(diagnostics) {}
+
+  StringPool pool;
+  DumpStream dump;
+};
+
+}  // namespace qelc
