@@ -22,7 +22,9 @@ space without decoding characters.
 
 Last, when qeldump stands beside QELC, it times `qeldump` and `qeldump --json`
 (output thrown away) on the largest IPB file that the runs wrote, on the IPB
-file of the same kind at n, and on the largest DAB file.
+file of the same kind at n, and on the largest DAB file; and when qellint does,
+it times one `qellint` command over many files (every source at n, 8 copies
+each) with --jobs 1 and --jobs 2.
 """
 import os
 import shutil
@@ -119,6 +121,34 @@ def time_reader(qeldump, runs, work):
         print(f"IPB 4n/n wall, {mode}: {walls['IPB 4n', mode] / walls['IPB n', mode]:.2f}")
 
 
+def time_lint_jobs(qellint, runs, work):
+    """qellint over many files in one command, on one thread and on two."""
+    lint = os.path.join(work, "lint-many")
+    os.makedirs(lint)
+    names = []
+    for folder in sorted(os.listdir(work)):
+        if not folder.endswith(f"-{SMALL}"):
+            continue
+        for name in os.listdir(os.path.join(work, folder)):
+            if name.endswith((".daf", ".ipf")):
+                for copy in range(8):
+                    names.append(f"{copy}-{name}")
+                    shutil.copy(os.path.join(work, folder, name), os.path.join(lint, names[-1]))
+    mb = sum(os.path.getsize(os.path.join(lint, name)) for name in names) / MB
+    print(f"\nqellint on {len(names)} files ({mb:.1f} MB) in one command:")
+    walls = {}
+    for jobs in (1, 2):
+        argv = [qellint, "--jobs", str(jobs), *names]
+        # Findings make the status 1; the bench wants the time, not a clean source.
+        argv = ["sh", "-c", '"$0" "$@" >/dev/null 2>&1; exit 0', *argv]
+        run_once(argv, lint)
+        series = Series([run_once(argv, lint) for _ in range(runs)])
+        walls[jobs] = series.wall
+        print(f"  --jobs {jobs}: wall {series.wall:.3f} s, CPU {series.cpu:.3f} s, "
+              f"peak {series.peak_kb / 1024:.1f} MB")
+    print(f"  --jobs 2 is {walls[1] / walls[2]:.2f} times as fast as --jobs 1")
+
+
 def main():
     qelc = os.path.abspath(sys.argv[1])
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
@@ -165,6 +195,8 @@ def main():
         qeldump = os.path.join(os.path.dirname(qelc), "qeldump")
         if os.path.exists(qeldump):
             time_reader(qeldump, runs, work)
+        if os.path.exists(qellint):
+            time_lint_jobs(qellint, runs, work)
     finally:
         shutil.rmtree(work)
 

@@ -34,6 +34,7 @@ void AddExtension(ParseState& s, ExtensionTable& table, int32_t index, std::stri
 
 void ReadExtensionBody(ParseState& s, ExtensionTable& table) {
   for (int32_t index = 0; CurrentTokenKind(s) == kStringToken; ++index) {
+    EntryScope entry(s);
     WarnIfEndsList(s, CurrentToken(s).start, Unquote(TokenText(s)), "the extension's first text");
     std::string first = TakeWord(s);
     ExpectText(s, ":");

@@ -65,6 +65,7 @@ void ReadMembers(ParseState& s, MemberList& members) {
   int32_t member = 0;
   int32_t alternative = 0;
   do {
+    EntryScope entry(s);
     std::string item = TakeWord(s);
     ExpectText(s, ":");
     AddGroupMember(s, members, member++, item, PeekWord(s), alternative);
@@ -96,6 +97,7 @@ void ReadGroup(ParseState& s, GroupList& groups, int32_t group) {
 void ReadGroups(ParseState& s, GroupList& groups) {
   int32_t group = 0;
   do {
+    EntryScope entry(s);
     ReadGroup(s, groups, group++);
   } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
 }

@@ -182,6 +182,7 @@ void ReadMemoryMap(ParseState& s, MapList& maps, int32_t map) {
   AddMemoryMap(s, maps, map, ReadMapHeader(s));
   int32_t entry = 0;
   do {
+    EntryScope scope(s);
     AddMemoryMapEntry(s, maps[map].entries, entry++, TakeEntry(s));
     SkipIf(s, ",");
   } while (!TokenIs(s, "}"));

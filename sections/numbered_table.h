@@ -45,6 +45,7 @@ void AddNumberedRow(ParseState& s, const NumberedTable& member, NumberedRow (&ta
 template <size_t Rows>
 void ReadListBody(ParseState& s, const NumberedTable& member, NumberedRow (&table)[Rows]) {
   for (int32_t row = 0; !TokenIs(s, "}"); ++row) {
+    EntryScope entry(s);
     std::string digits = TokenText(s);
     ExpectKind(s, kNumberToken);
     ExpectText(s, ":");

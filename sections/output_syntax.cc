@@ -79,7 +79,10 @@ void ReadOutputSyntax(ParseState& s, OutputSyntaxTable& table, int32_t record) {
 }  // namespace
 
 void ReadOutputSyntaxBody(ParseState& s, OutputSyntaxTable& table) {
-  for (int32_t record = 0; !TokenIs(s, "}"); ++record) ReadOutputSyntax(s, table, record);
+  for (int32_t record = 0; !TokenIs(s, "}"); ++record) {
+    EntryScope entry(s);
+    ReadOutputSyntax(s, table, record);
+  }
 }
 
 void EmptyOutputSyntaxes(ParseState& s, OutputSyntaxTable& table) {

@@ -73,6 +73,7 @@ struct PinReader {
   // categories -> category*, ending at the first word that names no type category
   void ReadCategories(PinCondition& condition) const {
     for (int32_t index = 0; FindTypeCategory(s, categories, TokenText(s)) >= 0; ++index) {
+      EntryScope entry(s);
       ReadCategory(condition, index);
     }
   }
@@ -137,7 +138,10 @@ void DumpPinCondition(ParseState& s, const PinCondition& condition) {
 
 void ReadPinBody(ParseState& s, PinTable& table, const TypeCategoryTable& categories) {
   PinReader reader{s, categories};
-  for (int32_t group = 0; !TokenIs(s, "}"); ++group) reader.ReadPinGroup(table, group);
+  for (int32_t group = 0; !TokenIs(s, "}"); ++group) {
+    EntryScope entry(s);
+    reader.ReadPinGroup(table, group);
+  }
 }
 
 void EmptyPins(ParseState& s, PinTable& table) { AddPinName(s, table, 0, 0, ""); }

@@ -34,6 +34,7 @@ void AddTypeCategory(ParseState& s, TypeCategoryTable& table, int32_t index, std
 
 void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table) {
   for (int32_t index = 0; !TokenIs(s, "}"); ++index) {
+    EntryScope entry(s);
     std::string name = TakeWord(s);
     ExpectText(s, "=");
     AddTypeCategory(s, table, index, name, Unquote(PeekWord(s)));

@@ -46,7 +46,10 @@ void ReadConversion(ParseState& s, TypeConversionTable& table, int32_t row) {
 }  // namespace
 
 void ReadTypeConversionBody(ParseState& s, TypeConversionTable& table) {
-  for (int32_t row = 0; !TokenIs(s, "}"); ++row) ReadConversion(s, table, row);
+  for (int32_t row = 0; !TokenIs(s, "}"); ++row) {
+    EntryScope entry(s);
+    ReadConversion(s, table, row);
+  }
 }
 
 void EmptyTypeConversions(ParseState& s, TypeConversionTable& table) {

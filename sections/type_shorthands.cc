@@ -63,7 +63,10 @@ void ReadShortHand(ParseState& s, TypeShortHandTable& table, int32_t index) {
 }  // namespace
 
 void ReadTypeShortHandBody(ParseState& s, TypeShortHandTable& table) {
-  for (int32_t index = 0; !TokenIs(s, "}"); ++index) ReadShortHand(s, table, index);
+  for (int32_t index = 0; !TokenIs(s, "}"); ++index) {
+    EntryScope entry(s);
+    ReadShortHand(s, table, index);
+  }
 }
 
 void EmptyTypeShortHands(ParseState& s, TypeShortHandTable& table) {

@@ -30,6 +30,7 @@ float CategoryNumber(const std::string& text) {
 
 // entry -> number ':' name '=' value
 void ReadCategoryEntry(ParseState& s, SoftIPLibrary& library) {
+  library.categoryStarts.push_back(CurrentToken(s).start);
   float number = CategoryNumber(TokenText(s));
   if (Linting(s)) {
     char* end = nullptr;
@@ -137,16 +138,23 @@ void CheckCategoryNumbers(ParseState& s, SoftIPLibrary& library) {
   const RecordList<SoftIPCategoryEntry>& categories = library.categories;
   FirstOccurrences seen(categories.Size());
   size_t repeated = categories.Size();
+  size_t repeatedBy = 0;  // the later entry that repeats it, where it is reported
   for (size_t j = 0; j < categories.Size(); ++j) {
     float number = categories.At(j).number;
     if (std::isnan(number)) continue;
     size_t first = seen.FirstOrAdd(EqualityKey(number), j);
-    if (first != j && first < repeated) repeated = first;
+    if (first != j && first < repeated) {
+      repeated = first;
+      repeatedBy = j;
+    }
   }
   if (repeated == categories.Size()) return;
   double number = double(categories.At(repeated).number);
-  ParseError(s, Format("Found not unique category number %f\n", number), "category-number-repeated",
-             Format("category number %g is given to two entries", number));
+  const std::vector<TextPoint>& starts = library.categoryStarts;
+  s.diagnostics.FailAt(repeatedBy < starts.size() ? starts[repeatedBy] : CurrentToken(s).start,
+                       Format("Found not unique category number %f\n", number),
+                       Stream::kStandardOutput, "category-number-repeated",
+                       Format("category number %g repeats the number of an earlier entry", number));
 }
 
 }  // namespace qelc

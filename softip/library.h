@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "softip/record_list.h"
 #include "softip/records.h"
@@ -25,6 +26,9 @@ struct SoftIPLibrary {
   std::unique_ptr<char[]> stringBuffer;
   RecordList<SoftIPCategoryEntry> categories;
   RecordList<SoftIPModule> modules;
+  // Where each category entry was read, while compiling: a repeated number is
+  // reported at the entry that repeats it. Not part of the file.
+  std::vector<TextPoint> categoryStarts;
 };
 
 // Compiling: Out.txt becomes the dump stream and the string pool works on a new,

@@ -7,7 +7,8 @@ void ParseError(Parser& p, std::string message, std::string_view check, std::str
 }
 
 void Overflow(Parser& p, std::string message) {
-  p.diagnostics.FailAt(p.entryStart, std::move(message), Stream::kStandardError, "capacity");
+  TextPoint at = p.entryStart.line > 0 ? p.entryStart : CurrentToken(p).start;
+  p.diagnostics.FailAt(at, std::move(message), Stream::kStandardError, "capacity");
 }
 
 }  // namespace qelc

@@ -24,8 +24,9 @@ struct Parser {
   TokenStream tokens;
   // The text of the last condition read: each accepted token behind a backslash.
   std::string condition;
-  // Where the entry being read began: a table that overflows is reported there.
-  TextPoint entryStart;
+  // Where the entry being read began (line 0: outside every entry): a table
+  // that overflows is reported there, else at the current token.
+  TextPoint entryStart{0, 0};
 };
 
 // Marks the current token as the start of an entry while the entry is read, and
