@@ -1,7 +1,6 @@
 #include "qeldump/json_dump.h"
 
 #include <rapidjson/filewritestream.h>
-#include <rapidjson/memorystream.h>
 #include <rapidjson/writer.h>
 
 #include <bit>
@@ -13,24 +12,12 @@
 #include <string_view>
 
 #include "softip/record_fields.h"
+#include "source/utf8.h"
 #include "tables/field_map.h"
 
 namespace qelc::dump {
 
 namespace {
-
-struct Discard {
-  void Put(char) {}
-};
-
-bool IsUtf8(std::string_view text) {
-  rapidjson::MemoryStream in(text.data(), text.size());
-  Discard sink;
-  while (in.Tell() < text.size()) {
-    if (!rapidjson::UTF8<>::Validate(in, sink)) return false;
-  }
-  return true;
-}
 
 class JsonDump {
  public:
@@ -62,16 +49,7 @@ class JsonDump {
       json_.String(text.data(), rapidjson::SizeType(text.size()));
       return;
     }
-    std::string converted;
-    for (char c : text) {
-      unsigned char byte = static_cast<unsigned char>(c);
-      if (byte < 0x80) {
-        converted += c;
-      } else {
-        converted += char(0xC0 | byte >> 6);
-        converted += char(0x80 | (byte & 0x3F));
-      }
-    }
+    std::string converted = Latin1ToUtf8(text);
     json_.String(converted.data(), rapidjson::SizeType(converted.size()));
   }
 
