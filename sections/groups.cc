@@ -10,9 +10,9 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kGroupConditions = 10;
-constexpr int32_t kGroupsPerCondition = 40;
-constexpr int32_t kMembersPerGroup = 100;
+constexpr int32_t kGroupConditions = EntriesOf(&TableBlock::groups);
+constexpr int32_t kGroupsPerCondition = EntriesOf(&GroupCondition::groups);
+constexpr int32_t kMembersPerGroup = EntriesOf(&GroupRecord::members);
 constexpr char kConditionOverflow[] = "Exceed number of group conditions.\n";
 constexpr char kGroupOverflow[] = "Exceed number of groups.\n";
 
@@ -108,7 +108,6 @@ void ReadGroupBody(GroupTable& table) {
 void EmptyGroups(GroupTable& table) { AddGroupCondition(table, 0, ""); }
 
 void DumpGroups(const GroupTable& table) {
-  static constexpr const char* kTypeNames[] = {"Always", "Decl", "Equation"};
   for (const GroupCondition& entry : table) {
     if (PoolStringIsEmpty(entry.condition)) break;
     Dump("   When: <%s>\n", PoolString(entry.condition));
@@ -125,7 +124,7 @@ void DumpGroups(const GroupTable& table) {
         Dump("         <%s> <%s> %d\n", PoolString(member.item), PoolString(member.value),
              member.alternative);
       }
-      DumpStatementsByKind(record.statements, kTypeNames, 9);
+      DumpStatementsByKind(record.statements, StatementFamily::kGroup, 9);
     }
   }
 }

@@ -14,20 +14,7 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kOutputSyntaxes = 300;
-
-struct OutputStatement {
-  const char* keyword;
-  const char* kindName;
-};
-
-// The statements of an output syntax, in the only order they may stand in.
-constexpr OutputStatement kOutputStatements[] = {
-    {"DefaultSigName", "oDefaultSigName"},   {"DeclWOPinNum", "oDeclWOPinNum"},
-    {"DeclWithPinNum", "oDeclWithPinNum"},   {"DeclWOMainFlash", "oDeclWOMainFlash"},
-    {"DeclWMainFlash", "oDeclWMainFlash"},   {"Equation", "oEquation"},
-    {"Equation_Req", "oEquationReq"},        {"Action", "oAction"},
-};
+constexpr int32_t kOutputSyntaxes = EntriesOf(&TableBlock::outputSyntaxes);
 
 // Off unless asked for: sources list several names on purpose, as a Pin group does.
 const std::string_view kOutputSyntaxNameReplaced = DeclareWarning(
@@ -59,12 +46,7 @@ void ReadOutputSyntax(OutputSyntaxTable& table, int32_t record) {
     }
   } while (!TokenIs("{"));
   ExpectText("{");
-  int32_t statements = 0;
-  for (const OutputStatement& statement : kOutputStatements) {
-    if (TokenIs(statement.keyword)) {
-      ReadStatement(table[record].statements, statement.kindName, statements);
-    }
-  }
+  ReadOutputStatements(table[record].statements);
   ExpectText("}");
 }
 
@@ -77,15 +59,10 @@ void ReadOutputSyntaxBody(OutputSyntaxTable& table) {
 void EmptyOutputSyntaxes(OutputSyntaxTable& table) { AddOutputSyntax(table, 0, ""); }
 
 void DumpOutputSyntaxes(const OutputSyntaxTable& table) {
-  // Always heads every record although no output syntax holds such a statement:
-  // part of the dump format.
-  static constexpr const char* kTypeNames[] = {
-      "Always",         "DefaultSigName", "DeclWOPinNum", "DeclWithPinNum", "DeclWOMainFlash",
-      "DeclWMainFlash", "Equation",       "Equation_Req", "Action"};
   for (const OutputSyntaxRecord& record : table) {
     if (PoolStringIsEmpty(record.name)) break;
     Dump("   <%s>\n", PoolString(record.name));
-    DumpStatementsByKind(record.statements, kTypeNames, 9);
+    DumpStatementsByKind(record.statements, StatementFamily::kOutputSyntax, 9);
   }
 }
 

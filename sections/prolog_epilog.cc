@@ -8,7 +8,8 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kPrologEpilogEntries = 20;
+// Prolog and epilog are tables of one type.
+constexpr int32_t kPrologEpilogEntries = EntriesOf(&TableBlock::prolog);
 constexpr char kConditionOverflow[] = "Exceed number of prolog/epilog conditions.\n";
 
 void AddPrologEpilogCondition(PrologEpilogTable& table, int32_t index,
@@ -32,8 +33,6 @@ void ReadPrologEpilogBody(PrologEpilogTable& table) {
 void EmptyPrologEpilog(PrologEpilogTable& table) { AddPrologEpilogCondition(table, 0, ""); }
 
 void DumpPrologEpilog(const PrologEpilogTable& table) {
-  static constexpr const char* kTypeNames[] = {"Always", "PTerm", "Decl", "Equation",
-                                               "PropertyTab"};
   for (const PrologEpilogEntry& entry : table) {
     if (PoolStringIsEmpty(entry.condition)) break;
     Dump("   When: <%s>\n", PoolString(entry.condition));
@@ -41,7 +40,7 @@ void DumpPrologEpilog(const PrologEpilogTable& table) {
     for (const StatementSlot& slot : StoredStatements(entry.statements)) {
       Dump("         === <%12s><%s>\n", PoolString(slot.kind), PoolString(slot.text));
     }
-    DumpStatementsByKind(entry.statements, kTypeNames, 6);
+    DumpStatementsByKind(entry.statements, StatementFamily::kPrologEpilog, 6);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "sections/statements.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "source/ascii.h"
@@ -20,44 +22,59 @@ constexpr char kReverseMark[] = "-!-!-!";
 constexpr char kSeparator = '\x01';
 
 struct StatementKind {
-  const char* kindName;
-  const char* typeName;
+  const char* kindName;  // the name the parsers store a statement under
+  const char* typeName;  // what the file stores as the kind; the keyword that opens it
+  StatementFamily family;
 };
 
-// Searched in this order; the type name is what the file stores as the kind.
+constexpr char kAlwaysType[] = "Always";
+
+// Every statement kind. Within a family the kinds stand in the order their
+// statements are read and dumped. pAlways is the words before the first keyword
+// of a prolog or epilog block; the kinds after it are the keyed statements.
 constexpr StatementKind kStatementKinds[] = {
-    {"oDefaultSigName", "DefaultSigName"},
-    {"oDeclWOPinNum", "DeclWOPinNum"},
-    {"oDeclWithPinNum", "DeclWithPinNum"},
-    {"oEquation", "Equation"},
-    {"oAction", "Action"},
-    {"gDECL", "Decl"},
-    {"gEquation", "Equation"},
-    {"pAlways", "Always"},
-    {"pPTerm", "PTerm"},
-    {"pDecl", "Decl"},
-    {"pEquation", "Equation"},
-    {"pPropertyTab", "PropertyTab"},
-    {"oDeclWOMainFlash", "DeclWOMainFlash"},
-    {"oDeclWMainFlash", "DeclWMainFlash"},
-    {"oEquationReq", "Equation_Req"},
+    {"pAlways", kAlwaysType, StatementFamily::kPrologEpilog},
+    {"pPTerm", "PTerm", StatementFamily::kPrologEpilog},
+    {"pDecl", "Decl", StatementFamily::kPrologEpilog},
+    {"pEquation", "Equation", StatementFamily::kPrologEpilog},
+    {"pPropertyTab", "PropertyTab", StatementFamily::kPrologEpilog},
+    {"gDECL", "Decl", StatementFamily::kGroup},
+    {"gEquation", "Equation", StatementFamily::kGroup},
+    {"oDefaultSigName", "DefaultSigName", StatementFamily::kOutputSyntax},
+    {"oDeclWOPinNum", "DeclWOPinNum", StatementFamily::kOutputSyntax},
+    {"oDeclWithPinNum", "DeclWithPinNum", StatementFamily::kOutputSyntax},
+    {"oDeclWOMainFlash", "DeclWOMainFlash", StatementFamily::kOutputSyntax},
+    {"oDeclWMainFlash", "DeclWMainFlash", StatementFamily::kOutputSyntax},
+    {"oEquation", "Equation", StatementFamily::kOutputSyntax},
+    {"oEquationReq", "Equation_Req", StatementFamily::kOutputSyntax},
+    {"oAction", "Action", StatementFamily::kOutputSyntax},
 };
+
+std::span<const StatementKind> KindsOf(StatementFamily family) {
+  auto inFamily = [&](const StatementKind& kind) { return kind.family == family; };
+  const StatementKind* first =
+      std::find_if(std::begin(kStatementKinds), std::end(kStatementKinds), inFamily);
+  const StatementKind* last = std::find_if_not(first, std::end(kStatementKinds), inFamily);
+  return {first, last};
+}
+
+// The statements of a prolog or epilog block after its always-statement, each
+// opened by its keyword.
+std::span<const StatementKind> KeyedKinds() {
+  return KindsOf(StatementFamily::kPrologEpilog).subspan(1);
+}
+
+// The kind name of the statement that `keyword` opens in a list of `family`,
+// or "" when the family has no such statement, which AddStatement refuses.
+const char* KindNameOf(StatementFamily family, std::string_view keyword) {
+  for (const StatementKind& kind : KindsOf(family)) {
+    if (kind.typeName == keyword) return kind.kindName;
+  }
+  return "";
+}
 
 // Longest statement text once its words are joined.
 constexpr int kStatementTextLimit = 31999;
-
-// The kind names that the statement keywords PTerm, Decl, Equation and
-// PropertyTab stand for where they are read.
-struct KeyedKinds {
-  const char* pTerm;
-  const char* decl;
-  const char* equation;
-  const char* propertyTab;
-};
-constexpr KeyedKinds kPrologEpilogKinds{"pPTerm", "pDecl", "pEquation", "pPropertyTab"};
-// A group's list takes no PTerm or PropertyTab statement: the empty kind name
-// makes AddStatement refuse them.
-constexpr KeyedKinds kGroupKinds{"", "gDECL", "gEquation", ""};
 
 const StatementKind* FindKind(std::string_view kindName) {
   for (const StatementKind& kind : kStatementKinds) {
@@ -93,17 +110,29 @@ void JoinToken(std::string& text) {
 }
 
 bool EndsAlwaysStatement() {
-  return TokenText().empty() || TokenIs("Decl") || TokenIs("Equation") || TokenIs("PTerm") ||
-         TokenIs("PropertyTab") || TokenIs("When") || TokenIs("}");
+  if (TokenText().empty() || TokenIs("When") || TokenIs("}")) return true;
+  std::span<const StatementKind> keyed = KeyedKinds();
+  return std::any_of(keyed.begin(), keyed.end(),
+                     [](const StatementKind& kind) { return TokenIs(kind.typeName); });
 }
 
 // keyed statements -> [PTerm statement] [Decl statement] [Equation statement]
 //                     [PropertyTab statement]
-void ReadKeyedStatements(StatementList& list, int32_t& counter, const KeyedKinds& kinds) {
-  if (TokenIs("PTerm")) ReadStatement(list, kinds.pTerm, counter);
-  if (TokenIs("Decl")) ReadStatement(list, kinds.decl, counter);
-  if (TokenIs("Equation")) ReadStatement(list, kinds.equation, counter);
-  if (TokenIs("PropertyTab")) ReadStatement(list, kinds.propertyTab, counter);
+// A group's list takes no PTerm or PropertyTab statement: it reads them and
+// AddStatement refuses them.
+void ReadKeyedStatements(StatementList& list, int32_t& counter, StatementFamily family) {
+  for (const StatementKind& keyed : KeyedKinds()) {
+    if (TokenIs(keyed.typeName)) ReadStatement(list, KindNameOf(family, keyed.typeName), counter);
+  }
+}
+
+void DumpStatementsOfType(const StatementList& list, const char* typeName, int headingIndent) {
+  Dump("%*s%s:\n", headingIndent, "", typeName);
+  for (const StatementSlot& slot : StoredStatements(list)) {
+    if (PoolCompare(slot.kind, typeName) == 0) {
+      Dump("%*s<%s>\n", headingIndent + 3, "", PoolString(slot.text));
+    }
+  }
 }
 
 }  // namespace
@@ -144,7 +173,7 @@ void ReadStatement(StatementList& list, std::string_view kindName, int32_t& coun
 
 void ReadGroupStatements(StatementList& list) {
   int32_t counter = 0;
-  ReadKeyedStatements(list, counter, kGroupKinds);
+  ReadKeyedStatements(list, counter, StatementFamily::kGroup);
 }
 
 void ReadStatementBlock(StatementList& list) {
@@ -152,7 +181,14 @@ void ReadStatementBlock(StatementList& list) {
   while (!EndsAlwaysStatement()) JoinToken(text);
   AddStatement(list, 0, "pAlways", text);
   int32_t counter = 1;
-  ReadKeyedStatements(list, counter, kPrologEpilogKinds);
+  ReadKeyedStatements(list, counter, StatementFamily::kPrologEpilog);
+}
+
+void ReadOutputStatements(StatementList& list) {
+  int32_t counter = 0;
+  for (const StatementKind& kind : KindsOf(StatementFamily::kOutputSyntax)) {
+    if (TokenIs(kind.typeName)) ReadStatement(list, kind.kindName, counter);
+  }
 }
 
 std::span<const StatementSlot> StoredStatements(const StatementList& list) {
@@ -163,14 +199,13 @@ std::span<const StatementSlot> StoredStatements(const StatementList& list) {
   return std::span<const StatementSlot>(list.slots, count);
 }
 
-void DumpStatementsByKind(const StatementList& list, std::span<const char* const> typeNames,
-                          int headingIndent) {
-  for (const char* typeName : typeNames) {
-    Dump("%*s%s:\n", headingIndent, "", typeName);
-    for (const StatementSlot& slot : StoredStatements(list)) {
-      if (PoolCompare(slot.kind, typeName) == 0) {
-        Dump("%*s<%s>\n", headingIndent + 3, "", PoolString(slot.text));
-      }
+void DumpStatementsByKind(const StatementList& list, StatementFamily family, int headingIndent) {
+  // Always heads the lists of groups and output syntaxes too, although they hold
+  // no such statement: part of the dump format.
+  DumpStatementsOfType(list, kAlwaysType, headingIndent);
+  for (const StatementKind& kind : KindsOf(family)) {
+    if (std::string_view(kind.typeName) != kAlwaysType) {
+      DumpStatementsOfType(list, kind.typeName, headingIndent);
     }
   }
 }

@@ -11,7 +11,7 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kTypeCategoryLimit = 20;
+constexpr int32_t kTypeCategoryLimit = EntriesOf(&TableBlock::typeCategories);
 
 bool IsEmpty(const TypeCategory& category) { return PoolStringIsEmpty(category.name); }
 

@@ -11,7 +11,7 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kTypeConversionLimit = 50;
+constexpr int32_t kTypeConversionLimit = EntriesOf(&TableBlock::typeConversions);
 
 // Row `row` gets the three words (the third may be empty).
 void AddTypeConversion(TypeConversionTable& table, int32_t row, std::string_view first,
