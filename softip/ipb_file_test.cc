@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "softip/categories.h"
 #include "softip/library.h"
 #include "softip/modules.h"
+#include "softip/record_fields.h"
 #include "softip/test_support.h"
 #include "source/test_support.h"
 
@@ -22,23 +24,9 @@ class IpbFileTest : public ::testing::Test {
   void SetUp() override { test::UseEmptyLibrary(); }
   void TearDown() override { ResetLibrary(); }
 
-  // A category section and two modules that use every list; returns the file's bytes.
+  // The library of test::AddFilledLibrary; returns the file's bytes.
   Bytes WriteFilledLibrary() {
-    AddSoftIPCategory(1.5f, "'Timers'", "Timer blocks");
-    SoftIPModule uart;
-    SetModuleName(uart, "Uart");
-    SetModuleStatement(uart, "uart", -56);
-    AddPort(uart, PortKind::kInput, {"clk", "wire", "in", "1", 8, 2, "t", "u"});
-    AddPort(uart, PortKind::kOutput, {"tx", "wire", "out", "1", 1, 0, "", ""});
-    AddDeclaration(uart, "reg", "a", "8");
-    AddBusExtName(uart, "}");
-    AddMacroParameter(uart, "a");
-    AddMacroStatement(uart, "\\PN\\is\\'X'", "a = b;\nb = a;\n");
-    AddEquationParameter(uart, "e");
-    AddModule(std::move(uart));
-    SoftIPModule bare;
-    SetModuleName(bare, "Uart");
-    AddModule(std::move(bare));
+    test::AddFilledLibrary();
     EXPECT_TRUE(WriteIpbFile(Path("lib.ipb")));
     return test::ReadBytes(Path("lib.ipb"));
   }
@@ -55,6 +43,18 @@ class IpbFileTest : public ::testing::Test {
 
   test::TempDir dir_;
 };
+
+// Counted from records.h: a category entry holds two texts, a module two, and
+// the records of its lists 6, 5, 3, 1, 1, 2 and 1.
+TEST_F(IpbFileTest, EveryStringReferenceOfTheLibraryIsVisited) {
+  WriteFilledLibrary();
+  std::vector<int32_t> refs;
+  ForEachStringRef(Library(), [&](int32_t ref) { refs.push_back(ref); });
+  EXPECT_EQ(refs.size(), 2u + (2 + 6 + 5 + 3 + 1 + 1 + 2 + 1) + 2);
+  for (int32_t ref : refs) {
+    EXPECT_TRUE(ref >= 0 && ref < Library().stringBytesUsed) << ref;
+  }
+}
 
 // Read back into a library that holds stale content of its own, then written again.
 TEST_F(IpbFileTest, WriteReadWriteGivesTheSameBytes) {

@@ -8,9 +8,12 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "softip/categories.h"
 #include "softip/library.h"
+#include "softip/modules.h"
 #include "tables/string_pool.h"
 
 namespace qelc::test {
@@ -26,6 +29,26 @@ inline void UseEmptyLibrary() {
   library.stringCapacity = kSoftIPStringCapacity;
   library.stringBuffer.reset(new char[kSoftIPStringCapacity]());
   PoolSetUp(library.stringBuffer.get(), &library.stringBytesUsed, library.stringCapacity);
+}
+
+// Adds to the library a category section and two modules, the first of which
+// uses every list once.
+inline void AddFilledLibrary() {
+  AddSoftIPCategory(1.5f, "'Timers'", "Timer blocks");
+  SoftIPModule uart;
+  SetModuleName(uart, "Uart");
+  SetModuleStatement(uart, "uart", -56);
+  AddPort(uart, PortKind::kInput, {"clk", "wire", "in", "1", 8, 2, "t", "u"});
+  AddPort(uart, PortKind::kOutput, {"tx", "wire", "out", "1", 1, 0, "", ""});
+  AddDeclaration(uart, "reg", "a", "8");
+  AddBusExtName(uart, "}");
+  AddMacroParameter(uart, "a");
+  AddMacroStatement(uart, "\\PN\\is\\'X'", "a = b;\nb = a;\n");
+  AddEquationParameter(uart, "e");
+  AddModule(std::move(uart));
+  SoftIPModule bare;
+  SetModuleName(bare, "Uart");
+  AddModule(std::move(bare));
 }
 
 // A directory of its own for the files of one test, removed with everything in it.
