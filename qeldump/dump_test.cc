@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -175,6 +177,57 @@ TEST(Reader, JsonHoldsEveryTableAndResolvesEveryStringField) {
   WalkFields(DabBlockMap(), 0, true, path, zero, count);
   EXPECT_EQ(nonZero, fields);
   EXPECT_GT(fields, 20000);
+}
+
+// The text lines that the JSON of an IPB file spells: "path = value" per leaf
+// and "path.count = n" per list, in document order, without the strings.
+void JsonLines(const rapidjson::Value& json, const std::string& path,
+               std::vector<std::string>& lines) {
+  if (json.IsObject()) {
+    for (const auto& member : json.GetObject()) {
+      std::string name = member.name.GetString();
+      if (name == "index" || name == "file" || name == "kind" || name == "strings") continue;
+      // The header is a group of the JSON alone.
+      std::string inner = name == "header" ? "" : path.empty() ? name : path + "." + name;
+      JsonLines(member.value, inner, lines);
+    }
+  } else if (json.IsArray()) {
+    lines.push_back(path + ".count = " + std::to_string(json.Size()));
+    for (rapidjson::SizeType i = 0; i < json.Size(); ++i) {
+      JsonLines(json[i], path + "[" + std::to_string(i) + "]", lines);
+    }
+  } else if (json.IsString()) {
+    lines.push_back(path + " = " + Quote(json.GetString()));
+  } else if (json.IsInt()) {
+    lines.push_back(path + " = " + std::to_string(json.GetInt()));
+  } else {
+    char number[32];
+    float value = float(json.GetDouble());
+    lines.push_back(path + " = " +
+                    std::string(number, std::to_chars(number, number + 32, value).ptr));
+  }
+}
+
+// Text and JSON come from one walk of the file: the JSON names every line of
+// the text (its offsets of repeated strings aside) with the same value.
+TEST(Reader, IpbJsonAndTextShowTheSameFields) {
+  test::Bytes bytes = test::SoftIPState().FilledLibraryBytes();
+  std::unique_ptr<InputFile> file = Checked("l.ipb", test::AsText(bytes));
+
+  std::vector<std::string> textLines;
+  std::string text = Output([&](FILE* out) { WriteText(*file, out); });
+  for (size_t at = text.find('\n') + 1; at < text.size(); at = text.find('\n', at) + 1) {
+    std::string line = text.substr(at, text.find('\n', at) - at);
+    if (line.starts_with("pool@")) break;
+    textLines.push_back(std::regex_replace(line, std::regex(R"(" @[0-9]+$)"), "\""));
+  }
+  rapidjson::Document document;
+  std::string json = Output([&](FILE* out) { WriteJson(*file, out); });
+  ASSERT_FALSE(document.Parse(json.c_str()).HasParseError());
+  std::vector<std::string> jsonLines;
+  JsonLines(document, "", jsonLines);
+  EXPECT_EQ(jsonLines, textLines);
+  EXPECT_EQ(textLines.size(), 51u);  // 3 + 1 + 3 + 1 + 33 (Uart) + 10 (Bare)
 }
 
 TEST(Reader, DiffComparesStringsByTheirText) {

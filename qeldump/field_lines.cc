@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "softip/record_fields.h"
+#include "qeldump/field_printer.h"
 #include "tables/field_map.h"
 #include "tables/table_block.h"
 
@@ -83,137 +83,85 @@ std::string LeafValue(FieldKind kind, const char* bytes, size_t size, const Refe
   return std::to_string(LoadField32(bytes));
 }
 
-using Values = std::vector<std::optional<std::string>>;
-
-void WalkDab(std::span<const InputFile* const> files, bool content, const LineVisitor& visit) {
-  std::vector<References> refs;
-  for (const InputFile* file : files) refs.emplace_back(file->dab->Pool(), content);
-  Values values(files.size());
-  auto allZero = [&](size_t offset, size_t size) {
-    return std::all_of(files.begin(), files.end(),
-                       [&](const InputFile* file) { return file->dab->Zero(offset, size); });
-  };
-  auto leaf = [&](const FieldNode& field, size_t offset, const std::string& path) {
-    if (content && offset == offsetof(TableBlock, poolUsedSize)) return;
-    for (size_t i = 0; i < files.size(); ++i) {
-      const DabFile& dab = *files[i]->dab;
-      values[i].reset();
-      if (content || !dab.Zero(offset, field.size)) {
-        values[i] = LeafValue(field.kind, dab.Bytes().data() + offset, field.size, refs[i]);
-      }
-    }
-    visit(path, values);
-  };
-  std::string path;
-  WalkFields(DabBlockMap(), 0, true, path, allZero, leaf);
-}
-
-// The IPB lists side by side: per file the raw records of one list, or nothing
-// when the file lacks the list's owner (a module beyond the end of its list).
-struct ListRecords {
-  std::optional<std::span<const char>> bytes;
-  size_t count = 0;
-};
-
-class IpbWalk {
+// The text form: a line per leaf, its path built from the names and indexes of
+// the walk, handed to a LineVisitor with the leaf's value in each file.
+class LinePrinter final : public FieldPrinter {
  public:
-  IpbWalk(std::span<const InputFile* const> files, bool content, const LineVisitor& visit)
-      : files_(files), content_(content), visit_(visit), values_(files.size()) {
-    for (const InputFile* file : files) refs_.emplace_back(file->ipbStrings, content);
+  LinePrinter(std::span<const InputFile* const> files, bool content, const LineVisitor& visit)
+      : content_(content), visit_(visit), values_(files.size()) {
+    for (const InputFile* file : files) refs_.emplace_back(file->Strings(), content);
   }
 
-  void Run() {
-    Header("formatVersion", &SoftIPLibrary::formatVersion);
-    if (!content_) Header("stringBytesUsed", &SoftIPLibrary::stringBytesUsed);
-    Header("stringCapacity", &SoftIPLibrary::stringCapacity);
-    std::vector<ListRecords> categories;
-    for (const InputFile* file : files_) {
-      const auto& list = file->ipb.categories;
-      categories.push_back({std::span(reinterpret_cast<const char*>(list.Data()),
-                                      list.Size() * sizeof(SoftIPCategoryEntry)),
-                            list.Size()});
+  void BeginGroup(std::string_view) override {}
+  void EndGroup() override {}
+  // WriteText lists the pool after every field.
+  void Strings() override {}
+
+  void BeginRecord(std::string_view name) override { Enter(name); }
+  void EndRecord() override { Leave(); }
+
+  void BeginList(std::string_view name, std::span<const std::optional<size_t>> counts) override {
+    Enter(name);
+    if (counts.empty()) return;
+    for (size_t i = 0; i < counts.size(); ++i) {
+      values_[i].reset();
+      if (counts[i]) values_[i] = std::to_string(*counts[i]);
     }
-    List("categories", CategoryEntryMap(), categories);
-    size_t modules = 0;
-    for (const InputFile* file : files_) modules = std::max(modules, file->ipb.modules.Size());
-    Count("modules", [](const InputFile& file) { return file.ipb.modules.Size(); });
-    for (size_t index = 0; index < modules; ++index) Module(index);
+    visit_(path_ + ".count", values_);
+  }
+  void EndList() override { Leave(); }
+
+  void BeginElement(size_t index) override {
+    marks_.push_back(path_.size());
+    AppendIndex(index);
+  }
+  void EndElement() override { Leave(); }
+
+  void Field(std::string_view name, const LeafValues& leaf) override {
+    Enter(name);
+    Line(leaf);
+    Leave();
+  }
+  void Element(size_t index, const LeafValues& leaf) override {
+    BeginElement(index);
+    Line(leaf);
+    Leave();
   }
 
  private:
-  const SoftIPModule* ModuleOf(size_t file, size_t index) const {
-    const auto& modules = files_[file]->ipb.modules;
-    return index < modules.Size() ? &modules.At(index) : nullptr;
+  void Enter(std::string_view name) {
+    marks_.push_back(path_.size());
+    if (!path_.empty()) path_ += '.';
+    path_ += name;
+  }
+  void AppendIndex(size_t index) { path_.append("[").append(std::to_string(index)).append("]"); }
+  void Leave() {
+    path_.resize(marks_.back());
+    marks_.pop_back();
   }
 
-  void Header(const char* name, int32_t SoftIPLibrary::*field) {
-    for (size_t i = 0; i < files_.size(); ++i) values_[i] = std::to_string(files_[i]->ipb.*field);
-    visit_(name, values_);
-  }
-
-  template <typename CountOf>
-  void Count(const std::string& path, CountOf countOf) {
-    for (size_t i = 0; i < files_.size(); ++i) values_[i] = std::to_string(countOf(*files_[i]));
-    visit_(path + ".count", values_);
-  }
-
-  void Module(size_t index) {
-    std::string path = "modules[" + std::to_string(index) + "]";
-    for (const ModuleField& field : ModuleFields()) {
-      for (size_t i = 0; i < files_.size(); ++i) {
-        const SoftIPModule* module = ModuleOf(i, index);
-        values_[i].reset();
-        if (module) {
-          int32_t value = module->*field.member;
-          values_[i] = LeafValue(field.kind, reinterpret_cast<const char*>(&value), 4, refs_[i]);
-        }
-      }
-      visit_(path + "." + std::string(field.name), values_);
+  // A DAB field that is zero in every file has no line; outside `content` mode
+  // a zero DAB field has no value.
+  void Line(const LeafValues& leaf) {
+    std::span<const FieldValue> files = leaf.files;
+    if (std::all_of(files.begin(), files.end(), [](const FieldValue& v) { return v.zero; })) {
+      return;
     }
-    for (const ModuleList& list : ModuleLists()) {
-      std::vector<ListRecords> records;
-      for (size_t i = 0; i < files_.size(); ++i) {
-        const SoftIPModule* module = ModuleOf(i, index);
-        records.push_back(module ? ListRecords{list.records(*module), list.count(*module)}
-                                 : ListRecords{});
-      }
-      List(path + "." + std::string(list.element.name), list.element, records);
-    }
-  }
-
-  void List(const std::string& path, const FieldNode& element,
-            const std::vector<ListRecords>& records) {
-    size_t longest = 0;
-    for (size_t i = 0; i < files_.size(); ++i) {
+    for (size_t i = 0; i < files.size(); ++i) {
       values_[i].reset();
-      if (records[i].bytes) values_[i] = std::to_string(records[i].count);
-      longest = std::max(longest, records[i].count);
-    }
-    visit_(path + ".count", values_);
-    for (size_t index = 0; index < longest; ++index) {
-      std::string recordPath = path + "[" + std::to_string(index) + "]";
-      auto leaf = [&](const FieldNode& field, const std::string& fieldPath) {
-        for (size_t i = 0; i < files_.size(); ++i) {
-          values_[i].reset();
-          if (index < records[i].count) {
-            const char* bytes = records[i].bytes->data() + index * element.size + field.offset;
-            values_[i] = LeafValue(field.kind, bytes, field.size, refs_[i]);
-          }
-        }
-        visit_(fieldPath, values_);
-      };
-      if (element.kind != FieldKind::kRecord) leaf(element, recordPath);
-      for (const FieldNode& field : element.fields) {
-        leaf(field, recordPath + "." + std::string(field.name));
+      if (files[i].bytes && (content_ || !files[i].zero)) {
+        values_[i] = LeafValue(leaf.kind, files[i].bytes, leaf.size, refs_[i]);
       }
     }
+    visit_(path_, values_);
   }
 
-  std::span<const InputFile* const> files_;
   bool content_;
   const LineVisitor& visit_;
-  Values values_;
+  std::vector<std::optional<std::string>> values_;
   std::vector<References> refs_;
+  std::string path_;
+  std::vector<size_t> marks_;
 };
 
 bool UnderPath(std::string_view line, std::string_view path) {
@@ -278,11 +226,8 @@ std::string Quote(std::string_view text) {
 }
 
 void WalkLines(std::span<const InputFile* const> files, bool content, const LineVisitor& visit) {
-  if (files.front()->kind == FileKind::kDab) {
-    WalkDab(files, content, visit);
-  } else {
-    IpbWalk(files, content, visit).Run();
-  }
+  LinePrinter printer(files, content, visit);
+  WalkFiles(files, content, printer);
 }
 
 void WriteText(const InputFile& file, FILE* out) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compiler/compilation.h"
+#include "source/utf8.h"
 
 namespace qelc::lint {
 
@@ -41,47 +42,10 @@ class SourceLines {
 
 using JsonWriter = rapidjson::Writer<rapidjson::FileWriteStream>;
 
-// The length of the well-formed UTF-8 sequence at text[at], or 0 when there is
-// none (a stray byte, a cut sequence, an overlong form, a surrogate).
-size_t Utf8Length(std::string_view text, size_t at) {
-  static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  unsigned char lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0x80) return 1;
-  size_t length = (lead & 0xE0) == 0xC0   ? 2
-                  : (lead & 0xF0) == 0xE0 ? 3
-                  : (lead & 0xF8) == 0xF0 ? 4
-                                          : 0;
-  if (length == 0 || at + length > text.size()) return 0;
-  uint32_t code = lead & (0x7F >> length);
-  for (size_t i = 1; i < length; ++i) {
-    unsigned char next = static_cast<unsigned char>(text[at + i]);
-    if ((next & 0xC0) != 0x80) return 0;
-    code = code << 6 | (next & 0x3F);
-  }
-  bool valid = code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-  return valid ? length : 0;
-}
-
-// Source texts may hold any bytes; JSON strings are UTF-8, so each byte that
-// starts no well-formed sequence becomes U+FFFD.
-std::string ValidUtf8(std::string_view text) {
-  std::string valid;
-  for (size_t at = 0; at < text.size();) {
-    size_t length = Utf8Length(text, at);
-    if (length == 0) {
-      valid += "\xEF\xBF\xBD";
-      length = 1;
-    } else {
-      valid.append(text.substr(at, length));
-    }
-    at += length;
-  }
-  return valid;
-}
-
 void Key(JsonWriter& json, const char* key, const std::string& value) {
   json.Key(key);
-  std::string valid = ValidUtf8(value);
+  // Source texts may hold any bytes; JSON strings are UTF-8.
+  std::string valid = ReplaceNonUtf8(value);
   json.String(valid.c_str(), rapidjson::SizeType(valid.size()));
 }
 

@@ -10,8 +10,8 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kAliasConditions = 10;
-constexpr int32_t kAliasRows = 100;
+constexpr int32_t kAliasConditions = EntriesOf(&TableBlock::aliases);
+constexpr int32_t kAliasRows = EntriesOf(&AliasCondition::rows);
 constexpr char kConditionOverflow[] = "Exceed number of alias conditions.\n";
 
 using AliasRows = decltype(AliasCondition::rows);

@@ -13,7 +13,7 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kExtensionLimit = 20;
+constexpr int32_t kExtensionLimit = EntriesOf(&TableBlock::extensions);
 
 // Stores both texts without their quotes as extension `index`.
 void AddExtension(ParseState& s, ExtensionTable& table, int32_t index, std::string_view first,

@@ -11,9 +11,9 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kGroupConditions = 10;
-constexpr int32_t kGroupsPerCondition = 40;
-constexpr int32_t kMembersPerGroup = 100;
+constexpr int32_t kGroupConditions = EntriesOf(&TableBlock::groups);
+constexpr int32_t kGroupsPerCondition = EntriesOf(&GroupCondition::groups);
+constexpr int32_t kMembersPerGroup = EntriesOf(&GroupRecord::members);
 constexpr char kConditionOverflow[] = "Exceed number of group conditions.\n";
 constexpr char kGroupOverflow[] = "Exceed number of groups.\n";
 
@@ -112,7 +112,6 @@ void ReadGroupBody(ParseState& s, GroupTable& table) {
 void EmptyGroups(ParseState& s, GroupTable& table) { AddGroupCondition(s, table, 0, ""); }
 
 void DumpGroups(ParseState& s, const GroupTable& table) {
-  static constexpr const char* kTypeNames[] = {"Always", "Decl", "Equation"};
   for (const GroupCondition& entry : table) {
     if (s.pool.IsEmpty(entry.condition)) break;
     s.dump.Print("   When: <%s>\n", s.pool.String(entry.condition));
@@ -129,7 +128,7 @@ void DumpGroups(ParseState& s, const GroupTable& table) {
         s.dump.Print("         <%s> <%s> %d\n", s.pool.String(member.item),
                      s.pool.String(member.value), member.alternative);
       }
-      DumpStatementsByKind(s, record.statements, kTypeNames, 9);
+      DumpStatementsByKind(s, record.statements, StatementFamily::kGroup, 9);
     }
   }
 }

@@ -11,8 +11,8 @@ namespace qelc {
 
 inline constexpr ConditionalList kDeviceSpecificInfo{
     .dumpItemLine = "      Device specific information: <%s>\n",
-    .conditionLimit = 30,
-    .itemLimit = 30,
+    .conditionLimit = EntriesOf(&TableBlock::deviceSpecificInfo),
+    .itemLimit = ItemsOf(&TableBlock::deviceSpecificInfo),
     .conditionOverflow = "Exceed number of device specific information conditions.\n",
     .itemOverflow = "Exceed number of device specific information.\n",
     .always = AlwaysClause::kRefused,
@@ -20,8 +20,8 @@ inline constexpr ConditionalList kDeviceSpecificInfo{
 
 inline constexpr ConditionalList kHardwareSupport{
     .dumpItemLine = "      Hardware support : <%s>\n",
-    .conditionLimit = 30,
-    .itemLimit = 5,
+    .conditionLimit = EntriesOf(&TableBlock::hardwareSupport),
+    .itemLimit = ItemsOf(&TableBlock::hardwareSupport),
     .conditionOverflow = "Exceed number of hardware support conditions.\n",
     .itemOverflow = "Exceed number of hardware support.\n",
     .always = AlwaysClause::kRefused,
@@ -29,8 +29,8 @@ inline constexpr ConditionalList kHardwareSupport{
 
 inline constexpr ConditionalList kTemplateLink{
     .dumpItemLine = "      Template link : <%s>\n",
-    .conditionLimit = 30,
-    .itemLimit = 10,
+    .conditionLimit = EntriesOf(&TableBlock::templateLink),
+    .itemLimit = ItemsOf(&TableBlock::templateLink),
     .conditionOverflow = "Exceed number of template link conditions.\n",
     .itemOverflow = "Exceed number of template link.\n",
     .always = AlwaysClause::kRefused,
@@ -38,8 +38,8 @@ inline constexpr ConditionalList kTemplateLink{
 
 inline constexpr ConditionalList kCCodeFileName{
     .dumpItemLine = "      CCode file name : <%s>\n",
-    .conditionLimit = 100,
-    .itemLimit = 3,
+    .conditionLimit = EntriesOf(&TableBlock::cCodeFileName),
+    .itemLimit = ItemsOf(&TableBlock::cCodeFileName),
     .conditionOverflow = "Exceed number of CCode file name conditions.\n",
     .itemOverflow = "Exceed number of CCode file name.\n",
     .always = AlwaysClause::kRefused,
@@ -47,8 +47,8 @@ inline constexpr ConditionalList kCCodeFileName{
 
 inline constexpr ConditionalList kCCodeExample{
     .dumpItemLine = "      CCode example : <%s>\n",
-    .conditionLimit = 20,
-    .itemLimit = 30,
+    .conditionLimit = EntriesOf(&TableBlock::cCodeExample),
+    .itemLimit = ItemsOf(&TableBlock::cCodeExample),
     .conditionOverflow = "Exceed number of CCode example conditions.\n",
     .itemOverflow = "Exceed number of CCode example.\n",
     .always = AlwaysClause::kRefused,
@@ -58,8 +58,8 @@ inline constexpr ConditionalList kQelConfig{
     // The blank before the line end is part of the Out.txt format.
     .dumpItemLine = "      Qel Config : <%s> \n",
     // One short of the 40 records and 70 slots: part of the file format.
-    .conditionLimit = 39,
-    .itemLimit = 69,
+    .conditionLimit = EntriesOf(&TableBlock::qelConfig) - 1,
+    .itemLimit = ItemsOf(&TableBlock::qelConfig) - 1,
     .conditionOverflow = "Exceed number of MCU setting conditions.\n",
     .itemOverflow = "Exceed number of Qel config.\n",
     .always = AlwaysClause::kStoredFirst,

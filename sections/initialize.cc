@@ -12,8 +12,8 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kInitializeConditions = 50;
-constexpr int32_t kInitializeRows = 80;
+constexpr int32_t kInitializeConditions = EntriesOf(&TableBlock::initialize);
+constexpr int32_t kInitializeRows = EntriesOf(&InitializeCondition::rows);
 
 using InitializeRows = decltype(InitializeCondition::rows);
 

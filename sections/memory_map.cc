@@ -15,10 +15,11 @@ namespace qelc {
 
 namespace {
 
-// The last record and the last map slot can only hold the terminator.
-constexpr int32_t kRecordLimit = 19;
-constexpr int32_t kMapLimit = 9;
-constexpr int32_t kEntryLimit = 30;
+// The last record and the last map slot can only hold the terminator: one short
+// of the arrays on purpose, part of the file format.
+constexpr int32_t kRecordLimit = EntriesOf(&TableBlock::memoryMaps) - 1;
+constexpr int32_t kMapLimit = EntriesOf(&MemoryMapCondition::maps) - 1;
+constexpr int32_t kEntryLimit = EntriesOf(&MemoryMap::entries);
 
 constexpr char kConditionOverflow[] = "Exceed number of memory map conditions.\n";
 constexpr char kMapOverflow[] = "Exceed number of MemoryMaps.\n";

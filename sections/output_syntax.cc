@@ -16,20 +16,7 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kOutputSyntaxes = 300;
-
-struct OutputStatement {
-  const char* keyword;
-  const char* kindName;
-};
-
-// The statements of an output syntax, in the only order they may stand in.
-constexpr OutputStatement kOutputStatements[] = {
-    {"DefaultSigName", "oDefaultSigName"},   {"DeclWOPinNum", "oDeclWOPinNum"},
-    {"DeclWithPinNum", "oDeclWithPinNum"},   {"DeclWOMainFlash", "oDeclWOMainFlash"},
-    {"DeclWMainFlash", "oDeclWMainFlash"},   {"Equation", "oEquation"},
-    {"Equation_Req", "oEquationReq"},        {"Action", "oAction"},
-};
+constexpr int32_t kOutputSyntaxes = EntriesOf(&TableBlock::outputSyntaxes);
 
 }  // namespace
 
@@ -67,12 +54,7 @@ void ReadOutputSyntax(ParseState& s, OutputSyntaxTable& table, int32_t record) {
     }
   } while (!TokenIs(s, "{"));
   ExpectText(s, "{");
-  int32_t statements = 0;
-  for (const OutputStatement& statement : kOutputStatements) {
-    if (TokenIs(s, statement.keyword)) {
-      ReadStatement(s, table[record].statements, statement.kindName, statements);
-    }
-  }
+  ReadOutputStatements(s, table[record].statements);
   ExpectText(s, "}");
 }
 
@@ -90,15 +72,10 @@ void EmptyOutputSyntaxes(ParseState& s, OutputSyntaxTable& table) {
 }
 
 void DumpOutputSyntaxes(ParseState& s, const OutputSyntaxTable& table) {
-  // Always heads every record although no output syntax holds such a statement:
-  // part of the dump format.
-  static constexpr const char* kTypeNames[] = {
-      "Always",         "DefaultSigName", "DeclWOPinNum", "DeclWithPinNum", "DeclWOMainFlash",
-      "DeclWMainFlash", "Equation",       "Equation_Req", "Action"};
   for (const OutputSyntaxRecord& record : table) {
     if (s.pool.IsEmpty(record.name)) break;
     s.dump.Print("   <%s>\n", s.pool.String(record.name));
-    DumpStatementsByKind(s, record.statements, kTypeNames, 9);
+    DumpStatementsByKind(s, record.statements, StatementFamily::kOutputSyntax, 9);
   }
 }
 

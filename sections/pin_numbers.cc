@@ -15,8 +15,8 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kPinNumberConditions = 10;
-constexpr int32_t kPinNumberRows = 150;
+constexpr int32_t kPinNumberConditions = EntriesOf(&TableBlock::pinNumbers);
+constexpr int32_t kPinNumberRows = EntriesOf(&PinNumberCondition::rows);
 constexpr char kConditionOverflow[] = "Exceed number of pin number conditions.\n";
 
 using PinNumberRows = decltype(PinNumberCondition::rows);

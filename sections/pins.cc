@@ -8,11 +8,11 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kPinGroupLimit = 150;
-constexpr int32_t kPinNameLimit = 16;
-constexpr int32_t kPinConditionLimit = 10;
-constexpr int32_t kPinCategoryLimit = 20;
-constexpr int32_t kPinSelectionLimit = 8;
+constexpr int32_t kPinGroupLimit = EntriesOf(&TableBlock::pinGroups);
+constexpr int32_t kPinNameLimit = EntriesOf(&PinGroup::names);
+constexpr int32_t kPinConditionLimit = EntriesOf(&PinGroup::conditions);
+constexpr int32_t kPinCategoryLimit = EntriesOf(&PinCondition::categories);
+constexpr int32_t kPinSelectionLimit = EntriesOf(&PinCategory::selections);
 
 void StoreText(ParseState& s, StringRef& field, std::string_view text) {
   s.pool.AddTo(field, text);

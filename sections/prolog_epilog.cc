@@ -9,7 +9,8 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kPrologEpilogEntries = 20;
+// Prolog and epilog are tables of one type.
+constexpr int32_t kPrologEpilogEntries = EntriesOf(&TableBlock::prolog);
 constexpr char kConditionOverflow[] = "Exceed number of prolog/epilog conditions.\n";
 
 void AddPrologEpilogCondition(ParseState& s, PrologEpilogTable& table, int32_t index,
@@ -35,8 +36,6 @@ void EmptyPrologEpilog(ParseState& s, PrologEpilogTable& table) {
 }
 
 void DumpPrologEpilog(ParseState& s, const PrologEpilogTable& table) {
-  static constexpr const char* kTypeNames[] = {"Always", "PTerm", "Decl", "Equation",
-                                               "PropertyTab"};
   for (const PrologEpilogEntry& entry : table) {
     if (s.pool.IsEmpty(entry.condition)) break;
     s.dump.Print("   When: <%s>\n", s.pool.String(entry.condition));
@@ -44,7 +43,7 @@ void DumpPrologEpilog(ParseState& s, const PrologEpilogTable& table) {
     for (const StatementSlot& slot : StoredStatements(s.pool, entry.statements)) {
       s.dump.Print("         === <%12s><%s>\n", s.pool.String(slot.kind), s.pool.String(slot.text));
     }
-    DumpStatementsByKind(s, entry.statements, kTypeNames, 6);
+    DumpStatementsByKind(s, entry.statements, StatementFamily::kPrologEpilog, 6);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "sections/statements.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "source/ascii.h"
@@ -21,44 +23,59 @@ constexpr char kReverseMark[] = "-!-!-!";
 constexpr char kSeparator = '\x01';
 
 struct StatementKind {
-  const char* kindName;
-  const char* typeName;
+  const char* kindName;  // the name the parsers store a statement under
+  const char* typeName;  // what the file stores as the kind; the keyword that opens it
+  StatementFamily family;
 };
 
-// Searched in this order; the type name is what the file stores as the kind.
+constexpr char kAlwaysType[] = "Always";
+
+// Every statement kind. Within a family the kinds stand in the order their
+// statements are read and dumped. pAlways is the words before the first keyword
+// of a prolog or epilog block; the kinds after it are the keyed statements.
 constexpr StatementKind kStatementKinds[] = {
-    {"oDefaultSigName", "DefaultSigName"},
-    {"oDeclWOPinNum", "DeclWOPinNum"},
-    {"oDeclWithPinNum", "DeclWithPinNum"},
-    {"oEquation", "Equation"},
-    {"oAction", "Action"},
-    {"gDECL", "Decl"},
-    {"gEquation", "Equation"},
-    {"pAlways", "Always"},
-    {"pPTerm", "PTerm"},
-    {"pDecl", "Decl"},
-    {"pEquation", "Equation"},
-    {"pPropertyTab", "PropertyTab"},
-    {"oDeclWOMainFlash", "DeclWOMainFlash"},
-    {"oDeclWMainFlash", "DeclWMainFlash"},
-    {"oEquationReq", "Equation_Req"},
+    {"pAlways", kAlwaysType, StatementFamily::kPrologEpilog},
+    {"pPTerm", "PTerm", StatementFamily::kPrologEpilog},
+    {"pDecl", "Decl", StatementFamily::kPrologEpilog},
+    {"pEquation", "Equation", StatementFamily::kPrologEpilog},
+    {"pPropertyTab", "PropertyTab", StatementFamily::kPrologEpilog},
+    {"gDECL", "Decl", StatementFamily::kGroup},
+    {"gEquation", "Equation", StatementFamily::kGroup},
+    {"oDefaultSigName", "DefaultSigName", StatementFamily::kOutputSyntax},
+    {"oDeclWOPinNum", "DeclWOPinNum", StatementFamily::kOutputSyntax},
+    {"oDeclWithPinNum", "DeclWithPinNum", StatementFamily::kOutputSyntax},
+    {"oDeclWOMainFlash", "DeclWOMainFlash", StatementFamily::kOutputSyntax},
+    {"oDeclWMainFlash", "DeclWMainFlash", StatementFamily::kOutputSyntax},
+    {"oEquation", "Equation", StatementFamily::kOutputSyntax},
+    {"oEquationReq", "Equation_Req", StatementFamily::kOutputSyntax},
+    {"oAction", "Action", StatementFamily::kOutputSyntax},
 };
+
+std::span<const StatementKind> KindsOf(StatementFamily family) {
+  auto inFamily = [&](const StatementKind& kind) { return kind.family == family; };
+  const StatementKind* first =
+      std::find_if(std::begin(kStatementKinds), std::end(kStatementKinds), inFamily);
+  const StatementKind* last = std::find_if_not(first, std::end(kStatementKinds), inFamily);
+  return {first, last};
+}
+
+// The statements of a prolog or epilog block after its always-statement, each
+// opened by its keyword.
+std::span<const StatementKind> KeyedKinds() {
+  return KindsOf(StatementFamily::kPrologEpilog).subspan(1);
+}
+
+// The kind name of the statement that `keyword` opens in a list of `family`,
+// or "" when the family has no such statement, which AddStatement refuses.
+const char* KindNameOf(StatementFamily family, std::string_view keyword) {
+  for (const StatementKind& kind : KindsOf(family)) {
+    if (kind.typeName == keyword) return kind.kindName;
+  }
+  return "";
+}
 
 // Longest statement text once its words are joined.
 constexpr int kStatementTextLimit = 31999;
-
-// The kind names that the statement keywords PTerm, Decl, Equation and
-// PropertyTab stand for where they are read.
-struct KeyedKinds {
-  const char* pTerm;
-  const char* decl;
-  const char* equation;
-  const char* propertyTab;
-};
-constexpr KeyedKinds kPrologEpilogKinds{"pPTerm", "pDecl", "pEquation", "pPropertyTab"};
-// A group's list takes no PTerm or PropertyTab statement: the empty kind name
-// makes AddStatement refuse them.
-constexpr KeyedKinds kGroupKinds{"", "gDECL", "gEquation", ""};
 
 const StatementKind* FindKind(std::string_view kindName) {
   for (const StatementKind& kind : kStatementKinds) {
@@ -94,18 +111,32 @@ void JoinToken(ParseState& s, std::string& text) {
 }
 
 bool EndsAlwaysStatement(ParseState& s) {
-  return TokenText(s).empty() || TokenIs(s, "Decl") || TokenIs(s, "Equation") ||
-         TokenIs(s, "PTerm") || TokenIs(s, "PropertyTab") || TokenIs(s, "When") || TokenIs(s, "}");
+  if (TokenText(s).empty() || TokenIs(s, "When") || TokenIs(s, "}")) return true;
+  std::span<const StatementKind> keyed = KeyedKinds();
+  return std::any_of(keyed.begin(), keyed.end(),
+                     [&](const StatementKind& kind) { return TokenIs(s, kind.typeName); });
 }
 
 // keyed statements -> [PTerm statement] [Decl statement] [Equation statement]
 //                     [PropertyTab statement]
+// A group's list takes no PTerm or PropertyTab statement: it reads them and
+// AddStatement refuses them.
 void ReadKeyedStatements(ParseState& s, StatementList& list, int32_t& counter,
-                         const KeyedKinds& kinds) {
-  if (TokenIs(s, "PTerm")) ReadStatement(s, list, kinds.pTerm, counter);
-  if (TokenIs(s, "Decl")) ReadStatement(s, list, kinds.decl, counter);
-  if (TokenIs(s, "Equation")) ReadStatement(s, list, kinds.equation, counter);
-  if (TokenIs(s, "PropertyTab")) ReadStatement(s, list, kinds.propertyTab, counter);
+                         StatementFamily family) {
+  for (const StatementKind& keyed : KeyedKinds()) {
+    if (TokenIs(s, keyed.typeName))
+      ReadStatement(s, list, KindNameOf(family, keyed.typeName), counter);
+  }
+}
+
+void DumpStatementsOfType(ParseState& s, const StatementList& list, const char* typeName,
+                          int headingIndent) {
+  s.dump.Print("%*s%s:\n", headingIndent, "", typeName);
+  for (const StatementSlot& slot : StoredStatements(s.pool, list)) {
+    if (s.pool.Compare(slot.kind, typeName) == 0) {
+      s.dump.Print("%*s<%s>\n", headingIndent + 3, "", s.pool.String(slot.text));
+    }
+  }
 }
 
 }  // namespace
@@ -153,7 +184,7 @@ void ReadStatement(ParseState& s, StatementList& list, std::string_view kindName
 
 void ReadGroupStatements(ParseState& s, StatementList& list) {
   int32_t counter = 0;
-  ReadKeyedStatements(s, list, counter, kGroupKinds);
+  ReadKeyedStatements(s, list, counter, StatementFamily::kGroup);
 }
 
 void ReadStatementBlock(ParseState& s, StatementList& list) {
@@ -161,7 +192,14 @@ void ReadStatementBlock(ParseState& s, StatementList& list) {
   while (!EndsAlwaysStatement(s)) JoinToken(s, text);
   AddStatement(s, list, 0, "pAlways", text);
   int32_t counter = 1;
-  ReadKeyedStatements(s, list, counter, kPrologEpilogKinds);
+  ReadKeyedStatements(s, list, counter, StatementFamily::kPrologEpilog);
+}
+
+void ReadOutputStatements(ParseState& s, StatementList& list) {
+  int32_t counter = 0;
+  for (const StatementKind& kind : KindsOf(StatementFamily::kOutputSyntax)) {
+    if (TokenIs(s, kind.typeName)) ReadStatement(s, list, kind.kindName, counter);
+  }
 }
 
 std::span<const StatementSlot> StoredStatements(const StringPool& pool, const StatementList& list) {
@@ -172,14 +210,14 @@ std::span<const StatementSlot> StoredStatements(const StringPool& pool, const St
   return std::span<const StatementSlot>(list.slots, count);
 }
 
-void DumpStatementsByKind(ParseState& s, const StatementList& list,
-                          std::span<const char* const> typeNames, int headingIndent) {
-  for (const char* typeName : typeNames) {
-    s.dump.Print("%*s%s:\n", headingIndent, "", typeName);
-    for (const StatementSlot& slot : StoredStatements(s.pool, list)) {
-      if (s.pool.Compare(slot.kind, typeName) == 0) {
-        s.dump.Print("%*s<%s>\n", headingIndent + 3, "", s.pool.String(slot.text));
-      }
+void DumpStatementsByKind(ParseState& s, const StatementList& list, StatementFamily family,
+                          int headingIndent) {
+  // Always heads the lists of groups and output syntaxes too, although they hold
+  // no such statement: part of the dump format.
+  DumpStatementsOfType(s, list, kAlwaysType, headingIndent);
+  for (const StatementKind& kind : KindsOf(family)) {
+    if (std::string_view(kind.typeName) != kAlwaysType) {
+      DumpStatementsOfType(s, list, kind.typeName, headingIndent);
     }
   }
 }

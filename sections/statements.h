@@ -9,6 +9,9 @@
 
 namespace qelc {
 
+// The three kinds of statement list; each reads its own statement kinds.
+enum class StatementFamily { kPrologEpilog, kGroup, kOutputSyntax };
+
 // Stores a statement of kind `kindName` in slot `slot` of `list` and ends the
 // list behind it. A slot beyond the list and a name that is no statement kind
 // end the run.
@@ -31,12 +34,19 @@ void ReadGroupStatements(ParseState& s, StatementList& list);
 // out of the keyed order is left as the current word.
 void ReadStatementBlock(ParseState& s, StatementList& list);
 
+// output statements -> [DefaultSigName statement] [DeclWOPinNum statement]
+//   [DeclWithPinNum statement] [DeclWOMainFlash statement] [DeclWMainFlash statement]
+//   [Equation statement] [Equation_Req statement] [Action statement]
+// Stores them in `list` from slot 0.
+void ReadOutputStatements(ParseState& s, StatementList& list);
+
 // The statements of a list: its slots up to the first of kind "ZZZ", at most 8.
 std::span<const StatementSlot> StoredStatements(const StringPool& pool, const StatementList& list);
 
-// Dumps, for each type name in order, a heading indented by `headingIndent`
-// and then the text of every statement of that kind, three columns further in.
-void DumpStatementsByKind(ParseState& s, const StatementList& list,
-                          std::span<const char* const> typeNames, int headingIndent);
+// Dumps, for Always and then each other type name of `family` in order, a
+// heading indented by `headingIndent` and then the text of every statement of
+// that kind, three columns further in.
+void DumpStatementsByKind(ParseState& s, const StatementList& list, StatementFamily family,
+                          int headingIndent);
 
 }  // namespace qelc

@@ -12,7 +12,7 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kTypeCategoryLimit = 20;
+constexpr int32_t kTypeCategoryLimit = EntriesOf(&TableBlock::typeCategories);
 
 bool IsEmpty(ParseState& s, const TypeCategory& category) { return s.pool.IsEmpty(category.name); }
 

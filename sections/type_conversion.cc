@@ -12,7 +12,7 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kTypeConversionLimit = 50;
+constexpr int32_t kTypeConversionLimit = EntriesOf(&TableBlock::typeConversions);
 
 // Row `row` gets the three words (the third may be empty).
 void AddTypeConversion(ParseState& s, TypeConversionTable& table, int32_t row,

@@ -13,7 +13,7 @@ namespace qelc {
 
 namespace {
 
-constexpr int32_t kTypeShortHandLimit = 300;
+constexpr int32_t kTypeShortHandLimit = EntriesOf(&TableBlock::typeShortHands);
 constexpr int32_t kNoCode = -1;  // the code of an empty entry
 
 void AddTypeShortHand(ParseState& s, TypeShortHandTable& table, int32_t index, int32_t code,

@@ -6,6 +6,7 @@
 #include "softip/categories.h"
 #include "softip/library.h"
 #include "softip/modules.h"
+#include "softip/record_fields.h"
 #include "source/fatal.h"
 #include "source/text_reader.h"
 #include "tables/parse_state.h"
@@ -23,36 +24,13 @@ void CheckHeader(const SoftIPLibrary& library) {
 }
 
 // Every reference read must name a string that starts inside the used bytes.
-template <typename... Refs>
-void CheckRefs(int32_t used, Refs... refs) {
-  if (((refs < 0 || refs >= used) || ...)) {
-    throw CorruptIpb{"a string reference lies outside the string bytes"};
-  }
-}
-
-void CheckModuleRefs(int32_t used, const SoftIPModule& module) {
-  CheckRefs(used, module.name, module.moduleName);
-  for (const SoftIPInput& i : module.inputs) {
-    CheckRefs(used, i.text1, i.text2, i.text3, i.text4, i.text5, i.text6);
-  }
-  for (const SoftIPOutput& o : module.outputs) {
-    CheckRefs(used, o.text1, o.text2, o.text3, o.text4, o.text5);
-  }
-  for (const SoftIPDeclaration& d : module.declarations) CheckRefs(used, d.text1, d.text2, d.text3);
-  for (StringRef ref : module.busExtNames) CheckRefs(used, ref);
-  for (StringRef ref : module.macroParameters) CheckRefs(used, ref);
-  for (const SoftIPMacroStatement& s : module.macroStatements) {
-    CheckRefs(used, s.condition, s.statements);
-  }
-  for (StringRef ref : module.equationParameters) CheckRefs(used, ref);
-}
-
 void CheckLibraryRefs(const SoftIPLibrary& library) {
   int32_t used = library.stringBytesUsed;
-  for (const SoftIPCategoryEntry& entry : library.categories) {
-    CheckRefs(used, entry.name, entry.value);
-  }
-  for (const SoftIPModule& module : library.modules) CheckModuleRefs(used, module);
+  ForEachStringRef(library, [used](int32_t ref) {
+    if (ref < 0 || ref >= used) {
+      throw CorruptIpb{"a string reference lies outside the string bytes"};
+    }
+  });
 }
 
 // Every string ends with its NUL, so the string area does too; then no string
@@ -79,11 +57,9 @@ bool ReadAndDump(ParseState& s, SoftIPLibrary& library, FileSystem& files, IpbSt
 }  // namespace
 
 void TransferLibrary(IpbStream& stream, SoftIPLibrary& library) {
-  stream.Transfer(&library.formatVersion, sizeof library.formatVersion);
-  stream.Transfer(&library.stringBytesUsed, sizeof library.stringBytesUsed);
-  stream.Transfer(&library.stringCapacity, sizeof library.stringCapacity);
+  TransferFields(LibraryLayout(), library, stream);
   if (!stream.Writing()) CheckHeader(library);
-  library.categories.Serialise(stream);
+  TransferLists(LibraryLayout(), library, stream);
   library.modules.Serialise(stream);
 }
 

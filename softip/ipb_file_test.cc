@@ -4,10 +4,12 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "softip/categories.h"
 #include "softip/library.h"
 #include "softip/modules.h"
+#include "softip/record_fields.h"
 #include "softip/test_support.h"
 
 namespace qelc {
@@ -17,27 +19,8 @@ using test::Bytes;
 
 class IpbFileTest : public ::testing::Test {
  protected:
-  // A category section and two modules that use every list; returns the file's bytes.
-  Bytes WriteFilledLibrary() {
-    ParseState& s = state_.s;
-    AddSoftIPCategory(s, state_.library, 1.5f, "'Timers'", "Timer blocks");
-    SoftIPModule uart;
-    SetModuleName(s, uart, "Uart");
-    SetModuleStatement(s, uart, "uart", -56);
-    AddPort(s, uart, PortKind::kInput, {"clk", "wire", "in", "1", 8, 2, "t", "u"});
-    AddPort(s, uart, PortKind::kOutput, {"tx", "wire", "out", "1", 1, 0, "", ""});
-    AddDeclaration(s, uart, "reg", "a", "8");
-    AddBusExtName(s, uart, "}");
-    AddMacroParameter(s, uart, "a");
-    AddMacroStatement(s, uart, "\\PN\\is\\'X'", "a = b;\nb = a;\n");
-    AddEquationParameter(s, uart, "e");
-    AddModule(s, state_.library, std::move(uart));
-    SoftIPModule bare;
-    SetModuleName(s, bare, "Uart");
-    AddModule(s, state_.library, std::move(bare));
-    EXPECT_TRUE(WriteIpbFile(s, state_.library, state_.files, "lib.ipb"));
-    return test::AsBytes(state_.files.WrittenFile("lib.ipb").value_or(""));
-  }
+  // The library of SoftIPState::AddFilledLibrary; returns the file's bytes.
+  Bytes WriteFilledLibrary() { return state_.FilledLibraryBytes(); }
 
   // Decodes `bytes` as the IPB file in.ipb in a compilation of its own; returns
   // the exit status and what the decode printed, and notes whether in.dec was made.
@@ -53,6 +36,18 @@ class IpbFileTest : public ::testing::Test {
   test::SoftIPState state_;
   bool decWritten_ = false;
 };
+
+// Counted from records.h: a category entry holds two texts, a module two, and
+// the records of its lists 6, 5, 3, 1, 1, 2 and 1.
+TEST_F(IpbFileTest, EveryStringReferenceOfTheLibraryIsVisited) {
+  WriteFilledLibrary();
+  std::vector<int32_t> refs;
+  ForEachStringRef(state_.library, [&](int32_t ref) { refs.push_back(ref); });
+  EXPECT_EQ(refs.size(), 2u + (2 + 6 + 5 + 3 + 1 + 1 + 2 + 1) + 2);
+  for (int32_t ref : refs) {
+    EXPECT_TRUE(ref >= 0 && ref < state_.library.stringBytesUsed) << ref;
+  }
+}
 
 // Read back into a library that holds stale content of its own, then written again.
 TEST_F(IpbFileTest, WriteReadWriteGivesTheSameBytes) {

@@ -79,19 +79,9 @@ struct SoftIPModule {
   // Set by the Module statement; not part of the file.
   bool hasModuleStatement = false;
 
-  // Writes the module, or replaces it by the module read from the stream.
-  void Serialise(IpbStream& stream) {
-    stream.Transfer(&name, sizeof name);
-    stream.Transfer(&moduleName, sizeof moduleName);
-    stream.Transfer(&moduleNumber, sizeof moduleNumber);
-    inputs.Serialise(stream);
-    outputs.Serialise(stream);
-    declarations.Serialise(stream);
-    busExtNames.Serialise(stream);
-    macroParameters.Serialise(stream);
-    macroStatements.Serialise(stream);
-    equationParameters.Serialise(stream);
-  }
+  // Writes the module, or replaces it by the module read from the stream, as
+  // its layout in softip/record_fields.cc says.
+  void Serialise(IpbStream& stream);
 };
 
 }  // namespace qelc

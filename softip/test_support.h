@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "softip/categories.h"
+#include "softip/ipb_file.h"
 #include "softip/library.h"
+#include "softip/modules.h"
 #include "source/test_support.h"
 
 namespace qelc::test {
@@ -22,6 +26,33 @@ inline Bytes AsBytes(const std::string& text) { return Bytes(text.begin(), text.
 class SoftIPState : public test_support::TextParse {
  public:
   SoftIPState() { EXPECT_TRUE(BeginSoftIPLibrary(s, library)); }
+
+  // Adds a category section and two modules, the first of which uses every
+  // list once.
+  void AddFilledLibrary() {
+    AddSoftIPCategory(s, library, 1.5f, "'Timers'", "Timer blocks");
+    SoftIPModule uart;
+    SetModuleName(s, uart, "Uart");
+    SetModuleStatement(s, uart, "uart", -56);
+    AddPort(s, uart, PortKind::kInput, {"clk", "wire", "in", "1", 8, 2, "t", "u"});
+    AddPort(s, uart, PortKind::kOutput, {"tx", "wire", "out", "1", 1, 0, "", ""});
+    AddDeclaration(s, uart, "reg", "a", "8");
+    AddBusExtName(s, uart, "}");
+    AddMacroParameter(s, uart, "a");
+    AddMacroStatement(s, uart, "\\PN\\is\\'X'", "a = b;\nb = a;\n");
+    AddEquationParameter(s, uart, "e");
+    AddModule(s, library, std::move(uart));
+    SoftIPModule bare;
+    SetModuleName(s, bare, "Uart");
+    AddModule(s, library, std::move(bare));
+  }
+
+  // The filled library as an IPB file's bytes.
+  Bytes FilledLibraryBytes() {
+    AddFilledLibrary();
+    EXPECT_TRUE(WriteIpbFile(s, library, files, "lib.ipb"));
+    return AsBytes(files.WrittenFile("lib.ipb").value_or(""));
+  }
 
   SoftIPLibrary library;
 };

@@ -184,6 +184,20 @@ struct TableBlock {
   MemoryMapCondition memoryMaps[20];
 };
 
+// The capacity of a table is the size of its array above, stated nowhere else:
+// EntriesOf(&TableBlock::aliases) is the number of alias conditions,
+// EntriesOf(&AliasCondition::rows) that of the rows of one.
+template <typename Record, typename Element, size_t N>
+constexpr int32_t EntriesOf(Element (Record::*)[N]) {
+  return int32_t(N);
+}
+
+// The items of one record of a conditional information list of the block.
+template <int Items, size_t N>
+constexpr int32_t ItemsOf(ConditionalRecord<Items> (TableBlock::*)[N]) {
+  return Items;
+}
+
 // The file format, checked where it is declared.
 static_assert(sizeof(StatementList) == 64);
 static_assert(sizeof(PinNumberRow) == 16 && sizeof(PinNumberCondition) == 2404);
