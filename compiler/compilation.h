@@ -9,8 +9,8 @@
 #include "source/diagnostics.h"
 #include "source/files.h"
 #include "source/line_map.h"
+#include "tables/daf_tables.h"
 #include "tables/parse_state.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 
@@ -43,7 +43,7 @@ class Compilation {
   Diagnostics& diagnostics() { return diagnostics_; }
   ParseState& state() { return state_; }
   TableBlock& tables() { return *tables_.block; }
-  SoftIPLibrary& library() { return library_; }
+  SoftIPBuild& library() { return library_; }
 
  private:
   void CompileSource(const std::string& sourceName, const std::string& option);
@@ -54,7 +54,7 @@ class Compilation {
   Diagnostics diagnostics_;
   ParseState state_;
   DafTables tables_;
-  SoftIPLibrary library_;
+  SoftIPBuild library_;
   // The preprocessor writes line by line; a large buffer keeps the writes to the
   // system few.
   std::unique_ptr<char[]> preBuffer_;

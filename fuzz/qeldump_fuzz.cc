@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "formats/table_block.h"
 #include "fuzz/fuzz_support.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
-#include "tables/table_block.h"
 
 namespace {
 

@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "formats/field_map.h"
+#include "formats/table_block.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
 #include "softip/categories.h"
-#include "softip/ipb_file.h"
+#include "softip/ipb_output.h"
 #include "softip/modules.h"
 #include "softip/test_support.h"
-#include "tables/field_map.h"
-#include "tables/table_block.h"
 
 namespace qelc::dump {
 namespace {

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "formats/field_map.h"
+#include "formats/table_block.h"
 #include "qeldump/field_printer.h"
-#include "tables/field_map.h"
-#include "tables/table_block.h"
 
 namespace qelc::dump {
 

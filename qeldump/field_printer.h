@@ -5,8 +5,8 @@
 #include <span>
 #include <string_view>
 
+#include "formats/field_map.h"
 #include "qeldump/input_file.h"
-#include "tables/field_map.h"
 
 namespace qelc::dump {
 

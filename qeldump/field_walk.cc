@@ -2,9 +2,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "formats/record_fields.h"
+#include "formats/table_block.h"
 #include "qeldump/field_printer.h"
-#include "softip/record_fields.h"
-#include "tables/table_block.h"
 
 namespace qelc::dump {
 

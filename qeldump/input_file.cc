@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "softip/ipb_file.h"
+#include "formats/ipb_file.h"
 
 namespace qelc::dump {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "softip/library.h"
-#include "tables/dab_file.h"
+#include "formats/dab_file.h"
+#include "formats/ipb_library.h"
 
 namespace qelc::dump {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
+#include "formats/field_map.h"
+#include "formats/utf8.h"
 #include "qeldump/field_printer.h"
-#include "source/utf8.h"
-#include "tables/field_map.h"
 
 namespace qelc::dump {
 

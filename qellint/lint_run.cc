@@ -4,6 +4,7 @@
 #include <string>
 
 #include "compiler/compilation.h"
+#include "formats/table_block.h"
 #include "qelc/qelc.h"
 #include "sections/registry.h"
 #include "softip/library.h"
@@ -15,7 +16,6 @@
 #include "source/preprocessor.h"
 #include "source/text_reader.h"
 #include "source/token_stream.h"
-#include "tables/table_block.h"
 
 namespace qelc::lint {
 
@@ -111,7 +111,7 @@ void ParseDaf(Compilation& compilation) {
 
 void ParseSoftIP(Compilation& compilation) {
   ParseState& s = compilation.state();
-  SoftIPLibrary& library = compilation.library();
+  SoftIPBuild& library = compilation.library();
   auto opensBlock = [&s] { return OpensSoftIpBlock(s); };
   if (!BeginSoftIPLibrary(s, library)) return;
   ParseBlock(

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "compiler/compilation.h"
-#include "source/utf8.h"
+#include "formats/utf8.h"
 
 namespace qelc::lint {
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "formats/table_block.h"
 #include "tables/parse_state.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 

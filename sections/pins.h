@@ -1,8 +1,8 @@
 #pragma once
 
+#include "formats/table_block.h"
 #include "sections/type_categories.h"
 #include "tables/parse_state.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 

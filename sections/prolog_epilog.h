@@ -2,8 +2,8 @@
 
 #include <type_traits>
 
+#include "formats/table_block.h"
 #include "tables/parse_state.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 

@@ -4,8 +4,8 @@
 #include <span>
 #include <string_view>
 
+#include "formats/table_block.h"
 #include "tables/parse_state.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 

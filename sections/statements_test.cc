@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "source/test_support.h"
-#include "tables/table_block.h"
+#include "tables/daf_tables.h"
 
 namespace qelc {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "formats/table_block.h"
 #include "tables/parse_state.h"
-#include "tables/table_block.h"
 
 namespace qelc {
 

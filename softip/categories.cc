@@ -29,7 +29,7 @@ float CategoryNumber(const std::string& text) {
 }
 
 // entry -> number ':' name '=' value
-void ReadCategoryEntry(ParseState& s, SoftIPLibrary& library) {
+void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
   library.categoryStarts.push_back(CurrentToken(s).start);
   float number = CategoryNumber(TokenText(s));
   if (Linting(s)) {
@@ -100,7 +100,7 @@ class FirstOccurrences {
 
 }  // namespace
 
-void ReadSoftIPCategory(ParseState& s, SoftIPLibrary& library) {
+void ReadSoftIPCategory(ParseState& s, SoftIPBuild& library) {
   s.diagnostics.Print(Severity::kProgress, "progress", "Parsing Section SoftIPCategory\n");
   ExpectText(s, "SoftIPCategory");
   ExpectText(s, "{");
@@ -112,7 +112,7 @@ void ReadSoftIPCategory(ParseState& s, SoftIPLibrary& library) {
   CheckCategoryNumbers(s, library);
 }
 
-void AddSoftIPCategory(ParseState& s, SoftIPLibrary& library, float number, std::string_view name,
+void AddSoftIPCategory(ParseState& s, SoftIPBuild& library, float number, std::string_view name,
                        std::string_view value) {
   SoftIPCategoryEntry entry{number, 0, 0};
   s.pool.AddTo(entry.name, name);
@@ -134,7 +134,7 @@ void DumpSoftIPCategories(ParseState& s, SoftIPLibrary& library) {
 // smallest i that some later entry equals. One pass over the list with a table of
 // first occurrences finds it in linear time. NaN equals nothing, so it never
 // repeats.
-void CheckCategoryNumbers(ParseState& s, SoftIPLibrary& library) {
+void CheckCategoryNumbers(ParseState& s, SoftIPBuild& library) {
   const RecordList<SoftIPCategoryEntry>& categories = library.categories;
   FirstOccurrences seen(categories.Size());
   size_t repeated = categories.Size();

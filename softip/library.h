@@ -5,29 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "softip/record_list.h"
-#include "softip/records.h"
+#include "formats/ipb_library.h"
 #include "source/files.h"
 #include "tables/parse_state.h"
 
 namespace qelc {
 
-// The format version of the IPB files this compiler writes.
-constexpr int32_t kIpbFormatVersion = 0x90000;
-// Size of the soft-IP string buffer while compiling.
-constexpr int32_t kSoftIPStringCapacity = 32000;
-
-// The soft-IP library of one compilation: the IPB header values, the string
-// buffer that the string pool works on during the soft-IP road, and the lists.
-struct SoftIPLibrary {
-  int32_t formatVersion = 0;
-  int32_t stringBytesUsed = 0;
-  int32_t stringCapacity = 0;
-  std::unique_ptr<char[]> stringBuffer;
-  RecordList<SoftIPCategoryEntry> categories;
-  RecordList<SoftIPModule> modules;
-  // Where each category entry was read, while compiling: a repeated number is
-  // reported at the entry that repeats it. Not part of the file.
+// The library that one compilation builds: the IPB file's content, and where
+// each category entry was read (a repeated number is reported at the entry that
+// repeats it).
+struct SoftIPBuild : SoftIPLibrary {
   std::vector<TextPoint> categoryStarts;
 };
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "formats/records.h"
 #include "softip/library.h"
-#include "softip/records.h"
 #include "tables/parse_state.h"
 
 namespace qelc {

@@ -1,14 +1,14 @@
 #include "softip/soft_ip_driver.h"
 
 #include "softip/categories.h"
-#include "softip/ipb_file.h"
+#include "softip/ipb_output.h"
 #include "softip/modules.h"
 #include "source/compile_run.h"
 #include "source/expect.h"
 
 namespace qelc {
 
-void CompileSoftIP(ParseState& s, SoftIPLibrary& library, FileSystem& files,
+void CompileSoftIP(ParseState& s, SoftIPBuild& library, FileSystem& files,
                    const std::string& preName, const std::string& option) {
   if (!BeginSoftIPOutput(s, library, files)) return;
   FilePtr pre = files.OpenForReading(preName);
@@ -51,7 +51,7 @@ void CompileSoftIP(ParseState& s, SoftIPLibrary& library, FileSystem& files,
 
 // Any word other than SoftIPCategory opens a module of that name; there is no
 // other keyword at this level.
-void ReadSoftIPBlock(ParseState& s, SoftIPLibrary& library) {
+void ReadSoftIPBlock(ParseState& s, SoftIPBuild& library) {
   if (TokenIs(s, "SoftIPCategory")) {
     ReadSoftIPCategory(s, library);
   } else {

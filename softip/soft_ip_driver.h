@@ -10,11 +10,11 @@ namespace qelc {
 
 // The soft-IP road: IPF sections from the .pre file `preName` into the IPB
 // file, and with -d its decode.
-void CompileSoftIP(ParseState& s, SoftIPLibrary& library, FileSystem& files,
+void CompileSoftIP(ParseState& s, SoftIPBuild& library, FileSystem& files,
                    const std::string& preName, const std::string& option);
 
 // Reads the top-level block at the current token: SoftIPCategory, or a module
 // named by any other word.
-void ReadSoftIPBlock(ParseState& s, SoftIPLibrary& library);
+void ReadSoftIPBlock(ParseState& s, SoftIPBuild& library);
 
 }  // namespace qelc

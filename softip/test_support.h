@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "softip/categories.h"
-#include "softip/ipb_file.h"
+#include "softip/ipb_output.h"
 #include "softip/library.h"
 #include "softip/modules.h"
 #include "source/test_support.h"
@@ -54,7 +54,7 @@ class SoftIPState : public test_support::TextParse {
     return AsBytes(files.WrittenFile("lib.ipb").value_or(""));
   }
 
-  SoftIPLibrary library;
+  SoftIPBuild library;
 };
 
 }  // namespace qelc::test

@@ -4,12 +4,10 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/string_ref.h"
 #include "source/diagnostics.h"
 
 namespace qelc {
-
-// The byte offset of a string's first character in the current string pool.
-using StringRef = int32_t;
 
 // NUL-terminated, deduplicated strings in a buffer that its owner holds (the
 // table block's pool, or the soft-IP string buffer); records keep offsets into it.

@@ -1,9 +1,9 @@
-#include "tables/field_map.h"
+#include "formats/field_map.h"
 
 #include <charconv>
 #include <string>
 
-#include "tables/table_block.h"
+#include "formats/table_block.h"
 
 namespace qelc {
 

@@ -1,4 +1,4 @@
-#include "softip/ipb_file.h"
+#include "softip/ipb_output.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "formats/record_fields.h"
 #include "softip/categories.h"
 #include "softip/library.h"
 #include "softip/modules.h"
-#include "softip/record_fields.h"
 #include "softip/test_support.h"
 
 namespace qelc {
@@ -52,7 +52,7 @@ TEST_F(IpbFileTest, EveryStringReferenceOfTheLibraryIsVisited) {
 // Read back into a library that holds stale content of its own, then written again.
 TEST_F(IpbFileTest, WriteReadWriteGivesTheSameBytes) {
   Bytes first = WriteFilledLibrary();
-  SoftIPLibrary& library = state_.library;
+  SoftIPBuild& library = state_.library;
   AddSoftIPCategory(state_.s, library, 9, "stale", "stale");
   library.modules.Append(library.modules.At(0));
   FilePtr file = state_.files.OpenForReading("lib.ipb");

@@ -1,4 +1,4 @@
-#include "softip/record_fields.h"
+#include "formats/record_fields.h"
 
 #include <iterator>
 #include <type_traits>

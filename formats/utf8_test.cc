@@ -1,4 +1,4 @@
-#include "source/utf8.h"
+#include "formats/utf8.h"
 
 #include <gtest/gtest.h>
 

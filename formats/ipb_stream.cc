@@ -1,4 +1,4 @@
-#include "softip/ipb_stream.h"
+#include "formats/ipb_stream.h"
 
 #include <algorithm>
 #include <bit>

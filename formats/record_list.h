@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "softip/ipb_stream.h"
+#include "formats/ipb_stream.h"
 
 namespace qelc {
 

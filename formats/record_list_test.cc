@@ -1,17 +1,17 @@
-#include "softip/record_list.h"
+#include "formats/record_list.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
-#include "softip/records.h"
-#include "softip/test_support.h"
+#include "formats/records.h"
 
 namespace qelc {
 namespace {
 
-using test::Bytes;
+using Bytes = std::vector<unsigned char>;
 using TempFile = std::unique_ptr<FILE, int (*)(FILE*)>;
 
 template <typename T>

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
-#include "softip/ipb_stream.h"
-#include "softip/library.h"
+#include "formats/ipb_library.h"
+#include "formats/ipb_stream.h"
 
 namespace qelc {
 
@@ -16,17 +15,13 @@ void TransferLibrary(IpbStream& stream, SoftIPLibrary& library);
 // The first stringBytesUsed bytes of the string buffer, written or read.
 void TransferStringBytes(IpbStream& stream, SoftIPLibrary& library);
 
-// Writes the library as an IPB file at `path`: header, category list, module list,
-// string bytes. False when the file cannot be created; a write that fails removes
-// the partial file and ends the run ("Fail to write %s.").
-bool WriteIpbFile(ParseState& s, SoftIPLibrary& library, FileSystem& files,
-                  const std::string& path);
+// Every reference of the library must name a string that starts inside the
+// used bytes; throws CorruptIpb when one does not.
+void CheckLibraryRefs(const SoftIPLibrary& library);
 
-// Reads the IPB file at `ipbName` back into the library and dumps it into the
-// .dec file beside it. A file that cannot be opened is passed over in silence; a
-// short or malformed one ends the run ("Corrupt IPB file %s.").
-void DecodeIpbFile(ParseState& s, SoftIPLibrary& library, FileSystem& files,
-                   const std::string& ipbName);
+// Every string ends with its NUL, so the string bytes do too; then no string read
+// through a checked reference runs past them. Throws CorruptIpb when they do not.
+void CheckStringBytes(std::string_view stringBytes);
 
 // Reads the IPB file held in `bytes` into `library` (its string buffer stays
 // unset) with the checks of the decode, and also refuses bytes left over after

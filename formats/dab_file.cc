@@ -1,10 +1,10 @@
-#include "tables/dab_file.h"
+#include "formats/dab_file.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "tables/field_map.h"
-#include "tables/table_block.h"
+#include "formats/field_map.h"
+#include "formats/table_block.h"
 
 namespace qelc {
 

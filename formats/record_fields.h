@@ -6,10 +6,10 @@
 #include <span>
 #include <string_view>
 
-#include "softip/ipb_stream.h"
-#include "softip/library.h"
-#include "softip/records.h"
-#include "tables/field_map.h"
+#include "formats/field_map.h"
+#include "formats/ipb_library.h"
+#include "formats/ipb_stream.h"
+#include "formats/records.h"
 
 namespace qelc {
 

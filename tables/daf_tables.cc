@@ -1,4 +1,4 @@
-#include "tables/table_block.h"
+#include "tables/daf_tables.h"
 
 #include <cstdio>
 #include <cstring>

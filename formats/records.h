@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "softip/record_list.h"
-#include "tables/string_pool.h"
+#include "formats/record_list.h"
+#include "formats/string_ref.h"
 
 namespace qelc {
 

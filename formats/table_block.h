@@ -3,12 +3,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string>
 
-#include "source/diagnostics.h"
-#include "source/files.h"
-#include "tables/string_pool.h"
+#include "formats/string_ref.h"
 
 namespace qelc {
 
@@ -245,21 +241,5 @@ static_assert(offsetof(TableBlock, cCodeExample) == 0x1B0000);
 static_assert(offsetof(TableBlock, qelConfig) == 0x1B09B0);
 static_assert(offsetof(TableBlock, memoryMaps) == 0x1B3610);
 static_assert(sizeof(TableBlock) == 0x1E3400);
-
-// The table block of one DAF compilation, on the heap, and the string pool that
-// follows it in the DAB file.
-struct DafTables {
-  std::unique_ptr<TableBlock> block;
-  std::unique_ptr<char[]> pool;
-};
-
-// Allocates a zeroed block, writes its header and points `strings` at a new,
-// empty pool of kPoolCapacity bytes. Returns false when the memory cannot be had.
-bool PrepareTables(DafTables& tables, StringPool& strings);
-
-// Writes the block and the used pool bytes to `path`. Says nothing when the file
-// cannot be created; a failed write removes the file and ends the compilation.
-void WriteDabFile(const DafTables& tables, const std::string& path, FileSystem& files,
-                  Diagnostics& diagnostics);
 
 }  // namespace qelc

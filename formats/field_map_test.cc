@@ -1,6 +1,6 @@
 // The field map against the numbers of the file format, written out here so
 // that the map, the reader and the writer cannot be wrong together.
-#include "tables/field_map.h"
+#include "formats/field_map.h"
 
 #include <gtest/gtest.h>
 
