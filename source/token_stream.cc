@@ -63,7 +63,7 @@ bool IsConditionVariable(std::string_view word) {
 
 }  // namespace
 
-int TokenStream::ReadChar() {
+inline int TokenStream::ReadChar() {
   int c = reader_ ? reader_->Get() : EOF;
   if (c == EOF) return c;
   ++offset_;
@@ -75,7 +75,7 @@ int TokenStream::ReadChar() {
 }
 
 // Called on a run before it is consumed, so offset_ is where it begins.
-void TokenStream::CountLines(std::string_view bytes) {
+inline void TokenStream::CountLines(std::string_view bytes) {
   size_t last = bytes.rfind('\n');
   if (last == std::string_view::npos) return;
   line_ += int32_t(std::count(bytes.begin(), bytes.end(), '\n'));
@@ -83,10 +83,10 @@ void TokenStream::CountLines(std::string_view bytes) {
 }
 
 // Text beyond the limit is not kept; the token is refused once it is complete.
-void TokenStream::Append(int c) {
+inline void TokenStream::Append(int c) {
   if (token_.text.size() <= size_t(kTokenLimit)) token_.text.push_back(char(c));
 }
-void TokenStream::AppendBytes(std::string_view bytes) {
+inline void TokenStream::AppendBytes(std::string_view bytes) {
   std::string& text = token_.text;
   if (text.size() <= size_t(kTokenLimit)) text.append(bytes.substr(0, kTokenLimit + 1 - text.size()));
 }
@@ -108,7 +108,7 @@ void TokenStream::ConsumeRun(InRun inRun, Take take) {
   }
 }
 
-void TokenStream::Complete() { CheckTextLength(diagnostics_, line_, token_.text, kTokenLimit); }
+inline void TokenStream::Complete() { CheckTextLength(diagnostics_, line_, token_.text, kTokenLimit); }
 
 void TokenStream::ReadQuoted() {
   Append(lookahead_);
@@ -134,7 +134,7 @@ void TokenStream::ReadQuoted() {
   Complete();
 }
 
-void TokenStream::Classify() {
+inline void TokenStream::Classify() {
   const std::string& text = token_.text;
   if (IsConditionVariable(text)) token_.kind = kVariableToken;
   for (char c : text) {
@@ -145,13 +145,13 @@ void TokenStream::Classify() {
 
 // A word starting with "//" opens a comment, except when those two characters
 // are the whole rest of the input.
-bool TokenStream::OpensComment(const std::string& word) const {
+inline bool TokenStream::OpensComment(const std::string& word) const {
   return word.starts_with("//") && !(word.size() == 2 && lookahead_ == EOF);
 }
 
 // The lookahead is the token's first character once it is read; at the end of
 // input nothing is pending and the place is after the last character.
-TextPoint TokenStream::LookaheadPoint() const {
+inline TextPoint TokenStream::LookaheadPoint() const {
   int64_t pending = lookahead_ == EOF ? 0 : 1;
   return {line_, int32_t(offset_ - pending - lineStart_ + 1)};
 }

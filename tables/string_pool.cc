@@ -24,12 +24,12 @@ uint32_t Hash(std::string_view text) {
 
 // The slots are a power of two; the multiplication spreads every bit of the
 // hash over the slot number.
-size_t StringPool::HomeSlot(uint32_t hash) const {
+inline size_t StringPool::HomeSlot(uint32_t hash) const {
   return size_t((uint64_t(hash) * 0x9E3779B97F4A7C15ull) >> 32) & (slots_.size() - 1);
 }
 
 // The slot that holds `text`, or the empty slot where it belongs.
-StringPool::Slot& StringPool::FindSlot(std::string_view text, uint32_t hash) {
+inline StringPool::Slot& StringPool::FindSlot(std::string_view text, uint32_t hash) {
   size_t mask = slots_.size() - 1;
   for (size_t i = HomeSlot(hash);; i = (i + 1) & mask) {
     Slot& slot = slots_[i];
@@ -42,7 +42,7 @@ StringPool::Slot& StringPool::FindSlot(std::string_view text, uint32_t hash) {
 }
 
 // Keeps the table at most half full once one more string is in it.
-void StringPool::MakeRoomForOneMore() {
+inline void StringPool::MakeRoomForOneMore() {
   if (2 * (strings_ + 1) <= slots_.size()) return;
   std::vector<Slot> old(std::max(kFirstSlotCount, 2 * slots_.size()));
   old.swap(slots_);
@@ -57,7 +57,7 @@ void StringPool::MakeRoomForOneMore() {
 
 // The slot of `text`: the one that holds it, or the empty one (ref kNoString)
 // where it is to be recorded, with its hash and length already filled in.
-StringPool::Slot& StringPool::SlotFor(std::string_view text) {
+inline StringPool::Slot& StringPool::SlotFor(std::string_view text) {
   MakeRoomForOneMore();
   uint32_t hash = Hash(text);
   Slot& slot = FindSlot(text, hash);
@@ -66,7 +66,7 @@ StringPool::Slot& StringPool::SlotFor(std::string_view text) {
   return slot;
 }
 
-void StringPool::Record(Slot& slot, StringRef ref) {
+inline void StringPool::Record(Slot& slot, StringRef ref) {
   slot.ref = ref;
   ++strings_;
 }
