@@ -4,18 +4,14 @@
 #include <string>
 
 #include "compiler/compilation.h"
-#include "formats/table_block.h"
 #include "qelc/qelc.h"
 #include "sections/registry.h"
 #include "softip/library.h"
 #include "softip/soft_ip_driver.h"
 #include "source/ascii.h"
 #include "source/expect.h"
-#include "source/fatal.h"
 #include "source/line_map.h"
-#include "source/preprocessor.h"
 #include "source/text_reader.h"
-#include "source/token_stream.h"
 
 namespace qelc::lint {
 
