@@ -69,6 +69,7 @@ CompileResult Compile(const CompileRequest& request) {
   ResultSink sink(result, request.sink);
   {
     Compilation compilation(files, sink);
+    compilation.LocateInSources();
     if (request.warnings) compilation.diagnostics().CollectFindings(DefaultWarnings());
     result.status = compilation.Run(request.sourceName, request.option);
   }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -54,6 +55,45 @@ TEST(CompileTest, CompilationsInOneProcessShareNothing) {
   ExpectSame(beside[0], first);
   ExpectSame(beside[1], first);
   ExpectSame(CompileExample("library.ipf", "-d"), library);
+}
+
+// Included files come from the resolver, which an editor fills with its unsaved
+// buffers; every message stands at its place in the user's files, and the
+// console text is qelc's.
+TEST(CompileTest, IncludesComeFromTheResolverAndMessagesStandInTheirFiles) {
+  class Buffers : public IncludeResolver {
+   public:
+    std::optional<std::string> Read(const std::string& name) override {
+      if (name == "ext.inc") return "Extensions {\n  'ipf' 'Soft IP'\n}\n";
+      return std::nullopt;
+    }
+  } buffers;
+  CompileRequest request{"dev.daf", "Device D\n#include \"ext.inc\"\n", "", &buffers};
+  CompileResult result = Compile(request);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.standardOutput,
+            "Begins parsing\nParsing Section Extensions\n"
+            "Line:     4: Expecting ':', but seeing ''Soft IP''.\n");
+  ASSERT_EQ(result.diagnostics.size(), 1u);
+  const Message& error = result.diagnostics[0];
+  EXPECT_EQ(error.check, "syntax");
+  EXPECT_EQ(error.location.file, "ext.inc");
+  EXPECT_EQ(error.location.line, 2);
+  EXPECT_EQ(error.location.column, 9);
+  // A failed run leaves its .pre file, and Out.txt as far as it was written.
+  ASSERT_EQ(result.files.size(), 2u);
+  EXPECT_EQ(result.files[0].name, "dev.pre");
+  EXPECT_EQ(result.files[0].bytes, "Device D\nExtensions {\n  'ipf' 'Soft IP'\n}\n");
+  EXPECT_EQ(result.files[1].name, "Out.txt");
+
+  request.sourceText = "Device D\n#include \"missing.inc\"\n";
+  result = Compile(request);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.standardError, "Cannot open include file 'missing.inc'.\n");
+  ASSERT_EQ(result.diagnostics.size(), 1u);
+  EXPECT_EQ(result.diagnostics[0].check, "include-missing");
+  EXPECT_EQ(result.diagnostics[0].location.file, "dev.daf");
+  EXPECT_EQ(result.diagnostics[0].location.line, 2);
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ void Compilation::CompileSource(const std::string& sourceName, const std::string
   std::string preName = sourceName.substr(0, dot) + ".pre";
   bool isSoftIP = EqualsNoCase(sourceName.substr(dot + 1, 3), "ipf");
 
-  switch (Preprocess(sourceName, preName, nullptr)) {
+  switch (Preprocess(sourceName, preName, mapLines_ ? &lineMap_ : nullptr)) {
     case Preprocessed::kCannotOpen:
       return;
     case Preprocessed::kFailed:

@@ -29,6 +29,14 @@ class Compilation {
   // file and compiled on the road its extension picks. Returns the exit status.
   int Run(const std::string& sourceName, const std::string& option);
 
+  // Messages of the run are placed in the user's files (through #include
+  // files and #define lines) rather than in the preprocessed text. It costs a
+  // line map of the source, which the qelc program does without.
+  void LocateInSources() {
+    mapLines_ = true;
+    diagnostics_.UseLineMap(&lineMap_);
+  }
+
   // The pieces of the run, for a tool that drives the parsers itself (the linter).
 
   // Preprocesses `sourceName` into `preName`, noting in `map` (may be null)
@@ -55,6 +63,8 @@ class Compilation {
   ParseState state_;
   DafTables tables_;
   SoftIPBuild library_;
+  bool mapLines_ = false;
+  LineMap lineMap_;
   // The preprocessor writes line by line; a large buffer keeps the writes to the
   // system few.
   std::unique_ptr<char[]> preBuffer_;
