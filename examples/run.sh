@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds qelc and qellint (release) when needed and compiles every example source
+# Builds qelc, qellint and qeldump (release) when needed and compiles every example source
 # of this folder, each in its own scratch copy of the folder under out/examples/,
 # then shows what the run printed and which files it wrote, and lints them all.
 # Arguments are passed on to qelc after the source name (for example -d).
@@ -14,7 +14,7 @@ if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null || ! command -v 
   bash "$root/.ci/install-packages" cmake g++ make libcli11-dev rapidjson-dev
 fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target qelc qellint >/dev/null
+cmake --build "$build" -j2 --target qelc qellint qeldump >/dev/null
 qelc=$build/qelc
 
 failed=0
