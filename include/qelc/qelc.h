@@ -60,7 +60,8 @@ struct CompileResult {
   std::string standardOutput;
   std::string standardError;
   // The files the qelc program leaves, in the order they were created: the
-  // .pre file (with -d), Out.txt, the DAB or IPB file, the .dec file.
+  // .pre file (kept with -d and after an error), Out.txt, the DAB or IPB file,
+  // the .dec file.
   std::vector<OutputFile> files;
   // The errors (and the warnings, when asked for), each at its place in the
   // user's files.
