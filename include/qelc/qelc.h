@@ -43,7 +43,9 @@ struct CompileRequest {
   // Also told every message as it is said; may be null.
   OutputSink* sink = nullptr;
   // Warning checks are run, each as its default says (see qellint
-  // --list-checks); the results then hold the warnings beside the errors.
+  // --list-checks), and errors are said in the linter's words; the results
+  // then hold the warnings beside the errors. Without it an error's text is
+  // qelc's console line.
   bool warnings = false;
 };
 
