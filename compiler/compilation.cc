@@ -36,8 +36,7 @@ void Compilation::FinishWrittenFile(FilePtr file, const std::string& path) {
   bool failed = std::ferror(file.get()) != 0;
   failed = std::fclose(file.release()) != 0 || failed;
   if (failed) {
-    diagnostics_.Fail("Fail to write " + path + ".\n", Stream::kStandardError, "write-failed",
-                      "cannot write " + path);
+    diagnostics_.WriteFailed(path);
   }
 }
 
@@ -62,11 +61,12 @@ Compilation::Preprocessed Compilation::Preprocess(const std::string& sourceName,
     return Preprocessed::kFailed;
   }
   if (!branches.empty()) {
-    Location open =
-        map && !map->OpenConditionals().empty()
-            ? Location{map->Files()[size_t(map->OpenConditionals().back().file)],
-                       map->OpenConditionals().back().line, map->OpenConditionals().back().column}
-            : Location{sourceName, 1, 1};
+    // The innermost #ifdef or #ifndef left open, where a line map knows it.
+    Location open{sourceName, 1, 1};
+    if (map && !map->OpenConditionals().empty()) {
+      const SourcePoint& at = map->OpenConditionals().back();
+      open = {map->Files()[size_t(at.file)], at.line, at.column};
+    }
     diagnostics_.Error(
         "The number of #ifdef and #ifndef statement doesn't match the number of #endif "
         "statement",

@@ -43,8 +43,7 @@ bool WriteIpbFile(ParseState& s, SoftIPLibrary& library, FileSystem& files,
   written = std::fclose(file.release()) == 0 && written;
   if (!written) {
     files.Remove(path);
-    s.diagnostics.Fail("Fail to write " + path + ".\n", Stream::kStandardError, "write-failed",
-                       "cannot write " + path);
+    s.diagnostics.WriteFailed(path);
   }
   return true;
 }

@@ -8,8 +8,8 @@ namespace {
 
 // A message that ends the road with status 0: the console output other tools read.
 void SetUpFailed(ParseState& s, std::string console, std::string text) {
-  s.diagnostics.Error(std::move(console), Stream::kStandardOutput, "set-up-failed", std::move(text),
-                      s.diagnostics.Locate(s.diagnostics.CurrentPoint()));
+  s.diagnostics.Error(std::move(console), Stream::kStandardOutput, "set-up-failed",
+                      std::move(text));
 }
 
 // The pool's used size and capacity are the library's own header fields, so the

@@ -32,8 +32,7 @@ void CompileSoftIP(ParseState& s, SoftIPBuild& library, FileSystem& files,
     // The name less its extension: the console output other tools read.
     std::string stem = ipbName.substr(0, ipbName.size() - 4);
     s.diagnostics.Error("Fail to create " + stem + ".ipb file.", Stream::kStandardOutput,
-                        "write-failed", "cannot create " + ipbName,
-                        s.diagnostics.Locate(s.diagnostics.CurrentPoint()));
+                        "write-failed", "cannot create " + ipbName);
     s.tokens.Close();
     EndSoftIPOutput(s, library);
     return;

@@ -75,6 +75,11 @@ void Diagnostics::Error(std::string console, Stream stream, std::string_view che
               std::move(console), stream});
 }
 
+void Diagnostics::Error(std::string console, Stream stream, std::string_view check,
+                        std::string text) {
+  Error(std::move(console), stream, check, std::move(text), Locate(CurrentPoint()));
+}
+
 void Diagnostics::Fail(std::string console, Stream stream, std::string_view check, std::string text,
                        Location at) {
   Error(std::move(console), stream, check, std::move(text), std::move(at));
@@ -89,6 +94,11 @@ void Diagnostics::Fail(std::string console, Stream stream, std::string_view chec
 void Diagnostics::FailAt(TextPoint at, std::string console, Stream stream, std::string_view check,
                          std::string text) {
   Fail(std::move(console), stream, check, std::move(text), Locate(at));
+}
+
+void Diagnostics::WriteFailed(const std::string& path) {
+  Fail("Fail to write " + path + ".\n", Stream::kStandardError, "write-failed",
+       "cannot write " + path);
 }
 
 }  // namespace qelc

@@ -86,6 +86,8 @@ class Diagnostics {
   // on one line when there is none). The caller ends the compilation.
   void Error(std::string console, Stream stream, std::string_view check, std::string text,
              Location at);
+  // The same at the current token.
+  void Error(std::string console, Stream stream, std::string_view check, std::string text);
   // The same, then the end of the compilation with status 1.
   [[noreturn]] void Fail(std::string console, Stream stream, std::string_view check,
                          std::string text, Location at);
@@ -94,6 +96,10 @@ class Diagnostics {
   // An error at `at` of the preprocessed text.
   [[noreturn]] void FailAt(TextPoint at, std::string console, Stream stream, std::string_view check,
                            std::string text = {});
+
+  // A file of the run that could not be written or closed: "Fail to write
+  // PATH." on standard error, status 1.
+  [[noreturn]] void WriteFailed(const std::string& path);
 
   // Ends the compilation with `status` after whatever was said already.
   [[noreturn]] void Exit(int status) { throw FatalExit{status}; }

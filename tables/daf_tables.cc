@@ -33,8 +33,7 @@ void WriteDabFile(const DafTables& tables, const std::string& path, FileSystem& 
   written = std::fclose(file.release()) == 0 && written;
   if (!written) {
     files.Remove(path);
-    diagnostics.Fail("Fail to write " + path + ".\n", Stream::kStandardError, "write-failed",
-                     "cannot write " + path);
+    diagnostics.WriteFailed(path);
   }
 }
 

@@ -31,11 +31,6 @@ void DumpStream::Put(std::string_view text) {
   pendingSize_ += text.size();
 }
 
-void DumpStream::WriteFailed() {
-  diagnostics_.Fail("Fail to write " + path_ + ".\n", Stream::kStandardError, "write-failed",
-                    "cannot write " + path_);
-}
-
 // Right-aligned in `width` characters, as printf pads.
 void DumpStream::PutPadded(std::string_view text, int width) {
   for (size_t i = text.size(); i < size_t(width); ++i) Put(' ');
@@ -98,7 +93,8 @@ void DumpStream::Print(const char* format, ...) {
 void DumpStream::Flush() {
   if (!file_) return;
   WritePending();
-  if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0) WriteFailed();
+  if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0)
+    diagnostics_.WriteFailed(path_);
 }
 
 void DumpStream::Close() {
@@ -106,7 +102,7 @@ void DumpStream::Close() {
   WritePending();
   bool failed = std::ferror(file_.get()) != 0;
   failed = std::fclose(file_.release()) != 0 || failed;
-  if (failed) WriteFailed();
+  if (failed) diagnostics_.WriteFailed(path_);
 }
 
 void DumpStream::Drop() {

@@ -47,7 +47,6 @@ class DumpStream {
   void Put(std::string_view text);
   void PutPadded(std::string_view text, int width);
   void PutFormatted(const char* format, va_list args);
-  [[noreturn]] void WriteFailed();
 
   Diagnostics& diagnostics_;
   FilePtr file_;
