@@ -1,7 +1,10 @@
 # One build step of qelc_add_dab / qelc_add_ipb, run with cmake -P:
 #   -DQELC=program -DSOURCE=file -DBASE=dir -DWORK=dir -DOUTPUT=file -DDEPFILE=file
+#   [-DQELLINT=program [-DWERROR=ON]]
 # Fills the working folder WORK with the source and the files it includes, writes
-# the depfile, and runs qelc there. Shows qelc's output only when it failed.
+# the depfile, runs qellint on the source when QELLINT is given (failing on its errors,
+# and on its warnings too under WERROR), then qelc. Shows qellint's findings
+# when it has any, and qelc's output only when it failed.
 cmake_minimum_required(VERSION 3.20)
 
 # The files the source includes, followed recursively. qelc opens an #include
@@ -50,6 +53,27 @@ foreach(name IN LISTS names)
     file(COPY_FILE "${BASE}/${name}" "${WORK}/${name}")
   endif()
 endforeach()
+
+if(QELLINT)
+  set(lintOptions "")
+  if(WERROR)
+    set(lintOptions "-Werror")
+  endif()
+  # Run in BASE, where the includes are what WORK holds, so that the findings
+  # name the source itself.
+  execute_process(COMMAND "${QELLINT}" ${lintOptions} "${SOURCE}" WORKING_DIRECTORY "${BASE}"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE findings ERROR_VARIABLE summary)
+  # The summary line alone ("0 errors, 0 warnings") is not worth showing.
+  if(NOT findings STREQUAL "")
+    message("${findings}${summary}")
+  endif()
+  if(NOT status EQUAL 0)
+    if(findings STREQUAL "")
+      message("${summary}")
+    endif()
+    message(FATAL_ERROR "qellint ${SOURCE}: exit status ${status}")
+  endif()
+endif()
 
 execute_process(COMMAND "${QELC}" "${fileName}" WORKING_DIRECTORY "${WORK}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)

@@ -1,5 +1,7 @@
-# qelc_add_dab(<target> <source>... [BASE_DIRECTORY <dir>] [OUTPUT_DIRECTORY <dir>])
-# qelc_add_ipb(<target> <source>... [BASE_DIRECTORY <dir>] [OUTPUT_DIRECTORY <dir>])
+# qelc_add_dab(<target> <source>... [LINT] [WERROR] [BASE_DIRECTORY <dir>]
+#              [OUTPUT_DIRECTORY <dir>])
+# qelc_add_ipb(<target> <source>... [LINT] [WERROR] [BASE_DIRECTORY <dir>]
+#              [OUTPUT_DIRECTORY <dir>])
 #
 # Adds <target> (built by default) that compiles each source with qelc, one
 # build step per source, so that Ninja or Make run them in parallel.
@@ -19,10 +21,15 @@
 # the compile fails; the working folder then keeps NAME.pre, whose lines the
 # message counts. The paths of the outputs are in the target property
 # QELC_OUTPUTS.
+#
+# LINT runs qellint on the source (in BASE_DIRECTORY) before qelc: its
+# findings are shown, and an error fails the step, with the file, line and
+# column that qellint gives. WERROR (which implies LINT) fails the step on a
+# warning too. qellint comes from the same package (qelc::qellint).
 set(_QELC_COMPILE_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/qelcCompile.cmake")
 
 function(_qelc_add_outputs kind extension target)
-  cmake_parse_arguments(PARSE_ARGV 3 arg "" "BASE_DIRECTORY;OUTPUT_DIRECTORY" "")
+  cmake_parse_arguments(PARSE_ARGV 3 arg "LINT;WERROR" "BASE_DIRECTORY;OUTPUT_DIRECTORY" "")
   if(NOT arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "qelc_add_${extension}(${target}): no source given")
   endif()
@@ -31,6 +38,15 @@ function(_qelc_add_outputs kind extension target)
   endif()
   if(NOT arg_OUTPUT_DIRECTORY)
     set(arg_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}/${target}")
+  endif()
+  set(lint "")
+  set(lintProgram "")
+  if(arg_LINT OR arg_WERROR)
+    if(NOT TARGET qelc::qellint)
+      message(FATAL_ERROR "qelc_add_${extension}(${target}): LINT needs qellint, which this qelc package does not have")
+    endif()
+    set(lint "-DQELLINT=$<TARGET_FILE:qelc::qellint>" "-DWERROR=${arg_WERROR}")
+    set(lintProgram qelc::qellint)
   endif()
   get_filename_component(base "${arg_BASE_DIRECTORY}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   get_filename_component(outputDir "${arg_OUTPUT_DIRECTORY}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
@@ -59,8 +75,8 @@ function(_qelc_add_outputs kind extension target)
       BYPRODUCTS "${workDir}/Out.txt"
       COMMAND "${CMAKE_COMMAND}" -DQELC=$<TARGET_FILE:qelc::qelc> "-DSOURCE=${source}"
               "-DBASE=${base}" "-DWORK=${workDir}" "-DOUTPUT=${output}"
-              "-DDEPFILE=${workDir}.d" -P "${_QELC_COMPILE_SCRIPT}"
-      DEPENDS "${source}" qelc::qelc "${_QELC_COMPILE_SCRIPT}"
+              "-DDEPFILE=${workDir}.d" ${lint} -P "${_QELC_COMPILE_SCRIPT}"
+      DEPENDS "${source}" qelc::qelc ${lintProgram} "${_QELC_COMPILE_SCRIPT}"
       DEPFILE "${workDir}.d"
       COMMENT "Compiling ${kind} source ${relative}"
       VERBATIM)

@@ -3,7 +3,9 @@
 # Installs the build into a scratch prefix, checks the installed layout, and
 # builds examples/cmake-project against it with Ninja -j2: each source compiles
 # into a folder of its own, a second build does nothing, and touching an
-# included file rebuilds only the sources that include it.
+# included file rebuilds only the sources that include it. Then LINT and WERROR:
+# a warning is shown and passes under LINT, fails under WERROR; an error fails
+# under LINT with qellint's place of it, before qelc runs.
 set -euo pipefail
 build=$1 source=$2
 scratch=$(mktemp -d)
@@ -38,4 +40,37 @@ touch "$scratch/project/common/pins.inc"
 expect "after touching common/pins.inc" "devices/qx100.daf devices/qx200.daf" "$(compiled)"
 touch "$scratch/project/common/memory.inc"
 expect "after touching common/memory.inc" "devices/qx300.daf" "$(compiled)"
-echo "cmake package: install layout, parallel build, no-op rebuild and include tracking checked"
+
+mkdir -p "$scratch/lint"
+cat >"$scratch/lint/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.20)
+project(qelc_lint NONE)
+find_package(qelc 1.0 REQUIRED)
+qelc_add_dab(warned_lint warned.daf LINT)
+qelc_add_dab(warned_werror warned.daf WERROR OUTPUT_DIRECTORY strict)
+qelc_add_dab(broken_lint broken.daf LINT)
+CMAKE
+# Two Alias sections: the second overwrites the first (warning section-repeated).
+printf 'Device D\nAlias { }\nAlias { }\n' >"$scratch/lint/warned.daf"
+printf 'Device D\nAlias {\n  When DEV is :\n}\n' >"$scratch/lint/broken.daf"
+cmake -S "$scratch/lint" -B "$scratch/lint-build" -G Ninja -DCMAKE_PREFIX_PATH="$scratch/prefix" >/dev/null
+# Builds one target; prints its output and whether it passed.
+build_target() {
+  if cmake --build "$scratch/lint-build" --target "$1" >"$scratch/out" 2>&1; then
+    echo passed
+  else
+    echo failed
+  fi
+}
+expect_build() {  # target, passed|failed, a text the output must hold
+  result=$(build_target "$1")
+  [ "$result" = "$2" ] && grep -qF -- "$3" "$scratch/out" ||
+    { echo "$1: $result, expected $2 with '$3' in:"; cat "$scratch/out"; exit 1; }
+}
+expect_build warned_lint passed "warned.daf:3:1: warning:"
+[ -f "$scratch/lint-build/warned_lint/warned/warned.dab" ] || { echo "LINT: no warned.dab"; exit 1; }
+expect_build warned_werror failed "warned.daf:3:1: error:"
+[ ! -f "$scratch/lint-build/strict/warned/warned.dab" ] || { echo "WERROR: warned.dab written"; exit 1; }
+expect_build broken_lint failed "broken.daf:3:"
+grep -q "qellint .*broken.daf: exit status 1" "$scratch/out" || { cat "$scratch/out"; exit 1; }
+echo "cmake package: install layout, parallel build, no-op rebuild, include tracking, LINT and WERROR checked"
