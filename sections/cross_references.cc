@@ -9,7 +9,7 @@
 namespace qelc {
 
 const WarningCheck kUnknownPinName{
-    "unknown-pin-name", false,
+    "unknown-pin-name", true,
     "a pin used by a name that no PinNumberByPackage row, alias or Initialize .name defines"};
 const WarningCheck kPinOutOfPackage{
     "pin-out-of-package", true,
@@ -202,6 +202,11 @@ std::optional<std::vector<std::string>> PackagesNamedBy(std::string_view conditi
   return packages.packages;
 }
 
+void PinNames::DefineNumbered(std::string_view name) {
+  numbered_ = numbered_ || !name.empty();
+  Define(name);
+}
+
 void PinNames::Define(std::string_view name) {
   if (!name.empty()) defined_.insert(Folded(name));
 }
@@ -211,7 +216,7 @@ void PinNames::Use(TextPoint at, std::string_view name) {
 }
 
 void PinNames::ReportUnknown(Diagnostics& diagnostics) const {
-  if (!diagnostics.Enabled(kUnknownPinName)) return;
+  if (!numbered_ || !diagnostics.Enabled(kUnknownPinName)) return;
   for (const NameUse& use : uses_) {
     if (defined_.contains(Folded(use.name))) continue;
     diagnostics.WarnAt(use.at, kUnknownPinName,
@@ -248,7 +253,7 @@ void PackageClause::NoteRow(ParseState& s, TextPoint packageAt, std::string_view
            Format("pin %d is above the %d pins of package %s", pin, count, packageName.c_str()));
   }
   if (name.empty()) return;
-  if (s.pinNames) s.pinNames->Define(name);
+  if (s.pinNames) s.pinNames->DefineNumbered(name);
   if (StartsWithNoCase(name, "RSV")) return;
   auto [first, isFirst] =
       named_.try_emplace(Folded(packageName) + '\n' + Folded(name), NamedPin{pin, nameAt});

@@ -41,9 +41,13 @@ std::optional<std::vector<std::string>> PackagesNamedBy(std::string_view conditi
 // Initialize pins given by name), compared letter case aside.
 class PinNames {
  public:
+  // A name that a PinNumberByPackage row gives its pin.
+  void DefineNumbered(std::string_view name);
   void Define(std::string_view name);
   void Use(TextPoint at, std::string_view name);
-  // Warns at every use whose name no part of the source defines.
+  // Warns at every use whose name no part of the source defines. A source
+  // whose PinNumberByPackage rows name no pin has no pin list to check against
+  // (a source of a few sections, the pins described elsewhere): nothing then.
   void ReportUnknown(Diagnostics& diagnostics) const;
 
  private:
@@ -52,6 +56,7 @@ class PinNames {
     std::string name;
   };
   std::unordered_set<std::string> defined_;
+  bool numbered_ = false;
   std::vector<NameUse> uses_;
 };
 
