@@ -124,8 +124,9 @@ void Compilation::CompileDaf(const std::string& preName, const std::string& opti
   SkipToken(s);  // the device name, which the DAB file does not keep
 
   // sections -> section*, up to the end of input
-  DafRun daf{*tables_.block, {}};
+  DafRun daf{*tables_.block, {}, {}};
   while (!TokenText(s).empty()) ReadNextSection(s, daf);
+  CheckAcrossSections(s, daf);
 
   s.dump.Flush();
   WriteDabFile(tables_, OutputName(preName, ".dab"), files_, diagnostics_);

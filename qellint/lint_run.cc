@@ -100,9 +100,10 @@ void ParseDaf(Compilation& compilation) {
         SkipToken(s);  // the device name
       },
       opensSection);
-  DafRun daf{compilation.tables(), {}};
+  DafRun daf{compilation.tables(), {}, {}};
   ParseBlocks(
       s, [&] { ReadNextSection(s, daf); }, opensSection);
+  CheckAcrossSections(s, daf);
 }
 
 void ParseSoftIP(Compilation& compilation) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "sections/cross_references.h"
 #include "sections/section_rules.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -39,8 +40,13 @@ void AddAliasCondition(ParseState& s, AliasTable& table, int32_t index,
 void ReadAliasRow(ParseState& s, AliasRows& rows, int32_t index) {
   std::string alias = TakeWord(s);
   ExpectText(s, ":");
+  TextPoint targetAt = CurrentToken(s).start;
   std::string target = Unquote(TakeWord(s));
   AddAlias(s, rows, index, alias, target);
+  if (Linting(s)) {
+    DefinePinName(s, alias);
+    UsePinName(s, targetAt, target);
+  }
 }
 
 }  // namespace

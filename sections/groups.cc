@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "sections/cross_references.h"
 #include "sections/section_rules.h"
 #include "sections/statements.h"
 #include "tables/dump_stream.h"
@@ -66,7 +67,9 @@ void ReadMembers(ParseState& s, MemberList& members) {
   int32_t alternative = 0;
   do {
     EntryScope entry(s);
+    TextPoint itemAt = CurrentToken(s).start;
     std::string item = TakeWord(s);
+    if (Linting(s)) UsePinName(s, itemAt, item);
     ExpectText(s, ":");
     AddGroupMember(s, members, member++, item, PeekWord(s), alternative);
     SkipToken(s);

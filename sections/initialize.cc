@@ -3,6 +3,7 @@
 #include <string>
 
 #include "sections/checks.h"
+#include "sections/cross_references.h"
 #include "sections/section_rules.h"
 #include "source/ascii.h"
 #include "tables/dump_stream.h"
@@ -95,7 +96,7 @@ bool SetAttribute(ParseState& s, InitializeRows& rows, std::string_view target,
 }
 
 // line -> target '=' value [':' mark] ';'
-void ReadInitializeLine(ParseState& s, InitializeRows& rows) {
+void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clause) {
   TextPoint at = CurrentToken(s).start;
   std::string target = TakeWord(s);
   ExpectText(s, "=");
@@ -115,7 +116,10 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows) {
                ".displayname): the value " +
                value + " is dropped");
   } else {
-    WarnIfEndsList(s, at, std::string_view(target).substr(0, target.find('.')), "the pin name");
+    std::string_view pin = std::string_view(target).substr(0, target.find('.'));
+    WarnIfEndsList(s, at, pin, "the pin name");
+    clause.NoteInitializePin(s, at, pin);
+    if (EqualsNoCase(target.substr(pin.size() + 1), "name")) DefinePinName(s, value);
   }
 }
 
@@ -123,9 +127,10 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows) {
 
 void ReadInitializeBody(ParseState& s, InitializeTable& table) {
   ReadClauses(s, AlwaysClause::kRefused, table, AddInitializeCondition, [&](int32_t index) {
+    PackageClause clause(s);
     do {
       EntryScope entry(s);
-      ReadInitializeLine(s, table[index].rows);
+      ReadInitializeLine(s, table[index].rows, clause);
     } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
   });
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "sections/checks.h"
+#include "sections/cross_references.h"
 #include "sections/section_rules.h"
 #include "source/ascii.h"
 #include "source/format.h"
@@ -74,7 +75,9 @@ void AddPinNumber(ParseState& s, PinNumberRows& rows, int32_t index, std::string
 
 // row -> package ':' pin [':' third]; the third word marks the row reserved
 // (RSV, rsvd, ...), names the pin ('CLK') or is read and ignored.
-void ReadPinNumberRow(ParseState& s, PinNumberRows& rows, int32_t index, SeenPinNumbers& seen) {
+void ReadPinNumberRow(ParseState& s, PinNumberRows& rows, int32_t index, SeenPinNumbers& seen,
+                      PackageClause& clause) {
+  TextPoint packageAt = CurrentToken(s).start;
   std::string package = TakeWord(s);
   ExpectText(s, ":");
   TextPoint pinAt = CurrentToken(s).start;
@@ -83,7 +86,9 @@ void ReadPinNumberRow(ParseState& s, PinNumberRows& rows, int32_t index, SeenPin
   seen.Note(s, pinAt, package, pinWord, pinNumber);
   int32_t reserved = 0;
   std::string name;
+  TextPoint nameAt = pinAt;
   if (SkipIf(s, ":")) {
+    nameAt = CurrentToken(s).start;
     if (StartsWithNoCase(TokenText(s), "RSV")) {
       reserved = 1;
       SkipToken(s);
@@ -100,6 +105,7 @@ void ReadPinNumberRow(ParseState& s, PinNumberRows& rows, int32_t index, SeenPin
     }
   }
   AddPinNumber(s, rows, index, package, pinNumber, reserved, name);
+  if (Linting(s)) clause.NoteRow(s, packageAt, package, pinAt, pinNumber, nameAt, name);
 }
 
 void AddPinNumberCondition(ParseState& s, PinNumberTable& table, int32_t index,
@@ -116,8 +122,9 @@ void ReadPinNumberBody(ParseState& s, PinNumberTable& table) {
       ReadClauses(s, AlwaysClause::kRefused, table, AddPinNumberCondition, [&](int32_t index) {
         PinNumberRows& rows = table[index].rows;
         SeenPinNumbers seen;
+        PackageClause clause(s);
         int32_t count =
-            ReadCommaList(s, [&](int32_t row) { ReadPinNumberRow(s, rows, row, seen); });
+            ReadCommaList(s, [&](int32_t row) { ReadPinNumberRow(s, rows, row, seen, clause); });
         AddPinNumber(s, rows, count, "", 0, 0, "");
       });
   AddPinNumberCondition(s, table, clauses.count, "");

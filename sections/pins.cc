@@ -1,5 +1,6 @@
 #include "sections/pins.h"
 
+#include "sections/cross_references.h"
 #include "sections/section_rules.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -113,6 +114,7 @@ struct PinReader {
     int32_t name = 0;
     do {
       AddPinName(s, table, group, name++, PeekWord(s));
+      if (Linting(s)) UsePinName(s, CurrentToken(s).start, TokenText(s));
       SkipToken(s);
       ExpectText(s, ":");
     } while (!TokenIs(s, "{"));

@@ -4,6 +4,7 @@
 
 #include "sections/aliases.h"
 #include "sections/checks.h"
+#include "sections/cross_references.h"
 #include "sections/extensions.h"
 #include "sections/groups.h"
 #include "sections/information_tables.h"
@@ -169,6 +170,10 @@ void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section) {
                 "entry on, over what the first one stored",
                 section.keyword));
   }
+  if (Linting(s)) {
+    if (!daf.pinNames) daf.pinNames = std::make_unique<PinNames>();
+    s.pinNames = daf.pinNames.get();
+  }
   s.diagnostics.Print(Severity::kProgress, "progress",
                       Format("Parsing Section %s\n", section.progressName));
   ExpectText(s, section.keyword);
@@ -194,6 +199,12 @@ void ReadNextSection(ParseState& s, DafRun& daf) {
   ReadSection(s, daf, *section);
 }
 
+void CheckAcrossSections(ParseState& s, DafRun& daf) {
+  if (!daf.pinNames) return;
+  daf.pinNames->ReportUnknown(s.diagnostics);
+  s.pinNames = nullptr;
+}
+
 void EmptySectionTables(ParseState& s, TableBlock& tables) {
   for (const SectionDescriptor& section : kSections) {
     if (section.empty) section.empty(s, tables);
@@ -202,8 +213,9 @@ void EmptySectionTables(ParseState& s, TableBlock& tables) {
 
 std::span<const WarningCheck* const> SectionWarningChecks() {
   static constexpr const WarningCheck* kChecks[] = {
-      &kEmptyTextEndsList, &kInitializeAttribute, &kOutputSyntaxNameReplaced,
-      &kPinNameUnquoted,   &kPinNumberRepeated,   &kSectionRepeated};
+      &kEmptyTextEndsList, &kInitializeAttribute, &kOutputSyntaxNameReplaced, &kPackageMismatch,
+      &kPinNameRepeated,   &kPinNameUnquoted,     &kPinNumberRepeated,        &kPinOutOfPackage,
+      &kSectionRepeated,   &kUnknownPinName};
   return kChecks;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <set>
 #include <span>
 #include <string_view>
 
 #include "formats/table_block.h"
+#include "sections/cross_references.h"
 #include "tables/parse_state.h"
 
 namespace qelc {
@@ -27,12 +29,14 @@ struct SectionDescriptor {
   void (*empty)(ParseState&, TableBlock&);
 };
 
-// What the DAF sections of one compilation read into: the table block, and the
+// What the DAF sections of one compilation read into: the table block, the
 // sections with a table read to their end so far (a second one of a keyword is
-// warned about).
+// warned about) and, while findings are collected, the pin names the sections
+// define and use.
 struct DafRun {
   TableBlock& tables;
   std::set<const SectionDescriptor*> sectionsRead;
+  std::unique_ptr<PinNames> pinNames;
 };
 
 // The section keywords in the order they are compared.
@@ -48,6 +52,10 @@ void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section);
 // The section that the current token opens; a token that opens none is a parse
 // error.
 void ReadNextSection(ParseState& s, DafRun& daf);
+
+// Once every section is read: the checks of one section against another, while
+// findings are collected.
+void CheckAcrossSections(ParseState& s, DafRun& daf);
 
 // Gives every table of the block its empty first entry.
 void EmptySectionTables(ParseState& s, TableBlock& tables);

@@ -6,6 +6,9 @@
 
 namespace qelc {
 
+// Declared by the DAF sections (sections/cross_references.h), which alone use it.
+class PinNames;
+
 // What the section and soft-IP rules of one compilation work on: the parser,
 // the string pool that every stored text goes into, and the dump stream that
 // every table is dumped onto.
@@ -15,6 +18,10 @@ struct ParseState : Parser {
 
   StringPool pool;
   DumpStream dump;
+  // While findings are collected from a DAF source: where its sections note the
+  // pin names they define and use, checked against each other once all is read.
+  // Null otherwise.
+  PinNames* pinNames = nullptr;
 };
 
 }  // namespace qelc

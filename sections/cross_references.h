@@ -1,0 +1,94 @@
+#pragma once
+
+// The linter's checks of one DAF section against another: pins used by a name
+// that nothing defines, pin numbers beyond what a package has, rows filed under
+// another package's condition, one name on two pins of a package. The sections
+// note what they read here while findings are collected; the compiler never
+// builds any of it.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "source/diagnostics.h"
+#include "tables/parse_state.h"
+
+namespace qelc {
+
+extern const WarningCheck kUnknownPinName;
+extern const WarningCheck kPinOutOfPackage;
+extern const WarningCheck kPackageMismatch;
+extern const WarningCheck kPinNameRepeated;
+
+// The pin count that a package name ends in: the number of a name made of
+// letters and then digits (SOIC20 gives 20, UFBGA64 64); 0 for any other name
+// (QFN32-1, 48, TSSOP20_1), whose digits may mean something else.
+int32_t PinCountOfPackage(std::string_view package);
+
+// The packages that a stored condition text (each token behind a backslash)
+// restricts its block to: the values of PACKAGE is 'X' and PACKAGE isin [...]
+// where every alternative of an `or` says one, intersected across an `and`.
+// Nothing (nullopt) where the condition leaves the package open or is no
+// such plain statement (isnot, isnotin, an indexed PACKAGE, a contradiction).
+std::optional<std::vector<std::string>> PackagesNamedBy(std::string_view condition);
+
+// The pin names one DAF source defines (PinNumberByPackage names, alias names,
+// Initialize .name values) and uses (alias targets, group members, Pin entries,
+// Initialize pins given by name), compared letter case aside.
+class PinNames {
+ public:
+  // A name that a PinNumberByPackage row gives its pin.
+  void DefineNumbered(std::string_view name);
+  void Define(std::string_view name);
+  void Use(TextPoint at, std::string_view name);
+  // Warns at every use whose name no part of the source defines. A source
+  // whose PinNumberByPackage rows name no pin has no pin list to check against
+  // (a source of a few sections, the pins described elsewhere): nothing then.
+  void ReportUnknown(Diagnostics& diagnostics) const;
+
+ private:
+  struct NameUse {
+    TextPoint at;
+    std::string name;
+  };
+  std::unordered_set<std::string> defined_;
+  bool numbered_ = false;
+  std::vector<NameUse> uses_;
+};
+
+// Notes a name that the source uses as a pin (its quotes dropped).
+void UsePinName(ParseState& s, TextPoint at, std::string_view name);
+// Notes a name that the source gives a pin (its quotes dropped).
+void DefinePinName(ParseState& s, std::string_view name);
+
+// The When clause that a block of PinNumberByPackage rows or Initialize lines
+// stands under: built at the start of the block, from the condition just read.
+class PackageClause {
+ public:
+  explicit PackageClause(const ParseState& s);
+
+  // A PinNumberByPackage row: its package against the condition, its pin
+  // number against the package, its name against the other names of the
+  // package in this clause. `name` is empty for a row without one.
+  void NoteRow(ParseState& s, TextPoint packageAt, std::string_view package, TextPoint pinAt,
+               int32_t pin, TextPoint nameAt, std::string_view name);
+  // The pin of an Initialize target (before the dot): P<n> against the
+  // packages the condition names; any other word is a pin used by name.
+  void NoteInitializePin(ParseState& s, TextPoint at, std::string_view pin);
+
+ private:
+  struct NamedPin {
+    int32_t pin;
+    TextPoint at;
+  };
+  TextPoint clauseAt_;
+  std::optional<std::vector<std::string>> packages_;
+  // By package and name, both folded: the first pin of the clause with it.
+  std::unordered_map<std::string, NamedPin> named_;
+};
+
+}  // namespace qelc
