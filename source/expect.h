@@ -28,6 +28,11 @@ struct Explanation {
   std::string (*text)(const Parser&) = nullptr;
 };
 
+// While the linter runs: notes `text` as the likely cause of an expectation that
+// fails at the current token (with `restOfLine`, at it or later on its line),
+// said at `at`. Callers build the text only when Linting(p).
+void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine = false);
+
 // The current token's text must equal `expected` (letter case aside); then the
 // stream advances. Otherwise the line-numbered message ends the run (status 1).
 void ExpectText(Parser& p, std::string_view expected, Explanation explanation = {});
