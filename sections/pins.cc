@@ -1,6 +1,7 @@
 #include "sections/pins.h"
 
 #include "sections/section_rules.h"
+#include "sections/type_categories.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
 
@@ -76,6 +77,17 @@ struct PinReader {
       EntryScope entry(s);
       ReadCategory(condition, index);
     }
+    if (Linting(s)) NoteUnknownCategory();
+  }
+
+  // While linting: a word that ends the categories where one more was likely
+  // meant. A word on the line of the selections before it rather lacks the ','
+  // before it, as the list noted.
+  void NoteUnknownCategory() const {
+    if (!MayOpenEntry(s)) return;
+    bool sameLine = s.tokens.PreviousEnd().line == CurrentToken(s).start.line;
+    if (sameLine && CauseNotedHere(s)) return;
+    NoteCause(s, CurrentToken(s).start, UnknownTypeCategory(s, categories, TokenText(s)));
   }
 
   // if-branch -> 'if' condition categories

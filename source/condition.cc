@@ -11,11 +11,6 @@ namespace {
 
 // --- What the linter says about a condition --------------------------------
 
-bool IsDelimiterToken(const Parser& p) {
-  return TokenText(p).size() == 1 &&
-         std::string_view(",?;:[]{}|+-=()*").find(TokenText(p)[0]) != std::string_view::npos;
-}
-
 std::string MustBeQuoted(const Parser& p) {
   if (TokenText(p).empty()) return "a condition value is missing at the end of the input";
   if (IsDelimiterToken(p)) return "a condition value is missing before " + QuotedToken(p);

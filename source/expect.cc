@@ -31,14 +31,6 @@ bool IsWord(std::string_view text) {
   return true;
 }
 
-bool CauseNotedHere(const Parser& p) {
-  const NotedCause& cause = p.cause;
-  TextPoint at = CurrentToken(p).start;
-  if (cause.from.line == 0 || at.line < cause.from.line) return false;
-  if (cause.restOfLine) return at.line == cause.from.line && at.column >= cause.from.column;
-  return at.line == cause.from.line && at.column == cause.from.column;
-}
-
 // Ends the run on a failed expectation. The linter's text is the caller's, or
 // the cause a rule noted at this token, or what was expected (with the keyword
 // the token was likely meant to be); the compiler prints its fixed message.
@@ -47,8 +39,11 @@ bool CauseNotedHere(const Parser& p) {
   if (!Linting(p)) ParseError(p, std::move(console), explanation.check);
   if (explanation.text) ParseError(p, std::move(console), explanation.check, explanation.text(p));
   if (CauseNotedHere(p) && !RunOnStringReachesFound(p)) {
-    ParseErrorAt(p, p.cause.at, std::move(console), explanation.check,
-                 p.cause.text + "; found " + QuotedToken(p));
+    // A cause away from the token found names it.
+    const TextPoint& at = p.cause.at;
+    bool elsewhere = at.line != CurrentToken(p).start.line || at.column != CurrentToken(p).start.column;
+    ParseErrorAt(p, at, std::move(console), explanation.check,
+                 elsewhere ? p.cause.text + "; found " + QuotedToken(p) : p.cause.text);
   }
   std::string text = "expected " + std::string(expected) + ", found " + QuotedToken(p);
   std::string_view word = std::string_view(expected).substr(1, expected.size() - 2);
@@ -74,6 +69,14 @@ std::string QuotedToken(const Parser& p) {
     }
   }
   return "'" + shown + (TokenText(p).size() > kShownLength ? "...'" : "'");
+}
+
+bool CauseNotedHere(const Parser& p) {
+  const NotedCause& cause = p.cause;
+  TextPoint at = CurrentToken(p).start;
+  if (cause.from.line == 0 || at.line < cause.from.line) return false;
+  if (cause.restOfLine) return at.line == cause.from.line && at.column >= cause.from.column;
+  return at.line == cause.from.line && at.column == cause.from.column;
 }
 
 void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine) {
@@ -107,6 +110,11 @@ bool SkipIf(Parser& p, std::string_view text) {
 }
 
 void SkipToken(Parser& p) { NextToken(p); }
+
+bool IsDelimiterToken(const Parser& p) {
+  return TokenText(p).size() == 1 &&
+         std::string_view(",?;:[]{}|+-=()*").find(TokenText(p)[0]) != std::string_view::npos;
+}
 
 void CheckTextLength(Parser& p, std::string_view text, int limit) {
   CheckTextLength(p.diagnostics, LineCounter(p), text, limit);
