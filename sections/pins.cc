@@ -81,13 +81,15 @@ struct PinReader {
   }
 
   // While linting: a word that ends the categories where one more was likely
-  // meant. A word on the line of the selections before it rather lacks the ','
-  // before it, as the list noted.
+  // meant. A word on the line of the selections before it may as well be one
+  // more selection without its ','.
   void NoteUnknownCategory() const {
     if (!MayOpenEntry(s)) return;
-    bool sameLine = s.tokens.PreviousEnd().line == CurrentToken(s).start.line;
-    if (sameLine && CauseNotedHere(s)) return;
-    NoteCause(s, CurrentToken(s).start, UnknownTypeCategory(s, categories, TokenText(s)));
+    std::string text = UnknownTypeCategory(s, categories, TokenText(s));
+    if (CauseNotedHere(s) && s.tokens.PreviousEnd().line == CurrentToken(s).start.line) {
+      text += "; or is a ',' missing before it?";
+    }
+    NoteCause(s, CurrentToken(s).start, std::move(text));
   }
 
   // if-branch -> 'if' condition categories

@@ -36,7 +36,11 @@ TEST(SuggestionTest, NamesTheOneNearestCandidate) {
 
   Suggestion nearest("PNN");
   for (const char* variable : {"PN", "DEVBIN", "IN_NUM", "IPN"}) nearest.Consider(variable);
-  EXPECT_EQ(nearest.Text(), "");  // PN and IPN are both one edit away
+  EXPECT_EQ(nearest.Text(), "; did you mean 'PN'?");  // one edit; IPN needs two
+
+  Suggestion tied("IN");
+  for (const char* variable : {"PN", "DEVBIN", "IPN"}) tied.Consider(variable);
+  EXPECT_EQ(tied.Text(), "");  // PN and IPN are both one edit away
 
   Suggestion letterCase("io");
   for (const char* category : {"IN", "IO", "OUT"}) letterCase.Consider(category);
