@@ -4,6 +4,7 @@
 
 #include "sections/checks.h"
 #include "sections/section_rules.h"
+#include "source/suggest.h"
 #include "source/ascii.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -94,6 +95,18 @@ bool SetAttribute(ParseState& s, InitializeRows& rows, std::string_view target,
   return true;
 }
 
+// "; did you mean 'P1.name'?" for a target whose attribute is like one.
+std::string AttributeSuggestion(std::string_view target) {
+  size_t dot = target.find('.');
+  if (dot == std::string_view::npos) return {};
+  std::string_view attribute = target.substr(dot + 1);
+  Suggestion suggestion(attribute);
+  for (std::string_view known : {"name", "nchange", "PinEdit", "reserve", "displayname"}) {
+    suggestion.Consider(known);
+  }
+  return suggestion.Text(target.substr(0, dot + 1));
+}
+
 // line -> target '=' value [':' mark] ';'
 void ReadInitializeLine(ParseState& s, InitializeRows& rows) {
   TextPoint at = CurrentToken(s).start;
@@ -113,7 +126,7 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows) {
            "'" + target +
                "' sets no attribute (pin.name, .nchange, .PinEdit, .reserve or "
                ".displayname): the value " +
-               value + " is dropped");
+               value + " is dropped" + AttributeSuggestion(target));
   } else {
     WarnIfEndsList(s, at, std::string_view(target).substr(0, target.find('.')), "the pin name");
   }

@@ -3,6 +3,7 @@
 #include "source/ascii.h"
 #include "source/diagnostics.h"
 #include "source/expect.h"
+#include "source/suggest.h"
 #include "source/token_stream.h"
 
 namespace qelc {
@@ -38,11 +39,13 @@ std::string UnknownVariable(const Parser& p) {
                   text[0] != '\'' && (FoldCase(text[0]) >= 'a' && FoldCase(text[0]) <= 'z');
   if (!nameLike) return "a condition ends with ':', found " + QuotedToken(p);
   std::string known;
+  Suggestion suggestion(text);
   for (std::string_view variable : ConditionVariables()) {
     known += known.empty() ? "" : ", ";
     known += variable;
+    suggestion.Consider(variable);
   }
-  return "unknown condition variable " + text + "; known: " + known;
+  return "unknown condition variable " + text + "; known: " + known + suggestion.Text();
 }
 
 constexpr std::string_view kConditionSyntax = "condition-syntax";

@@ -45,9 +45,9 @@ void Suggestion::Consider(std::string_view candidate) {
   }
 }
 
-std::string Suggestion::Text() const {
+std::string Suggestion::Text(std::string_view prefix) const {
   if (bestDistance_ > kMostEdits || tied_) return {};
-  return "; did you mean '" + best_ + "'?";
+  return "; did you mean '" + std::string(prefix) + best_ + "'?";
 }
 
 }  // namespace qelc

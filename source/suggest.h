@@ -18,8 +18,9 @@ class Suggestion {
  public:
   explicit Suggestion(std::string_view word) : word_(word) {}
   void Consider(std::string_view candidate);
-  // "; did you mean 'X'?" when one candidate alone is nearest, else nothing.
-  std::string Text() const;
+  // "; did you mean 'X'?" when one candidate alone is nearest, else nothing;
+  // `prefix` stands before X (the pin of a pin.attribute).
+  std::string Text(std::string_view prefix = {}) const;
 
  private:
   static constexpr int kMostEdits = 2;
