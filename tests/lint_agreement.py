@@ -50,9 +50,9 @@ def check(case, source, status, work):
         return None
     if not errors or lint.returncode != 1:
         return "no error reported"
-    # An error said at its cause names the token qelc stopped at as "found":
-    # either place may stand at qelc's token.
-    places = [errors[0]] + ([errors[0]["found"]] if "found" in errors[0] else [])
+    # An error said at its cause names the token qelc stopped at as "found",
+    # which is tried first; else the error's own place must stand there.
+    places = ([errors[0]["found"]] if "found" in errors[0] else []) + [errors[0]]
     problems = []
     for place in places:
         problem, kind = agrees(case, source, work, place)
