@@ -170,9 +170,13 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled,
   DropWarningsOfRunOnStrings(collector.found);
   auto fileOf = [&path](Location& at) { return at.file.empty() ? path : std::move(at.file); };
   for (Message& said : collector.found) {
-    Finding finding{said.severity, std::move(said.check),  std::move(said.text),
-                    fileOf(said.location), said.location.line, said.location.column,
-                    {},            {}};
+    Finding finding;
+    finding.severity = said.severity;
+    finding.check = std::move(said.check);
+    finding.message = std::move(said.text);
+    finding.file = fileOf(said.location);
+    finding.line = said.location.line;
+    finding.column = said.location.column;
     if (said.found) {
       Location& at = said.found->location;
       finding.found = FindingPlace{fileOf(at), at.line, at.column};

@@ -113,9 +113,8 @@ void WriteText(FILE* out, std::span<const Finding> findings) {
     std::fprintf(out, "%s^\n", caret.c_str());
   };
   for (const Finding& finding : findings) {
-    std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", finding.file.c_str(), finding.line,
-                 finding.column, SeverityName(finding.severity), finding.message.c_str(),
-                 finding.check.c_str());
+    std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", finding.file.c_str(), finding.line, finding.column,
+                 SeverityName(finding.severity), finding.message.c_str(), finding.check.c_str());
     show(finding.file, finding.line, finding.column);
     if (!finding.found) continue;
     const FindingPlace& found = *finding.found;

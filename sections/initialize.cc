@@ -4,8 +4,8 @@
 
 #include "sections/checks.h"
 #include "sections/section_rules.h"
-#include "source/suggest.h"
 #include "source/ascii.h"
+#include "source/suggest.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
 

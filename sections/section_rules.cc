@@ -33,8 +33,9 @@ bool MayOpenEntry(const ParseState& s) {
 
 void NoteMissingComma(ParseState& s) {
   if (!MayOpenEntry(s)) return;
-  NoteCause(s, s.tokens.PreviousEnd(), "missing ',' after this entry: the entries of the list are "
-                                       "separated by commas");
+  NoteCause(s, s.tokens.PreviousEnd(),
+            "missing ',' after this entry: the entries of the list are "
+            "separated by commas");
 }
 
 void NoteMissingClause(ParseState& s, AlwaysClause always) {

@@ -45,9 +45,12 @@ Location Diagnostics::Locate(TextPoint point) const {
 
 void Diagnostics::Print(Severity severity, std::string_view check, std::string console,
                         Stream stream) {
-  Message message{severity,           std::string(check),
-                  OneLine(console),   Locate(CurrentPoint()),
-                  std::move(console), stream,
+  Message message{severity,
+                  std::string(check),
+                  OneLine(console),
+                  Locate(CurrentPoint()),
+                  std::move(console),
+                  stream,
                   {}};
   sink_.Emit(std::move(message));
 }
@@ -74,8 +77,13 @@ void Diagnostics::WarnAt(Location at, const WarningCheck& check, std::string tex
 void Diagnostics::Error(std::string console, Stream stream, std::string_view check,
                         std::string text, Location at) {
   if (text.empty()) text = OneLine(console);
-  sink_.Emit({Severity::kError, std::string(check), std::move(text), std::move(at),
-              std::move(console), stream, {}});
+  sink_.Emit({Severity::kError,
+              std::string(check),
+              std::move(text),
+              std::move(at),
+              std::move(console),
+              stream,
+              {}});
 }
 
 void Diagnostics::Error(std::string console, Stream stream, std::string_view check,

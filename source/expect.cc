@@ -41,7 +41,8 @@ bool IsWord(std::string_view text) {
   if (CauseNotedHere(p) && !RunOnStringReachesFound(p)) {
     // A cause away from the token found names it.
     const TextPoint& at = p.cause.at;
-    bool elsewhere = at.line != CurrentToken(p).start.line || at.column != CurrentToken(p).start.column;
+    bool elsewhere =
+        at.line != CurrentToken(p).start.line || at.column != CurrentToken(p).start.column;
     ParseErrorAt(p, at, std::move(console), explanation.check,
                  elsewhere ? p.cause.text + "; found " + QuotedToken(p) : p.cause.text);
   }

@@ -14,9 +14,10 @@ void ExplainRunOnString(const Parser& p, TextPoint& cause, std::string& explanat
   Location start = p.diagnostics.Locate(run.start);
   Location end = p.diagnostics.Locate({run.endLine, 1});
   std::string symptom = explanation.empty() ? "found " + QuotedToken(p) : explanation;
-  explanation = Format("the string that starts at %d:%d runs on to line %d; is a closing quote "
-                       "missing? (%s)",
-                       start.line, start.column, end.line, symptom.c_str());
+  explanation = Format(
+      "the string that starts at %d:%d runs on to line %d; is a closing quote "
+      "missing? (%s)",
+      start.line, start.column, end.line, symptom.c_str());
   cause = run.start;
 }
 

@@ -19,7 +19,7 @@ TEST(EditDistanceTest, CountsEditsLetterCaseAside) {
 
 TEST(EditDistanceTest, StopsAboveTheLimit) {
   EXPECT_EQ(EditDistance("Group", "Output", 2), 3);  // 3 edits: one above the limit
-  EXPECT_EQ(EditDistance("a", "abcd", 2), 3);         // lengths alone differ by 3
+  EXPECT_EQ(EditDistance("a", "abcd", 2), 3);        // lengths alone differ by 3
   EXPECT_EQ(EditDistance("abcdef", "uvwxyz", 2), 3);
   // A long word far from the diagonal's start is still measured right.
   std::string long_word(500, 'x');
