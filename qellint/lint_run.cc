@@ -1,5 +1,6 @@
 #include "qellint/lint_run.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -117,6 +118,22 @@ void ParseSoftIP(Compilation& compilation) {
       s, [&] { ReadSoftIPBlock(s, library); }, opensBlock);
 }
 
+// A string that holds a line end and that an error names as its cause is said
+// once, by the error.
+void DropWarningsOfRunOnStrings(std::vector<Message>& found) {
+  std::vector<Location> causes;
+  for (const Message& said : found) {
+    if (said.found) causes.push_back(said.location);
+  }
+  std::erase_if(found, [&causes](const Message& said) {
+    const Location& at = said.location;
+    return said.check == kStringSpansLines.name &&
+           std::any_of(causes.begin(), causes.end(), [&at](const Location& cause) {
+             return cause.file == at.file && cause.line == at.line && cause.column == at.column;
+           });
+  });
+}
+
 // The linter reads the source and its includes from the disk, as qelc does in
 // the working directory, and keeps the preprocessed text in memory.
 std::optional<std::string> ReadFromDisk(const std::string& path) {
@@ -151,10 +168,22 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled,
       }
     }
   }
-  for (Message& found : collector.found) {
-    findings.push_back({found.severity, std::move(found.check), std::move(found.text),
-                        found.location.file.empty() ? path : std::move(found.location.file),
-                        found.location.line, found.location.column});
+  DropWarningsOfRunOnStrings(collector.found);
+  auto fileOf = [&path](Location& at) { return at.file.empty() ? path : std::move(at.file); };
+  for (Message& said : collector.found) {
+    Finding finding;
+    finding.severity = said.severity;
+    finding.check = std::move(said.check);
+    finding.message = std::move(said.text);
+    finding.file = fileOf(said.location);
+    finding.line = said.location.line;
+    finding.column = said.location.column;
+    if (said.found) {
+      Location& at = said.found->location;
+      finding.found = FindingPlace{fileOf(at), at.line, at.column};
+      finding.foundToken = std::move(said.found->text);
+    }
+    findings.push_back(std::move(finding));
   }
   return LintStatus::kLinted;
 }

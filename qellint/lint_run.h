@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,7 +9,15 @@
 
 namespace qelc::lint {
 
-// A diagnostic placed in the user's files.
+// A place in the user's files.
+struct FindingPlace {
+  std::string file;
+  int32_t line = 1;
+  int32_t column = 1;
+};
+
+// A diagnostic placed in the user's files. An error said at its likely cause
+// also names the token at which qelc stopped: `found`, with its text.
 struct Finding {
   Severity severity = Severity::kError;
   std::string check;
@@ -16,6 +25,8 @@ struct Finding {
   std::string file;
   int32_t line = 1;
   int32_t column = 1;
+  std::optional<FindingPlace> found;
+  std::string foundToken;  // as the message quotes it
 };
 
 enum class LintStatus { kLinted, kUnreadable, kNotASource };

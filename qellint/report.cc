@@ -78,23 +78,49 @@ std::string Summary(const std::string& check) {
   return "an error of the source: qelc fails on it (" + check + ")";
 }
 
+// The words of the second place of a finding said at its cause.
+std::string FoundNote(const Finding& finding) { return "found " + finding.foundToken + " here"; }
+
+void PhysicalLocation(JsonWriter& json, const std::string& file, int32_t line, int32_t column) {
+  json.Key("physicalLocation");
+  json.StartObject();
+  json.Key("artifactLocation");
+  json.StartObject();
+  Key(json, "uri", PathUri(file));
+  json.EndObject();
+  json.Key("region");
+  json.StartObject();
+  Key(json, "startLine", line);
+  Key(json, "startColumn", column);
+  json.EndObject();
+  json.EndObject();
+}
+
 }  // namespace
 
 void WriteText(FILE* out, std::span<const Finding> findings) {
   SourceLines sources;
-  for (const Finding& finding : findings) {
-    std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", finding.file.c_str(), finding.line,
-                 finding.column, SeverityName(finding.severity), finding.message.c_str(),
-                 finding.check.c_str());
-    const std::string* line = sources.Line(finding.file, finding.line);
-    if (!line) continue;
+  // The source line and a caret under the column.
+  auto show = [&](const std::string& file, int32_t lineNumber, int32_t column) {
+    const std::string* line = sources.Line(file, lineNumber);
+    if (!line) return;
     std::fprintf(out, "%s\n", line->c_str());
     // Tabs stay tabs, so the caret stands under the column however they show.
     std::string caret;
-    for (size_t i = 0; i + 1 < size_t(finding.column) && i < line->size(); ++i) {
+    for (size_t i = 0; i + 1 < size_t(column) && i < line->size(); ++i) {
       caret += (*line)[i] == '\t' ? '\t' : ' ';
     }
     std::fprintf(out, "%s^\n", caret.c_str());
+  };
+  for (const Finding& finding : findings) {
+    std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", finding.file.c_str(), finding.line, finding.column,
+                 SeverityName(finding.severity), finding.message.c_str(), finding.check.c_str());
+    show(finding.file, finding.line, finding.column);
+    if (!finding.found) continue;
+    const FindingPlace& found = *finding.found;
+    std::fprintf(out, "%s:%d:%d: note: %s\n", found.file.c_str(), found.line, found.column,
+                 FoundNote(finding).c_str());
+    show(found.file, found.line, found.column);
   }
 }
 
@@ -111,6 +137,15 @@ void WriteJson(FILE* out, std::span<const Finding> findings) {
       Key(json, "severity", SeverityName(finding.severity));
       Key(json, "check", finding.check);
       Key(json, "message", finding.message);
+      if (finding.found) {
+        json.Key("found");
+        json.StartObject();
+        Key(json, "file", finding.found->file);
+        Key(json, "line", finding.found->line);
+        Key(json, "column", finding.found->column);
+        Key(json, "token", finding.foundToken);
+        json.EndObject();
+      }
       json.EndObject();
     }
     json.EndArray();
@@ -181,20 +216,23 @@ void WriteSarif(FILE* out, std::span<const Finding> findings, const std::string&
       json.Key("locations");
       json.StartArray();
       json.StartObject();
-      json.Key("physicalLocation");
-      json.StartObject();
-      json.Key("artifactLocation");
-      json.StartObject();
-      Key(json, "uri", PathUri(finding.file));
-      json.EndObject();
-      json.Key("region");
-      json.StartObject();
-      Key(json, "startLine", finding.line);
-      Key(json, "startColumn", finding.column);
-      json.EndObject();
-      json.EndObject();
+      PhysicalLocation(json, finding.file, finding.line, finding.column);
       json.EndObject();
       json.EndArray();
+      if (finding.found) {
+        json.Key("relatedLocations");
+        json.StartArray();
+        json.StartObject();
+        json.Key("id");
+        json.Int(0);
+        PhysicalLocation(json, finding.found->file, finding.found->line, finding.found->column);
+        json.Key("message");
+        json.StartObject();
+        Key(json, "text", FoundNote(finding));
+        json.EndObject();
+        json.EndObject();
+        json.EndArray();
+      }
       json.EndObject();
     }
     json.EndArray();

@@ -6,6 +6,7 @@
 #include "sections/cross_references.h"
 #include "sections/section_rules.h"
 #include "source/ascii.h"
+#include "source/suggest.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
 
@@ -95,6 +96,18 @@ bool SetAttribute(ParseState& s, InitializeRows& rows, std::string_view target,
   return true;
 }
 
+// "; did you mean 'P1.name'?" for a target whose attribute is like one.
+std::string AttributeSuggestion(std::string_view target) {
+  size_t dot = target.find('.');
+  if (dot == std::string_view::npos) return {};
+  std::string_view attribute = target.substr(dot + 1);
+  Suggestion suggestion(attribute);
+  for (std::string_view known : {"name", "nchange", "PinEdit", "reserve", "displayname"}) {
+    suggestion.Consider(known);
+  }
+  return suggestion.Text(target.substr(0, dot + 1));
+}
+
 // line -> target '=' value [':' mark] ';'
 void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clause) {
   TextPoint at = CurrentToken(s).start;
@@ -114,7 +127,7 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clau
            "'" + target +
                "' sets no attribute (pin.name, .nchange, .PinEdit, .reserve or "
                ".displayname): the value " +
-               value + " is dropped");
+               value + " is dropped" + AttributeSuggestion(target));
   } else {
     std::string_view pin = std::string_view(target).substr(0, target.find('.'));
     WarnIfEndsList(s, at, pin, "the pin name");

@@ -89,10 +89,25 @@ void AddMemoryMapEntry(ParseState& s, EntryList& entries, int32_t entry,
       });
 }
 
-// label ':' -- the label may be any token and is not examined.
-void SkipLabel(ParseState& s) {
+// label ':' -- the label may be any token and is not examined. Returns where
+// the label stands.
+TextPoint SkipLabel(ParseState& s) {
+  TextPoint label = CurrentToken(s).start;
   SkipToken(s);
   ExpectText(s, ":");
+  return label;
+}
+
+// While linting: a header value followed by ':' was the first field of an entry,
+// so the header is short of a line, and the line read from `label` on is an
+// entry. What fails on that line is said there.
+void NoteEntryAsHeader(ParseState& s, TextPoint label, const char* headerLine) {
+  if (!Linting(s) || !TokenIs(s, ":")) return;
+  NoteCause(s, label,
+            Format("an entry stands where the memory map's %s line should: a map starts with "
+                   "the lines Number, Title, Description, Main and Secondary (LABEL : value)",
+                   headerLine),
+            true);
 }
 
 // Takes a value whose quotes are removed: as written it may be `writtenLimit`
@@ -165,16 +180,21 @@ MemoryMapFields TakeEntry(ParseState& s) {
 MapHeader ReadMapHeader(ParseState& s) {
   ExpectText(s, "{");
   MapHeader header;
-  SkipLabel(s);
+  TextPoint label = SkipLabel(s);
   header.number = TakeMapNumber(s);
-  SkipLabel(s);
+  NoteEntryAsHeader(s, label, "Number");
+  label = SkipLabel(s);
   header.title = TakeUnquoted(s, kHeaderValueLimit, kTitleLimit);
-  SkipLabel(s);
+  NoteEntryAsHeader(s, label, "Title");
+  label = SkipLabel(s);
   header.description = TakeDescription(s);
-  SkipLabel(s);
+  NoteEntryAsHeader(s, label, "Description");
+  label = SkipLabel(s);
   header.mainFlash = TakeUnquoted(s, kHeaderValueLimit, kFlashSpaceLimit);
-  SkipLabel(s);
+  NoteEntryAsHeader(s, label, "Main");
+  label = SkipLabel(s);
   header.secondaryFlash = TakeUnquoted(s, kHeaderValueLimit, kFlashSpaceLimit);
+  NoteEntryAsHeader(s, label, "Secondary");
   return header;
 }
 

@@ -2,6 +2,7 @@
 
 #include "sections/cross_references.h"
 #include "sections/section_rules.h"
+#include "sections/type_categories.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
 
@@ -77,6 +78,19 @@ struct PinReader {
       EntryScope entry(s);
       ReadCategory(condition, index);
     }
+    if (Linting(s)) NoteUnknownCategory();
+  }
+
+  // While linting: a word that ends the categories where one more was likely
+  // meant. A word on the line of the selections before it may as well be one
+  // more selection without its ','.
+  void NoteUnknownCategory() const {
+    if (!MayOpenEntry(s)) return;
+    std::string text = UnknownTypeCategory(s, categories, TokenText(s));
+    if (CauseNotedHere(s) && s.tokens.PreviousEnd().line == CurrentToken(s).start.line) {
+      text += "; or is a ',' missing before it?";
+    }
+    NoteCause(s, CurrentToken(s).start, std::move(text));
   }
 
   // if-branch -> 'if' condition categories

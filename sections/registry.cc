@@ -23,6 +23,7 @@
 #include "source/expect.h"
 #include "source/fatal.h"
 #include "source/format.h"
+#include "source/suggest.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -145,11 +146,14 @@ namespace {
 // The linter's words for a token that opens no section.
 std::string NotASection(ParseState& s) {
   std::string known;
+  Suggestion suggestion(TokenText(s));
   for (const SectionDescriptor& section : kSections) {
     known += known.empty() ? "" : ", ";
     known += section.keyword;
+    suggestion.Consider(section.keyword);
   }
-  return "expected a section keyword, found " + QuotedToken(s) + "; sections: " + known;
+  return "expected a section keyword, found " + QuotedToken(s) + "; sections: " + known +
+         suggestion.Text();
 }
 
 }  // namespace

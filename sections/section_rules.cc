@@ -3,6 +3,8 @@
 #include <string>
 
 #include "sections/checks.h"
+#include "sections/registry.h"
+#include "source/expect.h"
 #include "tables/parse_state.h"
 
 namespace qelc {
@@ -18,6 +20,30 @@ void WarnIfEndsList(ParseState& s, TextPoint at, std::string_view stored, std::s
          std::string(what) +
              " is empty, and an empty text ends the list: this entry and every one after it "
              "are lost for readers");
+}
+
+bool MayOpenEntry(const ParseState& s) {
+  const std::string& text = TokenText(s);
+  if (text.empty() || IsDelimiterToken(s)) return false;
+  for (std::string_view keyword : {"When", "Always", "if", "else"}) {
+    if (TokenIs(s, keyword)) return false;
+  }
+  return FindSection(text) == nullptr;
+}
+
+void NoteMissingComma(ParseState& s) {
+  if (!MayOpenEntry(s)) return;
+  NoteCause(s, s.tokens.PreviousEnd(),
+            "missing ',' after this entry: the entries of the list are "
+            "separated by commas");
+}
+
+void NoteMissingClause(ParseState& s, AlwaysClause always) {
+  if (!MayOpenEntry(s)) return;
+  NoteCause(s, CurrentToken(s).start,
+            std::string(always == AlwaysClause::kRefused ? "'When CONDITION :'"
+                                                         : "'Always :' or 'When CONDITION :'") +
+                " must open the entries of this section, found " + QuotedToken(s));
 }
 
 }  // namespace qelc

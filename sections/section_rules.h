@@ -23,11 +23,24 @@ namespace qelc {
 // is where the text was written, `what` names it ("the When condition").
 void WarnIfEndsList(ParseState& s, TextPoint at, std::string_view stored, std::string_view what);
 
+// A word or text that no rule around a list or a clause reads as its own (not
+// a delimiter, a clause keyword or a section keyword): it may open an entry.
+bool MayOpenEntry(const ParseState& s);
+
+// While linting, a list that ends at the current token with no ',' before it:
+// a token that may open an entry of its own (a word or a text, not a keyword of
+// the section nor a section keyword) is noted as following a missing ','.
+void NoteMissingComma(ParseState& s);
+
 enum class AlwaysClause {
   kRefused,      // no `Always` clause: the word is left for the caller
   kStoredFirst,  // the condition "1" is stored before 'Always' ':' is read
   kStoredAfter,  // the condition "1" is stored once the ':' has been read
 };
+
+// While linting, a body that read no clause and stops at an entry: the entry
+// lacks the clause it must stand under.
+void NoteMissingClause(ParseState& s, AlwaysClause always);
 
 struct Clauses {
   int32_t count;  // the clauses read: the index of the entry behind the last one
@@ -62,6 +75,7 @@ Clauses ReadClauses(ParseState& s, AlwaysClause always, AddCondition&& addCondit
     readBody(index++);
     sawWhen = true;
   }
+  if (index == 0 && Linting(s)) NoteMissingClause(s, always);
   return {index, sawWhen};
 }
 
@@ -86,6 +100,7 @@ int32_t ReadCommaList(ParseState& s, ReadItem&& readItem) {
     EntryScope entry(s);
     readItem(index++);
   } while (SkipIf(s, ","));
+  if (Linting(s)) NoteMissingComma(s);
   return index;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "source/expect.h"
+#include "source/suggest.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -52,6 +53,23 @@ int32_t FindTypeCategory(ParseState& s, const TypeCategoryTable& table, std::str
     if (s.pool.Compare(table[index].name, text) == 0) return index;
   }
   return -1;
+}
+
+std::string UnknownTypeCategory(ParseState& s, const TypeCategoryTable& table,
+                                std::string_view word) {
+  constexpr int32_t kNamesShown = 12;
+  std::string declared;
+  Suggestion suggestion(word);
+  int32_t index = 0;
+  for (; index < kTypeCategoryLimit && !IsEmpty(s, table[index]); ++index) {
+    std::string_view name = s.pool.String(table[index].name);
+    suggestion.Consider(name);
+    if (index < kNamesShown) declared += (index ? ", " : "") + std::string(name);
+  }
+  if (index == 0) return "'" + std::string(word) + "' is no type category: none is declared";
+  if (index > kNamesShown) declared += ", ...";
+  return "'" + std::string(word) + "' is no type category; declared: " + declared +
+         suggestion.Text();
 }
 
 void DumpTypeCategories(ParseState& s, const TypeCategoryTable& table) {

@@ -12,6 +12,7 @@
 #include "source/expect.h"
 #include "source/fatal.h"
 #include "source/format.h"
+#include "source/suggest.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -340,12 +341,14 @@ const ModuleBlock* FindModuleBlock(ParseState& s) {
 
 std::string NotAModuleBlock(const Parser& p) {
   std::string known;
+  Suggestion suggestion(TokenText(p));
   for (const ModuleBlock& block : kModuleBlocks) {
     known += known.empty() ? "" : ", ";
     known += block.keyword;
+    suggestion.Consider(block.keyword);
   }
   return "expected a block of the module (" + known + ") or its closing '}', found " +
-         QuotedToken(p);
+         QuotedToken(p) + suggestion.Text();
 }
 
 // The fields an input and an output share, pooled in field order.

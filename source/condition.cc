@@ -3,6 +3,7 @@
 #include "source/ascii.h"
 #include "source/diagnostics.h"
 #include "source/expect.h"
+#include "source/suggest.h"
 #include "source/token_stream.h"
 
 namespace qelc {
@@ -10,11 +11,6 @@ namespace qelc {
 namespace {
 
 // --- What the linter says about a condition --------------------------------
-
-bool IsDelimiterToken(const Parser& p) {
-  return TokenText(p).size() == 1 &&
-         std::string_view(",?;:[]{}|+-=()*").find(TokenText(p)[0]) != std::string_view::npos;
-}
 
 std::string MustBeQuoted(const Parser& p) {
   if (TokenText(p).empty()) return "a condition value is missing at the end of the input";
@@ -43,11 +39,13 @@ std::string UnknownVariable(const Parser& p) {
                   text[0] != '\'' && (FoldCase(text[0]) >= 'a' && FoldCase(text[0]) <= 'z');
   if (!nameLike) return "a condition ends with ':', found " + QuotedToken(p);
   std::string known;
+  Suggestion suggestion(text);
   for (std::string_view variable : ConditionVariables()) {
     known += known.empty() ? "" : ", ";
     known += variable;
+    suggestion.Consider(variable);
   }
-  return "unknown condition variable " + text + "; known: " + known;
+  return "unknown condition variable " + text + "; known: " + known + suggestion.Text();
 }
 
 constexpr std::string_view kConditionSyntax = "condition-syntax";

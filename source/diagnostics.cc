@@ -2,6 +2,7 @@
 
 #include "source/condition.h"
 #include "source/line_map.h"
+#include "source/token_stream.h"
 
 namespace qelc {
 
@@ -26,7 +27,7 @@ const WarningCheck kNumberConversionCheck{"number-conversion", true,
 std::span<const WarningCheck* const> SourceWarningChecks() {
   static constexpr const WarningCheck* kChecks[] = {&kKeywordPrefixCheck, &kNumberConversionCheck,
                                                     &kConditionMissingOperand,
-                                                    &kConditionMissingTest};
+                                                    &kConditionMissingTest, &kStringSpansLines};
   return kChecks;
 }
 
@@ -44,9 +45,13 @@ Location Diagnostics::Locate(TextPoint point) const {
 
 void Diagnostics::Print(Severity severity, std::string_view check, std::string console,
                         Stream stream) {
-  Message message{severity,           std::string(check),
-                  OneLine(console),   Locate(CurrentPoint()),
-                  std::move(console), stream};
+  Message message{severity,
+                  std::string(check),
+                  OneLine(console),
+                  Locate(CurrentPoint()),
+                  std::move(console),
+                  stream,
+                  {}};
   sink_.Emit(std::move(message));
 }
 
@@ -65,14 +70,20 @@ void Diagnostics::WarnAt(Location at, const WarningCheck& check, std::string tex
               std::move(text),
               std::move(at),
               {},
-              Stream::kStandardError});
+              Stream::kStandardError,
+              {}});
 }
 
 void Diagnostics::Error(std::string console, Stream stream, std::string_view check,
                         std::string text, Location at) {
   if (text.empty()) text = OneLine(console);
-  sink_.Emit({Severity::kError, std::string(check), std::move(text), std::move(at),
-              std::move(console), stream});
+  sink_.Emit({Severity::kError,
+              std::string(check),
+              std::move(text),
+              std::move(at),
+              std::move(console),
+              stream,
+              {}});
 }
 
 void Diagnostics::Error(std::string console, Stream stream, std::string_view check,
@@ -94,6 +105,18 @@ void Diagnostics::Fail(std::string console, Stream stream, std::string_view chec
 void Diagnostics::FailAt(TextPoint at, std::string console, Stream stream, std::string_view check,
                          std::string text) {
   Fail(std::move(console), stream, check, std::move(text), Locate(at));
+}
+
+void Diagnostics::FailAtCause(TextPoint cause, std::string console, Stream stream,
+                              std::string_view check, std::string text, std::string found) {
+  TextPoint current = CurrentPoint();
+  if (cause.line == current.line && cause.column == current.column) {
+    FailAt(cause, std::move(console), stream, check, std::move(text));
+  }
+  if (text.empty()) text = OneLine(console);
+  sink_.Emit({Severity::kError, std::string(check), std::move(text), Locate(cause),
+              std::move(console), stream, FoundToken{Locate(current), std::move(found)}});
+  Exit(1);
 }
 
 void Diagnostics::WriteFailed(const std::string& path) {

@@ -97,6 +97,12 @@ class Diagnostics {
   [[noreturn]] void FailAt(TextPoint at, std::string console, Stream stream, std::string_view check,
                            std::string text = {});
 
+  // An error said at `cause`, a place before the current token that likely led
+  // to it; the finding names the current token, quoted as `found`, as the token
+  // found.
+  [[noreturn]] void FailAtCause(TextPoint cause, std::string console, Stream stream,
+                                std::string_view check, std::string text, std::string found);
+
   // A file of the run that could not be written or closed: "Fail to write
   // PATH." on standard error, status 1.
   [[noreturn]] void WriteFailed(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "source/fatal.h"
 #include "source/format.h"
+#include "source/suggest.h"
 #include "source/token_stream.h"
 
 namespace qelc {
@@ -22,12 +23,37 @@ std::string KindName(TokenKind kind) {
   return "a word";
 }
 
-// The linter's text of a failed expectation: the caller's, or what was expected.
-// Built only while the linter runs; the compiler prints its fixed message.
-std::string Explain(const Parser& p, const Explanation& explanation, const std::string& expected) {
-  if (!Linting(p)) return {};
-  if (explanation.text) return explanation.text(p);
-  return "expected " + expected + ", found " + QuotedToken(p);
+bool IsWord(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (FoldCase(c) < 'a' || FoldCase(c) > 'z') return false;
+  }
+  return true;
+}
+
+// Ends the run on a failed expectation. The linter's text is the caller's, or
+// the cause a rule noted at this token, or what was expected (with the keyword
+// the token was likely meant to be); the compiler prints its fixed message.
+[[noreturn]] void FailExpectation(Parser& p, std::string console, const Explanation& explanation,
+                                  std::string_view expected) {
+  if (!Linting(p)) ParseError(p, std::move(console), explanation.check);
+  if (explanation.text) ParseError(p, std::move(console), explanation.check, explanation.text(p));
+  if (CauseNotedHere(p) && !RunOnStringReachesFound(p)) {
+    // A cause away from the token found names it.
+    const TextPoint& at = p.cause.at;
+    bool elsewhere =
+        at.line != CurrentToken(p).start.line || at.column != CurrentToken(p).start.column;
+    ParseErrorAt(p, at, std::move(console), explanation.check,
+                 elsewhere ? p.cause.text + "; found " + QuotedToken(p) : p.cause.text);
+  }
+  std::string text = "expected " + std::string(expected) + ", found " + QuotedToken(p);
+  std::string_view word = std::string_view(expected).substr(1, expected.size() - 2);
+  if (expected.starts_with('\'') && IsWord(word) && IsWord(TokenText(p))) {
+    Suggestion suggestion(TokenText(p));
+    suggestion.Consider(word);
+    text += suggestion.Text();
+  }
+  ParseError(p, std::move(console), explanation.check, std::move(text));
 }
 
 }  // namespace
@@ -46,22 +72,34 @@ std::string QuotedToken(const Parser& p) {
   return "'" + shown + (TokenText(p).size() > kShownLength ? "...'" : "'");
 }
 
+bool CauseNotedHere(const Parser& p) {
+  const NotedCause& cause = p.cause;
+  TextPoint at = CurrentToken(p).start;
+  if (cause.from.line == 0 || at.line < cause.from.line) return false;
+  if (cause.restOfLine) return at.line == cause.from.line && at.column >= cause.from.column;
+  return at.line == cause.from.line && at.column == cause.from.column;
+}
+
+void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine) {
+  p.cause = {CurrentToken(p).start, restOfLine, at, std::move(text)};
+}
+
 void ExpectText(Parser& p, std::string_view expected, Explanation explanation) {
   if (!TokenIs(p, expected)) {
-    ParseError(p,
-               Format("Line: %5d: Expecting '%.*s', but seeing '%s'.\n", LineCounter(p),
-                      int(expected.size()), expected.data(), TokenText(p).c_str()),
-               explanation.check, Explain(p, explanation, "'" + std::string(expected) + "'"));
+    FailExpectation(p,
+                    Format("Line: %5d: Expecting '%.*s', but seeing '%s'.\n", LineCounter(p),
+                           int(expected.size()), expected.data(), TokenText(p).c_str()),
+                    explanation, "'" + std::string(expected) + "'");
   }
   NextToken(p);
 }
 
 void ExpectKind(Parser& p, TokenKind kind, Explanation explanation) {
   if (CurrentTokenKind(p) != kind) {
-    ParseError(p,
-               Format("Line: %5d: Expecting '%d', but seeing '%d'.\n", LineCounter(p), int(kind),
-                      int(CurrentTokenKind(p))),
-               explanation.check, Explain(p, explanation, KindName(kind)));
+    FailExpectation(p,
+                    Format("Line: %5d: Expecting '%d', but seeing '%d'.\n", LineCounter(p),
+                           int(kind), int(CurrentTokenKind(p))),
+                    explanation, KindName(kind));
   }
   NextToken(p);
 }
@@ -73,6 +111,11 @@ bool SkipIf(Parser& p, std::string_view text) {
 }
 
 void SkipToken(Parser& p) { NextToken(p); }
+
+bool IsDelimiterToken(const Parser& p) {
+  return TokenText(p).size() == 1 &&
+         std::string_view(",?;:[]{}|+-=()*").find(TokenText(p)[0]) != std::string_view::npos;
+}
 
 void CheckTextLength(Parser& p, std::string_view text, int limit) {
   CheckTextLength(p.diagnostics, LineCounter(p), text, limit);

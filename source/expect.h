@@ -28,6 +28,14 @@ struct Explanation {
   std::string (*text)(const Parser&) = nullptr;
 };
 
+// While the linter runs: notes `text` as the likely cause of an expectation that
+// fails at the current token (with `restOfLine`, at it or later on its line),
+// said at `at`. Callers build the text only when Linting(p).
+void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine = false);
+
+// True when a cause was noted for an expectation failing at the current token.
+bool CauseNotedHere(const Parser& p);
+
 // The current token's text must equal `expected` (letter case aside); then the
 // stream advances. Otherwise the line-numbered message ends the run (status 1).
 void ExpectText(Parser& p, std::string_view expected, Explanation explanation = {});
@@ -41,6 +49,9 @@ bool SkipIf(Parser& p, std::string_view text);
 // The current token as the linter quotes it on one line: 'text' (a long one
 // cut, line ends as \n), or "the end of the input".
 std::string QuotedToken(const Parser& p);
+
+// True when the current token is one delimiter character (',', ':', '{', ...).
+bool IsDelimiterToken(const Parser& p);
 
 // Consumes the current token whatever it is.
 void SkipToken(Parser& p);

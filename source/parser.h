@@ -9,6 +9,17 @@
 
 namespace qelc {
 
+// The likely cause of an error that the linter may meet at a coming token,
+// noted while it runs by a rule that stops there: an expectation that fails at
+// the token `from` (with `restOfLine`, at it or a later token of its line) is
+// said in these words at `at`, with the token found.
+struct NotedCause {
+  TextPoint from{0, 0};
+  bool restOfLine = false;
+  TextPoint at;
+  std::string text;
+};
+
 // What every grammar rule of one compilation reads and advances: the token
 // stream, the text of the last condition read, and where messages go. Each
 // rule takes it (or a state built on it) as its first argument; nothing of a
@@ -27,6 +38,8 @@ struct Parser {
   // Where the entry being read began (line 0: outside every entry): a table
   // that overflows is reported there, else at the current token.
   TextPoint entryStart{0, 0};
+  // Noted while linting only.
+  NotedCause cause;
 };
 
 // Marks the current token as the start of an entry while the entry is read, and

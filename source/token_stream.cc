@@ -124,6 +124,7 @@ void TokenStream::ReadQuoted() {
       if (c == EOF) break;
     } else if (c == kQuote) {
       Append(c);
+      if (diagnostics_.Linting()) end_ = AfterLastRead();
       Advance();
       token_.kind = kStringToken;
       break;
@@ -132,6 +133,22 @@ void TokenStream::ReadQuoted() {
   }
   if (token_.kind != kStringToken) lookahead_ = EOF;
   Complete();
+  if (diagnostics_.Linting()) NoteQuoted();
+}
+
+// An unclosed string ends at the end of the input: its place is taken there.
+void TokenStream::NoteQuoted() {
+  const std::string& text = token_.text;
+  if (token_.kind != kStringToken) end_ = AfterLastRead();
+  if (text.find('\n') == std::string::npos) return;
+  // A string that ends the input with a line end ends on the line before.
+  int32_t endLine = token_.kind != kStringToken && text.back() == '\n' ? line_ - 1 : end_.line;
+  runOn_ = {token_.start, endLine};
+  if (token_.kind == kStringToken && diagnostics_.Enabled(kStringSpansLines)) {
+    diagnostics_.WarnAt(token_.start, kStringSpansLines,
+                        Format("the string holds a line end: it runs on to line %d",
+                               diagnostics_.Locate({endLine, 1}).line));
+  }
 }
 
 inline void TokenStream::Classify() {
@@ -156,6 +173,14 @@ inline TextPoint TokenStream::LookaheadPoint() const {
   return {line_, int32_t(offset_ - pending - lineStart_ + 1)};
 }
 
+// Just after the last character read (the lookahead not counted).
+inline TextPoint TokenStream::AfterLastRead() const {
+  return {line_, int32_t(offset_ - lineStart_ + 1)};
+}
+
+const WarningCheck kStringSpansLines{"string-spans-lines", true,
+                                     "a quoted string that holds a line end"};
+
 std::span<const std::string_view> ConditionVariables() { return kConditionVariables; }
 
 void TokenStream::Open(FilePtr file) {
@@ -165,6 +190,8 @@ void TokenStream::Open(FilePtr file) {
   lineStart_ = 0;
   token_ = Token{};
   token_.start.line = 0;  // so the first token opens its line
+  end_ = previousEnd_ = TextPoint{};
+  runOn_ = {};
   file_ = std::move(file);
   if (file_) reader_ = std::make_unique<TextReader>(file_.get());
   Advance();
@@ -178,6 +205,8 @@ void TokenStream::Close() {
 
 void TokenStream::Next() {
   previousLine_ = token_.start.line;
+  const bool linting = diagnostics_.Linting();
+  if (linting) previousEnd_ = end_;
   std::string& text = token_.text;
   for (;;) {
     text.clear();
@@ -187,10 +216,14 @@ void TokenStream::Next() {
       Advance();
     }
     token_.start = LookaheadPoint();
-    if (lookahead_ == EOF) return;
+    if (lookahead_ == EOF) {
+      if (linting) end_ = token_.start;
+      return;
+    }
 
     if (IsDelimiter(lookahead_)) {
       Append(lookahead_);
+      if (linting) end_ = AfterLastRead();
       Advance();
       return;
     }
@@ -201,6 +234,7 @@ void TokenStream::Next() {
     // A word: up to white space, a delimiter or the end of the input.
     Append(lookahead_);
     ConsumeRun(IsWordByte, [this](std::string_view bytes) { AppendBytes(bytes); });
+    if (linting) end_ = AfterLastRead();
     Advance();
     if (!OpensComment(text)) {
       Complete();

@@ -48,6 +48,17 @@ class TokenStream {
   // token): the linter resumes at a keyword that opens a line.
   int32_t PreviousTokenLine() const { return previousLine_; }
 
+  // Kept only while findings are collected (Diagnostics::Linting): the place just
+  // after the last character of the token before the current one, and the last
+  // quoted string that ran over a line end (line 0: none yet), from its opening
+  // apostrophe to the line of its last character.
+  TextPoint PreviousEnd() const { return previousEnd_; }
+  struct QuotedRun {
+    TextPoint start{0, 0};
+    int32_t endLine = 0;
+  };
+  const QuotedRun& LastRunOnString() const { return runOn_; }
+
   // Starts reading `file` (nothing is read yet but the first character); a null
   // file reads as an empty one.
   void Open(FilePtr file);
@@ -67,6 +78,8 @@ class TokenStream {
   void Classify();
   bool OpensComment(const std::string& word) const;
   TextPoint LookaheadPoint() const;
+  TextPoint AfterLastRead() const;
+  void NoteQuoted();
 
   Diagnostics& diagnostics_;
   FilePtr file_;
@@ -79,11 +92,18 @@ class TokenStream {
   int64_t lineStart_ = 0;
   int32_t previousLine_ = 0;
   Token token_;
+  // Tracked while linting only.
+  TextPoint end_;
+  TextPoint previousEnd_;
+  QuotedRun runOn_;
 };
 
 // Refuses a text longer than `limit` characters, read on line `line`: the
 // line-numbered message, status 1.
 void CheckTextLength(Diagnostics& diagnostics, int32_t line, std::string_view text, int limit);
+
+// A quoted string that holds a line end in a source that compiles.
+extern const WarningCheck kStringSpansLines;
 
 // The condition variables, in the order the tokenizer knows them.
 std::span<const std::string_view> ConditionVariables();

@@ -10,7 +10,8 @@ For each case of tests/cases whose source qelc reads (its first argument names a
   names the token T and the preprocessed line N it had read up to; the .pre that
   qelc -d keeps shows the line. The first error must name a source line whose text
   is that preprocessed line (N, or N-1 when T ended a line) with T at the reported
-  column. A line a define rewrote differs from its source line and is counted
+  column; an error said at its cause (a missing ',' at the end of the entry before)
+  may do so with its second place, the token it found. A line a define rewrote differs from its source line and is counted
   apart. Preprocessor messages must point at their directive.
 Cases that fail for their environment (limits, setup, read-only or a full disk)
 are left out, the linter writes nothing; so are the linter's own cases.
@@ -21,7 +22,8 @@ qelc, qellint, root = (os.path.abspath(p) for p in sys.argv[1:4])
 DIRECTIVES = {"Cannot open include file": "#include", "Found#endif": "#endif",
               "Found #else": "#else", "The number of #ifdef": "#if",
               "Include files nested": "#include"}
-counts = {"clean": 0, "token": 0, "line": 0, "directive": 0, "error only": 0, "rewritten line": 0}
+counts = {"clean": 0, "token": 0, "line": 0, "directive": 0, "error only": 0, "rewritten line": 0,
+          "found token": 0}
 failures = []
 warned = set()
 quirks = os.path.join(os.path.dirname(os.path.abspath(__file__)), "lint", "quirk_cases")
@@ -48,7 +50,22 @@ def check(case, source, status, work):
         return None
     if not errors or lint.returncode != 1:
         return "no error reported"
-    first = errors[0]
+    # An error said at its cause names the token qelc stopped at as "found",
+    # which is tried first; else the error's own place must stand there.
+    places = ([errors[0]["found"]] if "found" in errors[0] else []) + [errors[0]]
+    problems = []
+    for place in places:
+        problem, kind = agrees(case, source, work, place)
+        if not problem:
+            counts["found token" if place is not errors[0] else kind] += 1
+            return None
+        problems.append(problem)
+    return "; ".join(problems)
+
+
+def agrees(case, source, work, first):
+    """None and the kind of agreement when `first` stands where qelc stopped,
+    else what differs."""
     path = os.path.join(work, first["file"])
     lines = open(path, "rb").read().decode("latin-1").split("\n") if os.path.isfile(path) else []
     text = lines[first["line"] - 1].rstrip("\r") if 0 < first["line"] <= len(lines) else None
@@ -59,14 +76,12 @@ def check(case, source, status, work):
     for message, directive in DIRECTIVES.items():
         if message in stderr:
             if text is None or directive not in text.lower():
-                return f"{message}: first error at {first} does not name a {directive} line"
-            counts["directive"] += 1
-            return None
+                return f"{message}: first error at {first} does not name a {directive} line", None
+            return None, "directive"
     # The message is the last thing qelc prints; a token in it may span lines.
     seen = re.search(r"Line: +(\d+): (.*)\n\Z", expected, re.S)
     if not seen:
-        counts["error only"] += 1
-        return None
+        return None, "error only"
     line = int(seen.group(1))
     named = re.search(r"but seeing '(.*)'\.\Z", seen.group(2), re.S)
     # "Expecting '1', but seeing '0'." compares token kinds and names no token.
@@ -83,20 +98,17 @@ def check(case, source, status, work):
     start = line - token.count("\n")
     candidates = [pre_lines[n - 1] for n in (start, start - 1) if 0 < n <= len(pre_lines)]
     if text is None:
-        return f"first error {first} names no source line"
+        return f"first error {first} names no source line", None
     if text not in candidates:
         if token and any(token.split("\n")[0] in c for c in candidates):
-            counts["rewritten line"] += 1
-            return None
-        return f"first error at {first['file']}:{first['line']} ({text!r}) is not qelc's line {line}"
+            return None, "rewritten line"
+        return f"first error at {first['file']}:{first['line']} ({text!r}) is not qelc's line {line}", None
     # The tokenizer drops the backslash of an escape from the token's text.
     if not token:
-        counts["line"] += 1
-        return None
+        return None, "line"
     if not text[first["column"] - 1:].replace("\\", "").startswith(token.split("\n")[0]):
-        return f"column {first['column']} of {text!r} does not hold {token!r}"
-    counts["token"] += 1
-    return None
+        return f"column {first['column']} of {text!r} does not hold {token!r}", None
+    return None, "token"
 
 
 for area in sorted(os.listdir(root)):

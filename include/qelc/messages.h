@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qelc {
@@ -19,11 +20,20 @@ struct Location {
   int32_t column = 1;
 };
 
+// The token a compiler stopped at: where it stands, and its text as a message
+// quotes it ('SOIC20', or "the end of the input").
+struct FoundToken {
+  Location location;
+  std::string text;
+};
+
 // Everything a compilation says goes out as one of these. `check` names the
 // rule (a warning's name in -Wno-NAME, an error's own name, "progress" or
 // "summary"); `text` says it in words on one line, as a linter or an editor
 // shows it; `console` is exactly what the qelc program prints for it (nothing
-// for a warning), on `stream`.
+// for a warning), on `stream`. An error said at its likely cause (a missing
+// comma, a string without its closing quote) stands there, and `found` is the
+// token at which the compiler stopped; otherwise `found` is empty.
 struct Message {
   Severity severity = Severity::kError;
   std::string check;
@@ -31,6 +41,7 @@ struct Message {
   Location location;
   std::string console;
   Stream stream = Stream::kStandardOutput;
+  std::optional<FoundToken> found;
 };
 
 // Where a compilation's messages go, in the order they are said: the qelc

@@ -1,0 +1,3 @@
+Timer {
+  Equation : { MacroNmae ( a b ) ; }
+}

@@ -1,0 +1,3 @@
+Timer {
+  Inptu : { clk : wire : in : 1 : ; }
+}
