@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "source/ascii.h"
+#include "source/expect.h"
 #include "source/format.h"
 #include "source/token_stream.h"
 
@@ -220,8 +221,8 @@ void PinNames::ReportUnknown(Diagnostics& diagnostics) const {
   for (const NameUse& use : uses_) {
     if (defined_.contains(Folded(use.name))) continue;
     diagnostics.WarnAt(use.at, kUnknownPinName,
-                       "pin '" + use.name +
-                           "' is not defined by any PinNumberByPackage row, alias or "
+                       "pin " + QuotedText(use.name) +
+                           " is not defined by any PinNumberByPackage row, alias or "
                            "Initialize .name");
   }
 }
@@ -260,8 +261,8 @@ void PackageClause::NoteRow(ParseState& s, TextPoint packageAt, std::string_view
   // The same pin again is pin-number-repeated's finding.
   if (!isFirst && first->second.pin != pin) {
     WarnAt(s, nameAt, kPinNameRepeated,
-           Format("pin name '%.*s' repeats pin %d of package %s (at %s)", int(name.size()),
-                  name.data(), first->second.pin, packageName.c_str(),
+           Format("pin name %s repeats pin %d of package %s (at %s)", QuotedText(name).c_str(),
+                  first->second.pin, packageName.c_str(),
                   Place(s.diagnostics, first->second.at, nameAt).c_str()));
   }
 }

@@ -58,18 +58,22 @@ bool IsWord(std::string_view text) {
 
 }  // namespace
 
-std::string QuotedToken(const Parser& p) {
+std::string QuotedText(std::string_view text) {
   constexpr size_t kShownLength = 40;
-  if (TokenText(p).empty()) return "the end of the input";
   std::string shown;
-  for (char c : std::string_view(TokenText(p)).substr(0, kShownLength)) {
+  for (char c : text.substr(0, kShownLength)) {
     if (c == '\n') {
       shown += "\\n";
     } else {
       shown += c;
     }
   }
-  return "'" + shown + (TokenText(p).size() > kShownLength ? "...'" : "'");
+  return "'" + shown + (text.size() > kShownLength ? "...'" : "'");
+}
+
+std::string QuotedToken(const Parser& p) {
+  if (TokenText(p).empty()) return "the end of the input";
+  return QuotedText(TokenText(p));
 }
 
 bool CauseNotedHere(const Parser& p) {

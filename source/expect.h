@@ -46,8 +46,11 @@ void ExpectKind(Parser& p, TokenKind kind, Explanation explanation = {});
 // True, and the token consumed, when its text equals `text` (letter case aside).
 bool SkipIf(Parser& p, std::string_view text);
 
-// The current token as the linter quotes it on one line: 'text' (a long one
-// cut, line ends as \n), or "the end of the input".
+// A text as the linter quotes it on one line: 'text', a long one cut, line
+// ends as \n.
+std::string QuotedText(std::string_view text);
+
+// The current token quoted so, or "the end of the input".
 std::string QuotedToken(const Parser& p);
 
 // True when the current token is one delimiter character (',', ':', '{', ...).
