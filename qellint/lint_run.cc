@@ -57,30 +57,34 @@ void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock)
 }
 
 // Runs one block with `parse`, and after an error moves on to where the next
-// block may start.
+// block may start. False when nothing more of the source can be read.
 template <typename Parse, typename OpensBlock>
-void ParseBlock(ParseState& s, Parse parse, OpensBlock opensBlock) {
+bool ParseBlock(ParseState& s, Parse parse, OpensBlock opensBlock) {
   TextPoint blockStart = CurrentToken(s).start;
   try {
     parse();
-    return;
+    return true;
   } catch (const FatalExit&) {
   }
+  if (s.diagnostics.Unwinding() == Unwind::kSource) return false;
+  s.diagnostics.ResumeReading();
   SkipToNextBlock(s, blockStart, opensBlock);
+  return true;
 }
 
 template <typename Parse, typename OpensBlock>
 void ParseBlocks(ParseState& s, Parse parse, OpensBlock opensBlock) {
-  while (!TokenText(s).empty()) ParseBlock(s, parse, opensBlock);
+  while (!TokenText(s).empty() && ParseBlock(s, parse, opensBlock)) {
+  }
 }
 
-bool OpensSection(const ParseState& s) { return FindSection(TokenText(s)) != nullptr; }
+bool OpensSection(const Parser& p) { return FindSection(TokenText(p)) != nullptr; }
 
 // A top-level soft-IP block: SoftIPCategory, or a module name at the start of a
 // line (the blocks inside a module are indented, so they are not taken for one).
-bool OpensSoftIpBlock(const ParseState& s) {
-  const Token& token = CurrentToken(s);
-  return TokenIs(s, "SoftIPCategory") || (token.start.column == 1 && token.kind == kWordToken &&
+bool OpensSoftIpBlock(const Parser& p) {
+  const Token& token = CurrentToken(p);
+  return TokenIs(p, "SoftIPCategory") || (token.start.column == 1 && token.kind == kWordToken &&
                                           token.text != "}" && token.text != "{");
 }
 
@@ -91,8 +95,9 @@ std::string DeviceHeaderExpected(const Parser& p) {
 void ParseDaf(Compilation& compilation) {
   ParseState& s = compilation.state();
   auto opensSection = [&s] { return OpensSection(s); };
+  s.opensBlock = OpensSection;
   if (!compilation.PrepareDafTables()) return;
-  ParseBlock(
+  bool readOn = ParseBlock(
       s,
       [&s] {
         NextToken(s);  // the first token may already be refused
@@ -100,6 +105,7 @@ void ParseDaf(Compilation& compilation) {
         SkipToken(s);  // the device name
       },
       opensSection);
+  if (!readOn) return;
   DafRun daf{compilation.tables(), {}};
   ParseBlocks(
       s, [&] { ReadNextSection(s, daf); }, opensSection);
@@ -109,9 +115,12 @@ void ParseSoftIP(Compilation& compilation) {
   ParseState& s = compilation.state();
   SoftIPBuild& library = compilation.library();
   auto opensBlock = [&s] { return OpensSoftIpBlock(s); };
+  s.opensBlock = OpensSoftIpBlock;
   if (!BeginSoftIPLibrary(s, library)) return;
-  ParseBlock(
-      s, [&s] { NextToken(s); }, opensBlock);
+  if (!ParseBlock(
+          s, [&s] { NextToken(s); }, opensBlock)) {
+    return;
+  }
   ParseBlocks(
       s, [&] { ReadSoftIPBlock(s, library); }, opensBlock);
 }

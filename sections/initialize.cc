@@ -124,8 +124,7 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows) {
 void ReadInitializeBody(ParseState& s, InitializeTable& table) {
   ReadClauses(s, AlwaysClause::kRefused, table, AddInitializeCondition, [&](int32_t index) {
     do {
-      EntryScope entry(s);
-      ReadInitializeLine(s, table[index].rows);
+      ReadEntry(s, AfterSeparator<';'>, [&] { ReadInitializeLine(s, table[index].rows); });
     } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
   });
 }

@@ -178,14 +178,21 @@ MapHeader ReadMapHeader(ParseState& s) {
   return header;
 }
 
+// An entry ends at its ',' or where a word opens the next line.
+ResumeAt AtNextEntry(const Parser& p) {
+  return TokenIs(p, ",") ? ResumeAt::kAfter : AtWordOpeningLine(p);
+}
+
 // map -> header (entry [','])+ '}'
 void ReadMemoryMap(ParseState& s, MapList& maps, int32_t map) {
   AddMemoryMap(s, maps, map, ReadMapHeader(s));
   int32_t entry = 0;
   do {
-    EntryScope scope(s);
-    AddMemoryMapEntry(s, maps[map].entries, entry++, TakeEntry(s));
-    SkipIf(s, ",");
+    bool read = ReadEntry(s, AtNextEntry, [&] {
+      AddMemoryMapEntry(s, maps[map].entries, entry, TakeEntry(s));
+      SkipIf(s, ",");
+    });
+    if (read) ++entry;
   } while (!TokenIs(s, "}"));
   ExpectText(s, "}");
 }

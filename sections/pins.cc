@@ -58,23 +58,34 @@ struct PinReader {
   ParseState& s;
   const TypeCategoryTable& categories;
 
+  // Where the linter resumes after an error in a branch: at its 'else', or at
+  // a type category that opens a line, which starts the branch's next category.
+  ResumeAt AtCategory(const Parser& p) const {
+    if (TokenIs(p, "else")) return ResumeAt::kBefore;
+    return OpensLine(p) && FindTypeCategory(s, categories, TokenText(p)) >= 0 ? ResumeAt::kBefore
+                                                                              : ResumeAt::kNo;
+  }
+
   // category -> category-name ':' selection (',' selection)*
   void ReadCategory(PinCondition& condition, int32_t index) const {
     AddPinCategory(s, condition, index, PeekWord(s));
     SkipToken(s);
     ExpectText(s, ":");
     PinCategory& category = condition.categories[index];
-    ReadCommaList(s, [&](int32_t selection) {
-      AddPinTypeSelection(s, category, selection, PeekWord(s));
-      SkipToken(s);
-    });
+    ReadCommaList(
+        s,
+        [&](int32_t selection) {
+          AddPinTypeSelection(s, category, selection, PeekWord(s));
+          SkipToken(s);
+        },
+        [this](const Parser& p) { return TokenIs(p, ",") ? ResumeAt::kBefore : AtCategory(p); });
   }
 
   // categories -> category*, ending at the first word that names no type category
   void ReadCategories(PinCondition& condition) const {
-    for (int32_t index = 0; FindTypeCategory(s, categories, TokenText(s)) >= 0; ++index) {
-      EntryScope entry(s);
-      ReadCategory(condition, index);
+    auto atCategory = [this](const Parser& p) { return AtCategory(p); };
+    for (int32_t index = 0; FindTypeCategory(s, categories, TokenText(s)) >= 0;) {
+      if (ReadEntry(s, atCategory, [&] { ReadCategory(condition, index); })) ++index;
     }
   }
 
@@ -90,6 +101,7 @@ struct PinReader {
   }
 
   // branch -> categories | if-branch ('else' (if-branch | categories))*
+  // After an error in an if condition the linter goes on at the next 'else'.
   void ReadBranches(PinGroup& group) const {
     int32_t index = 0;
     if (!TokenIs(s, "if")) {
@@ -97,10 +109,13 @@ struct PinReader {
       ReadCategories(group.conditions[index]);
       return;
     }
-    ReadIfBranch(group, index++);
+    auto atElse = [](const Parser& p) {
+      return TokenIs(p, "else") ? ResumeAt::kBefore : ResumeAt::kNo;
+    };
+    if (Recovering(s, atElse, [&] { ReadIfBranch(group, index); })) ++index;
     while (SkipIf(s, "else")) {
       if (TokenIs(s, "if")) {
-        ReadIfBranch(group, index++);
+        if (Recovering(s, atElse, [&] { ReadIfBranch(group, index); })) ++index;
       } else {
         AddPinCondition(s, group, index, "else");
         ReadCategories(group.conditions[index++]);
@@ -138,9 +153,11 @@ void DumpPinCondition(ParseState& s, const PinCondition& condition) {
 
 void ReadPinBody(ParseState& s, PinTable& table, const TypeCategoryTable& categories) {
   PinReader reader{s, categories};
-  for (int32_t group = 0; !TokenIs(s, "}"); ++group) {
-    EntryScope entry(s);
-    reader.ReadPinGroup(table, group);
+  // A group ends with its '}', or where a word opens the next line.
+  for (int32_t group = 0; !TokenIs(s, "}");) {
+    bool read = ReadEntry(
+        s, AtWordOpeningLine, [&] { reader.ReadPinGroup(table, group); }, true);
+    if (read) ++group;
   }
 }
 

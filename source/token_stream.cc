@@ -156,6 +156,10 @@ inline TextPoint TokenStream::LookaheadPoint() const {
   return {line_, int32_t(offset_ - pending - lineStart_ + 1)};
 }
 
+bool IsDelimiterToken(const Token& token) {
+  return token.text.size() == 1 && token.kind == kWordToken && IsDelimiter(token.text[0]);
+}
+
 std::span<const std::string_view> ConditionVariables() { return kConditionVariables; }
 
 void TokenStream::Open(FilePtr file) {

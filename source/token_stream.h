@@ -85,6 +85,9 @@ class TokenStream {
 // line-numbered message, status 1.
 void CheckTextLength(Diagnostics& diagnostics, int32_t line, std::string_view text, int limit);
 
+// The token is one of the delimiter characters (, ? ; : [ ] { } | + - = ( ) *).
+bool IsDelimiterToken(const Token& token);
+
 // The condition variables, in the order the tokenizer knows them.
 std::span<const std::string_view> ConditionVariables();
 
