@@ -17,16 +17,30 @@ namespace qelc::lint {
 
 namespace {
 
-// Keeps the findings of one source; progress and summary lines are the
+// Keeps the findings of one source up to its `maxErrors`-th error (0: all of
+// them) and only counts the errors after it; progress and summary lines are the
 // compiler's console text, not findings.
 class Collector : public OutputSink {
  public:
+  explicit Collector(size_t maxErrors) : maxErrors_(maxErrors) {}
+
   void Emit(Message message) override {
-    if (message.severity == Severity::kWarning || message.severity == Severity::kError) {
-      found.push_back(std::move(message));
+    if (message.severity != Severity::kWarning && message.severity != Severity::kError) return;
+    bool error = message.severity == Severity::kError;
+    if (maxErrors_ > 0 && errors_ == maxErrors_) {
+      notShown += error;
+      return;
     }
+    errors_ += error;
+    found.push_back(std::move(message));
   }
+
   std::vector<Message> found;
+  size_t notShown = 0;
+
+ private:
+  size_t maxErrors_;
+  size_t errors_ = 0;
 };
 
 bool IsSoftIpSource(std::string_view path, bool& isSource) {
@@ -133,14 +147,14 @@ std::optional<std::string> ReadFromDisk(const std::string& path) {
 
 }  // namespace
 
-LintStatus LintSource(const std::string& path, const WarningSet& enabled,
-                      std::vector<Finding>& findings) {
+LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
+                      std::vector<Finding>& findings, size_t& errorsNotShown) {
   bool isSource = false;
   bool softIp = IsSoftIpSource(path, isSource);
   if (!isSource) return LintStatus::kNotASource;
   if (!OpenForReading(path)) return LintStatus::kUnreadable;
 
-  Collector collector;
+  Collector collector(maxErrors);
   MemoryFiles files(ReadFromDisk);
   LineMap map;
   {
@@ -164,6 +178,7 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled,
                         found.location.file.empty() ? path : std::move(found.location.file),
                         found.location.line, found.location.column});
   }
+  errorsNotShown = collector.notShown;
   return LintStatus::kLinted;
 }
 

@@ -80,9 +80,24 @@ std::string Summary(const std::string& check) {
 
 }  // namespace
 
-void WriteText(FILE* out, std::span<const Finding> findings) {
+std::string NotShownText(const ErrorsNotShown& notShown) {
+  return std::to_string(notShown.count) + " more error" + (notShown.count == 1 ? "" : "s") +
+         " not shown (--max-errors " + std::to_string(notShown.maxErrors) + ")";
+}
+
+void WriteText(FILE* out, std::span<const Finding> findings,
+               std::span<const ErrorsNotShown> notShown) {
   SourceLines sources;
-  for (const Finding& finding : findings) {
+  const ErrorsNotShown* next = notShown.data();
+  const ErrorsNotShown* end = next + notShown.size();
+  auto writeNotShown = [&](size_t position) {
+    for (; next != end && next->position == position; ++next) {
+      std::fprintf(out, "%s: %s\n", next->file.c_str(), NotShownText(*next).c_str());
+    }
+  };
+  for (size_t i = 0; i < findings.size(); ++i) {
+    writeNotShown(i);
+    const Finding& finding = findings[i];
     std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", finding.file.c_str(), finding.line,
                  finding.column, SeverityName(finding.severity), finding.message.c_str(),
                  finding.check.c_str());
@@ -96,9 +111,11 @@ void WriteText(FILE* out, std::span<const Finding> findings) {
     }
     std::fprintf(out, "%s^\n", caret.c_str());
   }
+  writeNotShown(findings.size());
 }
 
-void WriteJson(FILE* out, std::span<const Finding> findings) {
+void WriteJson(FILE* out, std::span<const Finding> findings,
+               std::span<const ErrorsNotShown> notShown) {
   WriteJsonDocument(out, [&](JsonWriter& json) {
     json.StartObject();
     json.Key("findings");
@@ -116,6 +133,20 @@ void WriteJson(FILE* out, std::span<const Finding> findings) {
     json.EndArray();
     Key(json, "errors", int32_t(Count(findings, Severity::kError)));
     Key(json, "warnings", int32_t(Count(findings, Severity::kWarning)));
+    if (!notShown.empty()) {
+      json.Key("errorsNotShown");
+      json.StartArray();
+      for (const ErrorsNotShown& file : notShown) {
+        json.StartObject();
+        Key(json, "file", file.file);
+        json.Key("errors");
+        json.Uint64(file.count);
+        json.Key("maxErrors");
+        json.Uint64(file.maxErrors);
+        json.EndObject();
+      }
+      json.EndArray();
+    }
     json.EndObject();
   });
 }
@@ -137,7 +168,60 @@ std::string PathUri(std::string_view path) {
   return uri;
 }
 
-void WriteSarif(FILE* out, std::span<const Finding> findings, const std::string& version) {
+namespace {
+
+// {"physicalLocation": {"artifactLocation": {"uri": ...}, "region": ...}}, the
+// region when `line` is above 0.
+void WriteLocation(JsonWriter& json, const std::string& file, int32_t line, int32_t column) {
+  json.StartObject();
+  json.Key("physicalLocation");
+  json.StartObject();
+  json.Key("artifactLocation");
+  json.StartObject();
+  Key(json, "uri", PathUri(file));
+  json.EndObject();
+  if (line > 0) {
+    json.Key("region");
+    json.StartObject();
+    Key(json, "startLine", line);
+    Key(json, "startColumn", column);
+    json.EndObject();
+  }
+  json.EndObject();
+  json.EndObject();
+}
+
+// The run's invocation, with a note per source whose errors were kept back.
+void WriteInvocation(JsonWriter& json, std::span<const ErrorsNotShown> notShown) {
+  json.Key("invocations");
+  json.StartArray();
+  json.StartObject();
+  json.Key("executionSuccessful");
+  json.Bool(true);
+  json.Key("toolExecutionNotifications");
+  json.StartArray();
+  for (const ErrorsNotShown& file : notShown) {
+    json.StartObject();
+    Key(json, "level", "note");
+    json.Key("message");
+    json.StartObject();
+    Key(json, "text", NotShownText(file));
+    json.EndObject();
+    json.Key("locations");
+    json.StartArray();
+    WriteLocation(json, file.file, 0, 0);
+    json.EndArray();
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+  json.EndArray();
+}
+
+}  // namespace
+
+void WriteSarif(FILE* out, std::span<const Finding> findings,
+                std::span<const ErrorsNotShown> notShown, const std::string& version) {
   std::set<std::string> rules;
   for (const WarningCheck* warning : AllWarningChecks()) rules.emplace(warning->name);
   for (const Finding& finding : findings) rules.insert(finding.check);
@@ -180,24 +264,12 @@ void WriteSarif(FILE* out, std::span<const Finding> findings, const std::string&
       json.EndObject();
       json.Key("locations");
       json.StartArray();
-      json.StartObject();
-      json.Key("physicalLocation");
-      json.StartObject();
-      json.Key("artifactLocation");
-      json.StartObject();
-      Key(json, "uri", PathUri(finding.file));
-      json.EndObject();
-      json.Key("region");
-      json.StartObject();
-      Key(json, "startLine", finding.line);
-      Key(json, "startColumn", finding.column);
-      json.EndObject();
-      json.EndObject();
-      json.EndObject();
+      WriteLocation(json, finding.file, finding.line, finding.column);
       json.EndArray();
       json.EndObject();
     }
     json.EndArray();
+    if (!notShown.empty()) WriteInvocation(json, notShown);
     json.EndObject();
     json.EndArray();
     json.EndObject();
