@@ -53,8 +53,10 @@ bool IsSoftIpSource(std::string_view path, bool& isSource) {
 // Where the parse may resume after an error in the block that started at
 // `blockStart`: a later token that opens its line and that `opensBlock` accepts
 // (the one that failed, when it is such a token), or the end of the input.
-template <typename OpensBlock>
-void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock) {
+// `skipping` sees each token passed over.
+template <typename OpensBlock, typename Skipping>
+void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock,
+                     Skipping skipping) {
   auto atResumePoint = [&] {
     const Token& token = CurrentToken(s);
     bool opensLine = token.start.line != s.tokens.PreviousTokenLine();
@@ -62,6 +64,7 @@ void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock)
     return token.text.empty() || (opensLine && later && opensBlock());
   };
   while (!atResumePoint()) {
+    skipping();
     // A token too long is an error of its own, reported where it stands.
     try {
       NextToken(s);
@@ -71,10 +74,12 @@ void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock)
 }
 
 // Runs one block with `parse`, and after an error moves on to where the next
-// block may start. False when nothing more of the source can be read.
-template <typename Parse, typename OpensBlock>
-bool ParseBlock(ParseState& s, Parse parse, OpensBlock opensBlock) {
+// block may start; `skipping` sees the first token of a block that failed and
+// each token passed over. False when nothing more of the source can be read.
+template <typename Parse, typename OpensBlock, typename Skipping>
+bool ParseBlock(ParseState& s, Parse parse, OpensBlock opensBlock, Skipping skipping) {
   TextPoint blockStart = CurrentToken(s).start;
+  std::string first = TokenText(s);
   try {
     parse();
     return true;
@@ -82,15 +87,18 @@ bool ParseBlock(ParseState& s, Parse parse, OpensBlock opensBlock) {
   }
   if (s.diagnostics.Unwinding() == Unwind::kSource) return false;
   s.diagnostics.ResumeReading();
-  SkipToNextBlock(s, blockStart, opensBlock);
+  skipping(first);
+  SkipToNextBlock(s, blockStart, opensBlock, [&] { skipping(TokenText(s)); });
   return true;
 }
 
-template <typename Parse, typename OpensBlock>
-void ParseBlocks(ParseState& s, Parse parse, OpensBlock opensBlock) {
-  while (!TokenText(s).empty() && ParseBlock(s, parse, opensBlock)) {
+template <typename Parse, typename OpensBlock, typename Skipping>
+void ParseBlocks(ParseState& s, Parse parse, OpensBlock opensBlock, Skipping skipping) {
+  while (!TokenText(s).empty() && ParseBlock(s, parse, opensBlock, skipping)) {
   }
 }
+
+void SkipsNothing(std::string_view) {}
 
 bool OpensSection(const Parser& p) { return FindSection(TokenText(p)) != nullptr; }
 
@@ -111,18 +119,25 @@ void ParseDaf(Compilation& compilation) {
   auto opensSection = [&s] { return OpensSection(s); };
   s.opensBlock = OpensSection;
   if (!compilation.PrepareDafTables()) return;
+  // A TypeCategory section passed over may have named categories that the Pin
+  // section uses: from then on a name not found there proves nothing.
+  const void* categories = &compilation.tables().typeCategories;
+  auto skipping = [&s, categories](std::string_view word) {
+    if (EqualsNoCase(word, "TypeCategory")) s.incompleteTables.insert(categories);
+  };
   bool readOn = ParseBlock(
       s,
-      [&s] {
+      [&] {
         NextToken(s);  // the first token may already be refused
         ExpectText(s, "Device", {"syntax", DeviceHeaderExpected});
-        SkipToken(s);  // the device name
+        skipping(TokenText(s));  // a name left out takes the next word
+        SkipToken(s);            // the device name
       },
-      opensSection);
+      opensSection, skipping);
   if (!readOn) return;
   DafRun daf{compilation.tables(), {}};
   ParseBlocks(
-      s, [&] { ReadNextSection(s, daf); }, opensSection);
+      s, [&] { ReadNextSection(s, daf); }, opensSection, skipping);
 }
 
 void ParseSoftIP(Compilation& compilation) {
@@ -132,11 +147,11 @@ void ParseSoftIP(Compilation& compilation) {
   s.opensBlock = OpensSoftIpBlock;
   if (!BeginSoftIPLibrary(s, library)) return;
   if (!ParseBlock(
-          s, [&s] { NextToken(s); }, opensBlock)) {
+          s, [&s] { NextToken(s); }, opensBlock, SkipsNothing)) {
     return;
   }
   ParseBlocks(
-      s, [&] { ReadSoftIPBlock(s, library); }, opensBlock);
+      s, [&] { ReadSoftIPBlock(s, library); }, opensBlock, SkipsNothing);
 }
 
 // The linter reads the source and its includes from the disk, as qelc does in

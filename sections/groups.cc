@@ -57,9 +57,12 @@ void AddGroupMember(ParseState& s, MemberList& members, int32_t member, std::str
       });
 }
 
-// A member ends at its '|' or ',', or where a word opens the next line.
+// A member ends at its '|' or ',', or where a word opens the next line; a
+// 'When' there ends the members.
 ResumeAt AtNextMember(const Parser& p) {
-  return TokenIs(p, "|") || TokenIs(p, ",") ? ResumeAt::kAfter : AtWordOpeningLine(p);
+  if (TokenIs(p, "|") || TokenIs(p, ",")) return ResumeAt::kAfter;
+  ResumeAt when = WhenEndsList(p);
+  return when != ResumeAt::kNo ? when : AtWordOpeningLine(p);
 }
 
 // members -> '{' (item ':' value ['|' | ','])+ '}'
@@ -102,7 +105,7 @@ void ReadGroup(ParseState& s, GroupList& groups, int32_t group) {
 // A group ends at the next clause, or at a word that opens a line and no
 // statement: the next group's name.
 ResumeAt AtNextGroup(const Parser& p) {
-  if (TokenIs(p, "When")) return ResumeAt::kBefore;
+  if (TokenIs(p, "When")) return OpensLine(p) ? ResumeAt::kEndsList : ResumeAt::kBefore;
   return OpensStatement(p) ? ResumeAt::kNo : AtWordOpeningLine(p);
 }
 

@@ -178,9 +178,12 @@ MapHeader ReadMapHeader(ParseState& s) {
   return header;
 }
 
-// An entry ends at its ',' or where a word opens the next line.
+// An entry ends at its ',' or where a word opens the next line; a 'When' there
+// ends the map.
 ResumeAt AtNextEntry(const Parser& p) {
-  return TokenIs(p, ",") ? ResumeAt::kAfter : AtWordOpeningLine(p);
+  if (TokenIs(p, ",")) return ResumeAt::kAfter;
+  ResumeAt when = WhenEndsList(p);
+  return when != ResumeAt::kNo ? when : AtWordOpeningLine(p);
 }
 
 // map -> header (entry [','])+ '}'
@@ -198,9 +201,12 @@ void ReadMemoryMap(ParseState& s, MapList& maps, int32_t map) {
 }
 
 // map-list -> [','] map (',' map)*
+// A map ends with its '}' (the commas of a map's description and entries are
+// its own) or at the next clause.
 void ReadMapList(ParseState& s, MapList& maps) {
   SkipIf(s, ",");
-  ReadCommaList(s, [&](int32_t map) { ReadMemoryMap(s, maps, map); });
+  ReadCommaList(
+      s, [&](int32_t map) { ReadMemoryMap(s, maps, map); }, WhenEndsList, true);
 }
 
 }  // namespace

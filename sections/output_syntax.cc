@@ -62,10 +62,14 @@ void ReadOutputSyntax(ParseState& s, OutputSyntaxTable& table, int32_t record) {
 }  // namespace
 
 void ReadOutputSyntaxBody(ParseState& s, OutputSyntaxTable& table) {
-  // A record ends with its '}', or where a word opens the next line.
+  // A record ends with its '}', or where a word that opens no statement opens
+  // the next line.
+  auto atNextRecord = [](const Parser& p) {
+    return OpensStatement(p) ? ResumeAt::kNo : AtWordOpeningLine(p);
+  };
   for (int32_t record = 0; !TokenIs(s, "}");) {
     bool read = ReadEntry(
-        s, AtWordOpeningLine, [&] { ReadOutputSyntax(s, table, record); }, true);
+        s, atNextRecord, [&] { ReadOutputSyntax(s, table, record); }, true);
     if (read) ++record;
   }
 }

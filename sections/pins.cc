@@ -58,12 +58,22 @@ struct PinReader {
   ParseState& s;
   const TypeCategoryTable& categories;
 
+  // The current word names a type category. When the linter skipped an entry
+  // of the TypeCategory section, any word that may be a name is taken for one,
+  // rather than reported for the entry that was skipped.
+  bool NamesCategory(const Parser& p) const {
+    if (FindTypeCategory(s, categories, TokenText(p)) >= 0) return true;
+    if (!Linting(p) || !s.incompleteTables.contains(&categories)) return false;
+    const Token& token = CurrentToken(p);
+    return token.kind != kStringToken && !IsDelimiterToken(token) && !token.text.empty() &&
+           !TokenIs(p, "else") && !TokenIs(p, "if");
+  }
+
   // Where the linter resumes after an error in a branch: at its 'else', or at
   // a type category that opens a line, which starts the branch's next category.
   ResumeAt AtCategory(const Parser& p) const {
     if (TokenIs(p, "else")) return ResumeAt::kBefore;
-    return OpensLine(p) && FindTypeCategory(s, categories, TokenText(p)) >= 0 ? ResumeAt::kBefore
-                                                                              : ResumeAt::kNo;
+    return OpensLine(p) && NamesCategory(p) ? ResumeAt::kBefore : ResumeAt::kNo;
   }
 
   // category -> category-name ':' selection (',' selection)*
@@ -84,7 +94,7 @@ struct PinReader {
   // categories -> category*, ending at the first word that names no type category
   void ReadCategories(PinCondition& condition) const {
     auto atCategory = [this](const Parser& p) { return AtCategory(p); };
-    for (int32_t index = 0; FindTypeCategory(s, categories, TokenText(s)) >= 0;) {
+    for (int32_t index = 0; NamesCategory(s);) {
       if (ReadEntry(s, atCategory, [&] { ReadCategory(condition, index); })) ++index;
     }
   }

@@ -87,12 +87,16 @@ Clauses ReadClauses(ParseState& s, AlwaysClause always, Table& table,
 // list -> item (',' item)*
 // `readItem(index)` reads item `index`; returns the number of items read. After
 // an item that fails the linter resumes where `resume` says (by default at the
-// next ',' or 'When'), and the next item takes the failed one's index.
+// next ',' or 'When'; see Recovering for `endsWithItsBrace`), and the next item
+// takes the failed one's index.
 template <typename ReadItem, typename Resume = ResumeAt (*)(const Parser&)>
-int32_t ReadCommaList(ParseState& s, ReadItem&& readItem, Resume resume = AtCommaOrWhen) {
+int32_t ReadCommaList(ParseState& s, ReadItem&& readItem, Resume resume = AtCommaOrWhen,
+                      bool endsWithItsBrace = false) {
   int32_t index = 0;
   do {
-    if (ReadEntry(s, resume, [&] { readItem(index); })) ++index;
+    if (ReadEntry(
+            s, resume, [&] { readItem(index); }, endsWithItsBrace))
+      ++index;
   } while (SkipIf(s, ","));
   return index;
 }

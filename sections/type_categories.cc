@@ -35,7 +35,9 @@ void AddTypeCategory(ParseState& s, TypeCategoryTable& table, int32_t index, std
 
 void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table) {
   // A failed entry leaves no gap: the Pin section looks names up to the first
-  // empty one.
+  // empty one. Until every entry is read the table counts as incomplete.
+  if (Linting(s)) s.incompleteTables.insert(&table);
+  bool complete = true;
   for (int32_t index = 0; !TokenIs(s, "}");) {
     bool read = ReadEntry(s, AtWordOpeningLine, [&] {
       std::string name = TakeWord(s);
@@ -44,7 +46,9 @@ void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table) {
       SkipToken(s);
     });
     if (read) ++index;
+    complete = complete && read;
   }
+  if (Linting(s) && complete) s.incompleteTables.erase(&table);
 }
 
 void EmptyTypeCategories(ParseState& s, TypeCategoryTable& table) {

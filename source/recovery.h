@@ -18,6 +18,10 @@ enum class ResumeAt {
   kNo,      // still part of the failed entry: skipped
   kBefore,  // the next entry, the next clause or what follows the list starts here
   kAfter,   // the separator that ends the failed entry: the next entry follows it
+  // At the start of a line, at any level: the failed entry's list ends here, and
+  // with it every brace the entry left open (its '}' is missing); the enclosing
+  // entry resumes here.
+  kEndsList,
 };
 
 // The current token is the first of its line.
@@ -29,7 +33,11 @@ namespace recovery {
 struct EntryMark {
   TextPoint start;
   int32_t braceDepth;
+  bool opensBlock;  // at a word that opens the next top-level block
 };
+
+// The current token opens its line and the next top-level block.
+bool OpensBlock(const Parser& p);
 
 using Rule = ResumeAt (*)(const void* rule, const Parser& p);
 
@@ -45,8 +53,9 @@ bool SkipToResumePoint(Parser& p, EntryMark mark, Rule rule, const void* ruleDat
 // it is reported and then the tokens up to the next entry are skipped: up to a
 // token for which `resume(p)` says kBefore, or after one for which it says
 // kAfter, at the entry's own brace level (the braces it opened are passed over
-// whole); a '}' there ends the list. With `endsWithItsBrace` the '}' that closes
-// the entry's first brace ends the entry too. Returns whether the entry was read
+// whole); a '}' there ends the list. With `endsWithItsBrace` the entry ends with
+// the '}' that closes its first '{', or, when it lacks the '{', with a '}' on
+// its last line or under its first word. Returns whether the entry was read
 // without an error; the compiler's run ends at one, as ever.
 template <typename Resume, typename Read>
 bool Recovering(Parser& p, Resume resume, Read&& read, bool endsWithItsBrace = false) {
@@ -54,7 +63,7 @@ bool Recovering(Parser& p, Resume resume, Read&& read, bool endsWithItsBrace = f
     read();
     return true;
   }
-  recovery::EntryMark mark{CurrentToken(p).start, p.braceDepth};
+  recovery::EntryMark mark{CurrentToken(p).start, p.braceDepth, recovery::OpensBlock(p)};
   try {
     read();
     return true;
@@ -79,6 +88,12 @@ bool ReadEntry(Parser& p, Resume resume, Read&& read, bool endsWithItsBrace = fa
 // A clause of a conditional section: the next one starts at 'When'.
 inline ResumeAt AtWhen(const Parser& p) {
   return TokenIs(p, "When") ? ResumeAt::kBefore : ResumeAt::kNo;
+}
+
+// An entry inside braces within a clause (a map, its entries, a group's
+// members): a 'When' that opens a line ends the clause and so the braces.
+inline ResumeAt WhenEndsList(const Parser& p) {
+  return TokenIs(p, "When") && OpensLine(p) ? ResumeAt::kEndsList : ResumeAt::kNo;
 }
 
 // An item of a comma-separated list inside a clause.
