@@ -163,10 +163,10 @@ void DumpPinCondition(ParseState& s, const PinCondition& condition) {
 
 void ReadPinBody(ParseState& s, PinTable& table, const TypeCategoryTable& categories) {
   PinReader reader{s, categories};
-  // A group ends with its '}', or where a word opens the next line.
+  // A group ends with its '}': its categories open lines too.
   for (int32_t group = 0; !TokenIs(s, "}");) {
     bool read = ReadEntry(
-        s, AtWordOpeningLine, [&] { reader.ReadPinGroup(table, group); }, true);
+        s, NoOtherEnd, [&] { reader.ReadPinGroup(table, group); }, true);
     if (read) ++group;
   }
 }

@@ -85,6 +85,9 @@ bool ReadEntry(Parser& p, Resume resume, Read&& read, bool endsWithItsBrace = fa
 
 // Rules that many lists share.
 
+// An entry that ends only with its '}' (or with the list).
+inline ResumeAt NoOtherEnd(const Parser&) { return ResumeAt::kNo; }
+
 // A clause of a conditional section: the next one starts at 'When'.
 inline ResumeAt AtWhen(const Parser& p) {
   return TokenIs(p, "When") ? ResumeAt::kBefore : ResumeAt::kNo;
