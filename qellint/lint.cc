@@ -78,7 +78,7 @@ void ListChecks() {
 struct FileLint {
   LintStatus status = LintStatus::kLinted;
   std::vector<Finding> found;
-  size_t errorsNotShown = 0;
+  NotShown notShown;
 };
 
 // Lints the files on `jobs` threads, each taking the next file not yet taken;
@@ -90,7 +90,7 @@ std::vector<FileLint> LintAll(const std::vector<std::string>& files, const Warni
   auto work = [&] {
     for (size_t i = next++; i < files.size(); i = next++) {
       FileLint& result = results[i];
-      result.status = LintSource(files[i], on, maxErrors, result.found, result.errorsNotShown);
+      result.status = LintSource(files[i], on, maxErrors, result.found, result.notShown);
     }
   };
   std::vector<std::thread> threads;
@@ -129,8 +129,9 @@ bool LintFiles(const Options& options, const WarningSettings& settings,
       }
       findings.push_back(std::move(finding));
     }
-    if (results[i].errorsNotShown > 0) {
-      notShown.push_back({file, results[i].errorsNotShown, options.maxErrors, findings.size()});
+    const NotShown& kept = results[i].notShown;
+    if (kept.errors > 0) {
+      notShown.push_back({file, kept.errors, kept.readToEnd, options.maxErrors, findings.size()});
     }
   }
   return allRead;

@@ -18,17 +18,25 @@ namespace qelc::lint {
 namespace {
 
 // Keeps the findings of one source up to its `maxErrors`-th error (0: all of
-// them) and only counts the errors after it; progress and summary lines are the
-// compiler's console text, not findings.
+// them) and only counts the errors after it, up to kMostErrorsCounted: the
+// error that reaches that many ends the reading of the source. Progress and
+// summary lines are the compiler's console text, not findings.
 class Collector : public OutputSink {
  public:
   explicit Collector(size_t maxErrors) : maxErrors_(maxErrors) {}
+
+  // The compilation whose reading the collector may end.
+  void Collect(Diagnostics& diagnostics) { diagnostics_ = &diagnostics; }
 
   void Emit(Message message) override {
     if (message.severity != Severity::kWarning && message.severity != Severity::kError) return;
     bool error = message.severity == Severity::kError;
     if (maxErrors_ > 0 && errors_ == maxErrors_) {
-      notShown += error;
+      if (!error || !notShown.readToEnd) return;
+      if (++notShown.errors == kMostErrorsCounted) {
+        notShown.readToEnd = false;
+        if (diagnostics_) diagnostics_->GiveUp(Unwind::kSource);
+      }
       return;
     }
     errors_ += error;
@@ -36,11 +44,12 @@ class Collector : public OutputSink {
   }
 
   std::vector<Message> found;
-  size_t notShown = 0;
+  NotShown notShown;
 
  private:
   size_t maxErrors_;
   size_t errors_ = 0;
+  Diagnostics* diagnostics_ = nullptr;
 };
 
 bool IsSoftIpSource(std::string_view path, bool& isSource) {
@@ -163,7 +172,7 @@ std::optional<std::string> ReadFromDisk(const std::string& path) {
 }  // namespace
 
 LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
-                      std::vector<Finding>& findings, size_t& errorsNotShown) {
+                      std::vector<Finding>& findings, NotShown& notShown) {
   bool isSource = false;
   bool softIp = IsSoftIpSource(path, isSource);
   if (!isSource) return LintStatus::kNotASource;
@@ -176,6 +185,7 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t
     Compilation compilation(files, collector);
     Diagnostics& diagnostics = compilation.diagnostics();
     diagnostics.CollectFindings(enabled);
+    collector.Collect(diagnostics);
     diagnostics.UseLineMap(&map);
     // A name no source has, so that no #include line can name it.
     const std::string preName = "\n.pre";
@@ -193,7 +203,7 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t
                         found.location.file.empty() ? path : std::move(found.location.file),
                         found.location.line, found.location.column});
   }
-  errorsNotShown = collector.notShown;
+  notShown = collector.notShown;
   return LintStatus::kLinted;
 }
 

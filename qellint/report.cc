@@ -82,7 +82,8 @@ std::string Summary(const std::string& check) {
 
 std::string NotShownText(const ErrorsNotShown& notShown) {
   return std::to_string(notShown.count) + " more error" + (notShown.count == 1 ? "" : "s") +
-         " not shown (--max-errors " + std::to_string(notShown.maxErrors) + ")";
+         " not shown (--max-errors " + std::to_string(notShown.maxErrors) + ")" +
+         (notShown.readToEnd ? "" : "; the rest of the file was not read");
 }
 
 void WriteText(FILE* out, std::span<const Finding> findings,
@@ -141,6 +142,8 @@ void WriteJson(FILE* out, std::span<const Finding> findings,
         Key(json, "file", file.file);
         json.Key("errors");
         json.Uint64(file.count);
+        json.Key("readToEnd");
+        json.Bool(file.readToEnd);
         json.Key("maxErrors");
         json.Uint64(file.maxErrors);
         json.EndObject();

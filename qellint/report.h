@@ -13,11 +13,13 @@ namespace qelc::lint {
 struct ErrorsNotShown {
   std::string file;  // the source as it was named
   size_t count;
+  bool readToEnd;  // false: the reading stopped after `count` of them
   size_t maxErrors;
   size_t position;
 };
 
-// "37 more errors not shown (--max-errors 20)"
+// "37 more errors not shown (--max-errors 20)", and after a reading that
+// stopped "; the rest of the file was not read".
 std::string NotShownText(const ErrorsNotShown& notShown);
 
 // FILE:LINE:COLUMN: error|warning: message [check], then the source line and a
@@ -27,7 +29,7 @@ void WriteText(FILE* out, std::span<const Finding> findings,
 
 // {"findings": [{file, line, column, severity, check, message}...],
 //  "errors": N, "warnings": M}, and when errors were kept back
-//  "errorsNotShown": [{file, errors, maxErrors}...]
+//  "errorsNotShown": [{file, errors, readToEnd, maxErrors}...]
 void WriteJson(FILE* out, std::span<const Finding> findings,
                std::span<const ErrorsNotShown> notShown);
 
