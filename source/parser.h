@@ -28,12 +28,12 @@ struct Parser {
   // that overflows is reported there, else at the current token.
   TextPoint entryStart{0, 0};
   // Kept only while linting, for the recovery after an error (source/recovery.h):
-  // the '{' less the '}' among the tokens read so far, where the last '{' read
-  // stood, and whether the current token, when it opens its line, starts a
-  // top-level block (a DAF section, a soft-IP module), where no entry of the
-  // block before it can resume.
+  // the '{' less the '}' among the tokens read so far; where the recovery last
+  // found that an entry had read the '}' of the list around it; and whether the
+  // current token, when it opens its line, starts a top-level block (a DAF
+  // section, a soft-IP module), where no entry of the block before it can resume.
   int32_t braceDepth = 0;
-  TextPoint lastOpenBrace{0, 0};
+  TextPoint listEndTaken{0, 0};
   bool (*opensBlock)(const Parser&) = nullptr;
 };
 
@@ -64,10 +64,7 @@ inline bool Linting(const Parser& p) { return p.diagnostics.Linting(); }
 inline void NextToken(Parser& p) {
   if (Linting(p)) {
     const std::string& text = TokenText(p);
-    if (text == "{") {
-      ++p.braceDepth;
-      p.lastOpenBrace = CurrentToken(p).start;
-    }
+    if (text == "{") ++p.braceDepth;
     if (text == "}") --p.braceDepth;
   }
   p.tokens.Next();

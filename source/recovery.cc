@@ -50,17 +50,23 @@ bool SkipToResumePoint(Parser& p, EntryMark mark, Rule rule, const void* ruleDat
   Diagnostics& diagnostics = p.diagnostics;
   if (diagnostics.Unwinding() != Unwind::kEntry) return false;
   // An entry that began with the next block's keyword shows that the list ran
-  // past the end of its section.
+  // past the end of its section; one that began with a word that ends its list
+  // (a 'When'), past the end of the list.
   if (mark.opensBlock) {
     diagnostics.GiveUp(Unwind::kSection);
     return false;
   }
+  if (mark.endsList) return false;
   for (;;) {
     if (EndsBlock(p)) return false;
     const Token& token = CurrentToken(p);
     int32_t level = p.braceDepth - mark.braceDepth;
-    // The entry read the '}' that closes its list: the enclosing entry resumes.
-    if (level < 0) return false;
+    // The entry read the '}' that closes its list: the enclosing entry resumes,
+    // knowing that its own '}' is gone.
+    if (level < 0) {
+      p.listEndTaken = token.start;
+      return false;
+    }
     if (level > 0 && OpensLine(p) && rule(ruleData, p) == ResumeAt::kEndsList) {
       p.braceDepth = mark.braceDepth;
       return false;
@@ -68,11 +74,12 @@ bool SkipToResumePoint(Parser& p, EntryMark mark, Rule rule, const void* ruleDat
     if (level == 0) {
       bool closesList = token.text == "}";
       bool moved = !SamePoint(token.start, mark.start);
-      // An entry that ends with its own '}' but opened no '{' lacks it: a '}'
-      // is its own when it stands on the entry's last line or under the entry's
-      // first word; one further out closes the list.
-      bool openedBrace = NotBefore(p.lastOpenBrace, mark.start);
-      if (closesList && endsWithItsBrace && moved && !openedBrace &&
+      // An entry that ends with its own '}' but met a '}' at its own level
+      // lacks its '{' (unless an inner entry read its '}'): the '}' is its own
+      // when it stands on the entry's last line or under the entry's first
+      // word; one further out closes the list.
+      bool ownBraceTaken = NotBefore(p.listEndTaken, mark.start);
+      if (closesList && endsWithItsBrace && moved && !ownBraceTaken &&
           (!OpensLine(p) || token.start.column == mark.start.column)) {
         return SkipLast(p);
       }

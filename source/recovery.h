@@ -34,6 +34,7 @@ struct EntryMark {
   TextPoint start;
   int32_t braceDepth;
   bool opensBlock;  // at a word that opens the next top-level block
+  bool endsList;    // at a word that ends the list (kEndsList)
 };
 
 // The current token opens its line and the next top-level block.
@@ -63,7 +64,8 @@ bool Recovering(Parser& p, Resume resume, Read&& read, bool endsWithItsBrace = f
     read();
     return true;
   }
-  recovery::EntryMark mark{CurrentToken(p).start, p.braceDepth, recovery::OpensBlock(p)};
+  recovery::EntryMark mark{CurrentToken(p).start, p.braceDepth, recovery::OpensBlock(p),
+                           OpensLine(p) && resume(p) == ResumeAt::kEndsList};
   try {
     read();
     return true;

@@ -19,7 +19,7 @@ class RecoveryTest : public ::testing::Test {
   void Open(const std::string& text, bool linting = true) {
     p_.Open(text);
     p_.s.braceDepth = 0;
-    p_.s.lastOpenBrace = {0, 0};
+    p_.s.listEndTaken = {0, 0};
     if (linting) p_.diagnostics.CollectFindings({});
     NextToken(p_.s);
   }

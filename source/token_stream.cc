@@ -157,7 +157,8 @@ inline TextPoint TokenStream::LookaheadPoint() const {
 }
 
 bool IsDelimiterToken(const Token& token) {
-  return token.text.size() == 1 && token.kind == kWordToken && IsDelimiter(token.text[0]);
+  return token.text.size() == 1 && token.kind == kWordToken &&
+         IsDelimiter(static_cast<unsigned char>(token.text[0]));
 }
 
 std::span<const std::string_view> ConditionVariables() { return kConditionVariables; }
