@@ -155,9 +155,15 @@ void ParseSoftIP(Compilation& compilation) {
   auto opensBlock = [&s] { return OpensSoftIpBlock(s); };
   s.opensBlock = OpensSoftIpBlock;
   if (!BeginSoftIPLibrary(s, library)) return;
-  if (!ParseBlock(
-          s, [&s] { NextToken(s); }, opensBlock, SkipsNothing)) {
-    return;
+  // A first token that is refused (too long) is reported once and passed over,
+  // not read again as a module's name.
+  for (bool read = false; !read;) {
+    try {
+      NextToken(s);
+      read = true;
+    } catch (const FatalExit&) {
+      if (s.diagnostics.Unwinding() == Unwind::kSource) return;
+    }
   }
   ParseBlocks(
       s, [&] { ReadSoftIPBlock(s, library); }, opensBlock, SkipsNothing);
