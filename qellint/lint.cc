@@ -26,6 +26,7 @@ struct Options {
   std::vector<std::string> warningOptions;  // the words after each -W
   std::vector<std::string> files;
   bool listChecks = false;
+  size_t maxErrors = 20;
   unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
 };
 
@@ -77,17 +78,19 @@ void ListChecks() {
 struct FileLint {
   LintStatus status = LintStatus::kLinted;
   std::vector<Finding> found;
+  NotShown notShown;
 };
 
 // Lints the files on `jobs` threads, each taking the next file not yet taken;
 // every file is a compilation of its own, so they share nothing.
 std::vector<FileLint> LintAll(const std::vector<std::string>& files, const WarningSet& on,
-                              unsigned jobs) {
+                              size_t maxErrors, unsigned jobs) {
   std::vector<FileLint> results(files.size());
   std::atomic<size_t> next = 0;
   auto work = [&] {
     for (size_t i = next++; i < files.size(); i = next++) {
-      results[i].status = LintSource(files[i], on, results[i].found);
+      FileLint& result = results[i];
+      result.status = LintSource(files[i], on, maxErrors, result.found, result.notShown);
     }
   };
   std::vector<std::thread> threads;
@@ -100,9 +103,10 @@ std::vector<FileLint> LintAll(const std::vector<std::string>& files, const Warni
 // Lints every file and reports in the order the files were given; false when
 // one could not be read.
 bool LintFiles(const Options& options, const WarningSettings& settings,
-               std::vector<Finding>& findings) {
+               std::vector<Finding>& findings, std::vector<ErrorsNotShown>& notShown) {
   bool allRead = true;
-  std::vector<FileLint> results = LintAll(options.files, settings.On(), options.jobs);
+  std::vector<FileLint> results =
+      LintAll(options.files, settings.On(), options.maxErrors, options.jobs);
   for (size_t i = 0; i < options.files.size(); ++i) {
     const std::string& file = options.files[i];
     std::vector<Finding>& found = results[i].found;
@@ -124,6 +128,10 @@ bool LintFiles(const Options& options, const WarningSettings& settings,
         finding.severity = Severity::kError;
       }
       findings.push_back(std::move(finding));
+    }
+    const NotShown& kept = results[i].notShown;
+    if (kept.errors > 0) {
+      notShown.push_back({file, kept.errors, kept.readToEnd, options.maxErrors, findings.size()});
     }
   }
   return allRead;
@@ -152,6 +160,11 @@ int RunQellint(int argc, const char* const* argv) {
       ->type_name("CHECK")
       ->allow_extra_args(false);
   app.add_flag("--list-checks", options.listChecks, "List the warning checks and exit");
+  app.add_option("--max-errors", options.maxErrors,
+                 "Show at most N errors of each file, and then how many more it has "
+                 "(default 20; 0: no limit)")
+      ->type_name("N")
+      ->check(CLI::NonNegativeNumber);
   app.add_option("-j,--jobs", options.jobs,
                  "Lint N files at once (default: the number of cores); the output is the same")
       ->type_name("N")
@@ -176,13 +189,14 @@ int RunQellint(int argc, const char* const* argv) {
   if (!settings.Apply(options.warningOptions)) return kStatusTrouble;
 
   std::vector<Finding> findings;
-  bool allRead = LintFiles(options, settings, findings);
+  std::vector<ErrorsNotShown> notShown;
+  bool allRead = LintFiles(options, settings, findings, notShown);
   if (options.format == "json") {
-    WriteJson(stdout, findings);
+    WriteJson(stdout, findings, notShown);
   } else if (options.format == "sarif") {
-    WriteSarif(stdout, findings, QELC_VERSION);
+    WriteSarif(stdout, findings, notShown, QELC_VERSION);
   } else {
-    WriteText(stdout, findings);
+    WriteText(stdout, findings, notShown);
   }
   std::fflush(stdout);
   PrintSummary(findings);

@@ -18,16 +18,39 @@ namespace qelc::lint {
 
 namespace {
 
-// Keeps the findings of one source; progress and summary lines are the
-// compiler's console text, not findings.
+// Keeps the findings of one source up to its `maxErrors`-th error (0: all of
+// them) and only counts the errors after it, up to kMostErrorsCounted: the
+// error that reaches that many ends the reading of the source. Progress and
+// summary lines are the compiler's console text, not findings.
 class Collector : public OutputSink {
  public:
+  explicit Collector(size_t maxErrors) : maxErrors_(maxErrors) {}
+
+  // The compilation whose reading the collector may end.
+  void Collect(Diagnostics& diagnostics) { diagnostics_ = &diagnostics; }
+
   void Emit(Message message) override {
-    if (message.severity == Severity::kWarning || message.severity == Severity::kError) {
-      found.push_back(std::move(message));
+    if (message.severity != Severity::kWarning && message.severity != Severity::kError) return;
+    bool error = message.severity == Severity::kError;
+    if (maxErrors_ > 0 && errors_ == maxErrors_) {
+      if (!error || !notShown.readToEnd) return;
+      if (++notShown.errors == kMostErrorsCounted) {
+        notShown.readToEnd = false;
+        if (diagnostics_) diagnostics_->GiveUp(Unwind::kSource);
+      }
+      return;
     }
+    errors_ += error;
+    found.push_back(std::move(message));
   }
+
   std::vector<Message> found;
+  NotShown notShown;
+
+ private:
+  size_t maxErrors_;
+  size_t errors_ = 0;
+  Diagnostics* diagnostics_ = nullptr;
 };
 
 bool IsSoftIpSource(std::string_view path, bool& isSource) {
@@ -40,8 +63,10 @@ bool IsSoftIpSource(std::string_view path, bool& isSource) {
 // Where the parse may resume after an error in the block that started at
 // `blockStart`: a later token that opens its line and that `opensBlock` accepts
 // (the one that failed, when it is such a token), or the end of the input.
-template <typename OpensBlock>
-void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock) {
+// `skipping` sees each token passed over.
+template <typename OpensBlock, typename Skipping>
+void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock,
+                     Skipping skipping) {
   auto atResumePoint = [&] {
     const Token& token = CurrentToken(s);
     bool opensLine = token.start.line != s.tokens.PreviousTokenLine();
@@ -49,6 +74,7 @@ void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock)
     return token.text.empty() || (opensLine && later && opensBlock());
   };
   while (!atResumePoint()) {
+    skipping();
     // A token too long is an error of its own, reported where it stands.
     try {
       NextToken(s);
@@ -58,30 +84,39 @@ void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock)
 }
 
 // Runs one block with `parse`, and after an error moves on to where the next
-// block may start.
-template <typename Parse, typename OpensBlock>
-void ParseBlock(ParseState& s, Parse parse, OpensBlock opensBlock) {
+// block may start; `skipping` sees the first token of a block that failed and
+// each token passed over. False when nothing more of the source can be read.
+template <typename Parse, typename OpensBlock, typename Skipping>
+bool ParseBlock(ParseState& s, Parse parse, OpensBlock opensBlock, Skipping skipping) {
   TextPoint blockStart = CurrentToken(s).start;
+  std::string first = TokenText(s);
   try {
     parse();
-    return;
+    return true;
   } catch (const FatalExit&) {
   }
-  SkipToNextBlock(s, blockStart, opensBlock);
+  if (s.diagnostics.Unwinding() == Unwind::kSource) return false;
+  s.diagnostics.ResumeReading();
+  skipping(first);
+  SkipToNextBlock(s, blockStart, opensBlock, [&] { skipping(TokenText(s)); });
+  return true;
 }
 
-template <typename Parse, typename OpensBlock>
-void ParseBlocks(ParseState& s, Parse parse, OpensBlock opensBlock) {
-  while (!TokenText(s).empty()) ParseBlock(s, parse, opensBlock);
+template <typename Parse, typename OpensBlock, typename Skipping>
+void ParseBlocks(ParseState& s, Parse parse, OpensBlock opensBlock, Skipping skipping) {
+  while (!TokenText(s).empty() && ParseBlock(s, parse, opensBlock, skipping)) {
+  }
 }
 
-bool OpensSection(const ParseState& s) { return FindSection(TokenText(s)) != nullptr; }
+void SkipsNothing(std::string_view) {}
+
+bool OpensSection(const Parser& p) { return FindSection(TokenText(p)) != nullptr; }
 
 // A top-level soft-IP block: SoftIPCategory, or a module name at the start of a
 // line (the blocks inside a module are indented, so they are not taken for one).
-bool OpensSoftIpBlock(const ParseState& s) {
-  const Token& token = CurrentToken(s);
-  return TokenIs(s, "SoftIPCategory") || (token.start.column == 1 && token.kind == kWordToken &&
+bool OpensSoftIpBlock(const Parser& p) {
+  const Token& token = CurrentToken(p);
+  return TokenIs(p, "SoftIPCategory") || (token.start.column == 1 && token.kind == kWordToken &&
                                           token.text != "}" && token.text != "{");
 }
 
@@ -92,18 +127,27 @@ std::string DeviceHeaderExpected(const Parser& p) {
 void ParseDaf(Compilation& compilation) {
   ParseState& s = compilation.state();
   auto opensSection = [&s] { return OpensSection(s); };
+  s.opensBlock = OpensSection;
   if (!compilation.PrepareDafTables()) return;
-  ParseBlock(
+  // A TypeCategory section passed over may have named categories that the Pin
+  // section uses: from then on a name not found there proves nothing.
+  const void* categories = &compilation.tables().typeCategories;
+  auto skipping = [&s, categories](std::string_view word) {
+    if (EqualsNoCase(word, "TypeCategory")) s.incompleteTables.insert(categories);
+  };
+  bool readOn = ParseBlock(
       s,
-      [&s] {
+      [&] {
         NextToken(s);  // the first token may already be refused
         ExpectText(s, "Device", {"syntax", DeviceHeaderExpected});
-        SkipToken(s);  // the device name
+        skipping(TokenText(s));  // a name left out takes the next word
+        SkipToken(s);            // the device name
       },
-      opensSection);
+      opensSection, skipping);
+  if (!readOn) return;
   DafRun daf{compilation.tables(), {}, {}};
   ParseBlocks(
-      s, [&] { ReadNextSection(s, daf); }, opensSection);
+      s, [&] { ReadNextSection(s, daf); }, opensSection, skipping);
   CheckAcrossSections(s, daf);
 }
 
@@ -111,11 +155,20 @@ void ParseSoftIP(Compilation& compilation) {
   ParseState& s = compilation.state();
   SoftIPBuild& library = compilation.library();
   auto opensBlock = [&s] { return OpensSoftIpBlock(s); };
+  s.opensBlock = OpensSoftIpBlock;
   if (!BeginSoftIPLibrary(s, library)) return;
-  ParseBlock(
-      s, [&s] { NextToken(s); }, opensBlock);
+  // A first token that is refused (too long) is reported once and passed over,
+  // not read again as a module's name.
+  for (bool read = false; !read;) {
+    try {
+      NextToken(s);
+      read = true;
+    } catch (const FatalExit&) {
+      if (s.diagnostics.Unwinding() == Unwind::kSource) return;
+    }
+  }
   ParseBlocks(
-      s, [&] { ReadSoftIPBlock(s, library); }, opensBlock);
+      s, [&] { ReadSoftIPBlock(s, library); }, opensBlock, SkipsNothing);
 }
 
 // A string that holds a line end and that an error names as its cause is said
@@ -142,20 +195,21 @@ std::optional<std::string> ReadFromDisk(const std::string& path) {
 
 }  // namespace
 
-LintStatus LintSource(const std::string& path, const WarningSet& enabled,
-                      std::vector<Finding>& findings) {
+LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
+                      std::vector<Finding>& findings, NotShown& notShown) {
   bool isSource = false;
   bool softIp = IsSoftIpSource(path, isSource);
   if (!isSource) return LintStatus::kNotASource;
   if (!OpenForReading(path)) return LintStatus::kUnreadable;
 
-  Collector collector;
+  Collector collector(maxErrors);
   MemoryFiles files(ReadFromDisk);
   LineMap map;
   {
     Compilation compilation(files, collector);
     Diagnostics& diagnostics = compilation.diagnostics();
     diagnostics.CollectFindings(enabled);
+    collector.Collect(diagnostics);
     diagnostics.UseLineMap(&map);
     // A name no source has, so that no #include line can name it.
     const std::string preName = "\n.pre";
@@ -185,6 +239,7 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled,
     }
     findings.push_back(std::move(finding));
   }
+  notShown = collector.notShown;
   return LintStatus::kLinted;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,14 +32,27 @@ struct Finding {
 
 enum class LintStatus { kLinted, kUnreadable, kNotASource };
 
+// What a limit on the errors kept back of one source.
+struct NotShown {
+  size_t errors = 0;      // the errors after the last one kept
+  bool readToEnd = true;  // false: the reading stopped at kMostErrorsCounted of them
+};
+
+// Errors past the limit are counted up to this many; then the source's reading
+// stops, so that a file of garbage costs no more than this.
+constexpr size_t kMostErrorsCounted = 1000;
+
 // Reads the DAF or IPF source `path` (chosen by its extension, as qelc chooses)
 // with the compiler's preprocessor, tokenizer and parsers, entirely in memory,
 // and appends what it finds to `findings` in source order of the run. After an
-// error the parse resumes at the next section keyword (DAF) or top-level block
-// (IPF); the first error is the one qelc reports. Preprocessor errors end the
-// source's run, as they end qelc's.
-// Only the warnings named in `enabled` are reported.
-LintStatus LintSource(const std::string& path, const WarningSet& enabled,
-                      std::vector<Finding>& findings);
+// error in an entry of a list the parse resumes at the list's next entry
+// (source/recovery.h); after one it cannot resume from there, at the next
+// section keyword (DAF) or top-level block (IPF). The first error is the one
+// qelc reports. Preprocessor errors and a full string pool end the source's run.
+// Only the warnings named in `enabled` are reported. With `maxErrors` above 0,
+// nothing is kept after the maxErrors-th error: the errors after it are only
+// counted, in `notShown`.
+LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
+                      std::vector<Finding>& findings, NotShown& notShown);
 
 }  // namespace qelc::lint

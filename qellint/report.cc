@@ -88,18 +88,35 @@ void PhysicalLocation(JsonWriter& json, const std::string& file, int32_t line, i
   json.StartObject();
   Key(json, "uri", PathUri(file));
   json.EndObject();
-  json.Key("region");
-  json.StartObject();
-  Key(json, "startLine", line);
-  Key(json, "startColumn", column);
-  json.EndObject();
+  if (line > 0) {  // a place in the file, not the file as a whole
+    json.Key("region");
+    json.StartObject();
+    Key(json, "startLine", line);
+    Key(json, "startColumn", column);
+    json.EndObject();
+  }
   json.EndObject();
 }
 
 }  // namespace
 
-void WriteText(FILE* out, std::span<const Finding> findings) {
+std::string NotShownText(const ErrorsNotShown& notShown) {
+  return std::to_string(notShown.count) + " more error" + (notShown.count == 1 ? "" : "s") +
+         " not shown (--max-errors " + std::to_string(notShown.maxErrors) + ")" +
+         (notShown.readToEnd ? "" : "; the rest of the file was not read");
+}
+
+void WriteText(FILE* out, std::span<const Finding> findings,
+               std::span<const ErrorsNotShown> notShown) {
   SourceLines sources;
+  const ErrorsNotShown* next = notShown.data();
+  const ErrorsNotShown* end = next + notShown.size();
+  auto writeNotShown = [&](size_t position) {
+    for (; next != end && next->position == position; ++next) {
+      std::fprintf(out, "%s: %s
+", next->file.c_str(), NotShownText(*next).c_str());
+    }
+  };
   // The source line and a caret under the column.
   auto show = [&](const std::string& file, int32_t lineNumber, int32_t column) {
     const std::string* line = sources.Line(file, lineNumber);
@@ -112,7 +129,9 @@ void WriteText(FILE* out, std::span<const Finding> findings) {
     }
     std::fprintf(out, "%s^\n", caret.c_str());
   };
-  for (const Finding& finding : findings) {
+  for (size_t i = 0; i < findings.size(); ++i) {
+    writeNotShown(i);
+    const Finding& finding = findings[i];
     std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", finding.file.c_str(), finding.line, finding.column,
                  SeverityName(finding.severity), finding.message.c_str(), finding.check.c_str());
     show(finding.file, finding.line, finding.column);
@@ -122,9 +141,11 @@ void WriteText(FILE* out, std::span<const Finding> findings) {
                  FoundNote(finding).c_str());
     show(found.file, found.line, found.column);
   }
+  writeNotShown(findings.size());
 }
 
-void WriteJson(FILE* out, std::span<const Finding> findings) {
+void WriteJson(FILE* out, std::span<const Finding> findings,
+               std::span<const ErrorsNotShown> notShown) {
   WriteJsonDocument(out, [&](JsonWriter& json) {
     json.StartObject();
     json.Key("findings");
@@ -151,6 +172,22 @@ void WriteJson(FILE* out, std::span<const Finding> findings) {
     json.EndArray();
     Key(json, "errors", int32_t(Count(findings, Severity::kError)));
     Key(json, "warnings", int32_t(Count(findings, Severity::kWarning)));
+    if (!notShown.empty()) {
+      json.Key("errorsNotShown");
+      json.StartArray();
+      for (const ErrorsNotShown& file : notShown) {
+        json.StartObject();
+        Key(json, "file", file.file);
+        json.Key("errors");
+        json.Uint64(file.count);
+        json.Key("readToEnd");
+        json.Bool(file.readToEnd);
+        json.Key("maxErrors");
+        json.Uint64(file.maxErrors);
+        json.EndObject();
+      }
+      json.EndArray();
+    }
     json.EndObject();
   });
 }
@@ -172,7 +209,47 @@ std::string PathUri(std::string_view path) {
   return uri;
 }
 
-void WriteSarif(FILE* out, std::span<const Finding> findings, const std::string& version) {
+namespace {
+
+// {"physicalLocation": {"artifactLocation": {"uri": ...}, "region": ...}}, the
+// region when `line` is above 0.
+void WriteLocation(JsonWriter& json, const std::string& file, int32_t line, int32_t column) {
+  json.StartObject();
+  PhysicalLocation(json, file, line, column);
+  json.EndObject();
+}
+
+// The run's invocation, with a note per source whose errors were kept back.
+void WriteInvocation(JsonWriter& json, std::span<const ErrorsNotShown> notShown) {
+  json.Key("invocations");
+  json.StartArray();
+  json.StartObject();
+  json.Key("executionSuccessful");
+  json.Bool(true);
+  json.Key("toolExecutionNotifications");
+  json.StartArray();
+  for (const ErrorsNotShown& file : notShown) {
+    json.StartObject();
+    Key(json, "level", "note");
+    json.Key("message");
+    json.StartObject();
+    Key(json, "text", NotShownText(file));
+    json.EndObject();
+    json.Key("locations");
+    json.StartArray();
+    WriteLocation(json, file.file, 0, 0);
+    json.EndArray();
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+  json.EndArray();
+}
+
+}  // namespace
+
+void WriteSarif(FILE* out, std::span<const Finding> findings,
+                std::span<const ErrorsNotShown> notShown, const std::string& version) {
   std::set<std::string> rules;
   for (const WarningCheck* warning : AllWarningChecks()) rules.emplace(warning->name);
   for (const Finding& finding : findings) rules.insert(finding.check);
@@ -215,9 +292,7 @@ void WriteSarif(FILE* out, std::span<const Finding> findings, const std::string&
       json.EndObject();
       json.Key("locations");
       json.StartArray();
-      json.StartObject();
-      PhysicalLocation(json, finding.file, finding.line, finding.column);
-      json.EndObject();
+      WriteLocation(json, finding.file, finding.line, finding.column);
       json.EndArray();
       if (finding.found) {
         json.Key("relatedLocations");
@@ -236,6 +311,7 @@ void WriteSarif(FILE* out, std::span<const Finding> findings, const std::string&
       json.EndObject();
     }
     json.EndArray();
+    if (!notShown.empty()) WriteInvocation(json, notShown);
     json.EndObject();
     json.EndArray();
     json.EndObject();

@@ -8,17 +8,36 @@
 
 namespace qelc::lint {
 
+// The errors of one source that --max-errors kept back: they follow the
+// source's last finding, which stands just before findings[position].
+struct ErrorsNotShown {
+  std::string file;  // the source as it was named
+  size_t count;
+  bool readToEnd;  // false: the reading stopped after `count` of them
+  size_t maxErrors;
+  size_t position;
+};
+
+// "37 more errors not shown (--max-errors 20)", and after a reading that
+// stopped "; the rest of the file was not read".
+std::string NotShownText(const ErrorsNotShown& notShown);
+
 // FILE:LINE:COLUMN: error|warning: message [check], then the source line and a
-// caret under the column.
-void WriteText(FILE* out, std::span<const Finding> findings);
+// caret under the column; after a source's findings, FILE: NotShownText.
+void WriteText(FILE* out, std::span<const Finding> findings,
+               std::span<const ErrorsNotShown> notShown);
 
 // {"findings": [{file, line, column, severity, check, message}...],
-//  "errors": N, "warnings": M}
-void WriteJson(FILE* out, std::span<const Finding> findings);
+//  "errors": N, "warnings": M}, and when errors were kept back
+//  "errorsNotShown": [{file, errors, readToEnd, maxErrors}...]
+void WriteJson(FILE* out, std::span<const Finding> findings,
+               std::span<const ErrorsNotShown> notShown);
 
 // One SARIF 2.1.0 log with one run: every warning check and every error check
-// met as a rule, every finding as a result.
-void WriteSarif(FILE* out, std::span<const Finding> findings, const std::string& version);
+// met as a rule, every finding as a result; errors kept back are a note of the
+// run's invocation (toolExecutionNotifications), at the source's file.
+void WriteSarif(FILE* out, std::span<const Finding> findings,
+                std::span<const ErrorsNotShown> notShown, const std::string& version);
 
 // Percent-encodes a relative or absolute path for a URI reference.
 std::string PathUri(std::string_view path);

@@ -30,16 +30,23 @@ void AddExtension(ParseState& s, ExtensionTable& table, int32_t index, std::stri
       });
 }
 
+// An extension ends where a quoted text opens the next line.
+ResumeAt AtQuotedLine(const Parser& p) {
+  return CurrentTokenKind(p) == kStringToken && OpensLine(p) ? ResumeAt::kBefore : ResumeAt::kNo;
+}
+
 }  // namespace
 
 void ReadExtensionBody(ParseState& s, ExtensionTable& table) {
-  for (int32_t index = 0; CurrentTokenKind(s) == kStringToken; ++index) {
-    EntryScope entry(s);
-    WarnIfEndsList(s, CurrentToken(s).start, Unquote(TokenText(s)), "the extension's first text");
-    std::string first = TakeWord(s);
-    ExpectText(s, ":");
-    std::string second = TakeWord(s);
-    AddExtension(s, table, index, first, second);
+  for (int32_t index = 0; CurrentTokenKind(s) == kStringToken;) {
+    bool read = ReadEntry(s, AtQuotedLine, [&] {
+      WarnIfEndsList(s, CurrentToken(s).start, Unquote(TokenText(s)), "the extension's first text");
+      std::string first = TakeWord(s);
+      ExpectText(s, ":");
+      std::string second = TakeWord(s);
+      AddExtension(s, table, index, first, second);
+    });
+    if (read) ++index;
   }
 }
 

@@ -58,6 +58,14 @@ void AddGroupMember(ParseState& s, MemberList& members, int32_t member, std::str
       });
 }
 
+// A member ends at its '|' or ',', or where a word opens the next line; a
+// 'When' there ends the members.
+ResumeAt AtNextMember(const Parser& p) {
+  if (TokenIs(p, "|") || TokenIs(p, ",")) return ResumeAt::kAfter;
+  ResumeAt when = WhenEndsList(p);
+  return when != ResumeAt::kNo ? when : AtWordOpeningLine(p);
+}
+
 // members -> '{' (item ':' value ['|' | ','])+ '}'
 // A '|' opens the next alternative. Separators may be left out, and one may
 // stand before the '}'.
@@ -66,18 +74,19 @@ void ReadMembers(ParseState& s, MemberList& members) {
   int32_t member = 0;
   int32_t alternative = 0;
   do {
-    EntryScope entry(s);
-    TextPoint itemAt = CurrentToken(s).start;
-    std::string item = TakeWord(s);
-    if (Linting(s)) UsePinName(s, itemAt, item);
-    ExpectText(s, ":");
-    AddGroupMember(s, members, member++, item, PeekWord(s), alternative);
-    SkipToken(s);
-    if (SkipIf(s, "|")) {
-      ++alternative;
-    } else {
-      SkipIf(s, ",");
-    }
+    ReadEntry(s, AtNextMember, [&] {
+      TextPoint itemAt = CurrentToken(s).start;
+      std::string item = TakeWord(s);
+      if (Linting(s)) UsePinName(s, itemAt, item);
+      ExpectText(s, ":");
+      AddGroupMember(s, members, member++, item, PeekWord(s), alternative);
+      SkipToken(s);
+      if (SkipIf(s, "|")) {
+        ++alternative;
+      } else {
+        SkipIf(s, ",");
+      }
+    });
   } while (!TokenIs(s, "}"));
   ExpectText(s, "}");
 }
@@ -96,12 +105,18 @@ void ReadGroup(ParseState& s, GroupList& groups, int32_t group) {
   ReadGroupStatements(s, groups[group].statements);
 }
 
+// A group ends at the next clause, or at a word that opens a line and no
+// statement: the next group's name.
+ResumeAt AtNextGroup(const Parser& p) {
+  if (TokenIs(p, "When")) return OpensLine(p) ? ResumeAt::kEndsList : ResumeAt::kBefore;
+  return OpensStatement(p) ? ResumeAt::kNo : AtWordOpeningLine(p);
+}
+
 // groups -> group+, up to When or '}'
 void ReadGroups(ParseState& s, GroupList& groups) {
   int32_t group = 0;
   do {
-    EntryScope entry(s);
-    ReadGroup(s, groups, group++);
+    if (ReadEntry(s, AtNextGroup, [&] { ReadGroup(s, groups, group); })) ++group;
   } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
 }
 

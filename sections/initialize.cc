@@ -142,8 +142,8 @@ void ReadInitializeBody(ParseState& s, InitializeTable& table) {
   ReadClauses(s, AlwaysClause::kRefused, table, AddInitializeCondition, [&](int32_t index) {
     PackageClause clause(s);
     do {
-      EntryScope entry(s);
-      ReadInitializeLine(s, table[index].rows, clause);
+      ReadEntry(s, AfterSeparator<';'>,
+                [&] { ReadInitializeLine(s, table[index].rows, clause); });
     } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
   });
 }

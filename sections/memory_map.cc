@@ -198,22 +198,35 @@ MapHeader ReadMapHeader(ParseState& s) {
   return header;
 }
 
+// An entry ends at its ',' or where a word opens the next line; a 'When' there
+// ends the map.
+ResumeAt AtNextEntry(const Parser& p) {
+  if (TokenIs(p, ",")) return ResumeAt::kAfter;
+  ResumeAt when = WhenEndsList(p);
+  return when != ResumeAt::kNo ? when : AtWordOpeningLine(p);
+}
+
 // map -> header (entry [','])+ '}'
 void ReadMemoryMap(ParseState& s, MapList& maps, int32_t map) {
   AddMemoryMap(s, maps, map, ReadMapHeader(s));
   int32_t entry = 0;
   do {
-    EntryScope scope(s);
-    AddMemoryMapEntry(s, maps[map].entries, entry++, TakeEntry(s));
-    SkipIf(s, ",");
+    bool read = ReadEntry(s, AtNextEntry, [&] {
+      AddMemoryMapEntry(s, maps[map].entries, entry, TakeEntry(s));
+      SkipIf(s, ",");
+    });
+    if (read) ++entry;
   } while (!TokenIs(s, "}"));
   ExpectText(s, "}");
 }
 
 // map-list -> [','] map (',' map)*
+// A map ends with its '}' (the commas of a map's description and entries are
+// its own) or at the next clause.
 void ReadMapList(ParseState& s, MapList& maps) {
   SkipIf(s, ",");
-  ReadCommaList(s, [&](int32_t map) { ReadMemoryMap(s, maps, map); });
+  ReadCommaList(
+      s, [&](int32_t map) { ReadMemoryMap(s, maps, map); }, WhenEndsList, true);
 }
 
 }  // namespace

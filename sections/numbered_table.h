@@ -40,20 +40,28 @@ void AddNumberedRow(ParseState& s, const NumberedTable& member, NumberedRow (&ta
       });
 }
 
+// A row ends at its ',' or where a number opens the next line.
+inline ResumeAt AtNextRow(const Parser& p) {
+  if (TokenIs(p, ",")) return ResumeAt::kAfter;
+  return CurrentTokenKind(p) == kNumberToken && OpensLine(p) ? ResumeAt::kBefore : ResumeAt::kNo;
+}
+
 // body -> (number ':' text [','])*
 // Numbers are stored as written: they need not ascend nor differ.
 template <size_t Rows>
 void ReadListBody(ParseState& s, const NumberedTable& member, NumberedRow (&table)[Rows]) {
-  for (int32_t row = 0; !TokenIs(s, "}"); ++row) {
-    EntryScope entry(s);
-    std::string digits = TokenText(s);
-    ExpectKind(s, kNumberToken);
-    ExpectText(s, ":");
-    TextPoint at = CurrentToken(s).start;
-    std::string text = Unquote(TakeWord(s));
-    WarnIfEndsList(s, at, text, "the row's text");
-    AddNumberedRow(s, member, table, row, LeadingDigitsValue(digits), text);
-    SkipIf(s, ",");
+  for (int32_t row = 0; !TokenIs(s, "}");) {
+    bool read = ReadEntry(s, AtNextRow, [&] {
+      std::string digits = TokenText(s);
+      ExpectKind(s, kNumberToken);
+      ExpectText(s, ":");
+      TextPoint at = CurrentToken(s).start;
+      std::string text = Unquote(TakeWord(s));
+      WarnIfEndsList(s, at, text, "the row's text");
+      AddNumberedRow(s, member, table, row, LeadingDigitsValue(digits), text);
+      SkipIf(s, ",");
+    });
+    if (read) ++row;
   }
 }
 

@@ -7,6 +7,7 @@
 #include "source/diagnostics.h"
 #include "source/expect.h"
 #include "source/format.h"
+#include "source/recovery.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -61,9 +62,15 @@ void ReadOutputSyntax(ParseState& s, OutputSyntaxTable& table, int32_t record) {
 }  // namespace
 
 void ReadOutputSyntaxBody(ParseState& s, OutputSyntaxTable& table) {
-  for (int32_t record = 0; !TokenIs(s, "}"); ++record) {
-    EntryScope entry(s);
-    ReadOutputSyntax(s, table, record);
+  // A record ends with its '}', or where a word that opens no statement opens
+  // the next line.
+  auto atNextRecord = [](const Parser& p) {
+    return OpensStatement(p) ? ResumeAt::kNo : AtWordOpeningLine(p);
+  };
+  for (int32_t record = 0; !TokenIs(s, "}");) {
+    bool read = ReadEntry(
+        s, atNextRecord, [&] { ReadOutputSyntax(s, table, record); }, true);
+    if (read) ++record;
   }
 }
 

@@ -60,23 +60,44 @@ struct PinReader {
   ParseState& s;
   const TypeCategoryTable& categories;
 
+  // The current word names a type category. When the linter skipped an entry
+  // of the TypeCategory section, any word that may be a name is taken for one,
+  // rather than reported for the entry that was skipped.
+  bool NamesCategory(const Parser& p) const {
+    if (FindTypeCategory(s, categories, TokenText(p)) >= 0) return true;
+    if (!Linting(p) || !s.incompleteTables.contains(&categories)) return false;
+    const Token& token = CurrentToken(p);
+    return token.kind != kStringToken && !IsDelimiterToken(token) && !token.text.empty() &&
+           !TokenIs(p, "else") && !TokenIs(p, "if");
+  }
+
+  // Where the linter resumes after an error in a branch: at its 'else', or at
+  // a type category that opens a line, which starts the branch's next category.
+  ResumeAt AtCategory(const Parser& p) const {
+    if (TokenIs(p, "else")) return ResumeAt::kBefore;
+    return OpensLine(p) && NamesCategory(p) ? ResumeAt::kBefore : ResumeAt::kNo;
+  }
+
   // category -> category-name ':' selection (',' selection)*
   void ReadCategory(PinCondition& condition, int32_t index) const {
     AddPinCategory(s, condition, index, PeekWord(s));
     SkipToken(s);
     ExpectText(s, ":");
     PinCategory& category = condition.categories[index];
-    ReadCommaList(s, [&](int32_t selection) {
-      AddPinTypeSelection(s, category, selection, PeekWord(s));
-      SkipToken(s);
-    });
+    ReadCommaList(
+        s,
+        [&](int32_t selection) {
+          AddPinTypeSelection(s, category, selection, PeekWord(s));
+          SkipToken(s);
+        },
+        [this](const Parser& p) { return TokenIs(p, ",") ? ResumeAt::kBefore : AtCategory(p); });
   }
 
   // categories -> category*, ending at the first word that names no type category
   void ReadCategories(PinCondition& condition) const {
-    for (int32_t index = 0; FindTypeCategory(s, categories, TokenText(s)) >= 0; ++index) {
-      EntryScope entry(s);
-      ReadCategory(condition, index);
+    auto atCategory = [this](const Parser& p) { return AtCategory(p); };
+    for (int32_t index = 0; NamesCategory(s);) {
+      if (ReadEntry(s, atCategory, [&] { ReadCategory(condition, index); })) ++index;
     }
     if (Linting(s)) NoteUnknownCategory();
   }
@@ -105,6 +126,7 @@ struct PinReader {
   }
 
   // branch -> categories | if-branch ('else' (if-branch | categories))*
+  // After an error in an if condition the linter goes on at the next 'else'.
   void ReadBranches(PinGroup& group) const {
     int32_t index = 0;
     if (!TokenIs(s, "if")) {
@@ -112,10 +134,13 @@ struct PinReader {
       ReadCategories(group.conditions[index]);
       return;
     }
-    ReadIfBranch(group, index++);
+    auto atElse = [](const Parser& p) {
+      return TokenIs(p, "else") ? ResumeAt::kBefore : ResumeAt::kNo;
+    };
+    if (Recovering(s, atElse, [&] { ReadIfBranch(group, index); })) ++index;
     while (SkipIf(s, "else")) {
       if (TokenIs(s, "if")) {
-        ReadIfBranch(group, index++);
+        if (Recovering(s, atElse, [&] { ReadIfBranch(group, index); })) ++index;
       } else {
         AddPinCondition(s, group, index, "else");
         ReadCategories(group.conditions[index++]);
@@ -154,9 +179,11 @@ void DumpPinCondition(ParseState& s, const PinCondition& condition) {
 
 void ReadPinBody(ParseState& s, PinTable& table, const TypeCategoryTable& categories) {
   PinReader reader{s, categories};
-  for (int32_t group = 0; !TokenIs(s, "}"); ++group) {
-    EntryScope entry(s);
-    reader.ReadPinGroup(table, group);
+  // A group ends with its '}': its categories open lines too.
+  for (int32_t group = 0; !TokenIs(s, "}");) {
+    bool read = ReadEntry(
+        s, NoOtherEnd, [&] { reader.ReadPinGroup(table, group); }, true);
+    if (read) ++group;
   }
 }
 

@@ -11,6 +11,7 @@
 #include "source/condition.h"
 #include "source/diagnostics.h"
 #include "source/expect.h"
+#include "source/recovery.h"
 #include "source/token_stream.h"
 #include "tables/parse_state.h"
 #include "tables/row_convention.h"
@@ -56,23 +57,29 @@ struct Clauses {
 template <typename AddCondition, typename ReadBody>
 Clauses ReadClauses(ParseState& s, AlwaysClause always, AddCondition&& addCondition,
                     ReadBody&& readBody) {
+  // A clause that fails (its condition, most often) is skipped whole by the
+  // linter; the next clause takes its index.
   int32_t index = 0;
   if (always != AlwaysClause::kRefused && TokenIs(s, "Always")) {
-    EntryScope entry(s);
-    if (always == AlwaysClause::kStoredFirst) addCondition(index, "1");
-    ExpectText(s, "Always");
-    ExpectText(s, ":");
-    if (always == AlwaysClause::kStoredAfter) addCondition(index, "1");
-    readBody(index++);
+    bool read = ReadEntry(s, AtWhen, [&] {
+      if (always == AlwaysClause::kStoredFirst) addCondition(index, "1");
+      ExpectText(s, "Always");
+      ExpectText(s, ":");
+      if (always == AlwaysClause::kStoredAfter) addCondition(index, "1");
+      readBody(index);
+    });
+    if (read) ++index;
   }
   bool sawWhen = false;
   while (TokenIs(s, "When")) {
-    EntryScope entry(s);
-    TextPoint clause = CurrentToken(s).start;
-    ReadWhen(s);
-    WarnIfEndsList(s, clause, s.condition, "the When condition");
-    addCondition(index, s.condition);
-    readBody(index++);
+    bool read = ReadEntry(s, AtWhen, [&] {
+      TextPoint clause = CurrentToken(s).start;
+      ReadWhen(s);
+      WarnIfEndsList(s, clause, s.condition, "the When condition");
+      addCondition(index, s.condition);
+      readBody(index);
+    });
+    if (read) ++index;
     sawWhen = true;
   }
   if (index == 0 && Linting(s)) NoteMissingClause(s, always);
@@ -92,13 +99,18 @@ Clauses ReadClauses(ParseState& s, AlwaysClause always, Table& table,
 }
 
 // list -> item (',' item)*
-// `readItem(index)` reads item `index`; returns the number of items read.
-template <typename ReadItem>
-int32_t ReadCommaList(ParseState& s, ReadItem&& readItem) {
+// `readItem(index)` reads item `index`; returns the number of items read. After
+// an item that fails the linter resumes where `resume` says (by default at the
+// next ',' or 'When'; see Recovering for `endsWithItsBrace`), and the next item
+// takes the failed one's index.
+template <typename ReadItem, typename Resume = ResumeAt (*)(const Parser&)>
+int32_t ReadCommaList(ParseState& s, ReadItem&& readItem, Resume resume = AtCommaOrWhen,
+                      bool endsWithItsBrace = false) {
   int32_t index = 0;
   do {
-    EntryScope entry(s);
-    readItem(index++);
+    if (ReadEntry(
+            s, resume, [&] { readItem(index); }, endsWithItsBrace))
+      ++index;
   } while (SkipIf(s, ","));
   if (Linting(s)) NoteMissingComma(s);
   return index;

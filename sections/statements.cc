@@ -8,6 +8,7 @@
 #include "source/expect.h"
 #include "source/fatal.h"
 #include "source/format.h"
+#include "source/recovery.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -129,6 +130,13 @@ void ReadKeyedStatements(ParseState& s, StatementList& list, int32_t& counter,
   }
 }
 
+// A statement ends at the next statement, clause, or word that opens a line (a
+// group's name, in a Group section).
+ResumeAt AtNextStatement(const Parser& p) {
+  if (TokenIs(p, "When") || OpensStatement(p)) return ResumeAt::kBefore;
+  return AtWordOpeningLine(p);
+}
+
 void DumpStatementsOfType(ParseState& s, const StatementList& list, const char* typeName,
                           int headingIndent) {
   s.dump.Print("%*s%s:\n", headingIndent, "", typeName);
@@ -140,6 +148,11 @@ void DumpStatementsOfType(ParseState& s, const StatementList& list, const char* 
 }
 
 }  // namespace
+
+bool OpensStatement(const Parser& p) {
+  return std::any_of(std::begin(kStatementKinds), std::end(kStatementKinds),
+                     [&](const StatementKind& kind) { return TokenIs(p, kind.typeName); });
+}
 
 void AddStatement(ParseState& s, StatementList& list, int32_t slot, std::string_view kindName,
                   std::string_view text) {
@@ -169,17 +182,18 @@ void AddStatement(ParseState& s, StatementList& list, int32_t slot, std::string_
 
 void ReadStatement(ParseState& s, StatementList& list, std::string_view kindName,
                    int32_t& counter) {
-  EntryScope entry(s);
-  std::string text;
-  SkipToken(s);  // the statement keyword, which the caller has recognised
-  if (SkipIf(s, ",")) {
-    ExpectText(s, "rev");
-    JoinWord(s, text, kReverseMark);
-  }
-  ExpectText(s, ":");
-  while (CurrentTokenKind(s) == kStringToken) JoinToken(s, text);
-  AddStatement(s, list, counter, kindName, text);
-  ++counter;
+  ReadEntry(s, AtNextStatement, [&] {
+    std::string text;
+    SkipToken(s);  // the statement keyword, which the caller has recognised
+    if (SkipIf(s, ",")) {
+      ExpectText(s, "rev");
+      JoinWord(s, text, kReverseMark);
+    }
+    ExpectText(s, ":");
+    while (CurrentTokenKind(s) == kStringToken) JoinToken(s, text);
+    AddStatement(s, list, counter, kindName, text);
+    ++counter;
+  });
 }
 
 void ReadGroupStatements(ParseState& s, StatementList& list) {

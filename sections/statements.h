@@ -23,6 +23,9 @@ void AddStatement(ParseState& s, StatementList& list, int32_t slot, std::string_
 // `counter` and counts it.
 void ReadStatement(ParseState& s, StatementList& list, std::string_view kindName, int32_t& counter);
 
+// The current word opens a statement of some list (Decl, Equation, Action...).
+bool OpensStatement(const Parser& p);
+
 // group statements -> keyed statements, into slots from 0 (see below)
 void ReadGroupStatements(ParseState& s, StatementList& list);
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "source/expect.h"
+#include "source/recovery.h"
 #include "source/suggest.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
@@ -34,13 +35,21 @@ void AddTypeCategory(ParseState& s, TypeCategoryTable& table, int32_t index, std
 }  // namespace
 
 void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table) {
-  for (int32_t index = 0; !TokenIs(s, "}"); ++index) {
-    EntryScope entry(s);
-    std::string name = TakeWord(s);
-    ExpectText(s, "=");
-    AddTypeCategory(s, table, index, name, Unquote(PeekWord(s)));
-    SkipToken(s);
+  // A failed entry leaves no gap: the Pin section looks names up to the first
+  // empty one. Until every entry is read the table counts as incomplete.
+  if (Linting(s)) s.incompleteTables.insert(&table);
+  bool complete = true;
+  for (int32_t index = 0; !TokenIs(s, "}");) {
+    bool read = ReadEntry(s, AtWordOpeningLine, [&] {
+      std::string name = TakeWord(s);
+      ExpectText(s, "=");
+      AddTypeCategory(s, table, index, name, Unquote(PeekWord(s)));
+      SkipToken(s);
+    });
+    if (read) ++index;
+    complete = complete && read;
   }
+  if (Linting(s) && complete) s.incompleteTables.erase(&table);
 }
 
 void EmptyTypeCategories(ParseState& s, TypeCategoryTable& table) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "source/expect.h"
+#include "source/recovery.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -46,9 +47,8 @@ void ReadConversion(ParseState& s, TypeConversionTable& table, int32_t row) {
 }  // namespace
 
 void ReadTypeConversionBody(ParseState& s, TypeConversionTable& table) {
-  for (int32_t row = 0; !TokenIs(s, "}"); ++row) {
-    EntryScope entry(s);
-    ReadConversion(s, table, row);
+  for (int32_t row = 0; !TokenIs(s, "}");) {
+    if (ReadEntry(s, AfterSeparator<';'>, [&] { ReadConversion(s, table, row); })) ++row;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "source/ascii.h"
 #include "source/expect.h"
+#include "source/recovery.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -60,12 +61,16 @@ void ReadShortHand(ParseState& s, TypeShortHandTable& table, int32_t index) {
   SkipToken(s);
 }
 
+// A short hand ends where a number opens the next line.
+ResumeAt AtNumberOpeningLine(const Parser& p) {
+  return CurrentTokenKind(p) == kNumberToken && OpensLine(p) ? ResumeAt::kBefore : ResumeAt::kNo;
+}
+
 }  // namespace
 
 void ReadTypeShortHandBody(ParseState& s, TypeShortHandTable& table) {
-  for (int32_t index = 0; !TokenIs(s, "}"); ++index) {
-    EntryScope entry(s);
-    ReadShortHand(s, table, index);
+  for (int32_t index = 0; !TokenIs(s, "}");) {
+    if (ReadEntry(s, AtNumberOpeningLine, [&] { ReadShortHand(s, table, index); })) ++index;
   }
 }
 

@@ -13,6 +13,7 @@
 #include "source/expect.h"
 #include "source/fatal.h"
 #include "source/format.h"
+#include "source/recovery.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
 #include "tables/parse_state.h"
@@ -30,7 +31,7 @@ float CategoryNumber(const std::string& text) {
 
 // entry -> number ':' name '=' value
 void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
-  library.categoryStarts.push_back(CurrentToken(s).start);
+  TextPoint start = CurrentToken(s).start;
   float number = CategoryNumber(TokenText(s));
   if (Linting(s)) {
     char* end = nullptr;
@@ -46,8 +47,13 @@ void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
   std::string name = TakeWord(s, kCategoryTextLimit);
   ExpectText(s, "=");
   std::string value = Unquote(TakeWord(s, kCategoryTextLimit));
+  // Kept beside the entry it belongs to, so an entry the linter skipped has none.
+  library.categoryStarts.push_back(start);
   AddSoftIPCategory(s, library, number, name, value);
 }
+
+// An entry ends where the next line starts.
+ResumeAt AtLineStart(const Parser& p) { return OpensLine(p) ? ResumeAt::kBefore : ResumeAt::kNo; }
 
 // A key under which equal floats meet: +0 and -0 are equal floats, so they share
 // the key of +0.
@@ -105,7 +111,7 @@ void ReadSoftIPCategory(ParseState& s, SoftIPBuild& library) {
   ExpectText(s, "SoftIPCategory");
   ExpectText(s, "{");
   do {
-    ReadCategoryEntry(s, library);
+    Recovering(s, AtLineStart, [&] { ReadCategoryEntry(s, library); });
   } while (!TokenIs(s, "}"));
   ExpectText(s, "}");
   DumpSoftIPCategories(s, library);

@@ -12,6 +12,7 @@
 #include "source/expect.h"
 #include "source/fatal.h"
 #include "source/format.h"
+#include "source/recovery.h"
 #include "source/suggest.h"
 #include "source/token_stream.h"
 #include "tables/dump_stream.h"
@@ -29,6 +30,14 @@ using NameList = RecordList<StringRef> SoftIPModule::*;
 constexpr std::string_view kAlways = "1";
 
 bool AtEndOfInput(ParseState& s) { return TokenText(s).empty(); }
+
+// Where the linter resumes after an error in a line of a block: behind its ';'.
+ResumeAt AfterSemicolon(const Parser& p) {
+  return TokenIs(p, ";") ? ResumeAt::kAfter : ResumeAt::kNo;
+}
+
+// ... or, in a block of lines without an end mark, where the next line starts.
+ResumeAt AtLineStart(const Parser& p) { return OpensLine(p) ? ResumeAt::kBefore : ResumeAt::kNo; }
 
 // --- What the linter warns about ---------------------------------------------
 
@@ -193,7 +202,7 @@ void ReadPortBlock(ParseState& s, SoftIPModule& module, PortKind kind) {
   ExpectText(s, ":");
   ExpectText(s, "{");
   do {
-    ReadPortLine(s, module, kind);
+    Recovering(s, AfterSemicolon, [&] { ReadPortLine(s, module, kind); });
   } while (!TokenIs(s, "}"));
   ExpectText(s, "}");
 }
@@ -210,14 +219,16 @@ void OpenNamedBlock(ParseState& s) {
 void ReadDeclarationBlock(ParseState& s, SoftIPModule& module) {
   OpenNamedBlock(s);
   do {
-    std::string text1 = TakeWord(s, kModuleTextLimit);
-    ExpectText(s, ":");
-    std::string text2 = TakeWord(s, kModuleTextLimit);
-    ExpectText(s, ":");
-    std::string text3 = TakeWord(s, kModuleTextLimit);
-    ExpectText(s, ";");
-    AddDeclaration(s, module, text1, text2, text3);
-    DumpDeclarations(s, module, DumpMode::kNewestOnly);
+    Recovering(s, AfterSemicolon, [&] {
+      std::string text1 = TakeWord(s, kModuleTextLimit);
+      ExpectText(s, ":");
+      std::string text2 = TakeWord(s, kModuleTextLimit);
+      ExpectText(s, ":");
+      std::string text3 = TakeWord(s, kModuleTextLimit);
+      ExpectText(s, ";");
+      AddDeclaration(s, module, text1, text2, text3);
+      DumpDeclarations(s, module, DumpMode::kNewestOnly);
+    });
   } while (!TokenIs(s, "}"));
   ExpectText(s, "}");
 }
@@ -294,7 +305,9 @@ void ReadMacroBlock(ParseState& s, SoftIPModule& module) {
   ReadMacroHead(s, module, kMacroParameterLimit, AddMacroParameter, &SoftIPModule::macroParameters);
   ExpectText(s, "{");
   DumpHeading(s, "\tMacro statement");
-  while (!TokenIs(s, "}") && !AtEndOfInput(s)) ReadStatementLine(s, module);
+  while (!TokenIs(s, "}") && !AtEndOfInput(s)) {
+    Recovering(s, AtLineStart, [&] { ReadStatementLine(s, module); });
+  }
   ExpectText(s, "}");
   ExpectText(s, "}");
 }
@@ -325,6 +338,14 @@ constexpr ModuleBlock kModuleBlocks[] = {
     {"Macro", ReadMacroBlock},
     {"Equation", ReadEquationBlock},
 };
+
+// The current word opens a block of a module (read by its keyword's length).
+bool OpensModuleBlock(const Parser& p) {
+  for (const ModuleBlock& block : kModuleBlocks) {
+    if (StartsWithNoCase(TokenText(p), block.keyword)) return true;
+  }
+  return false;
+}
 
 const ModuleBlock* FindModuleBlock(ParseState& s) {
   for (const ModuleBlock& block : kModuleBlocks) {
@@ -385,7 +406,14 @@ void ReadSoftIPModule(ParseState& s, SoftIPLibrary& library) {
   DumpModuleHeader(s, module);
   SkipToken(s);
   ExpectText(s, "{");
-  while (const ModuleBlock* block = FindModuleBlock(s)) block->read(s, module);
+  // A block ends with its '}', or where the next block's keyword opens a line.
+  auto atBlock = [](const Parser& p) {
+    return OpensLine(p) && OpensModuleBlock(p) ? ResumeAt::kBefore : ResumeAt::kNo;
+  };
+  while (const ModuleBlock* block = FindModuleBlock(s)) {
+    Recovering(
+        s, atBlock, [&] { block->read(s, module); }, true);
+  }
   // Any other token, the end of input included, is reported as a missing "}";
   // only a module that closes normally reaches the library.
   if (TokenIs(s, "}")) AddModule(s, library, std::move(module));

@@ -45,6 +45,13 @@ struct FatalExit {
   int status;
 };
 
+// How far the linter's recovery gives up after the error just reported.
+enum class Unwind {
+  kEntry,    // the entry that failed: its list goes on at the next entry
+  kSection,  // the section or top-level block: a table is full, or the entry ran into the next one
+  kSource,   // the rest of the source: the string pool is full, so every later text would fail
+};
+
 class LineMap;
 
 // The reporting side of one compilation: the sink, the warnings that are on,
@@ -110,12 +117,22 @@ class Diagnostics {
   // Ends the compilation with `status` after whatever was said already.
   [[noreturn]] void Exit(int status) { throw FatalExit{status}; }
 
+  // While linting: the error about to be reported leaves no point in reading on
+  // before `scope`'s end (the compiler stops at every error anyway). The
+  // recovery that catches the error reads the scope and clears it again.
+  void GiveUp(Unwind scope) {
+    if (linting_ && scope > unwind_) unwind_ = scope;
+  }
+  Unwind Unwinding() const { return unwind_; }
+  void ResumeReading() { unwind_ = Unwind::kEntry; }
+
  private:
   OutputSink& sink_;
   bool linting_ = false;
   WarningSet enabled_;
   const LineMap* map_ = nullptr;
   const TextPoint* currentToken_ = nullptr;
+  Unwind unwind_ = Unwind::kEntry;
 };
 
 }  // namespace qelc

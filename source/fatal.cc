@@ -46,6 +46,8 @@ void ParseErrorAt(Parser& p, TextPoint cause, std::string message, std::string_v
 
 void Overflow(Parser& p, std::string message) {
   TextPoint at = p.entryStart.line > 0 ? p.entryStart : CurrentToken(p).start;
+  // The table stays full: the linter reads on after the section.
+  p.diagnostics.GiveUp(Unwind::kSection);
   p.diagnostics.FailAt(at, std::move(message), Stream::kStandardError, "capacity");
 }
 

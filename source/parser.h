@@ -40,6 +40,14 @@ struct Parser {
   TextPoint entryStart{0, 0};
   // Noted while linting only.
   NotedCause cause;
+  // Kept only while linting, for the recovery after an error (source/recovery.h):
+  // the '{' less the '}' among the tokens read so far; where the recovery last
+  // found that an entry had read the '}' of the list around it; and whether the
+  // current token, when it opens its line, starts a top-level block (a DAF
+  // section, a soft-IP module), where no entry of the block before it can resume.
+  int32_t braceDepth = 0;
+  TextPoint listEndTaken{0, 0};
+  bool (*opensBlock)(const Parser&) = nullptr;
 };
 
 // Marks the current token as the start of an entry while the entry is read, and
@@ -62,15 +70,23 @@ inline const Token& CurrentToken(const Parser& p) { return p.tokens.Current(); }
 inline const std::string& TokenText(const Parser& p) { return p.tokens.Current().text; }
 inline TokenKind CurrentTokenKind(const Parser& p) { return p.tokens.Current().kind; }
 inline int32_t LineCounter(const Parser& p) { return p.tokens.LineCounter(); }
-inline void NextToken(Parser& p) { p.tokens.Next(); }
+
+// True while findings are collected: see Diagnostics::Linting.
+inline bool Linting(const Parser& p) { return p.diagnostics.Linting(); }
+
+inline void NextToken(Parser& p) {
+  if (Linting(p)) {
+    const std::string& text = TokenText(p);
+    if (text == "{") ++p.braceDepth;
+    if (text == "}") --p.braceDepth;
+  }
+  p.tokens.Next();
+}
 
 // True when the current token's text equals `word`, letter case aside.
 inline bool TokenIs(const Parser& p, std::string_view word) {
   return EqualsNoCase(TokenText(p), word);
 }
-
-// True while findings are collected: see Diagnostics::Linting.
-inline bool Linting(const Parser& p) { return p.diagnostics.Linting(); }
 
 // A warning at the current token, or at `at`; nothing while the check is off.
 inline void Warn(Parser& p, const WarningCheck& check, std::string text) {

@@ -181,6 +181,11 @@ inline TextPoint TokenStream::AfterLastRead() const {
 const WarningCheck kStringSpansLines{"string-spans-lines", true,
                                      "a quoted string that holds a line end"};
 
+bool IsDelimiterToken(const Token& token) {
+  return token.text.size() == 1 && token.kind == kWordToken &&
+         IsDelimiter(static_cast<unsigned char>(token.text[0]));
+}
+
 std::span<const std::string_view> ConditionVariables() { return kConditionVariables; }
 
 void TokenStream::Open(FilePtr file) {

@@ -105,6 +105,9 @@ void CheckTextLength(Diagnostics& diagnostics, int32_t line, std::string_view te
 // A quoted string that holds a line end in a source that compiles.
 extern const WarningCheck kStringSpansLines;
 
+// The token is one of the delimiter characters (, ? ; : [ ] { } | + - = ( ) *).
+bool IsDelimiterToken(const Token& token);
+
 // The condition variables, in the order the tokenizer knows them.
 std::span<const std::string_view> ConditionVariables();
 

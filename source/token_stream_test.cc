@@ -152,5 +152,16 @@ TEST(UnquoteTest, DropsALeadingQuoteAndCutsAtTheLastQuote) {
   for (const auto& [text, unquoted] : cases) EXPECT_EQ(Unquote(text), unquoted) << text;
 }
 
+TEST(IsDelimiterTokenTest, OneDelimiterCharacterOfAWord) {
+  for (const char* text : {",", ":", ";", "{", "}", "=", "|", "(", "*"}) {
+    EXPECT_TRUE(IsDelimiterToken({text, kWordToken, {}})) << text;
+  }
+  // Bytes above 127 are no delimiters, nor are longer words or quoted texts.
+  for (const char* text : {"\xe9", "\xff", "a", "::", "", "'"}) {
+    EXPECT_FALSE(IsDelimiterToken({text, kWordToken, {}})) << text;
+  }
+  EXPECT_FALSE(IsDelimiterToken({":", kStringToken, {}}));
+}
+
 }  // namespace
 }  // namespace qelc

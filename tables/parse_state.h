@@ -1,5 +1,7 @@
 #pragma once
 
+#include <set>
+
 #include "source/parser.h"
 #include "tables/dump_stream.h"
 #include "tables/string_pool.h"
@@ -22,6 +24,9 @@ struct ParseState : Parser {
   // pin names they define and use, checked against each other once all is read.
   // Null otherwise.
   PinNames* pinNames = nullptr;
+  // While linting: tables that lack an entry the linter skipped after an error,
+  // so that a name not found in them proves nothing.
+  std::set<const void*> incompleteTables;
 };
 
 }  // namespace qelc

@@ -97,6 +97,8 @@ StringRef StringPool::Add(std::string_view text) {
   if (slot.ref != kNoString) return slot.ref;
   int64_t needed = int64_t(text.size()) + 1;
   if (*used_ + needed >= capacity_) {
+    // Every later text would be refused too: the linter reads no further.
+    diagnostics_.GiveUp(Unwind::kSource);
     diagnostics_.Fail("out of space.\n", Stream::kStandardOutput, "string-pool-full",
                       "the string pool of " + std::to_string(capacity_) + " bytes is full");
   }
