@@ -96,5 +96,26 @@ TEST(CompileTest, IncludesComeFromTheResolverAndMessagesStandInTheirFiles) {
   EXPECT_EQ(result.diagnostics[0].location.line, 2);
 }
 
+// Warnings on change the findings, never the run: the first error still ends
+// it, with qelc's status, console text and files (the linter alone reads on
+// after an error), and the cross-reference checks speak as warnings.
+TEST(CompileTest, WarningsChangeNothingButTheFindings) {
+  const std::string source =
+      "Device D\n"
+      "PinNumberByPackage {\n  When PACKAGE is 'SOIC8' :\n    SOIC8 : 9 : 'PA0'\n}\n"
+      "Initialize {\n  When DEV is 'A' :\n    P1.name 'X' ;\n    P2.name 'Y' ;\n}\n";
+  CompileRequest request{"dev.daf", source, ""};
+  CompileResult plain = Compile(request);
+  request.warnings = true;
+  CompileResult warned = Compile(request);
+  EXPECT_EQ(plain.status, 1);
+  ExpectSame(warned, plain);
+  ASSERT_EQ(warned.diagnostics.size(), 2u);
+  EXPECT_EQ(warned.diagnostics[0].check, "pin-out-of-package");
+  EXPECT_EQ(warned.diagnostics[0].location.line, 4);
+  EXPECT_EQ(warned.diagnostics[1].severity, Severity::kError);
+  EXPECT_EQ(warned.diagnostics[1].location.line, 8);
+}
+
 }  // namespace
 }  // namespace qelc

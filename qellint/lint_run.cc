@@ -209,6 +209,7 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t
     Compilation compilation(files, collector);
     Diagnostics& diagnostics = compilation.diagnostics();
     diagnostics.CollectFindings(enabled);
+    diagnostics.RecoverAfterErrors();
     collector.Collect(diagnostics);
     diagnostics.UseLineMap(&map);
     // A name no source has, so that no #include line can name it.

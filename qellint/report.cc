@@ -113,8 +113,7 @@ void WriteText(FILE* out, std::span<const Finding> findings,
   const ErrorsNotShown* end = next + notShown.size();
   auto writeNotShown = [&](size_t position) {
     for (; next != end && next->position == position; ++next) {
-      std::fprintf(out, "%s: %s
-", next->file.c_str(), NotShownText(*next).c_str());
+      std::fprintf(out, "%s: %s\n", next->file.c_str(), NotShownText(*next).c_str());
     }
   };
   // The source line and a caret under the column.

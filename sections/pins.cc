@@ -65,7 +65,7 @@ struct PinReader {
   // rather than reported for the entry that was skipped.
   bool NamesCategory(const Parser& p) const {
     if (FindTypeCategory(s, categories, TokenText(p)) >= 0) return true;
-    if (!Linting(p) || !s.incompleteTables.contains(&categories)) return false;
+    if (!p.diagnostics.Recovers() || !s.incompleteTables.contains(&categories)) return false;
     const Token& token = CurrentToken(p);
     return token.kind != kStringToken && !IsDelimiterToken(token) && !token.text.empty() &&
            !TokenIs(p, "else") && !TokenIs(p, "if");

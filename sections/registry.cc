@@ -205,7 +205,9 @@ void ReadNextSection(ParseState& s, DafRun& daf) {
 
 void CheckAcrossSections(ParseState& s, DafRun& daf) {
   if (!daf.pinNames) return;
-  daf.pinNames->ReportUnknown(s.diagnostics);
+  // After an error the names of the entries passed over are missing: a use of
+  // one of them would be reported as unknown for no fault of its own.
+  if (s.diagnostics.ErrorsReported() == 0) daf.pinNames->ReportUnknown(s.diagnostics);
   s.pinNames = nullptr;
 }
 

@@ -54,7 +54,7 @@ void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section);
 void ReadNextSection(ParseState& s, DafRun& daf);
 
 // Once every section is read: the checks of one section against another, while
-// findings are collected.
+// findings are collected (unknown-pin-name only in a source without errors).
 void CheckAcrossSections(ParseState& s, DafRun& daf);
 
 // Gives every table of the block its empty first entry.

@@ -37,7 +37,7 @@ void AddTypeCategory(ParseState& s, TypeCategoryTable& table, int32_t index, std
 void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table) {
   // A failed entry leaves no gap: the Pin section looks names up to the first
   // empty one. Until every entry is read the table counts as incomplete.
-  if (Linting(s)) s.incompleteTables.insert(&table);
+  if (s.diagnostics.Recovers()) s.incompleteTables.insert(&table);
   bool complete = true;
   for (int32_t index = 0; !TokenIs(s, "}");) {
     bool read = ReadEntry(s, AtWordOpeningLine, [&] {
@@ -49,7 +49,7 @@ void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table) {
     if (read) ++index;
     complete = complete && read;
   }
-  if (Linting(s) && complete) s.incompleteTables.erase(&table);
+  if (s.diagnostics.Recovers() && complete) s.incompleteTables.erase(&table);
 }
 
 void EmptyTypeCategories(ParseState& s, TypeCategoryTable& table) {

@@ -77,6 +77,7 @@ void Diagnostics::WarnAt(Location at, const WarningCheck& check, std::string tex
 void Diagnostics::Error(std::string console, Stream stream, std::string_view check,
                         std::string text, Location at) {
   if (text.empty()) text = OneLine(console);
+  ++errors_;
   sink_.Emit({Severity::kError,
               std::string(check),
               std::move(text),
@@ -114,6 +115,7 @@ void Diagnostics::FailAtCause(TextPoint cause, std::string console, Stream strea
     FailAt(cause, std::move(console), stream, check, std::move(text));
   }
   if (text.empty()) text = OneLine(console);
+  ++errors_;
   sink_.Emit({Severity::kError, std::string(check), std::move(text), Locate(cause),
               std::move(console), stream, FoundToken{Locate(current), std::move(found)}});
   Exit(1);

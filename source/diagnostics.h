@@ -72,6 +72,13 @@ class Diagnostics {
     return linting_ && enabled_.contains(check.name);
   }
 
+  // The linter reads on after an error (see source/recovery.h) to report the
+  // later ones too; a compilation, with findings or without, ends at the first.
+  void RecoverAfterErrors() { recovering_ = linting_; }
+  bool Recovers() const { return recovering_; }
+  // The errors reported so far (more than one only where the linter recovers).
+  int64_t ErrorsReported() const { return errors_; }
+
   // Places in the preprocessed text are turned into the user's places through
   // `map` (null: they stay as they are).
   void UseLineMap(const LineMap* map) { map_ = map; }
@@ -121,7 +128,7 @@ class Diagnostics {
   // before `scope`'s end (the compiler stops at every error anyway). The
   // recovery that catches the error reads the scope and clears it again.
   void GiveUp(Unwind scope) {
-    if (linting_ && scope > unwind_) unwind_ = scope;
+    if (recovering_ && scope > unwind_) unwind_ = scope;
   }
   Unwind Unwinding() const { return unwind_; }
   void ResumeReading() { unwind_ = Unwind::kEntry; }
@@ -129,6 +136,8 @@ class Diagnostics {
  private:
   OutputSink& sink_;
   bool linting_ = false;
+  bool recovering_ = false;
+  int64_t errors_ = 0;
   WarningSet enabled_;
   const LineMap* map_ = nullptr;
   const TextPoint* currentToken_ = nullptr;

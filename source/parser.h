@@ -75,7 +75,7 @@ inline int32_t LineCounter(const Parser& p) { return p.tokens.LineCounter(); }
 inline bool Linting(const Parser& p) { return p.diagnostics.Linting(); }
 
 inline void NextToken(Parser& p) {
-  if (Linting(p)) {
+  if (p.diagnostics.Recovers()) {
     const std::string& text = TokenText(p);
     if (text == "{") ++p.braceDepth;
     if (text == "}") --p.braceDepth;

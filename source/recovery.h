@@ -60,7 +60,7 @@ bool SkipToResumePoint(Parser& p, EntryMark mark, Rule rule, const void* ruleDat
 // without an error; the compiler's run ends at one, as ever.
 template <typename Resume, typename Read>
 bool Recovering(Parser& p, Resume resume, Read&& read, bool endsWithItsBrace = false) {
-  if (!Linting(p)) {
+  if (!p.diagnostics.Recovers()) {
     read();
     return true;
   }

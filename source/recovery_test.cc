@@ -20,7 +20,10 @@ class RecoveryTest : public ::testing::Test {
     p_.Open(text);
     p_.s.braceDepth = 0;
     p_.s.listEndTaken = {0, 0};
-    if (linting) p_.diagnostics.CollectFindings({});
+    if (linting) {
+      p_.diagnostics.CollectFindings({});
+      p_.diagnostics.RecoverAfterErrors();
+    }
     NextToken(p_.s);
   }
 
