@@ -55,7 +55,7 @@ void ReadAliasBody(ParseState& s, AliasTable& table) {
   // Neither list gets a closing Add: each ends at the empty entry its last Add
   // wrote, or at its capacity when it is full.
   ReadClauses(s, AlwaysClause::kRefused, table, AddAliasCondition, [&](int32_t index) {
-    ReadCommaList(s, [&](int32_t row) { ReadAliasRow(s, table[index].rows, row); });
+    ReadRows(s, [&](int32_t row) { ReadAliasRow(s, table[index].rows, row); });
   });
 }
 

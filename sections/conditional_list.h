@@ -40,7 +40,7 @@ void AddListItem(ParseState& s, const ConditionalList& list, ConditionalRecord<I
 // record holds one item less than its limit.
 template <int Items>
 void ReadItemList(ParseState& s, const ConditionalList& list, ConditionalRecord<Items>& record) {
-  int32_t count = ReadCommaList(s, [&](int32_t index) {
+  int32_t count = ReadRows(s, [&](int32_t index) {
     std::string item = TakeWord(s);
     AddListItem(s, list, record, index, item);
   });

@@ -124,7 +124,7 @@ void ReadPinNumberBody(ParseState& s, PinNumberTable& table) {
         SeenPinNumbers seen;
         PackageClause clause(s);
         int32_t count =
-            ReadCommaList(s, [&](int32_t row) { ReadPinNumberRow(s, rows, row, seen, clause); });
+            ReadRows(s, [&](int32_t row) { ReadPinNumberRow(s, rows, row, seen, clause); });
         AddPinNumber(s, rows, count, "", 0, 0, "");
       });
   AddPinNumberCondition(s, table, clauses.count, "");

@@ -5,6 +5,8 @@
 #include "sections/checks.h"
 #include "sections/registry.h"
 #include "source/expect.h"
+#include "source/fatal.h"
+#include "source/recovery.h"
 #include "tables/parse_state.h"
 
 namespace qelc {
@@ -44,6 +46,20 @@ void NoteMissingClause(ParseState& s, AlwaysClause always) {
             std::string(always == AlwaysClause::kRefused ? "'When CONDITION :'"
                                                          : "'Always :' or 'When CONDITION :'") +
                 " must open the entries of this section, found " + QuotedToken(s));
+}
+
+bool MissingCommaBeforeRow(ParseState& s) {
+  if (!s.diagnostics.Recovers() || !OpensLine(s) || !CauseNotedHere(s) ||
+      RunOnStringReachesFound(s)) {
+    return false;
+  }
+  try {
+    ParseErrorAt(s, s.cause.at, {}, "syntax", s.cause.text + "; found " + QuotedToken(s));
+  } catch (const FatalExit&) {
+    // Enough errors: the reading of the file ends here.
+    if (s.diagnostics.Unwinding() != Unwind::kEntry) throw;
+  }
+  return true;
 }
 
 }  // namespace qelc

@@ -116,6 +116,23 @@ int32_t ReadCommaList(ParseState& s, ReadItem&& readItem, Resume resume = AtComm
   return index;
 }
 
+// While the linter recovers: the current token opens its line after a list that
+// ended without its ',' where only 'When' or the section's '}' may follow (the
+// rows of a clause). Reports the missing ',' at the end of the entry before, as
+// the section would report it, and returns true: the token starts the next row.
+bool MissingCommaBeforeRow(ParseState& s);
+
+// rows -> row (',' row)*, the rows of a clause; `readRow(index)` reads row
+// `index`. The linter reads on over a missing ',' between two lines' rows.
+template <typename ReadRow>
+int32_t ReadRows(ParseState& s, ReadRow&& readRow) {
+  int32_t count = 0;
+  do {
+    count += ReadCommaList(s, [&](int32_t row) { readRow(count + row); });
+  } while (MissingCommaBeforeRow(s));
+  return count;
+}
+
 // Stores the condition of entry `index`; the condition of the next entry becomes
 // the empty text that ends the list, and the rest of that entry stays as it is.
 template <typename Entry, size_t N>
