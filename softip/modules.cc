@@ -368,8 +368,11 @@ std::string NotAModuleBlock(const Parser& p) {
     known += block.keyword;
     suggestion.Consider(block.keyword);
   }
-  return "expected a block of the module (" + known + ") or its closing '}', found " +
-         QuotedToken(p) + suggestion.Text();
+  std::string text = "expected a block of the module (" + known + ") or its closing '}', found " +
+                     QuotedToken(p) + suggestion.Text();
+  // The module's name may be a misspelt keyword.
+  if (CauseNotedHere(p)) text += "; " + p.cause.text;
+  return text;
 }
 
 // The fields an input and an output share, pooled in field order.
@@ -404,8 +407,17 @@ void ReadSoftIPModule(ParseState& s, SoftIPLibrary& library) {
   SoftIPModule module;
   SetModuleName(s, module, PeekWord(s, kModuleTextLimit));
   DumpModuleHeader(s, module);
+  std::string misspeltKeyword;
+  if (Linting(s)) {
+    Suggestion keyword(TokenText(s));
+    keyword.Consider("SoftIPCategory");
+    if (!keyword.Text().empty()) {
+      misspeltKeyword = QuotedToken(s) + " was read as the name of a module" + keyword.Text();
+    }
+  }
   SkipToken(s);
   ExpectText(s, "{");
+  if (!misspeltKeyword.empty()) NoteCause(s, CurrentToken(s).start, std::move(misspeltKeyword));
   // A block ends with its '}', or where the next block's keyword opens a line.
   auto atBlock = [](const Parser& p) {
     return OpensLine(p) && OpensModuleBlock(p) ? ResumeAt::kBefore : ResumeAt::kNo;

@@ -1,0 +1,3 @@
+SoftIPCategroy {
+  1 : Timers = 'Timer blocks'
+}
