@@ -1,0 +1,566 @@
+#include "decompile/ipf_source.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+#include <algorithm>
+#include <optional>
+#include <span>
+#include <unordered_set>
+
+namespace qelc::decompile {
+
+namespace {
+
+constexpr char kQuote = '\'';
+constexpr std::string_view kDelimiters = ",?;:[]{}|+-=()*";
+constexpr std::string_view kVariables[] = {"GLC",    "IPN", "PN",     "PACKAGE", "DEV",
+                                           "DEVBIN", "DSI", "IN_NUM", "OUT_NUM"};
+
+// The longest texts the compiler takes in each place.
+constexpr size_t kCategoryLimit = 99;
+constexpr size_t kTextLimit = 127;
+constexpr size_t kText3Limit = 11;
+constexpr size_t kBusExtNameLimit = 511;
+constexpr size_t kMacroParameterLimit = 63;
+constexpr size_t kConditionLimit = 255;
+
+bool IsWordByte(char c) {
+  return c != ' ' && c != '\t' && c != '\n' && c != '\0' && kDelimiters.find(c) == kDelimiters.npos;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// A quoted string that the tokenizer reads back as `body` between apostrophes.
+std::string Quoted(std::string_view body) {
+  std::string text(1, kQuote);
+  for (char c : body) {
+    if (c == kQuote || c == '\\') text += '\\';
+    text += c;
+  }
+  return text + kQuote;
+}
+
+// A word the tokenizer reads as one token of exactly this text; a text that
+// starts with an apostrophe is a quoted string, kept with its apostrophes.
+bool IsWordText(std::string_view text) {
+  if (text.empty()) return false;
+  if (text.front() == kQuote) return text.size() >= 2 && text.back() == kQuote;
+  if (text.starts_with("//") || text.front() == '#') return false;
+  for (char c : text) {
+    if (!IsWordByte(c)) return false;
+  }
+  return true;
+}
+
+std::string WordSource(std::string_view text) {
+  if (!text.empty() && text.front() == kQuote && text.size() >= 2 && text.back() == kQuote) {
+    return Quoted(text.substr(1, text.size() - 2));
+  }
+  return std::string(text);
+}
+
+// The shortest decimal text without a sign that reads back as `number`.
+std::optional<std::string> NumberText(float number) {
+  auto readsBack = [number](const std::string& text) {
+    float back = float(std::strtod(text.c_str(), nullptr));
+    return std::memcmp(&back, &number, sizeof back) == 0;
+  };
+  for (const char* text : {"inf", "nan"}) {
+    if (readsBack(text)) return text;
+  }
+  if (std::signbit(number) || !std::isfinite(number)) return std::nullopt;
+  char buffer[128];
+  for (int precision = 1; precision <= 9; ++precision) {
+    std::snprintf(buffer, sizeof buffer, "%.*g", precision, double(number));
+    std::string text = buffer;
+    if (size_t e = text.find("e+"); e != text.npos) text.erase(e + 1, 1);
+    if (text.find('-') == text.npos && readsBack(text)) return text;
+  }
+  for (int decimals = 0; decimals <= 60; ++decimals) {
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, double(number));
+    if (readsBack(buffer)) return std::string(buffer);
+  }
+  return std::nullopt;
+}
+
+// A stored condition split into its words (each stored behind a backslash),
+// checked against the grammar the compiler reads conditions with.
+class ConditionWords {
+ public:
+  explicit ConditionWords(std::string_view text) {
+    size_t at = 0;
+    while (at < text.size()) {
+      if (text[at] != '\\' || at + 1 == text.size()) {
+        valid_ = false;
+        return;
+      }
+      size_t start = ++at;
+      if (text[start] == kQuote) {
+        // A quoted word ends at an apostrophe that the next backslash or the end follows.
+        size_t end = start + 1;
+        while (end < text.size() && !(text[end] == kQuote && (end + 1 == text.size() ||
+                                                              text[end + 1] == '\\'))) {
+          ++end;
+        }
+        at = end + 1;
+      } else {
+        at = text.find('\\', start);
+        if (at == text.npos) at = text.size();
+      }
+      words_.push_back(text.substr(start, at - start));
+    }
+    valid_ = valid_ && Condition() && next_ == words_.size();
+  }
+
+  bool Valid() const { return valid_; }
+
+  std::string Source() const {
+    std::string source;
+    for (std::string_view word : words_) {
+      source += ' ';
+      source += IsString(word) ? Quoted(word.substr(1, word.size() - 2)) : std::string(word);
+    }
+    return source;
+  }
+
+ private:
+  static bool IsString(std::string_view word) {
+    return word.size() >= 2 && word.front() == kQuote && word.back() == kQuote;
+  }
+  static bool IsNumber(std::string_view word) {
+    return !word.empty() && word.find_first_not_of("0123456789") == word.npos;
+  }
+  static bool IsVariable(std::string_view word) {
+    for (std::string_view variable : kVariables) {
+      if (EqualsNoCase(word, variable)) return true;
+    }
+    return false;
+  }
+  bool At(std::string_view word) const { return next_ < words_.size() && words_[next_] == word; }
+  bool Take(std::string_view word) { return At(word) ? (++next_, true) : false; }
+  bool TakeIf(bool (*test)(std::string_view)) {
+    return next_ < words_.size() && test(words_[next_]) ? (++next_, true) : false;
+  }
+  bool Condition() {
+    do {
+      do {
+        if (!Primary()) return false;
+      } while (Take("and"));
+    } while (Take("or"));
+    return true;
+  }
+  bool Primary() {
+    if (Take("(")) return Condition() && Take(")");
+    if (!TakeIf(IsVariable)) return true;  // an empty term
+    while (Take("[")) {
+      if (!TakeIf(IsNumber) || !Take("]")) return false;
+    }
+    if (Take("is") || Take("isnot")) return TakeIf(IsString);
+    if (Take("isin") || Take("isnotin")) {
+      if (!Take("[")) return false;
+      while (TakeIf(IsString)) {
+      }
+      return Take("]");
+    }
+    return true;
+  }
+
+  std::vector<std::string_view> words_;
+  size_t next_ = 0;
+  bool valid_ = true;
+};
+
+// The string pool as the file holds it, and the strings a source would add to
+// it so far: a record fits when the strings it adds for the first time are the
+// next ones the file holds.
+class PoolOrder {
+ public:
+  explicit PoolOrder(std::string_view strings) {
+    for (size_t at = 0; at < strings.size();) {
+      size_t end = strings.find('\0', at);
+      target_.push_back(strings.substr(at, end - at));
+      at = end + 1;
+    }
+  }
+  bool Fits(std::span<const std::string_view> texts) const {
+    std::vector<std::string_view> added;
+    for (std::string_view text : texts) {
+      if (seen_.contains(text) || std::find(added.begin(), added.end(), text) != added.end()) {
+        continue;
+      }
+      if (next_ + added.size() >= target_.size() || target_[next_ + added.size()] != text) {
+        return false;
+      }
+      added.push_back(text);
+    }
+    return true;
+  }
+  void Add(std::span<const std::string_view> texts) {
+    for (std::string_view text : texts) {
+      if (seen_.insert(text).second) ++next_;
+    }
+  }
+
+ private:
+  std::vector<std::string_view> target_;
+  std::unordered_set<std::string_view> seen_;
+  size_t next_ = 0;
+};
+
+enum Kind { kModule, kInput, kOutput, kDeclaration, kBusExtName, kParameter, kStatement, kEquation };
+constexpr int kKinds = 8;
+
+struct Unit {
+  Kind kind;
+  size_t index;
+};
+
+class Writer {
+ public:
+  Writer(const SoftIPLibrary& library, std::string_view strings, FILE* out,
+         std::vector<std::string>& problems)
+      : library_(library), strings_(strings), out_(out), problems_(problems), pool_(strings) {}
+
+  void Write(const std::string& fileName) {
+    std::string shown = fileName;
+    for (char& c : shown) {
+      if (c == '\n' || c == '\r') c = '?';
+    }
+    std::fprintf(out_, "// IPF source of %s, written from the file by qeldump --source\n",
+                 shown.c_str());
+    CheckCategoryNumbers();
+    size_t category = 0;
+    size_t module = 0;
+    bool inSection = false;
+    while (category < library_.categories.Size() || module < library_.modules.Size()) {
+      bool categoryFits = category < library_.categories.Size() &&
+                          (!identical_ || pool_.Fits(CategoryTexts(category)));
+      std::string_view name = module < library_.modules.Size()
+                                  ? Text(library_.modules.At(module).name)
+                                  : std::string_view();
+      bool moduleFits = module < library_.modules.Size() && (!identical_ || pool_.Fits({&name, 1}));
+      if (!categoryFits && !moduleFits) {
+        identical_ = false;
+        continue;
+      }
+      if (categoryFits && (inSection || !moduleFits)) {
+        if (!inSection) std::fprintf(out_, "\nSoftIPCategory {\n");
+        inSection = true;
+        pool_.Add(CategoryTexts(category));
+        WriteCategory(category++);
+      } else {
+        if (inSection) std::fprintf(out_, "}\n");
+        inSection = false;
+        WriteModule(module++);
+      }
+    }
+    if (inSection) std::fprintf(out_, "}\n");
+  }
+
+ private:
+  std::string_view Text(StringRef ref) const { return strings_.data() + ref; }
+
+  void Problem(const std::string& path, const std::string& reason) {
+    problems_.push_back(path + ": " + reason);
+  }
+
+  // The source text of a field that the compiler reads as one word, as written.
+  std::string Word(const std::string& path, std::string_view text, size_t limit) {
+    if (!IsWordText(text)) {
+      Problem(path, text.empty() ? "an empty text, which no word gives"
+                                 : "no single word of a source reads as this text");
+    } else if (text.size() > limit) {
+      Problem(path, "longer than " + std::to_string(limit) + " characters");
+    }
+    return text.empty() ? Quoted("") : WordSource(text);
+  }
+
+  std::array<std::string_view, 2> CategoryTexts(size_t i) const {
+    const SoftIPCategoryEntry& entry = library_.categories.At(i);
+    return {Text(entry.name), Text(entry.value)};
+  }
+
+  void CheckCategoryNumbers() {
+    for (size_t i = 0; i < library_.categories.Size(); ++i) {
+      for (size_t j = 0; j < i; ++j) {
+        if (library_.categories.At(i).number == library_.categories.At(j).number) {
+          Problem("categories[" + std::to_string(i) + "].number",
+                  "the same number as categories[" + std::to_string(j) + "]");
+          break;
+        }
+      }
+    }
+  }
+
+  void WriteCategory(size_t i) {
+    const SoftIPCategoryEntry& entry = library_.categories.At(i);
+    std::string path = "categories[" + std::to_string(i) + "]";
+    std::optional<std::string> number = NumberText(entry.number);
+    if (!number) Problem(path + ".number", "no unsigned decimal number reads as this value");
+    std::string name = Word(path + ".name", Text(entry.name), kCategoryLimit);
+    // The value is read as a word and unquoted; written bare only where its
+    // apostrophes would make it too long.
+    std::string_view value = Text(entry.value);
+    std::string valueSource = Quoted(value);
+    if (value.size() + 2 > kCategoryLimit) {
+      if (value.size() <= kCategoryLimit && IsWordText(value) && value.find(kQuote) == value.npos) {
+        valueSource = std::string(value);
+      } else {
+        Problem(path + ".value", "longer than the " + std::to_string(kCategoryLimit) +
+                                     " characters a value is read with");
+      }
+    }
+    std::fprintf(out_, "  %s : %s = %s\n", number.value_or("0").c_str(), name.c_str(),
+                 valueSource.c_str());
+  }
+
+  // The strings a unit of a module adds, in the order the compiler adds them.
+  std::vector<std::string_view> UnitTexts(const SoftIPModule& m, Unit unit) const {
+    switch (unit.kind) {
+      case kModule:
+        return {Text(m.moduleName)};
+      case kInput: {
+        const SoftIPInput& p = m.inputs.At(unit.index);
+        return {Text(p.text1), Text(p.text2), Text(p.text3),
+                Text(p.text4), Text(p.text5), Text(p.text6)};
+      }
+      case kOutput: {
+        const SoftIPOutput& p = m.outputs.At(unit.index);
+        return {Text(p.text1), Text(p.text2), Text(p.text3), Text(p.text4), Text(p.text5)};
+      }
+      case kDeclaration: {
+        const SoftIPDeclaration& d = m.declarations.At(unit.index);
+        return {Text(d.text1), Text(d.text2), Text(d.text3)};
+      }
+      case kBusExtName:
+        return {Text(m.busExtNames.At(unit.index))};
+      case kParameter:
+        return {Text(m.macroParameters.At(unit.index))};
+      case kStatement: {
+        const SoftIPMacroStatement& s = m.macroStatements.At(unit.index);
+        return {Text(s.condition), Text(s.statements)};
+      }
+      case kEquation:
+        return {Text(m.equationParameters.At(unit.index))};
+    }
+    return {};
+  }
+
+  // The order of a module's records: the one that adds the strings in the
+  // file's order, where the records allow it, else each kind in one block.
+  std::vector<Unit> ScheduleModule(const SoftIPModule& m, bool moduleStatement) {
+    std::array<size_t, kKinds> counts = {moduleStatement ? 1u : 0u,
+                                         m.inputs.Size(),
+                                         m.outputs.Size(),
+                                         m.declarations.Size(),
+                                         m.busExtNames.Size(),
+                                         m.macroParameters.Size(),
+                                         m.macroStatements.Size(),
+                                         m.equationParameters.Size()};
+    std::array<size_t, kKinds> taken{};
+    std::vector<Unit> units;
+    int current = -1;
+    for (;;) {
+      int chosen = -1;
+      for (int step = -1; step < kKinds && chosen < 0; ++step) {
+        int kind = step < 0 ? current : step;
+        if (kind < 0 || taken[size_t(kind)] == counts[size_t(kind)]) continue;
+        Unit unit{Kind(kind), taken[size_t(kind)]};
+        if (!identical_ || pool_.Fits(UnitTexts(m, unit))) chosen = kind;
+      }
+      if (chosen < 0) {
+        if (taken == counts) break;
+        identical_ = false;
+        continue;
+      }
+      Unit unit{Kind(chosen), taken[size_t(chosen)]++};
+      pool_.Add(UnitTexts(m, unit));
+      units.push_back(unit);
+      current = chosen;
+    }
+    return units;
+  }
+
+  void WriteModule(size_t i) {
+    const SoftIPModule& m = library_.modules.At(i);
+    std::string path = "modules[" + std::to_string(i) + "]";
+    std::string_view name = Text(m.name);
+    std::string nameSource = Word(path + ".name", name, kTextLimit);
+    if (EqualsNoCase(name, "SoftIPCategory")) {
+      Problem(path + ".name", "a module of this name would be read as a category section");
+    }
+    pool_.Add({&name, 1});
+    bool moduleStatement = !Text(m.moduleName).empty();
+    if (!moduleStatement && m.moduleNumber != 0) {
+      Problem(path + ".moduleNumber", "a module without Module text has the number 0");
+    }
+    std::vector<Unit> units = ScheduleModule(m, moduleStatement);
+    if (!moduleStatement) {
+      std::string_view empty;
+      if (identical_ && !pool_.Fits({&empty, 1})) identical_ = false;
+      pool_.Add({&empty, 1});
+    }
+    std::fprintf(out_, "\n%s {\n", nameSource.c_str());
+    for (size_t u = 0; u < units.size();) {
+      size_t end = u + 1;
+      Kind kind = units[u].kind;
+      auto sameBlock = [&](Kind next, Kind previous) {
+        if (kind == kParameter) return next == kStatement || (next == kParameter && previous == kParameter);
+        return next == kind && kind != kModule;
+      };
+      while (end < units.size() && sameBlock(units[end].kind, units[end - 1].kind)) ++end;
+      WriteBlock(m, path, std::span(units).subspan(u, end - u));
+      u = end;
+    }
+    std::fprintf(out_, "}\n");
+  }
+
+  void WriteBlock(const SoftIPModule& m, const std::string& path, std::span<const Unit> units) {
+    switch (units.front().kind) {
+      case kModule: {
+        std::string text = Word(path + ".moduleName", Text(m.moduleName), kTextLimit);
+        if (m.moduleNumber < -128 || m.moduleNumber > 127) {
+          Problem(path + ".moduleNumber", "outside the 8 bits a module number is kept in");
+        }
+        int number = m.moduleNumber < 0 ? m.moduleNumber + 256 : m.moduleNumber;
+        std::fprintf(out_, "  Module : { %s : %d ; }\n", text.c_str(), number);
+        return;
+      }
+      case kInput:
+      case kOutput:
+        WritePorts(m, path, units);
+        return;
+      case kDeclaration:
+        std::fprintf(out_, "  Declaration : {\n");
+        for (const Unit& unit : units) {
+          const SoftIPDeclaration& d = m.declarations.At(unit.index);
+          std::string at = path + ".declarations[" + std::to_string(unit.index) + "].";
+          std::fprintf(out_, "    %s : %s : %s ;\n", Word(at + "text1", Text(d.text1), kTextLimit).c_str(),
+                       Word(at + "text2", Text(d.text2), kTextLimit).c_str(),
+                       Word(at + "text3", Text(d.text3), kTextLimit).c_str());
+        }
+        std::fprintf(out_, "  }\n");
+        return;
+      case kBusExtName:
+        std::fprintf(out_, "  BusExtName : {");
+        for (const Unit& unit : units) {
+          std::string at = path + ".busExtNames[" + std::to_string(unit.index) + "]";
+          std::fprintf(out_, " %s", Word(at, Text(m.busExtNames.At(unit.index)), kBusExtNameLimit).c_str());
+        }
+        std::fprintf(out_, " }\n");
+        return;
+      case kParameter:
+      case kStatement:
+        WriteMacro(m, path, units);
+        return;
+      case kEquation:
+        std::fprintf(out_, "  Equation : { MacroName (%s) ; }\n",
+                     Parameters(m.equationParameters, path + ".equationParameters", units, kTextLimit).c_str());
+        return;
+    }
+  }
+
+  std::string Parameters(const RecordList<StringRef>& list, const std::string& path,
+                         std::span<const Unit> units, size_t limit) {
+    std::string text;
+    for (const Unit& unit : units) {
+      if (unit.kind == kStatement) break;
+      text += text.empty() ? " " : " , ";
+      text += Word(path + "[" + std::to_string(unit.index) + "]", Text(list.At(unit.index)), limit);
+    }
+    return text + (text.empty() ? "" : " ");
+  }
+
+  void WritePorts(const SoftIPModule& m, const std::string& path, std::span<const Unit> units) {
+    bool input = units.front().kind == kInput;
+    std::fprintf(out_, "  %s : {\n", input ? "Input" : "Output");
+    for (const Unit& unit : units) {
+      std::string at = path + (input ? ".inputs[" : ".outputs[") + std::to_string(unit.index) + "].";
+      std::array<std::string_view, 6> texts{};
+      int32_t numbers[2];
+      if (input) {
+        const SoftIPInput& p = m.inputs.At(unit.index);
+        texts = {Text(p.text1), Text(p.text2), Text(p.text3), Text(p.text4), Text(p.text5), Text(p.text6)};
+        numbers[0] = p.number1;
+        numbers[1] = p.number2;
+      } else {
+        const SoftIPOutput& p = m.outputs.At(unit.index);
+        texts = {Text(p.text1), Text(p.text2), Text(p.text3), Text(p.text4), Text(p.text5), ""};
+        numbers[0] = p.number1;
+        numbers[1] = p.number2;
+      }
+      std::string line = "   ";
+      for (int f = 0; f < 4; ++f) {
+        std::string field = "text" + std::to_string(f + 1);
+        line += " " + Word(at + field, texts[size_t(f)], f == 2 ? kText3Limit : kTextLimit) + " :";
+      }
+      int fields = !texts[5].empty() ? 4 : !texts[4].empty() ? 3 : numbers[1] != 0 ? 2 : numbers[0] != 0 ? 1 : 0;
+      for (int f = 0; f < 2 && f < fields; ++f) {
+        if (numbers[f] < 0) Problem(at + "number" + std::to_string(f + 1), "a negative number, which no source gives");
+        line += " " + std::to_string(numbers[f]) + " :";
+      }
+      if (fields >= 3) line += texts[4].empty() ? " :" : " " + Word(at + "text5", texts[4], kTextLimit) + " :";
+      if (fields >= 4) line += " " + Word(at + "text6", texts[5], kTextLimit);
+      std::fprintf(out_, "%s ;\n", line.c_str());
+    }
+    std::fprintf(out_, "  }\n");
+  }
+
+  void WriteMacro(const SoftIPModule& m, const std::string& path, std::span<const Unit> units) {
+    std::fprintf(out_, "  Macro : {\n    MacroName (%s) {\n",
+                 Parameters(m.macroParameters, path + ".macroParameters", units, kMacroParameterLimit).c_str());
+    for (const Unit& unit : units) {
+      if (unit.kind != kStatement) continue;
+      const SoftIPMacroStatement& s = m.macroStatements.At(unit.index);
+      std::string at = path + ".macroStatements[" + std::to_string(unit.index) + "].";
+      std::string line = "     ";
+      std::string_view condition = Text(s.condition);
+      if (condition != "1") {
+        ConditionWords words(condition);
+        if (!words.Valid()) Problem(at + "condition", "not a condition the compiler reads");
+        if (condition.size() > kConditionLimit) {
+          Problem(at + "condition", "longer than " + std::to_string(kConditionLimit) + " characters");
+        }
+        line += " _when" + words.Source() + " :";
+      }
+      std::string_view statements = Text(s.statements);
+      if (statements.empty() || statements.back() != '\n') {
+        Problem(at + "statements", "statements always end with a line end");
+      }
+      const char* separator = " ";
+      for (size_t start = 0; start < statements.size() || start == 0;) {
+        size_t end = statements.find('\n', start);
+        if (end == statements.npos) end = statements.size();
+        line += separator + Quoted(statements.substr(start, end - start));
+        separator = " , ";
+        start = end + 1;
+      }
+      std::fprintf(out_, "%s\n", line.c_str());
+    }
+    std::fprintf(out_, "    }\n  }\n");
+  }
+
+  const SoftIPLibrary& library_;
+  std::string_view strings_;
+  FILE* out_;
+  std::vector<std::string>& problems_;
+  PoolOrder pool_;
+  // Whether the records so far were placed so that the strings enter the pool in
+  // the file's order; once not, the rest is written in the plain order.
+  bool identical_ = true;
+};
+
+}  // namespace
+
+void WriteIpfSource(const SoftIPLibrary& library, std::string_view strings,
+                    const std::string& fileName, FILE* out, std::vector<std::string>& problems) {
+  Writer(library, strings, out, problems).Write(fileName);
+}
+
+}  // namespace qelc::decompile
