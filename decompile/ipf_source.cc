@@ -1,12 +1,13 @@
 #include "decompile/ipf_source.h"
 
+#include <strings.h>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
-#include <algorithm>
 #include <optional>
 #include <span>
 #include <unordered_set>
@@ -104,8 +105,8 @@ class ConditionWords {
       if (text[start] == kQuote) {
         // A quoted word ends at an apostrophe that the next backslash or the end follows.
         size_t end = start + 1;
-        while (end < text.size() && !(text[end] == kQuote && (end + 1 == text.size() ||
-                                                              text[end + 1] == '\\'))) {
+        while (end < text.size() &&
+               !(text[end] == kQuote && (end + 1 == text.size() || text[end + 1] == '\\'))) {
           ++end;
         }
         at = end + 1;
@@ -213,7 +214,16 @@ class PoolOrder {
   size_t next_ = 0;
 };
 
-enum Kind { kModule, kInput, kOutput, kDeclaration, kBusExtName, kParameter, kStatement, kEquation };
+enum Kind {
+  kModule,
+  kInput,
+  kOutput,
+  kDeclaration,
+  kBusExtName,
+  kParameter,
+  kStatement,
+  kEquation
+};
 constexpr int kKinds = 8;
 
 struct Unit {
@@ -355,14 +365,10 @@ class Writer {
   // The order of a module's records: the one that adds the strings in the
   // file's order, where the records allow it, else each kind in one block.
   std::vector<Unit> ScheduleModule(const SoftIPModule& m, bool moduleStatement) {
-    std::array<size_t, kKinds> counts = {moduleStatement ? 1u : 0u,
-                                         m.inputs.Size(),
-                                         m.outputs.Size(),
-                                         m.declarations.Size(),
-                                         m.busExtNames.Size(),
-                                         m.macroParameters.Size(),
-                                         m.macroStatements.Size(),
-                                         m.equationParameters.Size()};
+    std::array<size_t, kKinds> counts = {moduleStatement ? 1u : 0u, m.inputs.Size(),
+                                         m.outputs.Size(),          m.declarations.Size(),
+                                         m.busExtNames.Size(),      m.macroParameters.Size(),
+                                         m.macroStatements.Size(),  m.equationParameters.Size()};
     std::array<size_t, kKinds> taken{};
     std::vector<Unit> units;
     int current = -1;
@@ -411,7 +417,8 @@ class Writer {
       size_t end = u + 1;
       Kind kind = units[u].kind;
       auto sameBlock = [&](Kind next, Kind previous) {
-        if (kind == kParameter) return next == kStatement || (next == kParameter && previous == kParameter);
+        if (kind == kParameter)
+          return next == kStatement || (next == kParameter && previous == kParameter);
         return next == kind && kind != kModule;
       };
       while (end < units.size() && sameBlock(units[end].kind, units[end - 1].kind)) ++end;
@@ -441,7 +448,8 @@ class Writer {
         for (const Unit& unit : units) {
           const SoftIPDeclaration& d = m.declarations.At(unit.index);
           std::string at = path + ".declarations[" + std::to_string(unit.index) + "].";
-          std::fprintf(out_, "    %s : %s : %s ;\n", Word(at + "text1", Text(d.text1), kTextLimit).c_str(),
+          std::fprintf(out_, "    %s : %s : %s ;\n",
+                       Word(at + "text1", Text(d.text1), kTextLimit).c_str(),
                        Word(at + "text2", Text(d.text2), kTextLimit).c_str(),
                        Word(at + "text3", Text(d.text3), kTextLimit).c_str());
         }
@@ -451,7 +459,8 @@ class Writer {
         std::fprintf(out_, "  BusExtName : {");
         for (const Unit& unit : units) {
           std::string at = path + ".busExtNames[" + std::to_string(unit.index) + "]";
-          std::fprintf(out_, " %s", Word(at, Text(m.busExtNames.At(unit.index)), kBusExtNameLimit).c_str());
+          std::fprintf(out_, " %s",
+                       Word(at, Text(m.busExtNames.At(unit.index)), kBusExtNameLimit).c_str());
         }
         std::fprintf(out_, " }\n");
         return;
@@ -460,8 +469,10 @@ class Writer {
         WriteMacro(m, path, units);
         return;
       case kEquation:
-        std::fprintf(out_, "  Equation : { MacroName (%s) ; }\n",
-                     Parameters(m.equationParameters, path + ".equationParameters", units, kTextLimit).c_str());
+        std::fprintf(
+            out_, "  Equation : { MacroName (%s) ; }\n",
+            Parameters(m.equationParameters, path + ".equationParameters", units, kTextLimit)
+                .c_str());
         return;
     }
   }
@@ -481,12 +492,14 @@ class Writer {
     bool input = units.front().kind == kInput;
     std::fprintf(out_, "  %s : {\n", input ? "Input" : "Output");
     for (const Unit& unit : units) {
-      std::string at = path + (input ? ".inputs[" : ".outputs[") + std::to_string(unit.index) + "].";
+      std::string at =
+          path + (input ? ".inputs[" : ".outputs[") + std::to_string(unit.index) + "].";
       std::array<std::string_view, 6> texts{};
       int32_t numbers[2];
       if (input) {
         const SoftIPInput& p = m.inputs.At(unit.index);
-        texts = {Text(p.text1), Text(p.text2), Text(p.text3), Text(p.text4), Text(p.text5), Text(p.text6)};
+        texts = {Text(p.text1), Text(p.text2), Text(p.text3),
+                 Text(p.text4), Text(p.text5), Text(p.text6)};
         numbers[0] = p.number1;
         numbers[1] = p.number2;
       } else {
@@ -500,12 +513,19 @@ class Writer {
         std::string field = "text" + std::to_string(f + 1);
         line += " " + Word(at + field, texts[size_t(f)], f == 2 ? kText3Limit : kTextLimit) + " :";
       }
-      int fields = !texts[5].empty() ? 4 : !texts[4].empty() ? 3 : numbers[1] != 0 ? 2 : numbers[0] != 0 ? 1 : 0;
+      int fields = !texts[5].empty()   ? 4
+                   : !texts[4].empty() ? 3
+                   : numbers[1] != 0   ? 2
+                   : numbers[0] != 0   ? 1
+                                       : 0;
       for (int f = 0; f < 2 && f < fields; ++f) {
-        if (numbers[f] < 0) Problem(at + "number" + std::to_string(f + 1), "a negative number, which no source gives");
+        if (numbers[f] < 0)
+          Problem(at + "number" + std::to_string(f + 1),
+                  "a negative number, which no source gives");
         line += " " + std::to_string(numbers[f]) + " :";
       }
-      if (fields >= 3) line += texts[4].empty() ? " :" : " " + Word(at + "text5", texts[4], kTextLimit) + " :";
+      if (fields >= 3)
+        line += texts[4].empty() ? " :" : " " + Word(at + "text5", texts[4], kTextLimit) + " :";
       if (fields >= 4) line += " " + Word(at + "text6", texts[5], kTextLimit);
       std::fprintf(out_, "%s ;\n", line.c_str());
     }
@@ -513,8 +533,10 @@ class Writer {
   }
 
   void WriteMacro(const SoftIPModule& m, const std::string& path, std::span<const Unit> units) {
-    std::fprintf(out_, "  Macro : {\n    MacroName (%s) {\n",
-                 Parameters(m.macroParameters, path + ".macroParameters", units, kMacroParameterLimit).c_str());
+    std::fprintf(
+        out_, "  Macro : {\n    MacroName (%s) {\n",
+        Parameters(m.macroParameters, path + ".macroParameters", units, kMacroParameterLimit)
+            .c_str());
     for (const Unit& unit : units) {
       if (unit.kind != kStatement) continue;
       const SoftIPMacroStatement& s = m.macroStatements.At(unit.index);
@@ -525,7 +547,8 @@ class Writer {
         ConditionWords words(condition);
         if (!words.Valid()) Problem(at + "condition", "not a condition the compiler reads");
         if (condition.size() > kConditionLimit) {
-          Problem(at + "condition", "longer than " + std::to_string(kConditionLimit) + " characters");
+          Problem(at + "condition",
+                  "longer than " + std::to_string(kConditionLimit) + " characters");
         }
         line += " _when" + words.Source() + " :";
       }

@@ -21,7 +21,6 @@ constexpr char kSynopsis[] =
     "usage: qeldump [--json] FILE...\n"
     "       qeldump --get PATH FILE...\n"
     "       qeldump --diff A B\n"
-    "       qeldump --source FILE\n"
     "       qeldump --layout\n"
     "       qeldump --help | --version\n";
 
