@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "decompile/daf_source.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
@@ -20,6 +21,7 @@ constexpr char kSynopsis[] =
     "usage: qeldump [--json] FILE...\n"
     "       qeldump --get PATH FILE...\n"
     "       qeldump --diff A B\n"
+    "       qeldump --source FILE\n"
     "       qeldump --layout\n"
     "       qeldump --help | --version\n";
 
@@ -68,6 +70,29 @@ int Diff(const std::vector<std::string>& names) {
   return qelc::dump::WriteDifferences(*files[0], *files[1], stdout) ? 1 : 0;
 }
 
+// The file as a source; status 1 when a field cannot be written back, each
+// named on standard error.
+int Source(const std::string& name) {
+  std::unique_ptr<InputFile> file;
+  try {
+    file = qelc::dump::LoadFile(name);
+  } catch (const FileProblem& problem) {
+    ReportProblem(name, problem);
+    return kTrouble;
+  }
+  std::vector<std::string> problems;
+  if (file->kind == qelc::dump::FileKind::kDab) {
+    qelc::decompile::WriteDafSource(*file->dab, name, stdout, problems);
+  } else {
+    problems.push_back("cannot express the file: IPB files are not written back as sources yet");
+  }
+  std::fflush(stdout);
+  for (const std::string& problem : problems) {
+    std::fprintf(stderr, "qeldump: %s: %s\n", name.c_str(), problem.c_str());
+  }
+  return problems.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,6 +103,7 @@ int main(int argc, char** argv) {
   bool json = false;
   bool diff = false;
   bool layout = false;
+  bool source = false;
   std::string getPath;
   std::vector<std::string> files;
   CLI::Option* jsonFlag = app.add_flag("--json", json, "one JSON document per file");
@@ -87,12 +113,16 @@ int main(int argc, char** argv) {
           ->option_text("PATH");
   CLI::Option* diffFlag = app.add_flag(
       "--diff", diff, "the fields that differ between A and B (status 0 same, 1 different)");
+  CLI::Option* sourceFlag = app.add_flag(
+      "--source", source,
+      "the file as a DAF or IPF source that compiles back to it (status 1: a field cannot be)");
   CLI::Option* layoutFlag =
       app.add_flag("--layout", layout, "the field map of the DAB table block");
   app.add_option("FILE", files, "DAB or IPB files (the kind is told by the content)");
   jsonFlag->excludes(getOption)->excludes(diffFlag)->excludes(layoutFlag);
   getOption->excludes(diffFlag)->excludes(layoutFlag);
   diffFlag->excludes(layoutFlag);
+  sourceFlag->excludes(jsonFlag)->excludes(getOption)->excludes(diffFlag)->excludes(layoutFlag);
   app.set_version_flag("--version", std::string("qeldump ") + QELDUMP_VERSION);
   try {
     app.parse(argc, argv);
@@ -110,6 +140,9 @@ int main(int argc, char** argv) {
     qelc::dump::WriteLayout(stdout);
   } else if (files.empty()) {
     return Usage("no file given");
+  } else if (source) {
+    if (files.size() != 1) return Usage("--source writes one file");
+    status = Source(files[0]);
   } else if (diff) {
     if (files.size() != 2) return Usage("--diff compares two files");
     status = Diff(files);
