@@ -181,6 +181,75 @@ bool WriteAliases(Writer& w, Section& s) {
   return true;
 }
 
+// Equal when ASCII letters are folded, as the compiler compares pin names.
+bool SameNoCase(std::string_view a, std::string_view b) {
+  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](char x, char y) { return fold(x) == fold(y); });
+}
+
+// The row a new Initialize pin starts with: no signal, changeable, not reserved.
+constexpr InitializeRow kInitializeDefaults{0, 0, 1, 0, 0, 0};
+
+// The lines of one Initialize row, in an order that leaves its flags as
+// stored: `name` sets reserved to its RSV mark and `reserve` sets it to 1, so
+// an unreserved row with a reserved name writes `reserve` before `name`.
+std::string InitializeLines(Writer& w, Section& s, const InitializeRow& row) {
+  std::string_view pinText = w.Text(row.pin, s);
+  // The pin is the target's text up to its first dot.
+  std::string pin =
+      pinText.find('.') == std::string_view::npos ? w.Written(AsWritten(pinText)) : w.Written({});
+  std::string text;
+  auto line = [&](const char* attribute, const std::string& value, const char* mark = "") {
+    text += "    " + pin + "." + attribute + " = " + value + mark + " ;\n";
+  };
+  if (row.reserved != 0 && row.reserved != 1) w.Written(std::nullopt);
+  if (row.reserved == 0 && row.reservedName != 0) line("reserve", w.Quote(row.reservedName, s));
+  if (row.signal != 0 || row.reservedName != 0 || row.reserved == 1) {
+    bool mark = row.reserved == 1 && (row.signal != 0 || row.reservedName == 0);
+    if (row.reserved == 0 || mark) line("name", w.Quote(row.signal, s), mark ? " : RSV" : "");
+  }
+  if (row.reserved == 1 && row.reservedName != 0) line("reserve", w.Quote(row.reservedName, s));
+  if (row.changeable < 0) w.Written(std::nullopt);  // only leading digits set it
+  if (row.changeable != 1 || text.empty()) line("nchange", std::to_string(row.changeable));
+  if (row.displayName != 0) line("displayname", w.Quote(row.displayName, s));
+  return text;
+}
+
+bool WriteInitialize(Writer& w, Section& s) {
+  s.text = "Initialize {\n";
+  const auto& table = w.Block().initialize;
+  auto& model = w.Model().initialize;
+  for (size_t i = 0; i < std::size(table) && table[i].condition != 0; ++i) {
+    ModelEntry(
+        model, i,
+        [&](InitializeCondition& c) {
+          c.condition = table[i].condition;
+          c.rows[0] = kInitializeDefaults;
+        },
+        [](InitializeCondition& c) { c.condition = 0; });
+    s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
+    const InitializeCondition& entry = table[i];
+    size_t n = 0;
+    for (; n < std::size(entry.rows) && entry.rows[n].pin != 0; ++n) {
+      // Pins compare without regard to case: a second row of the same pin
+      // would be read into the first.
+      std::string_view pin = w.Text(entry.rows[n].pin, s);
+      for (size_t k = 0; k < n; ++k) {
+        if (SameNoCase(w.Text(entry.rows[k].pin, s), pin)) w.Written(std::nullopt);
+      }
+      ModelEntry(
+          model[i].rows, n, [&](InitializeRow& r) { r = entry.rows[n]; },
+          [](InitializeRow& r) { r = kInitializeDefaults; });
+      s.text += InitializeLines(w, s, entry.rows[n]);
+    }
+    // A block holds at least one line; a target without a dot sets nothing.
+    if (n == 0) s.text += "    none = 0 ;\n";
+  }
+  s.text += "}\n";
+  return true;
+}
+
 template <typename Entry, size_t N, typename Line>
 void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[N],
                Entry (&model)[N], bool (*ends)(const Entry&), const Entry& cleared, Line&& line) {
@@ -308,6 +377,8 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
       written = WritePinNumbers(w, s);
     else if (name == "aliases")
       written = WriteAliases(w, s);
+    else if (name == "initialize")
+      written = WriteInitialize(w, s);
     else if (name == "extensions")
       written = WriteExtensions(w, s);
     else if (name == "typeCategories")

@@ -18,6 +18,9 @@ qelc, qeldump, root = (os.path.abspath(p) for p in sys.argv[1:4])
 qellint = os.path.abspath(sys.argv[4]) if len(sys.argv) > 4 else None
 counts = {"round trip": 0, "byte-identical": 0, "refused (status 1)": 0, "failures": 0}
 refused_fields = {}
+# ROUNDTRIP_VERBOSE=1 names the case of each refusal and of each round trip
+# that is not byte-identical.
+verbose = bool(os.environ.get("ROUNDTRIP_VERBOSE"))
 failures = []
 
 
@@ -60,6 +63,8 @@ def check(label, case, dab, work):
         for line in named:
             field = re.sub(r"\[\d+\]", "[]", line.split("cannot express ")[1].split(":")[0])
             refused_fields[field] = refused_fields.get(field, 0) + 1
+            if verbose:
+                print(f"{label}: {line}")
         return
     if out.returncode != 0:
         failures.append(f"{label}: qeldump --source exited {out.returncode}: "
@@ -84,6 +89,8 @@ def check(label, case, dab, work):
     counts["round trip"] += 1
     if open(original, "rb").read() == open(again, "rb").read():
         counts["byte-identical"] += 1
+    elif verbose:
+        print(f"{label}: {base} round-trips, not byte-identical")
     if qellint:
         lint = run([qellint, os.path.basename(source)], back)
         if lint.returncode not in (0,):
