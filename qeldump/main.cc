@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "decompile/daf_source.h"
 #include "decompile/ipf_source.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
@@ -21,6 +22,7 @@ constexpr char kSynopsis[] =
     "usage: qeldump [--json] FILE...\n"
     "       qeldump --get PATH FILE...\n"
     "       qeldump --diff A B\n"
+    "       qeldump --source FILE\n"
     "       qeldump --layout\n"
     "       qeldump --help | --version\n";
 
@@ -81,14 +83,16 @@ int Source(const std::string& name) {
   }
   std::vector<std::string> problems;
   if (file->kind == qelc::dump::FileKind::kDab) {
-    problems.push_back("the file: DAF sources are not written yet");
+    qelc::decompile::WriteDafSource(*file->dab, name, stdout, problems);
   } else {
+    std::vector<std::string> fields;
     std::string base = name.substr(name.find_last_of('/') + 1);
-    qelc::decompile::WriteIpfSource(file->ipb, file->ipbStrings, base, stdout, problems);
+    qelc::decompile::WriteIpfSource(file->ipb, file->ipbStrings, base, stdout, fields);
+    for (const std::string& field : fields) problems.push_back("cannot express " + field);
   }
   std::fflush(stdout);
   for (const std::string& problem : problems) {
-    std::fprintf(stderr, "qeldump: %s: cannot express %s\n", name.c_str(), problem.c_str());
+    std::fprintf(stderr, "qeldump: %s: %s\n", name.c_str(), problem.c_str());
   }
   return problems.empty() ? 0 : 1;
 }
@@ -113,10 +117,11 @@ int main(int argc, char** argv) {
           ->option_text("PATH");
   CLI::Option* diffFlag = app.add_flag(
       "--diff", diff, "the fields that differ between A and B (status 0 same, 1 different)");
+  CLI::Option* sourceFlag = app.add_flag(
+      "--source", source,
+      "the file as a DAF or IPF source that compiles back to it (status 1: a field cannot be)");
   CLI::Option* layoutFlag =
       app.add_flag("--layout", layout, "the field map of the DAB table block");
-  CLI::Option* sourceFlag = app.add_flag(
-      "--source", source, "a source that compiles back to FILE (status 1: fields it cannot give)");
   app.add_option("FILE", files, "DAB or IPB files (the kind is told by the content)");
   jsonFlag->excludes(getOption)->excludes(diffFlag)->excludes(layoutFlag);
   getOption->excludes(diffFlag)->excludes(layoutFlag);
@@ -140,7 +145,7 @@ int main(int argc, char** argv) {
   } else if (files.empty()) {
     return Usage("no file given");
   } else if (source) {
-    if (files.size() != 1) return Usage("--source reads one file");
+    if (files.size() != 1) return Usage("--source writes one file");
     status = Source(files[0]);
   } else if (diff) {
     if (files.size() != 2) return Usage("--diff compares two files");

@@ -1,0 +1,428 @@
+#include "decompile/daf_source.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "decompile/source_text.h"
+#include "formats/field_map.h"
+#include "formats/table_block.h"
+
+namespace qelc::decompile {
+
+namespace {
+
+// A table's section as text, and the lowest pool offset among the strings it
+// refers to: sections are written in that order, so that recompiling adds the
+// strings to the pool in the order the file holds them.
+struct Section {
+  std::string text;
+  int32_t firstString = INT32_MAX;
+};
+
+// The block the written sections make the compiler store: it starts as the
+// block of a source without sections and is filled as entries are written; a
+// table of the file that differs from its model names the fields the source
+// does not reproduce.
+std::unique_ptr<TableBlock> EmptyBlock() {
+  auto block = std::make_unique<TableBlock>();
+  block->typeShortHands[0].code = -1;
+  block->typeShortHands[1].code = -1;
+  block->initialize[0].rows[0].changeable = 1;
+  block->deviceSpecificInfoTable[1].number = -1;
+  block->hardwareSupportTable[1].number = -1;
+  block->packageInfoTable[1].number = -1;
+  block->voltageRangeTable[1].number = -1;
+  return block;
+}
+
+// Stores entry `index` of a list as the compiler does: the entry, then the
+// cleared entry after it when the list has one.
+template <typename Entry, size_t N, typename Write, typename Clear>
+void ModelEntry(Entry (&list)[N], size_t index, Write&& write, Clear&& clear) {
+  write(list[index]);
+  if (index + 1 < N) clear(list[index + 1]);
+}
+
+// The longest word or string, quotes included, that a section stores.
+constexpr size_t kLongestWord = 255;
+
+class Writer {
+ public:
+  Writer(const DabFile& file, std::vector<std::string>& problems)
+      : file_(file),
+        problems_(problems),
+        block_(std::make_unique<TableBlock>()),
+        model_(EmptyBlock()) {
+    std::memcpy(block_.get(), file.Bytes().data(), sizeof(TableBlock));
+  }
+
+  const TableBlock& Block() const { return *block_; }
+  TableBlock& Model() { return *model_; }
+
+  // The text at `ref` for the source; a reference into the middle of a string
+  // cannot be written back.
+  std::string_view Text(StringRef ref, Section& section) {
+    if (!file_.StartsString(ref)) {
+      ok_ = false;
+      return {};
+    }
+    if (ref != 0) section.firstString = std::min(section.firstString, ref);
+    return file_.StringAt(ref);
+  }
+
+  // `text` written by `how`, or a note that it cannot be, which fails the table.
+  std::string Written(std::optional<std::string> how) {
+    if (!how || how->size() > kLongestWord) {
+      ok_ = false;
+      return "''";
+    }
+    return *how;
+  }
+  std::string Quote(StringRef ref, Section& s) { return Written(Quoted(Text(ref, s))); }
+  std::string Word(StringRef ref, Section& s) { return Written(AsWritten(Text(ref, s))); }
+  std::string Condition(StringRef ref, Section& s) {
+    return Written(ConditionSource(Text(ref, s)));
+  }
+
+  // Compares a table of the file with its model; names the first field that
+  // differs, or the table when a value could not be written.
+  void Check(const FieldNode& table, bool written) {
+    const char* actual = reinterpret_cast<const char*>(block_.get());
+    const char* model = reinterpret_cast<const char*>(model_.get());
+    size_t bytes = table.size * size_t(table.count);
+    bool same = std::memcmp(actual + table.offset, model + table.offset, bytes) == 0;
+    if (same && ok_) return;
+    std::string reason = !written ? "this table is not written back as a source yet"
+                         : !ok_   ? "a value no source text stores"
+                                  : "content that no source of this form stores";
+    std::string first;
+    auto skip = [&](size_t at, size_t size) {
+      return !first.empty() || std::memcmp(actual + at, model + at, size) == 0;
+    };
+    auto visit = [&](const FieldNode&, size_t, const std::string& path) {
+      if (first.empty()) first = path;
+    };
+    std::string path(table.name);
+    WalkFields(table, table.offset, false, path, skip, visit);
+    problems_.push_back("cannot express " + (first.empty() ? std::string(table.name) : first) +
+                        ": " + reason);
+    ok_ = true;
+  }
+
+ private:
+  const DabFile& file_;
+  std::vector<std::string>& problems_;
+  std::unique_ptr<TableBlock> block_;
+  std::unique_ptr<TableBlock> model_;
+  bool ok_ = true;
+};
+
+using TableWriter = bool (*)(Writer&, Section&);
+
+// `When condition :` clauses over a table of condition records, up to its
+// empty condition; `body` writes a clause's rows.
+template <typename Record, size_t N, typename Body>
+void WriteClauses(Writer& w, Section& s, const Record (&table)[N], Record (&model)[N],
+                  Body&& body) {
+  for (size_t i = 0; i < N && table[i].condition != 0; ++i) {
+    ModelEntry(
+        model, i, [&](Record& r) { r.condition = table[i].condition; },
+        [](Record& r) { r.condition = 0; });
+    s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
+    body(table[i], model[i]);
+  }
+}
+
+bool WritePinNumbers(Writer& w, Section& s) {
+  s.text = "PinNumberByPackage {\n";
+  WriteClauses(w, s, w.Block().pinNumbers, w.Model().pinNumbers,
+               [&](const PinNumberCondition& c, PinNumberCondition& m) {
+                 size_t n = 0;
+                 for (const PinNumberRow& row : c.rows) {
+                   if (row.package == 0 || n + 1 >= std::size(c.rows)) break;
+                   ModelEntry(
+                       m.rows, n, [&](PinNumberRow& r) { r = row; },
+                       [](PinNumberRow& r) { r = {}; });
+                   std::string line =
+                       "    " + w.Word(row.package, s) + " : " + std::to_string(row.pinNumber);
+                   if (row.reserved == 1 && row.name == 0) {
+                     line += " : RSV";
+                   } else if (row.name != 0 && row.reserved == 0) {
+                     line += " : " + w.Quote(row.name, s);
+                   }
+                   s.text += (n++ ? ",\n" : "") + line;
+                 }
+                 s.text += "\n";
+               });
+  // A row with a negative number, or both a name and RSV, is left out of the
+  // model above only in its values, which the check then names.
+  s.text += "}\n";
+  return true;
+}
+
+bool WriteAliases(Writer& w, Section& s) {
+  s.text = "Alias {\n";
+  WriteClauses(
+      w, s, w.Block().aliases, w.Model().aliases, [&](const AliasCondition& c, AliasCondition& m) {
+        size_t n = 0;
+        for (const AliasRow& row : c.rows) {
+          if (row.alias == 0) break;
+          ModelEntry(
+              m.rows, n, [&](AliasRow& r) { r = row; }, [](AliasRow& r) { r = {}; });
+          s.text +=
+              (n++ ? ",\n" : "") + ("    " + w.Word(row.alias, s) + " : " + w.Quote(row.target, s));
+        }
+        s.text += "\n";
+      });
+  s.text += "}\n";
+  return true;
+}
+
+// Equal when ASCII letters are folded, as the compiler compares pin names.
+bool SameNoCase(std::string_view a, std::string_view b) {
+  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](char x, char y) { return fold(x) == fold(y); });
+}
+
+// The row a new Initialize pin starts with: no signal, changeable, not reserved.
+constexpr InitializeRow kInitializeDefaults{0, 0, 1, 0, 0, 0};
+
+// The lines of one Initialize row, in an order that leaves its flags as
+// stored: `name` sets reserved to its RSV mark and `reserve` sets it to 1, so
+// an unreserved row with a reserved name writes `reserve` before `name`.
+std::string InitializeLines(Writer& w, Section& s, const InitializeRow& row) {
+  std::string_view pinText = w.Text(row.pin, s);
+  // The pin is the target's text up to its first dot.
+  std::string pin =
+      pinText.find('.') == std::string_view::npos ? w.Written(AsWritten(pinText)) : w.Written({});
+  std::string text;
+  auto line = [&](const char* attribute, const std::string& value, const char* mark = "") {
+    text += "    " + pin + "." + attribute + " = " + value + mark + " ;\n";
+  };
+  if (row.reserved != 0 && row.reserved != 1) w.Written(std::nullopt);
+  if (row.reserved == 0 && row.reservedName != 0) line("reserve", w.Quote(row.reservedName, s));
+  if (row.signal != 0 || row.reservedName != 0 || row.reserved == 1) {
+    bool mark = row.reserved == 1 && (row.signal != 0 || row.reservedName == 0);
+    if (row.reserved == 0 || mark) line("name", w.Quote(row.signal, s), mark ? " : RSV" : "");
+  }
+  if (row.reserved == 1 && row.reservedName != 0) line("reserve", w.Quote(row.reservedName, s));
+  if (row.changeable < 0) w.Written(std::nullopt);  // only leading digits set it
+  if (row.changeable != 1 || text.empty()) line("nchange", std::to_string(row.changeable));
+  if (row.displayName != 0) line("displayname", w.Quote(row.displayName, s));
+  return text;
+}
+
+bool WriteInitialize(Writer& w, Section& s) {
+  s.text = "Initialize {\n";
+  const auto& table = w.Block().initialize;
+  auto& model = w.Model().initialize;
+  for (size_t i = 0; i < std::size(table) && table[i].condition != 0; ++i) {
+    ModelEntry(
+        model, i,
+        [&](InitializeCondition& c) {
+          c.condition = table[i].condition;
+          c.rows[0] = kInitializeDefaults;
+        },
+        [](InitializeCondition& c) { c.condition = 0; });
+    s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
+    const InitializeCondition& entry = table[i];
+    size_t n = 0;
+    for (; n < std::size(entry.rows) && entry.rows[n].pin != 0; ++n) {
+      // Pins compare without regard to case: a second row of the same pin
+      // would be read into the first.
+      std::string_view pin = w.Text(entry.rows[n].pin, s);
+      for (size_t k = 0; k < n; ++k) {
+        if (SameNoCase(w.Text(entry.rows[k].pin, s), pin)) w.Written(std::nullopt);
+      }
+      ModelEntry(
+          model[i].rows, n, [&](InitializeRow& r) { r = entry.rows[n]; },
+          [](InitializeRow& r) { r = kInitializeDefaults; });
+      s.text += InitializeLines(w, s, entry.rows[n]);
+    }
+    // A block holds at least one line; a target without a dot sets nothing.
+    if (n == 0) s.text += "    none = 0 ;\n";
+  }
+  s.text += "}\n";
+  return true;
+}
+
+template <typename Entry, size_t N, typename Line>
+void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[N],
+               Entry (&model)[N], bool (*ends)(const Entry&), const Entry& cleared, Line&& line) {
+  s.text = std::string(keyword) + " {\n";
+  for (size_t i = 0; i < N && !ends(table[i]); ++i) {
+    ModelEntry(
+        model, i, [&](Entry& e) { e = table[i]; }, [&](Entry& e) { e = cleared; });
+    s.text += "  " + line(table[i]) + "\n";
+  }
+  s.text += "}\n";
+  (void)w;
+}
+
+bool WriteExtensions(Writer& w, Section& s) {
+  WriteList(
+      w, s, "Extensions", w.Block().extensions, w.Model().extensions,
+      +[](const Extension& e) { return e.first == 0; }, Extension{},
+      [&](const Extension& e) { return w.Quote(e.first, s) + " : " + w.Quote(e.second, s); });
+  return true;
+}
+
+bool WriteTypeCategories(Writer& w, Section& s) {
+  WriteList(
+      w, s, "TypeCategory", w.Block().typeCategories, w.Model().typeCategories,
+      +[](const TypeCategory& e) { return e.name == 0; }, TypeCategory{},
+      [&](const TypeCategory& e) { return w.Word(e.name, s) + " = " + w.Quote(e.value, s); });
+  return true;
+}
+
+bool WriteTypeShortHands(Writer& w, Section& s) {
+  WriteList(
+      w, s, "TypeShortHand", w.Block().typeShortHands, w.Model().typeShortHands,
+      +[](const TypeShortHand& e) { return e.name == 0; }, TypeShortHand{-1, 0, 0, 0},
+      [&](const TypeShortHand& e) {
+        std::string line = std::to_string(e.code) + " : " + w.Word(e.name, s);
+        if (e.qualifiers != 0) {
+          // The qualifiers are stored joined by commas; each is a word again.
+          std::string_view joined = w.Text(e.qualifiers, s);
+          std::string words;
+          for (size_t at = 0; at <= joined.size();) {
+            size_t comma = std::min(joined.find(',', at), joined.size());
+            std::string word(joined.substr(at, comma - at));
+            words += (words.empty() ? "" : ", ") + w.Written(AsWritten(word));
+            at = comma + 1;
+          }
+          line += " : " + words;
+        }
+        if (e.code < 0) w.Written(std::nullopt);
+        return line + " = " + w.Quote(e.value, s);
+      });
+  return true;
+}
+
+bool WriteTypeConversions(Writer& w, Section& s) {
+  WriteList(
+      w, s, "TypeConversion", w.Block().typeConversions, w.Model().typeConversions,
+      +[](const TypeConversionRow& e) { return e.first == 0; }, TypeConversionRow{},
+      [&](const TypeConversionRow& e) {
+        std::string line = w.Word(e.first, s) + " : " + w.Word(e.second, s);
+        if (e.third != 0) line += " : " + w.Word(e.third, s);
+        return line + " ;";
+      });
+  return true;
+}
+
+template <size_t N>
+bool WriteNumbered(Writer& w, Section& s, const char* keyword, const NumberedRow (&table)[N],
+                   NumberedRow (&model)[N]) {
+  WriteList(
+      w, s, keyword, table, model, +[](const NumberedRow& e) { return e.text == 0; },
+      NumberedRow{-1, 0},
+      [&](const NumberedRow& e) {
+        if (e.number < 0) w.Written(std::nullopt);
+        return std::to_string(e.number) + " : " + w.Quote(e.text, s);
+      });
+  return true;
+}
+
+template <int Items, size_t N>
+bool WriteConditional(Writer& w, Section& s, const char* keyword,
+                      const ConditionalRecord<Items> (&table)[N],
+                      ConditionalRecord<Items> (&model)[N], bool always) {
+  s.text = std::string(keyword) + " {\n";
+  for (size_t i = 0; i + 1 < N && table[i].condition != 0; ++i) {
+    ModelEntry(
+        model, i, [&](ConditionalRecord<Items>& r) { r.condition = table[i].condition; },
+        [](ConditionalRecord<Items>& r) { r.condition = 0; });
+    std::string_view condition = w.Text(table[i].condition, s);
+    if (always && i == 0 && condition == "1") {
+      s.text += "  Always :";
+    } else {
+      s.text += "  When " + w.Condition(table[i].condition, s) + " :";
+    }
+    size_t n = 0;
+    for (; n + 1 < size_t(Items) && table[i].items[n] != 0; ++n) {
+      model[i].items[n] = table[i].items[n];
+      s.text += (n ? ", " : " ") + w.Word(table[i].items[n], s);
+    }
+    if (n == 0) w.Written(std::nullopt);  // a clause holds at least one word
+    s.text += "\n";
+  }
+  s.text += "}\n";
+  return true;
+}
+
+}  // namespace
+
+void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* out,
+                    std::vector<std::string>& problems) {
+  // The device name is not kept in the file: the file's base name up to its
+  // first dot stands for it.
+  std::string_view device = fileName.substr(fileName.find_last_of('/') + 1);
+  device = device.substr(0, device.find('.'));
+  if (device.empty()) device = "DEVICE";
+  Writer w(file, problems);
+  const TableBlock& b = w.Block();
+  TableBlock& m = w.Model();
+  std::vector<Section> sections;
+  for (const FieldNode& table : DabBlockMap().fields) {
+    if (table.offset < offsetof(TableBlock, pinNumbers)) continue;  // the header
+    Section s;
+    bool written = true;
+    std::string_view name = table.name;
+    if (name == "pinNumbers")
+      written = WritePinNumbers(w, s);
+    else if (name == "aliases")
+      written = WriteAliases(w, s);
+    else if (name == "initialize")
+      written = WriteInitialize(w, s);
+    else if (name == "extensions")
+      written = WriteExtensions(w, s);
+    else if (name == "typeCategories")
+      written = WriteTypeCategories(w, s);
+    else if (name == "typeShortHands")
+      written = WriteTypeShortHands(w, s);
+    else if (name == "typeConversions")
+      written = WriteTypeConversions(w, s);
+    else if (name == "deviceSpecificInfoTable")
+      written = WriteNumbered(w, s, "DeviceSpecificInfoTable", b.deviceSpecificInfoTable,
+                              m.deviceSpecificInfoTable);
+    else if (name == "hardwareSupportTable")
+      written = WriteNumbered(w, s, "HardwareSupportTable", b.hardwareSupportTable,
+                              m.hardwareSupportTable);
+    else if (name == "packageInfoTable")
+      written = WriteNumbered(w, s, "PackageInfoTable", b.packageInfoTable, m.packageInfoTable);
+    else if (name == "voltageRangeTable")
+      written = WriteNumbered(w, s, "VoltageRangeTable", b.voltageRangeTable, m.voltageRangeTable);
+    else if (name == "deviceSpecificInfo")
+      written = WriteConditional(w, s, "DeviceSpecificInfo", b.deviceSpecificInfo,
+                                 m.deviceSpecificInfo, false);
+    else if (name == "hardwareSupport")
+      written =
+          WriteConditional(w, s, "HardwareSupport", b.hardwareSupport, m.hardwareSupport, false);
+    else if (name == "templateLink")
+      written = WriteConditional(w, s, "TemplateLink", b.templateLink, m.templateLink, false);
+    else if (name == "cCodeFileName")
+      written = WriteConditional(w, s, "CCodeFileName", b.cCodeFileName, m.cCodeFileName, false);
+    else if (name == "cCodeExample")
+      written = WriteConditional(w, s, "CCodeExample", b.cCodeExample, m.cCodeExample, false);
+    else if (name == "qelConfig")
+      written = WriteConditional(w, s, "QelConfig", b.qelConfig, m.qelConfig, true);
+    else
+      written = false;
+    w.Check(table, written);
+    // A table left as a source without the section stores it needs no section.
+    if (written && s.firstString != INT32_MAX) sections.push_back(std::move(s));
+  }
+  std::stable_sort(sections.begin(), sections.end(), [](const Section& a, const Section& b) {
+    return a.firstString < b.firstString;
+  });
+  std::fprintf(out, "// Written back from %.*s by qeldump --source.\nDevice %.*s\n",
+               int(fileName.size()), fileName.data(), int(device.size()), device.data());
+  for (const Section& s : sections) std::fprintf(out, "\n%s", s.text.c_str());
+}
+
+}  // namespace qelc::decompile
