@@ -1,4 +1,5 @@
-// The reader on any bytes: the checks, then every view of a file that passed.
+// The reader on any bytes: the checks, then every view of a file that passed,
+// its source (--source) included.
 // An input whose first byte is odd becomes a DAB file, so that the fuzzer gets
 // past the size of the table block: the rest of the input is a count of 32-bit
 // patches, the patches (a block offset and a value each), then the pool bytes.
@@ -8,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "decompile/daf_source.h"
+#include "decompile/ipf_source.h"
 #include "formats/table_block.h"
 #include "fuzz/fuzz_support.h"
 #include "qeldump/field_lines.h"
@@ -71,6 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qelc::dump::WriteText(file, sink);
   qelc::dump::WriteJson(file, sink);
   qelc::dump::WriteDifferences(file, file, sink);
+  // --source on the same file: whatever it cannot write it names.
+  std::vector<std::string> problems;
+  if (file.kind == qelc::dump::FileKind::kDab) {
+    qelc::decompile::WriteDafSource(*file.dab, file.name, sink, problems);
+  } else {
+    qelc::decompile::WriteIpfSource(file.ipb, file.ipbStrings, file.name, sink, problems);
+  }
   try {
     qelc::dump::WriteField(
         file, file.kind == qelc::dump::FileKind::kDab ? "groups[0]" : "modules[0]", "", sink);
