@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "decompile/source_text.h"
 #include "formats/field_map.h"
@@ -250,6 +252,238 @@ bool WriteInitialize(Writer& w, Section& s) {
   return true;
 }
 
+// The keywords that end a word list of a statement block or a group list when
+// written as plain words (letter case aside); such a word is quoted instead.
+bool IsKeyword(std::string_view word) {
+  for (std::string_view keyword : {"When", "Always", "PTerm", "Decl", "Equation", "PropertyTab",
+                                   "DefaultSigName", "DeclWOPinNum", "DeclWithPinNum",
+                                   "DeclWOMainFlash", "DeclWMainFlash", "Equation_Req", "Action"}) {
+    if (SameNoCase(word, keyword)) return true;
+  }
+  return false;
+}
+
+// A word as written where a keyword would end the list it stands in.
+std::string NonKeyword(Writer& w, StringRef ref, Section& s) {
+  // A word that opens a line with '#' would be read as a directive.
+  std::string_view text = w.Text(ref, s);
+  if (IsKeyword(text) || text.starts_with('#')) w.Written(std::nullopt);
+  return w.Word(ref, s);
+}
+
+// The words of a statement text: each is followed by the byte 0x01.
+std::vector<std::string_view> StatementWords(Writer& w, std::string_view text) {
+  std::vector<std::string_view> words;
+  if (!text.empty() && text.back() != '\x01') w.Written(std::nullopt);
+  for (size_t at = 0; at < text.size();) {
+    size_t end = std::min(text.find('\x01', at), text.size());
+    words.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return words;
+}
+
+// The words a statement block starts with, up to its first statement keyword:
+// plain words as they are, every other token as a quoted string.
+std::string AlwaysWords(Writer& w, std::string_view text) {
+  std::string line;
+  for (std::string_view word : StatementWords(w, text)) {
+    auto plain = AsWritten(word);
+    bool asWord =
+        plain && !plain->starts_with('\'') && !plain->starts_with('#') && !IsKeyword(word);
+    line += " " + (asWord ? *plain : w.Written(Quoted(word)));
+  }
+  return line;
+}
+
+// Statements `first`.. of `list` as `Keyword [, rev] : 'line' ...` lines, each
+// of the `keywords` at most once and in their order, then the `ZZZ` slot that
+// ends the list. A list without statements stays as the file's zeros when
+// `untouchedWhenEmpty`.
+std::string Statements(Writer& w, Section& s, const StatementList& list, StatementList& model,
+                       size_t first, std::span<const char* const> keywords, bool untouchedWhenEmpty,
+                       const char* indent) {
+  constexpr std::string_view kEnd = "ZZZ";
+  if (untouchedWhenEmpty && list.slots[0].kind == 0) return {};
+  size_t count = first;
+  while (count < std::size(list.slots) && w.Text(list.slots[count].kind, s) != kEnd) ++count;
+  std::string text;
+  size_t next = 0;  // the first keyword the next statement may use
+  for (size_t i = first; i < count; ++i) {
+    const StatementSlot& slot = list.slots[i];
+    model.slots[i] = slot;
+    std::string_view kind = w.Text(slot.kind, s);
+    while (next < keywords.size() && kind != keywords[next]) ++next;
+    if (next == keywords.size()) {
+      w.Written(std::nullopt);
+      break;
+    }
+    text += indent + std::string(keywords[next++]);
+    std::vector<std::string_view> words = StatementWords(w, w.Text(slot.text, s));
+    size_t from = 0;
+    if (!words.empty() && words[0] == "-!-!-!") {
+      text += " , rev";
+      from = 1;
+    }
+    text += " :";
+    for (size_t k = from; k < words.size(); ++k) text += " " + w.Written(Quoted(words[k]));
+    text += "\n";
+  }
+  // Eight statements fill the list without its end slot.
+  if (count < std::size(list.slots)) model.slots[count] = {list.slots[count].kind, 0};
+  return text;
+}
+
+constexpr const char* kPrologKeywords[] = {"PTerm", "Decl", "Equation", "PropertyTab"};
+constexpr const char* kGroupKeywords[] = {"Decl", "Equation"};
+constexpr const char* kOutputKeywords[] = {"DefaultSigName",  "DeclWOPinNum",   "DeclWithPinNum",
+                                           "DeclWOMainFlash", "DeclWMainFlash", "Equation",
+                                           "Equation_Req",    "Action"};
+
+// The position among the prolog keywords of the first and the last keyed
+// statement of a block; -1 when it has none.
+int KeywordOf(Writer& w, Section& s, const StatementSlot& slot) {
+  std::string_view kind = w.Text(slot.kind, s);
+  for (size_t k = 0; k < std::size(kPrologKeywords); ++k) {
+    if (kind == kPrologKeywords[k]) return int(k);
+  }
+  return -1;
+}
+int FirstKeyword(Writer& w, Section& s, const StatementList& list) {
+  return KeywordOf(w, s, list.slots[1]);
+}
+int LastKeyword(Writer& w, Section& s, const StatementList& list) {
+  int last = -1;
+  for (size_t i = 1; i < std::size(list.slots); ++i) {
+    int k = KeywordOf(w, s, list.slots[i]);
+    if (k < 0) break;
+    last = k;
+  }
+  return last;
+}
+
+// A statement block of a prolog or epilog entry: its Always words, then its
+// keyed statements.
+std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry,
+                        PrologEpilogEntry& model) {
+  const StatementSlot& always = entry.statements.slots[0];
+  if (w.Text(always.kind, s) != "Always") w.Written(std::nullopt);
+  model.statements.slots[0] = always;
+  std::string text = AlwaysWords(w, w.Text(always.text, s));
+  text += "\n" +
+          Statements(w, s, entry.statements, model.statements, 1, kPrologKeywords, false, "    ");
+  return text;
+}
+
+bool WritePrologEpilog(Writer& w, Section& s, const char* keyword,
+                       const PrologEpilogEntry (&table)[20], PrologEpilogEntry (&model)[20]) {
+  s.text = std::string(keyword) + " {\n";
+  size_t count = 0;
+  while (count < std::size(table) && table[count].condition != 0) ++count;
+  auto always = [&](size_t i) { return w.Text(table[i].condition, s) == "1"; };
+  for (size_t i = 0; i < count; ++i) {
+    ModelEntry(
+        model, i, [&](PrologEpilogEntry& e) { e.condition = table[i].condition; },
+        [](PrologEpilogEntry& e) { e.condition = 0; });
+  }
+  // Without When blocks, the section ends with an entry under "1" that holds
+  // the words after the Always block: all of the body when there is none.
+  bool sawWhen = count > 0 && !always(count - 1);
+  if (count == 0) {
+    // The file holds no entry: the section is not written.
+  } else if (count == 1 && !sawWhen) {
+    s.text += "  " + PrologBlock(w, s, table[0], model[0]).substr(1);
+  } else {
+    size_t last = sawWhen ? count : count - 1;
+    for (size_t i = 0; i < last; ++i) {
+      bool first = i == 0 && always(0);
+      s.text += first ? "  Always :" : "  When " + w.Condition(table[i].condition, s) + " :";
+      s.text += PrologBlock(w, s, table[i], model[i]);
+    }
+    if (count == 2 && !sawWhen) {
+      // The block read after `Always :` ...: no words, and statements only
+      // from a keyword the Always block could no longer read.
+      std::string end = PrologBlock(w, s, table[1], model[1]);
+      int lastOfAlways = LastKeyword(w, s, table[0].statements);
+      int firstAfter = FirstKeyword(w, s, table[1].statements);
+      if (end[0] != '\n' || (firstAfter >= 0 && firstAfter > lastOfAlways)) {
+        w.Written(std::nullopt);
+      }
+      s.text += end.substr(1);
+    } else if (!sawWhen) {
+      w.Written(std::nullopt);
+    }
+  }
+  s.text += "}\n";
+  return true;
+}
+
+// A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
+std::string GroupText(Writer& w, Section& s, const GroupRecord& group, GroupRecord& model) {
+  model.name = group.name;
+  model.text = group.text;
+  std::string text = "    " + NonKeyword(w, group.name, s) + " :";
+  if (group.text != 0) text += " " + w.Quote(group.text, s) + " :";
+  text += " {";
+  size_t n = 0;
+  for (; n < std::size(group.members) && group.members[n].item != 0; ++n) {
+    const GroupMember& member = group.members[n];
+    ModelEntry(
+        model.members, n, [&](GroupMember& m) { m = member; }, [](GroupMember& m) { m = {}; });
+    // Each member stores the number of `|` before it.
+    int32_t before = n == 0 ? 0 : group.members[n - 1].alternative;
+    if (member.alternative != before && member.alternative != before + 1) {
+      w.Written(std::nullopt);
+    }
+    if (n > 0) text += member.alternative != before ? " |" : ",";
+    text += " " + w.Word(member.item, s) + " : " + w.Word(member.value, s);
+  }
+  if (n == 0) w.Written(std::nullopt);  // a group has at least one member
+  text += " }\n";
+  return text +
+         Statements(w, s, group.statements, model.statements, 0, kGroupKeywords, true, "      ");
+}
+
+bool WriteGroups(Writer& w, Section& s) {
+  s.text = "Group {\n";
+  const auto& table = w.Block().groups;
+  auto& model = w.Model().groups;
+  for (size_t i = 0; i < std::size(table) && table[i].condition != 0; ++i) {
+    ModelEntry(
+        model, i, [&](GroupCondition& c) { c.condition = table[i].condition; },
+        [](GroupCondition& c) { c.condition = 0; });
+    bool always = i == 0 && w.Text(table[i].condition, s) == "1";
+    s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+    size_t n = 0;
+    for (; n < std::size(table[i].groups) && table[i].groups[n].name != 0; ++n) {
+      ModelEntry(
+          model[i].groups, n,
+          [&](GroupRecord& g) { s.text += GroupText(w, s, table[i].groups[n], g); },
+          [](GroupRecord& g) { g.name = g.text = 0; });
+    }
+    if (n == 0) w.Written(std::nullopt);  // a block holds at least one group
+  }
+  s.text += "}\n";
+  return true;
+}
+
+bool WriteOutputSyntaxes(Writer& w, Section& s) {
+  s.text = "OutputSyntax {\n";
+  const auto& table = w.Block().outputSyntaxes;
+  auto& model = w.Model().outputSyntaxes;
+  for (size_t i = 0; i < std::size(table) && table[i].name != 0; ++i) {
+    ModelEntry(
+        model, i, [&](OutputSyntaxRecord& r) { r.name = table[i].name; },
+        [](OutputSyntaxRecord& r) { r.name = 0; });
+    s.text += "  " + NonKeyword(w, table[i].name, s) + " : {\n";
+    s.text += Statements(w, s, table[i].statements, model[i].statements, 0, kOutputKeywords, true,
+                         "    ");
+    s.text += "  }\n";
+  }
+  s.text += "}\n";
+  return true;
+}
+
 template <typename Entry, size_t N, typename Line>
 void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[N],
                Entry (&model)[N], bool (*ends)(const Entry&), const Entry& cleared, Line&& line) {
@@ -379,6 +613,14 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
       written = WriteAliases(w, s);
     else if (name == "initialize")
       written = WriteInitialize(w, s);
+    else if (name == "prolog")
+      written = WritePrologEpilog(w, s, "DesignProlog", b.prolog, m.prolog);
+    else if (name == "epilog")
+      written = WritePrologEpilog(w, s, "DesignEpilog", b.epilog, m.epilog);
+    else if (name == "groups")
+      written = WriteGroups(w, s);
+    else if (name == "outputSyntaxes")
+      written = WriteOutputSyntaxes(w, s);
     else if (name == "extensions")
       written = WriteExtensions(w, s);
     else if (name == "typeCategories")
