@@ -484,6 +484,80 @@ bool WriteOutputSyntaxes(Writer& w, Section& s) {
   return true;
 }
 
+// A Pin category list: `Category : selection, ...` lines. Each category must
+// name an entry of the file's TypeCategory table, which the source writes
+// before the Pin section.
+std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, PinCondition& model,
+                          const char* indent) {
+  std::string text;
+  for (size_t c = 0; c < std::size(branch.categories) && branch.categories[c].name != 0; ++c) {
+    const PinCategory& category = branch.categories[c];
+    ModelEntry(
+        model.categories, c, [&](PinCategory& m) { m.name = category.name; },
+        [](PinCategory& m) { m.name = 0; });
+    std::string_view name = w.Text(category.name, s);
+    bool known = false;
+    for (const TypeCategory& declared : w.Block().typeCategories) {
+      if (declared.name == 0) break;
+      known = known || SameNoCase(w.Text(declared.name, s), name);
+    }
+    if (!known || SameNoCase(name, "if") || SameNoCase(name, "else")) w.Written(std::nullopt);
+    text += indent + w.Word(category.name, s) + " :";
+    size_t n = 0;
+    for (; n < std::size(category.selections) && category.selections[n] != 0; ++n) {
+      ModelEntry(
+          model.categories[c].selections, n, [&](StringRef& r) { r = category.selections[n]; },
+          [](StringRef& r) { r = 0; });
+      text += (n ? ", " : " ") + w.Word(category.selections[n], s);
+    }
+    if (n == 0) w.Written(std::nullopt);  // a category lists at least one selection
+    text += "\n";
+  }
+  return text;
+}
+
+bool WritePins(Writer& w, Section& s) {
+  s.text = "Pin {\n";
+  const auto& table = w.Block().pinGroups;
+  auto& model = w.Model().pinGroups;
+  for (size_t g = 0; g < std::size(table) && table[g].names[0] != 0; ++g) {
+    const PinGroup& group = table[g];
+    s.text += " ";
+    for (size_t n = 0; n < std::size(group.names) && group.names[n] != 0; ++n) {
+      ModelEntry(
+          model[g].names, n, [&](StringRef& r) { r = group.names[n]; },
+          [](StringRef& r) { r = 0; });
+      s.text += " " + w.Word(group.names[n], s) + " :";
+    }
+    s.text += " {\n";
+    size_t count = 0;
+    while (count < std::size(group.conditions) && group.conditions[count].condition != 0) ++count;
+    for (size_t c = 0; c < count; ++c) {
+      const PinCondition& branch = group.conditions[c];
+      ModelEntry(
+          model[g].conditions, c, [&](PinCondition& m) { m.condition = branch.condition; },
+          [](PinCondition& m) { m.condition = 0; });
+      // A body without `if` is stored under "1", an `else` branch under "else".
+      std::string_view condition = w.Text(branch.condition, s);
+      const char* indent = "      ";
+      if (c == 0 && condition == "1") {
+        if (count != 1) w.Written(std::nullopt);
+        indent = "    ";
+      } else if (condition == "else") {
+        if (c == 0) w.Written(std::nullopt);
+        s.text += "    else\n";
+      } else {
+        s.text += std::string(c == 0 ? "    if " : "    else if ") +
+                  w.Condition(branch.condition, s) + "\n";
+      }
+      s.text += PinCategories(w, s, branch, model[g].conditions[c], indent);
+    }
+    s.text += "  }\n";
+  }
+  s.text += "}\n";
+  return true;
+}
+
 template <typename Entry, size_t N, typename Line>
 void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[N],
                Entry (&model)[N], bool (*ends)(const Entry&), const Entry& cleared, Line&& line) {
@@ -621,6 +695,8 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
       written = WriteGroups(w, s);
     else if (name == "outputSyntaxes")
       written = WriteOutputSyntaxes(w, s);
+    else if (name == "pinGroups")
+      written = WritePins(w, s);
     else if (name == "extensions")
       written = WriteExtensions(w, s);
     else if (name == "typeCategories")
@@ -662,6 +738,15 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
   std::stable_sort(sections.begin(), sections.end(), [](const Section& a, const Section& b) {
     return a.firstString < b.firstString;
   });
+  // The Pin section reads its categories from the TypeCategory section before it.
+  auto opens = [&](std::string_view keyword) {
+    return std::find_if(sections.begin(), sections.end(),
+                        [&](const Section& s) { return s.text.starts_with(keyword); });
+  };
+  auto pins = opens("Pin {"), categories = opens("TypeCategory {");
+  if (pins < categories && categories != sections.end()) {
+    std::rotate(pins, pins + 1, categories + 1);
+  }
   std::fprintf(out, "// Written back from %.*s by qeldump --source.\nDevice %.*s\n",
                int(fileName.size()), fileName.data(), int(device.size()), device.data());
   for (const Section& s : sections) std::fprintf(out, "\n%s", s.text.c_str());
