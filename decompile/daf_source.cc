@@ -558,6 +558,128 @@ bool WritePins(Writer& w, Section& s) {
   return true;
 }
 
+// `text` when it is at most `limit` bytes long, as the reader checks a token
+// or a stored text; else a note that the table cannot be written.
+std::string Limited(Writer& w, std::string text, size_t limit) {
+  return text.size() <= limit ? text : w.Written(std::nullopt);
+}
+
+// The longest token of a memory map header value or of field 3, quotes and
+// escapes included, and the longest stored texts.
+constexpr size_t kMapTokenLimit = 119;
+constexpr size_t kMapFieldLimit = 51;
+constexpr size_t kMapLastFieldLimit = 99;
+constexpr size_t kMapTitleLimit = 127;
+constexpr size_t kMapDescriptionLimit = 511;
+constexpr size_t kMapFlashLimit = 31;
+
+// A text the reader stores without its quotes, as a token of at most `limit`
+// bytes: quoted, or as a plain word when only that fits (a word holding no
+// apostrophe, which the reader would cut the text at).
+std::string Unquoted(Writer& w, Section& s, StringRef ref, size_t limit) {
+  std::string quoted = w.Quote(ref, s);
+  std::string_view text = w.Text(ref, s);
+  if (quoted.size() <= limit) return quoted;
+  auto plain = AsWritten(text);
+  bool fits = plain && *plain == text && text.find('\'') == std::string_view::npos;
+  return Limited(w, fits ? *plain : quoted, limit);
+}
+
+// A header value stored without its quotes.
+std::string MapText(Writer& w, Section& s, StringRef ref, size_t storedLimit) {
+  Limited(w, std::string(w.Text(ref, s)), storedLimit);
+  return Unquoted(w, s, ref, kMapTokenLimit);
+}
+
+// A field stored as written: a word, or a punctuation mark that the reader
+// takes as a word where a field stands.
+std::string MapWord(Writer& w, Section& s, StringRef ref) {
+  std::string_view text = w.Text(ref, s);
+  if (text.size() == 1 && std::string_view("-+*?|=").find(text[0]) != std::string_view::npos) {
+    return std::string(text);
+  }
+  return w.Word(ref, s);
+}
+
+// The description, which the reader joins from strings separated by commas:
+// written in pieces that each fit a token.
+std::string MapDescription(Writer& w, Section& s, StringRef ref) {
+  std::string_view text = w.Text(ref, s);
+  Limited(w, std::string(text), kMapDescriptionLimit);
+  std::string pieces;
+  do {
+    size_t take = std::min(text.size(), size_t(58));  // quoted, 58 bytes fit in 119
+    pieces += (pieces.empty() ? "" : ", ") + w.Written(Quoted(text.substr(0, take)));
+    text.remove_prefix(take);
+  } while (!text.empty());
+  return pieces;
+}
+
+std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map, MemoryMap& model) {
+  model = map;
+  std::fill(std::begin(model.entries), std::end(model.entries), MemoryMapEntry{});
+  std::string text = "  {\n    Number : " + std::to_string(map.number) + "\n";
+  text += "    Title : " + MapText(w, s, map.title, kMapTitleLimit) + "\n";
+  text += "    Description : " + MapDescription(w, s, map.description) + "\n";
+  text += "    Main : " + MapText(w, s, map.mainFlash, kMapFlashLimit) + "\n";
+  text += "    Secondary : " + MapText(w, s, map.secondaryFlash, kMapFlashLimit) + "\n";
+  size_t n = 0;
+  for (; n < std::size(map.entries) && map.entries[n].fields[0] != 0; ++n) {
+    const MemoryMapEntry& entry = map.entries[n];
+    ModelEntry(
+        model.entries, n, [&](MemoryMapEntry& e) { e = entry; }, [](MemoryMapEntry& e) { e = {}; });
+    // Fields 3 and 8 are stored without their quotes, the others as written.
+    std::string line = "   ";
+    for (size_t f = 0; f < 7; ++f) {
+      std::string field =
+          f == 2 ? Unquoted(w, s, entry.fields[f], kMapTokenLimit) : MapWord(w, s, entry.fields[f]);
+      if (f != 2 || w.Text(entry.fields[f], s).size() > kMapFieldLimit) {
+        Limited(w, f == 2 ? std::string(w.Text(entry.fields[f], s)) : field, kMapFieldLimit);
+      }
+      line += (f ? " : " : " ") + field;
+    }
+    // A range of seven fields stores `-` as its eighth.
+    if (w.Text(entry.fields[7], s) != "-") {
+      line += " : " + Unquoted(w, s, entry.fields[7], kMapLastFieldLimit);
+      Limited(w, std::string(w.Text(entry.fields[7], s)), kMapLastFieldLimit);
+    }
+    text += line + "\n";
+  }
+  if (n == 0) w.Written(std::nullopt);  // a map has at least one range
+  return text + "  }";
+}
+
+bool WriteMemoryMaps(Writer& w, Section& s) {
+  s.text = "MemoryMap {\n";
+  const auto& table = w.Block().memoryMaps;
+  auto& model = w.Model().memoryMaps;
+  for (size_t i = 0; i < std::size(table) && table[i].condition != 0; ++i) {
+    // The last record and the last map of each are never filled by a source.
+    if (i + 1 == std::size(table)) w.Written(std::nullopt);
+    ModelEntry(
+        model, i, [&](MemoryMapCondition& c) { c.condition = table[i].condition; },
+        [](MemoryMapCondition& c) { c.condition = 0; });
+    bool always = i == 0 && w.Text(table[i].condition, s) == "1";
+    s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+    const auto& maps = table[i].maps;
+    size_t n = 0;
+    for (; n < std::size(maps) && maps[n].number > 0; ++n) {
+      if (n + 1 == std::size(maps)) w.Written(std::nullopt);
+      ModelEntry(
+          model[i].maps, n,
+          [&](MemoryMap& m) { s.text += (n ? ",\n" : "") + MemoryMapText(w, s, maps[n], m); },
+          [](MemoryMap& m) {
+            m.number = -1;
+            m.title = m.description = m.mainFlash = m.secondaryFlash = 0;
+          });
+    }
+    if (n == 0) w.Written(std::nullopt);  // a block holds at least one map
+    s.text += "\n";
+  }
+  s.text += "}\n";
+  return true;
+}
+
 template <typename Entry, size_t N, typename Line>
 void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[N],
                Entry (&model)[N], bool (*ends)(const Entry&), const Entry& cleared, Line&& line) {
@@ -697,6 +819,8 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
       written = WriteOutputSyntaxes(w, s);
     else if (name == "pinGroups")
       written = WritePins(w, s);
+    else if (name == "memoryMaps")
+      written = WriteMemoryMaps(w, s);
     else if (name == "extensions")
       written = WriteExtensions(w, s);
     else if (name == "typeCategories")
