@@ -201,20 +201,43 @@ std::string InitializeLines(Writer& w, Section& s, const InitializeRow& row) {
   // The pin is the target's text up to its first dot.
   std::string pin =
       pinText.find('.') == std::string_view::npos ? w.Written(AsWritten(pinText)) : w.Written({});
-  std::string text;
-  auto line = [&](const char* attribute, const std::string& value, const char* mark = "") {
-    text += "    " + pin + "." + attribute + " = " + value + mark + " ;\n";
+  // The lines, each with the pool offset of its value: they are written in
+  // that order, which is the order in which a source added the values.
+  std::vector<std::pair<StringRef, std::string>> lines;
+  auto line = [&](const char* attribute, StringRef value, const std::string& text,
+                  const char* mark = "") {
+    lines.emplace_back(value == 0 ? INT32_MAX : value,
+                       "    " + pin + "." + attribute + " = " + text + mark + " ;\n");
   };
   if (row.reserved != 0 && row.reserved != 1) w.Written(std::nullopt);
-  if (row.reserved == 0 && row.reservedName != 0) line("reserve", w.Quote(row.reservedName, s));
+  bool reserveFirst = row.reserved == 0 && row.reservedName != 0;
+  if (row.reservedName != 0) line("reserve", row.reservedName, w.Quote(row.reservedName, s));
   if (row.signal != 0 || row.reservedName != 0 || row.reserved == 1) {
     bool mark = row.reserved == 1 && (row.signal != 0 || row.reservedName == 0);
-    if (row.reserved == 0 || mark) line("name", w.Quote(row.signal, s), mark ? " : RSV" : "");
+    if (row.reserved == 0 || mark) {
+      line("name", row.signal, w.Quote(row.signal, s), mark ? " : RSV" : "");
+    }
   }
-  if (row.reserved == 1 && row.reservedName != 0) line("reserve", w.Quote(row.reservedName, s));
+  if (row.displayName != 0) line("displayname", row.displayName, w.Quote(row.displayName, s));
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // `name` sets reserved to its RSV mark: an unreserved row with a reserved
+  // name writes `reserve` before `name`.
+  auto find = [&](const char* attribute) {
+    return std::find_if(lines.begin(), lines.end(), [&](const auto& l) {
+      return l.second.find(attribute) != std::string::npos;
+    });
+  };
+  auto name = find(".name = "), reserve = find(".reserve = ");
+  if (reserveFirst && name < reserve && reserve != lines.end()) {
+    std::rotate(name, name + 1, reserve + 1);
+  }
+  std::string text;
+  for (const auto& l : lines) text += l.second;
   if (row.changeable < 0) w.Written(std::nullopt);  // only leading digits set it
-  if (row.changeable != 1 || text.empty()) line("nchange", std::to_string(row.changeable));
-  if (row.displayName != 0) line("displayname", w.Quote(row.displayName, s));
+  if (row.changeable != 1 || text.empty()) {
+    text += "    " + pin + ".nchange = " + std::to_string(row.changeable) + " ;\n";
+  }
   return text;
 }
 

@@ -55,12 +55,13 @@ void ExpectRoundTrip(const std::string& source) {
 }
 
 TEST(DafSourceTest, InitializeRowsKeepTheirReservedFlag) {
-  // A reserved name with reserved 0 needs its `reserve` line before `name`; a
+  // A reserved name with reserved 0 needs its `reserve` line before `name`,
+  // even where its signal entered the pool first (P0 put it there); a
   // reserved name under RSV, a row of defaults and a changeable 0 each need
   // their own form.
   ExpectRoundTrip(
       "Device dev\nInitialize {\n  When PACKAGE is 'P44' :\n"
-      "    P1.reserve = 'test' ; P1.name = 'SIG' ;\n"
+      "    P0.name = 'SIG' ; P1.reserve = 'test' ; P1.name = 'SIG' ;\n"
       "    P2.name = 'NRST' : RSV ; P2.reserve = 'factory' ;\n"
       "    P3.displayname = 'three' ; P4.PinEdit = 1 ; P5.nchange = 0 ;\n"
       "    P6.reserve = 'only' ;\n}\n");
