@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "decompile/source_text.h"
 #include "formats/field_map.h"
@@ -199,20 +201,43 @@ std::string InitializeLines(Writer& w, Section& s, const InitializeRow& row) {
   // The pin is the target's text up to its first dot.
   std::string pin =
       pinText.find('.') == std::string_view::npos ? w.Written(AsWritten(pinText)) : w.Written({});
-  std::string text;
-  auto line = [&](const char* attribute, const std::string& value, const char* mark = "") {
-    text += "    " + pin + "." + attribute + " = " + value + mark + " ;\n";
+  // The lines, each with the pool offset of its value: they are written in
+  // that order, which is the order in which a source added the values.
+  std::vector<std::pair<StringRef, std::string>> lines;
+  auto line = [&](const char* attribute, StringRef value, const std::string& text,
+                  const char* mark = "") {
+    lines.emplace_back(value == 0 ? INT32_MAX : value,
+                       "    " + pin + "." + attribute + " = " + text + mark + " ;\n");
   };
   if (row.reserved != 0 && row.reserved != 1) w.Written(std::nullopt);
-  if (row.reserved == 0 && row.reservedName != 0) line("reserve", w.Quote(row.reservedName, s));
+  bool reserveFirst = row.reserved == 0 && row.reservedName != 0;
+  if (row.reservedName != 0) line("reserve", row.reservedName, w.Quote(row.reservedName, s));
   if (row.signal != 0 || row.reservedName != 0 || row.reserved == 1) {
     bool mark = row.reserved == 1 && (row.signal != 0 || row.reservedName == 0);
-    if (row.reserved == 0 || mark) line("name", w.Quote(row.signal, s), mark ? " : RSV" : "");
+    if (row.reserved == 0 || mark) {
+      line("name", row.signal, w.Quote(row.signal, s), mark ? " : RSV" : "");
+    }
   }
-  if (row.reserved == 1 && row.reservedName != 0) line("reserve", w.Quote(row.reservedName, s));
+  if (row.displayName != 0) line("displayname", row.displayName, w.Quote(row.displayName, s));
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // `name` sets reserved to its RSV mark: an unreserved row with a reserved
+  // name writes `reserve` before `name`.
+  auto find = [&](const char* attribute) {
+    return std::find_if(lines.begin(), lines.end(), [&](const auto& l) {
+      return l.second.find(attribute) != std::string::npos;
+    });
+  };
+  auto name = find(".name = "), reserve = find(".reserve = ");
+  if (reserveFirst && name < reserve && reserve != lines.end()) {
+    std::rotate(name, name + 1, reserve + 1);
+  }
+  std::string text;
+  for (const auto& l : lines) text += l.second;
   if (row.changeable < 0) w.Written(std::nullopt);  // only leading digits set it
-  if (row.changeable != 1 || text.empty()) line("nchange", std::to_string(row.changeable));
-  if (row.displayName != 0) line("displayname", w.Quote(row.displayName, s));
+  if (row.changeable != 1 || text.empty()) {
+    text += "    " + pin + ".nchange = " + std::to_string(row.changeable) + " ;\n";
+  }
   return text;
 }
 
@@ -245,6 +270,434 @@ bool WriteInitialize(Writer& w, Section& s) {
     }
     // A block holds at least one line; a target without a dot sets nothing.
     if (n == 0) s.text += "    none = 0 ;\n";
+  }
+  s.text += "}\n";
+  return true;
+}
+
+// The keywords that end a word list of a statement block or a group list when
+// written as plain words (letter case aside); such a word is quoted instead.
+bool IsKeyword(std::string_view word) {
+  for (std::string_view keyword : {"When", "Always", "PTerm", "Decl", "Equation", "PropertyTab",
+                                   "DefaultSigName", "DeclWOPinNum", "DeclWithPinNum",
+                                   "DeclWOMainFlash", "DeclWMainFlash", "Equation_Req", "Action"}) {
+    if (SameNoCase(word, keyword)) return true;
+  }
+  return false;
+}
+
+// A word as written where a keyword would end the list it stands in.
+std::string NonKeyword(Writer& w, StringRef ref, Section& s) {
+  // A word that opens a line with '#' would be read as a directive.
+  std::string_view text = w.Text(ref, s);
+  if (IsKeyword(text) || text.starts_with('#')) w.Written(std::nullopt);
+  return w.Word(ref, s);
+}
+
+// The words of a statement text: each is followed by the byte 0x01.
+std::vector<std::string_view> StatementWords(Writer& w, std::string_view text) {
+  std::vector<std::string_view> words;
+  if (!text.empty() && text.back() != '\x01') w.Written(std::nullopt);
+  for (size_t at = 0; at < text.size();) {
+    size_t end = std::min(text.find('\x01', at), text.size());
+    words.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return words;
+}
+
+// The words a statement block starts with, up to its first statement keyword:
+// plain words as they are, every other token as a quoted string.
+std::string AlwaysWords(Writer& w, std::string_view text) {
+  std::string line;
+  for (std::string_view word : StatementWords(w, text)) {
+    auto plain = AsWritten(word);
+    bool asWord =
+        plain && !plain->starts_with('\'') && !plain->starts_with('#') && !IsKeyword(word);
+    line += " " + (asWord ? *plain : w.Written(Quoted(word)));
+  }
+  return line;
+}
+
+// Statements `first`.. of `list` as `Keyword [, rev] : 'line' ...` lines, each
+// of the `keywords` at most once and in their order, then the `ZZZ` slot that
+// ends the list. A list without statements stays as the file's zeros when
+// `untouchedWhenEmpty`.
+std::string Statements(Writer& w, Section& s, const StatementList& list, StatementList& model,
+                       size_t first, std::span<const char* const> keywords, bool untouchedWhenEmpty,
+                       const char* indent) {
+  constexpr std::string_view kEnd = "ZZZ";
+  if (untouchedWhenEmpty && list.slots[0].kind == 0) return {};
+  size_t count = first;
+  while (count < std::size(list.slots) && w.Text(list.slots[count].kind, s) != kEnd) ++count;
+  std::string text;
+  size_t next = 0;  // the first keyword the next statement may use
+  for (size_t i = first; i < count; ++i) {
+    const StatementSlot& slot = list.slots[i];
+    model.slots[i] = slot;
+    std::string_view kind = w.Text(slot.kind, s);
+    while (next < keywords.size() && kind != keywords[next]) ++next;
+    if (next == keywords.size()) {
+      w.Written(std::nullopt);
+      break;
+    }
+    text += indent + std::string(keywords[next++]);
+    std::vector<std::string_view> words = StatementWords(w, w.Text(slot.text, s));
+    size_t from = 0;
+    if (!words.empty() && words[0] == "-!-!-!") {
+      text += " , rev";
+      from = 1;
+    }
+    text += " :";
+    for (size_t k = from; k < words.size(); ++k) text += " " + w.Written(Quoted(words[k]));
+    text += "\n";
+  }
+  // Eight statements fill the list without its end slot.
+  if (count < std::size(list.slots)) model.slots[count] = {list.slots[count].kind, 0};
+  return text;
+}
+
+constexpr const char* kPrologKeywords[] = {"PTerm", "Decl", "Equation", "PropertyTab"};
+constexpr const char* kGroupKeywords[] = {"Decl", "Equation"};
+constexpr const char* kOutputKeywords[] = {"DefaultSigName",  "DeclWOPinNum",   "DeclWithPinNum",
+                                           "DeclWOMainFlash", "DeclWMainFlash", "Equation",
+                                           "Equation_Req",    "Action"};
+
+// The position among the prolog keywords of the first and the last keyed
+// statement of a block; -1 when it has none.
+int KeywordOf(Writer& w, Section& s, const StatementSlot& slot) {
+  std::string_view kind = w.Text(slot.kind, s);
+  for (size_t k = 0; k < std::size(kPrologKeywords); ++k) {
+    if (kind == kPrologKeywords[k]) return int(k);
+  }
+  return -1;
+}
+int FirstKeyword(Writer& w, Section& s, const StatementList& list) {
+  return KeywordOf(w, s, list.slots[1]);
+}
+int LastKeyword(Writer& w, Section& s, const StatementList& list) {
+  int last = -1;
+  for (size_t i = 1; i < std::size(list.slots); ++i) {
+    int k = KeywordOf(w, s, list.slots[i]);
+    if (k < 0) break;
+    last = k;
+  }
+  return last;
+}
+
+// A statement block of a prolog or epilog entry: its Always words, then its
+// keyed statements.
+std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry,
+                        PrologEpilogEntry& model) {
+  const StatementSlot& always = entry.statements.slots[0];
+  if (w.Text(always.kind, s) != "Always") w.Written(std::nullopt);
+  model.statements.slots[0] = always;
+  std::string text = AlwaysWords(w, w.Text(always.text, s));
+  text += "\n" +
+          Statements(w, s, entry.statements, model.statements, 1, kPrologKeywords, false, "    ");
+  return text;
+}
+
+bool WritePrologEpilog(Writer& w, Section& s, const char* keyword,
+                       const PrologEpilogEntry (&table)[20], PrologEpilogEntry (&model)[20]) {
+  s.text = std::string(keyword) + " {\n";
+  size_t count = 0;
+  while (count < std::size(table) && table[count].condition != 0) ++count;
+  auto always = [&](size_t i) { return w.Text(table[i].condition, s) == "1"; };
+  for (size_t i = 0; i < count; ++i) {
+    ModelEntry(
+        model, i, [&](PrologEpilogEntry& e) { e.condition = table[i].condition; },
+        [](PrologEpilogEntry& e) { e.condition = 0; });
+  }
+  // Without When blocks, the section ends with an entry under "1" that holds
+  // the words after the Always block: all of the body when there is none.
+  bool sawWhen = count > 0 && !always(count - 1);
+  if (count == 0) {
+    // The file holds no entry: the section is not written.
+  } else if (count == 1 && !sawWhen) {
+    s.text += "  " + PrologBlock(w, s, table[0], model[0]).substr(1);
+  } else {
+    size_t last = sawWhen ? count : count - 1;
+    for (size_t i = 0; i < last; ++i) {
+      bool first = i == 0 && always(0);
+      s.text += first ? "  Always :" : "  When " + w.Condition(table[i].condition, s) + " :";
+      s.text += PrologBlock(w, s, table[i], model[i]);
+    }
+    if (count == 2 && !sawWhen) {
+      // The block read after `Always :` ...: no words, and statements only
+      // from a keyword the Always block could no longer read.
+      std::string end = PrologBlock(w, s, table[1], model[1]);
+      int lastOfAlways = LastKeyword(w, s, table[0].statements);
+      int firstAfter = FirstKeyword(w, s, table[1].statements);
+      if (end[0] != '\n' || (firstAfter >= 0 && firstAfter > lastOfAlways)) {
+        w.Written(std::nullopt);
+      }
+      s.text += end.substr(1);
+    } else if (!sawWhen) {
+      w.Written(std::nullopt);
+    }
+  }
+  s.text += "}\n";
+  return true;
+}
+
+// A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
+std::string GroupText(Writer& w, Section& s, const GroupRecord& group, GroupRecord& model) {
+  model.name = group.name;
+  model.text = group.text;
+  std::string text = "    " + NonKeyword(w, group.name, s) + " :";
+  if (group.text != 0) text += " " + w.Quote(group.text, s) + " :";
+  text += " {";
+  size_t n = 0;
+  for (; n < std::size(group.members) && group.members[n].item != 0; ++n) {
+    const GroupMember& member = group.members[n];
+    ModelEntry(
+        model.members, n, [&](GroupMember& m) { m = member; }, [](GroupMember& m) { m = {}; });
+    // Each member stores the number of `|` before it.
+    int32_t before = n == 0 ? 0 : group.members[n - 1].alternative;
+    if (member.alternative != before && member.alternative != before + 1) {
+      w.Written(std::nullopt);
+    }
+    if (n > 0) text += member.alternative != before ? " |" : ",";
+    text += " " + w.Word(member.item, s) + " : " + w.Word(member.value, s);
+  }
+  if (n == 0) w.Written(std::nullopt);  // a group has at least one member
+  text += " }\n";
+  return text +
+         Statements(w, s, group.statements, model.statements, 0, kGroupKeywords, true, "      ");
+}
+
+bool WriteGroups(Writer& w, Section& s) {
+  s.text = "Group {\n";
+  const auto& table = w.Block().groups;
+  auto& model = w.Model().groups;
+  for (size_t i = 0; i < std::size(table) && table[i].condition != 0; ++i) {
+    ModelEntry(
+        model, i, [&](GroupCondition& c) { c.condition = table[i].condition; },
+        [](GroupCondition& c) { c.condition = 0; });
+    bool always = i == 0 && w.Text(table[i].condition, s) == "1";
+    s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+    size_t n = 0;
+    for (; n < std::size(table[i].groups) && table[i].groups[n].name != 0; ++n) {
+      ModelEntry(
+          model[i].groups, n,
+          [&](GroupRecord& g) { s.text += GroupText(w, s, table[i].groups[n], g); },
+          [](GroupRecord& g) { g.name = g.text = 0; });
+    }
+    if (n == 0) w.Written(std::nullopt);  // a block holds at least one group
+  }
+  s.text += "}\n";
+  return true;
+}
+
+bool WriteOutputSyntaxes(Writer& w, Section& s) {
+  s.text = "OutputSyntax {\n";
+  const auto& table = w.Block().outputSyntaxes;
+  auto& model = w.Model().outputSyntaxes;
+  for (size_t i = 0; i < std::size(table) && table[i].name != 0; ++i) {
+    ModelEntry(
+        model, i, [&](OutputSyntaxRecord& r) { r.name = table[i].name; },
+        [](OutputSyntaxRecord& r) { r.name = 0; });
+    s.text += "  " + NonKeyword(w, table[i].name, s) + " : {\n";
+    s.text += Statements(w, s, table[i].statements, model[i].statements, 0, kOutputKeywords, true,
+                         "    ");
+    s.text += "  }\n";
+  }
+  s.text += "}\n";
+  return true;
+}
+
+// A Pin category list: `Category : selection, ...` lines. Each category must
+// name an entry of the file's TypeCategory table, which the source writes
+// before the Pin section.
+std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, PinCondition& model,
+                          const char* indent) {
+  std::string text;
+  for (size_t c = 0; c < std::size(branch.categories) && branch.categories[c].name != 0; ++c) {
+    const PinCategory& category = branch.categories[c];
+    ModelEntry(
+        model.categories, c, [&](PinCategory& m) { m.name = category.name; },
+        [](PinCategory& m) { m.name = 0; });
+    std::string_view name = w.Text(category.name, s);
+    bool known = false;
+    for (const TypeCategory& declared : w.Block().typeCategories) {
+      if (declared.name == 0) break;
+      known = known || SameNoCase(w.Text(declared.name, s), name);
+    }
+    if (!known || SameNoCase(name, "if") || SameNoCase(name, "else")) w.Written(std::nullopt);
+    text += indent + w.Word(category.name, s) + " :";
+    size_t n = 0;
+    for (; n < std::size(category.selections) && category.selections[n] != 0; ++n) {
+      ModelEntry(
+          model.categories[c].selections, n, [&](StringRef& r) { r = category.selections[n]; },
+          [](StringRef& r) { r = 0; });
+      text += (n ? ", " : " ") + w.Word(category.selections[n], s);
+    }
+    if (n == 0) w.Written(std::nullopt);  // a category lists at least one selection
+    text += "\n";
+  }
+  return text;
+}
+
+bool WritePins(Writer& w, Section& s) {
+  s.text = "Pin {\n";
+  const auto& table = w.Block().pinGroups;
+  auto& model = w.Model().pinGroups;
+  for (size_t g = 0; g < std::size(table) && table[g].names[0] != 0; ++g) {
+    const PinGroup& group = table[g];
+    s.text += " ";
+    for (size_t n = 0; n < std::size(group.names) && group.names[n] != 0; ++n) {
+      ModelEntry(
+          model[g].names, n, [&](StringRef& r) { r = group.names[n]; },
+          [](StringRef& r) { r = 0; });
+      s.text += " " + w.Word(group.names[n], s) + " :";
+    }
+    s.text += " {\n";
+    size_t count = 0;
+    while (count < std::size(group.conditions) && group.conditions[count].condition != 0) ++count;
+    for (size_t c = 0; c < count; ++c) {
+      const PinCondition& branch = group.conditions[c];
+      ModelEntry(
+          model[g].conditions, c, [&](PinCondition& m) { m.condition = branch.condition; },
+          [](PinCondition& m) { m.condition = 0; });
+      // A body without `if` is stored under "1", an `else` branch under "else".
+      std::string_view condition = w.Text(branch.condition, s);
+      const char* indent = "      ";
+      if (c == 0 && condition == "1") {
+        if (count != 1) w.Written(std::nullopt);
+        indent = "    ";
+      } else if (condition == "else") {
+        if (c == 0) w.Written(std::nullopt);
+        s.text += "    else\n";
+      } else {
+        s.text += std::string(c == 0 ? "    if " : "    else if ") +
+                  w.Condition(branch.condition, s) + "\n";
+      }
+      s.text += PinCategories(w, s, branch, model[g].conditions[c], indent);
+    }
+    s.text += "  }\n";
+  }
+  s.text += "}\n";
+  return true;
+}
+
+// `text` when it is at most `limit` bytes long, as the reader checks a token
+// or a stored text; else a note that the table cannot be written.
+std::string Limited(Writer& w, std::string text, size_t limit) {
+  return text.size() <= limit ? text : w.Written(std::nullopt);
+}
+
+// The longest token of a memory map header value or of field 3, quotes and
+// escapes included, and the longest stored texts.
+constexpr size_t kMapTokenLimit = 119;
+constexpr size_t kMapFieldLimit = 51;
+constexpr size_t kMapLastFieldLimit = 99;
+constexpr size_t kMapTitleLimit = 127;
+constexpr size_t kMapDescriptionLimit = 511;
+constexpr size_t kMapFlashLimit = 31;
+
+// A text the reader stores without its quotes, as a token of at most `limit`
+// bytes: quoted, or as a plain word when only that fits (a word holding no
+// apostrophe, which the reader would cut the text at).
+std::string Unquoted(Writer& w, Section& s, StringRef ref, size_t limit) {
+  std::string quoted = w.Quote(ref, s);
+  std::string_view text = w.Text(ref, s);
+  if (quoted.size() <= limit) return quoted;
+  auto plain = AsWritten(text);
+  bool fits = plain && *plain == text && text.find('\'') == std::string_view::npos;
+  return Limited(w, fits ? *plain : quoted, limit);
+}
+
+// A header value stored without its quotes.
+std::string MapText(Writer& w, Section& s, StringRef ref, size_t storedLimit) {
+  Limited(w, std::string(w.Text(ref, s)), storedLimit);
+  return Unquoted(w, s, ref, kMapTokenLimit);
+}
+
+// A field stored as written: a word, or a punctuation mark that the reader
+// takes as a word where a field stands.
+std::string MapWord(Writer& w, Section& s, StringRef ref) {
+  std::string_view text = w.Text(ref, s);
+  if (text.size() == 1 && std::string_view("-+*?|=").find(text[0]) != std::string_view::npos) {
+    return std::string(text);
+  }
+  return w.Word(ref, s);
+}
+
+// The description, which the reader joins from strings separated by commas:
+// written in pieces that each fit a token.
+std::string MapDescription(Writer& w, Section& s, StringRef ref) {
+  std::string_view text = w.Text(ref, s);
+  Limited(w, std::string(text), kMapDescriptionLimit);
+  std::string pieces;
+  do {
+    size_t take = std::min(text.size(), size_t(58));  // quoted, 58 bytes fit in 119
+    pieces += (pieces.empty() ? "" : ", ") + w.Written(Quoted(text.substr(0, take)));
+    text.remove_prefix(take);
+  } while (!text.empty());
+  return pieces;
+}
+
+std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map, MemoryMap& model) {
+  model = map;
+  std::fill(std::begin(model.entries), std::end(model.entries), MemoryMapEntry{});
+  std::string text = "  {\n    Number : " + std::to_string(map.number) + "\n";
+  text += "    Title : " + MapText(w, s, map.title, kMapTitleLimit) + "\n";
+  text += "    Description : " + MapDescription(w, s, map.description) + "\n";
+  text += "    Main : " + MapText(w, s, map.mainFlash, kMapFlashLimit) + "\n";
+  text += "    Secondary : " + MapText(w, s, map.secondaryFlash, kMapFlashLimit) + "\n";
+  size_t n = 0;
+  for (; n < std::size(map.entries) && map.entries[n].fields[0] != 0; ++n) {
+    const MemoryMapEntry& entry = map.entries[n];
+    ModelEntry(
+        model.entries, n, [&](MemoryMapEntry& e) { e = entry; }, [](MemoryMapEntry& e) { e = {}; });
+    // Fields 3 and 8 are stored without their quotes, the others as written.
+    std::string line = "   ";
+    for (size_t f = 0; f < 7; ++f) {
+      std::string field =
+          f == 2 ? Unquoted(w, s, entry.fields[f], kMapTokenLimit) : MapWord(w, s, entry.fields[f]);
+      if (f != 2 || w.Text(entry.fields[f], s).size() > kMapFieldLimit) {
+        Limited(w, f == 2 ? std::string(w.Text(entry.fields[f], s)) : field, kMapFieldLimit);
+      }
+      line += (f ? " : " : " ") + field;
+    }
+    // A range of seven fields stores `-` as its eighth.
+    if (w.Text(entry.fields[7], s) != "-") {
+      line += " : " + Unquoted(w, s, entry.fields[7], kMapLastFieldLimit);
+      Limited(w, std::string(w.Text(entry.fields[7], s)), kMapLastFieldLimit);
+    }
+    text += line + "\n";
+  }
+  if (n == 0) w.Written(std::nullopt);  // a map has at least one range
+  return text + "  }";
+}
+
+bool WriteMemoryMaps(Writer& w, Section& s) {
+  s.text = "MemoryMap {\n";
+  const auto& table = w.Block().memoryMaps;
+  auto& model = w.Model().memoryMaps;
+  for (size_t i = 0; i < std::size(table) && table[i].condition != 0; ++i) {
+    // The last record and the last map of each are never filled by a source.
+    if (i + 1 == std::size(table)) w.Written(std::nullopt);
+    ModelEntry(
+        model, i, [&](MemoryMapCondition& c) { c.condition = table[i].condition; },
+        [](MemoryMapCondition& c) { c.condition = 0; });
+    bool always = i == 0 && w.Text(table[i].condition, s) == "1";
+    s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+    const auto& maps = table[i].maps;
+    size_t n = 0;
+    for (; n < std::size(maps) && maps[n].number > 0; ++n) {
+      if (n + 1 == std::size(maps)) w.Written(std::nullopt);
+      ModelEntry(
+          model[i].maps, n,
+          [&](MemoryMap& m) { s.text += (n ? ",\n" : "") + MemoryMapText(w, s, maps[n], m); },
+          [](MemoryMap& m) {
+            m.number = -1;
+            m.title = m.description = m.mainFlash = m.secondaryFlash = 0;
+          });
+    }
+    if (n == 0) w.Written(std::nullopt);  // a block holds at least one map
+    s.text += "\n";
   }
   s.text += "}\n";
   return true;
@@ -379,6 +832,18 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
       written = WriteAliases(w, s);
     else if (name == "initialize")
       written = WriteInitialize(w, s);
+    else if (name == "prolog")
+      written = WritePrologEpilog(w, s, "DesignProlog", b.prolog, m.prolog);
+    else if (name == "epilog")
+      written = WritePrologEpilog(w, s, "DesignEpilog", b.epilog, m.epilog);
+    else if (name == "groups")
+      written = WriteGroups(w, s);
+    else if (name == "outputSyntaxes")
+      written = WriteOutputSyntaxes(w, s);
+    else if (name == "pinGroups")
+      written = WritePins(w, s);
+    else if (name == "memoryMaps")
+      written = WriteMemoryMaps(w, s);
     else if (name == "extensions")
       written = WriteExtensions(w, s);
     else if (name == "typeCategories")
@@ -420,6 +885,15 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
   std::stable_sort(sections.begin(), sections.end(), [](const Section& a, const Section& b) {
     return a.firstString < b.firstString;
   });
+  // The Pin section reads its categories from the TypeCategory section before it.
+  auto opens = [&](std::string_view keyword) {
+    return std::find_if(sections.begin(), sections.end(),
+                        [&](const Section& s) { return s.text.starts_with(keyword); });
+  };
+  auto pins = opens("Pin {"), categories = opens("TypeCategory {");
+  if (pins < categories && categories != sections.end()) {
+    std::rotate(pins, pins + 1, categories + 1);
+  }
   std::fprintf(out, "// Written back from %.*s by qeldump --source.\nDevice %.*s\n",
                int(fileName.size()), fileName.data(), int(device.size()), device.data());
   for (const Section& s : sections) std::fprintf(out, "\n%s", s.text.c_str());
