@@ -312,8 +312,9 @@ std::string AlwaysWords(Writer& w, std::string_view text) {
   std::string line;
   for (std::string_view word : StatementWords(w, text)) {
     auto plain = AsWritten(word);
-    bool asWord =
-        plain && !plain->starts_with('\'') && !plain->starts_with('#') && !IsKeyword(word);
+    // The reader cuts an unquoted word at its last apostrophe.
+    bool asWord = plain && word.find('\'') == std::string_view::npos && !plain->starts_with('#') &&
+                  !IsKeyword(word);
     line += " " + (asWord ? *plain : w.Written(Quoted(word)));
   }
   return line;

@@ -60,6 +60,42 @@ std::optional<std::vector<std::string_view>> SplitCondition(std::string_view sto
   return words;
 }
 
+// The condition text that reading `source` stores: each token the tokenizer
+// reads, behind a backslash. A quoted string keeps its apostrophes and loses
+// its escapes; a word ends at a blank or a delimiter.
+std::string StoredCondition(std::string_view source) {
+  std::string stored;
+  size_t at = 0;
+  while (at < source.size()) {
+    char c = source[at];
+    if (IsWhite(c)) {
+      ++at;
+      continue;
+    }
+    stored += kEscape;
+    if (IsDelimiter(c)) {
+      stored += c;
+      ++at;
+    } else if (c == kQuote) {
+      stored += c;
+      for (++at; at < source.size(); ++at) {
+        if (source[at] == kEscape && at + 1 < source.size()) {
+          stored += source[++at];
+        } else {
+          stored += source[at];
+          if (source[at] == kQuote) break;
+        }
+      }
+      ++at;
+    } else {
+      while (at < source.size() && !IsWhite(source[at]) && !IsDelimiter(source[at])) {
+        stored += source[at++];
+      }
+    }
+  }
+  return stored;
+}
+
 }  // namespace
 
 std::optional<std::string> Quoted(std::string_view text) {
@@ -85,6 +121,31 @@ std::optional<std::string> AsWritten(std::string_view text) {
 std::optional<std::string> ConditionSource(std::string_view stored) {
   auto words = SplitCondition(stored);
   if (!words) return std::nullopt;
+  // A quoted value stands after is or isnot, or in an isin list; anywhere else
+  // the words were split where the condition's strings were not (a value may
+  // hold an apostrophe before a backslash), and no split is guessed.
+  auto is = [](std::string_view word, std::string_view keyword) {
+    if (word.size() != keyword.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i) {
+      if ((word[i] | 0x20) != keyword[i]) return false;
+    }
+    return true;
+  };
+  bool inList = false;
+  std::string_view before;
+  for (std::string_view word : *words) {
+    if (word.front() == kQuote) {
+      bool afterTest = is(before, "is") || is(before, "isnot");
+      if (!afterTest && !inList) return std::nullopt;
+    } else if (word == "[" && (is(before, "isin") || is(before, "isnotin"))) {
+      inList = true;
+    } else if (word == "]") {
+      inList = false;
+    } else if (inList) {
+      return std::nullopt;
+    }
+    before = word;
+  }
   std::string source;
   std::string_view previous;
   for (std::string_view word : *words) {
@@ -109,6 +170,10 @@ std::optional<std::string> ConditionSource(std::string_view stored) {
     source += written;
     previous = word;
   }
+  // Where the stored words can be split more than one way (a quoted value that
+  // holds an apostrophe before a backslash), the reading of the written text
+  // decides: only a text that reads back to the same words is given.
+  if (StoredCondition(source) != stored) return std::nullopt;
   return source;
 }
 

@@ -56,5 +56,15 @@ TEST(ConditionSourceTest, RefusesTextsNoConditionStores) {
   }
 }
 
+// A value that holds an apostrophe before a backslash can be split where it
+// was not written: the value = 'x'\ followed by "or" reads as the two values
+// '= 'x' and '\or...', which no condition puts side by side. Such a text is
+// refused rather than written wrong.
+TEST(ConditionSourceTest, RefusesASplitThatTheGrammarCannotHaveRead) {
+  EXPECT_EQ(ConditionSource("\\DEV\\isnot\\'= 'x'\\'\\or\\DEV\\is\\'A'"), std::nullopt);
+  EXPECT_EQ(ConditionSource("\\DEV\\isnot\\'= 'x'\\or\\DEV\\is\\'A'"),
+            "DEV isnot '= \\'x' or DEV is 'A'");
+}
+
 }  // namespace
 }  // namespace qelc::decompile
