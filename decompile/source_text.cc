@@ -131,21 +131,28 @@ std::optional<std::string> ConditionSource(std::string_view stored) {
     }
     return true;
   };
+  // After a value, or a list of them, comes 'and', 'or', ')' or the end.
   bool inList = false;
+  bool afterValue = false;
   std::string_view before;
   for (std::string_view word : *words) {
+    if (afterValue && !is(word, "and") && !is(word, "or") && word != ")") return std::nullopt;
+    afterValue = false;
     if (word.front() == kQuote) {
       bool afterTest = is(before, "is") || is(before, "isnot");
       if (!afterTest && !inList) return std::nullopt;
+      afterValue = !inList;
     } else if (word == "[" && (is(before, "isin") || is(before, "isnotin"))) {
       inList = true;
-    } else if (word == "]") {
+    } else if (word == "]" && inList) {
       inList = false;
+      afterValue = true;
     } else if (inList) {
       return std::nullopt;
     }
     before = word;
   }
+  if (inList) return std::nullopt;
   std::string source;
   std::string_view previous;
   for (std::string_view word : *words) {
