@@ -1,4 +1,5 @@
 #include "decompile/ipf_source.h"
+#include "decompile/source_text.h"
 
 #include <strings.h>
 
@@ -17,7 +18,6 @@ namespace qelc::decompile {
 namespace {
 
 constexpr char kQuote = '\'';
-constexpr std::string_view kDelimiters = ",?;:[]{}|+-=()*";
 constexpr std::string_view kVariables[] = {"GLC",    "IPN", "PN",     "PACKAGE", "DEV",
                                            "DEVBIN", "DSI", "IN_NUM", "OUT_NUM"};
 
@@ -30,7 +30,7 @@ constexpr size_t kMacroParameterLimit = 63;
 constexpr size_t kConditionLimit = 255;
 
 bool IsWordByte(char c) {
-  return c != ' ' && c != '\t' && c != '\n' && c != '\0' && kDelimiters.find(c) == kDelimiters.npos;
+  return c != ' ' && c != '\t' && c != '\n' && c != '\0' && !IsDelimiter(c);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

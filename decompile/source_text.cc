@@ -9,9 +9,6 @@ namespace {
 constexpr char kQuote = '\'';
 constexpr char kEscape = '\\';
 
-bool IsDelimiter(char c) {
-  return std::string_view(",?;:[]{}|+-=()*").find(c) != std::string_view::npos;
-}
 bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // True when a line of the text, after its blanks, starts with '#': the
@@ -97,6 +94,10 @@ std::string StoredCondition(std::string_view source) {
 }
 
 }  // namespace
+
+bool IsDelimiter(char c) {
+  return std::string_view(",?;:[]{}|+-=()*").find(c) != std::string_view::npos;
+}
 
 std::optional<std::string> Quoted(std::string_view text) {
   if (HasDirectiveLine(text)) return std::nullopt;

@@ -6,6 +6,9 @@
 
 namespace qelc::decompile {
 
+// One of the characters the tokenizer reads as a word of its own.
+bool IsDelimiter(char c);
+
 // `text` as a quoted string that the tokenizer reads back as `text`: between
 // apostrophes, with a backslash before each apostrophe and backslash. Returns
 // nothing for a text no quoted string holds (a NUL byte, a carriage return,
