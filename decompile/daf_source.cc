@@ -57,12 +57,15 @@ class Writer {
       : file_(file),
         problems_(problems),
         block_(std::make_unique<TableBlock>()),
-        model_(EmptyBlock()) {
+        model_(EmptyBlock()),
+        empty_(EmptyBlock()) {
     std::memcpy(block_.get(), file.Bytes().data(), sizeof(TableBlock));
   }
 
   const TableBlock& Block() const { return *block_; }
   TableBlock& Model() { return *model_; }
+  // The block of a source without sections.
+  const TableBlock& Empty() const { return *empty_; }
 
   // The text at `ref` for the source; a reference into the middle of a string
   // cannot be written back.
@@ -85,8 +88,19 @@ class Writer {
   }
   std::string Quote(StringRef ref, Section& s) { return Written(Quoted(Text(ref, s))); }
   std::string Word(StringRef ref, Section& s) { return Written(AsWritten(Text(ref, s))); }
+  // A condition's words are limited by the text they store, not by how long
+  // their source is.
   std::string Condition(StringRef ref, Section& s) {
-    return Written(ConditionSource(Text(ref, s)));
+    std::optional<std::string> source = ConditionSource(Text(ref, s));
+    if (!source) ok_ = false;
+    return source.value_or("");
+  }
+
+  // True when the written section stores something in the table.
+  bool Fills(const FieldNode& table) const {
+    size_t bytes = table.size * size_t(table.count);
+    return std::memcmp(reinterpret_cast<const char*>(model_.get()) + table.offset,
+                       reinterpret_cast<const char*>(empty_.get()) + table.offset, bytes) != 0;
   }
 
   // Compares a table of the file with its model; names the first field that
@@ -119,17 +133,31 @@ class Writer {
   std::vector<std::string>& problems_;
   std::unique_ptr<TableBlock> block_;
   std::unique_ptr<TableBlock> model_;
+  std::unique_ptr<const TableBlock> empty_;
   bool ok_ = true;
 };
 
 using TableWriter = bool (*)(Writer&, Section&);
 
+// The entries of a list table that a source writes: up to the last one that
+// differs from a source without the section. Readers end the list at its first
+// empty entry (a `When :` clause, an empty first text); the compiler stores
+// the entries after it all the same, and so does the source written here.
+template <typename Entry, size_t N>
+size_t EntryCount(const Entry (&table)[N], const Entry (&empty)[N]) {
+  size_t count = N;
+  while (count > 0 && std::memcmp(&table[count - 1], &empty[count - 1], sizeof(Entry)) == 0) {
+    --count;
+  }
+  return count;
+}
+
 // `When condition :` clauses over a table of condition records, up to its
 // empty condition; `body` writes a clause's rows.
 template <typename Record, size_t N, typename Body>
-void WriteClauses(Writer& w, Section& s, const Record (&table)[N], Record (&model)[N],
-                  Body&& body) {
-  for (size_t i = 0; i < N && table[i].condition != 0; ++i) {
+void WriteClauses(Writer& w, Section& s, const Record (&table)[N], const Record (&empty)[N],
+                  Record (&model)[N], Body&& body) {
+  for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
     ModelEntry(
         model, i, [&](Record& r) { r.condition = table[i].condition; },
         [](Record& r) { r.condition = 0; });
@@ -140,7 +168,7 @@ void WriteClauses(Writer& w, Section& s, const Record (&table)[N], Record (&mode
 
 bool WritePinNumbers(Writer& w, Section& s) {
   s.text = "PinNumberByPackage {\n";
-  WriteClauses(w, s, w.Block().pinNumbers, w.Model().pinNumbers,
+  WriteClauses(w, s, w.Block().pinNumbers, w.Empty().pinNumbers, w.Model().pinNumbers,
                [&](const PinNumberCondition& c, PinNumberCondition& m) {
                  size_t n = 0;
                  for (const PinNumberRow& row : c.rows) {
@@ -168,7 +196,8 @@ bool WritePinNumbers(Writer& w, Section& s) {
 bool WriteAliases(Writer& w, Section& s) {
   s.text = "Alias {\n";
   WriteClauses(
-      w, s, w.Block().aliases, w.Model().aliases, [&](const AliasCondition& c, AliasCondition& m) {
+      w, s, w.Block().aliases, w.Empty().aliases, w.Model().aliases,
+      [&](const AliasCondition& c, AliasCondition& m) {
         size_t n = 0;
         for (const AliasRow& row : c.rows) {
           if (row.alias == 0) break;
@@ -245,7 +274,7 @@ bool WriteInitialize(Writer& w, Section& s) {
   s.text = "Initialize {\n";
   const auto& table = w.Block().initialize;
   auto& model = w.Model().initialize;
-  for (size_t i = 0; i < std::size(table) && table[i].condition != 0; ++i) {
+  for (size_t i = 0, count = EntryCount(table, w.Empty().initialize); i < count; ++i) {
     ModelEntry(
         model, i,
         [&](InitializeCondition& c) {
@@ -472,7 +501,7 @@ bool WriteGroups(Writer& w, Section& s) {
   s.text = "Group {\n";
   const auto& table = w.Block().groups;
   auto& model = w.Model().groups;
-  for (size_t i = 0; i < std::size(table) && table[i].condition != 0; ++i) {
+  for (size_t i = 0, count = EntryCount(table, w.Empty().groups); i < count; ++i) {
     ModelEntry(
         model, i, [&](GroupCondition& c) { c.condition = table[i].condition; },
         [](GroupCondition& c) { c.condition = 0; });
@@ -677,7 +706,7 @@ bool WriteMemoryMaps(Writer& w, Section& s) {
   s.text = "MemoryMap {\n";
   const auto& table = w.Block().memoryMaps;
   auto& model = w.Model().memoryMaps;
-  for (size_t i = 0; i < std::size(table) && table[i].condition != 0; ++i) {
+  for (size_t i = 0, count = EntryCount(table, w.Empty().memoryMaps); i < count; ++i) {
     // The last record and the last map of each are never filled by a source.
     if (i + 1 == std::size(table)) w.Written(std::nullopt);
     ModelEntry(
@@ -706,9 +735,12 @@ bool WriteMemoryMaps(Writer& w, Section& s) {
 
 template <typename Entry, size_t N, typename Line>
 void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[N],
-               Entry (&model)[N], bool (*ends)(const Entry&), const Entry& cleared, Line&& line) {
+               const Entry (&empty)[N], Entry (&model)[N], const Entry& cleared, Line&& line) {
   s.text = std::string(keyword) + " {\n";
-  for (size_t i = 0; i < N && !ends(table[i]); ++i) {
+  // The entry after the last one written is left cleared.
+  size_t count = EntryCount(table, empty);
+  if (count > 0 && std::memcmp(&table[count - 1], &cleared, sizeof(Entry)) == 0) --count;
+  for (size_t i = 0; i < count; ++i) {
     ModelEntry(
         model, i, [&](Entry& e) { e = table[i]; }, [&](Entry& e) { e = cleared; });
     s.text += "  " + line(table[i]) + "\n";
@@ -718,76 +750,68 @@ void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[
 }
 
 bool WriteExtensions(Writer& w, Section& s) {
-  WriteList(
-      w, s, "Extensions", w.Block().extensions, w.Model().extensions,
-      +[](const Extension& e) { return e.first == 0; }, Extension{},
-      [&](const Extension& e) { return w.Quote(e.first, s) + " : " + w.Quote(e.second, s); });
+  WriteList(w, s, "Extensions", w.Block().extensions, w.Empty().extensions, w.Model().extensions,
+            Extension{},
+            [&](const Extension& e) { return w.Quote(e.first, s) + " : " + w.Quote(e.second, s); });
   return true;
 }
 
 bool WriteTypeCategories(Writer& w, Section& s) {
-  WriteList(
-      w, s, "TypeCategory", w.Block().typeCategories, w.Model().typeCategories,
-      +[](const TypeCategory& e) { return e.name == 0; }, TypeCategory{},
-      [&](const TypeCategory& e) { return w.Word(e.name, s) + " = " + w.Quote(e.value, s); });
+  WriteList(w, s, "TypeCategory", w.Block().typeCategories, w.Empty().typeCategories,
+            w.Model().typeCategories, TypeCategory{},
+            [&](const TypeCategory& e) { return w.Word(e.name, s) + " = " + w.Quote(e.value, s); });
   return true;
 }
 
 bool WriteTypeShortHands(Writer& w, Section& s) {
-  WriteList(
-      w, s, "TypeShortHand", w.Block().typeShortHands, w.Model().typeShortHands,
-      +[](const TypeShortHand& e) { return e.name == 0; }, TypeShortHand{-1, 0, 0, 0},
-      [&](const TypeShortHand& e) {
-        std::string line = std::to_string(e.code) + " : " + w.Word(e.name, s);
-        if (e.qualifiers != 0) {
-          // The qualifiers are stored joined by commas; each is a word again.
-          std::string_view joined = w.Text(e.qualifiers, s);
-          std::string words;
-          for (size_t at = 0; at <= joined.size();) {
-            size_t comma = std::min(joined.find(',', at), joined.size());
-            std::string word(joined.substr(at, comma - at));
-            words += (words.empty() ? "" : ", ") + w.Written(AsWritten(word));
-            at = comma + 1;
-          }
-          line += " : " + words;
-        }
-        if (e.code < 0) w.Written(std::nullopt);
-        return line + " = " + w.Quote(e.value, s);
-      });
+  WriteList(w, s, "TypeShortHand", w.Block().typeShortHands, w.Empty().typeShortHands,
+            w.Model().typeShortHands, TypeShortHand{-1, 0, 0, 0}, [&](const TypeShortHand& e) {
+              std::string line = std::to_string(e.code) + " : " + w.Word(e.name, s);
+              if (e.qualifiers != 0) {
+                // The qualifiers are stored joined by commas; each is a word again.
+                std::string_view joined = w.Text(e.qualifiers, s);
+                std::string words;
+                for (size_t at = 0; at <= joined.size();) {
+                  size_t comma = std::min(joined.find(',', at), joined.size());
+                  std::string word(joined.substr(at, comma - at));
+                  words += (words.empty() ? "" : ", ") + w.Written(AsWritten(word));
+                  at = comma + 1;
+                }
+                line += " : " + words;
+              }
+              if (e.code < 0) w.Written(std::nullopt);
+              return line + " = " + w.Quote(e.value, s);
+            });
   return true;
 }
 
 bool WriteTypeConversions(Writer& w, Section& s) {
-  WriteList(
-      w, s, "TypeConversion", w.Block().typeConversions, w.Model().typeConversions,
-      +[](const TypeConversionRow& e) { return e.first == 0; }, TypeConversionRow{},
-      [&](const TypeConversionRow& e) {
-        std::string line = w.Word(e.first, s) + " : " + w.Word(e.second, s);
-        if (e.third != 0) line += " : " + w.Word(e.third, s);
-        return line + " ;";
-      });
+  WriteList(w, s, "TypeConversion", w.Block().typeConversions, w.Empty().typeConversions,
+            w.Model().typeConversions, TypeConversionRow{}, [&](const TypeConversionRow& e) {
+              std::string line = w.Word(e.first, s) + " : " + w.Word(e.second, s);
+              if (e.third != 0) line += " : " + w.Word(e.third, s);
+              return line + " ;";
+            });
   return true;
 }
 
 template <size_t N>
 bool WriteNumbered(Writer& w, Section& s, const char* keyword, const NumberedRow (&table)[N],
-                   NumberedRow (&model)[N]) {
-  WriteList(
-      w, s, keyword, table, model, +[](const NumberedRow& e) { return e.text == 0; },
-      NumberedRow{-1, 0},
-      [&](const NumberedRow& e) {
-        if (e.number < 0) w.Written(std::nullopt);
-        return std::to_string(e.number) + " : " + w.Quote(e.text, s);
-      });
+                   const NumberedRow (&empty)[N], NumberedRow (&model)[N]) {
+  WriteList(w, s, keyword, table, empty, model, NumberedRow{-1, 0}, [&](const NumberedRow& e) {
+    if (e.number < 0) w.Written(std::nullopt);
+    return std::to_string(e.number) + " : " + w.Quote(e.text, s);
+  });
   return true;
 }
 
 template <int Items, size_t N>
 bool WriteConditional(Writer& w, Section& s, const char* keyword,
                       const ConditionalRecord<Items> (&table)[N],
+                      const ConditionalRecord<Items> (&empty)[N],
                       ConditionalRecord<Items> (&model)[N], bool always) {
   s.text = std::string(keyword) + " {\n";
-  for (size_t i = 0; i + 1 < N && table[i].condition != 0; ++i) {
+  for (size_t i = 0, count = EntryCount(table, empty); i + 1 < N && i < count; ++i) {
     ModelEntry(
         model, i, [&](ConditionalRecord<Items>& r) { r.condition = table[i].condition; },
         [](ConditionalRecord<Items>& r) { r.condition = 0; });
@@ -855,33 +879,39 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
       written = WriteTypeConversions(w, s);
     else if (name == "deviceSpecificInfoTable")
       written = WriteNumbered(w, s, "DeviceSpecificInfoTable", b.deviceSpecificInfoTable,
-                              m.deviceSpecificInfoTable);
+                              w.Empty().deviceSpecificInfoTable, m.deviceSpecificInfoTable);
     else if (name == "hardwareSupportTable")
       written = WriteNumbered(w, s, "HardwareSupportTable", b.hardwareSupportTable,
-                              m.hardwareSupportTable);
+                              w.Empty().hardwareSupportTable, m.hardwareSupportTable);
     else if (name == "packageInfoTable")
-      written = WriteNumbered(w, s, "PackageInfoTable", b.packageInfoTable, m.packageInfoTable);
+      written = WriteNumbered(w, s, "PackageInfoTable", b.packageInfoTable,
+                              w.Empty().packageInfoTable, m.packageInfoTable);
     else if (name == "voltageRangeTable")
-      written = WriteNumbered(w, s, "VoltageRangeTable", b.voltageRangeTable, m.voltageRangeTable);
+      written = WriteNumbered(w, s, "VoltageRangeTable", b.voltageRangeTable,
+                              w.Empty().voltageRangeTable, m.voltageRangeTable);
     else if (name == "deviceSpecificInfo")
       written = WriteConditional(w, s, "DeviceSpecificInfo", b.deviceSpecificInfo,
-                                 m.deviceSpecificInfo, false);
+                                 w.Empty().deviceSpecificInfo, m.deviceSpecificInfo, false);
     else if (name == "hardwareSupport")
-      written =
-          WriteConditional(w, s, "HardwareSupport", b.hardwareSupport, m.hardwareSupport, false);
+      written = WriteConditional(w, s, "HardwareSupport", b.hardwareSupport,
+                                 w.Empty().hardwareSupport, m.hardwareSupport, false);
     else if (name == "templateLink")
-      written = WriteConditional(w, s, "TemplateLink", b.templateLink, m.templateLink, false);
+      written = WriteConditional(w, s, "TemplateLink", b.templateLink, w.Empty().templateLink,
+                                 m.templateLink, false);
     else if (name == "cCodeFileName")
-      written = WriteConditional(w, s, "CCodeFileName", b.cCodeFileName, m.cCodeFileName, false);
+      written = WriteConditional(w, s, "CCodeFileName", b.cCodeFileName, w.Empty().cCodeFileName,
+                                 m.cCodeFileName, false);
     else if (name == "cCodeExample")
-      written = WriteConditional(w, s, "CCodeExample", b.cCodeExample, m.cCodeExample, false);
+      written = WriteConditional(w, s, "CCodeExample", b.cCodeExample, w.Empty().cCodeExample,
+                                 m.cCodeExample, false);
     else if (name == "qelConfig")
-      written = WriteConditional(w, s, "QelConfig", b.qelConfig, m.qelConfig, true);
+      written =
+          WriteConditional(w, s, "QelConfig", b.qelConfig, w.Empty().qelConfig, m.qelConfig, true);
     else
       written = false;
     w.Check(table, written);
     // A table left as a source without the section stores it needs no section.
-    if (written && s.firstString != INT32_MAX) sections.push_back(std::move(s));
+    if (written && w.Fills(table)) sections.push_back(std::move(s));
   }
   std::stable_sort(sections.begin(), sections.end(), [](const Section& a, const Section& b) {
     return a.firstString < b.firstString;

@@ -1,7 +1,4 @@
 #include "decompile/ipf_source.h"
-#include "decompile/source_text.h"
-
-#include <strings.h>
 
 #include <algorithm>
 #include <array>
@@ -13,13 +10,12 @@
 #include <span>
 #include <unordered_set>
 
+#include "decompile/source_text.h"
+#include "formats/lexicon.h"
+
 namespace qelc::decompile {
 
 namespace {
-
-constexpr char kQuote = '\'';
-constexpr std::string_view kVariables[] = {"GLC",    "IPN", "PN",     "PACKAGE", "DEV",
-                                           "DEVBIN", "DSI", "IN_NUM", "OUT_NUM"};
 
 // The longest texts the compiler takes in each place.
 constexpr size_t kCategoryLimit = 99;
@@ -27,44 +23,6 @@ constexpr size_t kTextLimit = 127;
 constexpr size_t kText3Limit = 11;
 constexpr size_t kBusExtNameLimit = 511;
 constexpr size_t kMacroParameterLimit = 63;
-constexpr size_t kConditionLimit = 255;
-
-bool IsWordByte(char c) {
-  return c != ' ' && c != '\t' && c != '\n' && c != '\0' && !IsDelimiter(c);
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-// A quoted string that the tokenizer reads back as `body` between apostrophes.
-std::string Quoted(std::string_view body) {
-  std::string text(1, kQuote);
-  for (char c : body) {
-    if (c == kQuote || c == '\\') text += '\\';
-    text += c;
-  }
-  return text + kQuote;
-}
-
-// A word the tokenizer reads as one token of exactly this text; a text that
-// starts with an apostrophe is a quoted string, kept with its apostrophes.
-bool IsWordText(std::string_view text) {
-  if (text.empty()) return false;
-  if (text.front() == kQuote) return text.size() >= 2 && text.back() == kQuote;
-  if (text.starts_with("//") || text.front() == '#') return false;
-  for (char c : text) {
-    if (!IsWordByte(c)) return false;
-  }
-  return true;
-}
-
-std::string WordSource(std::string_view text) {
-  if (!text.empty() && text.front() == kQuote && text.size() >= 2 && text.back() == kQuote) {
-    return Quoted(text.substr(1, text.size() - 2));
-  }
-  return std::string(text);
-}
 
 // The shortest decimal text without a sign that reads back as `number`.
 std::optional<std::string> NumberText(float number) {
@@ -89,93 +47,6 @@ std::optional<std::string> NumberText(float number) {
   }
   return std::nullopt;
 }
-
-// A stored condition split into its words (each stored behind a backslash),
-// checked against the grammar the compiler reads conditions with.
-class ConditionWords {
- public:
-  explicit ConditionWords(std::string_view text) {
-    size_t at = 0;
-    while (at < text.size()) {
-      if (text[at] != '\\' || at + 1 == text.size()) {
-        valid_ = false;
-        return;
-      }
-      size_t start = ++at;
-      if (text[start] == kQuote) {
-        // A quoted word ends at an apostrophe that the next backslash or the end follows.
-        size_t end = start + 1;
-        while (end < text.size() &&
-               !(text[end] == kQuote && (end + 1 == text.size() || text[end + 1] == '\\'))) {
-          ++end;
-        }
-        at = end + 1;
-      } else {
-        at = text.find('\\', start);
-        if (at == text.npos) at = text.size();
-      }
-      words_.push_back(text.substr(start, at - start));
-    }
-    valid_ = valid_ && Condition() && next_ == words_.size();
-  }
-
-  bool Valid() const { return valid_; }
-
-  std::string Source() const {
-    std::string source;
-    for (std::string_view word : words_) {
-      source += ' ';
-      source += IsString(word) ? Quoted(word.substr(1, word.size() - 2)) : std::string(word);
-    }
-    return source;
-  }
-
- private:
-  static bool IsString(std::string_view word) {
-    return word.size() >= 2 && word.front() == kQuote && word.back() == kQuote;
-  }
-  static bool IsNumber(std::string_view word) {
-    return !word.empty() && word.find_first_not_of("0123456789") == word.npos;
-  }
-  static bool IsVariable(std::string_view word) {
-    for (std::string_view variable : kVariables) {
-      if (EqualsNoCase(word, variable)) return true;
-    }
-    return false;
-  }
-  bool At(std::string_view word) const { return next_ < words_.size() && words_[next_] == word; }
-  bool Take(std::string_view word) { return At(word) ? (++next_, true) : false; }
-  bool TakeIf(bool (*test)(std::string_view)) {
-    return next_ < words_.size() && test(words_[next_]) ? (++next_, true) : false;
-  }
-  bool Condition() {
-    do {
-      do {
-        if (!Primary()) return false;
-      } while (Take("and"));
-    } while (Take("or"));
-    return true;
-  }
-  bool Primary() {
-    if (Take("(")) return Condition() && Take(")");
-    if (!TakeIf(IsVariable)) return true;  // an empty term
-    while (Take("[")) {
-      if (!TakeIf(IsNumber) || !Take("]")) return false;
-    }
-    if (Take("is") || Take("isnot")) return TakeIf(IsString);
-    if (Take("isin") || Take("isnotin")) {
-      if (!Take("[")) return false;
-      while (TakeIf(IsString)) {
-      }
-      return Take("]");
-    }
-    return true;
-  }
-
-  std::vector<std::string_view> words_;
-  size_t next_ = 0;
-  bool valid_ = true;
-};
 
 // The string pool as the file holds it, and the strings a source would add to
 // it so far: a record fits when the strings it adds for the first time are the
@@ -282,13 +153,21 @@ class Writer {
 
   // The source text of a field that the compiler reads as one word, as written.
   std::string Word(const std::string& path, std::string_view text, size_t limit) {
-    if (!IsWordText(text)) {
+    std::optional<std::string> written = AsWritten(text);
+    if (!written) {
       Problem(path, text.empty() ? "an empty text, which no word gives"
                                  : "no single word of a source reads as this text");
     } else if (text.size() > limit) {
       Problem(path, "longer than " + std::to_string(limit) + " characters");
     }
-    return text.empty() ? Quoted("") : WordSource(text);
+    return written.value_or("''");
+  }
+
+  // `text` as a quoted string.
+  std::string Quote(const std::string& path, std::string_view text) {
+    std::optional<std::string> quoted = Quoted(text);
+    if (!quoted) Problem(path, "a text that no quoted string holds");
+    return quoted.value_or("''");
   }
 
   std::array<std::string_view, 2> CategoryTexts(size_t i) const {
@@ -317,9 +196,9 @@ class Writer {
     // The value is read as a word and unquoted; written bare only where its
     // apostrophes would make it too long.
     std::string_view value = Text(entry.value);
-    std::string valueSource = Quoted(value);
+    std::string valueSource = Quote(path + ".value", value);
     if (value.size() + 2 > kCategoryLimit) {
-      if (value.size() <= kCategoryLimit && IsWordText(value) && value.find(kQuote) == value.npos) {
+      if (value.size() <= kCategoryLimit && AsWritten(value) == value) {
         valueSource = std::string(value);
       } else {
         Problem(path + ".value", "longer than the " + std::to_string(kCategoryLimit) +
@@ -544,13 +423,14 @@ class Writer {
       std::string line = "     ";
       std::string_view condition = Text(s.condition);
       if (condition != "1") {
-        ConditionWords words(condition);
-        if (!words.Valid()) Problem(at + "condition", "not a condition the compiler reads");
+        std::optional<std::string> source = ConditionSource(condition);
         if (condition.size() > kConditionLimit) {
           Problem(at + "condition",
                   "longer than " + std::to_string(kConditionLimit) + " characters");
+        } else if (!source) {
+          Problem(at + "condition", "not a condition the compiler reads");
         }
-        line += " _when" + words.Source() + " :";
+        line += source && !source->empty() ? " _when " + *source + " :" : " _when :";
       }
       std::string_view statements = Text(s.statements);
       if (statements.empty() || statements.back() != '\n') {
@@ -560,7 +440,7 @@ class Writer {
       for (size_t start = 0; start < statements.size() || start == 0;) {
         size_t end = statements.find('\n', start);
         if (end == statements.npos) end = statements.size();
-        line += separator + Quoted(statements.substr(start, end - start));
+        line += separator + Quote(at + "statements", statements.substr(start, end - start));
         separator = " , ";
         start = end + 1;
       }

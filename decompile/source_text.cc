@@ -1,15 +1,16 @@
 #include "decompile/source_text.h"
 
+#include <algorithm>
+#include <unordered_set>
 #include <vector>
+
+#include "formats/lexicon.h"
 
 namespace qelc::decompile {
 
 namespace {
 
-constexpr char kQuote = '\'';
-constexpr char kEscape = '\\';
-
-bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsWhite(char c) { return c == '\r' || kWhiteCharacters.find(c) != std::string_view::npos; }
 
 // True when a line of the text, after its blanks, starts with '#': the
 // preprocessor would read that line as a directive.
@@ -21,40 +22,16 @@ bool HasDirectiveLine(std::string_view text) {
   return false;
 }
 
+// A word that the tokenizer reads as it stands wherever it is written: not a
+// string, not a comment, and not a directive where it starts a line.
 bool IsPlainWord(std::string_view text) {
-  if (text.empty() || text.front() == kQuote || text.starts_with("//")) return false;
+  if (text.empty() || text.front() == kQuote || text.front() == '#' || text.starts_with("//")) {
+    return false;
+  }
   for (char c : text) {
     if (c == '\0' || IsWhite(c) || IsDelimiter(c)) return false;
   }
   return true;
-}
-
-// The words of a stored condition: each starts with a backslash; a quoted
-// word runs to the apostrophe that the next backslash or the end follows.
-std::optional<std::vector<std::string_view>> SplitCondition(std::string_view stored) {
-  std::vector<std::string_view> words;
-  size_t at = 0;
-  while (at < stored.size()) {
-    if (stored[at] != kEscape) return std::nullopt;
-    size_t start = at + 1;
-    size_t end;
-    if (start < stored.size() && stored[start] == kQuote) {
-      end = start + 1;
-      while (true) {
-        end = stored.find(kQuote, end);
-        if (end == std::string_view::npos) return std::nullopt;
-        ++end;
-        if (end == stored.size() || stored[end] == kEscape) break;
-      }
-    } else {
-      end = stored.find(kEscape, start);
-      if (end == std::string_view::npos) end = stored.size();
-    }
-    if (end == start) return std::nullopt;
-    words.push_back(stored.substr(start, end - start));
-    at = end;
-  }
-  return words;
 }
 
 // The condition text that reading `source` stores: each token the tokenizer
@@ -93,11 +70,123 @@ std::string StoredCondition(std::string_view source) {
   return stored;
 }
 
+// One reading of a stored condition as the tokens of a condition that the
+// compiler reads. A token is what stands between two backslashes, except that a
+// quoted value may itself hold backslashes: it runs to an apostrophe that a
+// backslash or the end follows, and which one is told only by what comes after
+// it. The grammar is flattened into the states below, with the depth of the
+// open parentheses; what may follow a (place, state, depth) depends on nothing
+// else, so each is searched once, shortest value first: the reading found is
+// the one a person would have written.
+//   condition -> term (('and' | 'or') term)*
+//   term      -> nothing | '(' condition ')' | variable ('[' number ']')* [test]
+//   test      -> ('is' | 'isnot') value | ('isin' | 'isnotin') '[' value* ']'
+class StoredConditionReading {
+ public:
+  explicit StoredConditionReading(std::string_view stored) : stored_(stored) {}
+
+  // The tokens of one reading, or nothing when no condition stores the text.
+  std::optional<std::vector<std::string_view>> Tokens() {
+    if (stored_.size() > kConditionLimit || !Read({0, kTermStart, 0})) return std::nullopt;
+    return tokens_;
+  }
+
+ private:
+  enum State : uint8_t {
+    kTermStart,  // a term may start: '(', a variable, or nothing
+    kAfterVariable,
+    kIndex,      // after '[': the index
+    kIndexEnd,   // after the index: ']'
+    kValue,      // after is or isnot
+    kListStart,  // after isin or isnotin: '['
+    kList,       // in the list: a value or ']'
+    kAfterTerm,  // 'and', 'or', ')' or the end
+  };
+  struct Config {
+    size_t place;
+    State state;
+    size_t depth;
+  };
+
+  // Reads on from `at` to the end; on success tokens_ holds the reading.
+  bool Read(Config at) {
+    if (at.place == stored_.size() && at.state == kAfterTerm && at.depth == 0) return true;
+    if (!searched_.insert((at.place << 16 | at.depth) << 4 | at.state).second) return false;
+    std::string_view word = WordAt(at.place);
+    auto is = [&](std::string_view keyword) { return EqualsNoCase(word, keyword); };
+    auto next = [&](State state, size_t depth) {
+      return Take({at.place + 1 + word.size(), state, depth}, word);
+    };
+    auto nothing = [&](State state) { return Read({at.place, state, at.depth}); };
+    switch (at.state) {
+      case kTermStart:
+        return (word == "(" && next(kTermStart, at.depth + 1)) ||
+               (IsVariable(word) && next(kAfterVariable, at.depth)) || nothing(kAfterTerm);
+      case kAfterVariable:
+        return (word == "[" && next(kIndex, at.depth)) ||
+               ((is("is") || is("isnot")) && next(kValue, at.depth)) ||
+               ((is("isin") || is("isnotin")) && next(kListStart, at.depth)) || nothing(kAfterTerm);
+      case kIndex:
+        return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos &&
+               next(kIndexEnd, at.depth);
+      case kIndexEnd:
+        return word == "]" && next(kAfterVariable, at.depth);
+      case kValue:
+        return Value(at, kAfterTerm);
+      case kListStart:
+        return word == "[" && next(kList, at.depth);
+      case kList:
+        return Value(at, kList) || (word == "]" && next(kAfterTerm, at.depth));
+      case kAfterTerm:
+        return ((is("and") || is("or")) && next(kTermStart, at.depth)) ||
+               (word == ")" && at.depth > 0 && next(kAfterTerm, at.depth - 1));
+    }
+    return false;
+  }
+
+  bool Take(Config to, std::string_view token) {
+    tokens_.push_back(token);
+    if (Read(to)) return true;
+    tokens_.pop_back();
+    return false;
+  }
+
+  // A quoted value at `at`: up to an apostrophe that a backslash or the end
+  // follows, the nearest first.
+  bool Value(Config at, State then) {
+    size_t start = at.place + 1;
+    if (stored_.size() <= start || stored_[start] != kQuote) return false;
+    for (size_t end = stored_.find(kQuote, start + 1); end != std::string_view::npos;
+         end = stored_.find(kQuote, end + 1)) {
+      if ((end + 1 == stored_.size() || stored_[end + 1] == kEscape) &&
+          Take({end + 1, then, at.depth}, stored_.substr(start, end + 1 - start))) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // The word at `place`: from its backslash up to the next one; empty where
+  // no backslash stands.
+  std::string_view WordAt(size_t place) const {
+    if (place >= stored_.size() || stored_[place] != kEscape) return {};
+    size_t end = std::min(stored_.find(kEscape, place + 1), stored_.size());
+    return stored_.substr(place + 1, end - (place + 1));
+  }
+
+  static bool IsVariable(std::string_view word) {
+    return std::any_of(std::begin(kConditionVariables), std::end(kConditionVariables),
+                       [word](std::string_view variable) { return EqualsNoCase(word, variable); });
+  }
+
+  std::string_view stored_;
+  std::vector<std::string_view> tokens_;
+  std::unordered_set<size_t> searched_;
+};
+
 }  // namespace
 
-bool IsDelimiter(char c) {
-  return std::string_view(",?;:[]{}|+-=()*").find(c) != std::string_view::npos;
-}
+bool IsDelimiter(char c) { return kDelimiterCharacters.find(c) != std::string_view::npos; }
 
 std::optional<std::string> Quoted(std::string_view text) {
   if (HasDirectiveLine(text)) return std::nullopt;
@@ -120,67 +209,28 @@ std::optional<std::string> AsWritten(std::string_view text) {
 }
 
 std::optional<std::string> ConditionSource(std::string_view stored) {
-  auto words = SplitCondition(stored);
-  if (!words) return std::nullopt;
-  // A quoted value stands after is or isnot, or in an isin list; anywhere else
-  // the words were split where the condition's strings were not (a value may
-  // hold an apostrophe before a backslash), and no split is guessed.
-  auto is = [](std::string_view word, std::string_view keyword) {
-    if (word.size() != keyword.size()) return false;
-    for (size_t i = 0; i < word.size(); ++i) {
-      if ((word[i] | 0x20) != keyword[i]) return false;
-    }
-    return true;
-  };
-  // After a value, or a list of them, comes 'and', 'or', ')' or the end.
-  bool inList = false;
-  bool afterValue = false;
-  std::string_view before;
-  for (std::string_view word : *words) {
-    if (afterValue && !is(word, "and") && !is(word, "or") && word != ")") return std::nullopt;
-    afterValue = false;
-    if (word.front() == kQuote) {
-      bool afterTest = is(before, "is") || is(before, "isnot");
-      if (!afterTest && !inList) return std::nullopt;
-      afterValue = !inList;
-    } else if (word == "[" && (is(before, "isin") || is(before, "isnotin"))) {
-      inList = true;
-    } else if (word == "]" && inList) {
-      inList = false;
-      afterValue = true;
-    } else if (inList) {
-      return std::nullopt;
-    }
-    before = word;
-  }
-  if (inList) return std::nullopt;
+  auto tokens = StoredConditionReading(stored).Tokens();
+  if (!tokens) return std::nullopt;
   std::string source;
   std::string_view previous;
-  for (std::string_view word : *words) {
-    std::string written;
-    if (word.front() == kQuote) {
-      auto quoted = Quoted(word.substr(1, word.size() - 2));
+  for (std::string_view token : *tokens) {
+    std::string written(token);
+    if (token.front() == kQuote) {
+      auto quoted = Quoted(token.substr(1, token.size() - 2));
       if (!quoted) return std::nullopt;
       written = *quoted;
-    } else if (word.size() == 1 && IsDelimiter(word[0])) {
-      written = std::string(word);
-    } else if (IsPlainWord(word)) {
-      written = std::string(word);
-    } else {
-      return std::nullopt;
     }
     // Brackets hug their variable and index; parentheses their contents.
-    bool tight = previous.empty() || word == "]" || word == ")" || previous == "(" ||
-                 (word == "[" && previous != "isin" && previous != "isnotin" &&
-                  !previous.starts_with(kQuote) && previous != "]") ||
-                 previous == "[";
+    bool listOpens = EqualsNoCase(previous, "isin") || EqualsNoCase(previous, "isnotin");
+    bool tight = previous.empty() || token == "]" || token == ")" || previous == "(" ||
+                 previous == "[" ||
+                 (token == "[" && !listOpens && previous.front() != kQuote && previous != "]");
     if (!tight) source += ' ';
     source += written;
-    previous = word;
+    previous = token;
   }
-  // Where the stored words can be split more than one way (a quoted value that
-  // holds an apostrophe before a backslash), the reading of the written text
-  // decides: only a text that reads back to the same words is given.
+  // The reading is checked against the tokenizer: the written text must store
+  // the very same words.
   if (StoredCondition(source) != stored) return std::nullopt;
   return source;
 }

@@ -51,19 +51,40 @@ TEST(ConditionSourceTest, StringsWithBackslashesAndApostrophes) {
 
 TEST(ConditionSourceTest, RefusesTextsNoConditionStores) {
   for (const char* stored :
-       {"1", "else", "PACKAGE", "\\", "\\DEV\\\\is", "\\DEV\\is\\'open", "\\a b"}) {
+       {"1", "else", "PACKAGE", "\\", "\\DEV\\\\is", "\\DEV\\is\\'open", "\\a b", "\\DEV\\is\\x",
+        "\\DEV\\is", "\\)", "\\(\\DEV", "\\DEV\\[\\x\\]", "\\DEV\\isin\\[\\'a'"}) {
     EXPECT_EQ(ConditionSource(stored), std::nullopt) << stored;
   }
 }
 
-// A value that holds an apostrophe before a backslash can be split where it
-// was not written: the value = 'x'\ followed by "or" reads as the two values
-// '= 'x' and '\or...', which no condition puts side by side. Such a text is
-// refused rather than written wrong.
-TEST(ConditionSourceTest, RefusesASplitThatTheGrammarCannotHaveRead) {
-  EXPECT_EQ(ConditionSource("\\DEV\\isnot\\'= 'x'\\'\\or\\DEV\\is\\'A'"), std::nullopt);
+// A value that holds an apostrophe before a backslash can end at more than one
+// place; the reading is the one whose words the grammar can have read, with
+// each value as short as it allows.
+TEST(ConditionSourceTest, ValuesEndWhereTheGrammarLetsThem) {
+  // = 'x'\ then "or": the value cannot end before the backslash, since a
+  // value after isnot is followed by and, or, ')' or the end.
+  EXPECT_EQ(ConditionSource("\\DEV\\isnot\\'= 'x'\\'\\or\\DEV\\is\\'A'"),
+            "DEV isnot '= \\'x\\'\\\\' or DEV is 'A'");
   EXPECT_EQ(ConditionSource("\\DEV\\isnot\\'= 'x'\\or\\DEV\\is\\'A'"),
             "DEV isnot '= \\'x' or DEV is 'A'");
+  // Two readings store this: the short value, then "and GLC"; or one value.
+  EXPECT_EQ(ConditionSource("\\DEV\\is\\'a'\\and\\GLC\\is\\'b'"), "DEV is 'a' and GLC is 'b'");
+  EXPECT_EQ(ConditionSource("\\DEV\\is\\'a'\\and\\'b'"), "DEV is 'a\\'\\\\and\\\\\\'b'");
+  EXPECT_EQ(ConditionSource("\\DEV\\IS\\'a'\\AND\\(\\)\\Or\\glc"), "DEV IS 'a' AND () Or glc");
+  EXPECT_EQ(ConditionSource("\\DEV\\isin\\[\\''\\'\\]'\\]"), "DEV isin ['' '\\\\]']");
+}
+
+// Many places where a value might end, and parentheses around them: each is
+// tried once, so the search ends at once and finds the reading.
+TEST(ConditionSourceTest, ManyPossibleEndsAreSearchedOnce) {
+  std::string stored = "\\(\\(\\(\\DEV\\isin\\[";
+  for (int i = 0; i < 40; ++i) stored += "\\'a'";
+  stored += "\\]\\)\\)";
+  EXPECT_EQ(ConditionSource(stored), std::nullopt);  // a parenthesis is left open
+  stored += "\\)";
+  std::optional<std::string> source = ConditionSource(stored);
+  ASSERT_TRUE(source.has_value());
+  EXPECT_TRUE(source->starts_with("(((DEV isin ['a' 'a' ")) << *source;
 }
 
 }  // namespace

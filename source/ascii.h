@@ -3,19 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "formats/lexicon.h"
+
 namespace qelc {
-
-// Letter case is folded for A-Z and a-z only; no locale is involved anywhere.
-constexpr char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-// Inline: the parsers compare every token with their keywords this way.
-inline bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
-}
 
 // True when `text` begins with `prefix`, letter case aside.
 inline bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

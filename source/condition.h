@@ -2,12 +2,10 @@
 
 #include <string>
 
+#include "formats/lexicon.h"
 #include "source/parser.h"
 
 namespace qelc {
-
-// Longest condition text that a table can store.
-constexpr int kConditionLimit = 255;
 
 // The conditions are read into Parser::condition: each accepted token behind a
 // backslash.

@@ -13,19 +13,13 @@ namespace qelc {
 
 namespace {
 
-constexpr char kQuote = '\'';
-constexpr char kEscape = '\\';
-
 constexpr std::array<bool, 256> CharSet(std::string_view members) {
   std::array<bool, 256> set{};
   for (char c : members) set[static_cast<unsigned char>(c)] = true;
   return set;
 }
-constexpr auto kWhiteSpace = CharSet(" \t\n");
-constexpr auto kDelimiters = CharSet(",?;:[]{}|+-=()*");
-
-constexpr std::string_view kConditionVariables[] = {
-    "GLC", "IPN", "PN", "PACKAGE", "DEV", "DEVBIN", "DSI", "IN_NUM", "OUT_NUM"};
+constexpr auto kWhiteSpace = CharSet(kWhiteCharacters);
+constexpr auto kDelimiters = CharSet(kDelimiterCharacters);
 
 bool IsWhite(int c) { return c != EOF && kWhiteSpace[c]; }
 bool IsDelimiter(int c) { return c != EOF && kDelimiters[c]; }

@@ -1,120 +1,188 @@
 #!/usr/bin/env python3
-"""qeldump --source writes back every DAB file the whole-program cases compile.
+"""The round trip of compiled files through qeldump --source.
 
-For each case of tests/cases run by qelc (no `program` file) that ends with
-status 0 and leaves a DAB file (expect/files/NAME.dab.txt), in a scratch copy of
-in/: compile as the case does, write NAME.dab back with `qeldump --source`,
-compile that source in a second scratch directory, and compare the two files
-with `qeldump --diff`. Counts: round trips, of which byte-identical; sources
-refused with status 1 (each refused field named on standard error); failures:
-a status-0 source that does not compile back to the same content, a status
-other than 0 or 1, or a refusal that names no field. With QELLINT given, the
-round-tripped sources are linted too and an error there is a failure.
-Exits 1 on any failure.
-usage: roundtrip.py QELC QELDUMP CASES [QELLINT]"""
-import os, re, shutil, subprocess, sys, tempfile
+usage: roundtrip.py QELC QELDUMP [--lint QELLINT] [--verbose]
+                    (CASES_DIR | --sources FILE... | --generate COUNT SEED)
 
-qelc, qeldump, root = (os.path.abspath(p) for p in sys.argv[1:4])
-qellint = os.path.abspath(sys.argv[4]) if len(sys.argv) > 4 else None
-counts = {"round trip": 0, "byte-identical": 0, "refused (status 1)": 0, "failures": 0}
-refused_fields = {}
-# ROUNDTRIP_VERBOSE=1 names the case of each refusal and of each round trip
-# that is not byte-identical.
-verbose = bool(os.environ.get("ROUNDTRIP_VERBOSE"))
-failures = []
+Each DAB or IPB file that qelc writes with status 0 is written back as a source
+with `qeldump --source`; that source is compiled in a scratch folder and the two
+files are compared with `qeldump --diff`. The files come from the whole-program
+cases run by qelc (each in a scratch copy of its in/ folder, with its args), from
+the sources given, or from COUNT random DAF and COUNT random IPF sources that
+generate_daf.py and generate_ipf.py write with SEED.
+
+Counted: round trips, of which byte-identical; --source runs that end with
+status 1, each refused field named on standard error (the fields are tallied,
+their indexes folded); failures: a status-0 source that does not compile back
+to the same content, a status other than 0 or 1, or a status 1 whose standard
+error has a line that names no field. With --lint, every written source is
+linted too, and an error there is a failure. --verbose names the file of each
+refusal and of each round trip that is not byte-identical. Exits 1 on any failure.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE_OF = {".dab": ".daf", ".ipb": ".ipf"}
 
 
 def run(args, cwd):
-    return subprocess.run(args, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                          timeout=120)
+    return subprocess.run(args, cwd=cwd, capture_output=True, timeout=120)
 
 
-def cases():
-    for area in sorted(os.listdir(root)):
-        for name in sorted(os.listdir(os.path.join(root, area))):
-            case = os.path.join(root, area, name)
-            if os.path.exists(os.path.join(case, "program")):
+def text(output, limit=300):
+    return output.decode(errors="replace")[:limit]
+
+
+def case_runs(cases_dir):
+    """(label, in folder, arguments) of each case that qelc ends with status 0."""
+    for root, dirs, files in os.walk(cases_dir):
+        dirs.sort()
+        expect = os.path.join(root, "expect")
+        if not os.path.isdir(expect) or any(
+                os.path.exists(os.path.join(root, f)) for f in ("program", "limits", "setup")):
+            continue
+        with open(os.path.join(expect, "status")) as f:
+            if f.read().strip() != "0":
                 continue
-            if any(os.path.exists(os.path.join(case, f)) for f in ("limits", "setup")):
-                continue
-            try:
-                status = open(os.path.join(case, "expect", "status")).read().strip()
-            except OSError:
-                continue
-            files = os.path.join(case, "expect", "files")
-            dabs = []
-            for folder, _, names in os.walk(files) if os.path.isdir(files) else []:
-                dabs += [os.path.relpath(os.path.join(folder, n), files)[:-len(".txt")]
-                         for n in names if n.endswith(".dab.txt")]
-            if status == "0" and dabs:
-                yield f"{area}/{name}", case, dabs
+        args = []
+        if os.path.exists(os.path.join(root, "args")):
+            with open(os.path.join(root, "args")) as f:
+                args = f.read().split("\n")
+            if args and args[-1] == "":
+                args.pop()
+        yield os.path.relpath(root, cases_dir), os.path.join(root, "in"), args
 
 
-def check(label, case, dab, work):
-    original = os.path.join(work, dab)
-    out = run([qeldump, "--source", original], work)
-    if out.returncode == 1:
-        lines = out.stderr.decode(errors="replace").splitlines()
-        named = [l for l in lines if re.match(r"qeldump: .*: cannot express \S+: ", l)]
-        if not named or len(named) != len(lines):
-            failures.append(f"{label}: status 1 without naming each field: {lines[:3]}")
+def source_runs(paths):
+    """A source given by its path is compiled alone, in a folder of its own."""
+    for path in paths:
+        yield path, None, [os.path.abspath(path)]
+
+
+class RoundTrip:
+    def __init__(self, qelc, qeldump, qellint, verbose):
+        self.qelc, self.qeldump, self.qellint, self.verbose = qelc, qeldump, qellint, verbose
+        self.counts = {"files": 0, "round trip": 0, "byte-identical": 0,
+                       "refused (status 1)": 0, "failures": 0}
+        self.refused_fields = {}
+
+    def fail(self, label, why):
+        self.counts["failures"] += 1
+        print(f"FAIL {label}: {why}")
+
+    def compile_run(self, label, in_dir, args, scratch):
+        """Compiles one run in a scratch folder and checks every file it wrote."""
+        work = os.path.join(scratch, "original")
+        shutil.rmtree(work, ignore_errors=True)
+        if in_dir is None:
+            os.makedirs(work)
+            shutil.copy(args[0], work)
+            args = [os.path.basename(args[0])]
+        elif os.path.isdir(in_dir):
+            shutil.copytree(in_dir, work)
+        else:
+            os.makedirs(work)
+        before = set(os.listdir(work))
+        compiled = run([self.qelc] + args, work)
+        if compiled.returncode != 0:
+            self.fail(label, f"does not compile: {text(compiled.stdout)}")
             return
-        counts["refused (status 1)"] += 1
+        for name in sorted(set(os.listdir(work)) - before):
+            extension = os.path.splitext(name)[1]
+            if extension in SOURCE_OF:
+                self.check(f"{label}: {name}", os.path.join(work, name), extension, scratch)
+
+    def check(self, label, original, extension, scratch):
+        self.counts["files"] += 1
+        written = run([self.qeldump, "--source", original], scratch)
+        if written.returncode == 1:
+            self.refused(label, written.stderr.decode(errors="replace").splitlines())
+            return
+        if written.returncode != 0:
+            self.fail(label, f"qeldump --source exited {written.returncode}: {text(written.stderr)}")
+            return
+        back = os.path.join(scratch, "back")
+        shutil.rmtree(back, ignore_errors=True)
+        os.makedirs(back)
+        base = os.path.splitext(os.path.basename(original))[0]
+        with open(os.path.join(back, base + SOURCE_OF[extension]), "wb") as f:
+            f.write(written.stdout)
+        compiled = run([self.qelc, base + SOURCE_OF[extension]], back)
+        again = os.path.join(back, base + extension)
+        if compiled.returncode != 0 or not os.path.exists(again):
+            self.fail(label, "the written source does not compile: "
+                      + text(compiled.stdout + compiled.stderr))
+            return
+        diff = run([self.qeldump, "--diff", original, again], back)
+        if diff.returncode != 0:
+            self.fail(label, f"differs after the round trip: {text(diff.stdout, 500)}")
+            return
+        self.counts["round trip"] += 1
+        with open(original, "rb") as a, open(again, "rb") as b:
+            if a.read() == b.read():
+                self.counts["byte-identical"] += 1
+            elif self.verbose:
+                print(f"{label}: round-trips, not byte-identical")
+        if self.qellint:
+            lint = run([self.qellint, base + SOURCE_OF[extension]], back)
+            if lint.returncode != 0:
+                self.fail(label, f"qellint finds errors in the written source: {text(lint.stdout)}")
+
+    def refused(self, label, lines):
+        named = [line for line in lines if re.match(r"qeldump: .*: cannot express \S+: ", line)]
+        if not named or len(named) != len(lines):
+            self.fail(label, f"status 1 without naming each field: {lines[:3]}")
+            return
+        self.counts["refused (status 1)"] += 1
         for line in named:
             field = re.sub(r"\[\d+\]", "[]", line.split("cannot express ")[1].split(":")[0])
-            refused_fields[field] = refused_fields.get(field, 0) + 1
-            if verbose:
+            self.refused_fields[field] = self.refused_fields.get(field, 0) + 1
+            if self.verbose:
                 print(f"{label}: {line}")
-        return
-    if out.returncode != 0:
-        failures.append(f"{label}: qeldump --source exited {out.returncode}: "
-                        f"{out.stderr.decode(errors='replace')[:200]}")
-        return
-    back = tempfile.mkdtemp(dir=work)
-    base = os.path.basename(dab)
-    source = os.path.join(back, base[:-len(".dab")] + ".daf")
-    with open(source, "wb") as f:
-        f.write(out.stdout)
-    compiled = run([qelc, os.path.basename(source)], back)
-    again = os.path.join(back, base)
-    if compiled.returncode != 0 or not os.path.exists(again):
-        failures.append(f"{label}: the source does not compile: "
-                        f"{(compiled.stdout + compiled.stderr).decode(errors='replace')[-300:]}")
-        return
-    diff = run([qeldump, "--diff", original, again], work)
-    if diff.returncode != 0:
-        failures.append(f"{label}: differs after the round trip: "
-                        f"{diff.stdout.decode(errors='replace')[:300]}")
-        return
-    counts["round trip"] += 1
-    if open(original, "rb").read() == open(again, "rb").read():
-        counts["byte-identical"] += 1
-    elif verbose:
-        print(f"{label}: {base} round-trips, not byte-identical")
-    if qellint:
-        lint = run([qellint, os.path.basename(source)], back)
-        if lint.returncode not in (0,):
-            failures.append(f"{label}: qellint finds errors in the written source: "
-                            f"{lint.stdout.decode(errors='replace')[:300]}")
+
+    def report(self):
+        for field, n in sorted(self.refused_fields.items(), key=lambda item: (-item[1], item[0])):
+            print(f"refused: {field} ({n} files)")
+        print(", ".join(f"{key}: {value}" for key, value in self.counts.items()))
 
 
-for label, case, dabs in cases():
-    with tempfile.TemporaryDirectory() as work:
-        shutil.copytree(os.path.join(case, "in"), work, dirs_exist_ok=True)
-        args_file = os.path.join(case, "args")
-        args = open(args_file).read().split("\n") if os.path.exists(args_file) else []
-        if args and args[-1] == "":
-            args.pop()
-        if run([qelc] + args, work).returncode != 0:
-            failures.append(f"{label}: the case does not compile here")
-            continue
-        for dab in dabs:
-            check(label, case, dab, work)
+def main(argv):
+    if len(argv) < 3:
+        sys.exit(__doc__)
+    qelc, qeldump = (os.path.abspath(p) for p in argv[:2])
+    rest = argv[2:]
+    qellint, verbose = None, False
+    while rest and rest[0] in ("--lint", "--verbose"):
+        if rest[0] == "--lint":
+            qellint, rest = os.path.abspath(rest[1]), rest[2:]
+        else:
+            verbose, rest = True, rest[1:]
+    if not rest:
+        sys.exit(__doc__)
+    trip = RoundTrip(qelc, qeldump, qellint, verbose)
+    with tempfile.TemporaryDirectory() as scratch:
+        if rest[0] == "--sources":
+            runs = source_runs(rest[1:])
+        elif rest[0] == "--generate":
+            count, seed = rest[1], rest[2]
+            generated = os.path.join(scratch, "generated")
+            for generator in ("generate_daf.py", "generate_ipf.py"):
+                subprocess.run([sys.executable, os.path.join(HERE, generator), seed, count,
+                                generated], check=True)
+            runs = source_runs(sorted(os.path.join(generated, name)
+                                      for name in os.listdir(generated)))
+        else:
+            runs = case_runs(rest[0])
+        for label, in_dir, args in runs:
+            trip.compile_run(label, in_dir, args, scratch)
+    trip.report()
+    return 1 if trip.counts["failures"] else 0
 
-counts["failures"] = len(failures)
-for failure in failures:
-    print("FAIL", failure)
-for field, n in sorted(refused_fields.items(), key=lambda item: -item[1]):
-    print(f"refused: {field} ({n} files)")
-print(", ".join(f"{k}: {v}" for k, v in counts.items()))
-sys.exit(1 if failures else 0)
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
