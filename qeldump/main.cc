@@ -158,7 +158,11 @@ int main(int argc, char** argv) {
   CLI::Option* pageOption =
       app.add_option("-o", pagePath, "write the page of --html to PAGE")->option_text("PAGE");
   pageOption->needs(htmlFlag);
-  htmlFlag->excludes(jsonFlag)->excludes(getOption)->excludes(diffFlag)->excludes(layoutFlag)->excludes(sourceFlag);
+  htmlFlag->excludes(jsonFlag)
+      ->excludes(getOption)
+      ->excludes(diffFlag)
+      ->excludes(layoutFlag)
+      ->excludes(sourceFlag);
   app.add_option("FILE", files, "DAB or IPB files (the kind is told by the content)");
   jsonFlag->excludes(getOption)->excludes(diffFlag)->excludes(layoutFlag);
   getOption->excludes(diffFlag)->excludes(layoutFlag);

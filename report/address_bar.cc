@@ -33,8 +33,8 @@ int DigitValue(char c, int base) {
 
 std::string TextAt(double x, double y, const char* cssClass, const std::string& escaped,
                    const char* anchor) {
-  return "<text class=\"" + std::string(cssClass) + "\" x=\"" + Number(x) + "\" y=\"" +
-         Number(y) + "\" text-anchor=\"" + anchor + "\">" + escaped + "</text>";
+  return "<text class=\"" + std::string(cssClass) + "\" x=\"" + Number(x) + "\" y=\"" + Number(y) +
+         "\" text-anchor=\"" + anchor + "\">" + escaped + "</text>";
 }
 
 std::string BlockShape(const BarBlock& block, double top) {
@@ -42,13 +42,11 @@ std::string BlockShape(const BarBlock& block, double top) {
   std::string classes = "block";
   if (block.overlaps) classes += " overlap";
   if (!block.start || !block.end) classes += " unplaced";
-  std::string out = "<g class=\"" + classes + "\"" +
-                    Attribute("data-map", std::to_string(entry.mapNumber)) +
-                    Attribute("data-start", entry.fields[0]) +
-                    Attribute("data-end", entry.fields[1]) + "><title>" +
-                    Escaped(entry.fields[2]) + ": " + Escaped(entry.fields[0]) + " to " +
-                    Escaped(entry.fields[1]) + (block.overlaps ? ", overlaps an earlier range" : "") +
-                    "</title>";
+  std::string out =
+      "<g class=\"" + classes + "\"" + Attribute("data-map", std::to_string(entry.mapNumber)) +
+      Attribute("data-start", entry.fields[0]) + Attribute("data-end", entry.fields[1]) +
+      "><title>" + Escaped(entry.fields[2]) + ": " + Escaped(entry.fields[0]) + " to " +
+      Escaped(entry.fields[1]) + (block.overlaps ? ", overlaps an earlier range" : "") + "</title>";
   out += "<rect class=\"range\" x=\"" + Number(kAddressWidth) + "\" y=\"" + Number(top) +
          "\" width=\"" + Number(kBarWidth) + "\" height=\"" + Number(kBlockHeight) + "\"/>";
   out += TextAt(kAddressWidth - 6, top + 11, "address", EscapedLabel(entry.fields[0], 24), "end");
@@ -56,7 +54,8 @@ std::string BlockShape(const BarBlock& block, double top) {
                 EscapedLabel(entry.fields[1], 24), "end");
   double middle = kAddressWidth + kBarWidth / 2;
   out += TextAt(middle, top + 18, "range-name", EscapedLabel(entry.fields[2], kLabel), "middle");
-  std::string details = EscapedLabel(entry.fields[3], 12) + " \u00b7 " + EscapedLabel(entry.fields[5], 12);
+  std::string details =
+      EscapedLabel(entry.fields[3], 12) + " \u00b7 " + EscapedLabel(entry.fields[5], 12);
   if (block.overlaps) details += " \u00b7 overlap";
   if (!block.start || !block.end) details += " \u00b7 not an address";
   out += TextAt(middle, top + 34, "range-details", details, "middle");
@@ -93,7 +92,7 @@ std::vector<BarBlock> BarBlocks(std::span<const MapEntry> entries) {
   std::optional<uint64_t> reach;  // the highest address an earlier entry holds
   for (auto block = blocks.begin(); block != last; ++block) {
     if (reach && *block->start <= *reach) block->overlaps = true;
-    if (reach && *reach < UINT64_MAX && *block->start > *reach + 1) block->gapBefore = *reach + 1;
+    if (reach && *reach<UINT64_MAX&& * block->start> * reach + 1) block->gapBefore = *reach + 1;
     reach = reach ? std::max(*reach, *block->end) : *block->end;
   }
   return blocks;

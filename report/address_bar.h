@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qelc::report {
 

@@ -47,8 +47,8 @@ class DabWriter {
   }
 
   std::string Body(std::string_view name) {
-    std::string out = "<header><h1>" + Escaped(name) + "</h1><p>A DAB file: " +
-                      std::to_string(file_.Pool().size()) + " of " +
+    std::string out = "<header><h1>" + Escaped(name) +
+                      "</h1><p>A DAB file: " + std::to_string(file_.Pool().size()) + " of " +
                       std::to_string(block_->poolCapacity) +
                       " bytes of its string pool used.</p>\n<nav><ul>"
                       "<li><a href=\"#pinouts\">Pinouts</a></li>"
@@ -129,9 +129,8 @@ class DabWriter {
                       const std::vector<PinRow>& rows) const {
     Table table("", {"Pin", "Name", "Reserved", "Alias", "Group"});
     for (const PinRow& row : rows) {
-      table.Row({std::to_string(row.number), Escaped(row.name),
-                 row.reserved != 0 ? "RSV" : "", NamesOf(aliasesOf_, row.name),
-                 NamesOf(groupsOf_, row.name)});
+      table.Row({std::to_string(row.number), Escaped(row.name), row.reserved != 0 ? "RSV" : "",
+                 NamesOf(aliasesOf_, row.name), NamesOf(groupsOf_, row.name)});
     }
     return "<section class=\"package\"><h3>" + Escaped(package) + "</h3>\n<p class=\"condition\">" +
            ConditionText(condition) + "</p>\n<div class=\"figure-row\"><div>" +
@@ -201,7 +200,8 @@ class DabWriter {
     Table table(caption, {"Number", "Text"});
     for (const NumberedRow& row : rows) {
       // -1 marks the slot after the last row.
-      if (Stored(row) && row.number != -1) table.Row({std::to_string(row.number), Escape(row.text)});
+      if (Stored(row) && row.number != -1)
+        table.Row({std::to_string(row.number), Escape(row.text)});
     }
     return table.Html();
   }

@@ -12,9 +12,9 @@ namespace qelc::report {
 namespace {
 
 constexpr double kPortPitch = 22;
-constexpr double kLead = 28;          // the line of a port outside the body
+constexpr double kLead = 28;  // the line of a port outside the body
 constexpr double kBodyWidth = 260;
-constexpr size_t kPortLabel = 18;     // characters of a port name inside the body
+constexpr size_t kPortLabel = 18;  // characters of a port name inside the body
 
 class IpbWriter {
  public:
@@ -22,9 +22,10 @@ class IpbWriter {
       : library_(library), strings_(strings) {}
 
   std::string Body(std::string_view name) const {
-    std::string out = "<header><h1>" + Escaped(name) + "</h1><p>An IPB file: " +
-                      std::to_string(library_.categories.Size()) + " categories, " +
-                      std::to_string(library_.modules.Size()) + " modules.</p></header>\n<main>\n";
+    std::string out = "<header><h1>" + Escaped(name) +
+                      "</h1><p>An IPB file: " + std::to_string(library_.categories.Size()) +
+                      " categories, " + std::to_string(library_.modules.Size()) +
+                      " modules.</p></header>\n<main>\n";
     out += "<section id=\"categories\"><h2>SoftIPCategory</h2>\n" + Categories() + "</section>\n";
     out += "<section id=\"modules\"><h2>Modules</h2>\n";
     for (size_t i = 0; i < library_.modules.Size(); ++i) out += Module(library_.modules.At(i));
@@ -62,12 +63,12 @@ class IpbWriter {
     std::string_view widthText = Text(width);
     if (!widthText.empty() && widthText != "1") label += " [" + EscapedLabel(widthText, 8) + "]";
     return "<g class=\"port\"" + Attribute("data-module", module) +
-           Attribute("data-port", Text(name)) +
-           Attribute("data-direction", input ? "in" : "out") + "><title>" +
-           (input ? "input " : "output ") + Escape(name) + "</title><line x1=\"" + Number(outer) +
-           "\" y1=\"" + Number(y) + "\" x2=\"" + Number(edge) + "\" y2=\"" + Number(y) +
-           "\"/><text x=\"" + Number(input ? edge + 6 : edge - 6) + "\" y=\"" + Number(y + 4) +
-           "\" text-anchor=\"" + (input ? "start" : "end") + "\">" + label + "</text></g>\n";
+           Attribute("data-port", Text(name)) + Attribute("data-direction", input ? "in" : "out") +
+           "><title>" + (input ? "input " : "output ") + Escape(name) + "</title><line x1=\"" +
+           Number(outer) + "\" y1=\"" + Number(y) + "\" x2=\"" + Number(edge) + "\" y2=\"" +
+           Number(y) + "\"/><text x=\"" + Number(input ? edge + 6 : edge - 6) + "\" y=\"" +
+           Number(y + 4) + "\" text-anchor=\"" + (input ? "start" : "end") + "\">" + label +
+           "</text></g>\n";
   }
 
   std::string Symbol(const SoftIPModule& module) const {
@@ -89,15 +90,15 @@ class IpbWriter {
     }
     for (size_t i = 0; i < module.outputs.Size(); ++i) {
       const SoftIPOutput& output = module.outputs.At(i);
-      out += Port(name, output.text1, output.text4, false, bodyX,
-                  bodyY + 34 + double(i) * kPortPitch);
+      out +=
+          Port(name, output.text1, output.text4, false, bodyX, bodyY + 34 + double(i) * kPortPitch);
     }
     return out + "</svg>\n";
   }
 
   std::string Ports(const SoftIPModule& module) const {
-    Table table("Input and Output", {"", "text1", "text2", "text3", "text4", "number1", "number2",
-                                     "text5", "text6"});
+    Table table("Input and Output",
+                {"", "text1", "text2", "text3", "text4", "number1", "number2", "text5", "text6"});
     for (size_t i = 0; i < module.inputs.Size(); ++i) {
       const SoftIPInput& p = module.inputs.At(i);
       table.Row({"Input", Escape(p.text1), Escape(p.text2), Escape(p.text3), Escape(p.text4),

@@ -45,7 +45,8 @@ PackageFamily FamilyOf(std::string_view package) {
   }
   // Small outlines (SO, SOIC, SOP, SSOP, TSSOP, SOJ), dual in-line packages and
   // the two-sided no-lead packages.
-  constexpr std::array<std::string_view, 7> kTwoSides{"SO", "SOIC", "SOP", "SOJ", "DIP", "DFN", "SON"};
+  constexpr std::array<std::string_view, 7> kTwoSides{"SO",  "SOIC", "SOP", "SOJ",
+                                                      "DIP", "DFN",  "SON"};
   if (std::any_of(kTwoSides.begin(), kTwoSides.end(),
                   [&](std::string_view end) { return EndsWith(letters, end); })) {
     return PackageFamily::kTwoSides;

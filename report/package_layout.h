@@ -29,7 +29,7 @@ int32_t PinCountOf(std::string_view package, int32_t highestPin);
 // or a row and column of the grid.
 struct PinPlace {
   enum Side { kLeft, kBottom, kRight, kTop, kCell } side;
-  int32_t along;  // 0-based: along the side in drawing order, or the grid row
+  int32_t along;   // 0-based: along the side in drawing order, or the grid row
   int32_t column;  // the grid column; 0 on a side
 };
 

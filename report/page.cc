@@ -15,7 +15,7 @@ nav ul { padding-left: 1.2em; } .condition { font-family: monospace; color: #444
 .figure-row { display: flex; flex-wrap: wrap; gap: 1.5em; align-items: flex-start; }
 .figure-row > * { flex: 1 1 22em; min-width: 0; }
 svg.drawing { width: 100%; height: auto; display: block; }
-.scroll { overflow: auto; max-height: 36em; border: 1px solid #ddd; }
+.scroll { overflow: auto; max-height: 36em; max-width: 100%; width: fit-content; margin: 0 0 1em; }
 table { border-collapse: collapse; font-size: 0.9em; }
 caption { text-align: left; font-weight: bold; padding: 0.3em 0; font-family: monospace; }
 th, td { border: 1px solid #ddd; padding: 0.15em 0.5em; text-align: left; vertical-align: top; }
@@ -26,8 +26,8 @@ pre { white-space: pre-wrap; margin: 0; }
 .pinout .pin-one { fill: #333; }
 .pinout .pad { fill: #c8a95a; stroke: #6b5620; }
 .pinout .pad.free { fill: none; stroke: #bbb; stroke-dasharray: 2 2; }
-.pinout .reserved .pad { fill: #bbb; stroke: #555; }
 .pinout .unnamed .pad { fill: #fff; stroke-dasharray: 3 2; }
+.pinout .reserved .pad { fill: #bbb; stroke: #555; }
 .pinout text { font-size: 9px; fill: #1b1b1b; }
 .pinout .number { font-size: 7px; }
 .pinout .unnamed .name { fill: #888; font-style: italic; }

@@ -11,12 +11,12 @@ namespace qelc::report {
 
 namespace {
 
-constexpr double kPitch = 20;       // between the centres of two pins on a side
-constexpr double kPadLength = 28;   // how far a pad stands out of the body
+constexpr double kPitch = 20;      // between the centres of two pins on a side
+constexpr double kPadLength = 28;  // how far a pad stands out of the body
 constexpr double kPadWidth = 14;
-constexpr double kCell = 40;        // a grid cell, and a place in the strip below
-constexpr size_t kSideLabel = 24;   // characters of a name beside a side pin
-constexpr size_t kCellLabel = 7;    // characters of a name under a grid pin
+constexpr double kCell = 40;       // a grid cell, and a place in the strip below
+constexpr size_t kSideLabel = 24;  // characters of a name beside a side pin
+constexpr size_t kCellLabel = 7;   // characters of a name under a grid pin
 constexpr double kSideLabelWidth = kSideLabel * 5.6 + 8;
 
 // Where a pin's pad and its name go; a vertical pad turns its texts upright.
@@ -30,21 +30,20 @@ struct PadGeometry {
 
 std::string Text(double x, double y, const char* cssClass, const std::string& escaped,
                  const char* anchor = "middle", bool vertical = false) {
-  std::string out = "<text class=\"" + std::string(cssClass) + "\" x=\"" + Number(x) +
-                    "\" y=\"" + Number(y) + "\" text-anchor=\"" + anchor + "\"";
+  std::string out = "<text class=\"" + std::string(cssClass) + "\" x=\"" + Number(x) + "\" y=\"" +
+                    Number(y) + "\" text-anchor=\"" + anchor + "\"";
   if (vertical) out += " transform=\"rotate(-90 " + Number(x) + " " + Number(y) + ")\"";
   return out + ">" + escaped + "</text>";
 }
 
 std::string PadOutline(const PadGeometry& pad, const char* cssClass) {
   if (pad.round) {
-    return "<circle class=\"" + std::string(cssClass) + "\" cx=\"" +
-           Number(pad.x + pad.width / 2) + "\" cy=\"" + Number(pad.y + pad.height / 2) +
-           "\" r=\"" + Number(pad.width / 2) + "\"/>";
+    return "<circle class=\"" + std::string(cssClass) + "\" cx=\"" + Number(pad.x + pad.width / 2) +
+           "\" cy=\"" + Number(pad.y + pad.height / 2) + "\" r=\"" + Number(pad.width / 2) + "\"/>";
   }
   return "<rect class=\"" + std::string(cssClass) + "\" x=\"" + Number(pad.x) + "\" y=\"" +
-         Number(pad.y) + "\" width=\"" + Number(pad.width) + "\" height=\"" +
-         Number(pad.height) + "\"/>";
+         Number(pad.y) + "\" width=\"" + Number(pad.width) + "\" height=\"" + Number(pad.height) +
+         "\"/>";
 }
 
 std::string PinShape(const PinRow& row, const PadGeometry& pad) {
@@ -62,7 +61,8 @@ std::string PinShape(const PinRow& row, const PadGeometry& pad) {
   double centreX = pad.x + pad.width / 2, centreY = pad.y + pad.height / 2;
   out += Text(pad.vertical ? centreX + 2.5 : centreX, pad.vertical ? centreY : centreY + 2.5,
               "number", number, "middle", pad.vertical);
-  std::string label = unnamed ? "unnamed" : EscapedLabel(row.name, pad.round ? kCellLabel : kSideLabel);
+  std::string label =
+      unnamed ? "unnamed" : EscapedLabel(row.name, pad.round ? kCellLabel : kSideLabel);
   if (row.reserved != 0) label += " RSV";
   out += Text(pad.nameX, pad.nameY, "name", label, pad.anchor, pad.vertical);
   return out + "</g>\n";
@@ -102,7 +102,8 @@ class Drawing {
       out += Text(bodyX_ + bodyWidth_ / 2, bodyY_ + bodyHeight_ / 2, "package",
                   EscapedLabel(package_, 40));
       out += Text(bodyX_ + bodyWidth_ / 2, bodyY_ + bodyHeight_ / 2 + 14, "count",
-                  std::to_string(count_) + " pins") + "\n";
+                  std::to_string(count_) + " pins") +
+             "\n";
     }
     for (int32_t number = 1; number <= count_; ++number) {
       PadGeometry pad = Pad(*PlaceOf(family_, count_, number));
@@ -137,17 +138,38 @@ class Drawing {
     double right = bodyX_ + bodyWidth_, bottom = bodyY_ + bodyHeight_;
     switch (place.side) {
       case PinPlace::kLeft:
-        return {bodyX_ - kPadLength, bodyY_ + offset - half, kPadLength, kPadWidth,
-                bodyX_ - kPadLength - 4, bodyY_ + offset + 3, "end", false, false};
+        return {bodyX_ - kPadLength,
+                bodyY_ + offset - half,
+                kPadLength,
+                kPadWidth,
+                bodyX_ - kPadLength - 4,
+                bodyY_ + offset + 3,
+                "end",
+                false,
+                false};
       case PinPlace::kRight:
-        return {right, bodyY_ + offset - half, kPadLength, kPadWidth,
-                right + kPadLength + 4, bodyY_ + offset + 3, "start", false, false};
+        return {right,
+                bodyY_ + offset - half,
+                kPadLength,
+                kPadWidth,
+                right + kPadLength + 4,
+                bodyY_ + offset + 3,
+                "start",
+                false,
+                false};
       case PinPlace::kTop:
-        return {bodyX_ + offset - half, bodyY_ - kPadLength, kPadWidth, kPadLength,
-                bodyX_ + offset + 3, bodyY_ - kPadLength - 4, "start", true, false};
+        return {bodyX_ + offset - half,
+                bodyY_ - kPadLength,
+                kPadWidth,
+                kPadLength,
+                bodyX_ + offset + 3,
+                bodyY_ - kPadLength - 4,
+                "start",
+                true,
+                false};
       case PinPlace::kBottom:
-        return {bodyX_ + offset - half, bottom, kPadWidth, kPadLength,
-                bodyX_ + offset + 3, bottom + kPadLength + 4, "end", true, false};
+        return {bodyX_ + offset - half,  bottom, kPadWidth, kPadLength, bodyX_ + offset + 3,
+                bottom + kPadLength + 4, "end",  true,      false};
       case PinPlace::kCell:
         break;
     }
@@ -171,9 +193,7 @@ class Drawing {
   double StripColumns() const {
     return unplaced_.empty() ? 0 : double(std::min<size_t>(unplaced_.size(), 16));
   }
-  double StripRows() const {
-    return double((unplaced_.size() + 15) / 16);
-  }
+  double StripRows() const { return double((unplaced_.size() + 15) / 16); }
 
   std::string Strip(double top) const {
     std::string out = Text(24, top + 16, "note",
