@@ -31,12 +31,14 @@ int DigitValue(char c, int base) {
   return value < base ? value : -1;
 }
 
-std::string TextAt(double x, double y, const char* cssClass, const std::string& escaped,
-                   const char* anchor) {
+// Where a text stands; its anchor comes from the style sheet, by its class.
+std::string TextAt(double x, double y, const char* cssClass, const std::string& escaped) {
   return "<text class=\"" + std::string(cssClass) + "\" x=\"" + Number(x) + "\" y=\"" + Number(y) +
-         "\" text-anchor=\"" + anchor + "\">" + escaped + "</text>";
+         "\">" + escaped + "</text>";
 }
 
+// A block at `top`: its shapes are placed from the block's own top, so that a
+// map of many ranges repeats short numbers.
 std::string BlockShape(const BarBlock& block, double top) {
   const MapEntry& entry = *block.entry;
   std::string classes = "block";
@@ -45,20 +47,20 @@ std::string BlockShape(const BarBlock& block, double top) {
   std::string out =
       "<g class=\"" + classes + "\"" + Attribute("data-map", std::to_string(entry.mapNumber)) +
       Attribute("data-start", entry.fields[0]) + Attribute("data-end", entry.fields[1]) +
-      "><title>" + Escaped(entry.fields[2]) + ": " + Escaped(entry.fields[0]) + " to " +
-      Escaped(entry.fields[1]) + (block.overlaps ? ", overlaps an earlier range" : "") + "</title>";
-  out += "<rect class=\"range\" x=\"" + Number(kAddressWidth) + "\" y=\"" + Number(top) +
-         "\" width=\"" + Number(kBarWidth) + "\" height=\"" + Number(kBlockHeight) + "\"/>";
-  out += TextAt(kAddressWidth - 6, top + 11, "address", EscapedLabel(entry.fields[0], 24), "end");
-  out += TextAt(kAddressWidth - 6, top + kBlockHeight - 3, "address",
-                EscapedLabel(entry.fields[1], 24), "end");
+      " transform=\"translate(0 " + Number(top) + ")\"><title>" + Escaped(entry.fields[2]) + ": " +
+      Escaped(entry.fields[0]) + " to " + Escaped(entry.fields[1]) +
+      (block.overlaps ? ", overlaps an earlier range" : "") + "</title>";
+  out += "<rect class=\"range\" x=\"" + Number(kAddressWidth) + "\" width=\"" + Number(kBarWidth) +
+         "\" height=\"" + Number(kBlockHeight) + "\"/>";
+  out += TextAt(kAddressWidth - 6, 11, "address", EscapedLabel(entry.fields[0], 24));
+  out += TextAt(kAddressWidth - 6, kBlockHeight - 3, "address", EscapedLabel(entry.fields[1], 24));
   double middle = kAddressWidth + kBarWidth / 2;
-  out += TextAt(middle, top + 18, "range-name", EscapedLabel(entry.fields[2], kLabel), "middle");
+  out += TextAt(middle, 18, "range-name", EscapedLabel(entry.fields[2], kLabel));
   std::string details =
       EscapedLabel(entry.fields[3], 12) + " \u00b7 " + EscapedLabel(entry.fields[5], 12);
   if (block.overlaps) details += " \u00b7 overlap";
   if (!block.start || !block.end) details += " \u00b7 not an address";
-  out += TextAt(middle, top + 34, "range-details", details, "middle");
+  out += TextAt(middle, 34, "range-details", details);
   return out + "</g>\n";
 }
 
@@ -107,7 +109,7 @@ std::string AddressBarSvg(std::span<const MapEntry> entries) {
       body += "<g class=\"gap\"><rect x=\"" + Number(kAddressWidth) + "\" y=\"" + Number(top) +
               "\" width=\"" + Number(kBarWidth) + "\" height=\"" + Number(kGapHeight) + "\"/>" +
               TextAt(kAddressWidth + kBarWidth / 2, top + 14, "gap-label",
-                     "gap " + Hex(*block.gapBefore) + " to " + Hex(*block.start - 1), "middle") +
+                     "gap " + Hex(*block.gapBefore) + " to " + Hex(*block.start - 1)) +
               "</g>\n";
       top += kGapHeight;
     }

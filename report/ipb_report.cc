@@ -131,9 +131,12 @@ class IpbWriter {
       macro.Row({ConditionText(Text(s.condition)), "<pre>" + Escape(s.statements) + "</pre>"});
     }
     Table lists("", {"Module", "BusExtName", "MacroName parameters", "Equation parameters"});
-    lists.Row({Escape(module.moduleName) + " : " + std::to_string(module.moduleNumber),
-               Words(module.busExtNames), Words(module.macroParameters),
-               Words(module.equationParameters)});
+    // A module without a Module statement stores an empty name and number 0.
+    bool statement = module.moduleName != 0 || module.moduleNumber != 0;
+    lists.Row(
+        {statement ? Escape(module.moduleName) + " : " + std::to_string(module.moduleNumber) : "",
+         Words(module.busExtNames), Words(module.macroParameters),
+         Words(module.equationParameters)});
     return lists.Html() + declarations.Html() + macro.Html();
   }
 

@@ -39,7 +39,8 @@ pre { white-space: pre-wrap; margin: 0; }
 .address-bar .unplaced .range { fill: #eee; stroke: #999; stroke-dasharray: 4 2; }
 .address-bar .gap rect { fill: none; stroke: #999; stroke-dasharray: 4 3; }
 .address-bar text { font-size: 10px; fill: #1b1b1b; }
-.address-bar .address { font-family: monospace; }
+.address-bar .address { font-family: monospace; text-anchor: end; }
+.address-bar .range-name, .address-bar .range-details, .address-bar .gap-label { text-anchor: middle; }
 .address-bar .range-name { font-weight: bold; font-size: 11px; }
 .address-bar .gap-label { fill: #666; font-style: italic; }
 .symbol .module-body { fill: #eef3e6; stroke: #333; stroke-width: 1.5; }
