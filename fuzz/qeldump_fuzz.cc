@@ -1,5 +1,5 @@
 // The reader on any bytes: the checks, then every view of a file that passed,
-// its source (--source) included.
+// its source (--source) and its page (--html) included.
 // An input whose first byte is odd becomes a DAB file, so that the fuzzer gets
 // past the size of the table block: the rest of the input is a count of 32-bit
 // patches, the patches (a block offset and a value each), then the pool bytes.
@@ -16,6 +16,7 @@
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
+#include "report/report.h"
 
 namespace {
 
@@ -81,6 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     qelc::decompile::WriteIpfSource(file.ipb, file.ipbStrings, file.name, sink, problems);
   }
+  std::string page = file.kind == qelc::dump::FileKind::kDab
+                         ? qelc::report::DabReport(*file.dab, file.name)
+                         : qelc::report::IpbReport(file.ipb, file.ipbStrings, file.name);
+  std::fwrite(page.data(), 1, page.size(), sink);
   try {
     qelc::dump::WriteField(
         file, file.kind == qelc::dump::FileKind::kDab ? "groups[0]" : "modules[0]", "", sink);

@@ -10,6 +10,7 @@
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
+#include "report/report.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ constexpr char kSynopsis[] =
     "       qeldump --get PATH FILE...\n"
     "       qeldump --diff A B\n"
     "       qeldump --source FILE\n"
+    "       qeldump --html [-o PAGE] FILE\n"
     "       qeldump --layout\n"
     "       qeldump --help | --version\n";
 
@@ -97,6 +99,33 @@ int Source(const std::string& name) {
   return problems.empty() ? 0 : 1;
 }
 
+// The file as one HTML page, built whole before any of it is written, so that
+// a damaged file leaves no half page.
+int Html(const std::string& name, const std::string& pagePath) {
+  std::string page;
+  try {
+    std::unique_ptr<InputFile> file = qelc::dump::LoadFile(name);
+    page = file->kind == qelc::dump::FileKind::kDab
+               ? qelc::report::DabReport(*file->dab, name)
+               : qelc::report::IpbReport(file->ipb, file->ipbStrings, name);
+  } catch (const FileProblem& problem) {
+    ReportProblem(name, problem);
+    return kTrouble;
+  }
+  if (pagePath.empty()) {
+    std::fwrite(page.data(), 1, page.size(), stdout);
+    return 0;
+  }
+  FILE* out = std::fopen(pagePath.c_str(), "wb");
+  bool written = out && std::fwrite(page.data(), 1, page.size(), out) == page.size();
+  if (out && std::fclose(out) != 0) written = false;
+  if (!written) {
+    std::fprintf(stderr, "qeldump: %s: cannot be written\n", pagePath.c_str());
+    return kTrouble;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +137,8 @@ int main(int argc, char** argv) {
   bool diff = false;
   bool layout = false;
   bool source = false;
+  bool html = false;
+  std::string pagePath;
   std::string getPath;
   std::vector<std::string> files;
   CLI::Option* jsonFlag = app.add_flag("--json", json, "one JSON document per file");
@@ -122,6 +153,16 @@ int main(int argc, char** argv) {
       "the file as a DAF or IPF source that compiles back to it (status 1: a field cannot be)");
   CLI::Option* layoutFlag =
       app.add_flag("--layout", layout, "the field map of the DAB table block");
+  CLI::Option* htmlFlag = app.add_flag(
+      "--html", html, "the file as one HTML page: pinouts, tables, memory maps, module symbols");
+  CLI::Option* pageOption =
+      app.add_option("-o", pagePath, "write the page of --html to PAGE")->option_text("PAGE");
+  pageOption->needs(htmlFlag);
+  htmlFlag->excludes(jsonFlag)
+      ->excludes(getOption)
+      ->excludes(diffFlag)
+      ->excludes(layoutFlag)
+      ->excludes(sourceFlag);
   app.add_option("FILE", files, "DAB or IPB files (the kind is told by the content)");
   jsonFlag->excludes(getOption)->excludes(diffFlag)->excludes(layoutFlag);
   getOption->excludes(diffFlag)->excludes(layoutFlag);
@@ -144,6 +185,9 @@ int main(int argc, char** argv) {
     qelc::dump::WriteLayout(stdout);
   } else if (files.empty()) {
     return Usage("no file given");
+  } else if (html) {
+    if (files.size() != 1) return Usage("--html writes one file");
+    status = Html(files[0], pagePath);
   } else if (source) {
     if (files.size() != 1) return Usage("--source writes one file");
     status = Source(files[0]);

@@ -1,0 +1,288 @@
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "formats/table_block.h"
+#include "report/address_bar.h"
+#include "report/html_text.h"
+#include "report/page.h"
+#include "report/pinout.h"
+#include "report/report.h"
+
+namespace qelc::report {
+
+namespace {
+
+// True when a record of the block holds anything: the records that qeldump
+// lists are exactly these.
+template <typename Record>
+bool Stored(const Record& record) {
+  static constexpr Record kZero{};
+  return std::memcmp(&record, &kZero, sizeof(Record)) != 0;
+}
+
+std::string_view Unquoted(std::string_view text) {
+  if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') {
+    return text.substr(1, text.size() - 2);
+  }
+  return text;
+}
+
+std::string Joined(const std::vector<std::string>& escaped, std::string_view separator) {
+  std::string out;
+  for (const std::string& text : escaped) {
+    if (!out.empty()) out += separator;
+    out += text;
+  }
+  return out;
+}
+
+class DabWriter {
+ public:
+  DabWriter(const DabFile& file) : file_(file), block_(std::make_unique<TableBlock>()) {
+    std::memcpy(block_.get(), file.Bytes().data(), sizeof(TableBlock));
+    IndexPinNames();
+  }
+
+  std::string Body(std::string_view name) {
+    std::string out = "<header><h1>" + Escaped(name) +
+                      "</h1><p>A DAB file: " + std::to_string(file_.Pool().size()) + " of " +
+                      std::to_string(block_->poolCapacity) +
+                      " bytes of its string pool used.</p>\n<nav><ul>"
+                      "<li><a href=\"#pinouts\">Pinouts</a></li>"
+                      "<li><a href=\"#tables\">Tables</a></li>"
+                      "<li><a href=\"#memory-maps\">Memory maps</a></li></ul></nav></header>\n";
+    out += "<main>\n<section id=\"pinouts\"><h2>PinNumberByPackage</h2>\n" + Pinouts() +
+           "</section>\n";
+    out += "<section id=\"tables\"><h2>Tables</h2>\n" + Aliases() + Groups() + TypeCategories() +
+           Initialize() + InformationTables() + "</section>\n";
+    out += "<section id=\"memory-maps\"><h2>MemoryMap</h2>\n" + MemoryMaps() + "</section>\n";
+    return out + "</main>\n";
+  }
+
+ private:
+  std::string_view Text(StringRef ref) const { return file_.StringAt(ref); }
+  std::string Escape(StringRef ref) const { return Escaped(Text(ref)); }
+
+  // Which aliases and groups name each pin, by the pin's name without quotes.
+  void IndexPinNames() {
+    for (const AliasCondition& block : block_->aliases) {
+      for (const AliasRow& row : block.rows) {
+        if (row.alias != 0) AddName(aliasesOf_, Text(row.target), Escape(row.alias));
+      }
+    }
+    for (const GroupCondition& block : block_->groups) {
+      for (const GroupRecord& group : block.groups) {
+        if (group.name == 0) continue;
+        for (const GroupMember& member : group.members) {
+          if (member.item != 0) AddName(groupsOf_, Text(member.item), Escape(group.name));
+        }
+      }
+    }
+  }
+
+  static void AddName(std::map<std::string, std::vector<std::string>, std::less<>>& index,
+                      std::string_view pin, std::string escapedName) {
+    std::vector<std::string>& names = index[std::string(Unquoted(pin))];
+    if (std::find(names.begin(), names.end(), escapedName) == names.end()) {
+      names.push_back(std::move(escapedName));
+    }
+  }
+
+  std::string NamesOf(const std::map<std::string, std::vector<std::string>, std::less<>>& index,
+                      std::string_view pin) const {
+    if (pin.empty()) return "";
+    auto found = index.find(Unquoted(pin));
+    return found == index.end() ? "" : Joined(found->second, ", ");
+  }
+
+  // A drawing and a table per package of each condition block, in the order
+  // the packages first appear in the block.
+  std::string Pinouts() const {
+    std::string out;
+    for (int32_t b = 0; b < EntriesOf(&TableBlock::pinNumbers); ++b) {
+      const PinNumberCondition& block = block_->pinNumbers[b];
+      std::vector<std::string_view> packages;
+      std::vector<PinRow> rows;
+      for (int32_t r = 0; r < EntriesOf(&PinNumberCondition::rows); ++r) {
+        const PinNumberRow& row = block.rows[r];
+        if (!Stored(row)) continue;
+        rows.push_back({b, r, Text(row.package), row.pinNumber, row.reserved, Text(row.name)});
+        if (std::find(packages.begin(), packages.end(), rows.back().package) == packages.end()) {
+          packages.push_back(rows.back().package);
+        }
+      }
+      for (std::string_view package : packages) {
+        std::vector<PinRow> ofPackage;
+        for (const PinRow& row : rows) {
+          if (row.package == package) ofPackage.push_back(row);
+        }
+        out += Package(Text(block.condition), package, ofPackage);
+      }
+    }
+    return out.empty() ? "<p>No pin numbers.</p>\n" : out;
+  }
+
+  std::string Package(std::string_view condition, std::string_view package,
+                      const std::vector<PinRow>& rows) const {
+    Table table("", {"Pin", "Name", "Reserved", "Alias", "Group"});
+    for (const PinRow& row : rows) {
+      table.Row({std::to_string(row.number), Escaped(row.name), row.reserved != 0 ? "RSV" : "",
+                 NamesOf(aliasesOf_, row.name), NamesOf(groupsOf_, row.name)});
+    }
+    return "<section class=\"package\"><h3>" + Escaped(package) + "</h3>\n<p class=\"condition\">" +
+           ConditionText(condition) + "</p>\n<div class=\"figure-row\"><div>" +
+           PinoutSvg(package, rows) + "</div><div>" + table.Html() + "</div></div></section>\n";
+  }
+
+  std::string Aliases() const {
+    Table table("Alias", {"Condition", "Alias", "Target"});
+    for (const AliasCondition& block : block_->aliases) {
+      for (const AliasRow& row : block.rows) {
+        if (Stored(row)) {
+          table.Row({ConditionText(Text(block.condition)), Escape(row.alias), Escape(row.target)});
+        }
+      }
+    }
+    return table.Html();
+  }
+
+  std::string Groups() const {
+    Table table("Group", {"Condition", "Group", "Text", "Members (| separates the choices)"});
+    for (const GroupCondition& block : block_->groups) {
+      for (const GroupRecord& group : block.groups) {
+        if (group.name == 0 && group.text == 0) continue;
+        std::string members;
+        int32_t alternative = 0;
+        for (const GroupMember& member : group.members) {
+          if (!Stored(member)) continue;
+          if (!members.empty()) members += member.alternative != alternative ? " | " : ", ";
+          alternative = member.alternative;
+          members += Escape(member.item) + " : " + Escape(member.value);
+        }
+        table.Row({ConditionText(Text(block.condition)), Escape(group.name), Escape(group.text),
+                   members});
+      }
+    }
+    return table.Html();
+  }
+
+  std::string TypeCategories() const {
+    Table table("TypeCategory", {"Name", "Value"});
+    for (const TypeCategory& category : block_->typeCategories) {
+      if (Stored(category)) table.Row({Escape(category.name), Escape(category.value)});
+    }
+    return table.Html();
+  }
+
+  std::string Initialize() const {
+    Table table("Initialize",
+                {"Condition", "Pin", "name", "RSV", "nchange", "reserve", "displayname"});
+    for (const InitializeCondition& block : block_->initialize) {
+      for (const InitializeRow& row : block.rows) {
+        if (row.pin == 0 && row.signal == 0 && row.reservedName == 0 && row.displayName == 0 &&
+            row.reserved == 0) {
+          continue;
+        }
+        table.Row({ConditionText(Text(block.condition)), Escape(row.pin), Escape(row.signal),
+                   row.reserved != 0 ? std::to_string(row.reserved) : "",
+                   row.changeable != 1 ? std::to_string(row.changeable) : "",
+                   Escape(row.reservedName), Escape(row.displayName)});
+      }
+    }
+    return table.Html();
+  }
+
+  template <size_t N>
+  std::string Numbered(const char* caption, const NumberedRow (&rows)[N]) const {
+    Table table(caption, {"Number", "Text"});
+    for (const NumberedRow& row : rows) {
+      // -1 marks the slot after the last row.
+      if (Stored(row) && row.number != -1)
+        table.Row({std::to_string(row.number), Escape(row.text)});
+    }
+    return table.Html();
+  }
+
+  template <int Items, size_t N>
+  std::string Conditional(const char* caption, const ConditionalRecord<Items> (&records)[N]) const {
+    Table table(caption, {"Condition", "Items"});
+    for (const ConditionalRecord<Items>& record : records) {
+      if (!Stored(record)) continue;
+      std::vector<std::string> items;
+      for (StringRef item : record.items) {
+        if (item != 0) items.push_back(Escape(item));
+      }
+      table.Row({ConditionText(Text(record.condition)), Joined(items, ", ")});
+    }
+    return table.Html();
+  }
+
+  std::string InformationTables() const {
+    const TableBlock& b = *block_;
+    return Numbered("DeviceSpecificInfoTable", b.deviceSpecificInfoTable) +
+           Conditional("DeviceSpecificInfo", b.deviceSpecificInfo) +
+           Numbered("HardwareSupportTable", b.hardwareSupportTable) +
+           Conditional("HardwareSupport", b.hardwareSupport) +
+           Numbered("PackageInfoTable", b.packageInfoTable) +
+           Numbered("VoltageRangeTable", b.voltageRangeTable) +
+           Conditional("TemplateLink", b.templateLink) +
+           Conditional("CCodeFileName", b.cCodeFileName) +
+           Conditional("CCodeExample", b.cCodeExample) + Conditional("QelConfig", b.qelConfig);
+  }
+
+  // A map is drawn when anything but its number is stored, or a number other
+  // than the -1 that marks the slot after the last map.
+  static bool MapStored(const MemoryMap& map) {
+    MemoryMap numberOnly{};
+    numberOnly.number = map.number;
+    return std::memcmp(&map, &numberOnly, sizeof map) != 0 || (map.number != 0 && map.number != -1);
+  }
+
+  std::string MemoryMaps() const {
+    std::string out;
+    for (const MemoryMapCondition& block : block_->memoryMaps) {
+      for (const MemoryMap& map : block.maps) {
+        if (MapStored(map)) out += Map(Text(block.condition), map);
+      }
+    }
+    return out.empty() ? "<p>No memory maps.</p>\n" : out;
+  }
+
+  std::string Map(std::string_view condition, const MemoryMap& map) const {
+    std::vector<MapEntry> entries;
+    Table table("", {"Start", "End", "Name", "Access", "Field 5", "Size", "Field 7", "Field 8"});
+    for (const MemoryMapEntry& stored : map.entries) {
+      if (!Stored(stored)) continue;
+      MapEntry entry{map.number, {}};
+      std::vector<std::string> cells;
+      for (int i = 0; i < 8; ++i) {
+        entry.fields[i] = Text(stored.fields[i]);
+        cells.push_back(Escaped(entry.fields[i]));
+      }
+      entries.push_back(entry);
+      table.Row(std::move(cells));
+    }
+    return "<section class=\"memory-map\"><h3>" + std::to_string(map.number) + ": " +
+           Escape(map.title) + "</h3>\n<p class=\"condition\">" + ConditionText(condition) +
+           "</p>\n<p>" + Escape(map.description) + "</p>\n<p>Main: " + Escape(map.mainFlash) +
+           ", Secondary: " + Escape(map.secondaryFlash) + "</p>\n<div class=\"figure-row\"><div>" +
+           (entries.empty() ? std::string("<p>No ranges.</p>") : AddressBarSvg(entries)) +
+           "</div><div>" + table.Html() + "</div></div></section>\n";
+  }
+
+  const DabFile& file_;
+  std::unique_ptr<TableBlock> block_;
+  std::map<std::string, std::vector<std::string>, std::less<>> aliasesOf_, groupsOf_;
+};
+
+}  // namespace
+
+std::string DabReport(const DabFile& file, std::string_view name) {
+  DabWriter writer(file);
+  return Page(Escaped(name) + " \u2013 device report", writer.Body(name));
+}
+
+}  // namespace qelc::report

@@ -1,0 +1,97 @@
+#include "report/page.h"
+
+#include "decompile/source_text.h"
+#include "report/html_text.h"
+
+namespace qelc::report {
+
+namespace {
+
+constexpr char kStyle[] = R"(
+:root { color-scheme: light; font-family: system-ui, sans-serif; line-height: 1.4; }
+body { margin: 0 auto; padding: 0 1em 2em; max-width: 90em; color: #1b1b1b; background: #fff; }
+h1 { font-size: 1.5em; } h2 { border-bottom: 1px solid #ccc; margin-top: 2em; }
+nav ul { padding-left: 1.2em; } .condition { font-family: monospace; color: #444; }
+.figure-row { display: flex; flex-wrap: wrap; gap: 1.5em; align-items: flex-start; }
+.figure-row > * { flex: 1 1 22em; min-width: 0; }
+svg.drawing { width: 100%; height: auto; display: block; }
+.scroll { overflow: auto; max-height: 36em; max-width: 100%; width: fit-content; margin: 0 0 1em; }
+table { border-collapse: collapse; font-size: 0.9em; }
+caption { text-align: left; font-weight: bold; padding: 0.3em 0; font-family: monospace; }
+th, td { border: 1px solid #ddd; padding: 0.15em 0.5em; text-align: left; vertical-align: top; }
+th { background: #f3f3f3; position: sticky; top: 0; }
+td.empty { color: #888; font-style: italic; }
+pre { white-space: pre-wrap; margin: 0; }
+.pinout .body { fill: #e9edf2; stroke: #333; stroke-width: 1.5; }
+.pinout .pin-one { fill: #333; }
+.pinout .pad { fill: #c8a95a; stroke: #6b5620; }
+.pinout .pad.free { fill: none; stroke: #bbb; stroke-dasharray: 2 2; }
+.pinout .unnamed .pad { fill: #fff; stroke-dasharray: 3 2; }
+.pinout .reserved .pad { fill: #bbb; stroke: #555; }
+.pinout text { font-size: 9px; fill: #1b1b1b; }
+.pinout .number { font-size: 7px; }
+.pinout .unnamed .name { fill: #888; font-style: italic; }
+.pinout .reserved .name { fill: #666; }
+.pinout .package { font-size: 14px; font-weight: bold; }
+.pinout .note, .pinout .count { font-size: 10px; fill: #555; }
+.address-bar .range { fill: #dce9f7; stroke: #2c5a8a; }
+.address-bar .overlap .range { fill: #f7d6d6; stroke: #b22; stroke-width: 2; }
+.address-bar .unplaced .range { fill: #eee; stroke: #999; stroke-dasharray: 4 2; }
+.address-bar .gap rect { fill: none; stroke: #999; stroke-dasharray: 4 3; }
+.address-bar text { font-size: 10px; fill: #1b1b1b; }
+.address-bar .address { font-family: monospace; text-anchor: end; }
+.address-bar .range-name, .address-bar .range-details, .address-bar .gap-label { text-anchor: middle; }
+.address-bar .range-name { font-weight: bold; font-size: 11px; }
+.address-bar .gap-label { fill: #666; font-style: italic; }
+.symbol .module-body { fill: #eef3e6; stroke: #333; stroke-width: 1.5; }
+.symbol .port line { stroke: #333; stroke-width: 1.5; }
+.symbol text { font-size: 11px; fill: #1b1b1b; }
+.symbol .module-name { font-weight: bold; font-size: 13px; }
+@media print {
+  .scroll { overflow: visible; max-height: none; border: 0; }
+  th { position: static; } section { break-inside: avoid-page; }
+}
+)";
+
+}  // namespace
+
+std::string Page(std::string_view escapedTitle, const std::string& body) {
+  std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
+  page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
+  page += escapedTitle;
+  page += "</title>\n<style>";
+  page += kStyle;
+  page += "</style>\n</head>\n<body>\n";
+  page += body;
+  page += "</body>\n</html>\n";
+  return page;
+}
+
+Table::Table(std::string_view caption, std::initializer_list<std::string_view> headings)
+    : caption_(caption), headings_(headings) {}
+
+void Table::Row(std::vector<std::string> escapedCells) {
+  rows_ += "<tr>";
+  for (const std::string& cell : escapedCells) {
+    rows_ += cell.empty() ? "<td class=\"empty\"></td>" : "<td>" + cell + "</td>";
+  }
+  rows_ += "</tr>\n";
+}
+
+std::string Table::Html() const {
+  std::string out = "<div class=\"scroll\"><table>";
+  if (!caption_.empty()) out += "<caption>" + caption_ + "</caption>";
+  out += "<thead><tr>";
+  for (std::string_view heading : headings_) out += "<th>" + std::string(heading) + "</th>";
+  out += "</tr></thead>\n<tbody>\n" + rows_ + "</tbody></table></div>\n";
+  return out;
+}
+
+std::string ConditionText(std::string_view stored) {
+  if (stored == "1") return "Always";
+  std::optional<std::string> source = decompile::ConditionSource(stored);
+  if (source) return "When " + Escaped(*source);
+  return "When (as stored) " + Escaped(stored);
+}
+
+}  // namespace qelc::report

@@ -1,0 +1,86 @@
+// The pages of compiled sources: a shape for every stored row, every text escaped.
+#include "report/report.h"
+
+#include <gtest/gtest.h>
+
+#include "formats/ipb_file.h"
+#include "qelc/qelc.h"
+
+namespace qelc::report {
+namespace {
+
+std::string Compiled(const std::string& name, const std::string& source,
+                     const std::string& output) {
+  CompileResult result = Compile({name, source, ""});
+  EXPECT_EQ(result.status, 0) << result.standardOutput << result.standardError;
+  for (const OutputFile& file : result.files) {
+    if (file.name == output) return file.bytes;
+  }
+  ADD_FAILURE() << "no " << output;
+  return {};
+}
+
+std::string DabPage(const std::string& source) {
+  std::string bytes = Compiled("dev.daf", "Device D\n" + source, "dev.dab");
+  std::string problem;
+  std::optional<DabFile> file = DabFile::Open(bytes, problem);
+  EXPECT_TRUE(file) << problem;
+  return file ? DabReport(*file, "dev.dab") : "";
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+TEST(ReportTest, PinShapesForEveryRowPlacedOrBesideTheBody) {
+  std::string page = DabPage(
+      "PinNumberByPackage {\n"
+      "  When PACKAGE is 'SO8' :\n"
+      "    SO8 : 1 : '<b>', SO8 : 2 : RSV, SO8 : 2 : 'TWICE', SO8 : 9 : 'FAR', SO8 : A1 : 'BALL'\n"
+      "  When PACKAGE is 'Q' : 'QFP4' : 4 : VDD\n"
+      "}\n");
+  EXPECT_EQ(Count(page, "data-pin="), 6u);
+  EXPECT_NE(page.find("data-package=\"SO8\" data-pin=\"1\" data-name=\"&lt;b&gt;\">"),
+            std::string::npos);
+  EXPECT_NE(page.find("data-pin=\"2\" data-name=\"\" data-reserved=\"1\">"), std::string::npos);
+  EXPECT_EQ(page.find("<b>"), std::string::npos);
+  // Pin 2 again, pin 9 of eight and the ball stored as 0 stand beside the body.
+  EXPECT_NE(page.find("Rows without a place on the body"), std::string::npos);
+  EXPECT_EQ(Count(page, "class=\"pad free\""), 6u + 3u);  // SO8 3 to 8, QFP4 1 to 3
+  EXPECT_NE(page.find("When PACKAGE is &#39;SO8&#39;"), std::string::npos);
+  EXPECT_NE(page.find("data-package=\"&#39;QFP4&#39;\""), std::string::npos);
+}
+
+TEST(ReportTest, MemoryMapBlocksAndTablesUnderTheirSectionNames) {
+  std::string page = DabPage(
+      "Alias { When DEV is 'D' : SWD : 'PA13' }\n"
+      "MemoryMap {\n  Always :\n  {\n    Number : 7\n    Title : 'Flash & more'\n"
+      "    Description : 'd'\n    Main : 'M'\n    Secondary : 'S'\n"
+      "    0x0 : 0xFF : 'Boot' : RX : - : 256 : b\n"
+      "    0x80 : 0x1FF : 'Over' : RX : - : 384 : o\n"
+      "    0x1000 : 0x10FF : 'Far' : RX : - : 256 : f\n  }\n}\n");
+  EXPECT_EQ(Count(page, "data-map=\"7\""), 3u);
+  EXPECT_EQ(Count(page, "class=\"block overlap\""), 1u);
+  EXPECT_NE(page.find("gap 0x200 to 0xFFF"), std::string::npos);
+  EXPECT_NE(page.find("Flash &amp; more"), std::string::npos);
+  EXPECT_NE(page.find("<caption>Alias</caption>"), std::string::npos);
+  EXPECT_EQ(page.find("src="), std::string::npos);
+}
+
+TEST(ReportTest, ModulePortsWithTheirDirections) {
+  std::string bytes = Compiled("lib.ipf",
+                               "M<1> { Input : { a : wire : in : 1 : ; b : bus : in : 4 : ; }\n"
+                               "  Output : { y : wire : out : 1 : ; } }\n",
+                               "lib.ipb");
+  SoftIPLibrary library;
+  std::string_view strings = ReadIpbBytes(bytes, library);
+  std::string page = IpbReport(library, strings, "lib.ipb");
+  EXPECT_EQ(Count(page, "data-direction=\"in\""), 2u);
+  EXPECT_EQ(Count(page, "data-direction=\"out\""), 1u);
+  EXPECT_NE(page.find("data-module=\"M&lt;1&gt;\" data-port=\"b\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qelc::report
