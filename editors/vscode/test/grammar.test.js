@@ -138,18 +138,24 @@ function expectations(token) {
     }
     return wanted;
   }
-  if (token.role === 'attribute') {
-    const dot = token.text.indexOf('.');
-    return token.positions.map((position, index) => ({
-      ...position,
-      prefix: index < dot ? 'variable.other.pin' : index === dot ? 'punctuation.accessor'
-        : 'entity.other.attribute-name',
-    }));
-  }
   let prefix = EXPECTED[token.role];
   if (token.role === 'delimiter') prefix = DELIMITER_SCOPES[token.text];
   if (token.role === 'word') prefix = '';
-  return token.positions.map((position) => ({ ...position, prefix }));
+  const dot = token.text.indexOf('.');
+  let escaped = false;
+  const wanted = token.chars.map(({ c, line, column }, index) => {
+    let wantedPrefix = prefix;
+    if (token.role === 'attribute') {
+      wantedPrefix = index < dot ? 'variable.other.pin' : index === dot ? 'punctuation.accessor'
+        : 'entity.other.attribute-name';
+    }
+    // A backslash in a string and the character it takes.
+    const escape = token.role === 'string' && (escaped || (c === '\\' && index > 0));
+    escaped = escape && !escaped;
+    if (escape) wantedPrefix = 'constant.character.escape';
+    return { c, line, column, prefix: wantedPrefix };
+  });
+  return wanted.filter(({ c }) => c !== '\n');
 }
 
 test('the grammars give each kind of token its scope on the examples and documents', async () => {
@@ -161,6 +167,7 @@ test('the grammars give each kind of token its scope on the examples and documen
     const lines = tokenizeLines(grammars[language], text);
     for (const token of assignRoles(tokenize(text), language)) {
       seen.add(token.role === 'delimiter' ? `delimiter ${token.text}` : token.role);
+      if (token.role === 'string' && token.text.includes('\\')) seen.add('escape');
       for (const { line, column, prefix } of expectations(token)) {
         const scopes = scopesAt(lines, line, column);
         const ok = prefix ? has(scopes, prefix) : !HIGHLIGHTS.some((family) => has(scopes, family));
@@ -174,7 +181,7 @@ test('the grammars give each kind of token its scope on the examples and documen
   }
   assert.deepStrictEqual(failures.slice(0, 20), []);
 
-  const roles = [...Object.keys(EXPECTED), 'word', 'directive', 'attribute',
+  const roles = [...Object.keys(EXPECTED), 'word', 'directive', 'attribute', 'escape',
     ...Object.keys(DELIMITER_SCOPES).map((c) => `delimiter ${c}`)];
   assert.deepStrictEqual(roles.filter((role) => !seen.has(role)), [], 'kinds of token never met');
 });

@@ -44,10 +44,10 @@ function directiveOf(line) {
   return { keyword, start, end: start + 1 + keyword.length, argument };
 }
 
-// The tokens of a text, each { kind, text, line, column } with kind one of
+// The tokens of a text, each { kind, text, line, column, chars } with kind one of
 // comment, string, number, variable, delimiter, word. Directive lines are
 // handed out as kind directive and are invisible to the tokenizer, as they are
-// after preprocessing.
+// after preprocessing. chars holds each character with its line and column.
 function tokenize(text) {
   const lines = text.split('\n');
   const tokens = [];
@@ -72,7 +72,7 @@ function tokenize(text) {
       text: span.map((x) => x.c).join(''),
       line: span[0].line,
       column: span[0].column,
-      positions: span.filter((x) => x.c !== '\n').map(({ line, column }) => ({ line, column })),
+      chars: span,
     });
   };
   while (i < chars.length) {
