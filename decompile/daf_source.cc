@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <unordered_set>
 #include <vector>
 
 #include "decompile/source_text.h"
@@ -16,13 +17,40 @@ namespace qelc::decompile {
 
 namespace {
 
-// A table's section as text, and the lowest pool offset among the strings it
-// refers to: sections are written in that order, so that recompiling adds the
-// strings to the pool in the order the file holds them.
+// A table's section as text, and the pool offsets of the strings it refers
+// to, in the order it writes them: the sections are ordered by them, so that
+// recompiling adds the strings to the pool in the order the file holds them.
 struct Section {
   std::string text;
-  int32_t firstString = INT32_MAX;
+  std::vector<StringRef> strings;
 };
+
+// The sections in the order that adds their strings to the pool as the file
+// holds them, where one exists: next comes the section whose first string not
+// yet added is the lowest one not yet added. The sections that add no string
+// of their own come last.
+std::vector<Section> InPoolOrder(std::vector<Section> sections) {
+  std::unordered_set<StringRef> added;
+  std::vector<size_t> cursor(sections.size(), 0);
+  auto firstNew = [&](size_t i) {
+    const std::vector<StringRef>& strings = sections[i].strings;
+    while (cursor[i] < strings.size() && added.contains(strings[cursor[i]])) ++cursor[i];
+    return cursor[i] < strings.size() ? strings[cursor[i]] : StringRef(-1);
+  };
+  std::vector<Section> ordered;
+  std::vector<bool> taken(sections.size(), false);
+  while (ordered.size() < sections.size()) {
+    size_t next = sections.size();
+    for (size_t i = 0; i < sections.size(); ++i) {
+      if (taken[i]) continue;
+      if (next == sections.size() || uint32_t(firstNew(i)) < uint32_t(firstNew(next))) next = i;
+    }
+    taken[next] = true;
+    added.insert(sections[next].strings.begin(), sections[next].strings.end());
+    ordered.push_back(std::move(sections[next]));
+  }
+  return ordered;
+}
 
 // The block the written sections make the compiler store: it starts as the
 // block of a source without sections and is filled as entries are written; a
@@ -74,7 +102,7 @@ class Writer {
       ok_ = false;
       return {};
     }
-    if (ref != 0) section.firstString = std::min(section.firstString, ref);
+    if (ref != 0) section.strings.push_back(ref);
     return file_.StringAt(ref);
   }
 
@@ -913,9 +941,7 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
     // A table left as a source without the section stores it needs no section.
     if (written && w.Fills(table)) sections.push_back(std::move(s));
   }
-  std::stable_sort(sections.begin(), sections.end(), [](const Section& a, const Section& b) {
-    return a.firstString < b.firstString;
-  });
+  sections = InPoolOrder(std::move(sections));
   // The Pin section reads its categories from the TypeCategory section before it.
   auto opens = [&](std::string_view keyword) {
     return std::find_if(sections.begin(), sections.end(),
