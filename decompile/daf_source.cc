@@ -457,10 +457,10 @@ std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry,
 }
 
 bool WritePrologEpilog(Writer& w, Section& s, const char* keyword,
-                       const PrologEpilogEntry (&table)[20], PrologEpilogEntry (&model)[20]) {
+                       const PrologEpilogEntry (&table)[20], const PrologEpilogEntry (&empty)[20],
+                       PrologEpilogEntry (&model)[20]) {
   s.text = std::string(keyword) + " {\n";
-  size_t count = 0;
-  while (count < std::size(table) && table[count].condition != 0) ++count;
+  size_t count = EntryCount(table, empty);
   auto always = [&](size_t i) { return w.Text(table[i].condition, s) == "1"; };
   for (size_t i = 0; i < count; ++i) {
     ModelEntry(
@@ -886,9 +886,9 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
     else if (name == "initialize")
       written = WriteInitialize(w, s);
     else if (name == "prolog")
-      written = WritePrologEpilog(w, s, "DesignProlog", b.prolog, m.prolog);
+      written = WritePrologEpilog(w, s, "DesignProlog", b.prolog, w.Empty().prolog, m.prolog);
     else if (name == "epilog")
-      written = WritePrologEpilog(w, s, "DesignEpilog", b.epilog, m.epilog);
+      written = WritePrologEpilog(w, s, "DesignEpilog", b.epilog, w.Empty().epilog, m.epilog);
     else if (name == "groups")
       written = WriteGroups(w, s);
     else if (name == "outputSyntaxes")
