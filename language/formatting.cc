@@ -52,6 +52,21 @@ bool HasCommentOrDirective(std::string_view text) {
   return text.substr(from).find("//") != std::string_view::npos;
 }
 
+// The written source without the comment that names where it came from, and
+// with the device's name as the document gives it (a DAB file holds none, so
+// the writer names the device after the file).
+std::string KeptHeader(std::string_view document, std::string written, bool softIp) {
+  while (written.starts_with("//")) written.erase(0, written.find('\n') + 1);
+  if (written.starts_with("\n")) written.erase(0, 1);
+  if (softIp) return written;
+  std::vector<Word> words = ScanWords(document);
+  size_t nameEnd = written.find('\n');
+  if (words.size() < 2 || !written.starts_with("Device ") || nameEnd == std::string::npos) {
+    return written;
+  }
+  return std::string(words[0].text) + " " + std::string(words[1].text) + written.substr(nameEnd);
+}
+
 }  // namespace
 
 Formatted FormatDocument(const Workspace& files, const std::string& path) {
@@ -94,7 +109,7 @@ Formatted FormatDocument(const Workspace& files, const std::string& path) {
     text = Written([&](std::FILE* out) { decompile::WriteDafSource(*dab, base, out, problems); });
   }
   if (!problems.empty()) return {std::nullopt, "not formatted: " + problems.front()};
-  return {std::move(text), ""};
+  return {KeptHeader(*open, text, IsSoftIpSource(path)), ""};
 }
 
 }  // namespace qelc::language

@@ -32,7 +32,18 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
+constexpr std::string_view kLengthHeader = "Content-Length:";
+
 }  // namespace
+
+bool MessageReader::NextLine(std::string& line) {
+  if (!pending_.empty()) {
+    line = std::move(pending_);
+    pending_.clear();
+    return true;
+  }
+  return ReadLine(in_, line);
+}
 
 ReadMessage MessageReader::Next() {
   std::string line;
@@ -41,7 +52,7 @@ ReadMessage MessageReader::Next() {
   bool hasLength = false;
   bool anyLine = false;
   for (;;) {
-    if (!ReadLine(in_, line)) {
+    if (!NextLine(line)) {
       return {ReadMessage::Kind::kEnd, "", anyLine ? "the input ends inside a header" : ""};
     }
     if (line.empty()) {
@@ -49,6 +60,10 @@ ReadMessage MessageReader::Next() {
       break;
     }
     anyLine = true;
+    if (size_t header = line.find(kLengthHeader); header != 0 && header != std::string::npos) {
+      pending_ = line.substr(header);
+      return {ReadMessage::Kind::kMalformed, "", "bytes that belong to no message"};
+    }
     if (!problem.empty()) continue;
     size_t colon = line.find(':');
     if (colon == std::string::npos || line.size() > kLongestHeaderLine) {

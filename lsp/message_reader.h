@@ -29,11 +29,17 @@ class MessageReader {
   explicit MessageReader(std::istream& in) : in_(in) {}
 
   // The next message. After a malformed header the reader passes over the
-  // rest of that header (up to its empty line) and goes on from there.
+  // rest of that header (up to its empty line, or to a "Content-Length:" that
+  // stands after the bytes of a message whose length was given short) and
+  // goes on from there.
   ReadMessage Next();
 
  private:
+  bool NextLine(std::string& line);
+
   std::istream& in_;
+  // A header's first line found after bytes that belong to no message.
+  std::string pending_;
 };
 
 // Messages are written with the header alone that the protocol requires.

@@ -84,7 +84,7 @@ class Client:
 
     def open(self, path, text=None, language=None):
         if text is None:
-            with open(path, encoding="utf-8", errors="surrogateescape") as source:
+            with open(path, encoding="utf-8", newline="") as source:
                 text = source.read()
         self.notify("textDocument/didOpen", {"textDocument": {
             "uri": uri_of(path), "languageId": language or path.rsplit(".", 1)[-1].lower(),
@@ -110,5 +110,15 @@ class Client:
         """Shuts the server down; returns its exit status."""
         self.request("shutdown", None)
         self.notify("exit", None)
-        self.process.stdin.close()
-        return self.process.wait(timeout=30)
+        return self.wait()
+
+    def wait(self):
+        """Waits for the server to end; returns its exit status."""
+        if not self.process.stdin.closed:
+            self.process.stdin.close()
+        status = self.process.wait(timeout=30)
+        self.reader.join(timeout=30)
+        self.process.stdout.close()
+        if self.process.stderr:
+            self.process.stderr.close()
+        return status
