@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::istringstream input(std::string(reinterpret_cast<const char*>(data), size));
-  qelc::lsp::Server server([](std::string_view) {}, [](std::string_view) {},
-                           std::chrono::hours(1));
+  qelc::lsp::Server server([](std::string_view) {}, [](std::string_view) {}, std::chrono::hours(1));
   qelc::lsp::MessageReader reader(input);
   for (;;) {
     qelc::lsp::ReadMessage message = reader.Next();

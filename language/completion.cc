@@ -14,19 +14,6 @@ void Offer(std::vector<Completion>& items, std::span<const Keyword> keywords, Co
   }
 }
 
-// Whether the words before `end` (back to the last ':', brace or comma) hold a
-// word that opens a condition.
-bool InCondition(const std::vector<Word>& words, size_t end) {
-  for (size_t at = end; at-- > 0;) {
-    std::string_view text = words[at].text;
-    if (text == ":" || text == "{" || text == "}" || text == ",") return false;
-    if (EqualsNoCase(text, "When") || EqualsNoCase(text, "_when") || EqualsNoCase(text, "if")) {
-      return true;
-    }
-  }
-  return false;
-}
-
 // Whether the word being typed is `P<digits>.` and a beginning of an attribute.
 bool AfterPinPrefix(std::string_view typed) {
   size_t dot = typed.find('.');

@@ -11,7 +11,13 @@
 namespace qelc::language {
 
 // The kinds are the protocol's numbers for them.
-enum class CompletionKind { kProperty = 10, kVariable = 6, kModule = 9, kKeyword = 14, kOperator = 24 };
+enum class CompletionKind {
+  kProperty = 10,
+  kVariable = 6,
+  kModule = 9,
+  kKeyword = 14,
+  kOperator = 24
+};
 
 struct Completion {
   std::string label;

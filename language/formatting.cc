@@ -73,7 +73,8 @@ Formatted FormatDocument(const Workspace& files, const std::string& path) {
   auto open = files.Text(path);
   if (!open) return {std::nullopt, "the document is not open"};
   if (HasCommentOrDirective(*open)) {
-    return {std::nullopt, "not formatted: the written source would lose its comments and directives"};
+    return {std::nullopt,
+            "not formatted: the written source would lose its comments and directives"};
   }
   WorkspaceResolver resolver(files);
   CompileRequest request;
@@ -98,9 +99,8 @@ Formatted FormatDocument(const Workspace& files, const std::string& path) {
     } catch (const CorruptIpb& corrupt) {
       return {std::nullopt, std::string("not formatted: ") + corrupt.reason};
     }
-    text = Written([&](std::FILE* out) {
-      decompile::WriteIpfSource(library, strings, base, out, problems);
-    });
+    text = Written(
+        [&](std::FILE* out) { decompile::WriteIpfSource(library, strings, base, out, problems); });
     for (std::string& problem : problems) problem = "cannot express " + problem;
   } else {
     std::string problem;

@@ -60,7 +60,8 @@ constexpr Keyword kSections[] = {
     {"DeviceSpecificInfo",
      "Lists of words under conditions.  \nCapacity: 29 blocks, 29 words per block.",
      "conditional-lists"},
-    {"HardwareSupport", "Lists of words under conditions.  \nCapacity: 29 blocks, 4 words per block.",
+    {"HardwareSupport",
+     "Lists of words under conditions.  \nCapacity: 29 blocks, 4 words per block.",
      "conditional-lists"},
     {"TemplateLink", "Lists of words under conditions.  \nCapacity: 29 blocks, 9 words per block.",
      "conditional-lists"},
@@ -94,8 +95,7 @@ constexpr Keyword kOperators[] = {
     {"is", "`variable is 'value'`: the variable has the value.", "conditions"},
     {"isnot", "`variable isnot 'value'`: the variable has another value.", "conditions"},
     {"isin", "`variable isin ['a' 'b']`: the variable has one of the values.", "conditions"},
-    {"isnotin", "`variable isnotin ['a' 'b']`: the variable has none of the values.",
-     "conditions"},
+    {"isnotin", "`variable isnotin ['a' 'b']`: the variable has none of the values.", "conditions"},
     {"and", "Both tests hold; binds tighter than `or`.", "conditions"},
     {"or", "Either test holds.", "conditions"},
 };
@@ -110,16 +110,14 @@ constexpr Keyword kAttributes[] = {
 };
 
 constexpr Keyword kSoftIp[] = {
-    {"SoftIPCategory", "Soft-IP categories: entries `number : name = 'value'`.",
-     "softipcategory"},
+    {"SoftIPCategory", "Soft-IP categories: entries `number : name = 'value'`.", "softipcategory"},
 };
 
 constexpr Keyword kModuleBlocks[] = {
     {"Module", "`Module : { text : number ; }`: the module's text and number.", "module"},
     {"Input", "Input ports: `text1 : text2 : text3 : text4 : [number1 [: number2 ...]] ;`.",
      "input-and-output"},
-    {"Output", "Output ports, read as inputs, keeping the first seven fields.",
-     "input-and-output"},
+    {"Output", "Output ports, read as inputs, keeping the first seven fields.", "input-and-output"},
     {"Declaration", "Declarations: `text1 : text2 : text3 ;`.", "declaration"},
     {"BusExtName", "Bus extension names: words with no separator.", "busextname"},
     {"Macro", "`Macro : { MacroName ( parameters ) { statement lines } }`.", "macro"},

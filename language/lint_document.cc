@@ -46,8 +46,8 @@ class ReadFiles {
     ForEachDirective(text, [&](size_t lineStart, const Directive& directive) {
       if (found || directive.kind != kIncludeLine || directive.name != name) return;
       size_t start = lineStart + directive.nameStart;
-      found = Place{files_.PathOf(file), {PositionOf(text, start),
-                                          PositionOf(text, start + directive.name.size())}};
+      found = Place{files_.PathOf(file),
+                    {PositionOf(text, start), PositionOf(text, start + directive.name.size())}};
     });
     return found;
   }

@@ -65,13 +65,13 @@ std::vector<PinDefinition> PinDefinitions(const std::vector<Word>& words) {
     if (EqualsNoCase(section, "PinNumberByPackage") && is(at + 1, ":") && is(at + 3, ":") &&
         at + 4 < words.size() && words[at + 4].kind == Word::Kind::kString) {
       const Word& name = words[at + 4];
-      pins.push_back({Unquoted(name.text), word.text, words[at + 2].text, name.offset,
-                      name.text.size()});
+      pins.push_back(
+          {Unquoted(name.text), word.text, words[at + 2].text, name.offset, name.text.size()});
     } else if (EqualsNoCase(section, "Alias") && is(at + 1, ":") && at > 0 &&
                (is(at - 1, ",") || is(at - 1, ":")) && at + 2 < words.size() &&
                !EqualsNoCase(word.text, "When")) {
-      pins.push_back({Unquoted(word.text), "", Unquoted(words[at + 2].text), word.offset,
-                      word.text.size()});
+      pins.push_back(
+          {Unquoted(word.text), "", Unquoted(words[at + 2].text), word.offset, word.text.size()});
     }
   }
   return pins;
@@ -83,17 +83,6 @@ std::string AboutKeyword(const Keyword& keyword, std::string_view manual) {
     text += "\n\n[" + std::string(manual) + "](" + ManualLink(manual, keyword.anchor) + ")";
   }
   return text;
-}
-
-bool InCondition(const std::vector<Word>& words, size_t index) {
-  for (size_t at = index; at-- > 0;) {
-    std::string_view text = words[at].text;
-    if (text == ":" || text == "{" || text == "}" || text == ",") return false;
-    if (EqualsNoCase(text, "When") || EqualsNoCase(text, "_when") || EqualsNoCase(text, "if")) {
-      return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace
@@ -134,9 +123,9 @@ std::optional<HoverText> HoverAt(const Workspace& files, const std::string& path
   for (const FileText& file : DocumentAndIncludes(files, path)) {
     for (const PinDefinition& pin : PinDefinitions(ScanWords(file.text))) {
       if (pin.name != name) continue;
-      rows += pin.package.empty() ? "- alias of `" + std::string(pin.number) + "`\n"
-                                  : "- `" + std::string(pin.package) + "` pin " +
-                                        std::string(pin.number) + "\n";
+      rows += pin.package.empty()
+                  ? "- alias of `" + std::string(pin.number) + "`\n"
+                  : "- `" + std::string(pin.package) + "` pin " + std::string(pin.number) + "\n";
     }
   }
   if (rows.empty()) return std::nullopt;

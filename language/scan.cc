@@ -4,6 +4,7 @@
 
 #include "decompile/source_text.h"
 #include "language/directives.h"
+#include "source/ascii.h"
 
 namespace qelc::language {
 
@@ -77,6 +78,17 @@ size_t WordIndexAt(const std::vector<Word>& words, size_t offset) {
   const Word& word = *(after - 1);
   if (offset > word.offset + word.text.size()) return words.size();
   return size_t(after - 1 - words.begin());
+}
+
+bool InCondition(const std::vector<Word>& words, size_t end) {
+  for (size_t at = std::min(end, words.size()); at-- > 0;) {
+    std::string_view text = words[at].text;
+    if (text == ":" || text == "{" || text == "}" || text == ",") return false;
+    if (EqualsNoCase(text, "When") || EqualsNoCase(text, "_when") || EqualsNoCase(text, "if")) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace qelc::language

@@ -27,4 +27,8 @@ std::string_view Unquoted(std::string_view word);
 // The index of the word that holds `offset` (or ends at it), or words.size().
 size_t WordIndexAt(const std::vector<Word>& words, size_t offset);
 
+// Whether the words before `end` (back to the last ':', brace or comma) hold
+// a word that opens a condition: `When`, `_when` or `if`.
+bool InCondition(const std::vector<Word>& words, size_t end);
+
 }  // namespace qelc::language

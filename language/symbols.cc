@@ -15,7 +15,8 @@ class Outline {
   // The index of the word after the '}' that closes the '{' at `open` (or the end).
   size_t AfterBlock(size_t open) const {
     size_t at = open + 1;
-    while (at < words_.size() && !(words_[at].text == "}" && words_[at].depth == words_[open].depth)) {
+    while (at < words_.size() &&
+           !(words_[at].text == "}" && words_[at].depth == words_[open].depth)) {
       ++at;
     }
     return std::min(words_.size(), at + 1);
@@ -60,7 +61,8 @@ class Outline {
   std::string TextOf(size_t first, size_t last) const {
     constexpr size_t kLongestName = 60;
     size_t start = words_[first].offset;
-    size_t lineEnd = std::min(text_.find('\n', start), words_[last].offset + words_[last].text.size());
+    size_t lineEnd =
+        std::min(text_.find('\n', start), words_[last].offset + words_[last].text.size());
     std::string name(text_.substr(start, lineEnd - start));
     while (!name.empty() && (name.back() == ' ' || name.back() == '\r' || name.back() == ',')) {
       name.pop_back();
@@ -115,8 +117,9 @@ std::vector<Symbol> DocumentSymbols(std::string_view text, bool softIp) {
     if (open == words.size() || open > at + 1) continue;
     size_t after = outline.AfterBlock(open);
     bool module = softIp && !category;
-    Symbol symbol = outline.Make(at, after - 1, module ? SymbolKind::kModule : SymbolKind::kNamespace,
-                                 std::string(word.text));
+    Symbol symbol =
+        outline.Make(at, after - 1, module ? SymbolKind::kModule : SymbolKind::kNamespace,
+                     std::string(word.text));
     if (!module) {
       symbol.children = outline.Entries(open, after, section);
     } else {
@@ -126,8 +129,8 @@ std::vector<Symbol> DocumentSymbols(std::string_view text, bool softIp) {
         size_t brace = outline.NextBrace(block, after);
         if (brace >= after || brace > block + 2) continue;
         size_t blockEnd = outline.AfterBlock(brace);
-        Symbol child = outline.Make(block, blockEnd - 1, SymbolKind::kStruct,
-                                    std::string(words[block].text));
+        Symbol child =
+            outline.Make(block, blockEnd - 1, SymbolKind::kStruct, std::string(words[block].text));
         child.children = outline.Entries(brace, blockEnd, false);
         symbol.children.push_back(std::move(child));
         block = blockEnd - 1;

@@ -281,8 +281,8 @@ class Server::Dispatch {
   Value Definition(const Value* params) {
     std::string path = DocumentPath(params);
     Value result(rapidjson::kArrayType);
-    for (const language::Place& place : language::DefinitionsAt(
-             server_.files_, path, PositionParam(Member(params, "position")))) {
+    for (const language::Place& place :
+         language::DefinitionsAt(server_.files_, path, PositionParam(Member(params, "position")))) {
       result.PushBack(LocationJson(place, allocator_), allocator_);
     }
     return result;
@@ -293,7 +293,8 @@ class Server::Dispatch {
     auto text = server_.files_.Text(path);
     Value result(rapidjson::kArrayType);
     if (!text) return result;
-    for (const language::Symbol& symbol : language::DocumentSymbols(*text, language::IsSoftIpSource(path))) {
+    for (const language::Symbol& symbol :
+         language::DocumentSymbols(*text, language::IsSoftIpSource(path))) {
       result.PushBack(SymbolJson(symbol, allocator_), allocator_);
     }
     return result;
@@ -339,14 +340,14 @@ class Server::Dispatch {
 
   Server& server_;
   Allocator& allocator_;
-  };
+};
 
 Server::Server(Send send, Log log, std::chrono::milliseconds quiet)
     : send_(std::move(send)),
       log_(std::move(log)),
       worker_(std::make_unique<DiagnosticsWorker>(
-          quiet, [this](const std::string& path,
-                        const std::vector<language::DocumentFinding>& findings) {
+          quiet,
+          [this](const std::string& path, const std::vector<language::DocumentFinding>& findings) {
             Publish(path, findings);
           })) {}
 
