@@ -3,19 +3,19 @@
 # UndefinedBehaviorSanitizer, seeds each corpus from the test cases and the
 # examples, and runs every target for the given number of seconds (default 60).
 # Fails on any crash, leak, sanitizer report or input that runs over a second.
-#   fuzz/run.sh [SECONDS [TARGET...]]    (targets: preprocessor conditions daf ipf qeldump qellint)
+#   fuzz/run.sh [SECONDS [TARGET...]]    (targets: preprocessor conditions daf ipf qeldump qellint lsp)
 set -euo pipefail
 
 seconds=${1:-60}
 targets=("${@:2}")
-[ ${#targets[@]} -gt 0 ] || targets=(preprocessor conditions daf ipf qeldump qellint)
+[ ${#targets[@]} -gt 0 ] || targets=(preprocessor conditions daf ipf qeldump qellint lsp)
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QELC_FUZZ_BUILD:-$root/build-fuzz}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQELC_FUZZ=ON -DQELC_SANITIZE=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target preprocessor_fuzz conditions_fuzz daf_fuzz ipf_fuzz \
-  qeldump_fuzz qellint_fuzz qelc >/dev/null
+  qeldump_fuzz qellint_fuzz lsp_fuzz qelc >/dev/null
 
 # Seeds: every source file of the test cases and the examples, by kind.
 seed() {  # seed TARGET PATTERN...
@@ -46,6 +46,10 @@ while IFS= read -r -d '' file; do
   fi
 done < <(find "$root/tests/cases" "$root/examples" -type f -name '*.ipf' -print0)
 printf '\001\000\000\000\000\000' >"$build/corpus/qeldump/seed-dab"
+# The language server's seeds: a session per example and per case source, each
+# framed as an editor sends it.
+mkdir -p "$build/corpus/lsp"
+python3 "$root/fuzz/lsp_seeds.py" "$build/corpus/lsp" "$root/examples" "$root/tests/cases"
 
 mkdir -p "$build/artifacts"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "compiler/compilation.h"
-#include "qellint/lint_run.h"
+#include "compiler/lint_run.h"
 #include "qellint/report.h"
 
 namespace qelc::lint {
@@ -26,7 +26,7 @@ struct Options {
   std::vector<std::string> warningOptions;  // the words after each -W
   std::vector<std::string> files;
   bool listChecks = false;
-  size_t maxErrors = 20;
+  size_t maxErrors = kDefaultMaxErrors;
   unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
 };
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "qellint/lint_run.h"
+#include "compiler/lint_run.h"
 
 namespace qelc::lint {
 

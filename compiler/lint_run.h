@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "source/diagnostics.h"
+#include "source/files.h"
 
 namespace qelc::lint {
 
@@ -54,5 +55,18 @@ constexpr size_t kMostErrorsCounted = 1000;
 // counted, in `notShown`.
 LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
                       std::vector<Finding>& findings, NotShown& notShown);
+
+// The same reading of a source that is not on the disk (an editor's text):
+// `read` gives the source by `path` and each file it includes by the name its
+// #include line gives.
+LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
+                    const WarningSet& enabled, size_t maxErrors, std::vector<Finding>& findings,
+                    NotShown& notShown);
+
+// The errors qellint shows of one source when --max-errors is not given.
+constexpr size_t kDefaultMaxErrors = 20;
+
+// The warning checks that are on when no -W option is given.
+WarningSet DefaultWarnings();
 
 }  // namespace qelc::lint

@@ -1,4 +1,4 @@
-#include "qellint/lint_run.h"
+#include "compiler/lint_run.h"
 
 #include <algorithm>
 #include <optional>
@@ -198,12 +198,29 @@ std::optional<std::string> ReadFromDisk(const std::string& path) {
 LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
                       std::vector<Finding>& findings, NotShown& notShown) {
   bool isSource = false;
-  bool softIp = IsSoftIpSource(path, isSource);
+  IsSoftIpSource(path, isSource);
   if (!isSource) return LintStatus::kNotASource;
   if (!OpenForReading(path)) return LintStatus::kUnreadable;
+  return LintText(path, ReadFromDisk, enabled, maxErrors, findings, notShown);
+}
+
+WarningSet DefaultWarnings() {
+  WarningSet on;
+  for (const WarningCheck* check : AllWarningChecks()) {
+    if (check->onByDefault) on.insert(check->name);
+  }
+  return on;
+}
+
+LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
+                    const WarningSet& enabled, size_t maxErrors, std::vector<Finding>& findings,
+                    NotShown& notShown) {
+  bool isSource = false;
+  bool softIp = IsSoftIpSource(path, isSource);
+  if (!isSource) return LintStatus::kNotASource;
 
   Collector collector(maxErrors);
-  MemoryFiles files(ReadFromDisk);
+  MemoryFiles files(read);
   LineMap map;
   {
     Compilation compilation(files, collector);

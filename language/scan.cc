@@ -1,0 +1,94 @@
+#include "language/scan.h"
+
+#include <algorithm>
+
+#include "decompile/source_text.h"
+#include "language/directives.h"
+#include "source/ascii.h"
+
+namespace qelc::language {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+std::vector<Word> ScanWords(std::string_view text) {
+  std::vector<Word> words;
+  int depth = 0;
+  size_t at = 0;
+  auto add = [&](Word::Kind kind, size_t start, size_t end) {
+    std::string_view word = text.substr(start, end - start);
+    if (word == "}") depth = std::max(0, depth - 1);
+    words.push_back({kind, word, start, depth});
+    if (word == "{") ++depth;
+  };
+  bool lineStart = true;
+  while (at < text.size()) {
+    char c = text[at];
+    if (lineStart) {
+      lineStart = false;
+      size_t end = text.find('\n', at);
+      if (end == std::string_view::npos) end = text.size();
+      if (DirectiveOf(text.substr(at, end - at))) {
+        at = end;
+        continue;
+      }
+    }
+    if (c == '\n') {
+      lineStart = true;
+      ++at;
+    } else if (IsBlank(c)) {
+      ++at;
+    } else if (text.substr(at, 2) == "//") {
+      at = std::min(text.size(), text.find('\n', at));
+    } else if (c == '\'') {
+      size_t end = at + 1;
+      while (end < text.size() && text[end] != '\'') end += text[end] == '\\' ? 2 : 1;
+      end = std::min(text.size(), end + 1);
+      add(Word::Kind::kString, at, end);
+      at = end;
+    } else if (decompile::IsDelimiter(c)) {
+      add(Word::Kind::kDelimiter, at, at + 1);
+      ++at;
+    } else {
+      size_t end = at;
+      while (end < text.size() && !IsBlank(text[end]) && !decompile::IsDelimiter(text[end])) {
+        ++end;
+      }
+      add(Word::Kind::kWord, at, end);
+      at = end;
+    }
+  }
+  return words;
+}
+
+std::string_view Unquoted(std::string_view word) {
+  if (word.size() >= 2 && word.front() == '\'' && word.back() == '\'') {
+    return word.substr(1, word.size() - 2);
+  }
+  return word;
+}
+
+size_t WordIndexAt(const std::vector<Word>& words, size_t offset) {
+  auto after = std::upper_bound(words.begin(), words.end(), offset,
+                                [](size_t at, const Word& word) { return at < word.offset; });
+  if (after == words.begin()) return words.size();
+  const Word& word = *(after - 1);
+  if (offset > word.offset + word.text.size()) return words.size();
+  return size_t(after - 1 - words.begin());
+}
+
+bool InCondition(const std::vector<Word>& words, size_t end) {
+  for (size_t at = std::min(end, words.size()); at-- > 0;) {
+    std::string_view text = words[at].text;
+    if (text == ":" || text == "{" || text == "}" || text == ",") return false;
+    if (EqualsNoCase(text, "When") || EqualsNoCase(text, "_when") || EqualsNoCase(text, "if")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace qelc::language

@@ -1,0 +1,95 @@
+#include "language/text.h"
+
+#include "decompile/source_text.h"
+
+namespace qelc::language {
+
+namespace {
+
+size_t LineStart(std::string_view text, int32_t line) {
+  size_t offset = 0;
+  for (int32_t at = 0; at < line; ++at) {
+    size_t end = text.find('\n', offset);
+    if (end == std::string_view::npos) return text.size();
+    offset = end + 1;
+  }
+  return offset;
+}
+
+size_t LineEnd(std::string_view text, size_t lineStart) {
+  size_t end = text.find('\n', lineStart);
+  if (end == std::string_view::npos) end = text.size();
+  if (end > lineStart && text[end - 1] == '\r') --end;
+  return end;
+}
+
+// The number of bytes of the UTF-8 sequence that `lead` starts (1 for a byte
+// that starts none, so that any text can be walked).
+size_t SequenceLength(unsigned char lead) {
+  if (lead >= 0xF0 && lead < 0xF8) return 4;
+  if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
+  if (lead >= 0xC0) return 2;
+  return 1;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+bool EndsWord(char c) { return IsBlank(c) || decompile::IsDelimiter(c); }
+
+}  // namespace
+
+size_t OffsetOf(std::string_view text, Position at) {
+  size_t start = LineStart(text, at.line);
+  size_t end = LineEnd(text, start);
+  size_t offset = start;
+  for (int32_t units = 0; offset < end && units < at.character;) {
+    size_t length = SequenceLength(static_cast<unsigned char>(text[offset]));
+    units += length == 4 ? 2 : 1;
+    offset = std::min(end, offset + length);
+  }
+  return offset;
+}
+
+Position PositionOf(std::string_view text, size_t offset) {
+  Position at;
+  size_t lineStart = 0;
+  for (size_t end = text.find('\n'); end != std::string_view::npos && end < offset;
+       end = text.find('\n', lineStart)) {
+    ++at.line;
+    lineStart = end + 1;
+  }
+  for (size_t byte = lineStart; byte < offset;) {
+    size_t length = SequenceLength(static_cast<unsigned char>(text[byte]));
+    at.character += length == 4 ? 2 : 1;
+    byte += length;
+  }
+  return at;
+}
+
+size_t OffsetOfColumn(std::string_view text, int32_t line, int32_t column) {
+  size_t start = LineStart(text, std::max(0, line - 1));
+  size_t end = LineEnd(text, start);
+  return std::min(end, start + std::max(0, column - 1));
+}
+
+Range TokenRange(std::string_view text, int32_t line, int32_t column) {
+  size_t start = OffsetOfColumn(text, line, column);
+  size_t lineEnd = LineEnd(text, start);
+  size_t end = start;
+  if (start < lineEnd) {
+    if (text[start] == '\'') {
+      // A backslash keeps the next character inside the string.
+      for (end = start + 1; end < lineEnd && text[end] != '\''; ++end) {
+        if (text[end] == '\\' && end + 1 < lineEnd) ++end;
+      }
+      end = std::min(lineEnd, end + 1);
+    } else if (EndsWord(text[start])) {
+      end = start + 1;
+    } else {
+      while (end < lineEnd && !EndsWord(text[end])) ++end;
+    }
+  }
+  return {PositionOf(text, start), PositionOf(text, end)};
+}
+
+}  // namespace qelc::language

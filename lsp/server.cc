@@ -1,0 +1,454 @@
+#include "lsp/server.h"
+
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <map>
+#include <optional>
+
+#include "language/completion.h"
+#include "language/formatting.h"
+#include "language/lookup.h"
+#include "language/symbols.h"
+
+namespace qelc::lsp {
+
+namespace {
+
+using rapidjson::Document;
+using rapidjson::Value;
+using Allocator = Document::AllocatorType;
+
+// JSON-RPC's error codes, and the protocol's own.
+constexpr int kParseError = -32700;
+constexpr int kInvalidRequest = -32600;
+constexpr int kMethodNotFound = -32601;
+constexpr int kInvalidParams = -32602;
+constexpr int kServerNotInitialized = -32002;
+constexpr int kRequestFailed = -32803;
+
+// A request that cannot be answered: its error's code and message.
+struct RequestError {
+  int code;
+  std::string message;
+};
+
+std::string Serialized(const Value& value) {
+  rapidjson::StringBuffer buffer;
+  rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+  value.Accept(writer);
+  return std::string(buffer.GetString(), buffer.GetSize());
+}
+
+Value Text(std::string_view text, Allocator& allocator) {
+  return Value(text.data(), rapidjson::SizeType(text.size()), allocator);
+}
+
+const Value* Member(const Value* object, const char* name) {
+  if (!object || !object->IsObject()) return nullptr;
+  auto member = object->FindMember(name);
+  return member == object->MemberEnd() ? nullptr : &member->value;
+}
+
+std::string StringParam(const Value* object, const char* name) {
+  const Value* value = Member(object, name);
+  if (!value || !value->IsString()) {
+    throw RequestError{kInvalidParams, std::string("'") + name + "' must be a string"};
+  }
+  return std::string(value->GetString(), value->GetStringLength());
+}
+
+// The path of the document a request names; a URI of another scheme names
+// no file this server reads.
+std::string DocumentPath(const Value* params) {
+  std::string uri = StringParam(Member(params, "textDocument"), "uri");
+  std::string path = language::PathOfUri(uri);
+  if (path.empty()) throw RequestError{kInvalidParams, "not a file: URI: " + uri};
+  return path;
+}
+
+int32_t IntParam(const Value* object, const char* name) {
+  const Value* value = Member(object, name);
+  if (!value || !value->IsInt() || value->GetInt() < 0) {
+    throw RequestError{kInvalidParams, std::string("'") + name + "' must be a number from 0"};
+  }
+  return value->GetInt();
+}
+
+language::Position PositionParam(const Value* position) {
+  return {IntParam(position, "line"), IntParam(position, "character")};
+}
+
+Value PositionJson(language::Position at, Allocator& allocator) {
+  Value json(rapidjson::kObjectType);
+  json.AddMember("line", at.line, allocator);
+  json.AddMember("character", at.character, allocator);
+  return json;
+}
+
+Value RangeJson(const language::Range& range, Allocator& allocator) {
+  Value json(rapidjson::kObjectType);
+  json.AddMember("start", PositionJson(range.start, allocator), allocator);
+  json.AddMember("end", PositionJson(range.end, allocator), allocator);
+  return json;
+}
+
+Value LocationJson(const language::Place& place, Allocator& allocator) {
+  Value json(rapidjson::kObjectType);
+  json.AddMember("uri", Text(language::UriOfPath(place.path), allocator), allocator);
+  json.AddMember("range", RangeJson(place.range, allocator), allocator);
+  return json;
+}
+
+Value DiagnosticJson(const language::DocumentFinding& finding, Allocator& allocator) {
+  constexpr int kError = 1;
+  constexpr int kWarning = 2;
+  Value json(rapidjson::kObjectType);
+  json.AddMember("range", RangeJson(finding.at.range, allocator), allocator);
+  json.AddMember("severity", finding.severity == Severity::kError ? kError : kWarning, allocator);
+  json.AddMember("code", Text(finding.check, allocator), allocator);
+  json.AddMember("source", "qellint", allocator);
+  json.AddMember("message", Text(finding.message, allocator), allocator);
+  if (finding.includedFrom) {
+    Value related(rapidjson::kObjectType);
+    related.AddMember("location", LocationJson(*finding.includedFrom, allocator), allocator);
+    related.AddMember("message", "included here", allocator);
+    Value list(rapidjson::kArrayType);
+    list.PushBack(related, allocator);
+    json.AddMember("relatedInformation", list, allocator);
+  }
+  return json;
+}
+
+Value SymbolJson(const language::Symbol& symbol, Allocator& allocator) {
+  Value json(rapidjson::kObjectType);
+  json.AddMember("name", Text(symbol.name, allocator), allocator);
+  if (!symbol.detail.empty()) json.AddMember("detail", Text(symbol.detail, allocator), allocator);
+  json.AddMember("kind", int(symbol.kind), allocator);
+  json.AddMember("range", RangeJson(symbol.range, allocator), allocator);
+  json.AddMember("selectionRange", RangeJson(symbol.selection, allocator), allocator);
+  Value children(rapidjson::kArrayType);
+  for (const language::Symbol& child : symbol.children) {
+    children.PushBack(SymbolJson(child, allocator), allocator);
+  }
+  json.AddMember("children", children, allocator);
+  return json;
+}
+
+Value Capabilities(Allocator& allocator) {
+  constexpr int kIncremental = 2;
+  Value sync(rapidjson::kObjectType);
+  sync.AddMember("openClose", true, allocator);
+  sync.AddMember("change", kIncremental, allocator);
+  Value triggers(rapidjson::kArrayType);
+  triggers.PushBack(".", allocator);
+  triggers.PushBack(" ", allocator);
+  Value completion(rapidjson::kObjectType);
+  completion.AddMember("triggerCharacters", triggers, allocator);
+  Value capabilities(rapidjson::kObjectType);
+  capabilities.AddMember("textDocumentSync", sync, allocator);
+  capabilities.AddMember("hoverProvider", true, allocator);
+  capabilities.AddMember("definitionProvider", true, allocator);
+  capabilities.AddMember("documentSymbolProvider", true, allocator);
+  capabilities.AddMember("completionProvider", completion, allocator);
+  capabilities.AddMember("documentFormattingProvider", true, allocator);
+  return capabilities;
+}
+
+// The folder named by a `root` option: absolute, or relative to `base`.
+std::string RootOption(const Value* options, const std::string& base) {
+  const Value* root = Member(options, "root");
+  if (!root || !root->IsString() || root->GetStringLength() == 0) return "";
+  std::string named(root->GetString(), root->GetStringLength());
+  return named.starts_with('/') ? named : base + "/" + named;
+}
+
+}  // namespace
+
+// The handling of one message: what every method reads and answers.
+class Server::Dispatch {
+ public:
+  Dispatch(Server& server, Allocator& allocator) : server_(server), allocator_(allocator) {}
+
+  // The result of a request; throws a RequestError.
+  Value Request(const std::string& method, const Value* params) {
+    using Handler = Value (Dispatch::*)(const Value*);
+    static constexpr std::pair<const char*, Handler> kRequests[] = {
+        {"initialize", &Dispatch::Initialize},
+        {"shutdown", &Dispatch::Shutdown},
+        {"textDocument/hover", &Dispatch::Hover},
+        {"textDocument/definition", &Dispatch::Definition},
+        {"textDocument/documentSymbol", &Dispatch::DocumentSymbol},
+        {"textDocument/completion", &Dispatch::Completion},
+        {"textDocument/formatting", &Dispatch::Formatting},
+    };
+    for (const auto& [name, handler] : kRequests) {
+      if (method == name) return (this->*handler)(params);
+    }
+    throw RequestError{kMethodNotFound, "no method " + method};
+  }
+
+  void Notification(const std::string& method, const Value* params) {
+    if (method == "textDocument/didOpen") {
+      const Value* document = Member(params, "textDocument");
+      std::string path = DocumentPath(params);
+      server_.files_.Open(path, StringParam(document, "text"));
+      server_.Relint(path);
+    } else if (method == "textDocument/didChange") {
+      DidChange(params);
+    } else if (method == "textDocument/didClose") {
+      std::string path = DocumentPath(params);
+      server_.files_.Close(path);
+      server_.Relint(path);
+    } else if (method == "workspace/didChangeConfiguration") {
+      std::string root = RootOption(Member(Member(params, "settings"), "qel"), server_.base_);
+      if (!root.empty()) SetRoot(root);
+    }
+    // Other notifications ($/cancelRequest, didSave, ...) change nothing here.
+  }
+
+ private:
+  Value Initialize(const Value* params) {
+    if (server_.initialized_) throw RequestError{kInvalidRequest, "initialize came twice"};
+    std::string root;
+    if (const Value* uri = Member(params, "rootUri"); uri && uri->IsString()) {
+      root = language::PathOfUri(uri->GetString());
+    }
+    if (const Value* folders = Member(params, "workspaceFolders");
+        root.empty() && folders && folders->IsArray() && !folders->Empty()) {
+      root = language::PathOfUri(StringParam(&(*folders)[0], "uri"));
+    }
+    if (const Value* path = Member(params, "rootPath"); root.empty() && path && path->IsString()) {
+      root = path->GetString();
+    }
+    if (root.empty()) root = ".";
+    server_.base_ = root;
+    std::string named = RootOption(Member(params, "initializationOptions"), server_.base_);
+    SetRoot(named.empty() ? root : named);
+    server_.initialized_ = true;
+    Value result(rapidjson::kObjectType);
+    result.AddMember("capabilities", Capabilities(allocator_), allocator_);
+    Value info(rapidjson::kObjectType);
+    info.AddMember("name", "qel-language-server", allocator_);
+    result.AddMember("serverInfo", info, allocator_);
+    return result;
+  }
+
+  Value Shutdown(const Value*) {
+    server_.shutDown_ = true;
+    return Value();
+  }
+
+  void DidChange(const Value* params) {
+    std::string path = DocumentPath(params);
+    auto open = server_.files_.Text(path);
+    if (!open) throw RequestError{kInvalidParams, "a change to a document not open: " + path};
+    const Value* changes = Member(params, "contentChanges");
+    if (!changes || !changes->IsArray()) {
+      throw RequestError{kInvalidParams, "'contentChanges' must be a list"};
+    }
+    std::string text = *open;
+    for (const Value& change : changes->GetArray()) {
+      std::string replacement = StringParam(&change, "text");
+      const Value* range = Member(&change, "range");
+      if (!range) {
+        text = std::move(replacement);
+        continue;
+      }
+      size_t start = language::OffsetOf(text, PositionParam(Member(range, "start")));
+      size_t end = language::OffsetOf(text, PositionParam(Member(range, "end")));
+      if (end < start) throw RequestError{kInvalidParams, "a range that ends before it starts"};
+      text.replace(start, end - start, replacement);
+    }
+    server_.files_.Open(path, std::move(text));
+    server_.Relint(path);
+  }
+
+  Value Hover(const Value* params) {
+    std::string path = DocumentPath(params);
+    auto hover = language::HoverAt(server_.files_, path, PositionParam(Member(params, "position")));
+    if (!hover) return Value();
+    Value contents(rapidjson::kObjectType);
+    contents.AddMember("kind", "markdown", allocator_);
+    contents.AddMember("value", Text(hover->markdown, allocator_), allocator_);
+    Value result(rapidjson::kObjectType);
+    result.AddMember("contents", contents, allocator_);
+    result.AddMember("range", RangeJson(hover->range, allocator_), allocator_);
+    return result;
+  }
+
+  Value Definition(const Value* params) {
+    std::string path = DocumentPath(params);
+    Value result(rapidjson::kArrayType);
+    for (const language::Place& place :
+         language::DefinitionsAt(server_.files_, path, PositionParam(Member(params, "position")))) {
+      result.PushBack(LocationJson(place, allocator_), allocator_);
+    }
+    return result;
+  }
+
+  Value DocumentSymbol(const Value* params) {
+    std::string path = DocumentPath(params);
+    auto text = server_.files_.Text(path);
+    Value result(rapidjson::kArrayType);
+    if (!text) return result;
+    for (const language::Symbol& symbol :
+         language::DocumentSymbols(*text, language::IsSoftIpSource(path))) {
+      result.PushBack(SymbolJson(symbol, allocator_), allocator_);
+    }
+    return result;
+  }
+
+  Value Completion(const Value* params) {
+    std::string path = DocumentPath(params);
+    auto text = server_.files_.Text(path);
+    Value result(rapidjson::kArrayType);
+    if (!text) return result;
+    for (const language::Completion& item : language::CompletionsAt(
+             *text, language::IsSoftIpSource(path), PositionParam(Member(params, "position")))) {
+      Value json(rapidjson::kObjectType);
+      json.AddMember("label", Text(item.label, allocator_), allocator_);
+      json.AddMember("kind", int(item.kind), allocator_);
+      if (!item.detail.empty()) json.AddMember("detail", Text(item.detail, allocator_), allocator_);
+      result.PushBack(json, allocator_);
+    }
+    return result;
+  }
+
+  Value Formatting(const Value* params) {
+    std::string path = DocumentPath(params);
+    auto text = server_.files_.Text(path);
+    if (!text) throw RequestError{kInvalidParams, "not an open document: " + path};
+    language::Formatted formatted = language::FormatDocument(server_.files_, path);
+    if (!formatted.text) throw RequestError{kRequestFailed, formatted.refusal};
+    Value result(rapidjson::kArrayType);
+    if (*formatted.text == *text) return result;
+    Value edit(rapidjson::kObjectType);
+    language::Range whole{{0, 0}, language::PositionOf(*text, text->size())};
+    edit.AddMember("range", RangeJson(whole, allocator_), allocator_);
+    edit.AddMember("newText", Text(*formatted.text, allocator_), allocator_);
+    result.PushBack(edit, allocator_);
+    return result;
+  }
+
+  void SetRoot(const std::string& root) {
+    server_.files_.SetRoot(root);
+    server_.log_("workspace root: " + server_.files_.Root());
+    for (const auto& [path, text] : server_.files_.Texts()) server_.Relint(path);
+  }
+
+  Server& server_;
+  Allocator& allocator_;
+};
+
+Server::Server(Send send, Log log, std::chrono::milliseconds quiet)
+    : send_(std::move(send)),
+      log_(std::move(log)),
+      worker_(std::make_unique<DiagnosticsWorker>(
+          quiet,
+          [this](const std::string& path, const std::vector<language::DocumentFinding>& findings) {
+            Publish(path, findings);
+          })) {}
+
+Server::~Server() = default;
+
+void Server::SendLocked(std::string_view body) {
+  std::lock_guard lock(sending_);
+  send_(body);
+}
+
+void Server::Relint(const std::string& changedPath) {
+  // An included file's change may change what every open source reports.
+  if (language::IsSource(changedPath)) {
+    worker_->Changed(changedPath, files_);
+    return;
+  }
+  for (const auto& [path, text] : files_.Texts()) {
+    if (language::IsSource(path)) worker_->Changed(path, files_);
+  }
+}
+
+void Server::Publish(const std::string& path,
+                     const std::vector<language::DocumentFinding>& findings) {
+  Document message(rapidjson::kObjectType);
+  Allocator& allocator = message.GetAllocator();
+  Value diagnostics(rapidjson::kArrayType);
+  for (const language::DocumentFinding& finding : findings) {
+    diagnostics.PushBack(DiagnosticJson(finding, allocator), allocator);
+  }
+  Value params(rapidjson::kObjectType);
+  params.AddMember("uri", Text(language::UriOfPath(path), allocator), allocator);
+  params.AddMember("diagnostics", diagnostics, allocator);
+  message.AddMember("jsonrpc", "2.0", allocator);
+  message.AddMember("method", "textDocument/publishDiagnostics", allocator);
+  message.AddMember("params", params, allocator);
+  SendLocked(Serialized(message));
+}
+
+void Server::Malformed(std::string_view problem) {
+  log_("malformed message: " + std::string(problem));
+}
+
+bool Server::Handle(std::string_view body) {
+  Document message;
+  Document reply(rapidjson::kObjectType);
+  Allocator& allocator = reply.GetAllocator();
+  auto answer = [&](const Value* id, std::optional<RequestError> error, Value result) {
+    reply.AddMember("jsonrpc", "2.0", allocator);
+    reply.AddMember("id", id ? Value(*id, allocator) : Value(), allocator);
+    if (error) {
+      log_("error " + std::to_string(error->code) + ": " + error->message);
+      Value json(rapidjson::kObjectType);
+      json.AddMember("code", error->code, allocator);
+      json.AddMember("message", Text(error->message, allocator), allocator);
+      reply.AddMember("error", json, allocator);
+    } else {
+      reply.AddMember("result", result, allocator);
+    }
+    SendLocked(Serialized(reply));
+  };
+  message.Parse(body.data(), body.size());
+  if (message.HasParseError()) {
+    answer(nullptr, RequestError{kParseError, "the message is not JSON"}, Value());
+    return true;
+  }
+  const Value* id = Member(&message, "id");
+  if (id && !id->IsString() && !id->IsInt64()) id = nullptr;
+  const Value* method = Member(&message, "method");
+  if (!method || !method->IsString()) {
+    // A response to a request of ours (none is sent) needs no answer.
+    bool response = Member(&message, "result") || Member(&message, "error");
+    if (!response) answer(id, RequestError{kInvalidRequest, "a message without a method"}, {});
+    return true;
+  }
+  std::string name(method->GetString(), method->GetStringLength());
+  if (name == "exit") return false;
+  const Value* params = Member(&message, "params");
+  bool request = Member(&message, "id") != nullptr;
+  Dispatch dispatch(*this, allocator);
+  try {
+    if (!initialized_ && name != "initialize") {
+      if (request) throw RequestError{kServerNotInitialized, "initialize comes first"};
+      return true;
+    }
+    if (shutDown_) {
+      if (request) throw RequestError{kInvalidRequest, "the server was shut down"};
+      return true;
+    }
+    if (request) {
+      answer(id, std::nullopt, dispatch.Request(name, params));
+    } else {
+      dispatch.Notification(name, params);
+    }
+  } catch (const RequestError& error) {
+    if (request) {
+      answer(id, error, Value());
+    } else {
+      log_(name + ": " + error.message);
+    }
+  }
+  return true;
+}
+
+}  // namespace qelc::lsp

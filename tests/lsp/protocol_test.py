@@ -1,0 +1,452 @@
+#!/usr/bin/env python3
+"""qel-language-server over pipes, as an editor drives it.
+
+usage: protocol_test.py SERVER QELLINT QELC CASES EXAMPLES
+
+Every source of the whole-program cases is opened in the server with its case's
+input folder as the workspace, and the diagnostics published must be qellint's
+findings for that source, each at the start of the token it names; then the
+changes, the included files, hover, definition, symbols, completion,
+formatting and malformed messages, on real sources."""
+
+import glob
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from client import Client, uri_of  # noqa: E402
+
+SERVER, QELLINT, QELC, CASES, EXAMPLES = map(os.path.abspath, sys.argv[1:6])
+del sys.argv[1:6]
+
+
+def is_source(path):
+    extension = os.path.splitext(path)[1].lower()
+    return extension.startswith(".daf") or extension.startswith(".ipf")
+
+
+def position_of(data, offset):
+    """The editor's position (UTF-16 code units) of a byte offset."""
+    line = data.count(b"\n", 0, offset)
+    start = data.rfind(b"\n", 0, offset) + 1
+    character = 0
+    at = start
+    while at < offset:
+        lead = data[at]
+        length = 4 if 0xF0 <= lead < 0xF8 else 3 if 0xE0 <= lead < 0xF0 else \
+            2 if 0xC0 <= lead < 0xE0 else 1
+        character += 2 if length == 4 else 1
+        at += length
+    return {"line": line, "character": character}
+
+
+def start_of(data, line, column):
+    """Where qellint's line and column (bytes, from 1) stand, clamped to the
+    line's end and the text's end."""
+    start = 0
+    for _ in range(line - 1):
+        end = data.find(b"\n", start)
+        if end < 0:
+            return position_of(data, len(data))
+        start = end + 1
+    end = data.find(b"\n", start)
+    end = len(data) if end < 0 else end
+    if end > start and data[end - 1:end] == b"\r":
+        end -= 1
+    return position_of(data, min(end, start + column - 1))
+
+
+def qellint_findings(folder, names):
+    """uri -> the sorted (start, severity, check, message) that qellint gives."""
+    expected = {}
+    for name in names:
+        run = subprocess.run([QELLINT, "--format=json", name], cwd=folder, capture_output=True)
+        for finding in json.loads(run.stdout)["findings"]:
+            path = os.path.normpath(os.path.join(folder, finding["file"]))
+            with open(path, "rb") as file:
+                data = file.read()
+            start = start_of(data, finding["line"], finding["column"])
+            severity = 1 if finding["severity"] == "error" else 2
+            expected.setdefault(uri_of(path), []).append(
+                (json.dumps(start), severity, finding["check"], finding["message"]))
+    return {uri: sorted(found) for uri, found in expected.items()}
+
+
+def published(diagnostics):
+    return sorted((json.dumps(d["range"]["start"]), d["severity"], d["code"], d["message"])
+                  for d in diagnostics)
+
+
+def folder_files(folder):
+    for path in glob.glob(os.path.join(folder, "**", "*"), recursive=True):
+        if os.path.isfile(path):
+            yield os.path.relpath(path, folder)
+
+
+class Workspace(unittest.TestCase):
+    """A scratch workspace folder and a server whose root it is."""
+
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="qel-lsp-")
+        self.server = None
+
+    def tearDown(self):
+        if self.server:
+            if self.server.process.poll() is None:
+                self.server.process.kill()
+            self.server.wait()
+        shutil.rmtree(self.root)
+
+    def write(self, name, text):
+        path = os.path.join(self.root, name)
+        with open(path, "w") as file:
+            file.write(text)
+        return path
+
+    def start(self, **options):
+        self.server = Client(SERVER, self.root, **options)
+        return self.server
+
+    def ask(self, method, path, **params):
+        return self.server.request(method, {"textDocument": {"uri": uri_of(path)}, **params})
+
+
+class DiagnosticsEqualQellint(unittest.TestCase):
+    def test_every_case_source(self):
+        cases = sorted({path.split(os.sep + "in" + os.sep)[0] for path in glob.glob(
+            os.path.join(CASES, "*", "*", "in", "**", "*"), recursive=True) if is_source(path)})
+        self.assertGreater(len(cases), 300)
+        compared = 0
+        for case in cases:
+            root = os.path.join(case, "in")
+            names = []
+            for name in folder_files(root):
+                if not is_source(name):
+                    continue
+                with open(os.path.join(root, name), "rb") as file:
+                    try:
+                        file.read().decode("utf-8")
+                    except UnicodeDecodeError:
+                        continue  # an editor's text is UTF-8: no editor holds this one
+                names.append(name)
+            if not names:
+                continue
+            expected = qellint_findings(root, names)
+            before = sorted(folder_files(root))
+            client = Client(SERVER, root)
+            for name in names:
+                client.open(os.path.join(root, name))
+            uris = set(expected) | {uri_of(os.path.join(root, name)) for name in names}
+            try:
+                for uri in uris:
+                    want = expected.get(uri, [])
+                    client.wait_diagnostics(uri, lambda found: published(found) == want, 20)
+            except TimeoutError:
+                got = {uri: published(client.diagnostics.get(uri, [])) for uri in uris}
+                self.fail(f"{case}: qellint gives {expected}, the server {got}")
+            finally:
+                self.assertEqual(client.close(), 0)
+            # The server reads and writes nothing in the workspace.
+            self.assertEqual(sorted(folder_files(root)), before)
+            compared += len(names)
+        print(f"{compared} sources of {len(cases)} cases: the server's diagnostics are qellint's")
+
+
+class Changes(Workspace):
+    BAD = "Device QX1\nAlias {\n  When PAKAGE is 'LQFP48' :\n    SWDIO : 'PA13'\n}\n"
+
+    def test_incremental_and_full_changes(self):
+        path = self.write("dev.daf", "")
+        server = self.start()
+        server.open(path, self.BAD)
+        uri = uri_of(path)
+        found = server.wait_diagnostics(uri, lambda found: len(found) == 1)
+        self.assertEqual(found[0]["range"], {"start": {"line": 2, "character": 7},
+                                             "end": {"line": 2, "character": 13}})
+        self.assertEqual((found[0]["code"], found[0]["source"], found[0]["severity"]),
+                         ("condition-syntax", "qellint", 1))
+        # Typing the missing letter: one incremental change.
+        server.notify("textDocument/didChange", {
+            "textDocument": {"uri": uri, "version": 2},
+            "contentChanges": [{"range": {"start": {"line": 2, "character": 9},
+                                          "end": {"line": 2, "character": 9}}, "text": "C"}]})
+        server.wait_diagnostics(uri, lambda found: found == [])
+        # The whole text again, with the quote of the value missing.
+        server.notify("textDocument/didChange", {
+            "textDocument": {"uri": uri, "version": 3},
+            "contentChanges": [{"text": self.BAD.replace("PAKAGE is 'LQFP48'", "PACKAGE is LQFP48")}]})
+        found = server.wait_diagnostics(uri, lambda found: len(found) == 1)
+        self.assertEqual(found[0]["range"]["start"], {"line": 2, "character": 18})
+        self.assertIn("must be quoted", found[0]["message"])
+        # Several changes in one message apply in order; the file stays untouched.
+        server.notify("textDocument/didChange", {
+            "textDocument": {"uri": uri, "version": 4},
+            "contentChanges": [
+                {"range": {"start": {"line": 2, "character": 18}, "end": {"line": 2, "character": 18}},
+                 "text": "'"},
+                {"range": {"start": {"line": 2, "character": 25}, "end": {"line": 2, "character": 25}},
+                 "text": "'"}]})
+        server.wait_diagnostics(uri, lambda found: found == [])
+        server.notify("textDocument/didClose", {"textDocument": {"uri": uri}})
+        self.assertEqual(server.close(), 0)
+        self.assertEqual(os.listdir(self.root), ["dev.daf"])
+        with open(path) as file:
+            self.assertEqual(file.read(), "")
+
+    def test_a_warning_and_utf16_columns(self):
+        # Two pins of one name: a warning; the text before it holds a letter
+        # of two UTF-16 units, which moves the column by two, not four bytes.
+        text = ("Device QX1 // \U0001F600\nPinNumberByPackage {\n  When PACKAGE is 'P' :\n"
+                "    P : 1 : 'A', P : 2 : 'A'\n}\n")
+        path = self.write("dev.daf", "")
+        server = self.start()
+        server.open(path, text)
+        expected = qellint_findings(self.root, [])  # nothing on the disk's empty file
+        self.assertEqual(expected, {})
+        found = server.wait_diagnostics(uri_of(path), lambda found: len(found) > 0)
+        self.write("dev.daf", text)
+        self.assertEqual(published(found), qellint_findings(self.root, ["dev.daf"])[uri_of(path)])
+        self.assertEqual(server.close(), 0)
+
+
+class Includes(Workspace):
+    def test_included_file_findings_and_editor_text(self):
+        self.write("ext.inc", "Extensions {\n  'ipf' 'Soft IP'\n}\n")
+        path = self.write("dev.daf", "Device QX1\n#include \"ext.inc\"\n")
+        server = self.start()
+        server.open(path)
+        include = uri_of(os.path.join(self.root, "ext.inc"))
+        found = server.wait_diagnostics(include, lambda found: len(found) == 1)[0]
+        self.assertEqual(found["range"]["start"], {"line": 1, "character": 8})
+        self.assertEqual(found["relatedInformation"][0]["location"], {
+            "uri": uri_of(path),
+            "range": {"start": {"line": 1, "character": 10}, "end": {"line": 1, "character": 17}}})
+        self.assertEqual(server.wait_diagnostics(uri_of(path)), [])
+        # The included file opened and fixed in the editor, not saved: its text counts.
+        server.open(os.path.join(self.root, "ext.inc"), "Extensions {\n  'ipf' : 'Soft IP'\n}\n",
+                    language="daf")
+        server.wait_diagnostics(include, lambda found: found == [])
+        self.assertEqual(server.close(), 0)
+
+    def test_root_from_initialization_option(self):
+        os.mkdir(os.path.join(self.root, "lib"))
+        self.write("lib/ext.inc", "Extensions {\n  'ipf' 'Soft IP'\n}\n")
+        path = self.write("lib/dev.daf", "Device QX1\n#include ext.inc\n")
+        server = self.start(init_options={"root": "lib"})
+        server.open(path)
+        include = uri_of(os.path.join(self.root, "lib", "ext.inc"))
+        self.assertEqual(len(server.wait_diagnostics(include, lambda found: len(found) == 1)), 1)
+        self.assertEqual(server.close(), 0)
+
+
+class Questions(Workspace):
+    """Hover, definition, symbols and completion on the examples."""
+
+    def setUp(self):
+        super().setUp()
+        for name in ("device.daf", "library.ipf"):
+            shutil.copy(os.path.join(EXAMPLES, name), self.root)
+        self.daf = os.path.join(self.root, "device.daf")
+        self.ipf = os.path.join(self.root, "library.ipf")
+        with open(self.daf) as file:
+            self.daf_lines = file.read().split("\n")
+        with open(self.ipf) as file:
+            self.ipf_lines = file.read().split("\n")
+        self.start()
+        self.server.open(self.daf)
+        self.server.open(self.ipf)
+
+    def at(self, lines, line_text, word, nth=0):
+        line = next(n for n, text in enumerate(lines) if line_text in text)
+        column = -1
+        for _ in range(nth + 1):
+            column = lines[line].index(word, column + 1)
+        return {"line": line, "character": column + 1}
+
+    def hover(self, path, position):
+        result = self.ask("textDocument/hover", path, position=position)["result"]
+        return result and result["contents"]["value"]
+
+    def test_hover(self):
+        lines = self.daf_lines
+        text = self.hover(self.daf, self.at(lines, "PinNumberByPackage", "PinNumberByPackage"))
+        self.assertIn("Pin numbers per package", text)
+        self.assertIn("149 rows per block", text)
+        self.assertIn("daf.md#pinnumberbypackage", text)
+        self.assertIn("DEV", self.hover(self.daf, self.at(lines, "When DEV", "DEV")))
+        self.assertIn("isin", self.hover(self.daf, self.at(lines, "isin", "isin")))
+        self.assertIn("display", self.hover(self.daf, self.at(lines, ".displayname", "displayname")))
+        # PA13 is pin 34 of LQFP48 and pin 46 of UFBGA64.
+        pin = self.hover(self.daf, self.at(lines, "SWDIO", "PA13"))
+        self.assertIn("`LQFP48` pin 34", pin)
+        self.assertIn("`UFBGA64` pin 46", pin)
+        self.assertIsNone(self.hover(self.daf, self.at(lines, "Device", "QX")))
+        block = self.hover(self.ipf, self.at(self.ipf_lines, "Input :", "Input"))
+        self.assertIn("Input ports", block)
+        self.assertIn("ipf.md#input-and-output", block)
+
+    def test_definition(self):
+        lines = self.daf_lines
+        found = self.ask("textDocument/definition", self.daf,
+                         position=self.at(lines, "SWDIO", "PA13"))["result"]
+        rows = [(f["uri"], lines[f["range"]["start"]["line"]].strip()) for f in found]
+        self.assertEqual(rows, [(uri_of(self.daf), "LQFP48 : 34 : 'PA13',"),
+                                (uri_of(self.daf), "UFBGA64 : 46 : 'PA13',")])
+        self.assertEqual(self.ask("textDocument/definition", self.daf,
+                                  position={"line": 0, "character": 0})["result"], [])
+
+    def test_definition_of_include_and_define(self):
+        self.write("pins.inc", "#define PKG 'LQFP48'\n")
+        path = self.write("dev.daf", "Device QX1\n#include \"pins.inc\"\n"
+                                     "Alias {\n  When PACKAGE is PKG :\n    A : 'PA0'\n}\n")
+        self.server.open(path)
+        found = self.ask("textDocument/definition", path,
+                         position={"line": 1, "character": 12})["result"]
+        self.assertEqual([f["uri"] for f in found], [uri_of(os.path.join(self.root, "pins.inc"))])
+        found = self.ask("textDocument/definition", path,
+                         position={"line": 3, "character": 21})["result"]
+        self.assertEqual(found, [{"uri": uri_of(os.path.join(self.root, "pins.inc")), "range": {
+            "start": {"line": 0, "character": 8}, "end": {"line": 0, "character": 11}}}])
+
+    def test_symbols(self):
+        symbols = self.ask("textDocument/documentSymbol", self.daf)["result"]
+        keywords = [line.split()[0] for line in self.daf_lines
+                    if line[:1].isalpha() and line.split()[0] != "Device"]
+        self.assertEqual([s["name"] for s in symbols], keywords)
+        alias = symbols[keywords.index("Alias")]
+        self.assertTrue(alias["children"][0]["name"].startswith("When"))
+        self.assertTrue(alias["children"][0]["children"])
+        symbols = self.ask("textDocument/documentSymbol", self.ipf)["result"]
+        self.assertEqual(symbols[0]["name"], "SoftIPCategory")
+        modules = [s for s in symbols if s["kind"] == 2]
+        self.assertTrue(modules)
+        self.assertIn("Module", [block["name"] for block in modules[0]["children"]])
+
+    def complete(self, path, text, line, character):
+        self.server.notify("textDocument/didChange", {
+            "textDocument": {"uri": uri_of(path), "version": 2}, "contentChanges": [{"text": text}]})
+        items = self.ask("textDocument/completion", path,
+                         position={"line": line, "character": character})["result"]
+        return {item["label"] for item in items}
+
+    def test_completion(self):
+        path = self.write("edit.daf", "")
+        self.server.open(path)
+        self.assertIn("PinNumberByPackage", self.complete(path, "Device QX1\n", 1, 0))
+        labels = self.complete(path, "Device QX1\nAlias {\n  When \n}\n", 2, 7)
+        self.assertTrue({"PACKAGE", "DEV", "isin", "and"} <= labels)
+        self.assertNotIn("Alias", labels)
+        labels = self.complete(path, "Device QX1\nInitialize {\n  When :\n  P7.\n}\n", 3, 5)
+        self.assertEqual(labels, {"name", "nchange", "PinEdit", "reserve", "displayname"})
+        ipf = self.write("edit.ipf", "")
+        self.server.open(ipf)
+        labels = self.complete(ipf, "Uart {\n  \n}\n", 1, 2)
+        self.assertTrue({"Module", "Input", "Macro"} <= labels)
+        self.assertEqual(self.complete(ipf, "SoftIPCategory {\n  \n}\n", 1, 2), set())
+        labels = self.complete(ipf, "Uart {\n  Macro : { MacroName ( ) {\n    _when \n", 2, 10)
+        self.assertIn("PACKAGE", labels)
+
+    def test_formatting(self):
+        path = os.path.join(self.root, "plain.daf")
+        text = None
+        for status in sorted(glob.glob(os.path.join(CASES, "*", "*", "expect", "status"))):
+            case = os.path.dirname(os.path.dirname(status))
+            with open(status) as file:
+                compiled = file.read().strip() == "0"
+            sources = glob.glob(os.path.join(case, "in", "*.daf"))
+            if not compiled or len(sources) != 1 or not os.path.isfile(sources[0]) \
+                    or len(os.listdir(os.path.join(case, "in"))) != 1:
+                continue
+            with open(sources[0], newline="") as file:
+                text = file.read()
+            # A source of several sections, without comments or directives.
+            if "//" not in text and "#" not in text and text.count("{") > 3:
+                break
+        self.assertIsNotNone(text)
+        self.server.open(path, text)
+        edits = self.ask("textDocument/formatting", path, options={"tabSize": 2})["result"]
+        formatted = edits[0]["newText"] if edits else text
+        # The formatted source compiles into the same DAB file, and is its own format.
+        self.assertEqual(self.dab(text), self.dab(formatted))
+        self.server.notify("textDocument/didChange", {
+            "textDocument": {"uri": uri_of(path), "version": 2},
+            "contentChanges": [{"text": formatted}]})
+        self.assertEqual(self.ask("textDocument/formatting", path, options={})["result"], [])
+        # A source with an error, or with a comment, is refused.
+        self.server.notify("textDocument/didChange", {
+            "textDocument": {"uri": uri_of(path), "version": 3},
+            "contentChanges": [{"text": "Device QX1\nAlias {\n"}]})
+        error = self.ask("textDocument/formatting", path, options={})["error"]
+        self.assertIn("errors", error["message"])
+        error = self.ask("textDocument/formatting", self.daf, options={})["error"]
+        self.assertIn("comments", error["message"])
+
+    def dab(self, text):
+        folder = tempfile.mkdtemp(dir=self.root)
+        with open(os.path.join(folder, "dev.daf"), "w") as file:
+            file.write(text)
+        subprocess.run([QELC, "dev.daf"], cwd=folder, capture_output=True, check=True)
+        with open(os.path.join(folder, "dev.dab"), "rb") as file:
+            return file.read()
+
+
+class Malformed(Workspace):
+    def test_bad_messages_are_answered_or_logged(self):
+        server = self.start(stderr=subprocess.PIPE)
+        # A header line without a colon, a header without Content-Length.
+        server.send_bytes(b"Garbage\r\n\r\n")
+        server.send_bytes(b"Content-Type: x\r\n\r\n")
+        server.send_bytes(b"Content-Length: many\r\n\r\n")
+        # A body that is no JSON, and one that is JSON but no request.
+        server.send_bytes(b"Content-Length: 5\r\n\r\n{oops")
+        reply = server.reply(None)
+        self.assertEqual(reply["error"]["code"], -32700)
+        server.send({"jsonrpc": "2.0", "id": 7})
+        self.assertEqual(server.reply(7)["error"]["code"], -32600)
+        server.send([1, 2])
+        self.assertEqual(server.reply(None)["error"]["code"], -32600)
+        # A method the server does not have; bad parameters.
+        self.assertEqual(server.request("textDocument/rename", {})["error"]["code"], -32601)
+        self.assertEqual(server.request("textDocument/hover", {"textDocument": 3})["error"]["code"],
+                         -32602)
+        self.assertEqual(server.request("textDocument/hover", {
+            "textDocument": {"uri": "file:///x.daf"},
+            "position": {"line": -1, "character": 0}})["error"]["code"], -32602)
+        # A Content-Length shorter than the body: the rest is read as a header.
+        body = json.dumps({"jsonrpc": "2.0", "id": 8, "method": "shutdown"}).encode()
+        server.send_bytes(b"Content-Length: %d\r\n\r\n" % (len(body) - 3) + body)
+        self.assertEqual(server.reply(None)["error"]["code"], -32700)
+        # The server still answers.
+        self.assertIsNone(server.request("shutdown", None)["result"])
+        server.notify("exit", None)
+        server.process.stdin.close()
+        log = server.process.stderr.read().decode()
+        self.assertEqual(server.wait(), 0)
+        self.assertIn("a header line that is not 'Name: value'", log)
+        self.assertIn("a header without Content-Length", log)
+        self.assertIn("a Content-Length that is not a number", log)
+
+    def test_lifecycle(self):
+        # Before initialize, a request is refused.
+        process = subprocess.Popen([SERVER], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL)
+        body = json.dumps({"jsonrpc": "2.0", "id": 1, "method": "textDocument/hover"}).encode()
+        exit_body = json.dumps({"jsonrpc": "2.0", "method": "exit"}).encode()
+        out, _ = process.communicate(b"Content-Length: %d\r\n\r\n" % len(body) + body +
+                                     b"Content-Length: %d\r\n\r\n" % len(exit_body) + exit_body,
+                                     timeout=30)
+        self.assertIn(b'"code":-32002', out)
+        # exit without shutdown: status 1; the input ending inside a message: status 1.
+        self.assertEqual(process.returncode, 1)
+        server = self.start()
+        server.send_bytes(b"Content-Length: 100\r\n\r\n{")
+        self.assertEqual(server.wait(), 1)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
