@@ -26,28 +26,35 @@ struct Section {
 };
 
 // The sections in the order that adds their strings to the pool as the file
-// holds them, where one exists: next comes the section whose first string not
-// yet added is the lowest one not yet added. The sections that add no string
-// of their own come last.
+// holds them, where one exists: next comes the section whose strings not yet
+// added come first in the pool, compared string by string (two sections that
+// both start with the condition "1" are told apart by what follows it). The
+// sections that add no string of their own come last.
 std::vector<Section> InPoolOrder(std::vector<Section> sections) {
   std::unordered_set<StringRef> added;
-  std::vector<size_t> cursor(sections.size(), 0);
-  auto firstNew = [&](size_t i) {
-    const std::vector<StringRef>& strings = sections[i].strings;
-    while (cursor[i] < strings.size() && added.contains(strings[cursor[i]])) ++cursor[i];
-    return cursor[i] < strings.size() ? strings[cursor[i]] : StringRef(-1);
+  // True when the strings that `a` would add come before those of `b`.
+  auto before = [&](const Section& a, const Section& b) {
+    auto x = a.strings.begin(), y = b.strings.begin();
+    for (;;) {
+      while (x != a.strings.end() && added.contains(*x)) ++x;
+      while (y != b.strings.end() && added.contains(*y)) ++y;
+      // A section that runs out first adds nothing the other does not.
+      if (x == a.strings.end() || y == b.strings.end()) {
+        return x != a.strings.end();
+      }
+      if (*x != *y) return *x < *y;
+      ++x, ++y;
+    }
   };
   std::vector<Section> ordered;
-  std::vector<bool> taken(sections.size(), false);
-  while (ordered.size() < sections.size()) {
-    size_t next = sections.size();
-    for (size_t i = 0; i < sections.size(); ++i) {
-      if (taken[i]) continue;
-      if (next == sections.size() || uint32_t(firstNew(i)) < uint32_t(firstNew(next))) next = i;
+  while (!sections.empty()) {
+    auto next = sections.begin();
+    for (auto i = sections.begin() + 1; i != sections.end(); ++i) {
+      if (before(*i, *next)) next = i;
     }
-    taken[next] = true;
-    added.insert(sections[next].strings.begin(), sections[next].strings.end());
-    ordered.push_back(std::move(sections[next]));
+    added.insert(next->strings.begin(), next->strings.end());
+    ordered.push_back(std::move(*next));
+    sections.erase(next);
   }
   return ordered;
 }
@@ -104,6 +111,12 @@ class Writer {
     }
     if (ref != 0) section.strings.push_back(ref);
     return file_.StringAt(ref);
+  }
+
+  // The text at `ref`, looked at to decide how to write something else: it is
+  // not counted among the strings the section adds.
+  std::string_view Peek(StringRef ref) const {
+    return file_.StartsString(ref) ? file_.StringAt(ref) : std::string_view();
   }
 
   // `text` written by `how`, or a note that it cannot be, which fails the table.
@@ -318,7 +331,7 @@ bool WriteInitialize(Writer& w, Section& s) {
       // would be read into the first.
       std::string_view pin = w.Text(entry.rows[n].pin, s);
       for (size_t k = 0; k < n; ++k) {
-        if (SameNoCase(w.Text(entry.rows[k].pin, s), pin)) w.Written(std::nullopt);
+        if (SameNoCase(w.Peek(entry.rows[k].pin), pin)) w.Written(std::nullopt);
       }
       ModelEntry(
           model[i].rows, n, [&](InitializeRow& r) { r = entry.rows[n]; },
@@ -377,6 +390,9 @@ std::string AlwaysWords(Writer& w, std::string_view text) {
   return line;
 }
 
+// The kind of the slot that ends a statement list.
+constexpr std::string_view kStatementEnd = "ZZZ";
+
 // Statements `first`.. of `list` as `Keyword [, rev] : 'line' ...` lines, each
 // of the `keywords` at most once and in their order, then the `ZZZ` slot that
 // ends the list. A list without statements stays as the file's zeros when
@@ -384,10 +400,9 @@ std::string AlwaysWords(Writer& w, std::string_view text) {
 std::string Statements(Writer& w, Section& s, const StatementList& list, StatementList& model,
                        size_t first, std::span<const char* const> keywords, bool untouchedWhenEmpty,
                        const char* indent) {
-  constexpr std::string_view kEnd = "ZZZ";
   if (untouchedWhenEmpty && list.slots[0].kind == 0) return {};
   size_t count = first;
-  while (count < std::size(list.slots) && w.Text(list.slots[count].kind, s) != kEnd) ++count;
+  while (count < std::size(list.slots) && w.Peek(list.slots[count].kind) != kStatementEnd) ++count;
   std::string text;
   size_t next = 0;  // the first keyword the next statement may use
   for (size_t i = first; i < count; ++i) {
@@ -423,20 +438,18 @@ constexpr const char* kOutputKeywords[] = {"DefaultSigName",  "DeclWOPinNum",   
 
 // The position among the prolog keywords of the first and the last keyed
 // statement of a block; -1 when it has none.
-int KeywordOf(Writer& w, Section& s, const StatementSlot& slot) {
-  std::string_view kind = w.Text(slot.kind, s);
+int KeywordOf(Writer& w, const StatementSlot& slot) {
+  std::string_view kind = w.Peek(slot.kind);
   for (size_t k = 0; k < std::size(kPrologKeywords); ++k) {
     if (kind == kPrologKeywords[k]) return int(k);
   }
   return -1;
 }
-int FirstKeyword(Writer& w, Section& s, const StatementList& list) {
-  return KeywordOf(w, s, list.slots[1]);
-}
-int LastKeyword(Writer& w, Section& s, const StatementList& list) {
+int FirstKeyword(Writer& w, const StatementList& list) { return KeywordOf(w, list.slots[1]); }
+int LastKeyword(Writer& w, const StatementList& list) {
   int last = -1;
   for (size_t i = 1; i < std::size(list.slots); ++i) {
-    int k = KeywordOf(w, s, list.slots[i]);
+    int k = KeywordOf(w, list.slots[i]);
     if (k < 0) break;
     last = k;
   }
@@ -447,7 +460,14 @@ int LastKeyword(Writer& w, Section& s, const StatementList& list) {
 // keyed statements.
 std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry,
                         PrologEpilogEntry& model) {
-  const StatementSlot& always = entry.statements.slots[0];
+  // Reading an entry adds its condition, then the kind of the slot that ends
+  // its list, then its statements.
+  w.Text(entry.condition, s);
+  const auto& slots = entry.statements.slots;
+  size_t end = 0;
+  while (end < std::size(slots) && w.Peek(slots[end].kind) != kStatementEnd) ++end;
+  if (end < std::size(slots)) w.Text(slots[end].kind, s);
+  const StatementSlot& always = slots[0];
   if (w.Text(always.kind, s) != "Always") w.Written(std::nullopt);
   model.statements.slots[0] = always;
   std::string text = AlwaysWords(w, w.Text(always.text, s));
@@ -461,7 +481,7 @@ bool WritePrologEpilog(Writer& w, Section& s, const char* keyword,
                        PrologEpilogEntry (&model)[20]) {
   s.text = std::string(keyword) + " {\n";
   size_t count = EntryCount(table, empty);
-  auto always = [&](size_t i) { return w.Text(table[i].condition, s) == "1"; };
+  auto always = [&](size_t i) { return w.Peek(table[i].condition) == "1"; };
   for (size_t i = 0; i < count; ++i) {
     ModelEntry(
         model, i, [&](PrologEpilogEntry& e) { e.condition = table[i].condition; },
@@ -485,8 +505,8 @@ bool WritePrologEpilog(Writer& w, Section& s, const char* keyword,
       // The block read after `Always :` ...: no words, and statements only
       // from a keyword the Always block could no longer read.
       std::string end = PrologBlock(w, s, table[1], model[1]);
-      int lastOfAlways = LastKeyword(w, s, table[0].statements);
-      int firstAfter = FirstKeyword(w, s, table[1].statements);
+      int lastOfAlways = LastKeyword(w, table[0].statements);
+      int firstAfter = FirstKeyword(w, table[1].statements);
       if (end[0] != '\n' || (firstAfter >= 0 && firstAfter > lastOfAlways)) {
         w.Written(std::nullopt);
       }
@@ -580,7 +600,7 @@ std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, Pin
     bool known = false;
     for (const TypeCategory& declared : w.Block().typeCategories) {
       if (declared.name == 0) break;
-      known = known || SameNoCase(w.Text(declared.name, s), name);
+      known = known || SameNoCase(w.Peek(declared.name), name);
     }
     if (!known || SameNoCase(name, "if") || SameNoCase(name, "else")) w.Written(std::nullopt);
     text += indent + w.Word(category.name, s) + " :";
