@@ -121,14 +121,29 @@ class Writer {
 
   // `text` written by `how`, or a note that it cannot be, which fails the table.
   std::string Written(std::optional<std::string> how) {
-    if (!how || how->size() > kLongestWord) {
+    if (!how) {
       ok_ = false;
       return "''";
     }
     return *how;
   }
-  std::string Quote(StringRef ref, Section& s) { return Written(Quoted(Text(ref, s))); }
-  std::string Word(StringRef ref, Section& s) { return Written(AsWritten(Text(ref, s))); }
+  // A word is limited by its token, the text the tokenizer reads: a quoted
+  // string with its two apostrophes but without its escapes.
+  std::string QuotedText(std::string_view text) {
+    return Written(text.size() + 2 > kLongestWord ? std::nullopt : Quoted(text));
+  }
+  std::string WordText(std::string_view text) {
+    return Written(text.size() > kLongestWord ? std::nullopt : AsWritten(text));
+  }
+  // A text that the section reads as a word and unquotes: quoted, or bare
+  // where the apostrophes would make its word too long.
+  std::string Quote(StringRef ref, Section& s) {
+    std::string_view text = Text(ref, s);
+    bool bare = text.size() + 2 > kLongestWord && text.find('\'') == std::string_view::npos &&
+                AsWritten(text) == text;
+    return bare ? WordText(text) : QuotedText(text);
+  }
+  std::string Word(StringRef ref, Section& s) { return WordText(Text(ref, s)); }
   // A condition's words are limited by the text they store, not by how long
   // their source is.
   std::string Condition(StringRef ref, Section& s) {
@@ -270,7 +285,7 @@ std::string InitializeLines(Writer& w, Section& s, const InitializeRow& row) {
   std::string_view pinText = w.Text(row.pin, s);
   // The pin is the target's text up to its first dot.
   std::string pin =
-      pinText.find('.') == std::string_view::npos ? w.Written(AsWritten(pinText)) : w.Written({});
+      pinText.find('.') == std::string_view::npos ? w.WordText(pinText) : w.Written({});
   // The lines, each with the pool offset of its value: they are written in
   // that order, which is the order in which a source added the values.
   std::vector<std::pair<StringRef, std::string>> lines;
@@ -385,7 +400,7 @@ std::string AlwaysWords(Writer& w, std::string_view text) {
     // The reader cuts an unquoted word at its last apostrophe.
     bool asWord = plain && word.find('\'') == std::string_view::npos && !plain->starts_with('#') &&
                   !IsKeyword(word);
-    line += " " + (asWord ? *plain : w.Written(Quoted(word)));
+    line += " " + (asWord ? *plain : w.QuotedText(word));
   }
   return line;
 }
@@ -422,7 +437,7 @@ std::string Statements(Writer& w, Section& s, const StatementList& list, Stateme
       from = 1;
     }
     text += " :";
-    for (size_t k = from; k < words.size(); ++k) text += " " + w.Written(Quoted(words[k]));
+    for (size_t k = from; k < words.size(); ++k) text += " " + w.QuotedText(words[k]);
     text += "\n";
   }
   // Eight statements fill the list without its end slot.
@@ -710,7 +725,7 @@ std::string MapDescription(Writer& w, Section& s, StringRef ref) {
   std::string pieces;
   do {
     size_t take = std::min(text.size(), size_t(58));  // quoted, 58 bytes fit in 119
-    pieces += (pieces.empty() ? "" : ", ") + w.Written(Quoted(text.substr(0, take)));
+    pieces += (pieces.empty() ? "" : ", ") + w.QuotedText(text.substr(0, take));
     text.remove_prefix(take);
   } while (!text.empty());
   return pieces;
@@ -822,7 +837,7 @@ bool WriteTypeShortHands(Writer& w, Section& s) {
                 for (size_t at = 0; at <= joined.size();) {
                   size_t comma = std::min(joined.find(',', at), joined.size());
                   std::string word(joined.substr(at, comma - at));
-                  words += (words.empty() ? "" : ", ") + w.Written(AsWritten(word));
+                  words += (words.empty() ? "" : ", ") + w.WordText(word);
                   at = comma + 1;
                 }
                 line += " : " + words;

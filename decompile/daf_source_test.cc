@@ -93,6 +93,37 @@ TEST(DafSourceTest, MemoryMapsAtTheirLimits) {
       " '' 5 : '' a : b : c : d : e : f : g }\n}\n");
 }
 
+// What readers take for the end of a list (a When : clause, an empty first
+// text) is stored with the entries after it; a table that holds only the
+// empty text is a table all the same; a word of 255 characters is written
+// bare where quotes would make it longer than a token may be.
+TEST(DafSourceTest, ListsGoOnPastEntriesThatReadersStopAt) {
+  std::string word(255, 'b');
+  ExpectRoundTrip(
+      "Device dev\nPinNumberByPackage {\n  When : P44 : 1 : 'A', P44 : 2\n"
+      "  When PACKAGE is 'P44' : P44 : 3 : 'C'\n}\n"
+      "Alias { When DEV is 'X' : a : b  When : c : d }\n"
+      "DesignProlog { When : x Decl : 'd'  When DEV is 'Y' : y }\n"
+      "Extensions { '' : 'after an empty first text'  'daf' : " +
+      word +
+      " }\n"
+      "DeviceSpecificInfoTable { 49 : '' }\n"
+      "QelConfig { When : a  When DEV is 'Z' : b }\n");
+}
+
+// Two sections whose entries both start under the condition "1" are written
+// in the order of the strings that follow it, so that the pool comes out the
+// same.
+TEST(DafSourceTest, SectionsFollowThePoolOrder) {
+  ExpectRoundTrip(
+      "Device dev\nDesignProlog {\n  Always : TITLE x\n    Decl : 'd'\n}\n"
+      "Group {\n  Always :\n    Clock : { OSC : 1 }\n}\n"
+      "TypeCategory { IoType = 'I/O' }\n");
+  ExpectRoundTrip(
+      "Device dev\nGroup {\n  Always :\n    Clock : { OSC : 1 }\n}\n"
+      "DesignProlog {\n  Always : TITLE x\n    Decl : 'd'\n}\n");
+}
+
 TEST(DafSourceTest, ContentNoSourceStoresIsNamed) {
   std::string bytes = Compiled(
       "Device dev\nGroup { Always : G : { A : 1 B : 2 } }\n"
