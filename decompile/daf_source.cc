@@ -799,16 +799,35 @@ bool WriteMemoryMaps(Writer& w, Section& s) {
 template <typename Entry, size_t N, typename Line>
 void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[N],
                const Entry (&empty)[N], Entry (&model)[N], const Entry& cleared, Line&& line) {
-  s.text = std::string(keyword) + " {\n";
   // The entry after the last one written is left cleared.
   size_t count = EntryCount(table, empty);
   if (count > 0 && std::memcmp(&table[count - 1], &cleared, sizeof(Entry)) == 0) --count;
+  // A cleared entry inside the list is what a shorter section left when it
+  // was read after a longer one: the section is written again for each, the
+  // longest first, with the entries it clears later filled by another one.
+  std::vector<size_t> holes;
+  size_t filler = count;
   for (size_t i = 0; i < count; ++i) {
-    ModelEntry(
-        model, i, [&](Entry& e) { e = table[i]; }, [&](Entry& e) { e = cleared; });
-    s.text += "  " + line(table[i]) + "\n";
+    if (std::memcmp(&table[i], &cleared, sizeof(Entry)) == 0) {
+      holes.push_back(i);
+    } else {
+      filler = std::min(filler, i);
+    }
   }
-  s.text += "}\n";
+  auto section = [&](size_t end) {
+    s.text += std::string(s.text.empty() ? "" : "\n") + keyword + " {\n";
+    for (size_t i = 0; i < end; ++i) {
+      bool hole = std::binary_search(holes.begin(), holes.end(), i);
+      const Entry& entry = hole ? table[filler] : table[i];
+      ModelEntry(
+          model, i, [&](Entry& e) { e = entry; }, [&](Entry& e) { e = cleared; });
+      s.text += "  " + line(entry) + "\n";
+    }
+    s.text += "}\n";
+  };
+  s.text.clear();
+  section(count);
+  for (size_t j = holes.size(); j-- > 0;) section(holes[j]);
   (void)w;
 }
 

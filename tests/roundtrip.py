@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The round trip of compiled files through qeldump --source.
 
-usage: roundtrip.py QELC QELDUMP [--lint QELLINT] [--verbose]
+usage: roundtrip.py QELC QELDUMP [--lint QELLINT] [--verbose] [--refusals LIST]
                     (CASES_DIR | --sources FILE... | --generate COUNT SEED)
 
 Each DAB or IPB file that qelc writes with status 0 is written back as a source
@@ -16,8 +16,12 @@ status 1, each refused field named on standard error (the fields are tallied,
 their indexes folded); failures: a status-0 source that does not compile back
 to the same content, a status other than 0 or 1, or a status 1 whose standard
 error has a line that names no field. With --lint, every written source is
-linted too, and an error there is a failure. --verbose names the file of each
-refusal and of each round trip that is not byte-identical. Exits 1 on any failure.
+linted too, and an error there is a failure. With --refusals, a refusal is a
+failure unless LIST has its line (`LABEL: FILE FIELD`, the first field named),
+and so is a line of LIST that is not refused any more: the list says what is
+known not to round-trip, and a change that writes more, or less, updates it.
+--verbose names the file of each refusal and of each round trip that is not
+byte-identical. Exits 1 on any failure.
 """
 import os
 import re
@@ -65,8 +69,10 @@ def source_runs(paths):
 
 
 class RoundTrip:
-    def __init__(self, qelc, qeldump, qellint, verbose):
+    def __init__(self, qelc, qeldump, qellint, verbose, expected_refusals):
         self.qelc, self.qeldump, self.qellint, self.verbose = qelc, qeldump, qellint, verbose
+        # The lines of --refusals not yet seen; None without the option.
+        self.expected_refusals = expected_refusals
         self.counts = {"files": 0, "round trip": 0, "byte-identical": 0,
                        "refused (status 1)": 0, "failures": 0}
         self.refused_fields = {}
@@ -139,6 +145,13 @@ class RoundTrip:
             self.fail(label, f"status 1 without naming each field: {lines[:3]}")
             return
         self.counts["refused (status 1)"] += 1
+        if self.expected_refusals is not None:
+            first = named[0].split("cannot express ")[1].split(":")[0]
+            key = f"{label} {first}"
+            if key in self.expected_refusals:
+                self.expected_refusals.remove(key)
+            else:
+                self.fail(label, f"refused, and not in the list of refusals: {named[0]}")
         for line in named:
             field = re.sub(r"\[\d+\]", "[]", line.split("cannot express ")[1].split(":")[0])
             self.refused_fields[field] = self.refused_fields.get(field, 0) + 1
@@ -146,6 +159,8 @@ class RoundTrip:
                 print(f"{label}: {line}")
 
     def report(self):
+        for key in sorted(self.expected_refusals or []):
+            self.fail(key, "round-trips now: take it off the list of refusals")
         for field, n in sorted(self.refused_fields.items(), key=lambda item: (-item[1], item[0])):
             print(f"refused: {field} ({n} files)")
         print(", ".join(f"{key}: {value}" for key, value in self.counts.items()))
@@ -156,15 +171,19 @@ def main(argv):
         sys.exit(__doc__)
     qelc, qeldump = (os.path.abspath(p) for p in argv[:2])
     rest = argv[2:]
-    qellint, verbose = None, False
-    while rest and rest[0] in ("--lint", "--verbose"):
+    qellint, verbose, refusals = None, False, None
+    while rest and rest[0] in ("--lint", "--verbose", "--refusals"):
         if rest[0] == "--lint":
             qellint, rest = os.path.abspath(rest[1]), rest[2:]
+        elif rest[0] == "--refusals":
+            with open(rest[1]) as f:
+                refusals = {line.strip() for line in f if line.strip() and not line.startswith("#")}
+            rest = rest[2:]
         else:
             verbose, rest = True, rest[1:]
     if not rest:
         sys.exit(__doc__)
-    trip = RoundTrip(qelc, qeldump, qellint, verbose)
+    trip = RoundTrip(qelc, qeldump, qellint, verbose, refusals)
     with tempfile.TemporaryDirectory() as scratch:
         if rest[0] == "--sources":
             runs = source_runs(rest[1:])
