@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <type_traits>
 #include <unordered_set>
 #include <vector>
 
@@ -208,63 +209,107 @@ size_t EntryCount(const Entry (&table)[N], const Entry (&empty)[N]) {
   return count;
 }
 
-// `When condition :` clauses over a table of condition records, up to its
-// empty condition; `body` writes a clause's rows.
-template <typename Record, size_t N, typename Body>
-void WriteClauses(Writer& w, Section& s, const Record (&table)[N], const Record (&empty)[N],
-                  Record (&model)[N], Body&& body) {
-  for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
-    ModelEntry(
-        model, i, [&](Record& r) { r.condition = table[i].condition; },
-        [](Record& r) { r.condition = 0; });
-    s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
-    body(table[i], model[i]);
+// True when `entry` holds nothing: what the compiler leaves after the last
+// entry it writes.
+template <typename Entry>
+bool IsBlank(const Entry& entry) {
+  Entry blank{};
+  return std::memcmp(&entry, &blank, sizeof(Entry)) == 0;
+}
+
+// The `When condition :` clauses of a table whose clauses hold rows, up to
+// `rowLimit` rows each. Each row written blanks the row after it; where
+// `closesRows`, the end of a clause's rows is written as a blank row too, which
+// blanks the one after it as well. A blank row inside a clause's rows is what
+// a shorter clause left when a section was read again: the section is written
+// once with every row (a blank one filled by another row), then again for each
+// blank row that the end of a shorter clause must make, the last first.
+template <typename Record, size_t N, typename Line>
+void WriteClauseRows(Writer& w, Section& s, const char* keyword, const Record (&table)[N],
+                     const Record (&empty)[N], Record (&model)[N], size_t rowLimit, bool closesRows,
+                     Line&& line) {
+  using Row = std::remove_cvref_t<decltype(table[0].rows[0])>;
+  constexpr size_t kRows = std::extent_v<decltype(Record::rows)>;
+  struct Rows {
+    size_t end = 0;              // after the last row that is not blank
+    std::vector<size_t> blanks;  // the blank rows before it
+    std::vector<size_t> ends;    // where shorter sections end the clause
+  };
+  size_t count = EntryCount(table, empty);
+  std::vector<Rows> clauses(count);
+  const Row* filler = nullptr;
+  size_t sections = 1;
+  for (size_t i = 0; i < count; ++i) {
+    const auto& rows = table[i].rows;
+    Rows& clause = clauses[i];
+    clause.end = std::size(rows);
+    while (clause.end > 0 && IsBlank(rows[clause.end - 1])) --clause.end;
+    clause.end = std::min(clause.end, rowLimit);  // the rows beyond are named by the check
+    for (size_t n = 0; n < clause.end; ++n) {
+      if (!IsBlank(rows[n])) {
+        if (!filler) filler = &rows[n];
+        continue;
+      }
+      clause.blanks.push_back(n);
+      // An end that closes its rows blanks two.
+      bool covered = closesRows && !clause.ends.empty() && clause.ends.back() + 1 == n;
+      if (!covered) clause.ends.push_back(n);
+    }
+    sections = std::max(sections, clause.ends.size() + 1);
+  }
+  s.text.clear();
+  for (size_t t = 0; t < sections; ++t) {
+    s.text += std::string(t ? "\n" : "") + keyword + " {\n";
+    for (size_t i = 0; i < count; ++i) {
+      ModelEntry(
+          model, i, [&](Record& r) { r.condition = table[i].condition; },
+          [](Record& r) { r.condition = 0; });
+      s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
+      // A clause with k ends inside its rows is written whole until the last
+      // k sections, which end it there, the last end first.
+      const Rows& clause = clauses[i];
+      size_t whole = sections - 1 - clause.ends.size();
+      size_t end = t <= whole ? clause.end : clause.ends[clause.ends.size() - (t - whole)];
+      for (size_t n = 0; n < end; ++n) {
+        bool blank = std::binary_search(clause.blanks.begin(), clause.blanks.end(), n);
+        const Row& row = blank ? *filler : table[i].rows[n];
+        ModelEntry(
+            model[i].rows, n, [&](Row& r) { r = row; }, [](Row& r) { r = {}; });
+        s.text += (n ? ",\n" : "") + line(row);
+      }
+      if (closesRows && end < kRows) {
+        ModelEntry(
+            model[i].rows, end, [](Row& r) { r = {}; }, [](Row& r) { r = {}; });
+      }
+      s.text += "\n";
+    }
+    s.text += "}\n";
   }
 }
 
 bool WritePinNumbers(Writer& w, Section& s) {
-  s.text = "PinNumberByPackage {\n";
-  WriteClauses(w, s, w.Block().pinNumbers, w.Empty().pinNumbers, w.Model().pinNumbers,
-               [&](const PinNumberCondition& c, PinNumberCondition& m) {
-                 size_t n = 0;
-                 for (const PinNumberRow& row : c.rows) {
-                   if (row.package == 0 || n + 1 >= std::size(c.rows)) break;
-                   ModelEntry(
-                       m.rows, n, [&](PinNumberRow& r) { r = row; },
-                       [](PinNumberRow& r) { r = {}; });
-                   std::string line =
-                       "    " + w.Word(row.package, s) + " : " + std::to_string(row.pinNumber);
-                   if (row.reserved == 1 && row.name == 0) {
-                     line += " : RSV";
-                   } else if (row.name != 0 && row.reserved == 0) {
-                     line += " : " + w.Quote(row.name, s);
-                   }
-                   s.text += (n++ ? ",\n" : "") + line;
-                 }
-                 s.text += "\n";
-               });
-  // A row with a negative number, or both a name and RSV, is left out of the
-  // model above only in its values, which the check then names.
-  s.text += "}\n";
+  // The last row of a clause is never written by a source.
+  WriteClauseRows(
+      w, s, "PinNumberByPackage", w.Block().pinNumbers, w.Empty().pinNumbers, w.Model().pinNumbers,
+      std::extent_v<decltype(PinNumberCondition::rows)> - 1, true, [&](const PinNumberRow& row) {
+        std::string line = "    " + w.Word(row.package, s) + " : " + std::to_string(row.pinNumber);
+        if (row.reserved == 1 && row.name == 0) {
+          line += " : RSV";
+        } else if (row.name != 0 && row.reserved == 0) {
+          line += " : " + w.Quote(row.name, s);
+        }
+        // A row with both a name and RSV, or another reserved
+        // value, is named by the check.
+        return line;
+      });
   return true;
 }
 
 bool WriteAliases(Writer& w, Section& s) {
-  s.text = "Alias {\n";
-  WriteClauses(
-      w, s, w.Block().aliases, w.Empty().aliases, w.Model().aliases,
-      [&](const AliasCondition& c, AliasCondition& m) {
-        size_t n = 0;
-        for (const AliasRow& row : c.rows) {
-          if (row.alias == 0) break;
-          ModelEntry(
-              m.rows, n, [&](AliasRow& r) { r = row; }, [](AliasRow& r) { r = {}; });
-          s.text +=
-              (n++ ? ",\n" : "") + ("    " + w.Word(row.alias, s) + " : " + w.Quote(row.target, s));
-        }
-        s.text += "\n";
-      });
-  s.text += "}\n";
+  WriteClauseRows(w, s, "Alias", w.Block().aliases, w.Empty().aliases, w.Model().aliases,
+                  std::extent_v<decltype(AliasCondition::rows)>, false, [&](const AliasRow& row) {
+                    return "    " + w.Word(row.alias, s) + " : " + w.Quote(row.target, s);
+                  });
   return true;
 }
 
