@@ -9,7 +9,9 @@ shape per stored pin row with its attributes (and one block per map range, one
 port per module port), that nothing on it was to be fetched or failed to load,
 and that the screenshot is not blank. Exits 77 (skipped) when no browser is given.
 usage: html_browser.py CHROMIUM QELC QELDUMP EXAMPLES"""
-import collections, html.parser, json, os, shutil, struct, subprocess, sys, tempfile, zlib
+import collections, json, os, shutil, struct, subprocess, sys, tempfile, zlib
+
+from html_shapes import Shapes
 
 chromium = sys.argv[1]
 qelc, qeldump, examples = (os.path.abspath(p) for p in sys.argv[2:5])
@@ -39,20 +41,16 @@ def run(args, cwd, timeout=120):
     return subprocess.run(args, cwd=cwd, capture_output=True, timeout=timeout)
 
 
-class Dom(html.parser.HTMLParser):
+class Dom(Shapes):
+    """The shapes, and every attribute that would fetch something."""
+
     def __init__(self):
-        super().__init__(convert_charrefs=True)
-        self.pins, self.blocks, self.ports, self.fetched = [], [], [], []
+        super().__init__()
+        self.fetched = []
 
     def handle_starttag(self, tag, attrs):
+        super().handle_starttag(tag, attrs)
         a = dict(attrs)
-        if "data-pin" in a:
-            self.pins.append((a["data-package"], int(a["data-pin"]), a["data-name"],
-                              a.get("data-reserved") == "1"))
-        if "data-start" in a:
-            self.blocks.append((int(a["data-map"]), a["data-start"], a["data-end"]))
-        if "data-port" in a:
-            self.ports.append((a["data-module"], a["data-port"], a["data-direction"]))
         for name in ("src", "href", "xlink:href", "srcset", "poster", "data"):
             if name in a and not (a[name] or "").startswith("#"):
                 self.fetched.append(f"<{tag} {name}={a[name]!r}>")

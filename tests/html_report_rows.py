@@ -12,7 +12,9 @@ output of each module (module, port name, direction). Each file is then damaged
 end with status 2, a message on standard error and nothing on standard output.
 Prints how many files and shapes were compared; exits 1 on any difference.
 usage: html_report_rows.py QELC QELDUMP CASES EXAMPLES"""
-import collections, html.parser, json, os, shutil, subprocess, sys, tempfile
+import collections, json, os, shutil, subprocess, sys, tempfile
+
+from html_shapes import Shapes
 
 qelc, qeldump, cases_root, examples = (os.path.abspath(p) for p in sys.argv[1:5])
 failures = []
@@ -21,24 +23,6 @@ counts = collections.Counter()
 
 def run(args, cwd):
     return subprocess.run(args, cwd=cwd, capture_output=True, timeout=120)
-
-
-class Shapes(html.parser.HTMLParser):
-    """The data attributes of the pin shapes, map blocks and module ports."""
-
-    def __init__(self):
-        super().__init__(convert_charrefs=True)
-        self.pins, self.blocks, self.ports = [], [], []
-
-    def handle_starttag(self, tag, attrs):
-        a = dict(attrs)
-        if "data-pin" in a:
-            self.pins.append((a["data-package"], int(a["data-pin"]), a["data-name"],
-                              a.get("data-reserved") == "1"))
-        if "data-start" in a:
-            self.blocks.append((int(a["data-map"]), a["data-start"], a["data-end"]))
-        if "data-port" in a:
-            self.ports.append((a["data-module"], a["data-port"], a["data-direction"]))
 
 
 def expected(doc):
