@@ -12,6 +12,7 @@
 
 #include "decompile/source_text.h"
 #include "formats/field_map.h"
+#include "formats/lexicon.h"
 #include "formats/table_block.h"
 
 namespace qelc::decompile {
@@ -313,13 +314,6 @@ bool WriteAliases(Writer& w, Section& s) {
   return true;
 }
 
-// Equal when ASCII letters are folded, as the compiler compares pin names.
-bool SameNoCase(std::string_view a, std::string_view b) {
-  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [&](char x, char y) { return fold(x) == fold(y); });
-}
-
 // The row a new Initialize pin starts with: no signal, changeable, not reserved.
 constexpr InitializeRow kInitializeDefaults{0, 0, 1, 0, 0, 0};
 
@@ -391,7 +385,7 @@ bool WriteInitialize(Writer& w, Section& s) {
       // would be read into the first.
       std::string_view pin = w.Text(entry.rows[n].pin, s);
       for (size_t k = 0; k < n; ++k) {
-        if (SameNoCase(w.Peek(entry.rows[k].pin), pin)) w.Written(std::nullopt);
+        if (EqualsNoCase(w.Peek(entry.rows[k].pin), pin)) w.Written(std::nullopt);
       }
       ModelEntry(
           model[i].rows, n, [&](InitializeRow& r) { r = entry.rows[n]; },
@@ -411,7 +405,7 @@ bool IsKeyword(std::string_view word) {
   for (std::string_view keyword : {"When", "Always", "PTerm", "Decl", "Equation", "PropertyTab",
                                    "DefaultSigName", "DeclWOPinNum", "DeclWithPinNum",
                                    "DeclWOMainFlash", "DeclWMainFlash", "Equation_Req", "Action"}) {
-    if (SameNoCase(word, keyword)) return true;
+    if (EqualsNoCase(word, keyword)) return true;
   }
   return false;
 }
@@ -660,9 +654,9 @@ std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, Pin
     bool known = false;
     for (const TypeCategory& declared : w.Block().typeCategories) {
       if (declared.name == 0) break;
-      known = known || SameNoCase(w.Peek(declared.name), name);
+      known = known || EqualsNoCase(w.Peek(declared.name), name);
     }
-    if (!known || SameNoCase(name, "if") || SameNoCase(name, "else")) w.Written(std::nullopt);
+    if (!known || EqualsNoCase(name, "if") || EqualsNoCase(name, "else")) w.Written(std::nullopt);
     text += indent + w.Word(category.name, s) + " :";
     size_t n = 0;
     for (; n < std::size(category.selections) && category.selections[n] != 0; ++n) {
