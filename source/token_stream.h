@@ -53,6 +53,9 @@ class TokenStream {
   // quoted string that ran over a line end (line 0: none yet), from its opening
   // apostrophe to the line of its last character.
   TextPoint PreviousEnd() const { return previousEnd_; }
+  // Kept only while findings are collected: the place just after the last
+  // character of the current token (its start at the end of the input).
+  TextPoint End() const { return end_; }
   struct QuotedRun {
     TextPoint start{0, 0};
     int32_t endLine = 0;
