@@ -1,48 +1,53 @@
 #include <cstdio>
 
 #include "compiler/compilation.h"
+#include "compiler/lint_run.h"
+#include "compiler/usage.h"
 #include "qelc/qelc.h"
+#include "source/ascii.h"
+#include "source/compile_run.h"
 #include "source/files.h"
 
 namespace qelc {
 
 namespace {
 
-// The qelc program's sink: each console text on its stream, as it is said.
-class ConsoleSink : public OutputSink {
- public:
-  void Emit(Message message) override {
-    std::FILE* stream = message.stream == Stream::kStandardOutput ? stdout : stderr;
-    std::fwrite(message.console.data(), 1, message.console.size(), stream);
-  }
-};
-
 // Keeps what a compilation said, as the result gives it back.
 class ResultSink : public OutputSink {
  public:
-  ResultSink(CompileResult& result, OutputSink* forward) : result_(result), forward_(forward) {}
+  ResultSink(CompileResult& result, const std::function<void(const Diagnostic&)>& forward)
+      : result_(result), forward_(forward) {}
 
   void Emit(Message message) override {
     std::string& console =
         message.stream == Stream::kStandardOutput ? result_.standardOutput : result_.standardError;
     console += message.console;
-    if (forward_) forward_->Emit(message);
-    if (message.severity == Severity::kWarning || message.severity == Severity::kError) {
-      result_.diagnostics.push_back(std::move(message));
-    }
+    if (message.kind != MessageKind::kFinding) return;
+    if (forward_) forward_(message.diagnostic);
+    result_.diagnostics.push_back(std::move(message.diagnostic));
   }
 
  private:
   CompileResult& result_;
-  OutputSink* forward_;
+  const std::function<void(const Diagnostic&)>& forward_;
 };
 
-WarningSet DefaultWarnings() {
-  WarningSet enabled;
-  for (const WarningCheck* check : AllWarningChecks()) {
-    if (check->onByDefault) enabled.insert(check->name);
-  }
-  return enabled;
+// The name of the compiled file of `sourceName`: its .pre name's, as the run
+// derives it.
+std::string ArtifactName(const std::string& sourceName) {
+  size_t dot = sourceName.rfind('.');
+  bool softIp = StartsWithNoCase(std::string_view(sourceName).substr(dot), ".ipf");
+  return OutputName(sourceName.substr(0, dot) + ".pre", softIp ? ".ipb" : ".dab");
+}
+
+// The source's bytes under its own name, every other name through `resolver`.
+MemoryFiles::Reader SourceReader(const Source& source, IncludeResolver* resolver,
+                                 DirectoryResolver& fallback) {
+  IncludeResolver& includes = resolver ? *resolver : fallback;
+  return [&source, &includes](const std::string& path) -> std::optional<std::string> {
+    if (path == source.name) return source.text;
+    return includes.Read(path);
+  };
 }
 
 }  // namespace
@@ -58,34 +63,58 @@ std::optional<std::string> DirectoryResolver::Read(const std::string& name) {
   return bytes;
 }
 
-CompileResult Compile(const CompileRequest& request) {
+CompileResult Compile(const Source& source, const CompileOptions& options) {
   CompileResult result;
+  if (!HasSourceExtension(source.name)) {
+    result.status = kStatusBadExtension;
+    result.standardError = IncorrectExtensionText();
+    return result;
+  }
   DirectoryResolver workingDirectory;
-  IncludeResolver& resolver = request.resolver ? *request.resolver : workingDirectory;
-  MemoryFiles files([&](const std::string& path) -> std::optional<std::string> {
-    if (path == request.sourceName) return request.sourceText;
-    return resolver.Read(path);
-  });
-  ResultSink sink(result, request.sink);
+  MemoryFiles files(SourceReader(source, options.resolver, workingDirectory));
+  ResultSink sink(result, options.onDiagnostic);
   {
     Compilation compilation(files, sink);
     compilation.LocateInSources();
-    if (request.warnings) compilation.diagnostics().CollectFindings(DefaultWarnings());
-    result.status = compilation.Run(request.sourceName, request.option);
+    if (options.warnings) compilation.diagnostics().CollectFindings(lint::DefaultWarnings());
+    result.status =
+        compilation.Run(source.name, RunOptions{options.keepPreprocessed, options.decode});
   }
+  std::string artifactName = ArtifactName(source.name);
   for (MemoryFiles::File& file : files.Written()) {
     result.files.push_back({std::move(file.name), std::move(file.bytes)});
+    if (result.files.back().name == artifactName) result.artifact = result.files.back();
   }
   return result;
 }
 
-int CompileInWorkingDirectory(const std::string& sourceName, const std::string& option) {
-  DiskFiles files;
-  ConsoleSink sink;
-  int status = Compilation(files, sink).Run(sourceName, option);
-  std::fflush(stdout);
-  std::fflush(stderr);
-  return status;
+LintResult Lint(const Source& source, const LintOptions& options) {
+  LintResult result;
+  WarningSet enabled = lint::DefaultWarnings();
+  std::vector<const WarningCheck*> checks = AllWarningChecks();
+  auto turn = [&](const std::vector<std::string>& names, bool on) {
+    for (const std::string& name : names) {
+      for (const WarningCheck* check : checks) {
+        if (check->name != name) continue;
+        if (on) {
+          enabled.insert(check->name);
+        } else {
+          enabled.erase(check->name);
+        }
+      }
+    }
+  };
+  turn(options.enable, true);
+  turn(options.disable, false);
+  DirectoryResolver workingDirectory;
+  lint::NotShown notShown;
+  lint::LintStatus status =
+      lint::LintText(source.name, SourceReader(source, options.resolver, workingDirectory), enabled,
+                     options.maxErrors, result.diagnostics, notShown);
+  result.isSource = status != lint::LintStatus::kNotASource;
+  result.errorsNotShown = notShown.errors;
+  result.readToEnd = notShown.readToEnd;
+  return result;
 }
 
 }  // namespace qelc

@@ -22,9 +22,9 @@ constexpr size_t kPreBufferSize = 1 << 20;
 Compilation::Compilation(FileSystem& files, OutputSink& sink)
     : files_(files), diagnostics_(sink), state_(diagnostics_) {}
 
-int Compilation::Run(const std::string& sourceName, const std::string& option) {
+int Compilation::Run(const std::string& sourceName, RunOptions options) {
   try {
-    CompileSource(sourceName, option);
+    CompileSource(sourceName, options);
   } catch (const FatalExit& exit) {
     return exit.status;
   }
@@ -62,13 +62,14 @@ Compilation::Preprocessed Compilation::Preprocess(const std::string& sourceName,
   }
   if (!branches.empty()) {
     // The innermost #ifdef or #ifndef left open, where a line map knows it.
-    Location open{sourceName, 1, 1};
+    Location open{sourceName, 1, 1, 1, 1, {}};
     if (map && !map->OpenConditionals().empty()) {
       const SourcePoint& at = map->OpenConditionals().back();
-      open = {map->Files()[size_t(at.file)], at.line, at.column};
+      open = map->Locate(at, at);
     }
     diagnostics_.Error(
-        "The number of #ifdef and #ifndef statement doesn't match the number of #endif "
+        "The number of #ifdef and #ifndef statement doesn't "
+        "match the number of #endif "
         "statement",
         Stream::kStandardError, "unmatched-conditional", "#ifdef or #ifndef without its #endif",
         open);
@@ -79,7 +80,7 @@ Compilation::Preprocessed Compilation::Preprocess(const std::string& sourceName,
   return Preprocessed::kDone;
 }
 
-void Compilation::CompileSource(const std::string& sourceName, const std::string& option) {
+void Compilation::CompileSource(const std::string& sourceName, RunOptions options) {
   size_t dot = sourceName.rfind('.');
   std::string preName = sourceName.substr(0, dot) + ".pre";
   bool isSoftIP = EqualsNoCase(sourceName.substr(dot + 1, 3), "ipf");
@@ -94,9 +95,9 @@ void Compilation::CompileSource(const std::string& sourceName, const std::string
   }
 
   if (isSoftIP) {
-    CompileSoftIP(state_, library_, files_, preName, option);
+    CompileSoftIP(state_, library_, files_, preName, options);
   } else {
-    CompileDaf(preName, option);
+    CompileDaf(preName, options);
   }
 }
 
@@ -106,7 +107,7 @@ bool Compilation::PrepareDafTables() {
   return true;
 }
 
-void Compilation::CompileDaf(const std::string& preName, const std::string& option) {
+void Compilation::CompileDaf(const std::string& preName, RunOptions options) {
   ParseState& s = state_;
   FilePtr out = files_.Create("Out.txt");
   if (!out) {
@@ -119,7 +120,7 @@ void Compilation::CompileDaf(const std::string& preName, const std::string& opti
   if (!pre) return;
   s.tokens.Open(std::move(pre));
   NextToken(s);
-  diagnostics_.Print(Severity::kProgress, "progress", "Begins parsing\n");
+  diagnostics_.Print(MessageKind::kProgress, "Begins parsing\n");
   ExpectText(s, "Device");
   SkipToken(s);  // the device name, which the DAB file does not keep
 
@@ -134,7 +135,7 @@ void Compilation::CompileDaf(const std::string& preName, const std::string& opti
   s.dump.Close();
   s.pool.Release();
   PrintRunSummary(s);
-  if (!IsDebugOption(option)) files_.Remove(preName);
+  if (!options.keepPreprocessed) files_.Remove(preName);
 }
 
 std::vector<const WarningCheck*> AllWarningChecks() {

@@ -6,6 +6,7 @@
 
 #include "sections/registry.h"
 #include "softip/library.h"
+#include "source/compile_run.h"
 #include "source/diagnostics.h"
 #include "source/files.h"
 #include "source/line_map.h"
@@ -24,10 +25,10 @@ class Compilation {
   Compilation(const Compilation&) = delete;
   Compilation& operator=(const Compilation&) = delete;
 
-  // qelc's run over `sourceName` with `option` (empty, or the text after the
-  // source name on its command line): the source is preprocessed into its .pre
-  // file and compiled on the road its extension picks. Returns the exit status.
-  int Run(const std::string& sourceName, const std::string& option);
+  // qelc's run over `sourceName`: the source is preprocessed into its .pre file
+  // and compiled on the road its extension picks, keeping what `options` asks
+  // for. Returns the exit status.
+  int Run(const std::string& sourceName, RunOptions options);
 
   // Messages of the run are placed in the user's files (through #include
   // files and #define lines) rather than in the preprocessed text. It costs a
@@ -37,7 +38,8 @@ class Compilation {
     diagnostics_.UseLineMap(&lineMap_);
   }
 
-  // The pieces of the run, for a tool that drives the parsers itself (the linter).
+  // The pieces of the run, for a tool that drives the parsers itself (the
+  // linter).
 
   // Preprocesses `sourceName` into `preName`, noting in `map` (may be null)
   // where each piece came from. A failure's message is said.
@@ -54,8 +56,8 @@ class Compilation {
   SoftIPBuild& library() { return library_; }
 
  private:
-  void CompileSource(const std::string& sourceName, const std::string& option);
-  void CompileDaf(const std::string& preName, const std::string& option);
+  void CompileSource(const std::string& sourceName, RunOptions options);
+  void CompileDaf(const std::string& preName, RunOptions options);
   void FinishWrittenFile(FilePtr file, const std::string& path);
 
   FileSystem& files_;
@@ -65,8 +67,8 @@ class Compilation {
   SoftIPBuild library_;
   bool mapLines_ = false;
   LineMap lineMap_;
-  // The preprocessor writes line by line; a large buffer keeps the writes to the
-  // system few.
+  // The preprocessor writes line by line; a large buffer keeps the writes to
+  // the system few.
   std::unique_ptr<char[]> preBuffer_;
 };
 

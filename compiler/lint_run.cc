@@ -30,8 +30,8 @@ class Collector : public OutputSink {
   void Collect(Diagnostics& diagnostics) { diagnostics_ = &diagnostics; }
 
   void Emit(Message message) override {
-    if (message.severity != Severity::kWarning && message.severity != Severity::kError) return;
-    bool error = message.severity == Severity::kError;
+    if (message.kind != MessageKind::kFinding) return;
+    bool error = message.diagnostic.severity == Severity::kError;
     if (maxErrors_ > 0 && errors_ == maxErrors_) {
       if (!error || !notShown.readToEnd) return;
       if (++notShown.errors == kMostErrorsCounted) {
@@ -41,10 +41,10 @@ class Collector : public OutputSink {
       return;
     }
     errors_ += error;
-    found.push_back(std::move(message));
+    found.push_back(std::move(message.diagnostic));
   }
 
-  std::vector<Message> found;
+  std::vector<Diagnostic> found;
   NotShown notShown;
 
  private:
@@ -113,7 +113,8 @@ void SkipsNothing(std::string_view) {}
 bool OpensSection(const Parser& p) { return FindSection(TokenText(p)) != nullptr; }
 
 // A top-level soft-IP block: SoftIPCategory, or a module name at the start of a
-// line (the blocks inside a module are indented, so they are not taken for one).
+// line (the blocks inside a module are indented, so they are not taken for
+// one).
 bool OpensSoftIpBlock(const Parser& p) {
   const Token& token = CurrentToken(p);
   return TokenIs(p, "SoftIPCategory") || (token.start.column == 1 && token.kind == kWordToken &&
@@ -173,12 +174,12 @@ void ParseSoftIP(Compilation& compilation) {
 
 // A string that holds a line end and that an error names as its cause is said
 // once, by the error.
-void DropWarningsOfRunOnStrings(std::vector<Message>& found) {
+void DropWarningsOfRunOnStrings(std::vector<Diagnostic>& found) {
   std::vector<Location> causes;
-  for (const Message& said : found) {
-    if (said.found) causes.push_back(said.location);
+  for (const Diagnostic& said : found) {
+    if (said.stoppedAt) causes.push_back(said.location);
   }
-  std::erase_if(found, [&causes](const Message& said) {
+  std::erase_if(found, [&causes](const Diagnostic& said) {
     const Location& at = said.location;
     return said.check == kStringSpansLines.name &&
            std::any_of(causes.begin(), causes.end(), [&at](const Location& cause) {
@@ -196,7 +197,7 @@ std::optional<std::string> ReadFromDisk(const std::string& path) {
 }  // namespace
 
 LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
-                      std::vector<Finding>& findings, NotShown& notShown) {
+                      std::vector<Diagnostic>& findings, NotShown& notShown) {
   bool isSource = false;
   IsSoftIpSource(path, isSource);
   if (!isSource) return LintStatus::kNotASource;
@@ -213,7 +214,7 @@ WarningSet DefaultWarnings() {
 }
 
 LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
-                    const WarningSet& enabled, size_t maxErrors, std::vector<Finding>& findings,
+                    const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
                     NotShown& notShown) {
   bool isSource = false;
   bool softIp = IsSoftIpSource(path, isSource);
@@ -241,21 +242,15 @@ LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
     }
   }
   DropWarningsOfRunOnStrings(collector.found);
-  auto fileOf = [&path](Location& at) { return at.file.empty() ? path : std::move(at.file); };
-  for (Message& said : collector.found) {
-    Finding finding;
-    finding.severity = said.severity;
-    finding.check = std::move(said.check);
-    finding.message = std::move(said.text);
-    finding.file = fileOf(said.location);
-    finding.line = said.location.line;
-    finding.column = said.location.column;
-    if (said.found) {
-      Location& at = said.found->location;
-      finding.found = FindingPlace{fileOf(at), at.line, at.column};
-      finding.foundToken = std::move(said.found->text);
+  // A place the line map holds no file for (the source itself could not be
+  // read) is the source's.
+  for (Diagnostic& said : collector.found) {
+    if (said.location.file.empty()) said.location.file = path;
+    if (said.stoppedAt && said.stoppedAt->file.empty()) said.stoppedAt->file = path;
+    for (Edit& fix : said.fixes) {
+      if (fix.at.file.empty()) fix.at.file = path;
     }
-    findings.push_back(std::move(finding));
+    findings.push_back(std::move(said));
   }
   notShown = collector.notShown;
   return LintStatus::kLinted;

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,26 +9,6 @@
 #include "source/files.h"
 
 namespace qelc::lint {
-
-// A place in the user's files.
-struct FindingPlace {
-  std::string file;
-  int32_t line = 1;
-  int32_t column = 1;
-};
-
-// A diagnostic placed in the user's files. An error said at its likely cause
-// also names the token at which qelc stopped: `found`, with its text.
-struct Finding {
-  Severity severity = Severity::kError;
-  std::string check;
-  std::string message;
-  std::string file;
-  int32_t line = 1;
-  int32_t column = 1;
-  std::optional<FindingPlace> found;
-  std::string foundToken;  // as the message quotes it
-};
 
 enum class LintStatus { kLinted, kUnreadable, kNotASource };
 
@@ -49,18 +28,18 @@ constexpr size_t kMostErrorsCounted = 1000;
 // error in an entry of a list the parse resumes at the list's next entry
 // (source/recovery.h); after one it cannot resume from there, at the next
 // section keyword (DAF) or top-level block (IPF). The first error is the one
-// qelc reports. Preprocessor errors and a full string pool end the source's run.
-// Only the warnings named in `enabled` are reported. With `maxErrors` above 0,
-// nothing is kept after the maxErrors-th error: the errors after it are only
-// counted, in `notShown`.
+// qelc reports. Preprocessor errors and a full string pool end the source's
+// run. Only the warnings named in `enabled` are reported. With `maxErrors`
+// above 0, nothing is kept after the maxErrors-th error: the errors after it
+// are only counted, in `notShown`.
 LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
-                      std::vector<Finding>& findings, NotShown& notShown);
+                      std::vector<Diagnostic>& findings, NotShown& notShown);
 
 // The same reading of a source that is not on the disk (an editor's text):
 // `read` gives the source by `path` and each file it includes by the name its
 // #include line gives.
 LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
-                    const WarningSet& enabled, size_t maxErrors, std::vector<Finding>& findings,
+                    const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
                     NotShown& notShown);
 
 // The errors qellint shows of one source when --max-errors is not given.

@@ -14,7 +14,7 @@ namespace {
 
 // The DAB file that `source` (a device named dev) compiles into.
 std::string Compiled(const std::string& source) {
-  CompileResult result = Compile({"dev.daf", source, ""});
+  CompileResult result = Compile({"dev.daf", source});
   EXPECT_EQ(result.status, 0) << result.standardOutput << result.standardError;
   for (const OutputFile& file : result.files) {
     if (file.name == "dev.dab") return file.bytes;
@@ -70,16 +70,22 @@ TEST(DafSourceTest, InitializeRowsKeepTheirReservedFlag) {
 TEST(DafSourceTest, StatementListsGroupsAndPins) {
   ExpectRoundTrip(
       "Device dev\n"
-      "DesignProlog {\n  Always : TITLE 'Decl' ':' x Decl : 'a' PTerm : 'p' Decl : 'b'\n}\n"
-      "DesignEpilog {\n  Always : END\n  When DEV is 'X' : Equation , rev : 'it\\'s' ''\n}\n"
-      "Group {\n  Always :\n    Clock : 'global' : { OSC : 1 | PA3 : 1, PA4 : 2 | PA5 : 0 }\n"
+      "DesignProlog {\n  Always : TITLE 'Decl' ':' x Decl : 'a' PTerm : 'p' "
+      "Decl : 'b'\n}\n"
+      "DesignEpilog {\n  Always : END\n  When DEV is 'X' : Equation , rev : "
+      "'it\\'s' ''\n}\n"
+      "Group {\n  Always :\n    Clock : 'global' : { OSC : 1 | PA3 : 1, PA4 : "
+      "2 | PA5 : 0 }\n"
       "      Decl : 'CLOCK' Equation : 'E'\n    Reset : { NRST : 0 }\n}\n"
-      "OutputSyntax {\n  Input : { DefaultSigName : 'IN%d' DeclWOPinNum : 'a' DeclWithPinNum : 'b'"
-      " DeclWOMainFlash : 'c' DeclWMainFlash : 'd' Equation : 'e' Equation_Req : 'f'"
+      "OutputSyntax {\n  Input : { DefaultSigName : 'IN%d' DeclWOPinNum : 'a' "
+      "DeclWithPinNum : 'b'"
+      " DeclWOMainFlash : 'c' DeclWMainFlash : 'd' Equation : 'e' Equation_Req "
+      ": 'f'"
       " Action : 'g' }\n  Empty : { }\n}\n"
       "TypeCategory { IoType = 'I/O' Drive = 'drive' }\n"
       "Pin {\n  PA0 : PA1 : { IoType : LVCMOS33, LVCMOS18 Drive : 4mA }\n"
-      "  PB0 : { if PACKAGE is 'LQFP48' IoType : A else if DEV isin ['Q1' 'Q2'] IoType : B"
+      "  PB0 : { if PACKAGE is 'LQFP48' IoType : A else if DEV isin ['Q1' "
+      "'Q2'] IoType : B"
       " else Drive : C }\n}\n");
 }
 

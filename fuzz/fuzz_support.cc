@@ -22,8 +22,8 @@ class NoOtherFiles : public IncludeResolver {
 }  // namespace
 
 void EnterScratchDirectory() {
-  std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/qelc-fuzz-XXXXXX"
-                                                       : "/tmp/qelc-fuzz-XXXXXX";
+  std::string pattern =
+      access("/dev/shm", W_OK) == 0 ? "/dev/shm/qelc-fuzz-XXXXXX" : "/tmp/qelc-fuzz-XXXXXX";
   if (!mkdtemp(pattern.data()) || chdir(pattern.c_str()) != 0) {
     std::perror("scratch directory");
     abort();
@@ -45,13 +45,11 @@ void WriteInput(const char* name, const uint8_t* data, size_t size) {
 void CompileInMemory(const char* name, const uint8_t* data, size_t size, bool debug,
                      bool warnings) {
   NoOtherFiles includes;
-  CompileRequest request;
-  request.sourceName = name;
-  request.sourceText.assign(reinterpret_cast<const char*>(data), size);
-  if (debug) request.option = "-d";
-  request.resolver = &includes;
-  request.warnings = warnings;
-  Compile(request);
+  CompileOptions options;
+  options.keepPreprocessed = options.decode = debug;
+  options.resolver = &includes;
+  options.warnings = warnings;
+  Compile({name, std::string(reinterpret_cast<const char*>(data), size)}, options);
 }
 
 }  // namespace qelc::fuzz

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "qelc/messages.h"
+#include "source/diagnostics.h"
 
 namespace qelc::fuzz {
 
@@ -23,8 +23,8 @@ class DiscardSink : public OutputSink {
 };
 
 // qelc::Compile over the input as the source `name`, entirely in memory. An
-// #include finds the source itself by its name (so include chains and cycles are
-// reached) and the files the compilation wrote; nothing else.
+// #include finds the source itself by its name (so include chains and cycles
+// are reached) and the files the compilation wrote; nothing else.
 void CompileInMemory(const char* name, const uint8_t* data, size_t size, bool debug, bool warnings);
 
 }  // namespace qelc::fuzz

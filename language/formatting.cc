@@ -74,20 +74,16 @@ Formatted FormatDocument(const Workspace& files, const std::string& path) {
   if (!open) return {std::nullopt, "the document is not open"};
   if (HasCommentOrDirective(*open)) {
     return {std::nullopt,
-            "not formatted: the written source would lose its comments and directives"};
+            "not formatted: the written source would lose its "
+            "comments and directives"};
   }
   WorkspaceResolver resolver(files);
-  CompileRequest request;
-  request.sourceName = files.SourceName(path);
-  request.sourceText = *open;
-  request.resolver = &resolver;
-  CompileResult result = Compile(request);
+  CompileOptions options;
+  options.resolver = &resolver;
+  CompileResult result = Compile({files.SourceName(path), *open}, options);
   if (result.status != 0) return {std::nullopt, "not formatted: the source has errors"};
-  const OutputFile* compiled = nullptr;
-  for (const OutputFile& file : result.files) {
-    if (file.name.ends_with(".dab") || file.name.ends_with(".ipb")) compiled = &file;
-  }
-  if (!compiled) return {std::nullopt, "not formatted: the source compiles into no file"};
+  if (!result.artifact) return {std::nullopt, "not formatted: the source compiles into no file"};
+  const OutputFile* compiled = &*result.artifact;
   std::string base = path.substr(path.find_last_of('/') + 1);
   std::vector<std::string> problems;
   std::string text;

@@ -1,37 +1,45 @@
 #pragma once
 
-// qellint's findings for a document open in an editor, placed at the range of
-// the token each one is about.
+// qellint's findings for a document open in an editor.
 
-#include <optional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "language/text.h"
 #include "language/workspace.h"
-#include "qelc/messages.h"
+#include "qelc/diagnostic.h"
 
 namespace qelc::language {
-
-// A range in a file, by its absolute path.
-struct Place {
-  std::string path;
-  Range range;
-};
-
-struct DocumentFinding {
-  Place at;
-  Severity severity = Severity::kError;
-  std::string check;
-  std::string message;
-  // For a finding inside an included file: the #include line that brings the
-  // file in (in the document, or in another included file).
-  std::optional<Place> includedFrom;
-};
 
 // What qellint reports for the source `path` (a .daf or .ipf file) when run
 // in the workspace's root folder with its default options, the source and the
 // files it includes read from the workspace (the editor's text where open).
-std::vector<DocumentFinding> LintDocument(const Workspace& files, const std::string& path);
+// Every file a finding names (its place, its #include lines, its fixes) is
+// given by its absolute path.
+std::vector<Diagnostic> LintDocument(const Workspace& files, const std::string& path);
+
+// The line indexes of the files of one workspace snapshot, each built once on
+// first use: the editor's ranges of the compiler's places.
+class LineIndexes {
+ public:
+  explicit LineIndexes(const Workspace& files) : files_(files) {}
+
+  // The index of the file at the absolute `path` (empty when it cannot be
+  // read).
+  const LineIndex& Of(const std::string& path);
+  Range RangeOf(const Location& at) {
+    return Of(at.file).RangeOf(at.line, at.column, at.endLine, at.endColumn);
+  }
+
+ private:
+  struct Indexed {
+    std::string text;
+    std::unique_ptr<LineIndex> index;
+  };
+  const Workspace& files_;
+  std::map<std::string, Indexed> indexed_;
+};
 
 }  // namespace qelc::language

@@ -1,27 +1,10 @@
 #include "language/text.h"
 
-#include "decompile/source_text.h"
+#include <algorithm>
 
 namespace qelc::language {
 
 namespace {
-
-size_t LineStart(std::string_view text, int32_t line) {
-  size_t offset = 0;
-  for (int32_t at = 0; at < line; ++at) {
-    size_t end = text.find('\n', offset);
-    if (end == std::string_view::npos) return text.size();
-    offset = end + 1;
-  }
-  return offset;
-}
-
-size_t LineEnd(std::string_view text, size_t lineStart) {
-  size_t end = text.find('\n', lineStart);
-  if (end == std::string_view::npos) end = text.size();
-  if (end > lineStart && text[end - 1] == '\r') --end;
-  return end;
-}
 
 // The number of bytes of the UTF-8 sequence that `lead` starts (1 for a byte
 // that starts none, so that any text can be walked).
@@ -32,64 +15,78 @@ size_t SequenceLength(unsigned char lead) {
   return 1;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-bool EndsWord(char c) { return IsBlank(c) || decompile::IsDelimiter(c); }
+// The index of the line that holds `offset`, of lines that start at `starts`.
+size_t LineOf(const std::vector<size_t>& starts, size_t offset) {
+  return size_t(std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin()) - 1;
+}
 
 }  // namespace
 
-size_t OffsetOf(std::string_view text, Position at) {
-  size_t start = LineStart(text, at.line);
-  size_t end = LineEnd(text, start);
-  size_t offset = start;
-  for (int32_t units = 0; offset < end && units < at.character;) {
-    size_t length = SequenceLength(static_cast<unsigned char>(text[offset]));
-    units += length == 4 ? 2 : 1;
-    offset = std::min(end, offset + length);
+LineIndex::LineIndex(std::string_view text) : text_(text), compilerLines_{0}, editorLines_{0} {
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '\n') {
+      compilerLines_.push_back(at + 1);
+      editorLines_.push_back(at + 1);
+    } else if (text[at] == '\r' && (at + 1 == text.size() || text[at + 1] != '\n')) {
+      editorLines_.push_back(at + 1);
+    }
   }
-  return offset;
 }
 
-Position PositionOf(std::string_view text, size_t offset) {
-  Position at;
-  size_t lineStart = 0;
-  for (size_t end = text.find('\n'); end != std::string_view::npos && end < offset;
-       end = text.find('\n', lineStart)) {
-    ++at.line;
-    lineStart = end + 1;
-  }
-  for (size_t byte = lineStart; byte < offset;) {
-    size_t length = SequenceLength(static_cast<unsigned char>(text[byte]));
+size_t LineIndex::OffsetOfColumn(int32_t line, int32_t column) const {
+  if (line < 1) line = 1;
+  if (size_t(line) > compilerLines_.size()) return text_.size();
+  size_t start = compilerLines_[size_t(line) - 1];
+  size_t end =
+      size_t(line) < compilerLines_.size() ? compilerLines_[size_t(line)] - 1 : text_.size();
+  if (end > start && end < text_.size() && text_[end - 1] == '\r') --end;
+  return std::min(end, start + size_t(std::max(0, column - 1)));
+}
+
+size_t LineIndex::EditorLineEnd(size_t line) const {
+  if (line + 1 >= editorLines_.size()) return text_.size();
+  size_t end = editorLines_[line + 1] - 1;  // the line end's last character
+  if (text_[end] == '\n' && end > editorLines_[line] && text_[end - 1] == '\r') --end;
+  return end;
+}
+
+Position LineIndex::PositionOf(size_t offset) const {
+  offset = std::min(offset, text_.size());
+  size_t line = LineOf(editorLines_, offset);
+  Position at{int32_t(line), 0};
+  // An offset inside a line end (between its CR and LF) is the line's end.
+  size_t end = std::min(offset, EditorLineEnd(line));
+  for (size_t byte = editorLines_[line]; byte < end;) {
+    size_t length = SequenceLength(static_cast<unsigned char>(text_[byte]));
     at.character += length == 4 ? 2 : 1;
     byte += length;
   }
   return at;
 }
 
-size_t OffsetOfColumn(std::string_view text, int32_t line, int32_t column) {
-  size_t start = LineStart(text, std::max(0, line - 1));
-  size_t end = LineEnd(text, start);
-  return std::min(end, start + std::max(0, column - 1));
+size_t LineIndex::OffsetOf(Position at) const {
+  if (at.line < 0) return 0;
+  if (size_t(at.line) >= editorLines_.size()) return text_.size();
+  size_t offset = editorLines_[size_t(at.line)];
+  size_t end = EditorLineEnd(size_t(at.line));
+  for (int32_t units = 0; offset < end && units < at.character;) {
+    size_t length = SequenceLength(static_cast<unsigned char>(text_[offset]));
+    units += length == 4 ? 2 : 1;
+    offset = std::min(end, offset + length);
+  }
+  return offset;
 }
 
-Range TokenRange(std::string_view text, int32_t line, int32_t column) {
-  size_t start = OffsetOfColumn(text, line, column);
-  size_t lineEnd = LineEnd(text, start);
-  size_t end = start;
-  if (start < lineEnd) {
-    if (text[start] == '\'') {
-      // A backslash keeps the next character inside the string.
-      for (end = start + 1; end < lineEnd && text[end] != '\''; ++end) {
-        if (text[end] == '\\' && end + 1 < lineEnd) ++end;
-      }
-      end = std::min(lineEnd, end + 1);
-    } else if (EndsWord(text[start])) {
-      end = start + 1;
-    } else {
-      while (end < lineEnd && !EndsWord(text[end])) ++end;
-    }
-  }
-  return {PositionOf(text, start), PositionOf(text, end)};
+Range LineIndex::RangeOf(int32_t line, int32_t column, int32_t endLine, int32_t endColumn) const {
+  size_t start = OffsetOfColumn(line, column);
+  size_t end = std::max(start, OffsetOfColumn(endLine, endColumn));
+  return {PositionOf(start), PositionOf(end)};
+}
+
+size_t OffsetOf(std::string_view text, Position at) { return LineIndex(text).OffsetOf(at); }
+
+Position PositionOf(std::string_view text, size_t offset) {
+  return LineIndex(text).PositionOf(offset);
 }
 
 }  // namespace qelc::language

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace qelc::language {
 
@@ -22,21 +24,46 @@ struct Range {
   bool operator==(const Range&) const = default;
 };
 
-// The byte offset of `at` in `text`; a character past the end of its line is
-// the line's end, a line past the last is the end of the text.
+// A range in a file, by its absolute path.
+struct Place {
+  std::string path;
+  Range range;
+};
+
+// The lines of one text as the compiler counts them (a line feed ends a line)
+// and as an editor counts them (a line feed, a carriage return and a line
+// feed, or a carriage return alone), so that the compiler's places become the
+// editor's. Built once per text, each question costs a binary search and a walk
+// over one line.
+class LineIndex {
+ public:
+  explicit LineIndex(std::string_view text);
+
+  std::string_view Text() const { return text_; }
+  // The byte offset of the compiler's `line` and `column` (from 1): a column
+  // past the end of its line is the line's end (before its line end), a line
+  // past the last is the end of the text.
+  size_t OffsetOfColumn(int32_t line, int32_t column) const;
+  // The editor's position of a byte offset (at most the text's size).
+  Position PositionOf(size_t offset) const;
+  // The byte offset of the editor's `at`: a character past the end of its line
+  // is the line's end, a line past the last is the end of the text.
+  size_t OffsetOf(Position at) const;
+  // The editor's range of a stretch that the compiler places.
+  Range RangeOf(int32_t line, int32_t column, int32_t endLine, int32_t endColumn) const;
+
+ private:
+  size_t EditorLineEnd(size_t line) const;
+
+  std::string_view text_;
+  std::vector<size_t> compilerLines_;  // the offset at which each line starts
+  std::vector<size_t> editorLines_;
+};
+
+// The byte offset of `at` in `text`, as LineIndex::OffsetOf.
 size_t OffsetOf(std::string_view text, Position at);
 
 // The editor's position of the byte offset `offset` (at most text.size()).
 Position PositionOf(std::string_view text, size_t offset);
-
-// The byte offset of the compiler's `line` and `column` (from 1), clamped as
-// OffsetOf is.
-size_t OffsetOfColumn(std::string_view text, int32_t line, int32_t column);
-
-// The range of the token that starts at the compiler's `line` and `column`: a
-// quoted string up to its closing apostrophe (or the end of its line), a word
-// up to the next delimiter or blank, else the one character there. Empty at
-// the end of a line or of the text.
-Range TokenRange(std::string_view text, int32_t line, int32_t column);
 
 }  // namespace qelc::language

@@ -24,15 +24,26 @@ TEST(Text, PositionsCountUtf16Units) {
   EXPECT_EQ(PositionOf(text, text.size()), (Position{2, 1}));
 }
 
-TEST(Text, TokenRangeCoversTheTokenAtTheCompilersColumn) {
-  std::string text = "Device QX1\n  When PACKAGE is 'LQ \\'48' :\n";
-  EXPECT_EQ(TokenRange(text, 2, 8), (Range{{1, 7}, {1, 14}}));    // a word
-  EXPECT_EQ(TokenRange(text, 2, 19), (Range{{1, 18}, {1, 27}}));  // a string with \'
-  EXPECT_EQ(TokenRange(text, 2, 29), (Range{{1, 28}, {1, 29}}));  // a delimiter
-  EXPECT_EQ(TokenRange(text, 2, 99), (Range{{1, 29}, {1, 29}}));  // past the line
-  EXPECT_EQ(TokenRange(text, 9, 1), (Range{{2, 0}, {2, 0}}));     // past the text
-  // A string left open ends at its line's end.
-  EXPECT_EQ(TokenRange("  'open\nnext", 1, 3), (Range{{0, 2}, {0, 7}}));
+// The compiler ends a line at a line feed only (a carriage return right
+// before it is dropped, a lone one is a character of the line); an editor ends
+// one at each of LF, CRLF and CR. The same place of the same text is one
+// position either way.
+TEST(Text, TheCompilersPlacesBecomeTheEditorsWhateverTheLineEnds) {
+  LineIndex lf("Device D\nAlias {\n  X : 'Y'\n}\n");
+  LineIndex crlf("Device D\r\nAlias {\r\n  X : 'Y'\r\n}\r\n");
+  for (const LineIndex* index : {&lf, &crlf}) {
+    EXPECT_EQ(index->RangeOf(3, 7, 3, 10), (Range{{2, 6}, {2, 9}}));
+    // Past the end of a line: its end, before the line end.
+    EXPECT_EQ(index->RangeOf(2, 7, 2, 99), (Range{{1, 6}, {1, 7}}));
+    // Past the last line: the end of the text.
+    EXPECT_EQ(index->RangeOf(9, 1, 9, 1), (Range{{4, 0}, {4, 0}}));
+  }
+  // Lone carriage returns: one compiler line, three editor lines.
+  LineIndex cr("Device D\rAlias {\r  X : 'Y'\n}");
+  EXPECT_EQ(cr.RangeOf(1, 24, 1, 27), (Range{{2, 6}, {2, 9}}));
+  EXPECT_EQ(cr.RangeOf(2, 1, 2, 2), (Range{{3, 0}, {3, 1}}));
+  EXPECT_EQ(cr.OffsetOf({2, 6}), 23u);
+  EXPECT_EQ(cr.OffsetOf({1, 99}), 16u);  // the end of "Alias {", before its CR
 }
 
 TEST(Scan, WordsKeepPlacesAndDepthAndPassOverCommentsAndDirectives) {

@@ -43,13 +43,13 @@ void DiagnosticsWorker::Run() {
 }
 
 void DiagnosticsWorker::Lint(const std::string& path, const language::Workspace& files) {
-  std::vector<language::DocumentFinding> findings;
+  std::vector<Diagnostic> findings;
   if (files.Text(path)) findings = language::LintDocument(files, path);
-  std::map<std::string, std::vector<language::DocumentFinding>> byFile;
-  byFile[path];  // the document's own findings are published even when there are none
-  for (language::DocumentFinding& finding : findings) {
-    byFile[finding.at.path].push_back(std::move(finding));
-  }
+  std::map<std::string, std::vector<Diagnostic>> byFile;
+  byFile[path];  // the document's own findings are published even when there are
+                 // none
+  for (Diagnostic& finding : findings) byFile[finding.location.file].push_back(std::move(finding));
+  language::LineIndexes lines(files);
   // Files this document put findings in before, and no longer does.
   for (auto& [file, byDocument] : published_) {
     if (byDocument.contains(path) && !byFile.contains(file)) byFile[file];
@@ -61,9 +61,9 @@ void DiagnosticsWorker::Lint(const std::string& path, const language::Workspace&
     } else {
       byDocument[path] = std::move(found);
     }
-    std::vector<language::DocumentFinding> all;
+    std::vector<Diagnostic> all;
     for (const auto& [document, its] : byDocument) all.insert(all.end(), its.begin(), its.end());
-    publish_(file, all);
+    publish_(file, all, lines);
     if (byDocument.empty()) published_.erase(file);
   }
 }

@@ -22,9 +22,10 @@ namespace qelc::lsp {
 
 class DiagnosticsWorker {
  public:
-  // Told, on the worker's thread, a file's path and all its findings.
-  using Publish =
-      std::function<void(const std::string& path, const std::vector<language::DocumentFinding>&)>;
+  // Told, on the worker's thread, a file's path and all its findings, with the
+  // line indexes of the texts they were found in.
+  using Publish = std::function<void(const std::string& path, const std::vector<Diagnostic>&,
+                                     language::LineIndexes& lines)>;
 
   DiagnosticsWorker(std::chrono::milliseconds quiet, Publish publish);
   ~DiagnosticsWorker();
@@ -49,8 +50,9 @@ class DiagnosticsWorker {
   std::chrono::steady_clock::time_point lastChange_;
   bool stopping_ = false;
 
-  // The worker's own: for each file, the findings each document's run put in it.
-  std::map<std::string, std::map<std::string, std::vector<language::DocumentFinding>>> published_;
+  // The worker's own: for each file, the findings each document's run put in
+  // it.
+  std::map<std::string, std::map<std::string, std::vector<Diagnostic>>> published_;
 
   std::thread thread_;  // started last, once the members it reads exist
 };

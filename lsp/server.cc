@@ -101,23 +101,44 @@ Value LocationJson(const language::Place& place, Allocator& allocator) {
   return json;
 }
 
-Value DiagnosticJson(const language::DocumentFinding& finding, Allocator& allocator) {
+Value LocationJson(const std::string& path, language::Range range, Allocator& allocator) {
+  return LocationJson(language::Place{path, range}, allocator);
+}
+
+// A finding as the editor shows it: its range, and as related information
+// the #include lines that reach its file and the token where the reading
+// stopped.
+Value DiagnosticJson(const Diagnostic& finding, language::LineIndexes& lines,
+                     Allocator& allocator) {
   constexpr int kError = 1;
   constexpr int kWarning = 2;
+  constexpr int kInformation = 3;
+  int severity = finding.severity == Severity::kError     ? kError
+                 : finding.severity == Severity::kWarning ? kWarning
+                                                          : kInformation;
   Value json(rapidjson::kObjectType);
-  json.AddMember("range", RangeJson(finding.at.range, allocator), allocator);
-  json.AddMember("severity", finding.severity == Severity::kError ? kError : kWarning, allocator);
+  json.AddMember("range", RangeJson(lines.RangeOf(finding.location), allocator), allocator);
+  json.AddMember("severity", severity, allocator);
   json.AddMember("code", Text(finding.check, allocator), allocator);
   json.AddMember("source", "qellint", allocator);
   json.AddMember("message", Text(finding.message, allocator), allocator);
-  if (finding.includedFrom) {
-    Value related(rapidjson::kObjectType);
-    related.AddMember("location", LocationJson(*finding.includedFrom, allocator), allocator);
-    related.AddMember("message", "included here", allocator);
-    Value list(rapidjson::kArrayType);
-    list.PushBack(related, allocator);
-    json.AddMember("relatedInformation", list, allocator);
+  Value related(rapidjson::kArrayType);
+  auto relate = [&](Value location, std::string_view message) {
+    Value information(rapidjson::kObjectType);
+    information.AddMember("location", location, allocator);
+    information.AddMember("message", Text(message, allocator), allocator);
+    related.PushBack(information, allocator);
+  };
+  for (const IncludeSite& site : finding.location.includedFrom) {
+    language::Range name =
+        lines.Of(site.file).RangeOf(site.line, site.column, site.line, site.endColumn);
+    relate(LocationJson(site.file, name, allocator), "included here");
   }
+  if (finding.stoppedAt) {
+    relate(LocationJson(finding.stoppedAt->file, lines.RangeOf(*finding.stoppedAt), allocator),
+           "found " + finding.stoppedToken + " here");
+  }
+  if (!related.Empty()) json.AddMember("relatedInformation", related, allocator);
   return json;
 }
 
@@ -346,10 +367,8 @@ Server::Server(Send send, Log log, std::chrono::milliseconds quiet)
     : send_(std::move(send)),
       log_(std::move(log)),
       worker_(std::make_unique<DiagnosticsWorker>(
-          quiet,
-          [this](const std::string& path, const std::vector<language::DocumentFinding>& findings) {
-            Publish(path, findings);
-          })) {}
+          quiet, [this](const std::string& path, const std::vector<Diagnostic>& findings,
+                        language::LineIndexes& lines) { Publish(path, findings, lines); })) {}
 
 Server::~Server() = default;
 
@@ -369,13 +388,13 @@ void Server::Relint(const std::string& changedPath) {
   }
 }
 
-void Server::Publish(const std::string& path,
-                     const std::vector<language::DocumentFinding>& findings) {
+void Server::Publish(const std::string& path, const std::vector<Diagnostic>& findings,
+                     language::LineIndexes& lines) {
   Document message(rapidjson::kObjectType);
   Allocator& allocator = message.GetAllocator();
   Value diagnostics(rapidjson::kArrayType);
-  for (const language::DocumentFinding& finding : findings) {
-    diagnostics.PushBack(DiagnosticJson(finding, allocator), allocator);
+  for (const Diagnostic& finding : findings) {
+    diagnostics.PushBack(DiagnosticJson(finding, lines, allocator), allocator);
   }
   Value params(rapidjson::kObjectType);
   params.AddMember("uri", Text(language::UriOfPath(path), allocator), allocator);

@@ -40,7 +40,8 @@ class Server {
   class Dispatch;
 
   void SendLocked(std::string_view body);
-  void Publish(const std::string& path, const std::vector<language::DocumentFinding>& findings);
+  void Publish(const std::string& path, const std::vector<Diagnostic>& findings,
+               language::LineIndexes& lines);
   void Relint(const std::string& changedPath);
 
   Send send_;

@@ -2,56 +2,50 @@
 
 #include <cstdio>
 #include <string>
-#include <string_view>
 
-#include "qelc/qelc.h"
-#include "source/ascii.h"
+#include "compiler/compilation.h"
+#include "compiler/usage.h"
 #include "source/compile_run.h"
+#include "source/files.h"
 
 namespace {
 
-constexpr int kStatusBadExtension = 2;
-constexpr int kStatusBadOption = 3;
-constexpr int kStatusBadArgumentCount = 4;
+// Prints each console text on its stream as it is said.
+class ConsoleSink : public qelc::OutputSink {
+ public:
+  void Emit(qelc::Message message) override {
+    std::FILE* stream = message.stream == qelc::Stream::kStandardOutput ? stdout : stderr;
+    std::fwrite(message.console.data(), 1, message.console.size(), stream);
+  }
+};
 
-void PrintShortUsage() {
-  std::fputs("Correct usage : qelc filename \n", stderr);
-  std::fputs("where :\n", stderr);
-  std::fputs("filename is file name with extension 'daf' or 'ipf'.\n\n", stderr);
-}
-
-void PrintLongUsage() {
-  std::fputs("Correct usage : qelc filename -d\n", stderr);
-  std::fputs("where :\n", stderr);
-  std::fputs("filename is file name with extension 'daf' or 'ipf'.\n", stderr);
-  std::fputs("-d for debug (optional).\n\n", stderr);
-}
-
-bool HasSourceExtension(std::string_view name) {
-  size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos) return false;
-  std::string_view extension = name.substr(dot);
-  return qelc::StartsWithNoCase(extension, ".daf") || qelc::StartsWithNoCase(extension, ".ipf");
+int Refuse(const std::string& text, int status) {
+  std::fputs(text.c_str(), stderr);
+  return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
-    std::fputs("\nWrong number of arguments.\n\n", stderr);
-    PrintShortUsage();
-    return kStatusBadArgumentCount;
+    return Refuse(qelc::WrongArgumentCountText(), qelc::kStatusBadArgumentCount);
   }
-  if (!HasSourceExtension(argv[1])) {
-    std::fputs("\nIncorrect file extension.\n\n", stderr);
-    PrintShortUsage();
-    return kStatusBadExtension;
+  if (!qelc::HasSourceExtension(argv[1])) {
+    return Refuse(qelc::IncorrectExtensionText(), qelc::kStatusBadExtension);
   }
-  std::string option = argc == 3 ? argv[2] : "";
-  if (argc == 3 && !qelc::IsDebugOption(option)) {
-    std::fputs("\nIncorrect option parameter.\n\n", stderr);
-    PrintLongUsage();
-    return kStatusBadOption;
+  qelc::RunOptions options;
+  if (argc == 3) {
+    if (!qelc::IsDebugOption(argv[2])) {
+      return Refuse(qelc::IncorrectOptionText(), qelc::kStatusBadOption);
+    }
+    options = {true, true};
   }
-  return qelc::CompileInWorkingDirectory(argv[1], option);
+  // The source and its includes are read from the disk, and the files are
+  // written into the working directory as the run goes.
+  qelc::DiskFiles files;
+  ConsoleSink sink;
+  int status = qelc::Compilation(files, sink).Run(argv[1], options);
+  std::fflush(stdout);
+  std::fflush(stderr);
+  return status;
 }

@@ -48,7 +48,9 @@ struct WarningSettings {
       std::string_view name = std::string_view(option).substr(on ? 0 : 3);
       auto check = enabled.find(name);
       if (check == enabled.end()) {
-        std::fprintf(stderr, "qellint: -W%s: no warning check is named %.*s (see --list-checks)\n",
+        std::fprintf(stderr,
+                     "qellint: -W%s: no warning check is named %.*s (see "
+                     "--list-checks)\n",
                      option.c_str(), int(name.size()), name.data());
         return false;
       }
@@ -77,7 +79,7 @@ void ListChecks() {
 // What linting one file gave.
 struct FileLint {
   LintStatus status = LintStatus::kLinted;
-  std::vector<Finding> found;
+  std::vector<Diagnostic> found;
   NotShown notShown;
 };
 
@@ -103,27 +105,26 @@ std::vector<FileLint> LintAll(const std::vector<std::string>& files, const Warni
 // Lints every file and reports in the order the files were given; false when
 // one could not be read.
 bool LintFiles(const Options& options, const WarningSettings& settings,
-               std::vector<Finding>& findings, std::vector<ErrorsNotShown>& notShown) {
+               std::vector<Diagnostic>& findings, std::vector<ErrorsNotShown>& notShown) {
   bool allRead = true;
   std::vector<FileLint> results =
       LintAll(options.files, settings.On(), options.maxErrors, options.jobs);
   for (size_t i = 0; i < options.files.size(); ++i) {
     const std::string& file = options.files[i];
-    std::vector<Finding>& found = results[i].found;
+    std::vector<Diagnostic>& found = results[i].found;
     switch (results[i].status) {
       case LintStatus::kUnreadable:
         std::fprintf(stderr, "qellint: %s: cannot read the file\n", file.c_str());
         allRead = false;
         continue;
       case LintStatus::kNotASource:
-        std::fprintf(stderr, "qellint: %s: not a DAF or IPF source (.daf or .ipf)\n",
-                     file.c_str());
+        std::fprintf(stderr, "qellint: %s: not a DAF or IPF source (.daf or .ipf)\n", file.c_str());
         allRead = false;
         continue;
       case LintStatus::kLinted:
         break;
     }
-    for (Finding& finding : found) {
+    for (Diagnostic& finding : found) {
       if (finding.severity == Severity::kWarning && settings.asErrors) {
         finding.severity = Severity::kError;
       }
@@ -137,9 +138,9 @@ bool LintFiles(const Options& options, const WarningSettings& settings,
   return allRead;
 }
 
-void PrintSummary(std::span<const Finding> findings) {
+void PrintSummary(std::span<const Diagnostic> findings) {
   size_t errors = 0;
-  for (const Finding& finding : findings) errors += finding.severity == Severity::kError;
+  for (const Diagnostic& finding : findings) errors += finding.severity == Severity::kError;
   size_t warnings = findings.size() - errors;
   std::fprintf(stderr, "%zu error%s, %zu warning%s\n", errors, errors == 1 ? "" : "s", warnings,
                warnings == 1 ? "" : "s");
@@ -148,8 +149,10 @@ void PrintSummary(std::span<const Finding> findings) {
 }  // namespace
 
 int RunQellint(int argc, const char* const* argv) {
-  CLI::App app{"Reports every mistake in DAF and IPF sources, at its file, line and column.",
-               "qellint"};
+  CLI::App app{
+      "Reports every mistake in DAF and IPF sources, at its file, "
+      "line and column.",
+      "qellint"};
   Options options;
   app.set_version_flag("--version", "qellint " QELC_VERSION);
   app.add_option("--format", options.format, "Output: text (default), json or sarif")
@@ -166,7 +169,8 @@ int RunQellint(int argc, const char* const* argv) {
       ->type_name("N")
       ->check(CLI::NonNegativeNumber);
   app.add_option("-j,--jobs", options.jobs,
-                 "Lint N files at once (default: the number of cores); the output is the same")
+                 "Lint N files at once (default: the number of cores); the "
+                 "output is the same")
       ->type_name("N")
       ->check(CLI::PositiveNumber);
   app.add_option("files", options.files, "DAF (.daf) and IPF (.ipf) sources")->type_name("FILE");
@@ -188,7 +192,7 @@ int RunQellint(int argc, const char* const* argv) {
   WarningSettings settings;
   if (!settings.Apply(options.warningOptions)) return kStatusTrouble;
 
-  std::vector<Finding> findings;
+  std::vector<Diagnostic> findings;
   std::vector<ErrorsNotShown> notShown;
   bool allRead = LintFiles(options, settings, findings, notShown);
   if (options.format == "json") {
@@ -201,7 +205,7 @@ int RunQellint(int argc, const char* const* argv) {
   std::fflush(stdout);
   PrintSummary(findings);
   if (!allRead) return kStatusTrouble;
-  for (const Finding& finding : findings) {
+  for (const Diagnostic& finding : findings) {
     if (finding.severity == Severity::kError) return kStatusFindings;
   }
   return kStatusClean;

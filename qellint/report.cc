@@ -65,9 +65,9 @@ void WriteJsonDocument(FILE* out, Write write) {
   std::fputc('\n', out);
 }
 
-size_t Count(std::span<const Finding> findings, Severity severity) {
+size_t Count(std::span<const Diagnostic> findings, Severity severity) {
   size_t count = 0;
-  for (const Finding& finding : findings) count += finding.severity == severity ? 1 : 0;
+  for (const Diagnostic& finding : findings) count += finding.severity == severity ? 1 : 0;
   return count;
 }
 
@@ -79,23 +79,52 @@ std::string Summary(const std::string& check) {
 }
 
 // The words of the second place of a finding said at its cause.
-std::string FoundNote(const Finding& finding) { return "found " + finding.foundToken + " here"; }
+std::string FoundNote(const Diagnostic& finding) {
+  return "found " + finding.stoppedToken + " here";
+}
 
-void PhysicalLocation(JsonWriter& json, const std::string& file, int32_t line, int32_t column) {
-  json.Key("physicalLocation");
-  json.StartObject();
+void ArtifactLocation(JsonWriter& json, const std::string& file) {
   json.Key("artifactLocation");
   json.StartObject();
   Key(json, "uri", PathUri(file));
   json.EndObject();
-  if (line > 0) {  // a place in the file, not the file as a whole
-    json.Key("region");
-    json.StartObject();
-    Key(json, "startLine", line);
-    Key(json, "startColumn", column);
-    json.EndObject();
-  }
+}
+
+// A region's lines and columns: SARIF's end column, as ours, is the one just
+// after the last character.
+void Region(JsonWriter& json, const char* key, const Location& at) {
+  json.Key(key);
+  json.StartObject();
+  Key(json, "startLine", at.line);
+  Key(json, "startColumn", at.column);
+  Key(json, "endLine", at.endLine);
+  Key(json, "endColumn", at.endColumn);
   json.EndObject();
+}
+
+void PhysicalLocation(JsonWriter& json, const Location& at) {
+  json.Key("physicalLocation");
+  json.StartObject();
+  ArtifactLocation(json, at.file);
+  Region(json, "region", at);
+  json.EndObject();
+}
+
+// A file as a whole.
+void PhysicalLocation(JsonWriter& json, const std::string& file) {
+  json.Key("physicalLocation");
+  json.StartObject();
+  ArtifactLocation(json, file);
+  json.EndObject();
+}
+
+// "file", "line", "column", "endLine", "endColumn" of a place.
+void PlaceKeys(JsonWriter& json, const Location& at) {
+  Key(json, "file", at.file);
+  Key(json, "line", at.line);
+  Key(json, "column", at.column);
+  Key(json, "endLine", at.endLine);
+  Key(json, "endColumn", at.endColumn);
 }
 
 }  // namespace
@@ -106,7 +135,7 @@ std::string NotShownText(const ErrorsNotShown& notShown) {
          (notShown.readToEnd ? "" : "; the rest of the file was not read");
 }
 
-void WriteText(FILE* out, std::span<const Finding> findings,
+void WriteText(FILE* out, std::span<const Diagnostic> findings,
                std::span<const ErrorsNotShown> notShown) {
   SourceLines sources;
   const ErrorsNotShown* next = notShown.data();
@@ -130,12 +159,13 @@ void WriteText(FILE* out, std::span<const Finding> findings,
   };
   for (size_t i = 0; i < findings.size(); ++i) {
     writeNotShown(i);
-    const Finding& finding = findings[i];
-    std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", finding.file.c_str(), finding.line, finding.column,
+    const Diagnostic& finding = findings[i];
+    const Location& at = finding.location;
+    std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", at.file.c_str(), at.line, at.column,
                  SeverityName(finding.severity), finding.message.c_str(), finding.check.c_str());
-    show(finding.file, finding.line, finding.column);
-    if (!finding.found) continue;
-    const FindingPlace& found = *finding.found;
+    show(at.file, at.line, at.column);
+    if (!finding.stoppedAt) continue;
+    const Location& found = *finding.stoppedAt;
     std::fprintf(out, "%s:%d:%d: note: %s\n", found.file.c_str(), found.line, found.column,
                  FoundNote(finding).c_str());
     show(found.file, found.line, found.column);
@@ -143,28 +173,47 @@ void WriteText(FILE* out, std::span<const Finding> findings,
   writeNotShown(findings.size());
 }
 
-void WriteJson(FILE* out, std::span<const Finding> findings,
+void WriteJson(FILE* out, std::span<const Diagnostic> findings,
                std::span<const ErrorsNotShown> notShown) {
   WriteJsonDocument(out, [&](JsonWriter& json) {
     json.StartObject();
     json.Key("findings");
     json.StartArray();
-    for (const Finding& finding : findings) {
+    for (const Diagnostic& finding : findings) {
       json.StartObject();
-      Key(json, "file", finding.file);
-      Key(json, "line", finding.line);
-      Key(json, "column", finding.column);
+      PlaceKeys(json, finding.location);
       Key(json, "severity", SeverityName(finding.severity));
       Key(json, "check", finding.check);
       Key(json, "message", finding.message);
-      if (finding.found) {
+      if (!finding.location.includedFrom.empty()) {
+        json.Key("includedFrom");
+        json.StartArray();
+        for (const IncludeSite& site : finding.location.includedFrom) {
+          json.StartObject();
+          Key(json, "file", site.file);
+          Key(json, "line", site.line);
+          Key(json, "column", site.column);
+          json.EndObject();
+        }
+        json.EndArray();
+      }
+      if (finding.stoppedAt) {
         json.Key("found");
         json.StartObject();
-        Key(json, "file", finding.found->file);
-        Key(json, "line", finding.found->line);
-        Key(json, "column", finding.found->column);
-        Key(json, "token", finding.foundToken);
+        PlaceKeys(json, *finding.stoppedAt);
+        Key(json, "token", finding.stoppedToken);
         json.EndObject();
+      }
+      if (!finding.fixes.empty()) {
+        json.Key("fixes");
+        json.StartArray();
+        for (const Edit& edit : finding.fixes) {
+          json.StartObject();
+          PlaceKeys(json, edit.at);
+          Key(json, "text", edit.text);
+          json.EndObject();
+        }
+        json.EndArray();
       }
       json.EndObject();
     }
@@ -210,12 +259,70 @@ std::string PathUri(std::string_view path) {
 
 namespace {
 
-// {"physicalLocation": {"artifactLocation": {"uri": ...}, "region": ...}}, the
-// region when `line` is above 0.
-void WriteLocation(JsonWriter& json, const std::string& file, int32_t line, int32_t column) {
+// {"physicalLocation": {"artifactLocation": {"uri": ...}, "region": ...}}.
+void WriteLocation(JsonWriter& json, const Location& at) {
   json.StartObject();
-  PhysicalLocation(json, file, line, column);
+  PhysicalLocation(json, at);
   json.EndObject();
+}
+
+// The #include lines through which a finding's file was read, innermost
+// first, and the token where the reading stopped: SARIF's related locations.
+void WriteRelatedLocations(JsonWriter& json, const Diagnostic& finding) {
+  const std::vector<IncludeSite>& includes = finding.location.includedFrom;
+  if (includes.empty() && !finding.stoppedAt) return;
+  json.Key("relatedLocations");
+  json.StartArray();
+  int id = 0;
+  auto related = [&](const Location& at, const std::string& text) {
+    json.StartObject();
+    json.Key("id");
+    json.Int(id++);
+    PhysicalLocation(json, at);
+    json.Key("message");
+    json.StartObject();
+    Key(json, "text", text);
+    json.EndObject();
+    json.EndObject();
+  };
+  if (finding.stoppedAt) related(*finding.stoppedAt, FoundNote(finding));
+  for (const IncludeSite& site : includes) {
+    Location at{site.file, site.line, site.column, site.line, site.column, {}};
+    related(at, "included from here");
+  }
+  json.EndArray();
+}
+
+// A fix as SARIF gives one: each edit a replacement of a region of its file.
+void WriteFixes(JsonWriter& json, const Diagnostic& finding) {
+  if (finding.fixes.empty()) return;
+  json.Key("fixes");
+  json.StartArray();
+  json.StartObject();
+  json.Key("description");
+  json.StartObject();
+  Key(json, "text", "replace with '" + finding.fixes.front().text + "'");
+  json.EndObject();
+  json.Key("artifactChanges");
+  json.StartArray();
+  for (const Edit& edit : finding.fixes) {
+    json.StartObject();
+    ArtifactLocation(json, edit.at.file);
+    json.Key("replacements");
+    json.StartArray();
+    json.StartObject();
+    Region(json, "deletedRegion", edit.at);
+    json.Key("insertedContent");
+    json.StartObject();
+    Key(json, "text", edit.text);
+    json.EndObject();
+    json.EndObject();
+    json.EndArray();
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+  json.EndArray();
 }
 
 // The run's invocation, with a note per source whose errors were kept back.
@@ -236,7 +343,9 @@ void WriteInvocation(JsonWriter& json, std::span<const ErrorsNotShown> notShown)
     json.EndObject();
     json.Key("locations");
     json.StartArray();
-    WriteLocation(json, file.file, 0, 0);
+    json.StartObject();
+    PhysicalLocation(json, file.file);
+    json.EndObject();
     json.EndArray();
     json.EndObject();
   }
@@ -247,11 +356,11 @@ void WriteInvocation(JsonWriter& json, std::span<const ErrorsNotShown> notShown)
 
 }  // namespace
 
-void WriteSarif(FILE* out, std::span<const Finding> findings,
+void WriteSarif(FILE* out, std::span<const Diagnostic> findings,
                 std::span<const ErrorsNotShown> notShown, const std::string& version) {
   std::set<std::string> rules;
   for (const WarningCheck* warning : AllWarningChecks()) rules.emplace(warning->name);
-  for (const Finding& finding : findings) rules.insert(finding.check);
+  for (const Diagnostic& finding : findings) rules.insert(finding.check);
   WriteJsonDocument(out, [&](JsonWriter& json) {
     json.StartObject();
     Key(json, "$schema", "https://json.schemastore.org/sarif-2.1.0.json");
@@ -281,7 +390,7 @@ void WriteSarif(FILE* out, std::span<const Finding> findings,
     json.EndObject();
     json.Key("results");
     json.StartArray();
-    for (const Finding& finding : findings) {
+    for (const Diagnostic& finding : findings) {
       json.StartObject();
       Key(json, "ruleId", finding.check);
       Key(json, "level", SeverityName(finding.severity));
@@ -291,22 +400,10 @@ void WriteSarif(FILE* out, std::span<const Finding> findings,
       json.EndObject();
       json.Key("locations");
       json.StartArray();
-      WriteLocation(json, finding.file, finding.line, finding.column);
+      WriteLocation(json, finding.location);
       json.EndArray();
-      if (finding.found) {
-        json.Key("relatedLocations");
-        json.StartArray();
-        json.StartObject();
-        json.Key("id");
-        json.Int(0);
-        PhysicalLocation(json, finding.found->file, finding.found->line, finding.found->column);
-        json.Key("message");
-        json.StartObject();
-        Key(json, "text", FoundNote(finding));
-        json.EndObject();
-        json.EndObject();
-        json.EndArray();
-      }
+      WriteRelatedLocations(json, finding);
+      WriteFixes(json, finding);
       json.EndObject();
     }
     json.EndArray();

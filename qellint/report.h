@@ -24,19 +24,19 @@ std::string NotShownText(const ErrorsNotShown& notShown);
 
 // FILE:LINE:COLUMN: error|warning: message [check], then the source line and a
 // caret under the column; after a source's findings, FILE: NotShownText.
-void WriteText(FILE* out, std::span<const Finding> findings,
+void WriteText(FILE* out, std::span<const Diagnostic> findings,
                std::span<const ErrorsNotShown> notShown);
 
 // {"findings": [{file, line, column, severity, check, message}...],
 //  "errors": N, "warnings": M}, and when errors were kept back
 //  "errorsNotShown": [{file, errors, readToEnd, maxErrors}...]
-void WriteJson(FILE* out, std::span<const Finding> findings,
+void WriteJson(FILE* out, std::span<const Diagnostic> findings,
                std::span<const ErrorsNotShown> notShown);
 
 // One SARIF 2.1.0 log with one run: every warning check and every error check
 // met as a rule, every finding as a result; errors kept back are a note of the
 // run's invocation (toolExecutionNotifications), at the source's file.
-void WriteSarif(FILE* out, std::span<const Finding> findings,
+void WriteSarif(FILE* out, std::span<const Diagnostic> findings,
                 std::span<const ErrorsNotShown> notShown, const std::string& version);
 
 // Percent-encodes a relative or absolute path for a URI reference.

@@ -1,4 +1,5 @@
-// The pages of compiled sources: a shape for every stored row, every text escaped.
+// The pages of compiled sources: a shape for every stored row, every text
+// escaped.
 #include "report/report.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@ namespace {
 
 std::string Compiled(const std::string& name, const std::string& source,
                      const std::string& output) {
-  CompileResult result = Compile({name, source, ""});
+  CompileResult result = Compile({name, source});
   EXPECT_EQ(result.status, 0) << result.standardOutput << result.standardError;
   for (const OutputFile& file : result.files) {
     if (file.name == output) return file.bytes;
@@ -38,7 +39,8 @@ TEST(ReportTest, PinShapesForEveryRowPlacedOrBesideTheBody) {
   std::string page = DabPage(
       "PinNumberByPackage {\n"
       "  When PACKAGE is 'SO8' :\n"
-      "    SO8 : 1 : '<b>', SO8 : 2 : RSV, SO8 : 2 : 'TWICE', SO8 : 9 : 'FAR', SO8 : A1 : 'BALL'\n"
+      "    SO8 : 1 : '<b>', SO8 : 2 : RSV, SO8 : 2 : "
+      "'TWICE', SO8 : 9 : 'FAR', SO8 : A1 : 'BALL'\n"
       "  When PACKAGE is 'Q' : 'QFP4' : 4 : VDD\n"
       "}\n");
   EXPECT_EQ(Count(page, "data-pin="), 6u);
@@ -48,7 +50,8 @@ TEST(ReportTest, PinShapesForEveryRowPlacedOrBesideTheBody) {
   EXPECT_EQ(page.find("<b>"), std::string::npos);
   // Pin 2 again, pin 9 of eight and the ball stored as 0 stand beside the body.
   EXPECT_NE(page.find("Rows without a place on the body"), std::string::npos);
-  EXPECT_EQ(Count(page, "class=\"pad free\""), 6u + 3u);  // SO8 3 to 8, QFP4 1 to 3
+  EXPECT_EQ(Count(page, "class=\"pad free\""),
+            6u + 3u);  // SO8 3 to 8, QFP4 1 to 3
   EXPECT_NE(page.find("When PACKAGE is &#39;SO8&#39;"), std::string::npos);
   EXPECT_NE(page.find("data-package=\"&#39;QFP4&#39;\""), std::string::npos);
 }
@@ -56,7 +59,8 @@ TEST(ReportTest, PinShapesForEveryRowPlacedOrBesideTheBody) {
 TEST(ReportTest, MemoryMapBlocksAndTablesUnderTheirSectionNames) {
   std::string page = DabPage(
       "Alias { When DEV is 'D' : SWD : 'PA13' }\n"
-      "MemoryMap {\n  Always :\n  {\n    Number : 7\n    Title : 'Flash & more'\n"
+      "MemoryMap {\n  Always :\n  {\n    Number : 7\n    Title : "
+      "'Flash & more'\n"
       "    Description : 'd'\n    Main : 'M'\n    Secondary : 'S'\n"
       "    0x0 : 0xFF : 'Boot' : RX : - : 256 : b\n"
       "    0x80 : 0x1FF : 'Over' : RX : - : 384 : o\n"

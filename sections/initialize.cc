@@ -23,7 +23,8 @@ using InitializeRows = decltype(InitializeCondition::rows);
 
 const WarningCheck kInitializeAttribute{
     "initialize-attribute", true,
-    "an Initialize line whose target is no pin.attribute the section knows, so its value is "
+    "an Initialize line whose target is no pin.attribute the section knows, so "
+    "its value is "
     "dropped"};
 
 namespace {
@@ -37,8 +38,8 @@ void SetDefaults(ParseState& s, InitializeRow& row, std::string_view pin) {
   s.pool.AddTo(row.displayName, "");
 }
 
-// Stores the condition of entry `index` and gives its row 0 the defaults with an
-// empty pin, so the entry's row list starts again; the condition of entry
+// Stores the condition of entry `index` and gives its row 0 the defaults with
+// an empty pin, so the entry's row list starts again; the condition of entry
 // index + 1 becomes the empty text that ends the list.
 void AddInitializeCondition(ParseState& s, InitializeTable& table, int32_t index,
                             std::string_view condition) {
@@ -51,8 +52,8 @@ void AddInitializeCondition(ParseState& s, InitializeTable& table, int32_t index
       [&](InitializeCondition& next) { s.pool.AddTo(next.condition, ""); });
 }
 
-// The row of `pin` (letter case aside): the existing one, or the first empty row,
-// which then gets the pin and the defaults.
+// The row of `pin` (letter case aside): the existing one, or the first empty
+// row, which then gets the pin and the defaults.
 InitializeRow& FindOrAddRow(ParseState& s, InitializeRows& rows, std::string_view pin) {
   int32_t index = 0;
   while (index < kInitializeRows && !s.pool.IsEmpty(rows[index].pin) &&
@@ -60,8 +61,8 @@ InitializeRow& FindOrAddRow(ParseState& s, InitializeRows& rows, std::string_vie
     ++index;
   }
   // The scan stopped at the pin's row, at the first empty row or after the last
-  // row. An empty pin name takes the first empty row as its own and leaves it as
-  // it is.
+  // row. An empty pin name takes the first empty row as its own and leaves it
+  // as it is.
   if (index < kInitializeRows && s.pool.Compare(rows[index].pin, pin) == 0) return rows[index];
   return AddEntry(
       s, rows, index, kInitializeRows, "Exceed number of initializes.\n",
@@ -97,7 +98,7 @@ bool SetAttribute(ParseState& s, InitializeRows& rows, std::string_view target,
 }
 
 // "; did you mean 'P1.name'?" for a target whose attribute is like one.
-std::string AttributeSuggestion(std::string_view target) {
+std::string AttributeSuggestion(ParseState& s, TextPoint at, std::string_view target) {
   size_t dot = target.find('.');
   if (dot == std::string_view::npos) return {};
   std::string_view attribute = target.substr(dot + 1);
@@ -105,6 +106,7 @@ std::string AttributeSuggestion(std::string_view target) {
   for (std::string_view known : {"name", "nchange", "PinEdit", "reserve", "displayname"}) {
     suggestion.Consider(known);
   }
+  suggestion.Propose(s.diagnostics, at, target.substr(0, dot + 1));
   return suggestion.Text(target.substr(0, dot + 1));
 }
 
@@ -127,7 +129,7 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clau
            "'" + target +
                "' sets no attribute (pin.name, .nchange, .PinEdit, .reserve or "
                ".displayname): the value " +
-               value + " is dropped" + AttributeSuggestion(target));
+               value + " is dropped" + AttributeSuggestion(s, at, target));
   } else {
     std::string_view pin = std::string_view(target).substr(0, target.find('.'));
     WarnIfEndsList(s, at, pin, "the pin name");
@@ -142,8 +144,7 @@ void ReadInitializeBody(ParseState& s, InitializeTable& table) {
   ReadClauses(s, AlwaysClause::kRefused, table, AddInitializeCondition, [&](int32_t index) {
     PackageClause clause(s);
     do {
-      ReadEntry(s, AfterSeparator<';'>,
-                [&] { ReadInitializeLine(s, table[index].rows, clause); });
+      ReadEntry(s, AfterSeparator<';'>, [&] { ReadInitializeLine(s, table[index].rows, clause); });
     } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
   });
 }
@@ -160,7 +161,8 @@ void DumpInitialize(ParseState& s, const InitializeTable& table) {
     for (const InitializeRow& row : entry.rows) {
       if (s.pool.IsEmpty(row.pin)) break;
       s.dump.Print(
-          "      Pin: <%s> Sig: <%s> Changable: %d iReserved: %d Reserved Name <%s> "
+          "      Pin: <%s> Sig: <%s> Changable: %d iReserved: %d "
+          "Reserved Name <%s> "
           "Display Name <%s>\n",
           s.pool.String(row.pin), s.pool.String(row.signal), row.changeable, row.reserved,
           s.pool.String(row.reservedName), s.pool.String(row.displayName));

@@ -76,7 +76,8 @@ constexpr SectionDescriptor kPin{
     [](ParseState& s, const TableBlock& tables) { DumpPins(s, tables.pinGroups); },
     [](ParseState& s, TableBlock& tables) { EmptyPins(s, tables.pinGroups); }};
 
-// The misspelt progress line is part of the console output that other tools read.
+// The misspelt progress line is part of the console output that other tools
+// read.
 constexpr SectionDescriptor WithProgressName(SectionDescriptor section, const char* name) {
   section.progressName = name;
   return section;
@@ -84,9 +85,10 @@ constexpr SectionDescriptor WithProgressName(SectionDescriptor section, const ch
 
 using T = TableBlock;
 
-// Whole keywords are compared, so DeviceSpecificInfoTable and DeviceSpecificInfo
-// are told apart whichever comes first. A heading without an empty line before
-// it (DesignEpilog, TypeConversion, CCodeExample) is part of the Out.txt format.
+// Whole keywords are compared, so DeviceSpecificInfoTable and
+// DeviceSpecificInfo are told apart whichever comes first. A heading without an
+// empty line before it (DesignEpilog, TypeConversion, CCodeExample) is part of
+// the Out.txt format.
 constexpr SectionDescriptor kSections[] = {
     kStringQuote,
     Rules<&T::pinNumbers, ReadPinNumberBody, DumpPinNumbers, EmptyPinNumbers>(
@@ -109,8 +111,8 @@ constexpr SectionDescriptor kSections[] = {
     Rules<&T::outputSyntaxes, ReadOutputSyntaxBody, DumpOutputSyntaxes, EmptyOutputSyntaxes>(
         "OutputSyntax", "outputSyntaxes", "\nOutputSyntax\n"),
     kPin,
-    Rules<&T::typeConversions, ReadTypeConversionBody, DumpTypeConversions,
-          EmptyTypeConversions>("TypeConversion", "typeConversions", "TypeConversion\n"),
+    Rules<&T::typeConversions, ReadTypeConversionBody, DumpTypeConversions, EmptyTypeConversions>(
+        "TypeConversion", "typeConversions", "TypeConversion\n"),
     Information<&T::deviceSpecificInfoTable, kDeviceSpecificInfoTable>(
         "DeviceSpecificInfoTable", "deviceSpecificInfoTable", "\nDeviceSpecificInfoTable\n"),
     Information<&T::deviceSpecificInfo, kDeviceSpecificInfo>(
@@ -122,14 +124,13 @@ constexpr SectionDescriptor kSections[] = {
     WithProgressName(Information<&T::packageInfoTable, kPackageInfoTable>(
                          "PackageInfoTable", "packageInfoTable", "\nPackageInfoTable\n"),
                      "PacakgeInfoTable"),
-    Information<&T::voltageRangeTable, kVoltageRangeTable>(
-        "VoltageRangeTable", "voltageRangeTable", "\nVoltageRangeTable\n"),
+    Information<&T::voltageRangeTable, kVoltageRangeTable>("VoltageRangeTable", "voltageRangeTable",
+                                                           "\nVoltageRangeTable\n"),
     Information<&T::templateLink, kTemplateLink>("TemplateLink", "templateLink",
                                                  "\nTemplateLink\n"),
     Information<&T::cCodeFileName, kCCodeFileName>("CCodeFileName", "cCodeFileName",
                                                    "\nCCodeFileName\n"),
-    Information<&T::cCodeExample, kCCodeExample>("CCodeExample", "cCodeExample",
-                                                 "CCodeExample\n"),
+    Information<&T::cCodeExample, kCCodeExample>("CCodeExample", "cCodeExample", "CCodeExample\n"),
     Information<&T::qelConfig, kQelConfig>("QelConfig", "qelConfig", "\nQelConfig\n"),
     Rules<&T::memoryMaps, ReadMemoryMapBody, DumpMemoryMaps, EmptyMemoryMaps>(
         "MemoryMap", "memoryMaps", "\nMemoryMap\n"),
@@ -139,7 +140,8 @@ constexpr SectionDescriptor kSections[] = {
 
 const WarningCheck kSectionRepeated{
     "section-repeated", true,
-    "a section that stands twice: the second fills its table again from the first entry"};
+    "a section that stands twice: the second fills its table again from the "
+    "first entry"};
 
 namespace {
 
@@ -152,6 +154,7 @@ std::string NotASection(ParseState& s) {
     known += section.keyword;
     suggestion.Consider(section.keyword);
   }
+  suggestion.Propose(s.diagnostics, CurrentToken(s).start);
   return "expected a section keyword, found " + QuotedToken(s) + "; sections: " + known +
          suggestion.Text();
 }
@@ -178,8 +181,7 @@ void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section) {
     if (!daf.pinNames) daf.pinNames = std::make_unique<PinNames>();
     s.pinNames = daf.pinNames.get();
   }
-  s.diagnostics.Print(Severity::kProgress, "progress",
-                      Format("Parsing Section %s\n", section.progressName));
+  s.diagnostics.Print(MessageKind::kProgress, Format("Parsing Section %s\n", section.progressName));
   ExpectText(s, section.keyword);
   ExpectText(s, "{");
   section.readBody(s, daf.tables);

@@ -25,9 +25,7 @@ namespace {
 
 // The text as a number the way strtod reads it, narrowed to single precision: a
 // text that is no number gives 0.
-float CategoryNumber(const std::string& text) {
-  return float(std::strtod(text.c_str(), nullptr));
-}
+float CategoryNumber(const std::string& text) { return float(std::strtod(text.c_str(), nullptr)); }
 
 // entry -> number ':' name '=' value
 void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
@@ -47,7 +45,8 @@ void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
   std::string name = TakeWord(s, kCategoryTextLimit);
   ExpectText(s, "=");
   std::string value = Unquote(TakeWord(s, kCategoryTextLimit));
-  // Kept beside the entry it belongs to, so an entry the linter skipped has none.
+  // Kept beside the entry it belongs to, so an entry the linter skipped has
+  // none.
   library.categoryStarts.push_back(start);
   AddSoftIPCategory(s, library, number, name, value);
 }
@@ -55,8 +54,8 @@ void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
 // An entry ends where the next line starts.
 ResumeAt AtLineStart(const Parser& p) { return OpensLine(p) ? ResumeAt::kBefore : ResumeAt::kNo; }
 
-// A key under which equal floats meet: +0 and -0 are equal floats, so they share
-// the key of +0.
+// A key under which equal floats meet: +0 and -0 are equal floats, so they
+// share the key of +0.
 uint32_t EqualityKey(float number) {
   if (number == 0.0f) number = 0.0f;
   uint32_t bits;
@@ -107,7 +106,7 @@ class FirstOccurrences {
 }  // namespace
 
 void ReadSoftIPCategory(ParseState& s, SoftIPBuild& library) {
-  s.diagnostics.Print(Severity::kProgress, "progress", "Parsing Section SoftIPCategory\n");
+  s.diagnostics.Print(MessageKind::kProgress, "Parsing Section SoftIPCategory\n");
   ExpectText(s, "SoftIPCategory");
   ExpectText(s, "{");
   do {
@@ -137,8 +136,8 @@ void DumpSoftIPCategories(ParseState& s, SoftIPLibrary& library) {
 }
 
 // Reports what comparing every pair (i, j > i) in order would report first: the
-// smallest i that some later entry equals. One pass over the list with a table of
-// first occurrences finds it in linear time. NaN equals nothing, so it never
+// smallest i that some later entry equals. One pass over the list with a table
+// of first occurrences finds it in linear time. NaN equals nothing, so it never
 // repeats.
 void CheckCategoryNumbers(ParseState& s, SoftIPBuild& library) {
   const RecordList<SoftIPCategoryEntry>& categories = library.categories;

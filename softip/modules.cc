@@ -112,7 +112,8 @@ void DumpNames(ParseState& s, const RecordList<StringRef>& names, DumpMode mode)
   ForDumped(names, mode, [&](StringRef name) { s.dump.Print("\t\t<%s>\n", Text(s, name)); });
 }
 
-// The statement text ends with "\n", so the closing ">" starts a line of its own.
+// The statement text ends with "\n", so the closing ">" starts a line of its
+// own.
 void DumpMacroStatements(ParseState& s, const SoftIPModule& module, DumpMode mode) {
   ForDumped(module.macroStatements, mode, [&](const SoftIPMacroStatement& statement) {
     s.dump.Print("<%s>\n", Text(s, statement.condition));
@@ -173,8 +174,8 @@ void ReadPortLine(ParseState& s, SoftIPModule& module, PortKind kind) {
   ExpectText(s, ":");
   std::string text4 = TakeWord(s, kModuleTextLimit);
   ExpectText(s, ":");
-  // The optional fields end at the first ";"; once it is the current token every
-  // later test sees it too.
+  // The optional fields end at the first ";"; once it is the current token
+  // every later test sees it too.
   int32_t number1 = 0;
   int32_t number2 = 0;
   std::string text5;
@@ -239,7 +240,8 @@ void ReadBusExtNameBlock(ParseState& s, SoftIPModule& module) {
   OpenNamedBlock(s);
   if (TokenIs(s, "}")) {
     Warn(s, kBraceAsName,
-         "'}' right after '{' is taken as a name; the block runs on to the next '}'");
+         "'}' right after '{' is taken as a name; the block runs on to the "
+         "next '}'");
   }
   do {
     if (AtEndOfInput(s)) break;
@@ -300,7 +302,8 @@ void ReadStatementLine(ParseState& s, SoftIPModule& module) {
   DumpMacroStatements(s, module, DumpMode::kNewestOnly);
 }
 
-// Macro -> keyword ':' '{' 'MacroName' '(' parameters ')' '{' statement-line* '}' '}'
+// Macro -> keyword ':' '{' 'MacroName' '(' parameters ')' '{' statement-line*
+// '}' '}'
 void ReadMacroBlock(ParseState& s, SoftIPModule& module) {
   ReadMacroHead(s, module, kMacroParameterLimit, AddMacroParameter, &SoftIPModule::macroParameters);
   ExpectText(s, "{");
@@ -368,6 +371,7 @@ std::string NotAModuleBlock(const Parser& p) {
     known += block.keyword;
     suggestion.Consider(block.keyword);
   }
+  suggestion.Propose(p.diagnostics, CurrentToken(p).start);
   std::string text = "expected a block of the module (" + known + ") or its closing '}', found " +
                      QuotedToken(p) + suggestion.Text();
   // The module's name may be a misspelt keyword.
@@ -394,16 +398,16 @@ Port PoolPortFields(ParseState& s, const PortLine& line) {
 void CheckStatementQuotes(ParseState& s, std::string_view statement) {
   if (statement.empty() || (statement.front() == '\'' && statement.back() == '\'')) return;
   bool opened = statement.front() == '\'';
-  const char* format = opened
-                           ? "Line: %5d: Expecting single quote at the end of the statement.\n"
-                           : "Line: %5d: Expecting single quote at the start of the statement.\n";
+  const char* format = opened ? "Line: %5d: Expecting single quote at the end of the statement.\n"
+                              : "Line: %5d: Expecting single quote at the start of the "
+                                "statement.\n";
   ParseError(s, Format(format, LineCounter(s)), "statement-quotes",
              opened ? "a macro statement must end with a single quote"
                     : "a macro statement must start with a single quote");
 }
 
 void ReadSoftIPModule(ParseState& s, SoftIPLibrary& library) {
-  s.diagnostics.Print(Severity::kProgress, "progress", "Parsing Soft IP " + TokenText(s) + "\n");
+  s.diagnostics.Print(MessageKind::kProgress, "Parsing Soft IP " + TokenText(s) + "\n");
   SoftIPModule module;
   SetModuleName(s, module, PeekWord(s, kModuleTextLimit));
   DumpModuleHeader(s, module);

@@ -9,7 +9,7 @@
 namespace qelc {
 
 void CompileSoftIP(ParseState& s, SoftIPBuild& library, FileSystem& files,
-                   const std::string& preName, const std::string& option) {
+                   const std::string& preName, RunOptions options) {
   if (!BeginSoftIPOutput(s, library, files)) return;
   FilePtr pre = files.OpenForReading(preName);
   if (!pre) {
@@ -18,7 +18,7 @@ void CompileSoftIP(ParseState& s, SoftIPBuild& library, FileSystem& files,
   }
   s.tokens.Open(std::move(pre));
   NextToken(s);
-  s.diagnostics.Print(Severity::kProgress, "progress", "Begins parsing\n");
+  s.diagnostics.Print(MessageKind::kProgress, "Begins parsing\n");
 
   // An error ends the run where it is met: Out.txt is dropped as it stands, not
   // checked on closing, so a write of it that failed earlier does not hide the
@@ -41,11 +41,8 @@ void CompileSoftIP(ParseState& s, SoftIPBuild& library, FileSystem& files,
   EndSoftIPOutput(s, library);
   PrintRunSummary(s);
 
-  if (IsDebugOption(option)) {
-    DecodeIpbFile(s, library, files, ipbName);
-  } else {
-    files.Remove(preName);
-  }
+  if (options.decode) DecodeIpbFile(s, library, files, ipbName);
+  if (!options.keepPreprocessed) files.Remove(preName);
 }
 
 // Any word other than SoftIPCategory opens a module of that name; there is no

@@ -15,10 +15,10 @@ std::string OutputName(const std::string& preName, std::string_view extension) {
 
 void PrintRunSummary(Parser& p) {
   // Every error ends the run where it is met, so a run that reaches its summary
-  // has counted none; the count stays in the console output that other tools read.
-  p.diagnostics.Print(Severity::kSummary, "summary", "Number of errors: 0\n",
-                      Stream::kStandardError);
-  p.diagnostics.Print(Severity::kSummary, "summary", "Last token on hand: <" + TokenText(p) + ">\n",
+  // has counted none; the count stays in the console output that other tools
+  // read.
+  p.diagnostics.Print(MessageKind::kSummary, "Number of errors: 0\n", Stream::kStandardError);
+  p.diagnostics.Print(MessageKind::kSummary, "Last token on hand: <" + TokenText(p) + ">\n",
                       Stream::kStandardError);
 }
 

@@ -45,6 +45,7 @@ std::string UnknownVariable(const Parser& p) {
     known += variable;
     suggestion.Consider(variable);
   }
+  suggestion.Propose(p.diagnostics, CurrentToken(p).start);
   return "unknown condition variable " + text + "; known: " + known + suggestion.Text();
 }
 
@@ -161,7 +162,8 @@ void ReadClause(Parser& p, const char* keyword) {
 
 const WarningCheck kConditionMissingOperand{
     "condition-missing-operand", true, "an 'and' or 'or' of a condition with nothing on one side"};
-// Off unless asked for: the language accepts a variable alone, and sources use it.
+// Off unless asked for: the language accepts a variable alone, and sources use
+// it.
 const WarningCheck kConditionMissingTest{"condition-missing-test", false,
                                          "a condition variable without is, isnot, isin or isnotin"};
 

@@ -1,5 +1,7 @@
 #include "source/diagnostics.h"
 
+#include <algorithm>
+
 #include "source/condition.h"
 #include "source/line_map.h"
 #include "source/token_stream.h"
@@ -15,11 +17,21 @@ std::string OneLine(std::string_view console) {
   return std::string(console);
 }
 
+Diagnostic Finding(Severity severity, std::string_view check, std::string text, Location at) {
+  Diagnostic said;
+  said.severity = severity;
+  said.check = check;
+  said.message = std::move(text);
+  said.location = std::move(at);
+  return said;
+}
+
 }  // namespace
 
 const WarningCheck kKeywordPrefixCheck{
     "keyword-prefix", true,
-    "a word read as the keyword it starts with (#includes as #include, Inputs as Input)"};
+    "a word read as the keyword it starts with (#includes as #include, Inputs "
+    "as Input)"};
 
 const WarningCheck kNumberConversionCheck{"number-conversion", true,
                                           "a number field whose text is not stored as written"};
@@ -36,22 +48,39 @@ void Diagnostics::CollectFindings(WarningSet enabled) {
   enabled_ = std::move(enabled);
 }
 
-Location Diagnostics::Locate(TextPoint point) const {
-  if (!map_) return {{}, point.line, point.column};
-  SourcePoint at = map_->Find(point);
-  const std::vector<std::string>& files = map_->Files();
-  return {files.empty() ? std::string() : files[size_t(at.file)], at.line, at.column};
+Location Diagnostics::Locate(TextRange range) const {
+  if (range.end == range.start) {
+    size_t known = std::min(nextRecent_, kRecentTokens);
+    for (size_t back = 1; back <= known; ++back) {
+      const TextRange& token = recent_[(nextRecent_ - back) % kRecentTokens];
+      if (token.start == range.start) {
+        range.end = token.end;
+        break;
+      }
+    }
+  }
+  if (map_) return map_->Locate(range.start, range.end);
+  return {{}, range.start.line, range.start.column, range.end.line, range.end.column, {}};
 }
 
-void Diagnostics::Print(Severity severity, std::string_view check, std::string console,
-                        Stream stream) {
-  Message message{severity,
-                  std::string(check),
-                  OneLine(console),
-                  Locate(CurrentPoint()),
-                  std::move(console),
-                  stream,
-                  {}};
+void Diagnostics::Emit(Message message) {
+  if (!proposed_.empty() && message.kind == MessageKind::kFinding) {
+    Diagnostic& said = message.diagnostic;
+    Location at = Locate(proposedAt_);
+    if (at.file == said.location.file && at.line == said.location.line &&
+        at.column == said.location.column) {
+      said.fixes.push_back({std::move(at), std::move(proposed_)});
+    }
+    proposed_.clear();
+  }
+  sink_.Emit(std::move(message));
+}
+
+void Diagnostics::Print(MessageKind kind, std::string console, Stream stream) {
+  Message message;
+  message.kind = kind;
+  message.console = std::move(console);
+  message.stream = stream;
   sink_.Emit(std::move(message));
 }
 
@@ -59,32 +88,27 @@ void Diagnostics::Warn(const WarningCheck& check, std::string text) {
   WarnAt(CurrentPoint(), check, std::move(text));
 }
 
-void Diagnostics::WarnAt(TextPoint at, const WarningCheck& check, std::string text) {
+void Diagnostics::WarnAt(TextRange at, const WarningCheck& check, std::string text) {
   if (Enabled(check)) WarnAt(Locate(at), check, std::move(text));
 }
 
 void Diagnostics::WarnAt(Location at, const WarningCheck& check, std::string text) {
   if (!Enabled(check)) return;
-  sink_.Emit({Severity::kWarning,
-              std::string(check.name),
-              std::move(text),
-              std::move(at),
-              {},
-              Stream::kStandardError,
-              {}});
+  Message message;
+  message.diagnostic = Finding(Severity::kWarning, check.name, std::move(text), std::move(at));
+  message.stream = Stream::kStandardError;
+  Emit(std::move(message));
 }
 
 void Diagnostics::Error(std::string console, Stream stream, std::string_view check,
                         std::string text, Location at) {
   if (text.empty()) text = OneLine(console);
   ++errors_;
-  sink_.Emit({Severity::kError,
-              std::string(check),
-              std::move(text),
-              std::move(at),
-              std::move(console),
-              stream,
-              {}});
+  Message message;
+  message.diagnostic = Finding(Severity::kError, check, std::move(text), std::move(at));
+  message.console = std::move(console);
+  message.stream = stream;
+  Emit(std::move(message));
 }
 
 void Diagnostics::Error(std::string console, Stream stream, std::string_view check,
@@ -103,21 +127,26 @@ void Diagnostics::Fail(std::string console, Stream stream, std::string_view chec
   FailAt(CurrentPoint(), std::move(console), stream, check, std::move(text));
 }
 
-void Diagnostics::FailAt(TextPoint at, std::string console, Stream stream, std::string_view check,
+void Diagnostics::FailAt(TextRange at, std::string console, Stream stream, std::string_view check,
                          std::string text) {
   Fail(std::move(console), stream, check, std::move(text), Locate(at));
 }
 
-void Diagnostics::FailAtCause(TextPoint cause, std::string console, Stream stream,
+void Diagnostics::FailAtCause(TextRange cause, std::string console, Stream stream,
                               std::string_view check, std::string text, std::string found) {
   TextPoint current = CurrentPoint();
-  if (cause.line == current.line && cause.column == current.column) {
+  if (cause.start == current) {
     FailAt(cause, std::move(console), stream, check, std::move(text));
   }
   if (text.empty()) text = OneLine(console);
   ++errors_;
-  sink_.Emit({Severity::kError, std::string(check), std::move(text), Locate(cause),
-              std::move(console), stream, FoundToken{Locate(current), std::move(found)}});
+  Message message;
+  message.diagnostic = Finding(Severity::kError, check, std::move(text), Locate(cause));
+  message.diagnostic.stoppedAt = Locate(current);
+  message.diagnostic.stoppedToken = std::move(found);
+  message.console = std::move(console);
+  message.stream = stream;
+  Emit(std::move(message));
   Exit(1);
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 
-#include "qelc/messages.h"
+#include "qelc/diagnostic.h"
 
 namespace qelc {
 
@@ -14,6 +15,43 @@ namespace qelc {
 struct TextPoint {
   int32_t line = 1;
   int32_t column = 1;
+  bool operator==(const TextPoint&) const = default;
+};
+
+// A stretch of the preprocessed text: from its first character to just after
+// its last. A place alone stands for the stretch of the token that starts
+// there, where the token is known (Diagnostics::Locate).
+struct TextRange {
+  TextRange() = default;
+  TextRange(TextPoint at) : start(at), end(at) {}  // NOLINT: a place is a range
+  TextRange(TextPoint start, TextPoint end) : start(start), end(end) {}
+  TextPoint start;
+  TextPoint end;
+};
+
+// The stream the qelc program prints a message's console text on.
+enum class Stream { kStandardOutput, kStandardError };
+
+// What one message of a compilation is: a line of its progress or summary, or
+// a finding (a warning or an error).
+enum class MessageKind { kProgress, kSummary, kFinding };
+
+// Everything a compilation says goes out as one of these. `console` is exactly
+// what the qelc program prints for it (nothing for a warning), on `stream`; a
+// finding is also `diagnostic`, in the words a linter or an editor shows.
+struct Message {
+  MessageKind kind = MessageKind::kFinding;
+  Diagnostic diagnostic;
+  std::string console;
+  Stream stream = Stream::kStandardOutput;
+};
+
+// Where a compilation's messages go, in the order they are said: the qelc
+// program prints their console text, a linter or an editor collects them.
+class OutputSink {
+ public:
+  virtual ~OutputSink() = default;
+  virtual void Emit(Message message) = 0;
 };
 
 // A warning check: its name (as -Wno-NAME gives it), whether it is on unless
@@ -48,15 +86,17 @@ struct FatalExit {
 // How far the linter's recovery gives up after the error just reported.
 enum class Unwind {
   kEntry,    // the entry that failed: its list goes on at the next entry
-  kSection,  // the section or top-level block: a table is full, or the entry ran into the next one
-  kSource,   // the rest of the source: the string pool is full, so every later text would fail
+  kSection,  // the section or top-level block: a table is full, or the entry ran
+             // into the next one
+  kSource,   // the rest of the source: the string pool is full, so every later
+             // text would fail
 };
 
 class LineMap;
 
 // The reporting side of one compilation: the sink, the warnings that are on,
-// where in the user's files a place of the preprocessed text lies, and where the
-// token being read stands (the default place of a message).
+// where in the user's files a place of the preprocessed text lies, and where
+// the token being read stands (the default place of a message).
 class Diagnostics {
  public:
   explicit Diagnostics(OutputSink& sink) : sink_(sink) {}
@@ -84,17 +124,38 @@ class Diagnostics {
   void UseLineMap(const LineMap* map) { map_ = map; }
   void ReadingAt(const TextPoint* currentToken) { currentToken_ = currentToken; }
   TextPoint CurrentPoint() const { return currentToken_ ? *currentToken_ : TextPoint{}; }
-  Location Locate(TextPoint point) const;
+
+  // While findings are collected the token stream tells each token it reads,
+  // so that a place given by a token's start reaches to the token's end. The
+  // last kRecentTokens are kept: findings are said about the tokens just read,
+  // or with their whole range.
+  static constexpr size_t kRecentTokens = 64;
+  void ReadToken(TextPoint start, TextPoint end) {
+    recent_[nextRecent_++ % kRecentTokens] = {start, end};
+  }
+
+  // The user's place of a stretch of the preprocessed text, with the #include
+  // lines that reach its file. An empty range that starts a recent token
+  // stands for that token.
+  Location Locate(TextRange range) const;
 
   // A progress or summary line, printed on `stream`.
-  void Print(Severity severity, std::string_view check, std::string console,
-             Stream stream = Stream::kStandardOutput);
+  void Print(MessageKind kind, std::string console, Stream stream = Stream::kStandardOutput);
 
   // A warning at `at` (at the current token without one); nothing while the
   // check is off.
   void Warn(const WarningCheck& check, std::string text);
-  void WarnAt(TextPoint at, const WarningCheck& check, std::string text);
+  void WarnAt(TextRange at, const WarningCheck& check, std::string text);
   void WarnAt(Location at, const WarningCheck& check, std::string text);
+
+  // The word that a "did you mean" of the finding about to be said names for
+  // the token at `at`: when the finding stands there, its fix replaces the
+  // token with the word. Said or not, the proposal ends with the next finding.
+  void ProposeReplacement(TextRange at, std::string word) {
+    if (!linting_) return;
+    proposedAt_ = at;
+    proposed_ = std::move(word);
+  }
 
   // An error: its console text on `stream`, the text in words (the console text
   // on one line when there is none). The caller ends the compilation.
@@ -108,13 +169,13 @@ class Diagnostics {
   [[noreturn]] void Fail(std::string console, Stream stream, std::string_view check,
                          std::string text = {});
   // An error at `at` of the preprocessed text.
-  [[noreturn]] void FailAt(TextPoint at, std::string console, Stream stream, std::string_view check,
+  [[noreturn]] void FailAt(TextRange at, std::string console, Stream stream, std::string_view check,
                            std::string text = {});
 
   // An error said at `cause`, a place before the current token that likely led
   // to it; the finding names the current token, quoted as `found`, as the token
   // found.
-  [[noreturn]] void FailAtCause(TextPoint cause, std::string console, Stream stream,
+  [[noreturn]] void FailAtCause(TextRange cause, std::string console, Stream stream,
                                 std::string_view check, std::string text, std::string found);
 
   // A file of the run that could not be written or closed: "Fail to write
@@ -142,6 +203,12 @@ class Diagnostics {
   const LineMap* map_ = nullptr;
   const TextPoint* currentToken_ = nullptr;
   Unwind unwind_ = Unwind::kEntry;
+  std::array<TextRange, kRecentTokens> recent_{};
+  size_t nextRecent_ = 0;
+  TextRange proposedAt_;
+  std::string proposed_;
+
+  void Emit(Message message);
 };
 
 }  // namespace qelc

@@ -52,6 +52,7 @@ bool IsWord(std::string_view text) {
     Suggestion suggestion(TokenText(p));
     suggestion.Consider(word);
     text += suggestion.Text();
+    suggestion.Propose(p.diagnostics, CurrentToken(p).start);
   }
   ParseError(p, std::move(console), explanation.check, std::move(text));
 }

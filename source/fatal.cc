@@ -12,7 +12,7 @@ void ExplainRunOnString(const Parser& p, TextPoint& cause, std::string& explanat
   if (!RunOnStringReachesFound(p)) return;
   const TokenStream::QuotedRun& run = p.tokens.LastRunOnString();
   Location start = p.diagnostics.Locate(run.start);
-  Location end = p.diagnostics.Locate({run.endLine, 1});
+  Location end = p.diagnostics.Locate(TextPoint{run.endLine, 1});
   std::string symptom = explanation.empty() ? "found " + QuotedToken(p) : explanation;
   explanation = Format(
       "the string that starts at %d:%d runs on to line %d; is a closing quote "

@@ -4,9 +4,36 @@
 
 namespace qelc {
 
-int32_t LineMap::AddFile(std::string name) {
+int32_t LineMap::AddFile(std::string name, SourcePoint includedAt) {
   files_.push_back(std::move(name));
+  includedAt_.push_back(includedAt);
   return int32_t(files_.size() - 1);
+}
+
+Location LineMap::Locate(TextPoint start, TextPoint end) const {
+  return Locate(Find(start), Find(end));
+}
+
+Location LineMap::Locate(SourcePoint from, SourcePoint to) const {
+  bool backwards = to.line < from.line || (to.line == from.line && to.column < from.column);
+  if (to.file != from.file || backwards) to = from;
+  Location at;
+  at.line = from.line;
+  at.column = from.column;
+  at.endLine = to.line;
+  at.endColumn = to.column;
+  if (files_.empty()) return at;
+  at.file = files_[size_t(from.file)];
+  // Each file is added once per #include line that brings it in, so the chain
+  // is the one by which this very copy was read; the line names the file by
+  // the name it was added with.
+  for (int32_t file = from.file; includedAt_[size_t(file)].file >= 0;) {
+    const SourcePoint& site = includedAt_[size_t(file)];
+    int32_t nameEnd = site.column + int32_t(files_[size_t(file)].size());
+    at.includedFrom.push_back({files_[size_t(site.file)], site.line, site.column, nameEnd});
+    file = site.file;
+  }
+  return at;
 }
 
 void LineMap::Wrote(std::string_view text, SourcePoint origin) {

@@ -27,19 +27,29 @@ struct SourcePoint {
 class LineMap {
  public:
   // Adds a file name (as the source or its #include line gave it) and returns
-  // its index.
-  int32_t AddFile(std::string name);
+  // its index; `includedAt` is where the #include line names it (file -1 for
+  // the source itself).
+  int32_t AddFile(std::string name, SourcePoint includedAt = {-1, 0, 0});
   const std::vector<std::string>& Files() const { return files_; }
 
   // The preprocessor wrote `text` (at most one line end, at its end) for the
   // piece read at `origin`.
   void Wrote(std::string_view text, SourcePoint origin);
 
-  // The user's place of a place in the preprocessed text. A column inside a line
-  // that a define rewrote counts from the start of the piece, so it may be off by
-  // the difference in length of the words replaced before it. A place past the
-  // end of the text (the end of the input) is the end of the last piece.
+  // The user's place of a place in the preprocessed text. A column inside a
+  // line that a define rewrote counts from the start of the piece, so it may be
+  // off by the difference in length of the words replaced before it. A place
+  // past the end of the text (the end of the input) is the end of the last
+  // piece.
   SourcePoint Find(TextPoint point) const;
+
+  // The user's place of the stretch from `start` to `end` of the preprocessed
+  // text, with the #include lines that reach its file. An end that leads into
+  // another file or before the start (the stretch ran over the end of an
+  // included file) is taken as the start's.
+  Location Locate(TextPoint start, TextPoint end) const;
+  // The same of a stretch of the user's files (a directive line's words).
+  Location Locate(SourcePoint start, SourcePoint end) const;
 
   // The #ifdef and #ifndef lines still open, innermost last: where a source
   // that leaves one open is told so.
@@ -55,9 +65,10 @@ class LineMap {
     SourcePoint origin;
   };
   std::vector<std::string> files_;
+  std::vector<SourcePoint> includedAt_;  // by file
   std::vector<Stretch> stretches_;
   std::vector<SourcePoint> openConditionals_;
-  TextPoint next_;  // where the next piece written starts
+  TextPoint next_;   // where the next piece written starts
   SourcePoint end_;  // the user's place just after the last piece written
 };
 

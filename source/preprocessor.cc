@@ -62,7 +62,9 @@ constexpr auto kSubstitutionDelimiters = [] {
   return set;
 }();
 
-bool IsSubstitutionDelimiter(char c) { return kSubstitutionDelimiters[static_cast<unsigned char>(c)]; }
+bool IsSubstitutionDelimiter(char c) {
+  return kSubstitutionDelimiters[static_cast<unsigned char>(c)];
+}
 
 // What the nested runs over one source and its include files share.
 struct Run {
@@ -117,8 +119,12 @@ PieceRead ReadPiece(TextReader& reader, std::string& piece) {
   return piece.empty() ? PieceRead::kEndOfFile : PieceRead::kPiece;
 }
 
-Location Place(const Run& run, const SourcePoint& at) {
-  return {run.names[size_t(at.file)], at.line, at.column};
+// The place of `length` characters at `at`, with the #include lines that reach
+// its file where the run keeps a line map.
+Location Place(const Run& run, const SourcePoint& at, int32_t length = 0) {
+  SourcePoint end{at.file, at.line, at.column + length};
+  if (run.map) return run.map->Locate(at, end);
+  return {run.names[size_t(at.file)], at.line, at.column, end.line, end.column, {}};
 }
 
 // A failure: the compiler's console text on standard error, the linter's words
@@ -132,16 +138,17 @@ void Fail(const Run& run, const SourcePoint& at, std::string consoleText, std::s
 // Directives are compared over their keyword's length only: the linter warns
 // when the word written is longer.
 void CheckDirectiveWord(const Run& run, const SourcePoint& at, std::string_view line, int kind) {
-  static constexpr std::string_view kKeywords[] = {"", "#include", "#define", "#ifdef",
-                                                   "#ifndef", "#endif", "#else"};
+  static constexpr std::string_view kKeywords[] = {"",        "#include", "#define", "#ifdef",
+                                                   "#ifndef", "#endif",   "#else"};
   size_t start = line.find_first_not_of(" \t");
   std::string_view word = line.substr(start, line.find_first_of(" \t\n", start) - start);
   std::string_view keyword = kKeywords[kind];
   if (word.size() > keyword.size()) {
-    run.diagnostics.WarnAt(Place(run, {at.file, at.line, at.column + int32_t(start)}),
-                           kKeywordPrefixCheck,
-                           Format("'%.*s' is read as the directive %.*s", int(word.size()),
-                                  word.data(), int(keyword.size()), keyword.data()));
+    run.diagnostics.WarnAt(
+        Place(run, {at.file, at.line, at.column + int32_t(start)}, int32_t(word.size())),
+        kKeywordPrefixCheck,
+        Format("'%.*s' is read as the directive %.*s", int(word.size()), word.data(),
+               int(keyword.size()), keyword.data()));
   }
 }
 
@@ -153,10 +160,13 @@ void ReportDefineCycle(const Run& run, const SourcePoint& at, std::string_view l
        "define-cycle", "the defines of this line replace each other without end");
 }
 
-int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run);
+int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run,
+                   SourcePoint includedAt);
 
-// #include: runs the named file into the same output, where the line stood.
-bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint& at) {
+// #include: runs the named file into the same output, where the line stood;
+// `nameAt` is where the line names it.
+bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint& at,
+                 const SourcePoint& nameAt) {
   if (depth == kMaxIncludeDepth) {
     Fail(run, at, Format("Include files nested too deeply at '%s'.\n", name.c_str()),
          "include-depth",
@@ -168,24 +178,26 @@ bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint
   // find the lines it is itself appending, and the run would never end.
   if (!file || run.files.SameFile(file.get(), run.output)) {
     Fail(run, at, Format("Cannot open include file '%s'.\n", name.c_str()), "include-missing",
-         Format("cannot open include file '%s' (names are relative to the working directory)",
+         Format("cannot open include file '%s' (names are relative to the "
+                "working directory)",
                 name.c_str()));
     return false;
   }
-  return PreprocessFile(file.get(), name, depth + 1, run) != 0;
+  return PreprocessFile(file.get(), name, depth + 1, run, nameAt) != 0;
 }
 
 // Rewrites `line` from `first`, the offset of its first word that a define
 // rewrites. Each substitution puts the define's value in place of the word and
-// scans the new line again from its front, skipping the first word of the line: the
-// words before the replaced one are the same words as before and match no
+// scans the new line again from its front, skipping the first word of the line:
+// the words before the replaced one are the same words as before and match no
 // define, the value just inserted is examined (so a value may name a further
 // define), and after a replaced first word the next word (then the first word
 // of the new line) is not examined. Rather than rebuilding and rescanning the
 // line, the scan keeps the finished text in `rewritten` and the text still to
 // scan as a stack: the rest of the line at the bottom and each inserted value
 // on top of the text it was inserted into. A word never spans two of them,
-// because a replaced word always ended at a delimiter or at the end of its text.
+// because a replaced word always ended at a delimiter or at the end of its
+// text.
 bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
                     const DefineTable& defines) {
   // The words in front of `first` match no define and stay as they are.
@@ -193,8 +205,7 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
   std::vector<std::string_view> pending{line.substr(first)};
   int substitutions = 0;
   // Whether the next word found is the first word of the line.
-  bool atFirstWord =
-      std::all_of(line.begin(), line.begin() + long(first), IsSubstitutionDelimiter);
+  bool atFirstWord = std::all_of(line.begin(), line.begin() + long(first), IsSubstitutionDelimiter);
   bool skipNextWord = false;
   while (!pending.empty()) {
     std::string_view& text = pending.back();
@@ -245,8 +256,8 @@ bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten,
 
 // Acts on one piece of a line, read at `at`; false after a failure whose
 // message is written.
-bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
-                 std::string& value, std::string& rewritten, const SourcePoint& at) {
+bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name, std::string& value,
+                 std::string& rewritten, const SourcePoint& at) {
   int kind = ClassifyLine(piece, name, value);
   if (kind != kPlainLine && run.diagnostics.Enabled(kKeywordPrefixCheck)) {
     CheckDirectiveWord(run, at, piece, kind);
@@ -254,8 +265,16 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
   switch (kind) {
     case kPlainLine:
       return !run.Writing() || WritePlainLine(piece, run, rewritten, at);
-    case kIncludeLine:
-      return !run.Writing() || IncludeFile(name, depth, run, at);
+    case kIncludeLine: {
+      if (!run.Writing()) return true;
+      // The name stands after the directive's word (which may hold it: #include
+      // inc).
+      size_t hash = piece.find('#');
+      size_t nameOffset = piece.find(name, piece.find_first_of(" \t\"", hash));
+      if (name.empty() || nameOffset == std::string_view::npos) nameOffset = hash;
+      SourcePoint nameAt{at.file, at.line, at.column + int32_t(nameOffset)};
+      return IncludeFile(name, depth, run, at, nameAt);
+    }
     case kDefineLine:
       if (run.Writing()) run.defines.Add(name, value);
       return true;
@@ -270,7 +289,8 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
     case kElseLine:
       if (run.branches.empty()) {
         Fail(run, at,
-             "Found #else statement but no corresponding #ifdef or #ifndef statement found.",
+             "Found #else statement but no corresponding #ifdef or #ifndef "
+             "statement found.",
              "unmatched-conditional", "#else without an open #ifdef or #ifndef");
         return false;
       }
@@ -280,7 +300,8 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
       if (run.branches.empty()) {
         // No blank after "Found": the console output other tools read.
         Fail(run, at,
-             "Found#endif statement but no corresponding #ifdef or #ifndef statement found.",
+             "Found#endif statement but no corresponding #ifdef or #ifndef "
+             "statement found.",
              "unmatched-conditional", "#endif without an open #ifdef or #ifndef");
         return false;
       }
@@ -290,12 +311,13 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
   return true;
 }
 
-int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run) {
+int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run,
+                   SourcePoint includedAt) {
   // Held on the heap: include files nest 64 deep, each with its read buffer.
   auto reader = std::make_unique<TextReader>(input);
   std::string piece, name, value, rewritten;
   run.names.push_back(inputName);
-  if (run.map) run.map->AddFile(inputName);
+  if (run.map) run.map->AddFile(inputName, includedAt);
   SourcePoint at{int32_t(run.names.size() - 1), 1, 1};
   for (;;) {
     switch (ReadPiece(*reader, piece)) {
@@ -406,7 +428,7 @@ int Preprocess(FILE* input, const std::string& inputName, FILE* output, DefineTa
   auto isDropped = [](int flag) { return flag != 1; };
   size_t dropped = std::count_if(branches.begin(), branches.end(), isDropped);
   Run run{output, diagnostics, files, defines, branches, map, {}, dropped};
-  return PreprocessFile(input, inputName, 0, run);
+  return PreprocessFile(input, inputName, 0, run, SourcePoint{-1, 0, 0});
 }
 
 }  // namespace qelc

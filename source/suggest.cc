@@ -10,7 +10,8 @@ namespace qelc {
 int EditDistance(std::string_view a, std::string_view b, int limit) {
   const int far = limit + 1;
   if (int(std::max(a.size(), b.size()) - std::min(a.size(), b.size())) > limit) return far;
-  // Row i holds the distances of a[0, i) to b[0, j); cells off the band stay `far`.
+  // Row i holds the distances of a[0, i) to b[0, j); cells off the band stay
+  // `far`.
   std::vector<int> previous(b.size() + 1, far), current(b.size() + 1, far);
   for (size_t j = 0; j <= b.size() && j <= size_t(limit); ++j) previous[j] = int(j);
   for (size_t i = 1; i <= a.size(); ++i) {
@@ -48,6 +49,10 @@ void Suggestion::Consider(std::string_view candidate) {
 std::string Suggestion::Text(std::string_view prefix) const {
   if (bestDistance_ > kMostEdits || tied_) return {};
   return "; did you mean '" + std::string(prefix) + best_ + "'?";
+}
+
+void Suggestion::Propose(Diagnostics& diagnostics, TextPoint at, std::string_view prefix) const {
+  if (!Text(prefix).empty()) diagnostics.ProposeReplacement(at, std::string(prefix) + best_);
 }
 
 }  // namespace qelc

@@ -9,14 +9,14 @@
 #include <string>
 #include <string_view>
 
-#include "qelc/messages.h"
 #include "source/diagnostics.h"
 #include "source/files.h"
 #include "tables/parse_state.h"
 
 namespace qelc::test_support {
 
-// The console text of every message, on the stream the qelc program prints it on.
+// The console text of every message, on the stream the qelc program prints it
+// on.
 class ConsoleText : public OutputSink {
  public:
   void Emit(Message message) override {

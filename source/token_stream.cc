@@ -82,7 +82,8 @@ inline void TokenStream::Append(int c) {
 }
 inline void TokenStream::AppendBytes(std::string_view bytes) {
   std::string& text = token_.text;
-  if (text.size() <= size_t(kTokenLimit)) text.append(bytes.substr(0, kTokenLimit + 1 - text.size()));
+  if (text.size() <= size_t(kTokenLimit))
+    text.append(bytes.substr(0, kTokenLimit + 1 - text.size()));
 }
 
 // Reads on while `inRun` holds for the next byte, handing the bytes to `take` a
@@ -102,7 +103,9 @@ void TokenStream::ConsumeRun(InRun inRun, Take take) {
   }
 }
 
-inline void TokenStream::Complete() { CheckTextLength(diagnostics_, line_, token_.text, kTokenLimit); }
+inline void TokenStream::Complete() {
+  CheckTextLength(diagnostics_, line_, token_.text, kTokenLimit);
+}
 
 void TokenStream::ReadQuoted() {
   Append(lookahead_);
@@ -141,7 +144,7 @@ void TokenStream::NoteQuoted() {
   if (token_.kind == kStringToken && diagnostics_.Enabled(kStringSpansLines)) {
     diagnostics_.WarnAt(token_.start, kStringSpansLines,
                         Format("the string holds a line end: it runs on to line %d",
-                               diagnostics_.Locate({endLine, 1}).line));
+                               diagnostics_.Locate(TextPoint{endLine, 1}).line));
   }
 }
 
@@ -203,6 +206,11 @@ void TokenStream::Close() {
 }
 
 void TokenStream::Next() {
+  Read();
+  if (diagnostics_.Linting()) diagnostics_.ReadToken(token_.start, end_);
+}
+
+void TokenStream::Read() {
   previousLine_ = token_.start.line;
   const bool linting = diagnostics_.Linting();
   if (linting) previousEnd_ = end_;

@@ -15,10 +15,10 @@ namespace qelc {
 
 // Token kinds; the codes appear in the expectation messages, so they are fixed.
 enum TokenKind : int32_t {
-  kWordToken = 0,       // a word, a delimiter, or the empty text at end of input
-  kStringToken = 1,     // a quoted string, apostrophes included
-  kVariableToken = 2,   // a condition variable such as PACKAGE
-  kNumberToken = 3,     // decimal digits only
+  kWordToken = 0,      // a word, a delimiter, or the empty text at end of input
+  kStringToken = 1,    // a quoted string, apostrophes included
+  kVariableToken = 2,  // a condition variable such as PACKAGE
+  kNumberToken = 3,    // decimal digits only
 };
 
 // The longest token the stream hands out; a longer one ends the run.
@@ -48,10 +48,10 @@ class TokenStream {
   // token): the linter resumes at a keyword that opens a line.
   int32_t PreviousTokenLine() const { return previousLine_; }
 
-  // Kept only while findings are collected (Diagnostics::Linting): the place just
-  // after the last character of the token before the current one, and the last
-  // quoted string that ran over a line end (line 0: none yet), from its opening
-  // apostrophe to the line of its last character.
+  // Kept only while findings are collected (Diagnostics::Linting): the place
+  // just after the last character of the token before the current one, and the
+  // last quoted string that ran over a line end (line 0: none yet), from its
+  // opening apostrophe to the line of its last character.
   TextPoint PreviousEnd() const { return previousEnd_; }
   // Kept only while findings are collected: the place just after the last
   // character of the current token (its start at the end of the input).
@@ -69,6 +69,7 @@ class TokenStream {
   void Close();
 
  private:
+  void Read();
   int ReadChar();
   void Advance() { lookahead_ = ReadChar(); }
   void CountLines(std::string_view bytes);

@@ -23,7 +23,7 @@ void WriteDabFile(const DafTables& tables, const std::string& path, FileSystem& 
                   Diagnostics& diagnostics) {
   FilePtr file = files.Create(path);
   if (!file) return;
-  diagnostics.Print(Severity::kProgress, "progress", "Generating DAB file: " + path + "\n");
+  diagnostics.Print(MessageKind::kProgress, "Generating DAB file: " + path + "\n");
   const TableBlock& block = *tables.block;
   bool written = std::fwrite(&block, sizeof block, 1, file.get()) == 1;
   size_t poolBytes = size_t(block.poolUsedSize);

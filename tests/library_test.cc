@@ -56,7 +56,8 @@ std::map<std::string, std::string> FilesBelow(const fs::path& root) {
 struct Job {
   std::string name;
   fs::path inputs;
-  CompileRequest request;
+  Source source;
+  CompileOptions options;
   int status = 0;
   std::string out, err;
   std::map<std::string, std::string> files;  // new or changed by the run
@@ -97,9 +98,8 @@ Job RunProgram(const fs::path& folder, const std::vector<std::string>& args) {
   Job job;
   job.name = folder.lexically_relative(CaseRoot()).generic_string();
   job.inputs = folder / "in";
-  job.request.sourceName = args[0];
-  job.request.sourceText = ReadBytes(job.inputs / args[0]);
-  job.request.option = args.size() > 1 ? args[1] : "";
+  job.source = {args[0], ReadBytes(job.inputs / args[0])};
+  job.options.keepPreprocessed = job.options.decode = args.size() > 1;
 
   fs::path scratch = fs::temp_directory_path() / ("qelc-library-" + std::to_string(getpid()));
   fs::remove_all(scratch);
@@ -176,9 +176,9 @@ TEST(Library, CompilationsOnFourThreadsMatchTheProgram) {
         for (size_t i = 0; i < jobs.size(); ++i) {
           const Job& job = jobs[(i + t * jobs.size() / kThreads) % jobs.size()];
           DirectoryResolver includes(job.inputs);
-          CompileRequest request = job.request;
-          request.resolver = &includes;
-          std::vector<std::string> differences = Differences(job, Compile(request));
+          CompileOptions options = job.options;
+          options.resolver = &includes;
+          std::vector<std::string> differences = Differences(job, Compile(job.source, options));
           found.insert(found.end(), differences.begin(), differences.end());
           ++count;
         }

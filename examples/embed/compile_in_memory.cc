@@ -1,9 +1,10 @@
 // compile-in-memory SOURCE OUTPUT
 //
 // Compiles the DAF or IPF source SOURCE in memory with the qelc library and
-// writes the compiled DAB or IPB bytes to OUTPUT. Its diagnostics go to standard
-// error as file:line:column: severity: message [check]; the exit status is the
-// compile's (the one qelc gives), 2 when the files cannot be read or written.
+// writes the compiled DAB or IPB bytes to OUTPUT. Its diagnostics go to
+// standard error as file:line:column: severity: message [check]; the exit
+// status is the compile's (the one qelc gives), 2 when the files cannot be read
+// or written.
 
 #include <qelc/qelc.h>
 
@@ -11,14 +12,6 @@
 #include <iostream>
 #include <sstream>
 #include <string>
-
-namespace {
-
-bool IsCompiledFile(const std::string& name) {
-  return name.ends_with(".dab") || name.ends_with(".ipb");
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -33,23 +26,20 @@ int main(int argc, char** argv) {
   std::ostringstream text;
   text << source.rdbuf();
 
-  qelc::CompileRequest request;
-  request.sourceName = argv[1];
-  request.sourceText = text.str();
   // Included files are read from the working directory, as qelc reads them; a
   // qelc::IncludeResolver of one's own could serve them from anywhere.
-  qelc::CompileResult result = qelc::Compile(request);
+  qelc::CompileResult result = qelc::Compile({argv[1], text.str()});
 
-  for (const qelc::Message& message : result.diagnostics) {
-    std::cerr << message.location.file << ':' << message.location.line << ':'
-              << message.location.column << ": "
-              << (message.severity == qelc::Severity::kError ? "error" : "warning") << ": "
-              << message.text << " [" << message.check << "]\n";
+  for (const qelc::Diagnostic& diagnostic : result.diagnostics) {
+    const qelc::Location& at = diagnostic.location;
+    std::cerr << at.file << ':' << at.line << ':' << at.column << ": "
+              << (diagnostic.severity == qelc::Severity::kError ? "error" : "warning") << ": "
+              << diagnostic.message << " [" << diagnostic.check << "]\n";
   }
-  for (const qelc::OutputFile& file : result.files) {
-    if (!IsCompiledFile(file.name)) continue;
+  if (result.artifact) {
     std::ofstream output(argv[2], std::ios::binary);
-    if (!output.write(file.bytes.data(), std::streamsize(file.bytes.size()))) {
+    const std::string& bytes = result.artifact->bytes;
+    if (!output.write(bytes.data(), std::streamsize(bytes.size()))) {
       std::cerr << argv[2] << ": cannot write the file\n";
       return 2;
     }

@@ -5,17 +5,20 @@
 // in which words.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace qelc {
 
 // One #include line through which a file was reached: the file that holds the
-// line, and where the included file's name stands on it.
+// line, and where the included file's name stands on it (from `column` to just
+// before `endColumn`).
 struct IncludeSite {
   std::string file;
   int32_t line = 1;
   int32_t column = 1;
+  int32_t endColumn = 1;
 };
 
 // A stretch of one of the user's files, lines and byte columns counted from 1:
@@ -37,6 +40,26 @@ struct Location {
 struct Edit {
   Location at;
   std::string text;
+};
+
+enum class Severity { kError, kWarning, kNote };
+
+// One finding of the compiler or the linter. `check` names its rule (a
+// warning's name in -Wno-NAME, an error's own name); `message` says it in
+// words on one line. An error said at its likely cause (a missing comma, a
+// string whose closing quote is missing) stands there, and `stoppedAt` is the
+// token at which the reading stopped, `stoppedToken` its text as the message
+// quotes it ('SOIC20', or "the end of the input"). `fixes` holds the edits of
+// a fix that is one obvious change (the word a "did you mean" names); empty
+// where there is none.
+struct Diagnostic {
+  Severity severity = Severity::kError;
+  std::string check;
+  std::string message;
+  Location location;
+  std::optional<Location> stoppedAt;
+  std::string stoppedToken;
+  std::vector<Edit> fixes;
 };
 
 }  // namespace qelc

@@ -1,14 +1,18 @@
 #pragma once
 
 // The qelc compiler as a library: compiles a DAF or IPF source held in memory
-// and hands back everything the qelc program would print and write. Every call
-// is a compilation of its own; calls on different threads share nothing.
+// and hands back the compiled file, the diagnostics and everything the qelc
+// program would print and write; lints a source as qellint does, reading on
+// after each error. Every call is a compilation of its own; calls on different
+// threads share nothing.
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "qelc/messages.h"
+#include "qelc/diagnostic.h"
 
 namespace qelc {
 
@@ -21,7 +25,8 @@ class IncludeResolver {
 };
 
 // Included files from the disk, relative to `directory` (a name that starts
-// with '/' is taken as it is), as qelc resolves them when run in that directory.
+// with '/' is taken as it is), as qelc resolves them when run in that
+// directory.
 class DirectoryResolver : public IncludeResolver {
  public:
   explicit DirectoryResolver(std::string directory = ".") : directory_(std::move(directory)) {}
@@ -31,22 +36,28 @@ class DirectoryResolver : public IncludeResolver {
   std::string directory_;
 };
 
-struct CompileRequest {
-  // The source's name as qelc's command line gives it: its extension picks the
-  // language (.daf or .ipf) and the files written are named after it.
-  std::string sourceName;
-  std::string sourceText;
-  // Empty, or "-d": keep the .pre file and decode an IPB file into a .dec file.
-  std::string option;
-  // Reads the included files; null: a DirectoryResolver of the working directory.
-  IncludeResolver* resolver = nullptr;
-  // Also told every message as it is said; may be null.
-  OutputSink* sink = nullptr;
-  // Warning checks are run, each as its default says (see qellint
-  // --list-checks), and errors are said in the linter's words; the results
-  // then hold the warnings beside the errors. Without it an error's text is
-  // qelc's console line.
+// A source to compile or lint: its name as qelc's command line gives it (its
+// extension, .daf or .ipf, picks the language, and the files written are named
+// after it) and its bytes.
+struct Source {
+  std::string name;
+  std::string text;
+};
+
+struct CompileOptions {
+  // Keep the preprocessed text (the .pre file), as qelc's -d does.
+  bool keepPreprocessed = false;
+  // Decode an IPB file into its .dec file, as qelc's -d does.
+  bool decode = false;
+  // Run the warning checks that are on by default (qellint --list-checks) and
+  // say errors in the linter's words; without it the diagnostics hold the
+  // errors alone, each in the words of qelc's console line.
   bool warnings = false;
+  // Reads the included files; null: a DirectoryResolver of the working
+  // directory.
+  IncludeResolver* resolver = nullptr;
+  // Also told every diagnostic as it is said; may be empty.
+  std::function<void(const Diagnostic&)> onDiagnostic;
 };
 
 // A file that the compilation left, with its bytes.
@@ -56,26 +67,49 @@ struct OutputFile {
 };
 
 struct CompileResult {
-  // The qelc program's exit status for the same source.
+  // The qelc program's exit status for the same source (2 for a name without
+  // the .daf or .ipf extension, which is not compiled).
   int status = 0;
+  // The compiled DAB or IPB file: its name and bytes, when one was written.
+  std::optional<OutputFile> artifact;
+  // Every file the qelc program leaves, in the order they were created: the
+  // .pre file (kept on request and after an error), Out.txt, the DAB or IPB
+  // file, the .dec file.
+  std::vector<OutputFile> files;
+  // The errors (and the warnings, when asked for), each at its range in the
+  // user's files.
+  std::vector<Diagnostic> diagnostics;
   // What the qelc program prints on its standard output and standard error.
   std::string standardOutput;
   std::string standardError;
-  // The files the qelc program leaves, in the order they were created: the
-  // .pre file (kept with -d and after an error), Out.txt, the DAB or IPB file,
-  // the .dec file.
-  std::vector<OutputFile> files;
-  // The errors (and the warnings, when asked for), each at its place in the
-  // user's files.
-  std::vector<Message> diagnostics;
 };
 
-CompileResult Compile(const CompileRequest& request);
+CompileResult Compile(const Source& source, const CompileOptions& options = {});
 
-// The qelc program's compile: the source and the files it includes are read
-// from the disk, the files are written into the working directory as the run
-// goes, and the console text is printed on the process's standard output and
-// standard error as it is said. Returns the exit status.
-int CompileInWorkingDirectory(const std::string& sourceName, const std::string& option);
+struct LintOptions {
+  // Errors kept of the source (0: all); the rest are only counted.
+  size_t maxErrors = 20;
+  // Warning checks turned on and off over their defaults, by name.
+  std::vector<std::string> enable;
+  std::vector<std::string> disable;
+  // Reads the included files; null: a DirectoryResolver of the working
+  // directory.
+  IncludeResolver* resolver = nullptr;
+};
+
+struct LintResult {
+  // False for a name without the .daf or .ipf extension, which is not read.
+  bool isSource = true;
+  // The findings in the order of the reading: the first error is the one
+  // qelc stops at.
+  std::vector<Diagnostic> diagnostics;
+  // The errors after the last one kept; `readToEnd` is false when so many
+  // came that the reading stopped.
+  size_t errorsNotShown = 0;
+  bool readToEnd = true;
+};
+
+// What qellint finds in the source, with its recovery after errors.
+LintResult Lint(const Source& source, const LintOptions& options = {});
 
 }  // namespace qelc
