@@ -22,6 +22,28 @@ std::vector<Diagnostic> LintDocument(const Workspace& files, const std::string& 
   return findings;
 }
 
+std::vector<QuickFix> QuickFixesAt(const Workspace& files, const std::string& path, Range range) {
+  std::vector<QuickFix> fixes;
+  LineIndexes lines(files);
+  auto before = [](Position a, Position b) {
+    return a.line < b.line || (a.line == b.line && a.character < b.character);
+  };
+  for (Diagnostic& finding : LintDocument(files, path)) {
+    if (finding.fixes.empty() || finding.location.file != path) continue;
+    Range at = lines.RangeOf(finding.location);
+    if (before(at.end, range.start) || before(range.end, at.start)) continue;
+    QuickFix& fix = fixes.emplace_back();
+    const Edit& first = finding.fixes.front();
+    bool inserts = first.at.line == first.at.endLine && first.at.column == first.at.endColumn;
+    fix.title = (inserts ? "Insert '" : "Replace with '") + first.text + "'";
+    for (const Edit& edit : finding.fixes) {
+      fix.edits.push_back({{edit.at.file, lines.RangeOf(edit.at)}, edit.text});
+    }
+    fix.finding = std::move(finding);
+  }
+  return fixes;
+}
+
 const LineIndex& LineIndexes::Of(const std::string& path) {
   auto [entry, added] = indexed_.try_emplace(path);
   Indexed& file = entry->second;

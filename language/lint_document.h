@@ -20,6 +20,22 @@ namespace qelc::language {
 // given by its absolute path.
 std::vector<Diagnostic> LintDocument(const Workspace& files, const std::string& path);
 
+// The fix of one finding: a title for the editor's menu and the edits, each
+// at the editor's range of its file.
+struct QuickFix {
+  std::string title;
+  Diagnostic finding;
+  struct TextEdit {
+    Place at;
+    std::string text;
+  };
+  std::vector<TextEdit> edits;
+};
+
+// The fixes of the findings of the document `path` whose ranges meet `range`
+// (a "did you mean" word, a value to quote, a missing comma).
+std::vector<QuickFix> QuickFixesAt(const Workspace& files, const std::string& path, Range range);
+
 // The line indexes of the files of one workspace snapshot, each built once on
 // first use: the editor's ranges of the compiler's places.
 class LineIndexes {

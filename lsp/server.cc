@@ -174,6 +174,11 @@ Value Capabilities(Allocator& allocator) {
   capabilities.AddMember("documentSymbolProvider", true, allocator);
   capabilities.AddMember("completionProvider", completion, allocator);
   capabilities.AddMember("documentFormattingProvider", true, allocator);
+  Value codeActions(rapidjson::kObjectType);
+  Value kinds(rapidjson::kArrayType);
+  kinds.PushBack("quickfix", allocator);
+  codeActions.AddMember("codeActionKinds", kinds, allocator);
+  capabilities.AddMember("codeActionProvider", codeActions, allocator);
   return capabilities;
 }
 
@@ -203,6 +208,7 @@ class Server::Dispatch {
         {"textDocument/documentSymbol", &Dispatch::DocumentSymbol},
         {"textDocument/completion", &Dispatch::Completion},
         {"textDocument/formatting", &Dispatch::Formatting},
+        {"textDocument/codeAction", &Dispatch::CodeAction},
     };
     for (const auto& [name, handler] : kRequests) {
       if (method == name) return (this->*handler)(params);
@@ -333,6 +339,43 @@ class Server::Dispatch {
       json.AddMember("kind", int(item.kind), allocator_);
       if (!item.detail.empty()) json.AddMember("detail", Text(item.detail, allocator_), allocator_);
       result.PushBack(json, allocator_);
+    }
+    return result;
+  }
+
+  // Quick fixes of the findings in the range asked about: each a workspace
+  // edit with the finding it fixes.
+  Value CodeAction(const Value* params) {
+    std::string path = DocumentPath(params);
+    Value result(rapidjson::kArrayType);
+    if (!server_.files_.Text(path)) return result;
+    const Value* range = Member(params, "range");
+    language::Range asked{PositionParam(Member(range, "start")),
+                          PositionParam(Member(range, "end"))};
+    language::LineIndexes lines(server_.files_);
+    for (const language::QuickFix& fix : language::QuickFixesAt(server_.files_, path, asked)) {
+      Value changes(rapidjson::kObjectType);
+      for (const auto& edit : fix.edits) {
+        std::string uri = language::UriOfPath(edit.at.path);
+        if (!changes.HasMember(uri.c_str())) {
+          changes.AddMember(Text(uri, allocator_), Value(rapidjson::kArrayType), allocator_);
+        }
+        Value textEdit(rapidjson::kObjectType);
+        textEdit.AddMember("range", RangeJson(edit.at.range, allocator_), allocator_);
+        textEdit.AddMember("newText", Text(edit.text, allocator_), allocator_);
+        changes[uri.c_str()].PushBack(textEdit, allocator_);
+      }
+      Value edit(rapidjson::kObjectType);
+      edit.AddMember("changes", changes, allocator_);
+      Value fixed(rapidjson::kArrayType);
+      fixed.PushBack(DiagnosticJson(fix.finding, lines, allocator_), allocator_);
+      Value action(rapidjson::kObjectType);
+      action.AddMember("title", Text(fix.title, allocator_), allocator_);
+      action.AddMember("kind", "quickfix", allocator_);
+      action.AddMember("diagnostics", fixed, allocator_);
+      action.AddMember("isPreferred", true, allocator_);
+      action.AddMember("edit", edit, allocator_);
+      result.PushBack(action, allocator_);
     }
     return result;
   }

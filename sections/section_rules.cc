@@ -37,7 +37,8 @@ void NoteMissingComma(ParseState& s) {
   if (!MayOpenEntry(s)) return;
   NoteCause(s, s.tokens.PreviousEnd(),
             "missing ',' after this entry: the entries of the list are "
-            "separated by commas");
+            "separated by commas",
+            false, ",");
 }
 
 void NoteMissingClause(ParseState& s, AlwaysClause always) {

@@ -15,6 +15,7 @@ namespace {
 std::string MustBeQuoted(const Parser& p) {
   if (TokenText(p).empty()) return "a condition value is missing at the end of the input";
   if (IsDelimiterToken(p)) return "a condition value is missing before " + QuotedToken(p);
+  p.diagnostics.ProposeReplacement(CurrentToken(p).start, "'" + TokenText(p) + "'");
   return "a condition value must be quoted: '" + TokenText(p) + "'";
 }
 

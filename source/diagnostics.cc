@@ -66,7 +66,8 @@ Location Diagnostics::Locate(TextRange range) const {
 void Diagnostics::Emit(Message message) {
   if (!proposed_.empty() && message.kind == MessageKind::kFinding) {
     Diagnostic& said = message.diagnostic;
-    Location at = Locate(proposedAt_);
+    Location at = proposedInsertion_ && map_ ? map_->Locate(proposedAt_.start, proposedAt_.start)
+                                             : Locate(proposedAt_);
     if (at.file == said.location.file && at.line == said.location.line &&
         at.column == said.location.column) {
       said.fixes.push_back({std::move(at), std::move(proposed_)});

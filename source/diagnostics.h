@@ -155,6 +155,12 @@ class Diagnostics {
     if (!linting_) return;
     proposedAt_ = at;
     proposed_ = std::move(word);
+    proposedInsertion_ = false;
+  }
+  // The same of a text that the fix inserts at `at`.
+  void ProposeInsertion(TextPoint at, std::string text) {
+    ProposeReplacement(at, std::move(text));
+    proposedInsertion_ = true;
   }
 
   // An error: its console text on `stream`, the text in words (the console text
@@ -207,6 +213,7 @@ class Diagnostics {
   size_t nextRecent_ = 0;
   TextRange proposedAt_;
   std::string proposed_;
+  bool proposedInsertion_ = false;
 
   void Emit(Message message);
 };

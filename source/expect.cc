@@ -85,8 +85,8 @@ bool CauseNotedHere(const Parser& p) {
   return at.line == cause.from.line && at.column == cause.from.column;
 }
 
-void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine) {
-  p.cause = {CurrentToken(p).start, restOfLine, at, std::move(text)};
+void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine, std::string insert) {
+  p.cause = {CurrentToken(p).start, restOfLine, at, std::move(text), std::move(insert)};
 }
 
 void ExpectText(Parser& p, std::string_view expected, Explanation explanation) {

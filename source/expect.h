@@ -31,7 +31,8 @@ struct Explanation {
 // While the linter runs: notes `text` as the likely cause of an expectation that
 // fails at the current token (with `restOfLine`, at it or later on its line),
 // said at `at`. Callers build the text only when Linting(p).
-void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine = false);
+void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine = false,
+               std::string insert = {});
 
 // True when a cause was noted for an expectation failing at the current token.
 bool CauseNotedHere(const Parser& p);

@@ -40,6 +40,10 @@ void ParseErrorAt(Parser& p, TextPoint cause, std::string message, std::string_v
     p.diagnostics.Fail(std::move(message), Stream::kStandardOutput, check);
   }
   ExplainRunOnString(p, cause, explanation);
+  // A cause noted with its fix (a missing comma) is fixed by inserting it.
+  if (!p.cause.insert.empty() && p.cause.at == cause) {
+    p.diagnostics.ProposeInsertion(cause, p.cause.insert);
+  }
   p.diagnostics.FailAtCause(cause, std::move(message), Stream::kStandardOutput, check,
                             std::move(explanation), QuotedToken(p));
 }

@@ -13,11 +13,13 @@ namespace qelc {
 // noted while it runs by a rule that stops there: an expectation that fails at
 // the token `from` (with `restOfLine`, at it or a later token of its line) is
 // said in these words at `at`, with the token found.
+// `insert` is the text whose insertion at `at` fixes it, where one does.
 struct NotedCause {
   TextPoint from{0, 0};
   bool restOfLine = false;
   TextPoint at;
   std::string text;
+  std::string insert;
 };
 
 // What every grammar rule of one compilation reads and advances: the token

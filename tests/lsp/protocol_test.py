@@ -214,6 +214,138 @@ class Changes(Workspace):
         self.assertEqual(server.close(), 0)
 
 
+def apply_edits(text, edits):
+    """The text with the protocol's text edits applied, last first. Lines end
+    at LF, CRLF or CR, as the protocol counts them; the texts are ASCII."""
+    starts = [0]
+    at = 0
+    while at < len(text):
+        if text[at] == "\r" and text[at + 1:at + 2] == "\n":
+            at += 1
+        if text[at] in "\r\n":
+            starts.append(at + 1)
+        at += 1
+
+    def offset(position):
+        return min(len(text), starts[position["line"]] + position["character"])
+    for edit in sorted(edits, key=lambda e: offset(e["range"]["start"]), reverse=True):
+        text = (text[:offset(edit["range"]["start"])] + edit["newText"] +
+                text[offset(edit["range"]["end"]):])
+    return text
+
+
+class QuickFixes(Workspace):
+    """Each fix offered is applied as the editor applies it: its finding goes."""
+
+    SOURCES = {
+        "did you mean": ("Device QX1\nAlias {\n  When PAKAGE is 'LQFP48' :\n    SWDIO : 'PA13'\n}\n",
+                         2, "Replace with 'PACKAGE'"),
+        "unquoted value": ("Device QX1\nAlias {\n  When PACKAGE is LQFP48 :\n    SWDIO : 'PA13'\n}\n",
+                           2, "Replace with ''LQFP48''"),
+        "missing comma": ("Device QX1\nPinNumberByPackage {\n  When PACKAGE is 'Q44' :\n"
+                          "    Q44 : 1 : 'VDD'\n    Q44 : 2 : 'GND'\n}\n", 3, "Insert ','"),
+        "attribute": ("Device QX1\nInitialize {\n  When PACKAGE is 'Q44' :\n"
+                      "    P1.nchnge = 0 ;\n}\n", 3, "Replace with 'P1.nchange'"),
+    }
+
+    def test_each_fix_removes_its_finding(self):
+        path = self.write("dev.daf", "")
+        server = self.start()
+        uri = uri_of(path)
+        for name, (text, line, title) in self.SOURCES.items():
+            with self.subTest(name):
+                server.forget_diagnostics()
+                server.open(path, text)
+                found = server.wait_diagnostics(uri, lambda found: len(found) == 1)
+                whole_line = {"start": {"line": line, "character": 0},
+                              "end": {"line": line, "character": 99}}
+                actions = self.ask("textDocument/codeAction", path, range=whole_line,
+                                   context={"diagnostics": found})["result"]
+                self.assertEqual([a["title"] for a in actions], [title])
+                self.assertEqual(actions[0]["kind"], "quickfix")
+                self.assertEqual(actions[0]["diagnostics"][0]["message"], found[0]["message"])
+                fixed = apply_edits(text, actions[0]["edit"]["changes"][uri])
+                server.notify("textDocument/didChange", {
+                    "textDocument": {"uri": uri, "version": 2}, "contentChanges": [{"text": fixed}]})
+                server.wait_diagnostics(uri, lambda found: found == [])
+                # A range away from the finding offers nothing.
+                elsewhere = {"start": {"line": 0, "character": 0}, "end": {"line": 0, "character": 1}}
+                server.notify("textDocument/didChange", {
+                    "textDocument": {"uri": uri, "version": 3}, "contentChanges": [{"text": text}]})
+                server.wait_diagnostics(uri, lambda found: len(found) == 1)
+                self.assertEqual(
+                    self.ask("textDocument/codeAction", path, range=elsewhere,
+                             context={"diagnostics": []})["result"], [])
+                server.notify("textDocument/didClose", {"textDocument": {"uri": uri}})
+        self.assertEqual(server.close(), 0)
+
+
+def editor_range(text, finding):
+    """The editor's range of qellint's finding in an ASCII text: the compiler
+    ends a line at LF alone (dropping a CR before it), the editor at LF, CRLF
+    and CR."""
+    def offset(line, column):
+        starts = [0] + [at + 1 for at, c in enumerate(text) if c == "\n"]
+        if line > len(starts):
+            return len(text)
+        start = starts[line - 1]
+        end = text.find("\n", start)
+        end = len(text) if end < 0 else end - (1 if text[end - 1:end] == "\r" else 0)
+        return min(end, start + column - 1)
+
+    def position(at):
+        before = text[:at].replace("\r\n", "\n").replace("\r", "\n")
+        return {"line": before.count("\n"), "character": len(before) - before.rfind("\n") - 1}
+    return {"start": position(offset(finding["line"], finding["column"])),
+            "end": position(offset(finding["endLine"], finding["endColumn"]))}
+
+
+class LineEnds(Workspace):
+    """LF, CRLF and lone CR: the server's findings are qellint's on the file,
+    at the same ranges, before and after an edit. (A lone CR ends no line for
+    the compiler: there the #define line is no directive and the comment runs
+    on, so the findings are other ones.)"""
+
+    TEXT = ("Device QX1 // a comment\n#define WHERE PAKAGE\nAlias {\n  When WHERE is 'LQFP48' :\n"
+            "    SWDIO : PA13,\n  When PAKAGE is 'X' :\n    A : 'B'\n}\n")
+
+    def findings(self, name, text):
+        with open(os.path.join(self.root, name), "w", newline="") as file:
+            file.write(text)
+        run = subprocess.run([QELLINT, "--format=json", name], cwd=self.root, capture_output=True)
+        return sorted((json.dumps(editor_range(text, f)), f["check"], f["message"])
+                      for f in json.loads(run.stdout)["findings"])
+
+    def test_findings_are_qellints_whatever_the_line_ends(self):
+        for name, end in (("lf.daf", "\n"), ("crlf.daf", "\r\n"), ("cr.daf", "\r")):
+            with self.subTest(name):
+                text = self.TEXT.replace("\n", end)
+                edited = text.replace("PAKAGE is", "PACKAGE is")
+                want_after = self.findings(name, edited)
+                want = self.findings(name, text)
+                path = os.path.join(self.root, name)
+                server = self.start()
+                server.open(path, text)
+                uri = uri_of(path)
+
+                def seen(found):
+                    return sorted((json.dumps(d["range"]), d["code"], d["message"]) for d in found)
+                try:
+                    server.wait_diagnostics(uri, lambda found: seen(found) == want, 20)
+                    # Typing the missing letter of the second PAKAGE.
+                    server.notify("textDocument/didChange", {
+                        "textDocument": {"uri": uri, "version": 2},
+                        "contentChanges": [{"range": {"start": {"line": 5, "character": 9},
+                                                      "end": {"line": 5, "character": 9}},
+                                            "text": "C"}]})
+                    server.wait_diagnostics(uri, lambda found: seen(found) == want_after, 20)
+                except TimeoutError:
+                    self.fail(f"{name}: qellint gives {want} / {want_after}, "
+                              f"the server {seen(server.diagnostics.get(uri, []))}")
+                self.assertEqual(server.close(), 0)
+                self.server = None
+
+
 class Includes(Workspace):
     def test_included_file_findings_and_editor_text(self):
         self.write("ext.inc", "Extensions {\n  'ipf' 'Soft IP'\n}\n")
