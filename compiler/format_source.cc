@@ -245,7 +245,9 @@ class Layout {
       if (!NamesSection(i)) continue;
       size_t lead = i;
       while (lead > 0 && !placed_[lead].blankLine && LeadsIntoSection(lead - 1)) --lead;
-      if (lead > 0) placed_[lead].blankLine = true;
+      // The first section of an #else branch follows the #else directly.
+      bool afterElse = lead > 0 && items_[lead - 1].lineKind == kElseLine;
+      if (lead > 0 && !afterElse) placed_[lead].blankLine = true;
     }
   }
 
@@ -253,7 +255,7 @@ class Layout {
     const Item& item = items_[i];
     if (item.kind == ItemKind::kComment) return i == 0 || placed_[i].newLine;
     if (item.kind != ItemKind::kDirective) return false;
-    // A section after #else or #endif belongs to the branches above it.
+    // #else and #endif belong to the branches above them.
     return item.lineKind != kElseLine && item.lineKind != kEndifLine;
   }
 
