@@ -34,7 +34,7 @@ struct Item {
   std::string word;
   TokenKind tokenKind = kWordToken;
   TextPoint start;
-  TextPoint end;  // just after the last character
+  TextPoint end;              // just after the last character
   int lineKind = kPlainLine;  // a directive's, as ClassifyLine gives it
 };
 
@@ -114,8 +114,8 @@ std::vector<Item> DirectiveLines(const Lines& lines, std::string& blanked) {
     int kind = ClassifyLine(lines.Whole(line), name, value);
     if (kind == kPlainLine) continue;
     std::string_view bare = lines.Bare(line);
-    Item directive{ItemKind::kDirective, TrimBlanks(bare), "", kWordToken,
-                   {line, 1}, {line, int32_t(bare.size()) + 1}};
+    Item directive{ItemKind::kDirective, TrimBlanks(bare), "",
+                   kWordToken,           {line, 1},        {line, int32_t(bare.size()) + 1}};
     directive.lineKind = kind;
     directives.push_back(directive);
     std::fill_n(blanked.begin() + long(lines.Start(line)), bare.size(), ' ');
@@ -148,14 +148,19 @@ bool ReadTokens(std::string_view text, const std::string& blanked, const Lines& 
   for (TextPoint start : comments) {
     std::string_view line = lines.Bare(start.line);
     std::string_view comment = line.substr(size_t(start.column - 1));
-    items.push_back({ItemKind::kComment, TrimBlanks(comment), "", kWordToken, start,
+    items.push_back({ItemKind::kComment,
+                     TrimBlanks(comment),
+                     "",
+                     kWordToken,
+                     start,
                      {start.line, int32_t(line.size()) + 1}});
   }
   return true;
 }
 
 bool Before(const Item& a, const Item& b) {
-  return a.start.line != b.start.line ? a.start.line < b.start.line : a.start.column < b.start.column;
+  return a.start.line != b.start.line ? a.start.line < b.start.line
+                                      : a.start.column < b.start.column;
 }
 
 // Where each item goes in the layout: on a new line or not, after a blank
@@ -350,7 +355,8 @@ class Layout {
 bool WritesReturns(std::string_view text) {
   size_t feeds = size_t(std::count(text.begin(), text.end(), '\n'));
   size_t pairs = 0;
-  for (size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2)) {
+  for (size_t at = text.find("\r\n"); at != std::string_view::npos;
+       at = text.find("\r\n", at + 2)) {
     ++pairs;
   }
   return pairs * 2 > feeds;
@@ -488,10 +494,9 @@ FormatResult FormatSource(const std::string& name, std::string_view text,
   }
   if (!SameOutput(original, CompileText(name, formatted, resolver, false))) {
     int32_t line = LineChangingOutput(name, text, *blocks, resolver, original);
-    return Refused(line > 0
-                       ? Format("formatting would change what the source compiles to at line %d",
-                                line)
-                       : std::string("formatting would change what the source compiles to"));
+    return Refused(
+        line > 0 ? Format("formatting would change what the source compiles to at line %d", line)
+                 : std::string("formatting would change what the source compiles to"));
   }
   return {std::move(formatted), std::move(*blocks), ""};
 }

@@ -250,8 +250,9 @@ TEST(FormatSourceTest, SoftIpModules) {
 
 TEST(FormatSourceTest, TheExamplesKeepWhatTheyCompileTo) {
   for (const char* name : {"device.daf", "library.ipf"}) {
-    std::ifstream in(std::filesystem::path(__FILE__).parent_path().parent_path() / "examples" / name,
-                     std::ios::binary);
+    std::ifstream in(
+        std::filesystem::path(__FILE__).parent_path().parent_path() / "examples" / name,
+        std::ios::binary);
     std::string text(std::istreambuf_iterator<char>(in), {});
     ASSERT_FALSE(text.empty()) << name;
     std::string formatted = Formats(name, text);
@@ -270,11 +271,12 @@ TEST(FormatSourceTest, RefusesASourceWithAnErrorOrALayoutThatCompilesDifferently
       << missing.refusal;
   // An included file without a final line end runs into the line after its
   // #include: that line's indentation is part of a word.
-  FormatResult joined = FormatSource(
-      "dev.daf", "#include head.inc\n D1\nAlias {\n}\nStringQuote { x }\n", &includes);
+  FormatResult joined =
+      FormatSource("dev.daf", "#include head.inc\n D1\nAlias {\n}\nStringQuote { x }\n", &includes);
   EXPECT_FALSE(joined.text);
-  EXPECT_EQ(joined.refusal, "not formatted: formatting would change what the source compiles to "
-                            "at line 1");
+  EXPECT_EQ(joined.refusal,
+            "not formatted: formatting would change what the source compiles to "
+            "at line 1");
 }
 
 // Each block stands for whole lines of the source, so that one block may take

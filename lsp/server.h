@@ -42,6 +42,8 @@ class Server {
   void SendLocked(std::string_view body);
   void Publish(const std::string& path, const std::vector<language::DocumentFinding>& findings);
   void Relint(const std::string& changedPath);
+  // window/showMessage: `text` shown to the user as a warning.
+  void ShowWarning(std::string_view text);
 
   Send send_;
   Log log_;
