@@ -1,15 +1,6 @@
 #include "language/formatting.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
-
-#include "decompile/daf_source.h"
-#include "decompile/ipf_source.h"
-#include "formats/dab_file.h"
-#include "formats/ipb_file.h"
-#include "language/directives.h"
-#include "language/scan.h"
+#include "compiler/format_source.h"
 #include "qelc/qelc.h"
 
 namespace qelc::language {
@@ -25,46 +16,22 @@ class WorkspaceResolver : public IncludeResolver {
   const Workspace& files_;
 };
 
-// What a writer of FILE* writes, as a string.
-template <typename Write>
-std::string Written(Write write) {
-  char* bytes = nullptr;
-  size_t size = 0;
-  std::FILE* out = open_memstream(&bytes, &size);
-  if (!out) return "";
-  write(out);
-  std::fclose(out);
-  std::string text(bytes, size);
-  std::free(bytes);
-  return text;
+// The byte offset at which the line `line` (from 1) starts; the text's end
+// past its last line.
+size_t LineStart(std::string_view text, int32_t line) {
+  size_t offset = 0;
+  for (int32_t at = 1; at < line; ++at) {
+    offset = text.find('\n', offset);
+    if (offset == std::string_view::npos) return text.size();
+    ++offset;
+  }
+  return offset;
 }
 
-bool HasCommentOrDirective(std::string_view text) {
-  bool directive = false;
-  ForEachDirective(text, [&directive](size_t, const Directive&) { directive = true; });
-  if (directive) return true;
-  // A comment is what the scan passes over between words, starting with "//".
-  size_t from = 0;
-  for (const Word& word : ScanWords(text)) {
-    if (text.substr(from, word.offset - from).find("//") != std::string_view::npos) return true;
-    from = word.offset + word.text.size();
-  }
-  return text.substr(from).find("//") != std::string_view::npos;
-}
-
-// The written source without the comment that names where it came from, and
-// with the device's name as the document gives it (a DAB file holds none, so
-// the writer names the device after the file).
-std::string KeptHeader(std::string_view document, std::string written, bool softIp) {
-  while (written.starts_with("//")) written.erase(0, written.find('\n') + 1);
-  if (written.starts_with("\n")) written.erase(0, 1);
-  if (softIp) return written;
-  std::vector<Word> words = ScanWords(document);
-  size_t nameEnd = written.find('\n');
-  if (words.size() < 2 || !written.starts_with("Device ") || nameEnd == std::string::npos) {
-    return written;
-  }
-  return std::string(words[0].text) + " " + std::string(words[1].text) + written.substr(nameEnd);
+// The source formatted, or why not; `text` is the open document.
+FormatResult Format(const Workspace& files, const std::string& path, const std::string& text) {
+  WorkspaceResolver resolver(files);
+  return FormatSource(files.SourceName(path), text, &resolver);
 }
 
 }  // namespace
@@ -72,40 +39,41 @@ std::string KeptHeader(std::string_view document, std::string written, bool soft
 Formatted FormatDocument(const Workspace& files, const std::string& path) {
   auto open = files.Text(path);
   if (!open) return {std::nullopt, "the document is not open"};
-  if (HasCommentOrDirective(*open)) {
-    return {std::nullopt,
-            "not formatted: the written source would lose its "
-            "comments and directives"};
+  FormatResult result = Format(files, path, *open);
+  if (!result.text) return {std::nullopt, result.refusal};
+  std::vector<TextEdit> edits;
+  if (*result.text != *open) {
+    edits.push_back({{{0, 0}, PositionOf(*open, open->size())}, std::move(*result.text)});
   }
-  WorkspaceResolver resolver(files);
-  CompileOptions options;
-  options.resolver = &resolver;
-  CompileResult result = Compile({files.SourceName(path), *open}, options);
-  if (result.status != 0) return {std::nullopt, "not formatted: the source has errors"};
-  if (!result.artifact) return {std::nullopt, "not formatted: the source compiles into no file"};
-  const OutputFile* compiled = &*result.artifact;
-  std::string base = path.substr(path.find_last_of('/') + 1);
-  std::vector<std::string> problems;
-  std::string text;
-  if (IsSoftIpSource(path)) {
-    SoftIPLibrary library;
-    std::string_view strings;
-    try {
-      strings = ReadIpbBytes(compiled->bytes, library);
-    } catch (const CorruptIpb& corrupt) {
-      return {std::nullopt, std::string("not formatted: ") + corrupt.reason};
+  return {std::move(edits), ""};
+}
+
+Formatted FormatRange(const Workspace& files, const std::string& path, Range range) {
+  auto open = files.Text(path);
+  if (!open) return {std::nullopt, "the document is not open"};
+  FormatResult result = Format(files, path, *open);
+  if (!result.text) return {std::nullopt, result.refusal};
+  std::string_view text = *open;
+  int32_t first = range.start.line + 1;
+  // A range that ends at the start of a line does not reach into it.
+  bool endsAtLineStart = range.end.character == 0 && range.end.line > range.start.line;
+  int32_t last = range.end.line + (endsAtLineStart ? 0 : 1);
+  std::vector<TextEdit> edits;
+  for (const FormattedBlock& block : result.blocks) {
+    if (block.lastLine < first || block.firstLine > last) continue;
+    size_t from = LineStart(text, block.firstLine);
+    size_t to = LineStart(text, block.lastLine + 1);
+    if (text.substr(from, to - from) == block.text) continue;
+    Range replaced{PositionOf(text, from), PositionOf(text, to)};
+    // Blocks side by side are one edit.
+    if (!edits.empty() && edits.back().range.end == replaced.start) {
+      edits.back().range.end = replaced.end;
+      edits.back().newText += block.text;
+    } else {
+      edits.push_back({replaced, block.text});
     }
-    text = Written(
-        [&](std::FILE* out) { decompile::WriteIpfSource(library, strings, base, out, problems); });
-    for (std::string& problem : problems) problem = "cannot express " + problem;
-  } else {
-    std::string problem;
-    std::optional<DabFile> dab = DabFile::Open(compiled->bytes, problem);
-    if (!dab) return {std::nullopt, "not formatted: " + problem};
-    text = Written([&](std::FILE* out) { decompile::WriteDafSource(*dab, base, out, problems); });
   }
-  if (!problems.empty()) return {std::nullopt, "not formatted: " + problems.front()};
-  return {KeptHeader(*open, text, IsSoftIpSource(path)), ""};
+  return {std::move(edits), ""};
 }
 
 }  // namespace qelc::language

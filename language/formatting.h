@@ -1,23 +1,36 @@
 #pragma once
 
-// A document in the canonical form that the decompiler writes: the source is
-// compiled in memory and its DAB or IPB file written back as a source.
+// A document laid out in the style qeldump --source writes, its comments and
+// directives kept (compiler/format_source.h), as edits an editor applies.
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "language/text.h"
 #include "language/workspace.h"
 
 namespace qelc::language {
 
-struct Formatted {
-  std::optional<std::string> text;  // the document formatted
-  std::string refusal;              // why there is none
+struct TextEdit {
+  Range range;
+  std::string newText;
 };
 
-// Refused when the source does not compile, when it has a comment or a
-// directive (the written source would lose them) or when the decompiler
-// names a field that no source can give.
+struct Formatted {
+  // The edits that format the document (none when it is formatted already),
+  // or nothing when formatting is refused.
+  std::optional<std::vector<TextEdit>> edits;
+  std::string refusal;  // why it is refused, a sentence to show the user
+};
+
+// The whole document: one edit that replaces its text. Refused when the
+// source does not compile (the message names the first error) or when the
+// layout would change what it compiles to.
 Formatted FormatDocument(const Workspace& files, const std::string& path);
+
+// The top-level sections that `range` touches, each with the comments and
+// directives above it: an edit for each run of them that changes.
+Formatted FormatRange(const Workspace& files, const std::string& path, Range range);
 
 }  // namespace qelc::language

@@ -26,7 +26,6 @@ constexpr int kInvalidRequest = -32600;
 constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
 constexpr int kServerNotInitialized = -32002;
-constexpr int kRequestFailed = -32803;
 
 // A request that cannot be answered: its error's code and message.
 struct RequestError {
@@ -179,6 +178,7 @@ Value Capabilities(Allocator& allocator) {
   kinds.PushBack("quickfix", allocator);
   codeActions.AddMember("codeActionKinds", kinds, allocator);
   capabilities.AddMember("codeActionProvider", codeActions, allocator);
+  capabilities.AddMember("documentRangeFormattingProvider", true, allocator);
   return capabilities;
 }
 
@@ -209,6 +209,7 @@ class Server::Dispatch {
         {"textDocument/completion", &Dispatch::Completion},
         {"textDocument/formatting", &Dispatch::Formatting},
         {"textDocument/codeAction", &Dispatch::CodeAction},
+        {"textDocument/rangeFormatting", &Dispatch::RangeFormatting},
     };
     for (const auto& [name, handler] : kRequests) {
       if (method == name) return (this->*handler)(params);
@@ -381,18 +382,41 @@ class Server::Dispatch {
   }
 
   Value Formatting(const Value* params) {
+    std::string path = OpenPath(params);
+    return Edits(language::FormatDocument(server_.files_, path));
+  }
+
+  Value RangeFormatting(const Value* params) {
+    std::string path = OpenPath(params);
+    const Value* range = Member(params, "range");
+    language::Range lines{PositionParam(Member(range, "start")),
+                          PositionParam(Member(range, "end"))};
+    return Edits(language::FormatRange(server_.files_, path, lines));
+  }
+
+  std::string OpenPath(const Value* params) {
     std::string path = DocumentPath(params);
-    auto text = server_.files_.Text(path);
-    if (!text) throw RequestError{kInvalidParams, "not an open document: " + path};
-    language::Formatted formatted = language::FormatDocument(server_.files_, path);
-    if (!formatted.text) throw RequestError{kRequestFailed, formatted.refusal};
+    if (!server_.files_.Text(path)) {
+      throw RequestError{kInvalidParams, "not an open document: " + path};
+    }
+    return path;
+  }
+
+  // A refusal is shown to the user and answered with no edits: the editor
+  // leaves the document as it is and shows the reason once (a failed request
+  // would also be shown, or only logged, depending on the editor).
+  Value Edits(const language::Formatted& formatted) {
     Value result(rapidjson::kArrayType);
-    if (*formatted.text == *text) return result;
-    Value edit(rapidjson::kObjectType);
-    language::Range whole{{0, 0}, language::PositionOf(*text, text->size())};
-    edit.AddMember("range", RangeJson(whole, allocator_), allocator_);
-    edit.AddMember("newText", Text(*formatted.text, allocator_), allocator_);
-    result.PushBack(edit, allocator_);
+    if (!formatted.edits) {
+      server_.ShowWarning(formatted.refusal);
+      return result;
+    }
+    for (const language::TextEdit& edit : *formatted.edits) {
+      Value json(rapidjson::kObjectType);
+      json.AddMember("range", RangeJson(edit.range, allocator_), allocator_);
+      json.AddMember("newText", Text(edit.newText, allocator_), allocator_);
+      result.PushBack(json, allocator_);
+    }
     return result;
   }
 
@@ -444,6 +468,19 @@ void Server::Publish(const std::string& path, const std::vector<Diagnostic>& fin
   params.AddMember("diagnostics", diagnostics, allocator);
   message.AddMember("jsonrpc", "2.0", allocator);
   message.AddMember("method", "textDocument/publishDiagnostics", allocator);
+  message.AddMember("params", params, allocator);
+  SendLocked(Serialized(message));
+}
+
+void Server::ShowWarning(std::string_view text) {
+  constexpr int kWarning = 2;
+  Document message(rapidjson::kObjectType);
+  Allocator& allocator = message.GetAllocator();
+  Value params(rapidjson::kObjectType);
+  params.AddMember("type", kWarning, allocator);
+  params.AddMember("message", Text(text, allocator), allocator);
+  message.AddMember("jsonrpc", "2.0", allocator);
+  message.AddMember("method", "window/showMessage", allocator);
   message.AddMember("params", params, allocator);
   SendLocked(Serialized(message));
 }

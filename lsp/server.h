@@ -43,6 +43,8 @@ class Server {
   void Publish(const std::string& path, const std::vector<Diagnostic>& findings,
                language::LineIndexes& lines);
   void Relint(const std::string& changedPath);
+  // window/showMessage: `text` shown to the user as a warning.
+  void ShowWarning(std::string_view text);
 
   Send send_;
   Log log_;

@@ -121,22 +121,24 @@ void TokenStream::ReadQuoted() {
       if (c == EOF) break;
     } else if (c == kQuote) {
       Append(c);
-      if (diagnostics_.Linting()) end_ = AfterLastRead();
+      if (Placing()) end_ = AfterLastRead();
       Advance();
       token_.kind = kStringToken;
       break;
     }
     Append(c);
   }
-  if (token_.kind != kStringToken) lookahead_ = EOF;
+  if (token_.kind != kStringToken) {
+    lookahead_ = EOF;
+    // An unclosed string ends at the end of the input: its place is taken there.
+    if (Placing()) end_ = AfterLastRead();
+  }
   Complete();
   if (diagnostics_.Linting()) NoteQuoted();
 }
 
-// An unclosed string ends at the end of the input: its place is taken there.
 void TokenStream::NoteQuoted() {
   const std::string& text = token_.text;
-  if (token_.kind != kStringToken) end_ = AfterLastRead();
   if (text.find('\n') == std::string::npos) return;
   // A string that ends the input with a line end ends on the line before.
   int32_t endLine = token_.kind != kStringToken && text.back() == '\n' ? line_ - 1 : end_.line;
@@ -212,8 +214,8 @@ void TokenStream::Next() {
 
 void TokenStream::Read() {
   previousLine_ = token_.start.line;
-  const bool linting = diagnostics_.Linting();
-  if (linting) previousEnd_ = end_;
+  const bool placing = Placing();
+  if (placing) previousEnd_ = end_;
   std::string& text = token_.text;
   for (;;) {
     text.clear();
@@ -224,13 +226,13 @@ void TokenStream::Read() {
     }
     token_.start = LookaheadPoint();
     if (lookahead_ == EOF) {
-      if (linting) end_ = token_.start;
+      if (placing) end_ = token_.start;
       return;
     }
 
     if (IsDelimiter(lookahead_)) {
       Append(lookahead_);
-      if (linting) end_ = AfterLastRead();
+      if (placing) end_ = AfterLastRead();
       Advance();
       return;
     }
@@ -241,7 +243,7 @@ void TokenStream::Read() {
     // A word: up to white space, a delimiter or the end of the input.
     Append(lookahead_);
     ConsumeRun(IsWordByte, [this](std::string_view bytes) { AppendBytes(bytes); });
-    if (linting) end_ = AfterLastRead();
+    if (placing) end_ = AfterLastRead();
     Advance();
     if (!OpensComment(text)) {
       Complete();
@@ -250,6 +252,7 @@ void TokenStream::Read() {
       return;
     }
     // A comment runs to the end of its line; the token starts over after it.
+    if (commentStarts_) commentStarts_->push_back(token_.start);
     if (lookahead_ != '\n' && lookahead_ != EOF) {
       ConsumeRun(IsCommentByte, [](std::string_view) {});
       Advance();  // the line end, or the end of the input

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "source/ascii.h"
 #include "source/diagnostics.h"
@@ -62,6 +63,12 @@ class TokenStream {
   };
   const QuotedRun& LastRunOnString() const { return runOn_; }
 
+  // For a tool that lays the source out again (the formatter): End() is kept
+  // for every token, and the place where each comment starts is appended to
+  // `commentStarts` as the stream passes over it. Off (null) unless asked for,
+  // so that the compiler pays one test per token.
+  void TellComments(std::vector<TextPoint>* commentStarts) { commentStarts_ = commentStarts; }
+
   // Starts reading `file` (nothing is read yet but the first character); a null
   // file reads as an empty one.
   void Open(FilePtr file);
@@ -84,6 +91,7 @@ class TokenStream {
   TextPoint LookaheadPoint() const;
   TextPoint AfterLastRead() const;
   void NoteQuoted();
+  bool Placing() const { return commentStarts_ != nullptr || diagnostics_.Linting(); }
 
   Diagnostics& diagnostics_;
   FilePtr file_;
@@ -96,7 +104,8 @@ class TokenStream {
   int64_t lineStart_ = 0;
   int32_t previousLine_ = 0;
   Token token_;
-  // Tracked while linting only.
+  // Tracked while linting, or while comments are told, only.
+  std::vector<TextPoint>* commentStarts_ = nullptr;
   TextPoint end_;
   TextPoint previousEnd_;
   QuotedRun runOn_;

@@ -122,6 +122,31 @@ TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
   }
 }
 
+// Told comments, the stream names where each starts and where every token
+// ends (a string over its line ends, the end of the input at its start),
+// without changing the tokens.
+TEST_F(TokenStreamTest, TellsCommentsAndTokenEnds) {
+  std::vector<TextPoint> comments;
+  s_.tokens.TellComments(&comments);
+  p_.Open("// first\nA 'b\nc' // after\n  x// y //z\n'open");
+  std::vector<std::string> texts, ends;
+  for (NextToken(s_); !TokenText(s_).empty(); NextToken(s_)) {
+    texts.push_back(TokenText(s_));
+    const TextPoint end = s_.tokens.End();
+    ends.push_back(std::to_string(end.line) + ":" + std::to_string(end.column));
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"A", "'b\nc'", "x//", "y", "'open"}));
+  EXPECT_EQ(ends, (std::vector<std::string>{"2:2", "3:3", "4:6", "4:8", "5:6"}));
+  ASSERT_EQ(comments.size(), 3u);
+  EXPECT_EQ(comments[0].line, 1);
+  EXPECT_EQ(comments[0].column, 1);
+  EXPECT_EQ(comments[1].line, 3);
+  EXPECT_EQ(comments[1].column, 4);
+  EXPECT_EQ(comments[2].line, 4);
+  EXPECT_EQ(comments[2].column, 9);
+  s_.tokens.TellComments(nullptr);
+}
+
 // A token of 1024 characters ends the run when it is complete, whatever its kind.
 TEST_F(TokenStreamTest, LongerTokensAreRefused) {
   const std::string kMessage1 = "Line:     1: Text longer than 1023 characters.\n";

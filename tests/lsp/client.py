@@ -26,6 +26,7 @@ class Client:
         self.next_id = 0
         self.diagnostics = {}  # uri -> the last list published
         self.published = threading.Condition()
+        self.shown = queue.Queue()  # the params of each window/showMessage
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
         params = {"processId": os.getpid(), "rootUri": uri_of(root), "capabilities": {}}
@@ -54,6 +55,8 @@ class Client:
                 with self.published:
                     self.diagnostics[message["params"]["uri"]] = message["params"]["diagnostics"]
                     self.published.notify_all()
+            elif message.get("method") == "window/showMessage":
+                self.shown.put(message["params"])
             else:
                 self.messages.put(message)
 

@@ -88,6 +88,24 @@ def folder_files(folder):
             yield os.path.relpath(path, folder)
 
 
+def apply(text, edits):
+    """`text` with the editor's `edits` applied (ASCII text: characters are bytes)."""
+    starts = [0] + [at + 1 for at, c in enumerate(text) if c == "\n"]
+
+    def offset(position):
+        if position["line"] >= len(starts):
+            return len(text)
+        return min(starts[position["line"]] + position["character"], len(text))
+    for edit in sorted(edits, key=lambda e: offset(e["range"]["start"]), reverse=True):
+        start, end = offset(edit["range"]["start"]), offset(edit["range"]["end"])
+        text = text[:start] + edit["newText"] + text[end:]
+    return text
+
+
+def comments(text):
+    return [line[line.index("//"):].strip() for line in text.split("\n") if "//" in line]
+
+
 class Workspace(unittest.TestCase):
     """A scratch workspace folder and a server whose root it is."""
 
@@ -501,25 +519,90 @@ class Questions(Workspace):
                 break
         self.assertIsNotNone(text)
         self.server.open(path, text)
+        self.assert_formats(path, text)
+        # The example, with its comments, formats too.
+        with open(self.daf, newline="") as file:
+            example = file.read()
+        formatted = self.assert_formats(self.daf, example)
+        self.assertEqual(comments(formatted), comments(example))
+        self.assertNotEqual(formatted, example)
+
+    def test_formatting_keeps_comments_and_directives(self):
+        self.write("conv.inc", "TypeConversion { A : B ; }\n")
+        path = self.write("kept.daf", (
+            "// the device\n#define PKG 'P44'\nDevice   D1\n"
+            "Alias {  // aliases\n#ifdef WIDE\n  When DEV is 'W' : A : 'B'\n#else\n"
+            "      When PACKAGE is PKG :   A:'C'  // narrow\n#endif\n}\n"
+            "#include \"conv.inc\"\n"))
+        with open(path) as file:
+            text = file.read()
+        self.server.open(path)
+        formatted = self.assert_formats(path, text)
+        self.assertEqual(formatted, (
+            "// the device\n#define PKG 'P44'\nDevice D1\n\n"
+            "Alias { // aliases\n#ifdef WIDE\n  When DEV is 'W' : A : 'B'\n#else\n"
+            "  When PACKAGE is PKG : A : 'C' // narrow\n#endif\n}\n"
+            "#include \"conv.inc\"\n"))
+
+    def test_range_formatting(self):
+        path = os.path.join(self.root, "range.daf")
+        text = ("Device D1\nAlias {  When DEV is 'X' : A:'B' }\n"
+                "// the middle one\nTypeConversion { A : B ;   C : D ; }\n"
+                "Extensions {   'daf' : 'x' }\n")
+        self.server.open(path, text)
+        # A range inside the second section formats that section alone, with
+        # the comment above it.
+        edits = self.ask("textDocument/rangeFormatting", path, options={},
+                         range={"start": {"line": 3, "character": 20},
+                                "end": {"line": 3, "character": 22}})["result"]
+        self.assertEqual(len(edits), 1)
+        self.assertEqual(edits[0]["range"], {"start": {"line": 2, "character": 0},
+                                             "end": {"line": 4, "character": 0}})
+        changed = apply(text, edits)
+        self.assertEqual(changed, (
+            "Device D1\nAlias {  When DEV is 'X' : A:'B' }\n"
+            "\n// the middle one\nTypeConversion {\n  A : B ;\n  C : D ;\n}\n"
+            "Extensions {   'daf' : 'x' }\n"))
+        self.assertEqual(self.dab(changed), self.dab(text))
+        # The whole document in a range is the document formatted.
+        whole = self.ask("textDocument/rangeFormatting", path, options={},
+                         range={"start": {"line": 0, "character": 0},
+                                "end": {"line": 5, "character": 0}})["result"]
+        formatted = self.ask("textDocument/formatting", path, options={})["result"]
+        self.assertEqual(apply(text, whole), apply(text, formatted))
+
+    def test_formatting_refusal_is_shown(self):
+        path = os.path.join(self.root, "broken.daf")
+        self.server.open(path, "Device QX1\nAlias {\n")
+        for method, params in (("textDocument/formatting", {}), (
+                "textDocument/rangeFormatting",
+                {"range": {"start": {"line": 0, "character": 0},
+                           "end": {"line": 1, "character": 0}}})):
+            reply = self.ask(method, path, options={}, **params)
+            self.assertEqual(reply["result"], [])
+            shown = self.server.shown.get(timeout=30)
+            self.assertEqual(shown["type"], 2)
+            self.assertTrue(shown["message"].startswith(
+                "not formatted: the source has an error at broken.daf:2:8: expected '}'"), shown)
+
+    def assert_formats(self, path, text):
+        """Formats the open document `path` (holding `text`): the result compiles
+        into the same DAB file and is its own format. Returns it."""
         edits = self.ask("textDocument/formatting", path, options={"tabSize": 2})["result"]
-        formatted = edits[0]["newText"] if edits else text
-        # The formatted source compiles into the same DAB file, and is its own format.
+        formatted = apply(text, edits)
         self.assertEqual(self.dab(text), self.dab(formatted))
         self.server.notify("textDocument/didChange", {
             "textDocument": {"uri": uri_of(path), "version": 2},
             "contentChanges": [{"text": formatted}]})
         self.assertEqual(self.ask("textDocument/formatting", path, options={})["result"], [])
-        # A source with an error, or with a comment, is refused.
-        self.server.notify("textDocument/didChange", {
-            "textDocument": {"uri": uri_of(path), "version": 3},
-            "contentChanges": [{"text": "Device QX1\nAlias {\n"}]})
-        error = self.ask("textDocument/formatting", path, options={})["error"]
-        self.assertIn("errors", error["message"])
-        error = self.ask("textDocument/formatting", self.daf, options={})["error"]
-        self.assertIn("comments", error["message"])
+        self.assertTrue(self.server.shown.empty())
+        return formatted
 
     def dab(self, text):
         folder = tempfile.mkdtemp(dir=self.root)
+        for name in os.listdir(self.root):
+            if name.endswith(".inc"):
+                shutil.copy(os.path.join(self.root, name), folder)
         with open(os.path.join(folder, "dev.daf"), "w") as file:
             file.write(text)
         subprocess.run([QELC, "dev.daf"], cwd=folder, capture_output=True, check=True)
