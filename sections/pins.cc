@@ -155,7 +155,7 @@ struct PinReader {
     int32_t name = 0;
     do {
       AddPinName(s, table, group, name++, PeekWord(s));
-      if (Linting(s)) UsePinName(s, CurrentToken(s).start, TokenText(s));
+      if (Linting(s)) UsePinName(s, CurrentSpan(s), TokenText(s));
       SkipToken(s);
       ExpectText(s, ":");
     } while (!TokenIs(s, "{"));

@@ -44,7 +44,9 @@ void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
   }
   SkipToken(s);
   ExpectText(s, ":");
+  TokenSpan nameAt = CurrentSpan(s);
   std::string name = TakeWord(s, kCategoryTextLimit);
+  if (s.facts) s.facts->Define(NameKind::kSoftIpCategory, nameAt, name);
   ExpectText(s, "=");
   std::string value = Unquote(TakeWord(s, kCategoryTextLimit));
   // Kept beside the entry it belongs to, so an entry the linter skipped has none.
@@ -108,6 +110,7 @@ class FirstOccurrences {
 
 void ReadSoftIPCategory(ParseState& s, SoftIPBuild& library) {
   s.diagnostics.Print(Severity::kProgress, "progress", "Parsing Section SoftIPCategory\n");
+  FactSectionScope fact(s.facts, s.tokens, SectionKind::kSoftIpCategory);
   ExpectText(s, "SoftIPCategory");
   ExpectText(s, "{");
   do {

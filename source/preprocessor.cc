@@ -155,6 +155,41 @@ void ReportDefineCycle(const Run& run, const SourcePoint& at, std::string_view l
 
 int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run);
 
+// Where the directive's name stands in the user's file: from the first match of
+// the name after the directive's keyword, on the piece read at `at`.
+SourceRange DirectiveNamePlace(const Run& run, const SourcePoint& at, std::string_view piece,
+                            std::string_view name) {
+  size_t keywordStart = piece.find_first_not_of(" \t");
+  size_t keywordEnd = piece.find_first_of(" \t", keywordStart);
+  size_t start = keywordEnd == std::string_view::npos ? piece.size() : piece.find(name, keywordEnd);
+  if (start == std::string_view::npos) start = piece.size();
+  int32_t column = at.column + int32_t(start);
+  return {run.names[size_t(at.file)], at.line, column, at.line, column + int32_t(name.size())};
+}
+
+// While linting: the directive read at `at` as a fact of the source. An
+// #include is noted before its file is read, so that includes stand in the
+// order the lines do.
+void NoteDirective(Run& run, int kind, const SourcePoint& at, std::string_view piece,
+                   const std::string& name) {
+  SourceFacts& facts = run.map->DirectiveFacts();
+  if (kind == kIncludeLine) {
+    facts.includes.push_back(
+        {name, DirectiveNamePlace(run, at, piece, name), run.names[size_t(at.file)], name});
+  } else if (kind == kDefineLine && !name.empty()) {
+    NameDefinition& define = facts.definitions.emplace_back();
+    define.kind = NameKind::kDefine;
+    define.name = name;
+    define.at = DirectiveNamePlace(run, at, piece, name);
+  } else if (kind == kEndifLine && !run.map->OpenConditionals().empty()) {
+    const SourcePoint& opened = run.map->OpenConditionals().back();
+    if (opened.file != at.file) return;
+    size_t length = piece.ends_with('\n') ? piece.size() - 1 : piece.size();
+    facts.conditionals.push_back({{run.names[size_t(at.file)], opened.line, opened.column, at.line,
+                                   at.column + int32_t(length)}});
+  }
+}
+
 // #include: runs the named file into the same output, where the line stood.
 bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint& at) {
   if (depth == kMaxIncludeDepth) {
@@ -250,6 +285,10 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
   int kind = ClassifyLine(piece, name, value);
   if (kind != kPlainLine && run.diagnostics.Enabled(kKeywordPrefixCheck)) {
     CheckDirectiveWord(run, at, piece, kind);
+  }
+  if (kind != kPlainLine && run.map && run.diagnostics.Linting() &&
+      (run.Writing() || kind == kEndifLine)) {
+    NoteDirective(run, kind, at, piece, name);
   }
   switch (kind) {
     case kPlainLine:
