@@ -130,11 +130,14 @@ TEST(LintFacts, IncludesDefinesAndConditionalBlocksStandInTheirOwnFiles) {
   EXPECT_EQ(facts.sections[0].keywordAt.file, "pins.inc");
   // The alias's target comes from the define: it is the pin as the compiler
   // read it, placed where the define's name is written.
-  ASSERT_EQ(facts.uses.size(), 1u);
+  // The define's use is noted where its name is written.
+  ASSERT_EQ(facts.uses.size(), 2u);
   EXPECT_EQ(facts.uses[0].name, "PA13");
   EXPECT_EQ(facts.uses[0].at.file, "dev.daf");
   EXPECT_EQ(facts.uses[0].at.line, 8);
   EXPECT_EQ(facts.uses[0].at.column, 13);
+  EXPECT_EQ(facts.uses[1].kind, NameKind::kDefine);
+  EXPECT_EQ(Where(facts.uses[1].at), "dev.daf:8:13-8:17");
 }
 
 TEST(LintFacts, SoftIpCategoriesModulesAndTheirBlocks) {

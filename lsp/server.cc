@@ -10,6 +10,7 @@
 #include "language/completion.h"
 #include "language/formatting.h"
 #include "language/lookup.h"
+#include "language/source_facts.h"
 #include "language/symbols.h"
 
 namespace qelc::lsp {
@@ -19,6 +20,10 @@ namespace {
 using rapidjson::Document;
 using rapidjson::Value;
 using Allocator = Document::AllocatorType;
+
+// The command that names the source an included file is read through:
+// arguments the included file's URI and the source's.
+constexpr const char* kChooseSource = "qel.chooseSource";
 
 // JSON-RPC's error codes, and the protocol's own.
 constexpr int kParseError = -32700;
@@ -153,6 +158,16 @@ Value Capabilities(Allocator& allocator) {
   capabilities.AddMember("documentSymbolProvider", true, allocator);
   capabilities.AddMember("completionProvider", completion, allocator);
   capabilities.AddMember("documentFormattingProvider", true, allocator);
+  capabilities.AddMember("referencesProvider", true, allocator);
+  Value rename(rapidjson::kObjectType);
+  rename.AddMember("prepareProvider", true, allocator);
+  capabilities.AddMember("renameProvider", rename, allocator);
+  capabilities.AddMember("foldingRangeProvider", true, allocator);
+  Value commands(rapidjson::kArrayType);
+  commands.PushBack(Value(kChooseSource, allocator), allocator);
+  Value execute(rapidjson::kObjectType);
+  execute.AddMember("commands", commands, allocator);
+  capabilities.AddMember("executeCommandProvider", execute, allocator);
   return capabilities;
 }
 
@@ -182,6 +197,11 @@ class Server::Dispatch {
         {"textDocument/documentSymbol", &Dispatch::DocumentSymbol},
         {"textDocument/completion", &Dispatch::Completion},
         {"textDocument/formatting", &Dispatch::Formatting},
+        {"textDocument/references", &Dispatch::References},
+        {"textDocument/prepareRename", &Dispatch::PrepareRename},
+        {"textDocument/rename", &Dispatch::Rename},
+        {"textDocument/foldingRange", &Dispatch::FoldingRange},
+        {"workspace/executeCommand", &Dispatch::ExecuteCommand},
     };
     for (const auto& [name, handler] : kRequests) {
       if (method == name) return (this->*handler)(params);
@@ -195,6 +215,7 @@ class Server::Dispatch {
       std::string path = DocumentPath(params);
       server_.files_.Open(path, StringParam(document, "text"));
       server_.Relint(path);
+      if (!language::IsSource(path)) server_.PublishIncluded(path);
     } else if (method == "textDocument/didChange") {
       DidChange(params);
     } else if (method == "textDocument/didClose") {
@@ -263,11 +284,23 @@ class Server::Dispatch {
     }
     server_.files_.Open(path, std::move(text));
     server_.Relint(path);
+    if (!language::IsSource(path)) server_.PublishIncluded(path);
+  }
+
+  // The facts of the source that reads the document a request names; nothing
+  // where no source reads it.
+  std::optional<language::SourceView> View(const std::string& path) {
+    std::string source = server_.SourceFor(path);
+    if (source.empty()) return std::nullopt;
+    return std::optional<language::SourceView>(std::in_place, server_.files_, source);
   }
 
   Value Hover(const Value* params) {
     std::string path = DocumentPath(params);
-    auto hover = language::HoverAt(server_.files_, path, PositionParam(Member(params, "position")));
+    language::Position at = PositionParam(Member(params, "position"));
+    auto view = View(path);
+    if (!view) return Value();
+    auto hover = language::HoverAt(*view, path, at);
     if (!hover) return Value();
     Value contents(rapidjson::kObjectType);
     contents.AddMember("kind", "markdown", allocator_);
@@ -280,21 +313,105 @@ class Server::Dispatch {
 
   Value Definition(const Value* params) {
     std::string path = DocumentPath(params);
+    language::Position at = PositionParam(Member(params, "position"));
     Value result(rapidjson::kArrayType);
-    for (const language::Place& place :
-         language::DefinitionsAt(server_.files_, path, PositionParam(Member(params, "position")))) {
+    auto view = View(path);
+    if (!view) return result;
+    for (const language::Place& place : language::DefinitionsAt(*view, path, at)) {
       result.PushBack(LocationJson(place, allocator_), allocator_);
     }
     return result;
   }
 
+  Value References(const Value* params) {
+    std::string path = DocumentPath(params);
+    language::Position at = PositionParam(Member(params, "position"));
+    const Value* declaration = Member(Member(params, "context"), "includeDeclaration");
+    bool withDefinitions = !declaration || !declaration->IsBool() || declaration->GetBool();
+    Value result(rapidjson::kArrayType);
+    auto view = View(path);
+    if (!view) return result;
+    for (const language::Place& place : language::ReferencesAt(*view, path, at, withDefinitions)) {
+      result.PushBack(LocationJson(place, allocator_), allocator_);
+    }
+    return result;
+  }
+
+  Value PrepareRename(const Value* params) {
+    std::string path = DocumentPath(params);
+    language::Position at = PositionParam(Member(params, "position"));
+    auto view = View(path);
+    if (!view) return Value();
+    auto target = language::PrepareRename(*view, path, at);
+    if (!target) return Value();
+    Value result(rapidjson::kObjectType);
+    result.AddMember("range", RangeJson(target->at.range, allocator_), allocator_);
+    result.AddMember("placeholder", Text(target->name, allocator_), allocator_);
+    return result;
+  }
+
+  Value Rename(const Value* params) {
+    std::string path = DocumentPath(params);
+    language::Position at = PositionParam(Member(params, "position"));
+    std::string newName = StringParam(params, "newName");
+    auto view = View(path);
+    if (!view) throw RequestError{kRequestFailed, "no source reads " + path};
+    language::RenameEdits edits = language::RenameAt(*view, path, at, newName);
+    if (!edits.refusal.empty()) throw RequestError{kRequestFailed, edits.refusal};
+    Value changes(rapidjson::kObjectType);
+    for (const auto& [file, fileEdits] : edits.byPath) {
+      Value list(rapidjson::kArrayType);
+      for (const language::TextEdit& edit : fileEdits) {
+        Value json(rapidjson::kObjectType);
+        json.AddMember("range", RangeJson(edit.range, allocator_), allocator_);
+        json.AddMember("newText", Text(edit.newText, allocator_), allocator_);
+        list.PushBack(json, allocator_);
+      }
+      changes.AddMember(Text(language::UriOfPath(file), allocator_), list, allocator_);
+    }
+    Value result(rapidjson::kObjectType);
+    result.AddMember("changes", changes, allocator_);
+    return result;
+  }
+
+  Value FoldingRange(const Value* params) {
+    std::string path = DocumentPath(params);
+    Value result(rapidjson::kArrayType);
+    auto view = View(path);
+    if (!view) return result;
+    for (const language::FoldingRange& fold : language::FoldingRanges(*view, path)) {
+      Value json(rapidjson::kObjectType);
+      json.AddMember("startLine", fold.startLine, allocator_);
+      json.AddMember("endLine", fold.endLine, allocator_);
+      result.PushBack(json, allocator_);
+    }
+    return result;
+  }
+
+  Value ExecuteCommand(const Value* params) {
+    std::string command = StringParam(params, "command");
+    if (command != kChooseSource) throw RequestError{kInvalidParams, "no command " + command};
+    const Value* arguments = Member(params, "arguments");
+    if (!arguments || !arguments->IsArray() || arguments->Size() != 2 ||
+        !(*arguments)[0].IsString() || !(*arguments)[1].IsString()) {
+      throw RequestError{kInvalidParams,
+                         std::string(kChooseSource) + " takes an included file's URI and a source's"};
+    }
+    std::string path = language::PathOfUri((*arguments)[0].GetString());
+    std::string source = language::PathOfUri((*arguments)[1].GetString());
+    if (path.empty() || !language::IsSource(source)) {
+      throw RequestError{kInvalidParams, "not an included file and a source: " + path + ", " + source};
+    }
+    server_.ChooseSource(path, source);
+    return Value();
+  }
+
   Value DocumentSymbol(const Value* params) {
     std::string path = DocumentPath(params);
-    auto text = server_.files_.Text(path);
     Value result(rapidjson::kArrayType);
-    if (!text) return result;
-    for (const language::Symbol& symbol :
-         language::DocumentSymbols(*text, language::IsSoftIpSource(path))) {
+    auto view = View(path);
+    if (!view) return result;
+    for (const language::Symbol& symbol : language::DocumentSymbols(*view, path)) {
       result.PushBack(SymbolJson(symbol, allocator_), allocator_);
     }
     return result;
@@ -367,6 +484,44 @@ void Server::Relint(const std::string& changedPath) {
   for (const auto& [path, text] : files_.Texts()) {
     if (language::IsSource(path)) worker_->Changed(path, files_);
   }
+}
+
+std::string Server::SourceFor(const std::string& path) {
+  if (language::IsSource(path)) return path;
+  if (auto chosen = chosenSources_.find(path); chosen != chosenSources_.end()) return chosen->second;
+  std::vector<std::string> sources = language::SourcesIncluding(files_, path);
+  if (sources.empty()) return "";
+  ChooseSource(path, sources.front());
+  return sources.front();
+}
+
+void Server::ChooseSource(const std::string& path, const std::string& source) {
+  chosenSources_[path] = source;
+  Document message(rapidjson::kObjectType);
+  Allocator& allocator = message.GetAllocator();
+  constexpr int kInfo = 3;
+  Value params(rapidjson::kObjectType);
+  params.AddMember("type", kInfo, allocator);
+  std::string text = files_.SourceName(path) + " is read as the source " +
+                     files_.SourceName(source) + " includes it; the command " + kChooseSource +
+                     " chooses another source";
+  params.AddMember("message", Text(text, allocator), allocator);
+  message.AddMember("jsonrpc", "2.0", allocator);
+  message.AddMember("method", "window/showMessage", allocator);
+  message.AddMember("params", params, allocator);
+  SendLocked(Serialized(message));
+  if (files_.Text(path)) PublishIncluded(path);
+}
+
+void Server::PublishIncluded(const std::string& path) {
+  std::string source = SourceFor(path);
+  // An open source that includes the file publishes its findings there itself.
+  if (source.empty() || files_.Text(source)) return;
+  std::vector<language::DocumentFinding> found;
+  for (language::DocumentFinding& finding : language::LintDocument(files_, source)) {
+    if (finding.at.path == path) found.push_back(std::move(finding));
+  }
+  Publish(path, found);
 }
 
 void Server::Publish(const std::string& path,

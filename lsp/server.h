@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -42,12 +43,22 @@ class Server {
   void SendLocked(std::string_view body);
   void Publish(const std::string& path, const std::vector<language::DocumentFinding>& findings);
   void Relint(const std::string& changedPath);
+  // The source whose reading answers for the file `path`: the file itself when
+  // it is a source; for an included file, the one chosen for it (the first of
+  // the workspace's sources that include it, until the user chooses another).
+  // Empty when no source reads it.
+  std::string SourceFor(const std::string& path);
+  void ChooseSource(const std::string& path, const std::string& source);
+  // An included file open without a source that includes it: its findings in
+  // the run of the source chosen for it.
+  void PublishIncluded(const std::string& path);
 
   Send send_;
   Log log_;
   std::mutex sending_;
   language::Workspace files_;
   std::string base_;  // the editor's root folder, against which a `root` option is read
+  std::map<std::string, std::string> chosenSources_;  // included file -> its source
   bool initialized_ = false;
   bool shutDown_ = false;
   std::unique_ptr<DiagnosticsWorker> worker_;  // last: stops before the rest goes

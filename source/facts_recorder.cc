@@ -142,6 +142,7 @@ SourceFacts FactRecorder::Take(SourceFacts directives) {
   SourceFacts facts = std::move(facts_);
   facts_ = {};
   for (NameDefinition& define : directives.definitions) facts.definitions.push_back(std::move(define));
+  for (NameUse& use : directives.uses) facts.uses.push_back(std::move(use));
   facts.includes = std::move(directives.includes);
   facts.conditionals = std::move(directives.conditionals);
   return facts;

@@ -221,8 +221,11 @@ bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint
 // scan as a stack: the rest of the line at the bottom and each inserted value
 // on top of the text it was inserted into. A word never spans two of them,
 // because a replaced word always ended at a delimiter or at the end of its text.
+// With `replaced`, each word of `line` itself that a define replaces is
+// appended to it (a view into `line`).
 bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
-                    const DefineTable& defines) {
+                    const DefineTable& defines,
+                    std::vector<std::string_view>* replaced = nullptr) {
   // The words in front of `first` match no define and stay as they are.
   rewritten.assign(line.substr(0, first));
   std::vector<std::string_view> pending{line.substr(first)};
@@ -257,6 +260,7 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
       return false;
     }
     skipNextWord = atFirstWord;
+    if (replaced && pending.size() == 1) replaced->push_back(word);
     pending.push_back(*value);
   }
   return true;
@@ -267,9 +271,19 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
 bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten,
                     const SourcePoint& at) {
   if (size_t first = FirstRewrittenWord(line, run.defines); first != std::string_view::npos) {
-    if (!SubstituteFrom(line, first, rewritten, run.defines)) {
+    bool noting = run.map && run.diagnostics.Linting();
+    std::vector<std::string_view> replaced;
+    if (!SubstituteFrom(line, first, rewritten, run.defines, noting ? &replaced : nullptr)) {
       ReportDefineCycle(run, at, rewritten);
       return false;
+    }
+    // Where the defines are used, as facts of the source.
+    for (std::string_view word : replaced) {
+      int32_t column = at.column + int32_t(word.data() - line.data());
+      run.map->DirectiveFacts().uses.push_back(
+          {NameKind::kDefine, std::string(word),
+           {run.names[size_t(at.file)], at.line, column, at.line, column + int32_t(word.size())},
+           false});
     }
     line = rewritten;
   }

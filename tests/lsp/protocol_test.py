@@ -411,7 +411,7 @@ class Malformed(Workspace):
         server.send([1, 2])
         self.assertEqual(server.reply(None)["error"]["code"], -32600)
         # A method the server does not have; bad parameters.
-        self.assertEqual(server.request("textDocument/rename", {})["error"]["code"], -32601)
+        self.assertEqual(server.request("textDocument/typeDefinition", {})["error"]["code"], -32601)
         self.assertEqual(server.request("textDocument/hover", {"textDocument": 3})["error"]["code"],
                          -32602)
         self.assertEqual(server.request("textDocument/hover", {
