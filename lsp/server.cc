@@ -311,30 +311,30 @@ class Server::Dispatch {
     return result;
   }
 
-  Value Definition(const Value* params) {
+  // The places `ask(view, path, position)` gives for the document and position
+  // a request names, as a list of locations.
+  template <typename Ask>
+  Value Places(const Value* params, Ask ask) {
     std::string path = DocumentPath(params);
     language::Position at = PositionParam(Member(params, "position"));
     Value result(rapidjson::kArrayType);
     auto view = View(path);
     if (!view) return result;
-    for (const language::Place& place : language::DefinitionsAt(*view, path, at)) {
+    for (const language::Place& place : ask(*view, path, at)) {
       result.PushBack(LocationJson(place, allocator_), allocator_);
     }
     return result;
   }
 
+  Value Definition(const Value* params) { return Places(params, language::DefinitionsAt); }
+
   Value References(const Value* params) {
-    std::string path = DocumentPath(params);
-    language::Position at = PositionParam(Member(params, "position"));
     const Value* declaration = Member(Member(params, "context"), "includeDeclaration");
     bool withDefinitions = !declaration || !declaration->IsBool() || declaration->GetBool();
-    Value result(rapidjson::kArrayType);
-    auto view = View(path);
-    if (!view) return result;
-    for (const language::Place& place : language::ReferencesAt(*view, path, at, withDefinitions)) {
-      result.PushBack(LocationJson(place, allocator_), allocator_);
-    }
-    return result;
+    return Places(params, [withDefinitions](const language::SourceView& view,
+                                            const std::string& path, language::Position at) {
+      return language::ReferencesAt(view, path, at, withDefinitions);
+    });
   }
 
   Value PrepareRename(const Value* params) {
