@@ -33,19 +33,25 @@ struct NameAt {
   bool quoted;
 };
 
-std::optional<NameAt> FindName(const SourceView& view, const std::string& path, Position at) {
+// A word that a define's value replaced stands for two names: the define's
+// and what the compiler read in its place. `preferred` says which is asked for.
+std::optional<NameAt> FindName(const SourceView& view, const std::string& path, Position at,
+                               NameSet preferred = NameSet::kPins) {
   const SourceFacts& facts = view.Facts();
-  for (const NameUse& use : facts.uses) {
-    std::optional<NameSet> set = SetOf(use.kind);
-    if (set && view.Holds(use.at, path, at)) return NameAt{*set, use.name, use.at, use.quoted};
-  }
-  for (const NameDefinition& definition : facts.definitions) {
-    std::optional<NameSet> set = SetOf(definition.kind);
-    if (set && view.Holds(definition.at, path, at)) {
-      return NameAt{*set, definition.name, definition.at, definition.quoted};
+  std::optional<NameAt> found;
+  auto consider = [&](NameKind kind, const std::string& name, const SourceRange& range,
+                      bool quoted) {
+    std::optional<NameSet> set = SetOf(kind);
+    if (!set || !view.Holds(range, path, at)) return;
+    if (!found || (found->set != preferred && *set == preferred)) {
+      found = NameAt{*set, name, range, quoted};
     }
+  };
+  for (const NameUse& use : facts.uses) consider(use.kind, use.name, use.at, use.quoted);
+  for (const NameDefinition& definition : facts.definitions) {
+    consider(definition.kind, definition.name, definition.at, definition.quoted);
   }
-  return std::nullopt;
+  return found;
 }
 
 bool SameRange(const SourceRange& a, const SourceRange& b) {
@@ -155,7 +161,7 @@ std::vector<Place> DefinitionsAt(const SourceView& view, const std::string& path
   for (const IncludeFact& include : view.Facts().includes) {
     if (view.Holds(include.at, path, at)) return {Place{include.resolved, {}}};
   }
-  std::optional<NameAt> name = FindName(view, path, at);
+  std::optional<NameAt> name = FindName(view, path, at, NameSet::kDefines);
   if (!name) return places;
   ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool, bool isDefinition) {
     if (isDefinition && !SameRange(range, name->at)) places.push_back(view.PlaceOf(range));
@@ -166,7 +172,7 @@ std::vector<Place> DefinitionsAt(const SourceView& view, const std::string& path
 std::vector<Place> ReferencesAt(const SourceView& view, const std::string& path, Position at,
                                 bool withDefinitions) {
   std::vector<Place> places;
-  std::optional<NameAt> name = FindName(view, path, at);
+  std::optional<NameAt> name = FindName(view, path, at, NameSet::kDefines);
   if (!name) return places;
   ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool, bool isDefinition) {
     if (withDefinitions || !isDefinition) places.push_back(view.PlaceOf(range));
