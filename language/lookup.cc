@@ -35,14 +35,14 @@ struct NameAt {
 
 // A word that a define's value replaced stands for two names: the define's
 // and what the compiler read in its place. `preferred` says which is asked for.
-std::optional<NameAt> FindName(const SourceView& view, const std::string& path, Position at,
+std::optional<NameAt> FindName(const SourceView& view, const SourceView::Cursor& at,
                                NameSet preferred = NameSet::kPins) {
   const SourceFacts& facts = view.Facts();
   std::optional<NameAt> found;
   auto consider = [&](NameKind kind, const std::string& name, const SourceRange& range,
                       bool quoted) {
     std::optional<NameSet> set = SetOf(kind);
-    if (!set || !view.Holds(range, path, at)) return;
+    if (!set || !SourceView::Holds(range, at)) return;
     if (!found || (found->set != preferred && *set == preferred)) {
       found = NameAt{*set, name, range, quoted};
     }
@@ -100,11 +100,10 @@ const Keyword* KeywordOf(const KeywordFact& fact, bool softIp) {
   return nullptr;
 }
 
-std::optional<HoverText> KeywordHover(const SourceView& view, const std::string& path,
-                                      Position at) {
+std::optional<HoverText> KeywordHover(const SourceView& view, const SourceView::Cursor& at) {
   bool softIp = IsSoftIpSource(view.Source());
   for (const KeywordFact& fact : view.Facts().keywords) {
-    if (!view.Holds(fact.at, path, at)) continue;
+    if (!SourceView::Holds(fact.at, at)) continue;
     const Keyword* keyword = KeywordOf(fact, softIp);
     if (!keyword) continue;
     std::string_view manual =
@@ -148,8 +147,9 @@ std::string ManualLink(std::string_view manualName, std::string_view anchor) {
 }
 
 std::optional<HoverText> HoverAt(const SourceView& view, const std::string& path, Position at) {
-  if (auto keyword = KeywordHover(view, path, at)) return keyword;
-  std::optional<NameAt> name = FindName(view, path, at);
+  SourceView::Cursor cursor = view.CursorAt(path, at);
+  if (auto keyword = KeywordHover(view, cursor)) return keyword;
+  std::optional<NameAt> name = FindName(view, cursor);
   if (!name || name->set != NameSet::kPins) return std::nullopt;
   std::string rows = PinRows(view.Facts(), *name);
   if (rows.empty()) return std::nullopt;
@@ -158,10 +158,11 @@ std::optional<HoverText> HoverAt(const SourceView& view, const std::string& path
 
 std::vector<Place> DefinitionsAt(const SourceView& view, const std::string& path, Position at) {
   std::vector<Place> places;
+  SourceView::Cursor cursor = view.CursorAt(path, at);
   for (const IncludeFact& include : view.Facts().includes) {
-    if (view.Holds(include.at, path, at)) return {Place{include.resolved, {}}};
+    if (SourceView::Holds(include.at, cursor)) return {Place{include.resolved, {}}};
   }
-  std::optional<NameAt> name = FindName(view, path, at, NameSet::kDefines);
+  std::optional<NameAt> name = FindName(view, cursor, NameSet::kDefines);
   if (!name) return places;
   ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool, bool isDefinition) {
     if (isDefinition && !SameRange(range, name->at)) places.push_back(view.PlaceOf(range));
@@ -172,7 +173,7 @@ std::vector<Place> DefinitionsAt(const SourceView& view, const std::string& path
 std::vector<Place> ReferencesAt(const SourceView& view, const std::string& path, Position at,
                                 bool withDefinitions) {
   std::vector<Place> places;
-  std::optional<NameAt> name = FindName(view, path, at, NameSet::kDefines);
+  std::optional<NameAt> name = FindName(view, view.CursorAt(path, at), NameSet::kDefines);
   if (!name) return places;
   ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool, bool isDefinition) {
     if (withDefinitions || !isDefinition) places.push_back(view.PlaceOf(range));
@@ -182,7 +183,7 @@ std::vector<Place> ReferencesAt(const SourceView& view, const std::string& path,
 
 std::optional<RenameTarget> PrepareRename(const SourceView& view, const std::string& path,
                                           Position at) {
-  std::optional<NameAt> name = FindName(view, path, at);
+  std::optional<NameAt> name = FindName(view, view.CursorAt(path, at));
   if (!name || name->set != NameSet::kPins) return std::nullopt;
   SourceRange inside = name->at;
   if (name->quoted) {
@@ -195,7 +196,7 @@ std::optional<RenameTarget> PrepareRename(const SourceView& view, const std::str
 RenameEdits RenameAt(const SourceView& view, const std::string& path, Position at,
                      const std::string& newName) {
   RenameEdits edits;
-  std::optional<NameAt> name = FindName(view, path, at);
+  std::optional<NameAt> name = FindName(view, view.CursorAt(path, at));
   if (!name || name->set != NameSet::kPins) {
     edits.refusal = "no pin or alias name stands here";
     return edits;
@@ -212,10 +213,7 @@ RenameEdits RenameAt(const SourceView& view, const std::string& path, Position a
     }
     done.push_back(range);
     Place place = view.PlaceOf(range);
-    std::string_view text = view.TextOf(range.file);
-    size_t start = OffsetOfColumn(text, range.line, range.column);
-    size_t end = OffsetOfColumn(text, range.endLine, range.endColumn);
-    std::string_view written = text.substr(start, end - start);
+    std::string_view written = view.Written(range);
     std::string_view bare = quoted && written.size() >= 2 ? written.substr(1, written.size() - 2)
                                                           : written;
     if (!EqualsNoCase(bare, name->name)) return;

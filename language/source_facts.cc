@@ -66,23 +66,34 @@ std::string_view SourceView::TextOf(const std::string& path) const {
   return read->second ? std::string_view(*read->second) : std::string_view();
 }
 
-Place SourceView::PlaceOf(const SourceRange& at) const {
-  std::string_view text = TextOf(at.file);
-  return {at.file,
-          {PositionOf(text, OffsetOfColumn(text, at.line, at.column)),
-           PositionOf(text, OffsetOfColumn(text, at.endLine, at.endColumn))}};
+const LineIndex& SourceView::LinesOf(const std::string& path) const {
+  auto lines = lines_.find(path);
+  if (lines == lines_.end()) lines = lines_.emplace(path, LineIndex(TextOf(path))).first;
+  return lines->second;
 }
 
-bool SourceView::Holds(const SourceRange& range, const std::string& path, Position at) const {
-  if (range.file != path) return false;
-  std::string_view text = TextOf(path);
-  size_t offset = OffsetOf(text, at);
-  size_t lineStart = offset == 0 ? 0 : text.rfind('\n', offset - 1);
-  lineStart = lineStart == std::string_view::npos || offset == 0 ? 0 : lineStart + 1;
-  int32_t line = at.line + 1;
-  int32_t column = int32_t(offset - lineStart) + 1;
-  return NotAfter(range.line, range.column, line, column) &&
-         NotAfter(line, column, range.endLine, range.endColumn);
+Place SourceView::PlaceOf(const SourceRange& at) const {
+  const LineIndex& lines = LinesOf(at.file);
+  return {at.file,
+          {lines.PositionOfColumn(at.line, at.column),
+           lines.PositionOfColumn(at.endLine, at.endColumn)}};
+}
+
+std::string_view SourceView::Written(const SourceRange& range) const {
+  const LineIndex& lines = LinesOf(range.file);
+  size_t start = lines.Offset(range.line, range.column);
+  size_t end = lines.Offset(range.endLine, range.endColumn);
+  return TextOf(range.file).substr(start, end > start ? end - start : 0);
+}
+
+SourceView::Cursor SourceView::CursorAt(const std::string& path, Position at) const {
+  LineIndex::Column column = LinesOf(path).ColumnOf(at);
+  return {path, column.line, column.column};
+}
+
+bool SourceView::Holds(const SourceRange& range, const Cursor& at) {
+  return range.file == at.path && NotAfter(range.line, range.column, at.line, at.column) &&
+         NotAfter(at.line, at.column, range.endLine, range.endColumn);
 }
 
 std::vector<std::string> SourcesIncluding(const Workspace& files, const std::string& path) {

@@ -27,16 +27,29 @@ class SourceView {
 
   // The editor's place of a fact's range.
   Place PlaceOf(const SourceRange& at) const;
-  // Whether `at` (in the file `path`) lies in `range` or just after it.
-  bool Holds(const SourceRange& range, const std::string& path, Position at) const;
+  // A place asked about, as the facts count it: a file, a line and a byte
+  // column.
+  struct Cursor {
+    std::string path;
+    int32_t line;
+    int32_t column;
+  };
+  Cursor CursorAt(const std::string& path, Position at) const;
+  // Whether `at` lies in `range` or just after it.
+  static bool Holds(const SourceRange& range, const Cursor& at);
   // The text of `path` as the run read it (the editor's text where open).
   std::string_view TextOf(const std::string& path) const;
+  // The text of `range` as its file holds it.
+  std::string_view Written(const SourceRange& range) const;
 
  private:
   const Workspace& files_;
   std::string source_;
   SourceFacts facts_;
+  const LineIndex& LinesOf(const std::string& path) const;
+
   mutable std::map<std::string, std::optional<std::string>> texts_;
+  mutable std::map<std::string, LineIndex> lines_;
 };
 
 // The sources of the workspace (.daf and .ipf files under its root, a bounded

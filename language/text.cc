@@ -72,6 +72,49 @@ size_t OffsetOfColumn(std::string_view text, int32_t line, int32_t column) {
   return std::min(end, start + std::max(0, column - 1));
 }
 
+LineIndex::LineIndex(std::string_view text) : text_(text) {
+  starts_.push_back(0);
+  for (size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n', end + 1)) {
+    starts_.push_back(end + 1);
+  }
+}
+
+size_t LineIndex::Offset(int32_t line, int32_t column) const {
+  size_t index = size_t(std::max(0, line - 1));
+  if (index >= starts_.size()) return text_.size();
+  size_t start = starts_[index];
+  return std::min(LineEnd(text_, start), start + size_t(std::max(0, column - 1)));
+}
+
+Position LineIndex::PositionOfColumn(int32_t line, int32_t column) const {
+  size_t index = size_t(std::max(0, line - 1));
+  if (index >= starts_.size()) return PositionOf(text_, text_.size());
+  size_t start = starts_[index];
+  size_t offset = Offset(line, column);
+  Position at{int32_t(index), 0};
+  for (size_t byte = start; byte < offset;) {
+    size_t length = SequenceLength(static_cast<unsigned char>(text_[byte]));
+    at.character += length == 4 ? 2 : 1;
+    byte += length;
+  }
+  return at;
+}
+
+LineIndex::Column LineIndex::ColumnOf(Position at) const {
+  if (size_t(at.line) >= starts_.size()) {
+    return {int32_t(starts_.size()), int32_t(text_.size() - starts_.back()) + 1};
+  }
+  size_t start = starts_[size_t(at.line)];
+  size_t end = LineEnd(text_, start);
+  size_t offset = start;
+  for (int32_t units = 0; offset < end && units < at.character;) {
+    size_t length = SequenceLength(static_cast<unsigned char>(text_[offset]));
+    units += length == 4 ? 2 : 1;
+    offset = std::min(end, offset + length);
+  }
+  return {at.line + 1, int32_t(offset - start) + 1};
+}
+
 Range TokenRange(std::string_view text, int32_t line, int32_t column) {
   size_t start = OffsetOfColumn(text, line, column);
   size_t lineEnd = LineEnd(text, start);

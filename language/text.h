@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace qelc::language {
 
@@ -38,5 +39,29 @@ size_t OffsetOfColumn(std::string_view text, int32_t line, int32_t column);
 // up to the next delimiter or blank, else the one character there. Empty at
 // the end of a line or of the text.
 Range TokenRange(std::string_view text, int32_t line, int32_t column);
+
+// The starts of the lines of one text, for finding many places in it: each
+// place then costs the length of its own line, not of the text before it.
+class LineIndex {
+ public:
+  explicit LineIndex(std::string_view text);
+
+  // The editor's position of the compiler's `line` and `column`, clamped as
+  // OffsetOfColumn is.
+  Position PositionOfColumn(int32_t line, int32_t column) const;
+  // The byte offset of the compiler's `line` and `column`, clamped the same way.
+  size_t Offset(int32_t line, int32_t column) const;
+  // The compiler's line and byte column (both from 1) of the editor's `at`,
+  // clamped as OffsetOf is.
+  struct Column {
+    int32_t line;
+    int32_t column;
+  };
+  Column ColumnOf(Position at) const;
+
+ private:
+  std::string_view text_;
+  std::vector<size_t> starts_;
+};
 
 }  // namespace qelc::language
