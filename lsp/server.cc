@@ -222,6 +222,8 @@ class Server::Dispatch {
       std::string path = DocumentPath(params);
       server_.files_.Close(path);
       server_.Relint(path);
+      // Takes back what was published for an included file read alone.
+      if (server_.chosenSources_.contains(path)) server_.PublishIncluded(path);
     } else if (method == "workspace/didChangeConfiguration") {
       std::string root = RootOption(Member(Member(params, "settings"), "qel"), server_.base_);
       if (!root.empty()) SetRoot(root);
@@ -478,6 +480,8 @@ void Server::SendLocked(std::string_view body) {
 void Server::Relint(const std::string& changedPath) {
   // An included file's change may change what every open source reports.
   if (language::IsSource(changedPath)) {
+    // The source may now include a file that no source included before.
+    std::erase_if(chosenSources_, [](const auto& chosen) { return chosen.second.empty(); });
     worker_->Changed(changedPath, files_);
     return;
   }
@@ -490,7 +494,10 @@ std::string Server::SourceFor(const std::string& path) {
   if (language::IsSource(path)) return path;
   if (auto chosen = chosenSources_.find(path); chosen != chosenSources_.end()) return chosen->second;
   std::vector<std::string> sources = language::SourcesIncluding(files_, path);
-  if (sources.empty()) return "";
+  if (sources.empty()) {
+    chosenSources_[path] = "";  // until a source changes
+    return "";
+  }
   ChooseSource(path, sources.front());
   return sources.front();
 }
@@ -518,8 +525,10 @@ void Server::PublishIncluded(const std::string& path) {
   // An open source that includes the file publishes its findings there itself.
   if (source.empty() || files_.Text(source)) return;
   std::vector<language::DocumentFinding> found;
-  for (language::DocumentFinding& finding : language::LintDocument(files_, source)) {
-    if (finding.at.path == path) found.push_back(std::move(finding));
+  if (files_.Text(path)) {
+    for (language::DocumentFinding& finding : language::LintDocument(files_, source)) {
+      if (finding.at.path == path) found.push_back(std::move(finding));
+    }
   }
   Publish(path, found);
 }

@@ -50,7 +50,7 @@ class Server {
   std::string SourceFor(const std::string& path);
   void ChooseSource(const std::string& path, const std::string& source);
   // An included file open without a source that includes it: its findings in
-  // the run of the source chosen for it.
+  // the run of the source chosen for it (none once it is closed).
   void PublishIncluded(const std::string& path);
 
   Send send_;
@@ -58,7 +58,9 @@ class Server {
   std::mutex sending_;
   language::Workspace files_;
   std::string base_;  // the editor's root folder, against which a `root` option is read
-  std::map<std::string, std::string> chosenSources_;  // included file -> its source
+  // Included file -> the source it is read through (empty: no source of the
+  // workspace includes it, until a source changes).
+  std::map<std::string, std::string> chosenSources_;
   bool initialized_ = false;
   bool shutDown_ = false;
   std::unique_ptr<DiagnosticsWorker> worker_;  // last: stops before the rest goes

@@ -467,6 +467,9 @@ class AcrossIncludes(Workspace):
         self.assertEqual(self.places(found), [("pins.inc", 2, 18, 24), ("pins.inc", 3, 18, 24)])
         symbols = self.ask("textDocument/documentSymbol", self.pins)["result"]
         self.assertEqual([s["name"] for s in symbols], ["PinNumberByPackage"])
+        # Closed, the file keeps no findings of the source it was read through.
+        server.notify("textDocument/didClose", {"textDocument": {"uri": uri_of(self.pins)}})
+        server.wait_diagnostics(uri_of(self.pins), lambda found: found == [])
         self.assertEqual(server.close(), 0)
 
     def message(self, method):
