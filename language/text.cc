@@ -32,6 +32,28 @@ size_t SequenceLength(unsigned char lead) {
   return 1;
 }
 
+// The offset `units` UTF-16 code units on from `start`, at most `end`.
+size_t AfterUnits(std::string_view text, size_t start, size_t end, int32_t units) {
+  size_t offset = start;
+  for (int32_t counted = 0; offset < end && counted < units;) {
+    size_t length = SequenceLength(static_cast<unsigned char>(text[offset]));
+    counted += length == 4 ? 2 : 1;
+    offset = std::min(end, offset + length);
+  }
+  return offset;
+}
+
+// The UTF-16 code units from `start` to `offset`.
+int32_t UnitsBetween(std::string_view text, size_t start, size_t offset) {
+  int32_t units = 0;
+  for (size_t byte = start; byte < offset;) {
+    size_t length = SequenceLength(static_cast<unsigned char>(text[byte]));
+    units += length == 4 ? 2 : 1;
+    byte += length;
+  }
+  return units;
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool EndsWord(char c) { return IsBlank(c) || decompile::IsDelimiter(c); }
@@ -40,14 +62,7 @@ bool EndsWord(char c) { return IsBlank(c) || decompile::IsDelimiter(c); }
 
 size_t OffsetOf(std::string_view text, Position at) {
   size_t start = LineStart(text, at.line);
-  size_t end = LineEnd(text, start);
-  size_t offset = start;
-  for (int32_t units = 0; offset < end && units < at.character;) {
-    size_t length = SequenceLength(static_cast<unsigned char>(text[offset]));
-    units += length == 4 ? 2 : 1;
-    offset = std::min(end, offset + length);
-  }
-  return offset;
+  return AfterUnits(text, start, LineEnd(text, start), at.character);
 }
 
 Position PositionOf(std::string_view text, size_t offset) {
@@ -58,11 +73,7 @@ Position PositionOf(std::string_view text, size_t offset) {
     ++at.line;
     lineStart = end + 1;
   }
-  for (size_t byte = lineStart; byte < offset;) {
-    size_t length = SequenceLength(static_cast<unsigned char>(text[byte]));
-    at.character += length == 4 ? 2 : 1;
-    byte += length;
-  }
+  at.character = UnitsBetween(text, lineStart, offset);
   return at;
 }
 
@@ -90,14 +101,7 @@ Position LineIndex::PositionOfColumn(int32_t line, int32_t column) const {
   size_t index = size_t(std::max(0, line - 1));
   if (index >= starts_.size()) return PositionOf(text_, text_.size());
   size_t start = starts_[index];
-  size_t offset = Offset(line, column);
-  Position at{int32_t(index), 0};
-  for (size_t byte = start; byte < offset;) {
-    size_t length = SequenceLength(static_cast<unsigned char>(text_[byte]));
-    at.character += length == 4 ? 2 : 1;
-    byte += length;
-  }
-  return at;
+  return {int32_t(index), UnitsBetween(text_, start, Offset(line, column))};
 }
 
 LineIndex::Column LineIndex::ColumnOf(Position at) const {
@@ -105,13 +109,7 @@ LineIndex::Column LineIndex::ColumnOf(Position at) const {
     return {int32_t(starts_.size()), int32_t(text_.size() - starts_.back()) + 1};
   }
   size_t start = starts_[size_t(at.line)];
-  size_t end = LineEnd(text_, start);
-  size_t offset = start;
-  for (int32_t units = 0; offset < end && units < at.character;) {
-    size_t length = SequenceLength(static_cast<unsigned char>(text_[offset]));
-    units += length == 4 ? 2 : 1;
-    offset = std::min(end, offset + length);
-  }
+  size_t offset = AfterUnits(text_, start, LineEnd(text_, start), at.character);
   return {at.line + 1, int32_t(offset - start) + 1};
 }
 

@@ -24,6 +24,24 @@ TEST(Text, PositionsCountUtf16Units) {
   EXPECT_EQ(PositionOf(text, text.size()), (Position{2, 1}));
 }
 
+TEST(Text, LineIndexFindsWhatTheWholeTextWalkFinds) {
+  std::string text = "ab\n\xC3\xA9x\xF0\x9F\x98\x80y\r\nz";
+  LineIndex lines(text);
+  for (int32_t line = 1; line <= 4; ++line) {
+    for (int32_t column = 1; column <= 12; ++column) {
+      EXPECT_EQ(lines.PositionOfColumn(line, column),
+                PositionOf(text, OffsetOfColumn(text, line, column)))
+          << line << ":" << column;
+      EXPECT_EQ(lines.Offset(line, column), OffsetOfColumn(text, line, column));
+    }
+  }
+  // The emoji's two units; past the line's end, its end before the carriage return.
+  EXPECT_EQ(lines.ColumnOf({1, 4}).column, 8);
+  EXPECT_EQ(lines.ColumnOf({1, 40}).column, 9);
+  EXPECT_EQ(lines.ColumnOf({9, 0}).line, 3);
+  EXPECT_EQ(lines.ColumnOf({9, 0}).column, 2);
+}
+
 TEST(Text, TokenRangeCoversTheTokenAtTheCompilersColumn) {
   std::string text = "Device QX1\n  When PACKAGE is 'LQ \\'48' :\n";
   EXPECT_EQ(TokenRange(text, 2, 8), (Range{{1, 7}, {1, 14}}));    // a word

@@ -180,7 +180,7 @@ void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section) {
   }
   s.diagnostics.Print(Severity::kProgress, "progress",
                       Format("Parsing Section %s\n", section.progressName));
-  FactSectionScope fact(s.facts, s.tokens, SectionKind::kSection);
+  FactScope fact(s.facts, s.tokens, SectionKind::kSection);
   ExpectText(s, section.keyword);
   ExpectText(s, "{");
   section.readBody(s, daf.tables);

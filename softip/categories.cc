@@ -110,7 +110,7 @@ class FirstOccurrences {
 
 void ReadSoftIPCategory(ParseState& s, SoftIPBuild& library) {
   s.diagnostics.Print(Severity::kProgress, "progress", "Parsing Section SoftIPCategory\n");
-  FactSectionScope fact(s.facts, s.tokens, SectionKind::kSoftIpCategory);
+  FactScope fact(s.facts, s.tokens, SectionKind::kSoftIpCategory);
   ExpectText(s, "SoftIPCategory");
   ExpectText(s, "{");
   do {

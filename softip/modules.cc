@@ -404,7 +404,7 @@ void CheckStatementQuotes(ParseState& s, std::string_view statement) {
 
 void ReadSoftIPModule(ParseState& s, SoftIPLibrary& library) {
   s.diagnostics.Print(Severity::kProgress, "progress", "Parsing Soft IP " + TokenText(s) + "\n");
-  FactSectionScope fact(s.facts, s.tokens, SectionKind::kModule);
+  FactScope fact(s.facts, s.tokens, SectionKind::kModule);
   if (s.facts) s.facts->Define(NameKind::kModule, CurrentSpan(s), TokenText(s));
   SoftIPModule module;
   SetModuleName(s, module, PeekWord(s, kModuleTextLimit));

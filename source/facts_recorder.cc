@@ -66,16 +66,6 @@ void FactRecorder::OpenSection(SectionKind kind, TokenSpan keyword, std::string_
   open_.push_back(nodes_.size() - 1);
 }
 
-void FactRecorder::CloseSection(TextPoint end) {
-  if (unkeptDepth_ > 0) {
-    --unkeptDepth_;
-    return;
-  }
-  if (open_.empty()) return;
-  nodes_[open_.back()].end = end;
-  open_.pop_back();
-}
-
 void FactRecorder::OpenEntry(TextPoint start) {
   if (open_.empty() || unkeptDepth_ > 0 || int32_t(open_.size()) > kKeptEntryDepth) {
     ++unkeptDepth_;
@@ -85,14 +75,14 @@ void FactRecorder::OpenEntry(TextPoint start) {
   open_.push_back(nodes_.size() - 1);
 }
 
-void FactRecorder::CloseEntry(TextPoint end) {
+void FactRecorder::Close(TextPoint end) {
   if (unkeptDepth_ > 0) {
     --unkeptDepth_;
     return;
   }
   if (open_.empty()) return;
   Node& node = nodes_[open_.back()];
-  // An entry that took no token ends where it starts.
+  // A node that took no token ends where it starts.
   if (end.line > node.start.line || (end.line == node.start.line && end.column > node.start.column)) {
     node.end = end;
   }

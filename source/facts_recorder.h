@@ -36,13 +36,13 @@ class FactRecorder {
   void Keyword(KeywordKind kind, TokenSpan at, std::string_view word);
 
   // A top-level block starts at the word `keyword`; its entries are the
-  // outline nodes opened until it ends at `end`.
+  // outline nodes opened until it closes.
   void OpenSection(SectionKind kind, TokenSpan keyword, std::string_view word);
-  void CloseSection(TextPoint end);
-  // An entry of the block being read starts at `start` and ends at `end`.
-  // Entries nest; those deeper than an outline shows are not kept.
+  // An entry of the block being read starts at `start`. Entries nest; those
+  // deeper than an outline shows are not kept.
   void OpenEntry(TextPoint start);
-  void CloseEntry(TextPoint end);
+  // The node opened last ends at `end`.
+  void Close(TextPoint end);
   // The parser takes the token `token` (the one it moves past): the open
   // entries whose first line it stands on take its text into theirs.
   void Consumed(const Token& token);
@@ -74,38 +74,27 @@ class FactRecorder {
   int32_t unkeptDepth_ = 0;
 };
 
-// Closes the entry opened for its scope at the end of the last token taken,
-// also when an error ends the reading of the entry.
-class FactEntryScope {
+// An outline node for as long as its scope lasts: opened at the current token
+// and closed at the end of the last token taken, also when an error ends its
+// reading. Nothing without a recorder.
+class FactScope {
  public:
-  FactEntryScope(FactRecorder* facts, const TokenStream& tokens) : facts_(facts), tokens_(tokens) {
+  // An entry of the block being read.
+  FactScope(FactRecorder* facts, const TokenStream& tokens) : facts_(facts), tokens_(tokens) {
     if (facts_) facts_->OpenEntry(tokens.Current().start);
   }
-  ~FactEntryScope() {
-    if (facts_) facts_->CloseEntry(tokens_.PreviousEnd());
-  }
-  FactEntryScope(const FactEntryScope&) = delete;
-  FactEntryScope& operator=(const FactEntryScope&) = delete;
-
- private:
-  FactRecorder* facts_;
-  const TokenStream& tokens_;
-};
-
-// The same for a top-level block that starts at the current token.
-class FactSectionScope {
- public:
-  FactSectionScope(FactRecorder* facts, const TokenStream& tokens, SectionKind kind)
+  // A top-level block whose keyword (a module's name) is the current token.
+  FactScope(FactRecorder* facts, const TokenStream& tokens, SectionKind kind)
       : facts_(facts), tokens_(tokens) {
     if (facts_) {
       facts_->OpenSection(kind, {tokens.Current().start, tokens.End()}, tokens.Current().text);
     }
   }
-  ~FactSectionScope() {
-    if (facts_) facts_->CloseSection(tokens_.PreviousEnd());
+  ~FactScope() {
+    if (facts_) facts_->Close(tokens_.PreviousEnd());
   }
-  FactSectionScope(const FactSectionScope&) = delete;
-  FactSectionScope& operator=(const FactSectionScope&) = delete;
+  FactScope(const FactScope&) = delete;
+  FactScope& operator=(const FactScope&) = delete;
 
  private:
   FactRecorder* facts_;
