@@ -122,6 +122,8 @@ TEST(LintFacts, IncludesDefinesAndConditionalBlocksStandInTheirOwnFiles) {
   const NameDefinition* define = Definition(facts, NameKind::kDefine, "NAME");
   ASSERT_NE(define, nullptr);
   EXPECT_EQ(Where(define->at), "dev.daf:2:9-2:13");
+  EXPECT_EQ(define->target, "'PA13'");
+  EXPECT_EQ(Where(define->valueAt), "dev.daf:2:14-2:20");
   // The pin row stands in the included file; the section too.
   const NameDefinition* pin = Definition(facts, NameKind::kPin, "PA14");
   ASSERT_NE(pin, nullptr);

@@ -130,6 +130,24 @@ std::string PinRows(const SourceFacts& facts, const NameAt& name) {
   return text;
 }
 
+// The value of the define whose name stands where `range` starts: the text the
+// compiler read there. Null where no define was used there.
+const SourceRange* DefineValueAt(const SourceFacts& facts, const SourceRange& range) {
+  auto sameStart = [&range](const SourceRange& other) {
+    return other.file == range.file && other.line == range.line && other.column == range.column;
+  };
+  for (const NameUse& use : facts.uses) {
+    if (use.kind != NameKind::kDefine || !sameStart(use.at)) continue;
+    // The first entry of the name with a value is the one the preprocessor uses.
+    for (const NameDefinition& define : facts.definitions) {
+      if (define.kind == NameKind::kDefine && define.name == use.name && !define.target.empty()) {
+        return &define.valueAt;
+      }
+    }
+  }
+  return nullptr;
+}
+
 // A name is a word of the tokenizer that needs no quotes to stay one: no
 // blank, apostrophe, delimiter or comment.
 bool IsPlainName(std::string_view name) {
@@ -205,20 +223,27 @@ RenameEdits RenameAt(const SourceView& view, const std::string& path, Position a
     edits.refusal = "'" + newName + "' is no name: blanks, quotes and delimiters cannot stand in one";
     return edits;
   }
+  // Each place once; false where its text is not the name.
   std::vector<SourceRange> done;
-  ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool quoted, bool) {
+  auto rename = [&](const SourceRange& range) {
     if (std::any_of(done.begin(), done.end(),
                     [&](const SourceRange& other) { return SameRange(other, range); })) {
-      return;
+      return true;
+    }
+    std::string_view written = view.Written(range);
+    bool quoted = written.size() >= 2 && written.front() == '\'' && written.back() == '\'';
+    if (!EqualsNoCase(quoted ? written.substr(1, written.size() - 2) : written, name->name)) {
+      return false;
     }
     done.push_back(range);
     Place place = view.PlaceOf(range);
-    std::string_view written = view.Written(range);
-    std::string_view bare = quoted && written.size() >= 2 ? written.substr(1, written.size() - 2)
-                                                          : written;
-    if (!EqualsNoCase(bare, name->name)) return;
-    edits.byPath[place.path].push_back(
-        {place.range, quoted ? "'" + newName + "'" : newName});
+    edits.byPath[place.path].push_back({place.range, quoted ? "'" + newName + "'" : newName});
+    return true;
+  };
+  ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool, bool) {
+    if (rename(range)) return;
+    // A define wrote the name here: its value is renamed, where it is the name.
+    if (const SourceRange* value = DefineValueAt(view.Facts(), range)) rename(*value);
   });
   return edits;
 }

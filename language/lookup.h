@@ -55,8 +55,8 @@ struct RenameEdits {
   std::string refusal;
 };
 // Renames the pin or alias name at `at` to `newName` wherever the source names
-// it; a name written in quotes keeps them. A place whose text is not the name
-// (it came from a #define's value) is left as it is.
+// it; a name written in quotes keeps them. Where a #define's value gave the
+// name, that value is renamed (once), when it is the name itself.
 RenameEdits RenameAt(const SourceView& view, const std::string& path, Position at,
                      const std::string& newName);
 

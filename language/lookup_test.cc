@@ -23,7 +23,7 @@ class Lookup : public testing::Test {
   Workspace files_;
 };
 
-TEST_F(Lookup, RenameKeepsQuotesAndLeavesAPlaceADefineWrote) {
+TEST_F(Lookup, RenameKeepsQuotesAndRenamesTheDefineThatGaveTheName) {
   std::string path = Open("dev.daf",
                           "Device QX1\n"
                           "#define DEBUG 'PA13'\n"
@@ -46,13 +46,15 @@ TEST_F(Lookup, RenameKeepsQuotesAndLeavesAPlaceADefineWrote) {
   ASSERT_EQ(edits.refusal, "");
   ASSERT_EQ(edits.byPath.size(), 1u);
   const std::vector<TextEdit>& changed = edits.byPath.at(path);
-  // The row's quoted name and the alias's bare target; not DEBUG, whose value
-  // the compiler read there.
-  ASSERT_EQ(changed.size(), 2u);
+  // The row's quoted name, the alias's bare target and, for DEBUG, the
+  // define's value that the compiler read there.
+  ASSERT_EQ(changed.size(), 3u);
   EXPECT_EQ(changed[0].range, (Range{{4, 12}, {4, 18}}));
   EXPECT_EQ(changed[0].newText, "'PX1'");
   EXPECT_EQ(changed[1].range, (Range{{8, 12}, {8, 16}}));
   EXPECT_EQ(changed[1].newText, "PX1");
+  EXPECT_EQ(changed[2].range, (Range{{1, 14}, {1, 20}}));
+  EXPECT_EQ(changed[2].newText, "'PX1'");
   // DEBUG itself leads to its #define.
   std::vector<Place> defined = DefinitionsAt(view, path, {9, 12});
   ASSERT_EQ(defined.size(), 1u);

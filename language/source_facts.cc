@@ -29,7 +29,10 @@ void ToPaths(const Workspace& files, SourceFacts& facts) {
     ToPaths(files, section.span);
     ToPaths(files, section.entries);
   }
-  for (NameDefinition& definition : facts.definitions) ToPaths(files, definition.at);
+  for (NameDefinition& definition : facts.definitions) {
+    ToPaths(files, definition.at);
+    if (!definition.valueAt.file.empty()) ToPaths(files, definition.valueAt);
+  }
   for (NameUse& use : facts.uses) ToPaths(files, use.at);
   for (KeywordFact& keyword : facts.keywords) ToPaths(files, keyword.at);
   for (IncludeFact& include : facts.includes) {

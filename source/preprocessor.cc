@@ -155,23 +155,28 @@ void ReportDefineCycle(const Run& run, const SourcePoint& at, std::string_view l
 
 int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run);
 
-// Where the directive's name stands in the user's file: from the first match of
-// the name after the directive's keyword, on the piece read at `at`.
+// Where a word of a directive stands in the user's file, on the piece read at
+// `at`: the first match of `word` after the directive's keyword and at or after
+// the offset `after` (a define's value stands behind its name).
 SourceRange DirectiveNamePlace(const Run& run, const SourcePoint& at, std::string_view piece,
-                            std::string_view name) {
-  size_t keywordStart = piece.find_first_not_of(" \t");
-  size_t keywordEnd = piece.find_first_of(" \t", keywordStart);
-  size_t start = keywordEnd == std::string_view::npos ? piece.size() : piece.find(name, keywordEnd);
-  if (start == std::string_view::npos) start = piece.size();
+                               std::string_view word, size_t after = 0) {
+  size_t keywordEnd = piece.find_first_of(" \t", piece.find_first_not_of(" \t"));
+  if (keywordEnd == std::string_view::npos) keywordEnd = piece.size();
+  size_t start = piece.find(word, std::max(keywordEnd, after));
+  int32_t length = int32_t(word.size());
+  if (start == std::string_view::npos) {
+    start = piece.size();
+    length = 0;
+  }
   int32_t column = at.column + int32_t(start);
-  return {run.names[size_t(at.file)], at.line, column, at.line, column + int32_t(name.size())};
+  return {run.names[size_t(at.file)], at.line, column, at.line, column + length};
 }
 
 // While linting: the directive read at `at` as a fact of the source. An
 // #include is noted before its file is read, so that includes stand in the
 // order the lines do.
 void NoteDirective(Run& run, int kind, const SourcePoint& at, std::string_view piece,
-                   const std::string& name) {
+                   const std::string& name, const std::string& value) {
   SourceFacts& facts = run.map->DirectiveFacts();
   if (kind == kIncludeLine) {
     facts.includes.push_back(
@@ -181,6 +186,11 @@ void NoteDirective(Run& run, int kind, const SourcePoint& at, std::string_view p
     define.kind = NameKind::kDefine;
     define.name = name;
     define.at = DirectiveNamePlace(run, at, piece, name);
+    if (!value.empty()) {
+      define.target = value;
+      size_t nameEnd = size_t(define.at.endColumn - at.column);
+      define.valueAt = DirectiveNamePlace(run, at, piece, value, nameEnd);
+    }
   } else if (kind == kEndifLine && !run.map->OpenConditionals().empty()) {
     const SourcePoint& opened = run.map->OpenConditionals().back();
     if (opened.file != at.file) return;
@@ -302,7 +312,7 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
   }
   if (kind != kPlainLine && run.map && run.diagnostics.Linting() &&
       (run.Writing() || kind == kEndifLine)) {
-    NoteDirective(run, kind, at, piece, name);
+    NoteDirective(run, kind, at, piece, name, value);
   }
   switch (kind) {
     case kPlainLine:

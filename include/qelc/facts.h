@@ -48,8 +48,10 @@ struct NameDefinition {
   std::string package;
   int32_t pinNumber = 0;
   std::string condition;
-  // An alias: the pin it names (without quotes).
+  // An alias: the pin it names (without quotes). A #define: its value as
+  // written, and where it stands (nothing for a define without one).
   std::string target;
+  SourceRange valueAt;
 };
 
 // A place where a name is used: a pin named by an alias, a group, a Pin entry
