@@ -142,6 +142,33 @@ TEST(LintFacts, IncludesDefinesAndConditionalBlocksStandInTheirOwnFiles) {
   EXPECT_EQ(Where(facts.uses[1].at), "dev.daf:8:13-8:17");
 }
 
+TEST(LintFacts, GroupsTypeCategoriesAndThePinsAndCategoriesTheyUse) {
+  SourceFacts facts = FactsOf({{"dev.daf", std::string("Device QX1\n") + kPins +
+                                               "TypeCategory { IoType = 'io' }\n"
+                                               "Group {\n"
+                                               "  Always :\n"
+                                               "    Debug : { PA13 : 1 }\n"
+                                               "}\n"
+                                               "Pin {\n"
+                                               "  PA14 : {\n"
+                                               "    IoType : LVCMOS33\n"
+                                               "  }\n"
+                                               "}\n"}});
+  const NameDefinition* category = Definition(facts, NameKind::kTypeCategory, "IoType");
+  ASSERT_NE(category, nullptr);
+  EXPECT_EQ(Where(category->at), "dev.daf:7:16-7:22");
+  const NameDefinition* group = Definition(facts, NameKind::kGroup, "Debug");
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(Where(group->at), "dev.daf:10:5-10:10");
+  ASSERT_EQ(facts.uses.size(), 3u);
+  EXPECT_EQ(facts.uses[0].name, "PA13");
+  EXPECT_EQ(Where(facts.uses[0].at), "dev.daf:10:15-10:19");
+  EXPECT_EQ(facts.uses[1].name, "PA14");
+  EXPECT_EQ(Where(facts.uses[1].at), "dev.daf:13:3-13:7");
+  EXPECT_EQ(facts.uses[2].kind, NameKind::kTypeCategory);
+  EXPECT_EQ(Where(facts.uses[2].at), "dev.daf:14:5-14:11");
+}
+
 TEST(LintFacts, SoftIpCategoriesModulesAndTheirBlocks) {
   SourceFacts facts = FactsOf({{"lib.ipf", "SoftIPCategory {\n"
                                            "  1.0 : Uart = 'Serial'\n"

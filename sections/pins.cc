@@ -80,6 +80,7 @@ struct PinReader {
 
   // category -> category-name ':' selection (',' selection)*
   void ReadCategory(PinCondition& condition, int32_t index) const {
+    if (s.facts) s.facts->Use(NameKind::kTypeCategory, CurrentSpan(s), TokenText(s));
     AddPinCategory(s, condition, index, PeekWord(s));
     SkipToken(s);
     ExpectText(s, ":");
