@@ -11,6 +11,7 @@
 #include "softip/soft_ip_driver.h"
 #include "source/ascii.h"
 #include "source/expect.h"
+#include "source/facts_recorder.h"
 #include "source/line_map.h"
 #include "source/text_reader.h"
 
@@ -215,7 +216,7 @@ WarningSet DefaultWarnings() {
 
 LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
                     const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
-                    NotShown& notShown) {
+                    NotShown& notShown, SourceFacts* facts) {
   bool isSource = false;
   bool softIp = IsSoftIpSource(path, isSource);
   if (!isSource) return LintStatus::kNotASource;
@@ -230,6 +231,8 @@ LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
     diagnostics.RecoverAfterErrors();
     collector.Collect(diagnostics);
     diagnostics.UseLineMap(&map);
+    std::optional<FactRecorder> recorder;
+    if (facts) compilation.state().facts = &recorder.emplace(diagnostics);
     // A name no source has, so that no #include line can name it.
     const std::string preName = "\n.pre";
     if (compilation.Preprocess(path, preName, &map) == Compilation::Preprocessed::kDone) {
@@ -240,6 +243,7 @@ LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
         ParseDaf(compilation);
       }
     }
+    if (facts) *facts = recorder->Take(std::move(map.DirectiveFacts()));
   }
   DropWarningsOfRunOnStrings(collector.found);
   // A place the line map holds no file for (the source itself could not be

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "qelc/facts.h"
 #include "source/diagnostics.h"
 #include "source/files.h"
 
@@ -37,10 +38,12 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t
 
 // The same reading of a source that is not on the disk (an editor's text):
 // `read` gives the source by `path` and each file it includes by the name its
-// #include line gives.
+// #include line gives. With `facts`, what the parsers read is kept there too
+// (qelc/facts.h), in the files by the names the source and its #include lines
+// give them.
 LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
                     const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
-                    NotShown& notShown);
+                    NotShown& notShown, SourceFacts* facts = nullptr);
 
 // The errors qellint shows of one source when --max-errors is not given.
 constexpr size_t kDefaultMaxErrors = 20;

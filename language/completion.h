@@ -1,6 +1,8 @@
 #pragma once
 
-// The words an editor offers where the cursor stands.
+// The words an editor offers where the cursor stands. The text around the
+// cursor is half-typed, so no run of the parsers has facts of it: completion
+// alone reads the words of the text itself (language/scan.h).
 
 #include <string>
 #include <string_view>

@@ -12,11 +12,6 @@
 
 namespace qelc::language {
 
-struct TextEdit {
-  Range range;
-  std::string newText;
-};
-
 struct Formatted {
   // The edits that format the document (none when it is formatted already),
   // or nothing when formatting is refused.

@@ -1,80 +1,77 @@
 #include "language/lookup.h"
 
-#include <set>
+#include <algorithm>
 
-#include "language/directives.h"
 #include "language/keywords.h"
-#include "language/scan.h"
 #include "source/ascii.h"
-#include "source/preprocessor.h"
 
 namespace qelc::language {
 
 namespace {
 
-// One file of a document's own and included texts.
-struct FileText {
-  std::string path;
-  std::string text;
+// The names a question may be about: pins (a PinNumberByPackage row's name, an
+// alias, an Initialize .name) share one set of names, compared letter case
+// aside, as the compiler's checks compare them; #define names are compared as
+// written, as the preprocessor does.
+enum class NameSet { kPins, kDefines };
+
+std::optional<NameSet> SetOf(NameKind kind) {
+  if (kind == NameKind::kPin || kind == NameKind::kAlias) return NameSet::kPins;
+  if (kind == NameKind::kDefine) return NameSet::kDefines;
+  return std::nullopt;
+}
+
+bool SameName(NameSet set, std::string_view a, std::string_view b) {
+  return set == NameSet::kPins ? EqualsNoCase(a, b) : a == b;
+}
+
+// A name at the place asked about: where it stands and as what.
+struct NameAt {
+  NameSet set;
+  std::string name;
+  SourceRange at;
+  bool quoted;
 };
 
-// The document, then each file it includes (directly or not), once.
-std::vector<FileText> DocumentAndIncludes(const Workspace& files, const std::string& path) {
-  std::vector<FileText> texts;
-  std::set<std::string> seen{path};
-  auto open = files.Text(path);
-  if (!open) return texts;
-  texts.push_back({path, *open});
-  for (size_t next = 0; next < texts.size(); ++next) {
-    std::vector<std::string> names;
-    ForEachDirective(texts[next].text, [&](size_t, const Directive& directive) {
-      if (directive.kind == kIncludeLine) names.push_back(directive.name);
-    });
-    for (const std::string& name : names) {
-      std::string included = files.PathOf(name);
-      if (!seen.insert(included).second) continue;
-      if (auto text = files.Read(name)) texts.push_back({included, std::move(*text)});
+// A word that a define's value replaced stands for two names: the define's
+// and what the compiler read in its place. `preferred` says which is asked for.
+std::optional<NameAt> FindName(const SourceView& view, const SourceView::Cursor& at,
+                               NameSet preferred = NameSet::kPins) {
+  const SourceFacts& facts = view.Facts();
+  std::optional<NameAt> found;
+  auto consider = [&](NameKind kind, const std::string& name, const SourceRange& range,
+                      bool quoted) {
+    std::optional<NameSet> set = SetOf(kind);
+    if (!set || !SourceView::Holds(range, at)) return;
+    if (!found || (found->set != preferred && *set == preferred)) {
+      found = NameAt{*set, name, range, quoted};
     }
-  }
-  return texts;
-}
-
-Place PlaceOf(const FileText& file, size_t start, size_t length) {
-  return {file.path, {PositionOf(file.text, start), PositionOf(file.text, start + length)}};
-}
-
-// A pin defined by a PinNumberByPackage row or made by an Alias row.
-struct PinDefinition {
-  std::string_view name;
-  std::string_view package;  // empty for an alias
-  std::string_view number;   // the pin number, or the alias's target
-  size_t offset;             // of the name
-  size_t length;
-};
-
-std::vector<PinDefinition> PinDefinitions(const std::vector<Word>& words) {
-  std::vector<PinDefinition> pins;
-  std::string_view section;
-  auto is = [&](size_t at, std::string_view text) {
-    return at < words.size() && words[at].text == text;
   };
-  for (size_t at = 0; at < words.size(); ++at) {
-    const Word& word = words[at];
-    if (word.depth == 0 && word.kind == Word::Kind::kWord) section = word.text;
-    if (word.depth != 1) continue;
-    if (EqualsNoCase(section, "PinNumberByPackage") && is(at + 1, ":") && is(at + 3, ":") &&
-        at + 4 < words.size() && words[at + 4].kind == Word::Kind::kString) {
-      const Word& name = words[at + 4];
-      pins.push_back(
-          {Unquoted(name.text), word.text, words[at + 2].text, name.offset, name.text.size()});
-    } else if (EqualsNoCase(section, "Alias") && is(at + 1, ":") && at > 0 &&
-               (is(at - 1, ",") || is(at - 1, ":")) && at + 2 < words.size() &&
-               !EqualsNoCase(word.text, "When")) {
-      pins.push_back(
-          {Unquoted(word.text), "", Unquoted(words[at + 2].text), word.offset, word.text.size()});
+  for (const NameUse& use : facts.uses) consider(use.kind, use.name, use.at, use.quoted);
+  for (const NameDefinition& definition : facts.definitions) {
+    consider(definition.kind, definition.name, definition.at, definition.quoted);
+  }
+  return found;
+}
+
+bool SameRange(const SourceRange& a, const SourceRange& b) {
+  return a.file == b.file && a.line == b.line && a.column == b.column && a.endLine == b.endLine &&
+         a.endColumn == b.endColumn;
+}
+
+// Calls `visit(range, quoted, isDefinition)` for every place that names `name`.
+template <typename Visit>
+void ForEachPlace(const SourceFacts& facts, const NameAt& name, Visit visit) {
+  for (const NameDefinition& definition : facts.definitions) {
+    if (SetOf(definition.kind) == name.set && SameName(name.set, definition.name, name.name)) {
+      visit(definition.at, definition.quoted, true);
     }
   }
-  return pins;
+  for (const NameUse& use : facts.uses) {
+    if (SetOf(use.kind) == name.set && SameName(name.set, use.name, name.name)) {
+      visit(use.at, use.quoted, false);
+    }
+  }
 }
 
 std::string AboutKeyword(const Keyword& keyword, std::string_view manual) {
@@ -85,89 +82,170 @@ std::string AboutKeyword(const Keyword& keyword, std::string_view manual) {
   return text;
 }
 
+const Keyword* KeywordOf(const KeywordFact& fact, bool softIp) {
+  switch (fact.kind) {
+    case KeywordKind::kSection:
+      return FindKeyword(softIp ? SoftIpKeywords() : SectionKeywords(), fact.word);
+    case KeywordKind::kCondition:
+      if (const Keyword* variable = FindKeyword(ConditionVariables(), fact.word)) return variable;
+      return FindKeyword(ConditionOperators(), fact.word);
+    case KeywordKind::kAttribute:
+      return FindKeyword(Attributes(), fact.word);
+    case KeywordKind::kModuleBlock:
+      for (const Keyword& block : ModuleBlocks()) {
+        if (StartsWithNoCase(fact.word, block.word)) return &block;
+      }
+      return nullptr;
+  }
+  return nullptr;
+}
+
+std::optional<HoverText> KeywordHover(const SourceView& view, const SourceView::Cursor& at) {
+  bool softIp = IsSoftIpSource(view.Source());
+  for (const KeywordFact& fact : view.Facts().keywords) {
+    if (!SourceView::Holds(fact.at, at)) continue;
+    const Keyword* keyword = KeywordOf(fact, softIp);
+    if (!keyword) continue;
+    std::string_view manual = softIp && fact.kind != KeywordKind::kCondition ? "ipf.md" : "daf.md";
+    return HoverText{AboutKeyword(*keyword, manual), view.PlaceOf(fact.at).range};
+  }
+  return std::nullopt;
+}
+
+// A line per definition of a pin name: its package and pin number, the pin an
+// alias names, or the Initialize line that names it; each line once.
+std::string PinRows(const SourceFacts& facts, const NameAt& name) {
+  std::vector<std::string> rows;
+  for (const NameDefinition& pin : facts.definitions) {
+    if (SetOf(pin.kind) != NameSet::kPins || !EqualsNoCase(pin.name, name.name)) continue;
+    std::string row = pin.kind == NameKind::kAlias ? "- alias of `" + pin.target + "`\n"
+                      : pin.package.empty()
+                          ? std::string("- named by an Initialize line\n")
+                          : "- `" + pin.package + "` pin " + std::to_string(pin.pinNumber) + "\n";
+    if (std::find(rows.begin(), rows.end(), row) == rows.end()) rows.push_back(std::move(row));
+  }
+  std::string text;
+  for (const std::string& row : rows) text += row;
+  return text;
+}
+
+// The value of the define whose name stands where `range` starts: the text the
+// compiler read there. Null where no define was used there.
+const SourceRange* DefineValueAt(const SourceFacts& facts, const SourceRange& range) {
+  auto sameStart = [&range](const SourceRange& other) {
+    return other.file == range.file && other.line == range.line && other.column == range.column;
+  };
+  for (const NameUse& use : facts.uses) {
+    if (use.kind != NameKind::kDefine || !sameStart(use.at)) continue;
+    // The first entry of the name with a value is the one the preprocessor uses.
+    for (const NameDefinition& define : facts.definitions) {
+      if (define.kind == NameKind::kDefine && define.name == use.name && !define.target.empty()) {
+        return &define.valueAt;
+      }
+    }
+  }
+  return nullptr;
+}
+
+// A name is a word of the tokenizer that needs no quotes to stay one: no
+// blank, apostrophe, delimiter or comment.
+bool IsPlainName(std::string_view name) {
+  if (name.empty() || name.starts_with("//")) return false;
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    return c == '\'' || c == '\\' || static_cast<unsigned char>(c) <= ' ' ||
+           std::string_view(",?;:[]{}|+-=()*").find(c) != std::string_view::npos;
+  });
+}
+
 }  // namespace
 
 std::string ManualLink(std::string_view manualName, std::string_view anchor) {
   return "file://" QELC_DOC_DIR "/" + std::string(manualName) + "#" + std::string(anchor);
 }
 
-std::optional<HoverText> HoverAt(const Workspace& files, const std::string& path, Position at) {
-  auto open = files.Text(path);
-  if (!open) return std::nullopt;
-  const std::string& text = *open;
-  std::vector<Word> words = ScanWords(text);
-  size_t index = WordIndexAt(words, OffsetOf(text, at));
-  if (index == words.size()) return std::nullopt;
-  const Word& word = words[index];
-  Range range{PositionOf(text, word.offset), PositionOf(text, word.offset + word.text.size())};
-  bool softIp = IsSoftIpSource(path);
-  std::string_view manual = softIp ? "ipf.md" : "daf.md";
-  const Keyword* keyword = nullptr;
-  if (word.depth == 0) {
-    keyword = FindKeyword(softIp ? SoftIpKeywords() : SectionKeywords(), word.text);
-  } else if (InCondition(words, index)) {
-    keyword = FindKeyword(ConditionVariables(), word.text);
-    if (!keyword) keyword = FindKeyword(ConditionOperators(), word.text);
-    manual = "daf.md";
-  } else if (softIp && word.depth == 1) {
-    for (const Keyword& block : ModuleBlocks()) {
-      if (StartsWithNoCase(word.text, block.word)) keyword = &block;
-    }
-  } else if (size_t dot = word.text.find('.'); !softIp && dot != std::string_view::npos) {
-    keyword = FindKeyword(Attributes(), word.text.substr(dot + 1));
-  }
-  if (keyword) return HoverText{AboutKeyword(*keyword, manual), range};
-  if (softIp) return std::nullopt;
-  std::string name(Unquoted(word.text));
-  std::string rows;
-  for (const FileText& file : DocumentAndIncludes(files, path)) {
-    for (const PinDefinition& pin : PinDefinitions(ScanWords(file.text))) {
-      if (pin.name != name) continue;
-      rows += pin.package.empty()
-                  ? "- alias of `" + std::string(pin.number) + "`\n"
-                  : "- `" + std::string(pin.package) + "` pin " + std::string(pin.number) + "\n";
-    }
-  }
+std::optional<HoverText> HoverAt(const SourceView& view, const std::string& path, Position at) {
+  SourceView::Cursor cursor = view.CursorAt(path, at);
+  if (auto keyword = KeywordHover(view, cursor)) return keyword;
+  std::optional<NameAt> name = FindName(view, cursor);
+  if (!name || name->set != NameSet::kPins) return std::nullopt;
+  std::string rows = PinRows(view.Facts(), *name);
   if (rows.empty()) return std::nullopt;
-  return HoverText{"**" + name + "**\n\n" + rows, range};
+  return HoverText{"**" + name->name + "**\n\n" + rows, view.PlaceOf(name->at).range};
 }
 
-std::vector<Place> DefinitionsAt(const Workspace& files, const std::string& path, Position at) {
+std::vector<Place> DefinitionsAt(const SourceView& view, const std::string& path, Position at) {
   std::vector<Place> places;
-  auto open = files.Text(path);
-  if (!open) return places;
-  const std::string& text = *open;
-  size_t offset = OffsetOf(text, at);
-  size_t lineStart = text.rfind('\n', offset == 0 ? 0 : offset - 1);
-  lineStart = lineStart == std::string::npos || offset == 0 ? 0 : lineStart + 1;
-  size_t lineEnd = std::min(text.size(), text.find('\n', lineStart));
-  auto directive = DirectiveOf(std::string_view(text).substr(lineStart, lineEnd - lineStart));
-  if (directive && directive->kind == kIncludeLine) {
-    places.push_back({files.PathOf(directive->name), {}});
-    return places;
+  SourceView::Cursor cursor = view.CursorAt(path, at);
+  for (const IncludeFact& include : view.Facts().includes) {
+    if (SourceView::Holds(include.at, cursor)) return {Place{include.resolved, {}}};
   }
-  std::vector<Word> words = ScanWords(text);
-  size_t index = WordIndexAt(words, offset);
-  if (index == words.size()) return places;
-  std::string_view word = words[index].text;
-  std::vector<FileText> texts = DocumentAndIncludes(files, path);
-  for (const FileText& file : texts) {
-    ForEachDirective(file.text, [&](size_t start, const Directive& defined) {
-      if (defined.kind == kDefineLine && defined.name == word) {
-        places.push_back(PlaceOf(file, start + defined.nameStart, defined.name.size()));
-      }
-    });
-  }
-  if (!places.empty()) return places;
-  std::string_view name = Unquoted(word);
-  for (const FileText& file : texts) {
-    for (const PinDefinition& pin : PinDefinitions(ScanWords(file.text))) {
-      if (pin.name == name && !(file.path == path && pin.offset == words[index].offset)) {
-        places.push_back(PlaceOf(file, pin.offset, pin.length));
-      }
-    }
-  }
+  std::optional<NameAt> name = FindName(view, cursor, NameSet::kDefines);
+  if (!name) return places;
+  ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool, bool isDefinition) {
+    if (isDefinition && !SameRange(range, name->at)) places.push_back(view.PlaceOf(range));
+  });
   return places;
+}
+
+std::vector<Place> ReferencesAt(const SourceView& view, const std::string& path, Position at,
+                                bool withDefinitions) {
+  std::vector<Place> places;
+  std::optional<NameAt> name = FindName(view, view.CursorAt(path, at), NameSet::kDefines);
+  if (!name) return places;
+  ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool, bool isDefinition) {
+    if (withDefinitions || !isDefinition) places.push_back(view.PlaceOf(range));
+  });
+  return places;
+}
+
+std::optional<RenameTarget> PrepareRename(const SourceView& view, const std::string& path,
+                                          Position at) {
+  std::optional<NameAt> name = FindName(view, view.CursorAt(path, at));
+  if (!name || name->set != NameSet::kPins) return std::nullopt;
+  SourceRange inside = name->at;
+  if (name->quoted) {
+    ++inside.column;
+    --inside.endColumn;
+  }
+  return RenameTarget{view.PlaceOf(inside), name->name};
+}
+
+RenameEdits RenameAt(const SourceView& view, const std::string& path, Position at,
+                     const std::string& newName) {
+  RenameEdits edits;
+  std::optional<NameAt> name = FindName(view, view.CursorAt(path, at));
+  if (!name || name->set != NameSet::kPins) {
+    edits.refusal = "no pin or alias name stands here";
+    return edits;
+  }
+  if (!IsPlainName(newName)) {
+    edits.refusal =
+        "'" + newName + "' is no name: blanks, quotes and delimiters cannot stand in one";
+    return edits;
+  }
+  // Each place once; false where its text is not the name.
+  std::vector<SourceRange> done;
+  auto rename = [&](const SourceRange& range) {
+    if (std::any_of(done.begin(), done.end(),
+                    [&](const SourceRange& other) { return SameRange(other, range); })) {
+      return true;
+    }
+    std::string_view written = view.Written(range);
+    bool quoted = written.size() >= 2 && written.front() == '\'' && written.back() == '\'';
+    if (!EqualsNoCase(quoted ? written.substr(1, written.size() - 2) : written, name->name)) {
+      return false;
+    }
+    done.push_back(range);
+    Place place = view.PlaceOf(range);
+    edits.byPath[place.path].push_back({place.range, quoted ? "'" + newName + "'" : newName});
+    return true;
+  };
+  ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool, bool) {
+    if (rename(range)) return;
+    // A define wrote the name here: its value is renamed, where it is the name.
+    if (const SourceRange* value = DefineValueAt(view.Facts(), range)) rename(*value);
+  });
+  return edits;
 }
 
 }  // namespace qelc::language

@@ -3,6 +3,10 @@
 // The words of a document's text as the tokenizer splits them, read straight
 // from the editor's text: comments and directive lines are passed over, and
 // every word keeps its place, so that a position in the editor finds its word.
+// Only what must see the text as it is being typed reads it this way
+// (completion, where the source is half-written, and the formatter's check
+// for comments); every other question is answered from the source's facts
+// (language/source_facts.h), which the compiler's own parsers give.
 
 #include <cstddef>
 #include <string_view>

@@ -83,6 +83,12 @@ Range LineIndex::RangeOf(int32_t line, int32_t column, int32_t endLine, int32_t 
   return {PositionOf(start), PositionOf(end)};
 }
 
+LineIndex::Column LineIndex::ColumnOf(Position at) const {
+  size_t offset = OffsetOf(at);
+  size_t line = LineOf(compilerLines_, offset);
+  return {int32_t(line) + 1, int32_t(offset - compilerLines_[line]) + 1};
+}
+
 size_t OffsetOf(std::string_view text, Position at) { return LineIndex(text).OffsetOf(at); }
 
 Position PositionOf(std::string_view text, size_t offset) {

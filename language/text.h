@@ -24,6 +24,12 @@ struct Range {
   bool operator==(const Range&) const = default;
 };
 
+// A replacement of the text of `range` by `newText`.
+struct TextEdit {
+  Range range;
+  std::string newText;
+};
+
 // A range in a file, by its absolute path.
 struct Place {
   std::string path;
@@ -51,6 +57,16 @@ class LineIndex {
   size_t OffsetOf(Position at) const;
   // The editor's range of a stretch that the compiler places.
   Range RangeOf(int32_t line, int32_t column, int32_t endLine, int32_t endColumn) const;
+  // The editor's position of the compiler's `line` and `column`.
+  Position PositionOfColumn(int32_t line, int32_t column) const {
+    return PositionOf(OffsetOfColumn(line, column));
+  }
+  // The compiler's line and byte column (both from 1) of the editor's `at`.
+  struct Column {
+    int32_t line;
+    int32_t column;
+  };
+  Column ColumnOf(Position at) const;
 
  private:
   size_t EditorLineEnd(size_t line) const;

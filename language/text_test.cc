@@ -46,6 +46,16 @@ TEST(Text, TheCompilersPlacesBecomeTheEditorsWhateverTheLineEnds) {
   EXPECT_EQ(cr.OffsetOf({1, 99}), 16u);  // the end of "Alias {", before its CR
 }
 
+TEST(Text, ColumnOfIsTheCompilersPlaceOfAnEditorsPosition) {
+  std::string text = "ab\n\xC3\xA9x\xF0\x9F\x98\x80y\r\nz";
+  LineIndex lines(text);
+  // The emoji's two units; past the line's end, its end before the carriage return.
+  EXPECT_EQ(lines.ColumnOf({1, 4}).column, 8);
+  EXPECT_EQ(lines.ColumnOf({1, 40}).column, 9);
+  EXPECT_EQ(lines.ColumnOf({9, 0}).line, 3);
+  EXPECT_EQ(lines.ColumnOf({9, 0}).column, 2);
+}
+
 TEST(Scan, WordsKeepPlacesAndDepthAndPassOverCommentsAndDirectives) {
   std::string text = "#define X 1\nPin { // c\n  P7.name = 'a b' }\n";
   std::vector<Word> words = ScanWords(text);

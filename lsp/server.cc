@@ -10,6 +10,7 @@
 #include "language/completion.h"
 #include "language/formatting.h"
 #include "language/lookup.h"
+#include "language/source_facts.h"
 #include "language/symbols.h"
 
 namespace qelc::lsp {
@@ -20,12 +21,17 @@ using rapidjson::Document;
 using rapidjson::Value;
 using Allocator = Document::AllocatorType;
 
+// The command that names the source an included file is read through:
+// arguments the included file's URI and the source's.
+constexpr const char* kChooseSource = "qel.chooseSource";
+
 // JSON-RPC's error codes, and the protocol's own.
 constexpr int kParseError = -32700;
 constexpr int kInvalidRequest = -32600;
 constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
 constexpr int kServerNotInitialized = -32002;
+constexpr int kRequestFailed = -32803;
 
 // A request that cannot be answered: its error's code and message.
 struct RequestError {
@@ -179,6 +185,16 @@ Value Capabilities(Allocator& allocator) {
   codeActions.AddMember("codeActionKinds", kinds, allocator);
   capabilities.AddMember("codeActionProvider", codeActions, allocator);
   capabilities.AddMember("documentRangeFormattingProvider", true, allocator);
+  capabilities.AddMember("referencesProvider", true, allocator);
+  Value rename(rapidjson::kObjectType);
+  rename.AddMember("prepareProvider", true, allocator);
+  capabilities.AddMember("renameProvider", rename, allocator);
+  capabilities.AddMember("foldingRangeProvider", true, allocator);
+  Value commands(rapidjson::kArrayType);
+  commands.PushBack(Value(kChooseSource, allocator), allocator);
+  Value execute(rapidjson::kObjectType);
+  execute.AddMember("commands", commands, allocator);
+  capabilities.AddMember("executeCommandProvider", execute, allocator);
   return capabilities;
 }
 
@@ -210,6 +226,11 @@ class Server::Dispatch {
         {"textDocument/formatting", &Dispatch::Formatting},
         {"textDocument/codeAction", &Dispatch::CodeAction},
         {"textDocument/rangeFormatting", &Dispatch::RangeFormatting},
+        {"textDocument/references", &Dispatch::References},
+        {"textDocument/prepareRename", &Dispatch::PrepareRename},
+        {"textDocument/rename", &Dispatch::Rename},
+        {"textDocument/foldingRange", &Dispatch::FoldingRange},
+        {"workspace/executeCommand", &Dispatch::ExecuteCommand},
     };
     for (const auto& [name, handler] : kRequests) {
       if (method == name) return (this->*handler)(params);
@@ -223,12 +244,15 @@ class Server::Dispatch {
       std::string path = DocumentPath(params);
       server_.files_.Open(path, StringParam(document, "text"));
       server_.Relint(path);
+      if (!language::IsSource(path)) server_.PublishIncluded(path);
     } else if (method == "textDocument/didChange") {
       DidChange(params);
     } else if (method == "textDocument/didClose") {
       std::string path = DocumentPath(params);
       server_.files_.Close(path);
       server_.Relint(path);
+      // Takes back what was published for an included file read alone.
+      if (server_.chosenSources_.contains(path)) server_.PublishIncluded(path);
     } else if (method == "workspace/didChangeConfiguration") {
       std::string root = RootOption(Member(Member(params, "settings"), "qel"), server_.base_);
       if (!root.empty()) SetRoot(root);
@@ -291,11 +315,23 @@ class Server::Dispatch {
     }
     server_.files_.Open(path, std::move(text));
     server_.Relint(path);
+    if (!language::IsSource(path)) server_.PublishIncluded(path);
+  }
+
+  // The facts of the source that reads the document a request names; nothing
+  // where no source reads it.
+  std::optional<language::SourceView> View(const std::string& path) {
+    std::string source = server_.SourceFor(path);
+    if (source.empty()) return std::nullopt;
+    return std::optional<language::SourceView>(std::in_place, server_.files_, source);
   }
 
   Value Hover(const Value* params) {
     std::string path = DocumentPath(params);
-    auto hover = language::HoverAt(server_.files_, path, PositionParam(Member(params, "position")));
+    language::Position at = PositionParam(Member(params, "position"));
+    auto view = View(path);
+    if (!view) return Value();
+    auto hover = language::HoverAt(*view, path, at);
     if (!hover) return Value();
     Value contents(rapidjson::kObjectType);
     contents.AddMember("kind", "markdown", allocator_);
@@ -306,23 +342,108 @@ class Server::Dispatch {
     return result;
   }
 
-  Value Definition(const Value* params) {
+  // The places `ask(view, path, position)` gives for the document and position
+  // a request names, as a list of locations.
+  template <typename Ask>
+  Value Places(const Value* params, Ask ask) {
     std::string path = DocumentPath(params);
+    language::Position at = PositionParam(Member(params, "position"));
     Value result(rapidjson::kArrayType);
-    for (const language::Place& place :
-         language::DefinitionsAt(server_.files_, path, PositionParam(Member(params, "position")))) {
+    auto view = View(path);
+    if (!view) return result;
+    for (const language::Place& place : ask(*view, path, at)) {
       result.PushBack(LocationJson(place, allocator_), allocator_);
     }
     return result;
   }
 
+  Value Definition(const Value* params) { return Places(params, language::DefinitionsAt); }
+
+  Value References(const Value* params) {
+    const Value* declaration = Member(Member(params, "context"), "includeDeclaration");
+    bool withDefinitions = !declaration || !declaration->IsBool() || declaration->GetBool();
+    return Places(params, [withDefinitions](const language::SourceView& view,
+                                            const std::string& path, language::Position at) {
+      return language::ReferencesAt(view, path, at, withDefinitions);
+    });
+  }
+
+  Value PrepareRename(const Value* params) {
+    std::string path = DocumentPath(params);
+    language::Position at = PositionParam(Member(params, "position"));
+    auto view = View(path);
+    if (!view) return Value();
+    auto target = language::PrepareRename(*view, path, at);
+    if (!target) return Value();
+    Value result(rapidjson::kObjectType);
+    result.AddMember("range", RangeJson(target->at.range, allocator_), allocator_);
+    result.AddMember("placeholder", Text(target->name, allocator_), allocator_);
+    return result;
+  }
+
+  Value Rename(const Value* params) {
+    std::string path = DocumentPath(params);
+    language::Position at = PositionParam(Member(params, "position"));
+    std::string newName = StringParam(params, "newName");
+    auto view = View(path);
+    if (!view) throw RequestError{kRequestFailed, "no source reads " + path};
+    language::RenameEdits edits = language::RenameAt(*view, path, at, newName);
+    if (!edits.refusal.empty()) throw RequestError{kRequestFailed, edits.refusal};
+    Value changes(rapidjson::kObjectType);
+    for (const auto& [file, fileEdits] : edits.byPath) {
+      Value list(rapidjson::kArrayType);
+      for (const language::TextEdit& edit : fileEdits) {
+        Value json(rapidjson::kObjectType);
+        json.AddMember("range", RangeJson(edit.range, allocator_), allocator_);
+        json.AddMember("newText", Text(edit.newText, allocator_), allocator_);
+        list.PushBack(json, allocator_);
+      }
+      changes.AddMember(Text(language::UriOfPath(file), allocator_), list, allocator_);
+    }
+    Value result(rapidjson::kObjectType);
+    result.AddMember("changes", changes, allocator_);
+    return result;
+  }
+
+  Value FoldingRange(const Value* params) {
+    std::string path = DocumentPath(params);
+    Value result(rapidjson::kArrayType);
+    auto view = View(path);
+    if (!view) return result;
+    for (const language::FoldingRange& fold : language::FoldingRanges(*view, path)) {
+      Value json(rapidjson::kObjectType);
+      json.AddMember("startLine", fold.startLine, allocator_);
+      json.AddMember("endLine", fold.endLine, allocator_);
+      result.PushBack(json, allocator_);
+    }
+    return result;
+  }
+
+  Value ExecuteCommand(const Value* params) {
+    std::string command = StringParam(params, "command");
+    if (command != kChooseSource) throw RequestError{kInvalidParams, "no command " + command};
+    const Value* arguments = Member(params, "arguments");
+    if (!arguments || !arguments->IsArray() || arguments->Size() != 2 ||
+        !(*arguments)[0].IsString() || !(*arguments)[1].IsString()) {
+      throw RequestError{kInvalidParams, std::string(kChooseSource) +
+                                             " takes an included file's URI and a source's"};
+    }
+    std::string path = language::PathOfUri((*arguments)[0].GetString());
+    std::string source = language::PathOfUri((*arguments)[1].GetString());
+    if (path.empty() || !language::IsSource(source)) {
+      throw RequestError{kInvalidParams,
+                         "not an included file and a source: " + path + ", " + source};
+    }
+    server_.ChooseSource(path, source);
+    return Value();
+  }
+
   Value DocumentSymbol(const Value* params) {
     std::string path = DocumentPath(params);
-    auto text = server_.files_.Text(path);
     Value result(rapidjson::kArrayType);
-    if (!text) return result;
-    for (const language::Symbol& symbol :
-         language::DocumentSymbols(*text, language::IsSoftIpSource(path))) {
+    auto view = View(path);
+    if (!view) return result;
+    for (const language::Symbol& symbol : language::DocumentSymbols(*view, path)) {
       result.PushBack(SymbolJson(symbol, allocator_), allocator_);
     }
     return result;
@@ -447,12 +568,59 @@ void Server::SendLocked(std::string_view body) {
 void Server::Relint(const std::string& changedPath) {
   // An included file's change may change what every open source reports.
   if (language::IsSource(changedPath)) {
+    // The source may now include a file that no source included before.
+    std::erase_if(chosenSources_, [](const auto& chosen) { return chosen.second.empty(); });
     worker_->Changed(changedPath, files_);
     return;
   }
   for (const auto& [path, text] : files_.Texts()) {
     if (language::IsSource(path)) worker_->Changed(path, files_);
   }
+}
+
+std::string Server::SourceFor(const std::string& path) {
+  if (language::IsSource(path)) return path;
+  if (auto chosen = chosenSources_.find(path); chosen != chosenSources_.end())
+    return chosen->second;
+  std::vector<std::string> sources = language::SourcesIncluding(files_, path);
+  if (sources.empty()) {
+    chosenSources_[path] = "";  // until a source changes
+    return "";
+  }
+  ChooseSource(path, sources.front());
+  return sources.front();
+}
+
+void Server::ChooseSource(const std::string& path, const std::string& source) {
+  chosenSources_[path] = source;
+  Document message(rapidjson::kObjectType);
+  Allocator& allocator = message.GetAllocator();
+  constexpr int kInfo = 3;
+  Value params(rapidjson::kObjectType);
+  params.AddMember("type", kInfo, allocator);
+  std::string text = files_.SourceName(path) + " is read as the source " +
+                     files_.SourceName(source) + " includes it; the command " + kChooseSource +
+                     " chooses another source";
+  params.AddMember("message", Text(text, allocator), allocator);
+  message.AddMember("jsonrpc", "2.0", allocator);
+  message.AddMember("method", "window/showMessage", allocator);
+  message.AddMember("params", params, allocator);
+  SendLocked(Serialized(message));
+  if (files_.Text(path)) PublishIncluded(path);
+}
+
+void Server::PublishIncluded(const std::string& path) {
+  std::string source = SourceFor(path);
+  // An open source that includes the file publishes its findings there itself.
+  if (source.empty() || files_.Text(source)) return;
+  std::vector<Diagnostic> found;
+  if (files_.Text(path)) {
+    for (Diagnostic& finding : language::LintDocument(files_, source)) {
+      if (finding.location.file == path) found.push_back(std::move(finding));
+    }
+  }
+  language::LineIndexes lines(files_);
+  Publish(path, found, lines);
 }
 
 void Server::Publish(const std::string& path, const std::vector<Diagnostic>& findings,

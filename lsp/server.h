@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -45,12 +46,24 @@ class Server {
   void Relint(const std::string& changedPath);
   // window/showMessage: `text` shown to the user as a warning.
   void ShowWarning(std::string_view text);
+  // The source whose reading answers for the file `path`: the file itself when
+  // it is a source; for an included file, the one chosen for it (the first of
+  // the workspace's sources that include it, until the user chooses another).
+  // Empty when no source reads it.
+  std::string SourceFor(const std::string& path);
+  void ChooseSource(const std::string& path, const std::string& source);
+  // An included file open without a source that includes it: its findings in
+  // the run of the source chosen for it (none once it is closed).
+  void PublishIncluded(const std::string& path);
 
   Send send_;
   Log log_;
   std::mutex sending_;
   language::Workspace files_;
   std::string base_;  // the editor's root folder, against which a `root` option is read
+  // Included file -> the source it is read through (empty: no source of the
+  // workspace includes it, until a source changes).
+  std::map<std::string, std::string> chosenSources_;
   bool initialized_ = false;
   bool shutDown_ = false;
   std::unique_ptr<DiagnosticsWorker> worker_;  // last: stops before the rest goes

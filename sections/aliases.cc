@@ -38,14 +38,18 @@ void AddAliasCondition(ParseState& s, AliasTable& table, int32_t index,
 
 // row -> alias ':' target; the alias keeps its quotes, the target loses them.
 void ReadAliasRow(ParseState& s, AliasRows& rows, int32_t index) {
+  TokenSpan aliasAt = CurrentSpan(s);
   std::string alias = TakeWord(s);
   ExpectText(s, ":");
-  TextPoint targetAt = CurrentToken(s).start;
-  std::string target = Unquote(TakeWord(s));
+  TokenSpan targetAt = CurrentSpan(s);
+  std::string writtenTarget = TakeWord(s);
+  std::string target = Unquote(writtenTarget);
   AddAlias(s, rows, index, alias, target);
   if (Linting(s)) {
-    DefinePinName(s, alias);
-    UsePinName(s, targetAt, target);
+    if (NameDefinition* defined = DefinePinName(s, NameKind::kAlias, aliasAt, alias)) {
+      defined->target = target;
+    }
+    UsePinName(s, targetAt, writtenTarget);
   }
 }
 

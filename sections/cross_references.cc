@@ -227,12 +227,16 @@ void PinNames::ReportUnknown(Diagnostics& diagnostics) const {
   }
 }
 
-void UsePinName(ParseState& s, TextPoint at, std::string_view name) {
-  if (s.pinNames) s.pinNames->Use(at, Unquote(name));
+void UsePinName(ParseState& s, TokenSpan at, std::string_view written) {
+  if (s.pinNames) s.pinNames->Use(at.start, Unquote(written));
+  if (s.facts) s.facts->Use(NameKind::kPin, at, written);
 }
 
-void DefinePinName(ParseState& s, std::string_view name) {
-  if (s.pinNames) s.pinNames->Define(Unquote(name));
+NameDefinition* DefinePinName(ParseState& s, NameKind kind, TokenSpan at,
+                              std::string_view written) {
+  if (s.pinNames) s.pinNames->Define(Unquote(written));
+  if (!s.facts || Unquote(written).empty()) return nullptr;
+  return &s.facts->Define(kind, at, written);
 }
 
 PackageClause::PackageClause(const ParseState& s)
@@ -240,8 +244,11 @@ PackageClause::PackageClause(const ParseState& s)
       packages_(Linting(s) ? PackagesNamedBy(s.condition) : std::nullopt) {}
 
 void PackageClause::NoteRow(ParseState& s, TextPoint packageAt, std::string_view package,
-                            TextPoint pinAt, int32_t pin, TextPoint nameAt, std::string_view name) {
+                            TextPoint pinAt, int32_t pin, TokenSpan nameSpan,
+                            std::string_view writtenName) {
   std::string packageName = Unquote(package);
+  std::string name = Unquote(writtenName);
+  TextPoint nameAt = nameSpan.start;
   if (packages_ && !PackageSet{true, *packages_}.Contains(packageName)) {
     WarnAt(s, packageAt, kPackageMismatch,
            Format("a row for package %s under a When condition that names %s (at %s)",
@@ -255,6 +262,12 @@ void PackageClause::NoteRow(ParseState& s, TextPoint packageAt, std::string_view
   }
   if (name.empty()) return;
   if (s.pinNames) s.pinNames->DefineNumbered(name);
+  if (s.facts) {
+    NameDefinition& pinName = s.facts->Define(NameKind::kPin, nameSpan, writtenName);
+    pinName.package = packageName;
+    pinName.pinNumber = pin;
+    pinName.condition = s.condition;
+  }
   if (StartsWithNoCase(name, "RSV")) return;
   auto [first, isFirst] =
       named_.try_emplace(Folded(packageName) + '\n' + Folded(name), NamedPin{pin, nameAt});
@@ -267,10 +280,11 @@ void PackageClause::NoteRow(ParseState& s, TextPoint packageAt, std::string_view
   }
 }
 
-void PackageClause::NoteInitializePin(ParseState& s, TextPoint at, std::string_view pin) {
+void PackageClause::NoteInitializePin(ParseState& s, TokenSpan span, std::string_view pin) {
+  TextPoint at = span.start;
   std::optional<int32_t> number = InitializePinNumber(pin);
   if (!number) {
-    UsePinName(s, at, pin);
+    UsePinName(s, span, pin);
     return;
   }
   if (!packages_) return;

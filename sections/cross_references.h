@@ -14,7 +14,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "qelc/facts.h"
 #include "source/diagnostics.h"
+#include "source/facts_recorder.h"
 #include "tables/parse_state.h"
 
 namespace qelc {
@@ -60,10 +62,13 @@ class PinNames {
   std::vector<NameUse> uses_;
 };
 
-// Notes a name that the source uses as a pin (its quotes dropped).
-void UsePinName(ParseState& s, TextPoint at, std::string_view name);
-// Notes a name that the source gives a pin (its quotes dropped).
-void DefinePinName(ParseState& s, std::string_view name);
+// Notes a name that the source uses as a pin, written at `at` (its quotes are
+// dropped), and keeps the place among the facts of the source.
+void UsePinName(ParseState& s, TokenSpan at, std::string_view written);
+// Notes a name that the source gives a pin (an alias, an Initialize .name
+// value), written at `at`. Returns its fact for the caller to complete, or
+// null while no facts are kept.
+NameDefinition* DefinePinName(ParseState& s, NameKind kind, TokenSpan at, std::string_view written);
 
 // The When clause that a block of PinNumberByPackage rows or Initialize lines
 // stands under: built at the start of the block, from the condition just read.
@@ -72,13 +77,15 @@ class PackageClause {
   explicit PackageClause(const ParseState& s);
 
   // A PinNumberByPackage row: its package against the condition, its pin
-  // number against the package, its name against the other names of the
-  // package in this clause. `name` is empty for a row without one.
+  // number against the package, its name (written at `nameAt`, in its quotes)
+  // against the other names of the package in this clause. `writtenName` is
+  // empty for a row without one.
   void NoteRow(ParseState& s, TextPoint packageAt, std::string_view package, TextPoint pinAt,
-               int32_t pin, TextPoint nameAt, std::string_view name);
-  // The pin of an Initialize target (before the dot): P<n> against the
-  // packages the condition names; any other word is a pin used by name.
-  void NoteInitializePin(ParseState& s, TextPoint at, std::string_view pin);
+               int32_t pin, TokenSpan nameAt, std::string_view writtenName);
+  // The pin of an Initialize target (before the dot), written at `at`: P<n>
+  // against the packages the condition names; any other word is a pin used by
+  // name.
+  void NoteInitializePin(ParseState& s, TokenSpan at, std::string_view pin);
 
  private:
   struct NamedPin {

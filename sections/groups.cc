@@ -75,7 +75,7 @@ void ReadMembers(ParseState& s, MemberList& members) {
   int32_t alternative = 0;
   do {
     ReadEntry(s, AtNextMember, [&] {
-      TextPoint itemAt = CurrentToken(s).start;
+      TokenSpan itemAt = CurrentSpan(s);
       std::string item = TakeWord(s);
       if (Linting(s)) UsePinName(s, itemAt, item);
       ExpectText(s, ":");
@@ -93,6 +93,7 @@ void ReadMembers(ParseState& s, MemberList& members) {
 
 // group -> name ':' [text ':'] members keyed statements
 void ReadGroup(ParseState& s, GroupList& groups, int32_t group) {
+  if (s.facts) s.facts->Define(NameKind::kGroup, CurrentSpan(s), TokenText(s));
   AddGroupName(s, groups, group, PeekWord(s));
   SkipToken(s);
   ExpectText(s, ":");

@@ -113,8 +113,10 @@ std::string AttributeSuggestion(ParseState& s, TextPoint at, std::string_view ta
 // line -> target '=' value [':' mark] ';'
 void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clause) {
   TextPoint at = CurrentToken(s).start;
+  TokenSpan targetAt = CurrentSpan(s);
   std::string target = TakeWord(s);
   ExpectText(s, "=");
+  TokenSpan valueAt = CurrentSpan(s);
   std::string value = TakeWord(s);
   int32_t reserveMark = 0;
   if (SkipIf(s, ":")) {
@@ -133,8 +135,16 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clau
   } else {
     std::string_view pin = std::string_view(target).substr(0, target.find('.'));
     WarnIfEndsList(s, at, pin, "the pin name");
-    clause.NoteInitializePin(s, at, pin);
-    if (EqualsNoCase(target.substr(pin.size() + 1), "name")) DefinePinName(s, value);
+    // The pin and the attribute are the two parts of one word.
+    TextPoint pinEnd{at.line, at.column + int32_t(pin.size())};
+    clause.NoteInitializePin(s, {at, pinEnd}, pin);
+    if (s.facts) {
+      s.facts->Keyword(KeywordKind::kAttribute, {{at.line, pinEnd.column + 1}, targetAt.end},
+                       target.substr(pin.size() + 1));
+    }
+    if (EqualsNoCase(target.substr(pin.size() + 1), "name")) {
+      DefinePinName(s, NameKind::kPin, valueAt, value);
+    }
   }
 }
 

@@ -86,14 +86,16 @@ void ReadPinNumberRow(ParseState& s, PinNumberRows& rows, int32_t index, SeenPin
   seen.Note(s, pinAt, package, pinWord, pinNumber);
   int32_t reserved = 0;
   std::string name;
-  TextPoint nameAt = pinAt;
+  std::string writtenName;
+  TokenSpan nameAt{pinAt, pinAt};
   if (SkipIf(s, ":")) {
-    nameAt = CurrentToken(s).start;
+    nameAt = CurrentSpan(s);
     if (StartsWithNoCase(TokenText(s), "RSV")) {
       reserved = 1;
       SkipToken(s);
     } else if (TokenText(s).starts_with('\'')) {
-      name = Unquote(TakeWord(s));
+      writtenName = TakeWord(s);
+      name = Unquote(writtenName);
     } else {
       if (Linting(s)) {
         Warn(s, kPinNameUnquoted,
@@ -105,7 +107,7 @@ void ReadPinNumberRow(ParseState& s, PinNumberRows& rows, int32_t index, SeenPin
     }
   }
   AddPinNumber(s, rows, index, package, pinNumber, reserved, name);
-  if (Linting(s)) clause.NoteRow(s, packageAt, package, pinAt, pinNumber, nameAt, name);
+  if (Linting(s)) clause.NoteRow(s, packageAt, package, pinAt, pinNumber, nameAt, writtenName);
 }
 
 void AddPinNumberCondition(ParseState& s, PinNumberTable& table, int32_t index,

@@ -80,6 +80,7 @@ struct PinReader {
 
   // category -> category-name ':' selection (',' selection)*
   void ReadCategory(PinCondition& condition, int32_t index) const {
+    if (s.facts) s.facts->Use(NameKind::kTypeCategory, CurrentSpan(s), TokenText(s));
     AddPinCategory(s, condition, index, PeekWord(s));
     SkipToken(s);
     ExpectText(s, ":");
@@ -155,7 +156,7 @@ struct PinReader {
     int32_t name = 0;
     do {
       AddPinName(s, table, group, name++, PeekWord(s));
-      if (Linting(s)) UsePinName(s, CurrentToken(s).start, TokenText(s));
+      if (Linting(s)) UsePinName(s, CurrentSpan(s), TokenText(s));
       SkipToken(s);
       ExpectText(s, ":");
     } while (!TokenIs(s, "{"));

@@ -182,6 +182,7 @@ void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section) {
     s.pinNames = daf.pinNames.get();
   }
   s.diagnostics.Print(MessageKind::kProgress, Format("Parsing Section %s\n", section.progressName));
+  FactScope fact(s.facts, s.tokens, SectionKind::kSection);
   ExpectText(s, section.keyword);
   ExpectText(s, "{");
   section.readBody(s, daf.tables);

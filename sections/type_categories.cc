@@ -41,6 +41,7 @@ void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table) {
   bool complete = true;
   for (int32_t index = 0; !TokenIs(s, "}");) {
     bool read = ReadEntry(s, AtWordOpeningLine, [&] {
+      if (s.facts) s.facts->Define(NameKind::kTypeCategory, CurrentSpan(s), TokenText(s));
       std::string name = TakeWord(s);
       ExpectText(s, "=");
       AddTypeCategory(s, table, index, name, Unquote(PeekWord(s)));

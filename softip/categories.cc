@@ -42,7 +42,9 @@ void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
   }
   SkipToken(s);
   ExpectText(s, ":");
+  TokenSpan nameAt = CurrentSpan(s);
   std::string name = TakeWord(s, kCategoryTextLimit);
+  if (s.facts) s.facts->Define(NameKind::kSoftIpCategory, nameAt, name);
   ExpectText(s, "=");
   std::string value = Unquote(TakeWord(s, kCategoryTextLimit));
   // Kept beside the entry it belongs to, so an entry the linter skipped has
@@ -107,6 +109,7 @@ class FirstOccurrences {
 
 void ReadSoftIPCategory(ParseState& s, SoftIPBuild& library) {
   s.diagnostics.Print(MessageKind::kProgress, "Parsing Section SoftIPCategory\n");
+  FactScope fact(s.facts, s.tokens, SectionKind::kSoftIpCategory);
   ExpectText(s, "SoftIPCategory");
   ExpectText(s, "{");
   do {

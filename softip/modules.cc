@@ -408,6 +408,8 @@ void CheckStatementQuotes(ParseState& s, std::string_view statement) {
 
 void ReadSoftIPModule(ParseState& s, SoftIPLibrary& library) {
   s.diagnostics.Print(MessageKind::kProgress, "Parsing Soft IP " + TokenText(s) + "\n");
+  FactScope fact(s.facts, s.tokens, SectionKind::kModule);
+  if (s.facts) s.facts->Define(NameKind::kModule, CurrentSpan(s), TokenText(s));
   SoftIPModule module;
   SetModuleName(s, module, PeekWord(s, kModuleTextLimit));
   DumpModuleHeader(s, module);
@@ -427,6 +429,7 @@ void ReadSoftIPModule(ParseState& s, SoftIPLibrary& library) {
     return OpensLine(p) && OpensModuleBlock(p) ? ResumeAt::kBefore : ResumeAt::kNo;
   };
   while (const ModuleBlock* block = FindModuleBlock(s)) {
+    if (s.facts) s.facts->Keyword(KeywordKind::kModuleBlock, CurrentSpan(s), TokenText(s));
     Recovering(
         s, atBlock, [&] { block->read(s, module); }, true);
   }

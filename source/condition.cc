@@ -65,6 +65,12 @@ void WarnMissingOperand(Parser& p, const char* side, const char* keyword) {
 // Appends the current token to the condition text; the caller consumes it.
 void Accept(Parser& p) {
   CheckTextLength(p, p.condition + '\\' + TokenText(p), kConditionLimit);
+  // The variables and the words that join and compare them, for a reader who
+  // asks what one means.
+  if (p.facts && (CurrentTokenKind(p) == kVariableToken ||
+                  (CurrentTokenKind(p) == kWordToken && !IsDelimiterToken(CurrentToken(p))))) {
+    p.facts->Keyword(KeywordKind::kCondition, CurrentSpan(p), TokenText(p));
+  }
   p.condition += '\\';
   p.condition += TokenText(p);
 }

@@ -60,7 +60,7 @@ Location Diagnostics::Locate(TextRange range) const {
     }
   }
   if (map_) return map_->Locate(range.start, range.end);
-  return {{}, range.start.line, range.start.column, range.end.line, range.end.column, {}};
+  return {{{}, range.start.line, range.start.column, range.end.line, range.end.column}, {}};
 }
 
 void Diagnostics::Emit(Message message) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "qelc/facts.h"
 #include "source/diagnostics.h"
 
 namespace qelc {
@@ -59,6 +60,10 @@ class LineMap {
   }
   const std::vector<SourcePoint>& OpenConditionals() const { return openConditionals_; }
 
+  // While linting, the preprocessor notes its directives here as facts of the
+  // source: #define names, #include lines and #ifdef/#ifndef blocks.
+  SourceFacts& DirectiveFacts() { return directiveFacts_; }
+
  private:
   struct Stretch {
     TextPoint start;
@@ -68,6 +73,7 @@ class LineMap {
   std::vector<SourcePoint> includedAt_;  // by file
   std::vector<Stretch> stretches_;
   std::vector<SourcePoint> openConditionals_;
+  SourceFacts directiveFacts_;
   TextPoint next_;   // where the next piece written starts
   SourcePoint end_;  // the user's place just after the last piece written
 };

@@ -5,6 +5,7 @@
 
 #include "source/ascii.h"
 #include "source/diagnostics.h"
+#include "source/facts_recorder.h"
 #include "source/token_stream.h"
 
 namespace qelc {
@@ -50,6 +51,9 @@ struct Parser {
   int32_t braceDepth = 0;
   TextPoint listEndTaken{0, 0};
   bool (*opensBlock)(const Parser&) = nullptr;
+  // While linting, where the rules note the facts of the source they read
+  // (source/facts_recorder.h); null otherwise.
+  FactRecorder* facts = nullptr;
 };
 
 // Marks the current token as the start of an entry while the entry is read, and
@@ -82,6 +86,7 @@ inline void NextToken(Parser& p) {
     if (text == "{") ++p.braceDepth;
     if (text == "}") --p.braceDepth;
   }
+  if (p.facts) p.facts->Consumed(p.tokens.Current());
   p.tokens.Next();
 }
 
@@ -89,6 +94,10 @@ inline void NextToken(Parser& p) {
 inline bool TokenIs(const Parser& p, std::string_view word) {
   return EqualsNoCase(TokenText(p), word);
 }
+
+// The current token's stretch of the preprocessed text (its end is kept only
+// while linting).
+inline TokenSpan CurrentSpan(const Parser& p) { return {p.tokens.Current().start, p.tokens.End()}; }
 
 // A warning at the current token, or at `at`; nothing while the check is off.
 inline void Warn(Parser& p, const WarningCheck& check, std::string text) {

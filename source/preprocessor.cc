@@ -163,6 +163,51 @@ void ReportDefineCycle(const Run& run, const SourcePoint& at, std::string_view l
 int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run,
                    SourcePoint includedAt);
 
+// Where a word of a directive stands in the user's file, on the piece read at
+// `at`: the first match of `word` after the directive's keyword and at or after
+// the offset `after` (a define's value stands behind its name).
+SourceRange DirectiveNamePlace(const Run& run, const SourcePoint& at, std::string_view piece,
+                               std::string_view word, size_t after = 0) {
+  size_t keywordEnd = piece.find_first_of(" \t", piece.find_first_not_of(" \t"));
+  if (keywordEnd == std::string_view::npos) keywordEnd = piece.size();
+  size_t start = piece.find(word, std::max(keywordEnd, after));
+  int32_t length = int32_t(word.size());
+  if (start == std::string_view::npos) {
+    start = piece.size();
+    length = 0;
+  }
+  int32_t column = at.column + int32_t(start);
+  return {run.names[size_t(at.file)], at.line, column, at.line, column + length};
+}
+
+// While linting: the directive read at `at` as a fact of the source. An
+// #include is noted before its file is read, so that includes stand in the
+// order the lines do.
+void NoteDirective(Run& run, int kind, const SourcePoint& at, std::string_view piece,
+                   const std::string& name, const std::string& value) {
+  SourceFacts& facts = run.map->DirectiveFacts();
+  if (kind == kIncludeLine) {
+    facts.includes.push_back(
+        {name, DirectiveNamePlace(run, at, piece, name), run.names[size_t(at.file)], name});
+  } else if (kind == kDefineLine && !name.empty()) {
+    NameDefinition& define = facts.definitions.emplace_back();
+    define.kind = NameKind::kDefine;
+    define.name = name;
+    define.at = DirectiveNamePlace(run, at, piece, name);
+    if (!value.empty()) {
+      define.target = value;
+      size_t nameEnd = size_t(define.at.endColumn - at.column);
+      define.valueAt = DirectiveNamePlace(run, at, piece, value, nameEnd);
+    }
+  } else if (kind == kEndifLine && !run.map->OpenConditionals().empty()) {
+    const SourcePoint& opened = run.map->OpenConditionals().back();
+    if (opened.file != at.file) return;
+    size_t length = piece.ends_with('\n') ? piece.size() - 1 : piece.size();
+    facts.conditionals.push_back({{run.names[size_t(at.file)], opened.line, opened.column, at.line,
+                                   at.column + int32_t(length)}});
+  }
+}
+
 // #include: runs the named file into the same output, where the line stood;
 // `nameAt` is where the line names it.
 bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint& at,
@@ -196,10 +241,11 @@ bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint
 // line, the scan keeps the finished text in `rewritten` and the text still to
 // scan as a stack: the rest of the line at the bottom and each inserted value
 // on top of the text it was inserted into. A word never spans two of them,
-// because a replaced word always ended at a delimiter or at the end of its
-// text.
+// because a replaced word always ended at a delimiter or at the end of its text.
+// With `replaced`, each word of `line` itself that a define replaces is
+// appended to it (a view into `line`).
 bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
-                    const DefineTable& defines) {
+                    const DefineTable& defines, std::vector<std::string_view>* replaced = nullptr) {
   // The words in front of `first` match no define and stay as they are.
   rewritten.assign(line.substr(0, first));
   std::vector<std::string_view> pending{line.substr(first)};
@@ -233,6 +279,7 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
       return false;
     }
     skipNextWord = atFirstWord;
+    if (replaced && pending.size() == 1) replaced->push_back(word);
     pending.push_back(*value);
   }
   return true;
@@ -243,9 +290,20 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
 bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten,
                     const SourcePoint& at) {
   if (size_t first = FirstRewrittenWord(line, run.defines); first != std::string_view::npos) {
-    if (!SubstituteFrom(line, first, rewritten, run.defines)) {
+    bool noting = run.map && run.diagnostics.Linting();
+    std::vector<std::string_view> replaced;
+    if (!SubstituteFrom(line, first, rewritten, run.defines, noting ? &replaced : nullptr)) {
       ReportDefineCycle(run, at, rewritten);
       return false;
+    }
+    // Where the defines are used, as facts of the source.
+    for (std::string_view word : replaced) {
+      int32_t column = at.column + int32_t(word.data() - line.data());
+      run.map->DirectiveFacts().uses.push_back(
+          {NameKind::kDefine,
+           std::string(word),
+           {run.names[size_t(at.file)], at.line, column, at.line, column + int32_t(word.size())},
+           false});
     }
     line = rewritten;
   }
@@ -262,17 +320,16 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
   if (kind != kPlainLine && run.diagnostics.Enabled(kKeywordPrefixCheck)) {
     CheckDirectiveWord(run, at, piece, kind);
   }
+  if (kind != kPlainLine && run.map && run.diagnostics.Linting() &&
+      (run.Writing() || kind == kEndifLine)) {
+    NoteDirective(run, kind, at, piece, name, value);
+  }
   switch (kind) {
     case kPlainLine:
       return !run.Writing() || WritePlainLine(piece, run, rewritten, at);
     case kIncludeLine: {
       if (!run.Writing()) return true;
-      // The name stands after the directive's word (which may hold it: #include
-      // inc).
-      size_t hash = piece.find('#');
-      size_t nameOffset = piece.find(name, piece.find_first_of(" \t\"", hash));
-      if (name.empty() || nameOffset == std::string_view::npos) nameOffset = hash;
-      SourcePoint nameAt{at.file, at.line, at.column + int32_t(nameOffset)};
+      SourcePoint nameAt{at.file, at.line, DirectiveNamePlace(run, at, piece, name).column};
       return IncludeFile(name, depth, run, at, nameAt);
     }
     case kDefineLine:

@@ -64,6 +64,7 @@ bool Recovering(Parser& p, Resume resume, Read&& read, bool endsWithItsBrace = f
     read();
     return true;
   }
+  FactScope entry(p.facts, p.tokens);
   recovery::EntryMark mark{CurrentToken(p).start, p.braceDepth, recovery::OpensBlock(p),
                            OpensLine(p) && resume(p) == ResumeAt::kEndsList};
   try {

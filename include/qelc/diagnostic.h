@@ -23,16 +23,19 @@ struct IncludeSite {
 
 // A stretch of one of the user's files, lines and byte columns counted from 1:
 // from its first character to just after its last (empty where both are
-// equal). `includedFrom` is the chain of #include lines by which the
-// compilation reached `file`, the innermost first; it is empty in the source
-// itself. `file` is empty for a place in the preprocessed text (a compilation
+// equal). `file` is empty for a place in the preprocessed text (a compilation
 // that keeps no line map).
-struct Location {
+struct SourceRange {
   std::string file;
   int32_t line = 1;
   int32_t column = 1;
   int32_t endLine = 1;
   int32_t endColumn = 1;
+};
+
+// A range with the chain of #include lines by which the compilation reached
+// its file, the innermost first; the chain is empty in the source itself.
+struct Location : SourceRange {
   std::vector<IncludeSite> includedFrom;
 };
 

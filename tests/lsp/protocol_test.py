@@ -12,16 +12,20 @@ formatting and malformed messages, on real sources."""
 import glob
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from client import Client, uri_of  # noqa: E402
 
 SERVER, QELLINT, QELC, CASES, EXAMPLES = map(os.path.abspath, sys.argv[1:6])
+# qeldump stands beside qelc in the build tree.
+QELDUMP = os.path.join(os.path.dirname(QELC), "qeldump")
 del sys.argv[1:6]
 
 
@@ -610,6 +614,190 @@ class Questions(Workspace):
             return file.read()
 
 
+class AcrossIncludes(Workspace):
+    """Hover, definition and references over the files of one source, and an
+    included file opened alone, read through a source that includes it."""
+
+    PINS = ("PinNumberByPackage {\n  When PACKAGE is 'LQFP48' :\n"
+            "    LQFP48 : 34 : 'PA13',\n    LQFP48 : 37 : 'PA14'\n}\n")
+    SOURCE = ("Device QX1\n#include \"pins.inc\"\nAlias {\n  When DEV is 'QX1' :\n"
+              "    SWDIO : 'PA13',\n    'JTMS' : PA13\n}\n")
+
+    def setUp(self):
+        super().setUp()
+        self.pins = self.write("pins.inc", self.PINS)
+        self.daf = self.write("dev.daf", self.SOURCE)
+
+    def places(self, found):
+        return sorted((os.path.basename(f["uri"][len("file://"):]), f["range"]["start"]["line"],
+                       f["range"]["start"]["character"], f["range"]["end"]["character"])
+                      for f in found)
+
+    def test_hover_definition_and_references_from_the_source(self):
+        server = self.start()
+        self.assertTrue(server.capabilities["referencesProvider"])
+        server.open(self.daf)
+        use = {"line": 4, "character": 14}  # 'PA13' behind SWDIO
+        self.assertIn("`LQFP48` pin 34", self.ask("textDocument/hover", self.daf,
+                                                  position=use)["result"]["contents"]["value"])
+        self.assertEqual(self.places(self.ask("textDocument/definition", self.daf,
+                                              position=use)["result"]),
+                         [("pins.inc", 2, 18, 24)])
+        everywhere = [("dev.daf", 4, 12, 18), ("dev.daf", 5, 13, 17), ("pins.inc", 2, 18, 24)]
+        found = self.ask("textDocument/references", self.daf, position=use,
+                         context={"includeDeclaration": True})["result"]
+        self.assertEqual(self.places(found), everywhere)
+        found = self.ask("textDocument/references", self.daf, position=use,
+                         context={"includeDeclaration": False})["result"]
+        self.assertEqual(self.places(found), everywhere[:2])
+        # A word that names nothing has no references.
+        self.assertEqual(self.ask("textDocument/references", self.daf,
+                                  position={"line": 0, "character": 8},
+                                  context={"includeDeclaration": True})["result"], [])
+        self.assertEqual(server.close(), 0)
+
+    def test_an_included_file_opened_alone(self):
+        other = self.write("other.daf", "Device QX2\n#include pins.inc\n")
+        server = self.start()
+        self.assertIn("qel.chooseSource", server.capabilities["executeCommandProvider"]["commands"])
+        # The pin map repeats a name on another pin: a warning of the source's run.
+        server.open(self.pins, self.PINS.replace("'PA14'", "'PA13'"), language="daf")
+        message = self.message("window/showMessage")
+        self.assertIn("dev.daf", message["params"]["message"])
+        found = server.wait_diagnostics(uri_of(self.pins), lambda found: len(found) == 1)
+        self.assertEqual(found[0]["code"], "pin-name-repeated")
+        self.assertEqual(found[0]["range"]["start"], {"line": 3, "character": 18})
+        definition = {"line": 2, "character": 20}
+        found = self.ask("textDocument/references", self.pins, position=definition,
+                         context={"includeDeclaration": True})["result"]
+        self.assertEqual(self.places(found), [("dev.daf", 4, 12, 18), ("dev.daf", 5, 13, 17),
+                                              ("pins.inc", 2, 18, 24), ("pins.inc", 3, 18, 24)])
+        hover = self.ask("textDocument/hover", self.pins, position=definition)["result"]
+        self.assertIn("`LQFP48` pin 37", hover["contents"]["value"])
+        # Read through the other source, which uses none of the pins.
+        self.assertIsNone(server.request("workspace/executeCommand", {
+            "command": "qel.chooseSource", "arguments": [uri_of(self.pins), uri_of(other)]})["result"])
+        found = self.ask("textDocument/references", self.pins, position=definition,
+                         context={"includeDeclaration": True})["result"]
+        self.assertEqual(self.places(found), [("pins.inc", 2, 18, 24), ("pins.inc", 3, 18, 24)])
+        symbols = self.ask("textDocument/documentSymbol", self.pins)["result"]
+        self.assertEqual([s["name"] for s in symbols], ["PinNumberByPackage"])
+        # Closed, the file keeps no findings of the source it was read through.
+        server.notify("textDocument/didClose", {"textDocument": {"uri": uri_of(self.pins)}})
+        server.wait_diagnostics(uri_of(self.pins), lambda found: found == [])
+        self.assertEqual(server.close(), 0)
+
+    def message(self, method):
+        # The client keeps the messages shown to the user apart.
+        if method == "window/showMessage":
+            return {"method": method, "params": self.server.shown.get(timeout=30)}
+        while True:
+            message = self.server.messages.get(timeout=30)
+            if message and message.get("method") == method:
+                return message
+
+
+class Rename(Workspace):
+    def setUp(self):
+        super().setUp()
+        with open(os.path.join(EXAMPLES, "device.daf")) as file:
+            self.text = file.read()
+        self.daf = self.write("device.daf", self.text)
+        self.lines = self.text.split("\n")
+        self.start()
+        self.server.open(self.daf)
+
+    def position(self, line_text, word):
+        line = next(n for n, text in enumerate(self.lines) if line_text in text)
+        return {"line": line, "character": self.lines[line].index(word) + 1}
+
+    def test_rename_a_pin_and_compile_the_same_tables(self):
+        self.assertTrue(self.server.capabilities["renameProvider"]["prepareProvider"])
+        at = self.position("JTMS", "PA13")
+        prepared = self.ask("textDocument/prepareRename", self.daf, position=at)["result"]
+        self.assertEqual(prepared["placeholder"], "PA13")
+        self.assertIsNone(self.ask("textDocument/prepareRename", self.daf,
+                                   position=self.position("Device", "QX"))["result"])
+        edits = self.ask("textDocument/rename", self.daf, position=at,
+                         newName="PX13")["result"]["changes"][uri_of(self.daf)]
+        self.assertEqual(len(edits), 4)
+        renamed = apply_edits(self.text, edits)
+        # Quotes stay where the name had them, and only there.
+        self.assertIn("LQFP48 : 34 : 'PX13'", renamed)
+        self.assertIn("'JTMS' : PX13", renamed)
+        by_word = re.sub(r"\bPA13\b", "PX13", self.text)
+        self.assertEqual(renamed, by_word)
+        folder = tempfile.mkdtemp(dir=self.root)
+        for name, text in (("renamed.daf", renamed), ("expected.daf", by_word)):
+            with open(os.path.join(folder, name), "w") as file:
+                file.write(text)
+            subprocess.run([QELC, name], cwd=folder, capture_output=True, check=True)
+        lint = subprocess.run([QELLINT, "renamed.daf"], cwd=folder, capture_output=True, text=True)
+        self.assertEqual(lint.returncode, 0, lint.stdout)
+        self.assertIn("0 errors, 0 warnings", lint.stderr)
+        diff = subprocess.run([QELDUMP, "--diff", "renamed.dab", "expected.dab"], cwd=folder,
+                              capture_output=True, text=True)
+        self.assertEqual((diff.returncode, diff.stdout), (0, ""))
+        dump = subprocess.run([QELDUMP, "renamed.dab"], cwd=folder, capture_output=True, text=True)
+        self.assertIn("PX13", dump.stdout)
+        self.assertNotIn("PA13", dump.stdout)
+        # No name holds a blank or a delimiter.
+        self.assertIn("error", self.ask("textDocument/rename", self.daf, position=at,
+                                        newName="P X"))
+
+
+def apply_edits(text, edits):
+    data = text.encode()
+    lines = data.split(b"\n")
+
+    def offset(position):
+        return sum(len(line) + 1 for line in lines[:position["line"]]) + position["character"]
+
+    for edit in sorted(edits, key=lambda e: offset(e["range"]["start"]), reverse=True):
+        start, end = offset(edit["range"]["start"]), offset(edit["range"]["end"])
+        data = data[:start] + edit["newText"].encode() + data[end:]
+    return data.decode()
+
+
+class OutlineAndFolding(Workspace):
+    def outline(self, name, text):
+        path = self.write(name, text)
+        self.server.open(path)
+        started = time.monotonic()
+        symbols = self.ask("textDocument/documentSymbol", path)["result"]
+        return symbols, time.monotonic() - started
+
+    def test_large_sources_are_outlined_within_a_second(self):
+        self.start()
+        names = " ".join("b" for _ in range(65534))
+        bus = "Bus {\n  Module : { 'bus' : 1 ; }\n  BusExtName : { " + names + " }\n}\n"
+        self.assertGreater(len(bus), 131000)
+        symbols, seconds = self.outline("bus.ipf", bus)
+        self.assertEqual([(s["name"], [b["name"] for b in s["children"]]) for s in symbols],
+                         [("Bus", ["Module", "BusExtName"])])
+        self.assertLess(seconds, 1.0)
+        depth = 100000
+        nested = "Device QX1\nStringQuote {\n  " + "{" * depth + "}" * depth + "\n}\n"
+        self.assertGreater(len(nested), 200000)
+        symbols, seconds = self.outline("nested.daf", nested)
+        self.assertEqual([s["name"] for s in symbols], ["StringQuote"])
+        self.assertEqual(symbols[0]["range"]["end"], {"line": 3, "character": 1})
+        self.assertLess(seconds, 1.0)
+        self.assertEqual(self.server.close(), 0)
+
+    def test_folding_sections_clauses_and_conditional_blocks(self):
+        path = self.write("dev.daf", "Device QX1\n#ifdef NOTHING\nAlias {\n}\n#endif\n"
+                                     "Alias {\n  When DEV is 'QX1' :\n    A : 'P1',\n"
+                                     "    B : 'P2'\n}\n")
+        server = self.start()
+        self.assertTrue(server.capabilities["foldingRangeProvider"])
+        server.open(path)
+        folds = self.ask("textDocument/foldingRange", path)["result"]
+        self.assertEqual(sorted((f["startLine"], f["endLine"]) for f in folds),
+                         [(1, 4), (5, 9), (6, 8)])
+        self.assertEqual(server.close(), 0)
+
+
 class Malformed(Workspace):
     def test_bad_messages_are_answered_or_logged(self):
         server = self.start(stderr=subprocess.PIPE)
@@ -626,7 +814,7 @@ class Malformed(Workspace):
         server.send([1, 2])
         self.assertEqual(server.reply(None)["error"]["code"], -32600)
         # A method the server does not have; bad parameters.
-        self.assertEqual(server.request("textDocument/rename", {})["error"]["code"], -32601)
+        self.assertEqual(server.request("textDocument/typeDefinition", {})["error"]["code"], -32601)
         self.assertEqual(server.request("textDocument/hover", {"textDocument": 3})["error"]["code"],
                          -32602)
         self.assertEqual(server.request("textDocument/hover", {
