@@ -3,7 +3,10 @@
 mutated sources.
 
     compare_cases.py OLD_QELC NEW_QELC [--mutations N] [--seed S] [--timeout SECONDS]
-                     [--jobs J]
+                     [--jobs J] [--qellint]
+
+With --qellint the two programs are qellint builds, and their text output is
+compared: on the cases that run qellint without --format, and on each mutant.
 
 cases: every folder tests/cases/AREA/CASE whose program is qelc (no `program`
 file, or one naming qelc) is run by both programs, each in its own copy of the
@@ -60,10 +63,14 @@ def word_lines(path):
             if line.strip() and not line.lstrip().startswith(b"#")]
 
 
-def case_jobs():
-    """(label, input folder, no mutant, runs) for every case that runs qelc."""
+def case_jobs(program):
+    """(label, input folder, no mutant, runs) for every case that runs `program`
+    (qellint: in its text output)."""
+    named = ([], [b"qelc"]) if program == "qelc" else ([program.encode()],)
     for case in sorted(glob.glob(os.path.join(ROOT, "tests/cases/*/*/"))):
-        if [line.strip() for line in lines_of(os.path.join(case, "program"))] not in ([], [b"qelc"]):
+        if [line.strip() for line in lines_of(os.path.join(case, "program"))] not in named:
+            continue
+        if any(arg.startswith(b"--format") for arg in lines_of(os.path.join(case, "args"))):
             continue
         filesize = next((int(n) for word, n in word_lines(os.path.join(case, "limits"))
                          if word == "filesize"), None)
@@ -118,7 +125,7 @@ def mutate(text, rng):
     return text[:at] + rng.choice([b"'", b'"']) + text[at:]
 
 
-def mutant_jobs(count, seed):
+def mutant_jobs(count, seed, program):
     """(label, input folder, (source, mutated bytes), runs) for each of count mutants."""
     candidates = sources()
     for index in range(count):
@@ -129,7 +136,8 @@ def mutant_jobs(count, seed):
         for _ in range(rng.randint(1, 3)):
             text = mutate(text, rng)
         label = f"mutant {index} of seed {seed} ({os.path.relpath(os.path.join(folder, name), ROOT)})"
-        runs = [("plain", [name], None, []), ("debug", [name, "-d"], None, [])]
+        runs = ([("plain", [name], None, []), ("debug", [name, "-d"], None, [])]
+                if program == "qelc" else [("text", [name], None, [])])
         yield label, folder, (name, text), runs
 
 
@@ -177,11 +185,15 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--timeout", type=float, default=10, metavar="SECONDS")
     parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--qellint", action="store_true",
+                        help="compare two qellint builds' text output")
     options = parser.parse_args()
     scratch = tempfile.mkdtemp(prefix="qelc-compare-cases-")
     settings = (os.path.abspath(options.old_qelc), os.path.abspath(options.new_qelc),
                 options.timeout, scratch)
-    groups = {"cases": case_jobs(), "mutations": mutant_jobs(options.mutations, options.seed)}
+    program = "qellint" if options.qellint else "qelc"
+    groups = {"cases": case_jobs(program),
+              "mutations": mutant_jobs(options.mutations, options.seed, program)}
     summary, failed = [], False
     with multiprocessing.Pool(options.jobs) as pool:
         for group, jobs in groups.items():

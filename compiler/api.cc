@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "compiler/compilation.h"
+#include "compiler/format_source.h"
 #include "compiler/lint_run.h"
 #include "compiler/usage.h"
 #include "qelc/qelc.h"
@@ -108,13 +109,20 @@ LintResult Lint(const Source& source, const LintOptions& options) {
   turn(options.disable, false);
   DirectoryResolver workingDirectory;
   lint::NotShown notShown;
-  lint::LintStatus status =
-      lint::LintText(source.name, SourceReader(source, options.resolver, workingDirectory), enabled,
-                     options.maxErrors, result.diagnostics, notShown);
+  lint::LintStatus status = lint::LintText(
+      source.name, SourceReader(source, options.resolver, workingDirectory), enabled,
+      options.maxErrors, result.diagnostics, notShown, options.facts ? &result.facts : nullptr);
   result.isSource = status != lint::LintStatus::kNotASource;
   result.errorsNotShown = notShown.errors;
   result.readToEnd = notShown.readToEnd;
   return result;
+}
+
+FormatResult Format(const Source& source, IncludeResolver* resolver) {
+  DirectoryResolver workingDirectory;
+  FormattedSource formatted =
+      FormatSource(source.name, source.text, resolver ? resolver : &workingDirectory);
+  return {std::move(formatted.text), std::move(formatted.refusal)};
 }
 
 }  // namespace qelc

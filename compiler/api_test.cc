@@ -206,8 +206,38 @@ TEST(LintTest, FindingsHaveRangesIncludeChainsAndFixes) {
   EXPECT_EQ(misspelt.fixes[0].text, "PACKAGE");
   EXPECT_EQ(misspelt.fixes[0].at.column, 8);
   EXPECT_EQ(misspelt.fixes[0].at.endColumn, 14);
+  EXPECT_TRUE(result.facts.sections.empty());  // not asked for
   // The reading went on past the error to the next section.
   EXPECT_EQ(result.diagnostics.back().location.file, "dev.daf");
+
+  // The facts, asked for, name what the reading found where it stands.
+  options.facts = true;
+  SourceFacts facts = Lint({"dev.daf", "Device D\n#include \"outer.inc\"\n"}, options).facts;
+  ASSERT_EQ(facts.includes.size(), 2u);
+  EXPECT_EQ(facts.includes[1].name, "inner.inc");
+  EXPECT_EQ(facts.includes[1].at.file, "outer.inc");
+  ASSERT_EQ(facts.sections.size(), 1u);
+  EXPECT_EQ(facts.sections[0].keyword, "Alias");
+  EXPECT_EQ(facts.sections[0].keywordAt.file, "inner.inc");
+}
+
+// The formatter through the library: a layout that keeps the comment and
+// compiles the same, and a refusal that names the error.
+TEST(LibraryFormatTest, FormatsOrSaysWhyNot) {
+  Source source{"dev.daf", "Device D // the device\nAlias{When DEV is 'A':X:'Y'}\n"};
+  FormatResult formatted = Format(source);
+  ASSERT_TRUE(formatted.text) << formatted.refusal;
+  EXPECT_NE(formatted.text->find("// the device"), std::string::npos);
+  EXPECT_NE(*formatted.text, source.text);
+  CompileResult before = Compile(source);
+  CompileResult after = Compile({source.name, *formatted.text});
+  ASSERT_TRUE(before.artifact && after.artifact);
+  EXPECT_TRUE(before.artifact->bytes == after.artifact->bytes);
+  EXPECT_EQ(Format({source.name, *formatted.text}).text, formatted.text);
+
+  FormatResult refused = Format({"dev.daf", "Device D\nAlias {\n  When DEV is A :\n}\n"});
+  EXPECT_FALSE(refused.text);
+  EXPECT_NE(refused.refusal.find("dev.daf:3:"), std::string::npos) << refused.refusal;
 }
 
 }  // namespace

@@ -407,7 +407,7 @@ bool SameOutput(const Compiled& a, const Compiled& b) {
   return true;
 }
 
-FormatResult Refused(std::string why) { return {std::nullopt, {}, "not formatted: " + why}; }
+FormattedSource Refused(std::string why) { return {std::nullopt, {}, "not formatted: " + why}; }
 
 std::string FirstError(const std::string& name, std::string_view text, IncludeResolver* resolver,
                        int status) {
@@ -476,7 +476,7 @@ std::optional<std::vector<FormattedBlock>> LayOutSource(std::string_view text,
   return blocks;
 }
 
-FormatResult FormatSource(const std::string& name, std::string_view text,
+FormattedSource FormatSource(const std::string& name, std::string_view text,
                           IncludeResolver* resolver) {
   Compiled original = CompileText(name, text, resolver, false);
   if (original.status != 0) return Refused(FirstError(name, text, resolver, original.status));

@@ -25,7 +25,7 @@ struct FormattedBlock {
   std::string text;
 };
 
-struct FormatResult {
+struct FormattedSource {
   // The formatted source, or nothing when it is refused.
   std::optional<std::string> text;
   std::vector<FormattedBlock> blocks;
@@ -39,8 +39,8 @@ struct FormatResult {
 // working directory), and must leave the same files with the same exit status;
 // the formatted text must also be its own format. A source that does not
 // compile is refused with its first error.
-FormatResult FormatSource(const std::string& name, std::string_view text,
-                          IncludeResolver* resolver);
+FormattedSource FormatSource(const std::string& name, std::string_view text,
+                             IncludeResolver* resolver);
 
 // The layout alone, without the compilations that check it. Nothing, with the
 // reason in `problem`, when the text cannot be read into tokens.

@@ -63,7 +63,7 @@ std::string Compiled(const std::string& name, const std::string& text, Includes&
 std::string Formats(const std::string& name, const std::string& text,
                     std::map<std::string, std::string> files = {}) {
   Includes includes(std::move(files));
-  FormatResult result = FormatSource(name, text, &includes);
+  FormattedSource result = FormatSource(name, text, &includes);
   if (!result.text) {
     ADD_FAILURE() << result.refusal << "\n" << text;
     return "";
@@ -73,7 +73,7 @@ std::string Formats(const std::string& name, const std::string& text,
   std::string compiled = Compiled(name, text, includes);
   EXPECT_FALSE(compiled.empty()) << text;
   EXPECT_TRUE(Compiled(name, formatted, includes) == compiled) << formatted;
-  FormatResult again = FormatSource(name, formatted, &includes);
+  FormattedSource again = FormatSource(name, formatted, &includes);
   EXPECT_EQ(again.text, result.text) << again.refusal;
   std::string joined;
   for (const FormattedBlock& block : result.blocks) joined += block.text;
@@ -196,7 +196,7 @@ TEST(FormatSourceTest, LineEndsAreTheSourcesOwn) {
   EXPECT_EQ(Formats("dev.daf", alone),
             "Device D1 // a\rb\n\nAlias {\n  When DEV is 'X' : A : 'B\rC'\n}\n");
   Includes none;
-  FormatResult onlyReturns = FormatSource("dev.daf", "Device D1\rAlias {\r}\r", &none);
+  FormattedSource onlyReturns = FormatSource("dev.daf", "Device D1\rAlias {\r}\r", &none);
   EXPECT_FALSE(onlyReturns.text);
   EXPECT_EQ(onlyReturns.refusal.rfind("not formatted: the source has an error at dev.daf:1:", 0),
             0u)
@@ -259,16 +259,16 @@ TEST(FormatSourceTest, TheExamplesKeepWhatTheyCompileTo) {
 
 TEST(FormatSourceTest, RefusesASourceWithAnErrorOrALayoutThatCompilesDifferently) {
   Includes includes(std::map<std::string, std::string>{{"head.inc", "Device"}});
-  FormatResult broken = FormatSource("dev.daf", "Device D1\nAlias {\n  When : A\n}\n", &includes);
+  FormattedSource broken = FormatSource("dev.daf", "Device D1\nAlias {\n  When : A\n}\n", &includes);
   EXPECT_FALSE(broken.text);
   EXPECT_EQ(broken.refusal.rfind("not formatted: the source has an error at dev.daf:4:1: ", 0), 0u)
       << broken.refusal;
-  FormatResult missing = FormatSource("dev.daf", "Device D1\n#include gone.inc\n", &includes);
+  FormattedSource missing = FormatSource("dev.daf", "Device D1\n#include gone.inc\n", &includes);
   EXPECT_EQ(missing.refusal.rfind("not formatted: the source has an error at dev.daf:2:", 0), 0u)
       << missing.refusal;
   // An included file without a final line end runs into the line after its
   // #include: that line's indentation is part of a word.
-  FormatResult joined =
+  FormattedSource joined =
       FormatSource("dev.daf", "#include head.inc\n D1\nAlias {\n}\nStringQuote { x }\n", &includes);
   EXPECT_FALSE(joined.text);
   EXPECT_EQ(joined.refusal,

@@ -29,7 +29,7 @@ size_t LineStart(std::string_view text, int32_t line) {
 }
 
 // The source formatted, or why not; `text` is the open document.
-FormatResult Format(const Workspace& files, const std::string& path, const std::string& text) {
+FormattedSource Format(const Workspace& files, const std::string& path, const std::string& text) {
   WorkspaceResolver resolver(files);
   return FormatSource(files.SourceName(path), text, &resolver);
 }
@@ -39,7 +39,7 @@ FormatResult Format(const Workspace& files, const std::string& path, const std::
 Formatted FormatDocument(const Workspace& files, const std::string& path) {
   auto open = files.Text(path);
   if (!open) return {std::nullopt, "the document is not open"};
-  FormatResult result = Format(files, path, *open);
+  FormattedSource result = Format(files, path, *open);
   if (!result.text) return {std::nullopt, result.refusal};
   std::vector<TextEdit> edits;
   if (*result.text != *open) {
@@ -51,7 +51,7 @@ Formatted FormatDocument(const Workspace& files, const std::string& path) {
 Formatted FormatRange(const Workspace& files, const std::string& path, Range range) {
   auto open = files.Text(path);
   if (!open) return {std::nullopt, "the document is not open"};
-  FormatResult result = Format(files, path, *open);
+  FormattedSource result = Format(files, path, *open);
   if (!result.text) return {std::nullopt, result.refusal};
   std::string_view text = *open;
   int32_t first = range.start.line + 1;

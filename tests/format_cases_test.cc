@@ -57,7 +57,7 @@ TEST(FormatCasesTest, EverySourceThatCompilesKeepsWhatItCompilesTo) {
         CompileResult original = Compile({name, text}, options);
         if (original.status != 0) continue;
         ++compiling;
-        FormatResult result = FormatSource(name, text, &resolver);
+        FormattedSource result = FormatSource(name, text, &resolver);
         if (!result.text) {
           ++refused[Reason(result.refusal)];
           std::cout << entry.path().string() << ": " << result.refusal << "\n";

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "qelc/diagnostic.h"
+#include "qelc/facts.h"
 
 namespace qelc {
 
@@ -95,6 +96,8 @@ struct LintOptions {
   // Reads the included files; null: a DirectoryResolver of the working
   // directory.
   IncludeResolver* resolver = nullptr;
+  // Also keep what the reading found in the source (LintResult::facts).
+  bool facts = false;
 };
 
 struct LintResult {
@@ -107,9 +110,25 @@ struct LintResult {
   // came that the reading stopped.
   size_t errorsNotShown = 0;
   bool readToEnd = true;
+  // With LintOptions::facts: the sections, the names defined and used, the
+  // includes and the conditional blocks, each at its range in the user's files.
+  SourceFacts facts;
 };
 
 // What qellint finds in the source, with its recovery after errors.
 LintResult Lint(const Source& source, const LintOptions& options = {});
+
+struct FormatResult {
+  // The source laid out in the layout qeldump --source writes, its comments
+  // and directive lines kept; empty when it is refused.
+  std::optional<std::string> text;
+  // Why not, in one sentence an editor shows: the source's first error, or the
+  // line at which the layout would compile differently.
+  std::string refusal;
+};
+
+// Formats the source; the result compiles to the same bytes and is its own
+// format (both are checked before it is given back).
+FormatResult Format(const Source& source, IncludeResolver* resolver = nullptr);
 
 }  // namespace qelc
