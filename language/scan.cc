@@ -2,15 +2,29 @@
 
 #include <algorithm>
 
-#include "decompile/source_text.h"
-#include "language/directives.h"
+#include "formats/lexicon.h"
 #include "source/ascii.h"
+#include "source/preprocessor.h"
 
 namespace qelc::language {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// The tokenizer's blanks; a carriage return counts as one only before a line
+// feed, which the compiler's reader drops it from.
+bool IsBlankAt(std::string_view text, size_t at) {
+  char c = text[at];
+  if (c == '\r') return at + 1 < text.size() && text[at + 1] == '\n';
+  return kWhiteCharacters.find(c) != std::string_view::npos;
+}
+
+bool IsDelimiter(char c) { return kDelimiterCharacters.find(c) != std::string_view::npos; }
+
+// Whether the line is one of the preprocessor's directives.
+bool IsDirective(std::string_view line) {
+  std::string name, value;
+  return ClassifyLine(line, name, value) != kPlainLine;
+}
 
 }  // namespace
 
@@ -31,7 +45,7 @@ std::vector<Word> ScanWords(std::string_view text) {
       lineStart = false;
       size_t end = text.find('\n', at);
       if (end == std::string_view::npos) end = text.size();
-      if (DirectiveOf(text.substr(at, end - at))) {
+      if (IsDirective(text.substr(at, end - at))) {
         at = end;
         continue;
       }
@@ -39,7 +53,7 @@ std::vector<Word> ScanWords(std::string_view text) {
     if (c == '\n') {
       lineStart = true;
       ++at;
-    } else if (IsBlank(c)) {
+    } else if (IsBlankAt(text, at)) {
       ++at;
     } else if (text.substr(at, 2) == "//") {
       at = std::min(text.size(), text.find('\n', at));
@@ -49,12 +63,12 @@ std::vector<Word> ScanWords(std::string_view text) {
       end = std::min(text.size(), end + 1);
       add(Word::Kind::kString, at, end);
       at = end;
-    } else if (decompile::IsDelimiter(c)) {
+    } else if (IsDelimiter(c)) {
       add(Word::Kind::kDelimiter, at, at + 1);
       ++at;
     } else {
       size_t end = at;
-      while (end < text.size() && !IsBlank(text[end]) && !decompile::IsDelimiter(text[end])) {
+      while (end < text.size() && !IsBlankAt(text, end) && !IsDelimiter(text[end])) {
         ++end;
       }
       add(Word::Kind::kWord, at, end);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "language/directives.h"
 #include "language/scan.h"
 #include "language/workspace.h"
 #include "source/preprocessor.h"
@@ -68,20 +67,6 @@ TEST(Scan, WordsKeepPlacesAndDepthAndPassOverCommentsAndDirectives) {
   EXPECT_EQ(Unquoted(words[4].text), "a b");
   EXPECT_EQ(WordIndexAt(words, text.find("name")), 2u);
   EXPECT_EQ(WordIndexAt(words, text.find("//")), words.size());
-}
-
-TEST(Directives, ReadAsThePreprocessorReadsThem) {
-  auto include = DirectiveOf("  #includes \"pins.inc\" more");
-  ASSERT_TRUE(include);
-  EXPECT_EQ(include->kind, kIncludeLine);
-  EXPECT_EQ(include->name, "pins.inc");
-  EXPECT_EQ(include->nameStart, 13u);
-  auto define = DirectiveOf("#define W 8");
-  ASSERT_TRUE(define);
-  EXPECT_EQ(define->kind, kDefineLine);
-  EXPECT_EQ(define->nameStart, 8u);
-  EXPECT_FALSE(DirectiveOf("#pragma once"));
-  EXPECT_FALSE(DirectiveOf("Device X"));
 }
 
 TEST(Workspace, NamesFilesAsQelcRunInTheRootDoes) {
