@@ -62,7 +62,7 @@ Compilation::Preprocessed Compilation::Preprocess(const std::string& sourceName,
   }
   if (!branches.empty()) {
     // The innermost #ifdef or #ifndef left open, where a line map knows it.
-    Location open{sourceName, 1, 1, 1, 1, {}};
+    Location open{{sourceName, 1, 1, 1, 1}, {}};
     if (map && !map->OpenConditionals().empty()) {
       const SourcePoint& at = map->OpenConditionals().back();
       open = map->Locate(at, at);

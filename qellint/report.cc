@@ -287,7 +287,7 @@ void WriteRelatedLocations(JsonWriter& json, const Diagnostic& finding) {
   };
   if (finding.stoppedAt) related(*finding.stoppedAt, FoundNote(finding));
   for (const IncludeSite& site : includes) {
-    Location at{site.file, site.line, site.column, site.line, site.column, {}};
+    Location at{{site.file, site.line, site.column, site.line, site.column}, {}};
     related(at, "included from here");
   }
   json.EndArray();

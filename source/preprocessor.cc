@@ -124,7 +124,7 @@ PieceRead ReadPiece(TextReader& reader, std::string& piece) {
 Location Place(const Run& run, const SourcePoint& at, int32_t length = 0) {
   SourcePoint end{at.file, at.line, at.column + length};
   if (run.map) return run.map->Locate(at, end);
-  return {run.names[size_t(at.file)], at.line, at.column, end.line, end.column, {}};
+  return {{run.names[size_t(at.file)], at.line, at.column, end.line, end.column}, {}};
 }
 
 // A failure: the compiler's console text on standard error, the linter's words
