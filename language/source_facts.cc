@@ -12,6 +12,9 @@ namespace {
 // A walk of the workspace for sources stops after this many entries, so that a
 // root folder such as a home directory costs a bounded time.
 constexpr size_t kMostEntriesWalked = 20000;
+// Each source found is read to learn what it includes: a workspace of more
+// than this many is searched in part.
+constexpr size_t kMostSourcesRead = 128;
 
 void ToPaths(const Workspace& files, SourceRange& at) { at.file = files.PathOf(at.file); }
 
@@ -110,6 +113,7 @@ std::vector<std::string> SourcesIncluding(const Workspace& files, const std::str
     if (++walked > kMostEntriesWalked) break;
     std::string found = walk->path().string();
     if (walk->is_regular_file(error) && IsSource(found)) sources.push_back(files.PathOf(found));
+    if (sources.size() == kMostSourcesRead) break;
   }
   std::sort(sources.begin(), sources.end());
   std::erase_if(sources, [&](const std::string& source) {
