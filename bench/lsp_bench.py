@@ -10,13 +10,15 @@ Diagnostics: opens a generated DAF source of 10,000 lines, then makes CHANGES
 message to the diagnostics published for it (the server waits 20 ms of quiet
 before it lints). Every other edit puts a mistake into a Pin line and the next
 takes it out. The same again on a source of 10,000 lines with about 5,000
-findings (its pin numbers are in a package named P1, which has one pin). For
-comparison, qellint on each of the two files.
+findings (its pin numbers are in a package named P1, which has one pin), and
+on one with the same findings all on one line of 99 KB. For comparison,
+qellint on each file.
 
 Requests: on generated sources of odd shapes (a soft-IP module of 65,534 bus
-names, 100,000 nested braces, the two 10,000-line sources) and on the largest
+names, 100,000 nested braces, the three sources above) and on the largest
 sources of the test cases and the examples, the time of documentSymbol,
-foldingRange, hover and references, each the median of 5.
+foldingRange, hover and references: the first after a didSave (which makes
+the server read the source again) and the median of 5 more.
 
 Memory: opens 200 documents of 1,000 lines each, waits for the diagnostics of
 all, and reads the server's resident memory (VmRSS) before and after."""
@@ -48,15 +50,18 @@ def pin_numbers(packages, rows):
     return out
 
 
-def daf_source(lines, findings=False):
+def daf_source(lines, findings=False, one_line=False):
     """A DAF source of about `lines` lines: pin numbers, type categories, and
     Pin groups of 210 lines until the count is reached. Without a finding, or
     with `findings` four PinNumberByPackage sections of 1,260 rows in the
-    package P1, which has one pin: a warning for each row."""
+    package P1, which has one pin: a warning for each row; with `one_line`
+    all of them on one line of 99 KB."""
     out = ["Device Bench"]
     if findings:
         for _ in range(4):
             out += pin_numbers(["P1"] * 9, 140)
+        if one_line:
+            out = [out[0], " ".join(line.strip() for line in out[1:])]
     else:
         out += pin_numbers([f"Q{block}FP160" for block in range(9)],
                            min(149, max(1, (lines - 40) // 9 // 2)))
@@ -154,8 +159,9 @@ def middle_word(text):
 
 
 def time_requests(client, path, text, position):
-    """Per method: the median ms of REQUEST_RUNS requests and what the last
-    answered (a count)."""
+    """Per method: the ms of the first request after a notification (didSave:
+    the source is read again), the median ms of REQUEST_RUNS more, and what
+    the last answered (a count)."""
     uri = uri_of(path)
     asked = {
         "documentSymbol": {},
@@ -165,15 +171,16 @@ def time_requests(client, path, text, position):
     }
     row = {}
     for method, params in asked.items():
+        client.notify("textDocument/didSave", {"textDocument": {"uri": uri}})
         times = []
-        for _ in range(REQUEST_RUNS):
+        for _ in range(REQUEST_RUNS + 1):
             started = time.perf_counter()
             reply = client.request("textDocument/" + method,
                                    {"textDocument": {"uri": uri}, **params}, timeout=120)
             times.append((time.perf_counter() - started) * 1000)
         result = reply.get("result")
         count = len(result) if isinstance(result, list) else int(result is not None)
-        row[method] = (statistics.median(times), count)
+        row[method] = (times[0], statistics.median(times[1:]), count)
     return row
 
 
@@ -181,11 +188,13 @@ def request_sources(root, cases, examples):
     """(name, path, text, position) of the sources the requests are timed on."""
     big = daf_source(10_000)
     generated = [
-        ("bus.ipf (65,534 bus names)", "bus.ipf", bus_source(), None),
+        ("bus.ipf (65,534 bus names on a line)", "bus.ipf", bus_source(), None),
         ("nested.daf (100,000 nested braces)", "nested.daf", nested_source(), None),
         ("big.daf (10,000 lines)", "big.daf", big, None),
         ("findings.daf (10,000 lines, 5,043 findings)", "findings.daf",
          daf_source(10_000, findings=True), None),
+        ("one-line.daf (5,043 findings on one line)", "one-line.daf",
+         daf_source(4_961, findings=True, one_line=True), None),
     ]
     sources = []
     for label, name, text, position in generated:
@@ -215,12 +224,14 @@ def request_sources(root, cases, examples):
             folder = os.path.join(root, "cases", str(len(sources)))
             shutil.copytree(os.path.dirname(source), folder)
             path = os.path.join(folder, os.path.basename(source))
-            sources.append((os.path.relpath(source), path, text, middle_word(text)))
+            parts = os.path.normpath(source).split(os.sep)
+            label = parts[-3] + "/" + parts[-1] if "in" in parts[-3:-1] else parts[-1]
+            sources.append((label[:44], path, text, middle_word(text)))
     return sources
 
 
 def main():
-    server, qellint = sys.argv[1], sys.argv[2]
+    server, qellint = map(os.path.abspath, sys.argv[1:3])
     changes = int(sys.argv[3]) if len(sys.argv) > 3 else 40
     cases = sys.argv[4] if len(sys.argv) > 4 else None
     examples = sys.argv[5] if len(sys.argv) > 5 else None
@@ -228,25 +239,27 @@ def main():
     client = Client(server, root)
     started = rss_kib(client.process.pid)
 
-    for name, findings in (("big.daf", False), ("findings.daf", True)):
-        text = daf_source(10_000, findings)
+    for name, findings, one_line in (("big.daf", False, False), ("findings.daf", True, False),
+                                     ("one-line.daf", True, True)):
+        text = daf_source(10_000 - (5_039 if one_line else 0), findings, one_line)
         path, count, times = edit_latency(client, root, name, text, changes)
         print(f"{name}: {text.count(chr(10))} lines, {count} findings, {changes} edits: "
               f"diagnostics published after {figures(times)} (min {min(times):.1f}, max "
               f"{max(times):.1f}); qellint on the file: {qellint_ms(qellint, path):.1f} ms "
               f"(median of 10 runs)")
 
-    print(f"requests, median of {REQUEST_RUNS} (ms, and the number of items answered):")
-    print(f"{'source':<60} {'KB':>6} {'symbols':>14} {'folding':>14} {'hover':>10} "
-          f"{'references':>14}")
+    print(f"requests: ms of the first after a didSave / median of {REQUEST_RUNS} more "
+          "(the number of items answered)")
+    print(f"{'source':<44} {'KB':>6} {'symbols':>20} {'folding':>20} {'hover':>16} "
+          f"{'references':>18}")
     for label, path, text, position in request_sources(root, cases, examples):
         client.open(path, text)
         client.wait_diagnostics(uri_of(path), timeout=120)
         row = time_requests(client, path, text, position)
-        cells = [f"{row[m][0]:8.1f} ({row[m][1]})" for m in
+        cells = [f"{row[m][0]:.1f} / {row[m][1]:.1f} ({row[m][2]})" for m in
                  ("documentSymbol", "foldingRange", "hover", "references")]
-        print(f"{label:<60} {len(text.encode()) / 1000:6.1f} {cells[0]:>14} {cells[1]:>14} "
-              f"{cells[2]:>10} {cells[3]:>14}")
+        print(f"{label:<44} {len(text.encode()) / 1000:6.1f} {cells[0]:>20} "
+              f"{cells[1]:>20} {cells[2]:>16} {cells[3]:>18}")
         client.notify("textDocument/didClose", {"textDocument": {"uri": uri_of(path)}})
 
     documents = 200
