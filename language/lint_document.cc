@@ -10,9 +10,17 @@ std::vector<Diagnostic> LintDocument(const Workspace& files, const std::string& 
   lint::LintText(
       files.SourceName(path), [&files](const std::string& name) { return files.Read(name); },
       lint::DefaultWarnings(), lint::kDefaultMaxErrors, findings, notShown);
-  auto absolute = [&files](Location& at) {
-    at.file = files.PathOf(at.file);
-    for (IncludeSite& site : at.includedFrom) site.file = files.PathOf(site.file);
+  // Thousands of findings name a handful of files: each name is made absolute
+  // once.
+  std::map<std::string, std::string, std::less<>> paths;
+  auto pathOf = [&](std::string& name) {
+    auto known = paths.find(name);
+    if (known == paths.end()) known = paths.emplace(name, files.PathOf(name)).first;
+    name = known->second;
+  };
+  auto absolute = [&pathOf](Location& at) {
+    pathOf(at.file);
+    for (IncludeSite& site : at.includedFrom) pathOf(site.file);
   };
   for (Diagnostic& finding : findings) {
     absolute(finding.location);
@@ -48,8 +56,10 @@ const LineIndex& LineIndexes::Of(const std::string& path) {
   auto [entry, added] = indexed_.try_emplace(path);
   Indexed& file = entry->second;
   if (added) {
-    file.text = files_.Read(path).value_or(std::string());
-    file.index = std::make_unique<LineIndex>(file.text);
+    // An open text is shared with the workspace, not copied.
+    file.text = files_.Text(path);
+    if (!file.text) file.text = std::make_shared<const std::string>(files_.Read(path).value_or(""));
+    file.index = std::make_unique<LineIndex>(*file.text);
   }
   return *file.index;
 }

@@ -51,7 +51,7 @@ class LineIndexes {
 
  private:
   struct Indexed {
-    std::string text;
+    std::shared_ptr<const std::string> text;
     std::unique_ptr<LineIndex> index;
   };
   const Workspace& files_;

@@ -1,6 +1,8 @@
 #include "language/lookup.h"
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 
 #include "language/keywords.h"
 #include "source/ascii.h"
@@ -116,35 +118,42 @@ std::optional<HoverText> KeywordHover(const SourceView& view, const SourceView::
 // alias names, or the Initialize line that names it; each line once.
 std::string PinRows(const SourceFacts& facts, const NameAt& name) {
   std::vector<std::string> rows;
+  std::set<std::string> seen;
   for (const NameDefinition& pin : facts.definitions) {
     if (SetOf(pin.kind) != NameSet::kPins || !EqualsNoCase(pin.name, name.name)) continue;
     std::string row = pin.kind == NameKind::kAlias ? "- alias of `" + pin.target + "`\n"
                       : pin.package.empty()
                           ? std::string("- named by an Initialize line\n")
                           : "- `" + pin.package + "` pin " + std::to_string(pin.pinNumber) + "\n";
-    if (std::find(rows.begin(), rows.end(), row) == rows.end()) rows.push_back(std::move(row));
+    if (seen.insert(row).second) rows.push_back(std::move(row));
   }
   std::string text;
   for (const std::string& row : rows) text += row;
   return text;
 }
 
-// The value of the define whose name stands where `range` starts: the text the
-// compiler read there. Null where no define was used there.
-const SourceRange* DefineValueAt(const SourceFacts& facts, const SourceRange& range) {
-  auto sameStart = [&range](const SourceRange& other) {
-    return other.file == range.file && other.line == range.line && other.column == range.column;
-  };
-  for (const NameUse& use : facts.uses) {
-    if (use.kind != NameKind::kDefine || !sameStart(use.at)) continue;
-    // The first entry of the name with a value is the one the preprocessor uses.
-    for (const NameDefinition& define : facts.definitions) {
-      if (define.kind == NameKind::kDefine && define.name == use.name && !define.target.empty()) {
-        return &define.valueAt;
-      }
+// Where a range starts, as a key.
+using Start = std::tuple<std::string_view, int32_t, int32_t>;
+Start StartOf(const SourceRange& range) { return {range.file, range.line, range.column}; }
+
+// Where a define's name was used -> its value: the text the compiler read
+// there. Each use's first define with a value is the one the preprocessor
+// used.
+std::map<Start, const SourceRange*> DefineValues(const SourceFacts& facts) {
+  std::map<std::string_view, const SourceRange*> valueOf;
+  for (const NameDefinition& define : facts.definitions) {
+    if (define.kind == NameKind::kDefine && !define.target.empty()) {
+      valueOf.try_emplace(define.name, &define.valueAt);
     }
   }
-  return nullptr;
+  std::map<Start, const SourceRange*> values;
+  for (const NameUse& use : facts.uses) {
+    if (use.kind != NameKind::kDefine) continue;
+    if (auto value = valueOf.find(use.name); value != valueOf.end()) {
+      values.try_emplace(StartOf(use.at), value->second);
+    }
+  }
+  return values;
 }
 
 // A name is a word of the tokenizer that needs no quotes to stay one: no
@@ -224,10 +233,10 @@ RenameEdits RenameAt(const SourceView& view, const std::string& path, Position a
     return edits;
   }
   // Each place once; false where its text is not the name.
-  std::vector<SourceRange> done;
+  std::set<std::tuple<std::string_view, int32_t, int32_t, int32_t, int32_t>> done;
   auto rename = [&](const SourceRange& range) {
-    if (std::any_of(done.begin(), done.end(),
-                    [&](const SourceRange& other) { return SameRange(other, range); })) {
+    if (!done.emplace(range.file, range.line, range.column, range.endLine, range.endColumn)
+             .second) {
       return true;
     }
     std::string_view written = view.Written(range);
@@ -235,15 +244,17 @@ RenameEdits RenameAt(const SourceView& view, const std::string& path, Position a
     if (!EqualsNoCase(quoted ? written.substr(1, written.size() - 2) : written, name->name)) {
       return false;
     }
-    done.push_back(range);
     Place place = view.PlaceOf(range);
     edits.byPath[place.path].push_back({place.range, quoted ? "'" + newName + "'" : newName});
     return true;
   };
+  std::map<Start, const SourceRange*> defineValues = DefineValues(view.Facts());
   ForEachPlace(view.Facts(), *name, [&](const SourceRange& range, bool, bool) {
     if (rename(range)) return;
     // A define wrote the name here: its value is renamed, where it is the name.
-    if (const SourceRange* value = DefineValueAt(view.Facts(), range)) rename(*value);
+    if (auto value = defineValues.find(StartOf(range)); value != defineValues.end()) {
+      rename(*value->second);
+    }
   });
   return edits;
 }

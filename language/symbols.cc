@@ -23,13 +23,18 @@ std::vector<Symbol> Entries(const SourceView& view, const std::string& path,
   return symbols;
 }
 
+// A span of more than one of the editor's lines folds: a lone carriage return
+// ends a line for the editor, not for the compiler.
+void Fold(const SourceView& view, const SourceRange& span, std::vector<FoldingRange>& folds) {
+  Range range = view.PlaceOf(span).range;
+  if (range.end.line > range.start.line) folds.push_back({range.start.line, range.end.line});
+}
+
 void FoldEntries(const SourceView& view, const std::string& path,
                  const std::vector<OutlineEntry>& entries, std::vector<FoldingRange>& folds) {
   for (const OutlineEntry& entry : entries) {
     if (entry.children.empty() || entry.span.file != path) continue;
-    if (entry.span.endLine > entry.span.line) {
-      folds.push_back({entry.span.line - 1, entry.span.endLine - 1});
-    }
+    Fold(view, entry.span, folds);
     FoldEntries(view, path, entry.children, folds);
   }
 }
@@ -57,15 +62,11 @@ std::vector<FoldingRange> FoldingRanges(const SourceView& view, const std::strin
   const SourceFacts& facts = view.Facts();
   for (const SectionFact& section : facts.sections) {
     if (section.span.file != path) continue;
-    if (section.span.endLine > section.span.line) {
-      folds.push_back({section.span.line - 1, section.span.endLine - 1});
-    }
+    Fold(view, section.span, folds);
     FoldEntries(view, path, section.entries, folds);
   }
   for (const ConditionalBlock& block : facts.conditionals) {
-    if (block.span.file == path && block.span.endLine > block.span.line) {
-      folds.push_back({block.span.line - 1, block.span.endLine - 1});
-    }
+    if (block.span.file == path) Fold(view, block.span, folds);
   }
   return folds;
 }

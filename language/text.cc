@@ -31,6 +31,40 @@ LineIndex::LineIndex(std::string_view text) : text_(text), compilerLines_{0}, ed
       editorLines_.push_back(at + 1);
     }
   }
+  for (size_t line = 0; line < editorLines_.size(); ++line) {
+    if (EditorLineEnd(line) - editorLines_[line] > kMarkSpacing) MarkLine(line);
+  }
+}
+
+// The marks lie on the walk that PositionOf and OffsetOf make from the line's
+// start, a sequence at a time.
+void LineIndex::MarkLine(size_t line) {
+  size_t end = EditorLineEnd(line);
+  size_t lastMark = editorLines_[line];
+  int32_t units = 0;
+  for (size_t byte = editorLines_[line]; byte < end;) {
+    if (byte - lastMark >= kMarkSpacing) {
+      marks_.push_back({byte, units});
+      lastMark = byte;
+    }
+    size_t length = SequenceLength(static_cast<unsigned char>(text_[byte]));
+    units += length == 4 ? 2 : 1;
+    byte += length;
+  }
+}
+
+template <typename Before>
+LineIndex::Mark LineIndex::WalkFrom(size_t line, Before before) const {
+  size_t start = editorLines_[line];
+  auto first =
+      std::upper_bound(marks_.begin(), marks_.end(), start,
+                       [](size_t offset, const Mark& mark) { return offset < mark.offset; });
+  size_t end = EditorLineEnd(line);
+  auto last = std::lower_bound(first, marks_.end(), end, [](const Mark& mark, size_t offset) {
+    return mark.offset < offset;
+  });
+  auto after = std::partition_point(first, last, before);
+  return after == first ? Mark{start, 0} : *(after - 1);
 }
 
 size_t LineIndex::OffsetOfColumn(int32_t line, int32_t column) const {
@@ -53,10 +87,11 @@ size_t LineIndex::EditorLineEnd(size_t line) const {
 Position LineIndex::PositionOf(size_t offset) const {
   offset = std::min(offset, text_.size());
   size_t line = LineOf(editorLines_, offset);
-  Position at{int32_t(line), 0};
   // An offset inside a line end (between its CR and LF) is the line's end.
   size_t end = std::min(offset, EditorLineEnd(line));
-  for (size_t byte = editorLines_[line]; byte < end;) {
+  Mark from = WalkFrom(line, [end](const Mark& mark) { return mark.offset <= end; });
+  Position at{int32_t(line), from.units};
+  for (size_t byte = from.offset; byte < end;) {
     size_t length = SequenceLength(static_cast<unsigned char>(text_[byte]));
     at.character += length == 4 ? 2 : 1;
     byte += length;
@@ -67,9 +102,11 @@ Position LineIndex::PositionOf(size_t offset) const {
 size_t LineIndex::OffsetOf(Position at) const {
   if (at.line < 0) return 0;
   if (size_t(at.line) >= editorLines_.size()) return text_.size();
-  size_t offset = editorLines_[size_t(at.line)];
+  Mark from =
+      WalkFrom(size_t(at.line), [&at](const Mark& mark) { return mark.units <= at.character; });
+  size_t offset = from.offset;
   size_t end = EditorLineEnd(size_t(at.line));
-  for (int32_t units = 0; offset < end && units < at.character;) {
+  for (int32_t units = from.units; offset < end && units < at.character;) {
     size_t length = SequenceLength(static_cast<unsigned char>(text_[offset]));
     units += length == 4 ? 2 : 1;
     offset = std::min(end, offset + length);

@@ -39,8 +39,10 @@ struct Place {
 // The lines of one text as the compiler counts them (a line feed ends a line)
 // and as an editor counts them (a line feed, a carriage return and a line
 // feed, or a carriage return alone), so that the compiler's places become the
-// editor's. Built once per text, each question costs a binary search and a walk
-// over one line.
+// editor's. Built once per text, each question costs two binary searches and a
+// walk over at most kMarkSpacing bytes: a long line (a soft-IP block of tens of
+// thousands of names on one line) holds marks along it, so that its many
+// findings do not each walk it from its start.
 class LineIndex {
  public:
   explicit LineIndex(std::string_view text);
@@ -69,11 +71,25 @@ class LineIndex {
   Column ColumnOf(Position at) const;
 
  private:
+  // A place inside an editor's line, on a UTF-8 sequence's first byte, and the
+  // UTF-16 units of the line before it.
+  struct Mark {
+    size_t offset;
+    int32_t units;
+  };
+  static constexpr size_t kMarkSpacing = 256;
+
   size_t EditorLineEnd(size_t line) const;
+  void MarkLine(size_t line);
+  // The last mark of the editor's `line` that `before(mark)` holds for (marks
+  // hold in a row from the line's start), or the line's start.
+  template <typename Before>
+  Mark WalkFrom(size_t line, Before before) const;
 
   std::string_view text_;
   std::vector<size_t> compilerLines_;  // the offset at which each line starts
   std::vector<size_t> editorLines_;
+  std::vector<Mark> marks_;  // in the order of their offsets
 };
 
 // The byte offset of `at` in `text`, as LineIndex::OffsetOf.

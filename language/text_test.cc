@@ -55,6 +55,42 @@ TEST(Text, ColumnOfIsTheCompilersPlaceOfAnEditorsPosition) {
   EXPECT_EQ(lines.ColumnOf({9, 0}).column, 2);
 }
 
+// Long lines are answered from marks along them: every offset of lines well
+// over the marks' spacing, of one-, two-, three- and four-byte sequences, a
+// broken one among them, must be the position a walk from the line's start
+// gives, and back.
+TEST(Text, LongLinesGiveThePositionsOfAWalkFromTheirStart) {
+  std::string text = "short\r\n";
+  const char* pieces[] = {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xE0"};
+  for (int i = 0; i < 2000; ++i) text += pieces[(i * 7 + i / 5) % 5];
+  text += "\rCR line\n";
+  for (int i = 0; i < 700; ++i) text += pieces[i % 4];
+  LineIndex lines(text);
+  int32_t line = 0;
+  int32_t units = 0;
+  size_t next = 0;  // the start of the sequence the walk is in
+  for (size_t offset = 0; offset <= text.size(); ++offset) {
+    bool lineEnd = offset < text.size() && (text[offset] == '\r' || text[offset] == '\n');
+    if (offset == next && !lineEnd) {
+      ASSERT_EQ(lines.PositionOf(offset), (Position{line, units})) << offset;
+      ASSERT_EQ(lines.OffsetOf({line, units}), offset) << offset;
+    }
+    if (offset == text.size()) break;
+    if (text[offset] == '\n' || (text[offset] == '\r' && text[offset + 1] != '\n')) {
+      ++line;
+      units = 0;
+      next = offset + 1;
+    } else if (offset == next && !lineEnd) {
+      unsigned char lead = static_cast<unsigned char>(text[offset]);
+      size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+      // A broken sequence is walked over as if whole, up to the line's end.
+      length = std::min(length, text.find_first_of("\r\n", offset) - offset);
+      units += length == 4 ? 2 : 1;
+      next = offset + length;
+    }
+  }
+}
+
 TEST(Scan, WordsKeepPlacesAndDepthAndPassOverCommentsAndDirectives) {
   std::string text = "#define X 1\nPin { // c\n  P7.name = 'a b' }\n";
   std::vector<Word> words = ScanWords(text);

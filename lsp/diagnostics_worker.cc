@@ -61,9 +61,14 @@ void DiagnosticsWorker::Lint(const std::string& path, const language::Workspace&
     } else {
       byDocument[path] = std::move(found);
     }
-    std::vector<Diagnostic> all;
-    for (const auto& [document, its] : byDocument) all.insert(all.end(), its.begin(), its.end());
-    publish_(file, all, lines);
+    if (byDocument.size() == 1) {
+      // One document's findings, the common case, are published as they are.
+      publish_(file, byDocument.begin()->second, lines);
+    } else {
+      std::vector<Diagnostic> all;
+      for (const auto& [document, its] : byDocument) all.insert(all.end(), its.begin(), its.end());
+      publish_(file, all, lines);
+    }
     if (byDocument.empty()) published_.erase(file);
   }
 }

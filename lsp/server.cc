@@ -239,6 +239,9 @@ class Server::Dispatch {
   }
 
   void Notification(const std::string& method, const Value* params) {
+    // Any notification may change what a source reads: a text of the editor's,
+    // the root, or a file on the disk (a save).
+    server_.views_.clear();
     if (method == "textDocument/didOpen") {
       const Value* document = Member(params, "textDocument");
       std::string path = DocumentPath(params);
@@ -308,8 +311,9 @@ class Server::Dispatch {
         text = std::move(replacement);
         continue;
       }
-      size_t start = language::OffsetOf(text, PositionParam(Member(range, "start")));
-      size_t end = language::OffsetOf(text, PositionParam(Member(range, "end")));
+      language::LineIndex lines(text);
+      size_t start = lines.OffsetOf(PositionParam(Member(range, "start")));
+      size_t end = lines.OffsetOf(PositionParam(Member(range, "end")));
       if (end < start) throw RequestError{kInvalidParams, "a range that ends before it starts"};
       text.replace(start, end - start, replacement);
     }
@@ -319,11 +323,14 @@ class Server::Dispatch {
   }
 
   // The facts of the source that reads the document a request names; nothing
-  // where no source reads it.
-  std::optional<language::SourceView> View(const std::string& path) {
+  // where no source reads it. A source is read once for all the requests
+  // between two notifications.
+  const language::SourceView* View(const std::string& path) {
     std::string source = server_.SourceFor(path);
-    if (source.empty()) return std::nullopt;
-    return std::optional<language::SourceView>(std::in_place, server_.files_, source);
+    if (source.empty()) return nullptr;
+    auto& view = server_.views_[source];
+    if (!view) view = std::make_unique<language::SourceView>(server_.files_, source);
+    return view.get();
   }
 
   Value Hover(const Value* params) {
@@ -542,6 +549,7 @@ class Server::Dispatch {
   }
 
   void SetRoot(const std::string& root) {
+    server_.views_.clear();
     server_.files_.SetRoot(root);
     server_.log_("workspace root: " + server_.files_.Root());
     for (const auto& [path, text] : server_.files_.Texts()) server_.Relint(path);

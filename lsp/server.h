@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "language/source_facts.h"
 #include "language/workspace.h"
 #include "lsp/diagnostics_worker.h"
 
@@ -64,6 +65,9 @@ class Server {
   // Included file -> the source it is read through (empty: no source of the
   // workspace includes it, until a source changes).
   std::map<std::string, std::string> chosenSources_;
+  // Source -> its facts, read for a request and kept until the next
+  // notification.
+  std::map<std::string, std::unique_ptr<language::SourceView>> views_;
   bool initialized_ = false;
   bool shutDown_ = false;
   std::unique_ptr<DiagnosticsWorker> worker_;  // last: stops before the rest goes

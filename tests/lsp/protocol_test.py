@@ -368,6 +368,69 @@ class LineEnds(Workspace):
                 self.server = None
 
 
+class LineEndsInAnswers(Workspace):
+    """LF and CRLF: hover on a section keyword, the outline and the folding
+    ranges are the same, before and after an edit that adds a row, and the same
+    as for the edited text opened afresh. A lone CR ends a line for the editor
+    but is a character of a word for the compiler: the Device line would run to
+    the end of the text and a clause would not be read, so the same source has
+    no answers to compare; a section that the compiler reads across lone CRs
+    spans the editor's lines."""
+
+    TEXT = ("Device QX1 // a comment\nPinNumberByPackage {\n  When PACKAGE is 'LQFP48' :\n"
+            "    LQFP48 : 1 : 'PA0',\n    LQFP48 : 2 : 'PA1'\n}\n#ifdef WIDE\nStringQuote {\n}\n"
+            "#endif\nAlias {\n  When PACKAGE is 'LQFP48' :\n    SWDIO : PA0,\n    SWCLK : PA1\n}\n")
+    ROW = "    LQFP48 : 3 : 'PA2',"
+
+    def answers(self, path, text):
+        lines = text.replace("\r\n", "\n").split("\n")
+        keyword = {"line": lines.index("Alias {"), "character": 2}
+        return (self.ask("textDocument/hover", path, position=keyword)["result"],
+                self.ask("textDocument/documentSymbol", path)["result"],
+                sorted((f["startLine"], f["endLine"])
+                       for f in self.ask("textDocument/foldingRange", path)["result"]))
+
+    def test_answers_are_the_same_whatever_the_line_ends(self):
+        server = self.start()
+        edited = self.TEXT.replace("'PA0',\n", "'PA0',\n" + self.ROW + "\n")
+        fresh = self.write("fresh.daf", edited)
+        server.open(fresh)
+        want_after = self.answers(fresh, edited)
+        seen = {}
+        for name, end in (("lf.daf", "\n"), ("crlf.daf", "\r\n")):
+            text = self.TEXT.replace("\n", end)
+            path = self.write(name, text)
+            server.open(path, text)
+            before = self.answers(path, text)
+            server.notify("textDocument/didChange", {
+                "textDocument": {"uri": uri_of(path), "version": 2},
+                "contentChanges": [{"range": {"start": {"line": 4, "character": 0},
+                                              "end": {"line": 4, "character": 0}},
+                                    "text": self.ROW + end}]})
+            seen[name] = before, self.answers(path, edited.replace("\n", end))
+        before, after = seen["lf.daf"]
+        self.assertEqual(seen["crlf.daf"], seen["lf.daf"])
+        self.assertEqual(after, want_after)
+        self.assertNotEqual(before, after)
+        # The edit moved what follows the new row a line down.
+        self.assertEqual(before[2], [(1, 5), (2, 4), (6, 9), (10, 14), (11, 13)])
+        self.assertEqual(after[0]["range"]["start"], {"line": 11, "character": 0})
+        self.assertEqual(server.close(), 0)
+
+    def test_a_section_across_lone_carriage_returns(self):
+        server = self.start()
+        path = self.write("cr.daf", "Device QX1\nStringQuote {\r\r}\n")
+        server.open(path)
+        self.assertEqual(server.wait_diagnostics(uri_of(path)), [])
+        symbols = self.ask("textDocument/documentSymbol", path)["result"]
+        self.assertEqual([(s["name"], s["range"]) for s in symbols], [
+            ("StringQuote", {"start": {"line": 1, "character": 0},
+                             "end": {"line": 3, "character": 1}})])
+        folds = self.ask("textDocument/foldingRange", path)["result"]
+        self.assertEqual([(f["startLine"], f["endLine"]) for f in folds], [(1, 3)])
+        self.assertEqual(server.close(), 0)
+
+
 class Includes(Workspace):
     def test_included_file_findings_and_editor_text(self):
         self.write("ext.inc", "Extensions {\n  'ipf' 'Soft IP'\n}\n")
