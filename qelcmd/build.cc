@@ -10,9 +10,9 @@
 #include <sstream>
 #include <thread>
 
-#include "qelcmd/write_whole.h"
 #include "compiler/lint_run.h"
 #include "qelc/qelc.h"
+#include "qelcmd/write_whole.h"
 #include "qellint/report.h"
 
 namespace qelc::qelcmd {
@@ -49,8 +49,9 @@ void PlaceInFolder(Diagnostic& finding, const fs::path& folder) {
 }
 
 bool HasErrors(const std::vector<Diagnostic>& findings) {
-  return std::any_of(findings.begin(), findings.end(),
-                     [](const Diagnostic& finding) { return finding.severity == Severity::kError; });
+  return std::any_of(findings.begin(), findings.end(), [](const Diagnostic& finding) {
+    return finding.severity == Severity::kError;
+  });
 }
 
 }  // namespace
@@ -203,8 +204,7 @@ BuildCounts BuildAll(const std::vector<BuildSource>& sources, const BuildOptions
   if (options.progress) {
     std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
     std::fprintf(out, "built %zu, failed %zu, %zu warning%s in %.1f s\n", counts.built,
-                 counts.failed, counts.warnings, counts.warnings == 1 ? "" : "s",
-                 seconds.count());
+                 counts.failed, counts.warnings, counts.warnings == 1 ? "" : "s", seconds.count());
   }
   std::fflush(out);
   return counts;

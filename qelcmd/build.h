@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "qelcmd/sources.h"
 #include "qelc/diagnostic.h"
+#include "qelcmd/sources.h"
 
 namespace qelc::qelcmd {
 

@@ -90,9 +90,8 @@ TEST(BuildAll, ThreadsChangeNeitherTheOutputNorItsOrder) {
   }
   auto run = [&](unsigned jobs) {
     BuildCounts counts;
-    std::string text = Text([&](FILE* out) {
-      counts = BuildAll(sources, {.jobs = jobs, .keepGoing = true}, out);
-    });
+    std::string text = Text(
+        [&](FILE* out) { counts = BuildAll(sources, {.jobs = jobs, .keepGoing = true}, out); });
     EXPECT_EQ(counts.built, 16u);
     EXPECT_EQ(counts.failed, 8u);
     return text;

@@ -59,9 +59,10 @@ std::optional<int> Parse(CLI::App& app, const Arguments& arguments) {
 }
 
 int Build(const Arguments& arguments, const CatchStopSignals& catchStop) {
-  CLI::App app("Checks and compiles DAF and IPF sources, and the sources below folders, into "
-               "their DAB and IPB files.",
-               "qel build");
+  CLI::App app(
+      "Checks and compiles DAF and IPF sources, and the sources below folders, into "
+      "their DAB and IPB files.",
+      "qel build");
   BuildOptions options;
   options.jobs = std::max(1u, std::thread::hardware_concurrency());
   std::string outputRoot;
@@ -118,8 +119,7 @@ int Fmt(const Arguments& arguments, const CatchStopSignals&) {
 int Explain(const Arguments& arguments, const CatchStopSignals&) {
   CLI::App app("Tells what a check of the linter finds, with an example.", "qel explain");
   std::string name;
-  app.add_option("CHECK", name, "The check's name, as the linter shows it in brackets")
-      ->required();
+  app.add_option("CHECK", name, "The check's name, as the linter shows it in brackets")->required();
   if (std::optional<int> status = Parse(app, arguments)) return *status;
   std::vector<CheckHelp> checks = DocumentedChecks(LintManual());
   Suggestion suggestion(name);
@@ -149,8 +149,7 @@ int New(const Arguments& arguments, const CatchStopSignals&) {
   std::optional<std::string> text =
       StartingSource(language == "daf" ? SourceKind::kDaf : SourceKind::kIpf, name);
   if (!text) {
-    std::fprintf(stderr,
-                 "qel: %s: a name is a letter, then letters, digits and underscores\n",
+    std::fprintf(stderr, "qel: %s: a name is a letter, then letters, digits and underscores\n",
                  name.c_str());
     return kStatusUsage;
   }

@@ -41,8 +41,9 @@ TEST(DocumentedChecks, SectionsEndAtTheNextHeadingButNotAtADirectiveInAnExample)
       "## Where checks live\ntext\n";
   std::map<std::string, std::string> checks = ByName(DocumentedChecks(kManual));
   EXPECT_EQ(checks, (std::map<std::string, std::string>{
-                        {"syntax", "(an error)\n\na brace missing.\n\nFor example: "
-                                   "`{ A | B }`: expected '}'\n"},
+                        {"syntax",
+                         "(an error)\n\na brace missing.\n\nFor example: "
+                         "`{ A | B }`: expected '}'\n"},
                         {"one", "(on)\n\nWhat it finds.\n\na.daf:\n    #ifdef X\n    #endif\n"},
                         {"two", "(off)\nOther.\n"},
                     }));

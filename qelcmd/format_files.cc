@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "qelcmd/write_whole.h"
 #include "qelc/qelc.h"
+#include "qelcmd/write_whole.h"
 
 namespace qelc::qelcmd {
 

@@ -7,7 +7,8 @@ namespace qelc::qelcmd {
 namespace {
 
 // NAME stands for the device's name.
-constexpr std::string_view kDafTemplate = R"daf(// The device NAME, described in the DAF language (docs/daf.md).
+constexpr std::string_view kDafTemplate =
+    R"daf(// The device NAME, described in the DAF language (docs/daf.md).
 // Compile it with: qel build NAME.daf
 // Conditions (When DEV is 'X' :, When PACKAGE isin [...] :) are explained in
 // docs/daf.md#conditions.
@@ -179,7 +180,8 @@ MemoryMap {
 )daf";
 
 // NAME stands for the module's name.
-constexpr std::string_view kIpfTemplate = R"ipf(// A soft-IP library with the module NAME, in the IPF language (docs/ipf.md).
+constexpr std::string_view kIpfTemplate =
+    R"ipf(// A soft-IP library with the module NAME, in the IPF language (docs/ipf.md).
 // Compile it with: qel build NAME.ipf
 
 // The categories of the library: number : name = description.

@@ -13,8 +13,8 @@ class NoIncludes : public IncludeResolver {
 };
 
 TEST(StartingSource, CompilesLintsCleanAndIsInItsOwnLayout) {
-  for (auto [kind, file] : {std::pair{SourceKind::kDaf, "Board_2.daf"},
-                            std::pair{SourceKind::kIpf, "Board_2.ipf"}}) {
+  for (auto [kind, file] :
+       {std::pair{SourceKind::kDaf, "Board_2.daf"}, std::pair{SourceKind::kIpf, "Board_2.ipf"}}) {
     std::optional<std::string> text = StartingSource(kind, "Board_2");
     ASSERT_TRUE(text);
     NoIncludes none;

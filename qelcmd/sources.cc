@@ -32,8 +32,8 @@ SourceList CollectSources(const std::vector<std::string>& paths,
   std::set<fs::path> seen;
   auto add = [&](const fs::path& source, const fs::path& belowPath) {
     if (!seen.insert(source.lexically_normal()).second) return;
-    fs::path folder = outputRoot ? (*outputRoot / belowPath).lexically_normal()
-                                 : source.parent_path();
+    fs::path folder =
+        outputRoot ? (*outputRoot / belowPath).lexically_normal() : source.parent_path();
     list.sources.push_back({source, folder});
   };
   for (const std::string& path : paths) {

@@ -42,12 +42,11 @@ TEST(CollectSources, AnOutputFolderKeepsTheFoldersBelowThePathGiven) {
   scratch.Write("tree/x/y/d.daf", "");
   scratch.Write("tree/e.daf", "");
   std::string tree = (root / "tree").string();
-  SourceList list =
-      CollectSources({tree, tree + "/e.daf", tree + "/./e.daf"}, fs::path("out"));
+  SourceList list = CollectSources({tree, tree + "/e.daf", tree + "/./e.daf"}, fs::path("out"));
   ASSERT_EQ(list.problem, "");
   // A source reached twice is built once.
-  EXPECT_EQ(Paths(list), (std::vector<std::string>{tree + "/e.daf -> out/",
-                                                   tree + "/x/y/d.daf -> out/x/y"}));
+  EXPECT_EQ(Paths(list),
+            (std::vector<std::string>{tree + "/e.daf -> out/", tree + "/x/y/d.daf -> out/x/y"}));
 }
 
 TEST(CollectSources, APathThatIsNoSourceOrNoFileIsRefusedWithNothingToBuild) {
@@ -60,7 +59,8 @@ TEST(CollectSources, APathThatIsNoSourceOrNoFileIsRefusedWithNothingToBuild) {
   EXPECT_EQ(missing.problem, (root / "nope").string() + ": no such file or folder");
   EXPECT_TRUE(missing.sources.empty());
   SourceList text = CollectSources({(root / "notes.txt").string(), good}, std::nullopt);
-  EXPECT_EQ(text.problem, (root / "notes.txt").string() + ": not a DAF or IPF source (.daf or .ipf)");
+  EXPECT_EQ(text.problem,
+            (root / "notes.txt").string() + ": not a DAF or IPF source (.daf or .ipf)");
   EXPECT_TRUE(text.sources.empty());
 }
 
