@@ -220,8 +220,8 @@ int Help(const Arguments& arguments, const CatchStopSignals& catchStop) {
     return kStatusDone;
   }
   const Command* command = FindCommand(arguments[0]);
-  if (!command || command->run == Help) return UnknownCommand(arguments[0]);
-  return command->run({"--help"}, catchStop);
+  if (!command) return UnknownCommand(arguments[0]);
+  return command->run == Help ? Help({}, catchStop) : command->run({"--help"}, catchStop);
 }
 
 }  // namespace
