@@ -295,10 +295,13 @@ CaseOutcome RunCase(const fs::path& folder, const CaseSetting& setting) {
   std::vector<std::string> programFile = ReadLines(folder / "program");
   std::string programName = programFile.empty() ? "qelc" : programFile.front();
   const std::map<std::string, std::string> programs = {
-      {"qelc", setting.program}, {"qeldump", setting.reader}, {"qellint", setting.linter}};
+      {"qelc", setting.program},
+      {"qeldump", setting.reader},
+      {"qellint", setting.linter},
+      {"qel", setting.qel}};
   auto program = programs.find(programName);
   if (programFile.size() > 1 || program == programs.end()) {
-    return fail("the case's program file names none of qelc, qeldump and qellint");
+    return fail("the case's program file names none of qelc, qeldump, qellint and qel");
   }
   std::vector<std::string> arguments = ReadLines(folder / "args");
   std::string command = ShowCommand(programName, arguments);

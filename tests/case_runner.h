@@ -12,6 +12,7 @@ struct CaseSetting {
   std::string reader;                     // the reader: DAB and IPB files are compared
                                           // through its text, and cases may run it
   std::string linter{};                   // run by the cases that name it
+  std::string qel{};                      // the everyday command, likewise
   std::chrono::milliseconds timeLimit{20000};
 };
 

@@ -61,7 +61,7 @@ def check_document(doc, bin_dir, env, scratch):
         elif words == ["console"]:
             commands = [line[2:] for line in body.splitlines() if line.startswith("$ ")]
             expected = "".join(line + "\n" for line in body.splitlines() if not line.startswith("$ "))
-            missing = {c.split()[0] for c in commands} & {"qeldump", "qellint"}
+            missing = {c.split()[0] for c in commands} & {"qeldump", "qellint", "qel"}
             if any(not (bin_dir / program).exists() for program in missing):
                 skipped += 1
                 continue

@@ -46,7 +46,8 @@ class WholeProgram : public testing::TestWithParam<std::string> {};
 
 TEST_P(WholeProgram, Case) {
   fs::path folder = fs::path(CaseRoot()) / GetParam();
-  CaseOutcome outcome = RunCase(folder, CaseSetting{QELC_BINARY, QELDUMP_BINARY, QELLINT_BINARY});
+  CaseOutcome outcome =
+      RunCase(folder, CaseSetting{QELC_BINARY, QELDUMP_BINARY, QELLINT_BINARY, QEL_BINARY});
   if (!outcome.skipped.empty()) GTEST_SKIP() << outcome.skipped;
   for (const std::string& failure : outcome.failures) ADD_FAILURE() << failure;
   if (!outcome.failures.empty()) {

@@ -1,0 +1,3 @@
+SoftIPCategory {
+  1 : Glue = 'Glue logic'
+}
