@@ -117,7 +117,7 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clau
   std::string target = TakeWord(s);
   ExpectText(s, "=");
   TokenSpan valueAt = CurrentSpan(s);
-  std::string value = TakeWord(s);
+  std::string value = TakeTextValue(s);
   int32_t reserveMark = 0;
   if (SkipIf(s, ":")) {
     reserveMark = StartsWithNoCase(TokenText(s), "RSV") ? 1 : 0;

@@ -38,11 +38,12 @@ void NoteMissingComma(ParseState& s) {
   NoteCause(s, s.tokens.PreviousEnd(),
             "missing ',' after this entry: the entries of the list are "
             "separated by commas",
-            false, ",");
+            CauseReach::kToken, ",");
 }
 
 void NoteMissingClause(ParseState& s, AlwaysClause always) {
-  if (!MayOpenEntry(s)) return;
+  // A '{' opens a memory map, the entry of its section that is in braces.
+  if (!MayOpenEntry(s) && !TokenIs(s, "{")) return;
   NoteCause(s, CurrentToken(s).start,
             std::string(always == AlwaysClause::kRefused ? "'When CONDITION :'"
                                                          : "'Always :' or 'When CONDITION :'") +
