@@ -106,7 +106,7 @@ std::string AttributeSuggestion(ParseState& s, TextPoint at, std::string_view ta
   for (std::string_view known : {"name", "nchange", "PinEdit", "reserve", "displayname"}) {
     suggestion.Consider(known);
   }
-  suggestion.Propose(s.diagnostics, at, target.substr(0, dot + 1));
+  Propose(suggestion, s.diagnostics, at, target.substr(0, dot + 1));
   return suggestion.Text(target.substr(0, dot + 1));
 }
 

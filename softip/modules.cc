@@ -403,7 +403,7 @@ std::string NotAModuleBlock(const Parser& p) {
     known += block.keyword;
     suggestion.Consider(block.keyword);
   }
-  suggestion.Propose(p.diagnostics, CurrentToken(p).start);
+  Propose(suggestion, p.diagnostics, CurrentToken(p).start);
   std::string text = "expected a block of the module (" + known + ") or its closing '}', found " +
                      QuotedToken(p) + suggestion.Text();
   // The module's name may be a misspelt keyword.

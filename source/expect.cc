@@ -64,7 +64,7 @@ std::string UnquotedValueText(const Parser& p) {
     Suggestion suggestion(TokenText(p));
     suggestion.Consider(word);
     text += suggestion.Text();
-    suggestion.Propose(p.diagnostics, CurrentToken(p).start);
+    Propose(suggestion, p.diagnostics, CurrentToken(p).start);
   }
   ParseError(p, std::move(console), explanation.check, std::move(text));
 }
