@@ -51,8 +51,10 @@ void NoteMissingClause(ParseState& s, AlwaysClause always) {
 }
 
 bool MissingCommaBeforeRow(ParseState& s) {
+  // Only a missing ',' is said here; a value's missing quotes are said where
+  // the row then fails.
   if (!s.diagnostics.Recovers() || !OpensLine(s) || !CauseNotedHere(s) ||
-      RunOnStringReachesFound(s)) {
+      !s.cause.unquoted.empty() || RunOnStringReachesFound(s)) {
     return false;
   }
   try {
