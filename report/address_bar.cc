@@ -92,7 +92,8 @@ std::optional<uint64_t> AddressOf(std::string_view text) {
 std::vector<BarBlock> BarBlocks(std::span<const MapEntry> entries) {
   std::vector<BarBlock> blocks;
   for (const MapEntry& entry : entries) {
-    blocks.push_back({&entry, AddressOf(entry.fields[0]), AddressOf(entry.fields[1]), {}, 0, false});
+    blocks.push_back(
+        {&entry, AddressOf(entry.fields[0]), AddressOf(entry.fields[1]), {}, 0, false});
   }
   auto placed = [](const BarBlock& block) { return block.start && block.end; };
   auto last = std::stable_partition(blocks.begin(), blocks.end(), placed);

@@ -117,9 +117,9 @@ void SkipTextValue(Parser& p) {
   NextToken(p);
   if (!p.cause.unquoted.empty()) p.cause = {};
   const Token& next = CurrentToken(p);
-  if (value.kind == kStringToken || value.text.empty() || next.start.line != value.start.line ||
-      next.text.empty() || IsDelimiterToken(p) || next.kind == kStringToken ||
-      next.kind == kVariableToken) {
+  if (value.kind == kStringToken || value.text.empty() || IsDelimiterToken(value) ||
+      next.start.line != value.start.line || next.text.empty() || IsDelimiterToken(p) ||
+      next.kind == kStringToken || next.kind == kVariableToken) {
     return;
   }
   NoteCause(p, value.start, {}, CauseReach::kIntoNextLine);
