@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds qelc, qellint and qeldump (release) when needed and compiles every example source
-# of this folder, each in its own scratch copy of the folder under out/examples/,
-# then shows what the run printed and which files it wrote, and lints them all.
+# Builds every program (release) when needed, showing the build as it goes, and
+# compiles every example source of this folder, each in its own scratch copy of
+# the folder under out/examples/, then shows what the run printed and every file
+# it wrote (new, or written again over the copy's), and lints them all.
 # Arguments are passed on to qelc after the source name (for example -d).
 set -euo pipefail
 examples=$(cd "$(dirname "$0")" && pwd)
@@ -13,8 +14,11 @@ if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null || ! command -v 
     [ ! -f /usr/include/CLI/CLI.hpp ] || [ ! -f /usr/include/rapidjson/writer.h ]; then
   bash "$root/.ci/install-packages" cmake g++ make libcli11-dev rapidjson-dev
 fi
+echo "== configuring the build in ${build#"$root"/}/"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target qelc qellint qeldump >/dev/null
+programs=(qelc qellint qeldump qel-language-server)
+echo "== building ${programs[*]} (the first build takes a minute or two)"
+cmake --build "$build" -j2 --target "${programs[@]}"
 qelc=$build/qelc
 
 failed=0
@@ -27,6 +31,9 @@ for source in "$examples"/*.daf "$examples"/*.ipf; do
   cp -R "$examples"/. "$scratch"
   rm -f "$scratch/run.sh"
   before=$(cd "$scratch" && find . -type f | sort)
+  # The copies are dated long ago, so that whatever the run writes, over a copy
+  # or anew, is newer than that, however coarse the clock of the file system.
+  find "$scratch" -type f -exec touch -d 2000-01-01 {} +
 
   echo "== qelc $name${*:+ $*}"
   status=0
@@ -38,9 +45,9 @@ for source in "$examples"/*.daf "$examples"/*.ipf; do
   cat "$root/out/examples/stderr"
   echo "== exit status $status"
   echo "== files written in ${scratch#"$root"/}:"
-  after=$(cd "$scratch" && find . -type f | sort)
-  comm -13 <(echo "$before") <(echo "$after") | while read -r file; do
-    printf '   %-24s %10d bytes\n' "${file#./}" "$(stat -c %s "$scratch/$file")"
+  (cd "$scratch" && find . -type f -newermt 2000-01-02 | sort) | while read -r file; do
+    grep -qxF "$file" <<<"$before" && again=" (written over the copy)" || again=""
+    printf '   %-24s %10d bytes%s\n' "${file#./}" "$(stat -c %s "$scratch/$file")" "$again"
   done
   [ "$status" -eq 0 ] || failed=1
 done

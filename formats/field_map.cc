@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string>
 
+#include "formats/suggest.h"
 #include "formats/table_block.h"
 
 namespace qelc {
@@ -67,12 +68,9 @@ constexpr FieldNode kTypeShortHandFields[] = {
 QELC_MAP_COVERS(TypeShortHand, kTypeShortHandFields);
 
 constexpr FieldNode kInitializeRowFields[] = {
-    QELC_LEAF(InitializeRow, pin, kString),
-    QELC_LEAF(InitializeRow, signal, kString),
-    QELC_LEAF(InitializeRow, changeable, kInt),
-    QELC_LEAF(InitializeRow, reserved, kInt),
-    QELC_LEAF(InitializeRow, reservedName, kString),
-    QELC_LEAF(InitializeRow, displayName, kString),
+    QELC_LEAF(InitializeRow, pin, kString),          QELC_LEAF(InitializeRow, signal, kString),
+    QELC_LEAF(InitializeRow, changeable, kInt),      QELC_LEAF(InitializeRow, reserved, kInt),
+    QELC_LEAF(InitializeRow, reservedName, kString), QELC_LEAF(InitializeRow, displayName, kString),
 };
 QELC_MAP_COVERS(InitializeRow, kInitializeRowFields);
 constexpr FieldNode kInitializeFields[] = {
@@ -173,8 +171,12 @@ QELC_MAP_COVERS(MemoryMapCondition, kMemoryMapConditionFields);
 
 constexpr FieldNode kBlockFields[] = {
     // One text of 20 bytes, not 20 one-byte fields.
-    {"formatVersion", FieldKind::kText, offsetof(TableBlock, formatVersion),
-     sizeof(TableBlock::formatVersion), 1, {}},
+    {"formatVersion",
+     FieldKind::kText,
+     offsetof(TableBlock, formatVersion),
+     sizeof(TableBlock::formatVersion),
+     1,
+     {}},
     QELC_LEAF(TableBlock, poolUsedSize, kInt),
     QELC_LEAF(TableBlock, poolCapacity, kInt),
     QELC_LEAF(TableBlock, poolAddress, kInt),
@@ -210,7 +212,18 @@ constexpr FieldNode kBlock = {"", FieldKind::kRecord, 0, sizeof(TableBlock), 1, 
 
 const FieldNode& DabBlockMap() { return kBlock; }
 
-FieldTarget ResolveFieldPath(const FieldNode& root, std::string_view path, std::string& problem) {
+namespace {
+
+// A name of a path that names no field: where it stands, and the nearest field
+// name of its record (empty when none is near).
+struct NameMissed {
+  size_t at = 0;
+  size_t length = 0;
+  std::string nearest;
+};
+
+FieldTarget Resolve(const FieldNode& root, std::string_view path, std::string& problem,
+                    NameMissed& missed) {
   const FieldNode* record = &root;
   FieldTarget target;
   size_t at = 0;
@@ -222,7 +235,10 @@ FieldTarget ResolveFieldPath(const FieldNode& root, std::string_view path, std::
       if (field.name == name) found = &field;
     }
     if (!found) {
+      Suggestion suggestion(name);
+      for (const FieldNode& field : record->fields) suggestion.Consider(field.name);
       problem = "no field named '" + std::string(name) + "'";
+      missed = {at, name.size(), suggestion.Nearest()};
       return {};
     }
     target = FieldTarget{found, target.offset + found->offset, !found->IsList()};
@@ -255,6 +271,26 @@ FieldTarget ResolveFieldPath(const FieldNode& root, std::string_view path, std::
     ++at;
     record = found;
   }
+}
+
+}  // namespace
+
+FieldTarget ResolveFieldPath(const FieldNode& root, std::string_view path, std::string& problem) {
+  NameMissed missed;
+  FieldTarget target = Resolve(root, path, problem, missed);
+  // Each name that misses is put right in turn; the path is proposed when all
+  // could be and it then resolves.
+  std::string nearest(path);
+  while (!target.node && !missed.nearest.empty()) {
+    nearest.replace(missed.at, missed.length, missed.nearest);
+    std::string unused;
+    missed = {};
+    if (Resolve(root, nearest, unused, missed).node) {
+      problem += "; did you mean '" + nearest + "'?";
+      break;
+    }
+  }
+  return target;
 }
 
 }  // namespace qelc

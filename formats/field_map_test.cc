@@ -44,6 +44,11 @@ TEST(FieldMap, RefusesPathsThatNameNothing) {
       {"aliases[0", "'aliases' has no element [0 (0 to 9)"},
       {"aliases[0].condition.x", "'aliases[0].condition' has no fields"},
       {"aliases[0].rows[1].name", "no field named 'name'"},
+      // Each name that misses is put right in the path proposed.
+      {"PinGroups[1].Conditions[1].categories[0].selection[2]",
+       "no field named 'PinGroups'; did you mean "
+       "'pinGroups[1].conditions[1].categories[0].selections[2]'?"},
+      {"Aliases[10]", "no field named 'Aliases'"},
   };
   for (const auto& [path, problem] : refused) {
     std::string said;

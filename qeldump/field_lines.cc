@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/field_map.h"
+#include "formats/suggest.h"
 #include "formats/table_block.h"
 #include "qeldump/field_printer.h"
 
@@ -169,6 +170,18 @@ bool UnderPath(std::string_view line, std::string_view path) {
          (line[path.size()] == '.' || line[path.size()] == '[');
 }
 
+// A path without the indices in its brackets.
+std::string NamesOf(std::string_view path) {
+  std::string names;
+  bool inIndex = false;
+  for (char c : path) {
+    if (c == ']') inIndex = false;
+    if (!inIndex) names += c;
+    if (c == '[') inIndex = true;
+  }
+  return names;
+}
+
 void WriteLayoutOf(const FieldNode& record, size_t base, bool absolute, const std::string& path,
                    FILE* out) {
   static constexpr const char* kKindNames[] = {"text", "int", "float", "string", "record"};
@@ -288,7 +301,23 @@ void WriteField(const InputFile& file, std::string_view path, const std::string&
         }
         Put(out, line);
       });
-  if (!named && !dab) throw FileProblem("no field " + std::string(path) + " in this IPB file");
+  if (named || dab) return;
+  // The nearest of the paths the file has (of each line and of each record it
+  // stands in) whose names differ: an index past the end has no near miss.
+  Suggestion suggestion(path);
+  std::string names = NamesOf(path);
+  auto consider = [&](std::string_view candidate) {
+    if (NamesOf(candidate) != names) suggestion.Consider(candidate);
+  };
+  WalkLines(files, false,
+            [&](const std::string& linePath, std::span<const std::optional<std::string>>) {
+              for (size_t cut = linePath.find_first_of(".["); cut != std::string::npos;
+                   cut = linePath.find_first_of(".[", cut + 1)) {
+                consider(std::string_view(linePath).substr(0, cut));
+              }
+              consider(linePath);
+            });
+  throw FileProblem("no field " + std::string(path) + " in this IPB file" + suggestion.Text());
 }
 
 bool WriteDifferences(const InputFile& a, const InputFile& b, FILE* out) {

@@ -17,10 +17,17 @@ constexpr double kBlockHeight = 44;
 constexpr double kGapHeight = 20;
 constexpr size_t kLabel = 40;  // characters of a text inside a block
 
-std::string Hex(uint64_t value) {
+// `value` in hex with at least `digits` digits.
+std::string Hex(uint64_t value, int digits) {
   char text[24];
-  std::snprintf(text, sizeof text, "0x%" PRIX64, value);
+  std::snprintf(text, sizeof text, "0x%0*" PRIX64, digits, value);
   return text;
+}
+
+// The digits of an address written in hex, 0 for one written otherwise.
+int HexDigits(std::string_view address) {
+  bool hex = address.size() > 2 && address[0] == '0' && (address[1] == 'x' || address[1] == 'X');
+  return hex ? int(address.size() - 2) : 0;
 }
 
 int DigitValue(char c, int base) {
@@ -85,17 +92,25 @@ std::optional<uint64_t> AddressOf(std::string_view text) {
 std::vector<BarBlock> BarBlocks(std::span<const MapEntry> entries) {
   std::vector<BarBlock> blocks;
   for (const MapEntry& entry : entries) {
-    blocks.push_back({&entry, AddressOf(entry.fields[0]), AddressOf(entry.fields[1]), {}, false});
+    blocks.push_back(
+        {&entry, AddressOf(entry.fields[0]), AddressOf(entry.fields[1]), {}, 0, false});
   }
   auto placed = [](const BarBlock& block) { return block.start && block.end; };
   auto last = std::stable_partition(blocks.begin(), blocks.end(), placed);
   std::stable_sort(blocks.begin(), last,
                    [](const BarBlock& a, const BarBlock& b) { return *a.start < *b.start; });
   std::optional<uint64_t> reach;  // the highest address an earlier entry holds
+  std::string_view reachText;     // that address as its entry writes it
   for (auto block = blocks.begin(); block != last; ++block) {
     if (reach && *block->start <= *reach) block->overlaps = true;
-    if (reach && *reach<UINT64_MAX&& * block->start> * reach + 1) block->gapBefore = *reach + 1;
-    reach = reach ? std::max(*reach, *block->end) : *block->end;
+    if (reach && *reach<UINT64_MAX&& * block->start> * reach + 1) {
+      block->gapBefore = *reach + 1;
+      block->gapDigits = std::max(HexDigits(reachText), HexDigits(block->entry->fields[0]));
+    }
+    if (!reach || *block->end > *reach) {
+      reach = *block->end;
+      reachText = block->entry->fields[1];
+    }
   }
   return blocks;
 }
@@ -109,7 +124,8 @@ std::string AddressBarSvg(std::span<const MapEntry> entries) {
       body += "<g class=\"gap\"><rect x=\"" + Number(kAddressWidth) + "\" y=\"" + Number(top) +
               "\" width=\"" + Number(kBarWidth) + "\" height=\"" + Number(kGapHeight) + "\"/>" +
               TextAt(kAddressWidth + kBarWidth / 2, top + 14, "gap-label",
-                     "gap " + Hex(*block.gapBefore) + " to " + Hex(*block.start - 1)) +
+                     "gap " + Hex(*block.gapBefore, block.gapDigits) + " to " +
+                         Hex(*block.start - 1, block.gapDigits)) +
               "</g>\n";
       top += kGapHeight;
     }

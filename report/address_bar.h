@@ -25,6 +25,7 @@ struct BarBlock {
   const MapEntry* entry;
   std::optional<uint64_t> start, end;
   std::optional<uint64_t> gapBefore;  // the first free address of a gap before the entry
+  int gapDigits = 0;                  // the hex digits of the addresses around the gap, at the most
   bool overlaps = false;              // it starts at or below an address an earlier one holds
 };
 

@@ -37,6 +37,18 @@ TEST(AddressBarTest, GapsOverlapsAndTextsLast) {
   EXPECT_FALSE(blocks[5].start);
 }
 
+TEST(AddressBarTest, AGapIsWrittenWithTheDigitsOfTheRangesAroundIt) {
+  MapEntry eight[] = {Entry("0x00000000", "0x00000FFF"), Entry("0x00002000", "0x00002FFF")};
+  EXPECT_NE(AddressBarSvg(eight).find(">gap 0x00001000 to 0x00001FFF<"), std::string::npos);
+  // The wider of the two, whichever it is; a decimal neighbour has no digits to match.
+  MapEntry mixed[] = {Entry("0x0", "0xFFF"), Entry("0x002000", "0x2FFF"), Entry("0x4000", "20479"),
+                      Entry("24576", "0x6FFF")};
+  std::string svg = AddressBarSvg(mixed);
+  EXPECT_NE(svg.find(">gap 0x001000 to 0x001FFF<"), std::string::npos);
+  EXPECT_NE(svg.find(">gap 0x3000 to 0x3FFF<"), std::string::npos);
+  EXPECT_NE(svg.find(">gap 0x5000 to 0x5FFF<"), std::string::npos);
+}
+
 TEST(AddressBarTest, EveryEntryIsABlockWithItsTextsAsWritten) {
   MapEntry entries[] = {Entry("0x0", "0xF"), Entry("<0>", "0x\"1\"")};
   std::string svg = AddressBarSvg(entries);

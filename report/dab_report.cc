@@ -49,8 +49,8 @@ class DabWriter {
   std::string Body(std::string_view name) {
     std::string out = "<header><h1>" + Escaped(name) +
                       "</h1><p>A DAB file: " + std::to_string(file_.Pool().size()) + " of " +
-                      std::to_string(block_->poolCapacity) +
-                      " bytes of its string pool used.</p>\n<nav><ul>"
+                      Count(block_->poolCapacity, "byte", "bytes") +
+                      " of its string pool used.</p>\n<nav><ul>"
                       "<li><a href=\"#pinouts\">Pinouts</a></li>"
                       "<li><a href=\"#tables\">Tables</a></li>"
                       "<li><a href=\"#memory-maps\">Memory maps</a></li></ul></nav></header>\n";

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "formats/utf8.h"
 
@@ -79,6 +80,10 @@ std::string Number(double value) {
     std::snprintf(text, sizeof text, "%.1f", rounded);
   }
   return text;
+}
+
+std::string Count(int64_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
 }  // namespace qelc::report

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,8 @@ std::string Attribute(std::string_view name, std::string_view value);
 
 // A coordinate or a length in a drawing, with at most one decimal.
 std::string Number(double value);
+
+// A count with its noun: "1 category", "0 categories", "2 categories".
+std::string Count(int64_t count, std::string_view one, std::string_view many);
 
 }  // namespace qelc::report

@@ -22,10 +22,10 @@ class IpbWriter {
       : library_(library), strings_(strings) {}
 
   std::string Body(std::string_view name) const {
-    std::string out = "<header><h1>" + Escaped(name) +
-                      "</h1><p>An IPB file: " + std::to_string(library_.categories.Size()) +
-                      " categories, " + std::to_string(library_.modules.Size()) +
-                      " modules.</p></header>\n<main>\n";
+    std::string out =
+        "<header><h1>" + Escaped(name) +
+        "</h1><p>An IPB file: " + Count(library_.categories.Size(), "category", "categories") +
+        ", " + Count(library_.modules.Size(), "module", "modules") + ".</p></header>\n<main>\n";
     out += "<section id=\"categories\"><h2>SoftIPCategory</h2>\n" + Categories() + "</section>\n";
     out += "<section id=\"modules\"><h2>Modules</h2>\n";
     for (size_t i = 0; i < library_.modules.Size(); ++i) out += Module(library_.modules.At(i));

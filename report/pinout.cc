@@ -102,7 +102,7 @@ class Drawing {
       out += Text(bodyX_ + bodyWidth_ / 2, bodyY_ + bodyHeight_ / 2, "package",
                   EscapedLabel(package_, 40));
       out += Text(bodyX_ + bodyWidth_ / 2, bodyY_ + bodyHeight_ / 2 + 14, "count",
-                  std::to_string(count_) + " pins") +
+                  Count(count_, "pin", "pins")) +
              "\n";
     }
     for (int32_t number = 1; number <= count_; ++number) {

@@ -67,7 +67,7 @@ TEST(ReportTest, MemoryMapBlocksAndTablesUnderTheirSectionNames) {
       "    0x1000 : 0x10FF : 'Far' : RX : - : 256 : f\n  }\n}\n");
   EXPECT_EQ(Count(page, "data-map=\"7\""), 3u);
   EXPECT_EQ(Count(page, "class=\"block overlap\""), 1u);
-  EXPECT_NE(page.find("gap 0x200 to 0xFFF"), std::string::npos);
+  EXPECT_NE(page.find("gap 0x0200 to 0x0FFF"), std::string::npos);
   EXPECT_NE(page.find("Flash &amp; more"), std::string::npos);
   EXPECT_NE(page.find("<caption>Alias</caption>"), std::string::npos);
   EXPECT_EQ(page.find("src="), std::string::npos);
@@ -84,6 +84,22 @@ TEST(ReportTest, ModulePortsWithTheirDirections) {
   EXPECT_EQ(Count(page, "data-direction=\"in\""), 2u);
   EXPECT_EQ(Count(page, "data-direction=\"out\""), 1u);
   EXPECT_NE(page.find("data-module=\"M&lt;1&gt;\" data-port=\"b\""), std::string::npos);
+}
+
+TEST(ReportTest, ACountOfOneTakesTheSingular) {
+  auto heading = [](const std::string& source) {
+    std::string bytes = Compiled("lib.ipf", source, "lib.ipb");
+    SoftIPLibrary library;
+    std::string_view strings = ReadIpbBytes(bytes, library);
+    std::string page = IpbReport(library, strings, "lib.ipb");
+    size_t at = page.find("An IPB file: ");
+    return at == std::string::npos ? page : page.substr(at, page.find('<', at) - at);
+  };
+  EXPECT_EQ(
+      heading("SoftIPCategory { 1 : T = 'timers' }\nM { Input : { a : wire : in : 1 : ; } }\n"),
+      "An IPB file: 1 category, 1 module.");
+  EXPECT_EQ(heading("SoftIPCategory { 1 : T = 'timers' 2 : S = 'serial' }\n"),
+            "An IPB file: 2 categories, 0 modules.");
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ void ReadExtensionBody(ParseState& s, ExtensionTable& table) {
       WarnIfEndsList(s, CurrentToken(s).start, Unquote(TokenText(s)), "the extension's first text");
       std::string first = TakeWord(s);
       ExpectText(s, ":");
-      std::string second = TakeWord(s);
+      std::string second = TakeTextValue(s);
       AddExtension(s, table, index, first, second);
     });
     if (read) ++index;

@@ -99,7 +99,7 @@ void ReadGroup(ParseState& s, GroupList& groups, int32_t group) {
   ExpectText(s, ":");
   if (!TokenIs(s, "{")) {
     AddGroupText(s, groups, group, Unquote(PeekWord(s)));
-    SkipToken(s);
+    SkipTextValue(s);
     ExpectText(s, ":");
   }
   ReadMembers(s, groups[group].members);

@@ -106,7 +106,7 @@ std::string AttributeSuggestion(ParseState& s, TextPoint at, std::string_view ta
   for (std::string_view known : {"name", "nchange", "PinEdit", "reserve", "displayname"}) {
     suggestion.Consider(known);
   }
-  suggestion.Propose(s.diagnostics, at, target.substr(0, dot + 1));
+  Propose(suggestion, s.diagnostics, at, target.substr(0, dot + 1));
   return suggestion.Text(target.substr(0, dot + 1));
 }
 
@@ -117,7 +117,7 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clau
   std::string target = TakeWord(s);
   ExpectText(s, "=");
   TokenSpan valueAt = CurrentSpan(s);
-  std::string value = TakeWord(s);
+  std::string value = TakeTextValue(s);
   int32_t reserveMark = 0;
   if (SkipIf(s, ":")) {
     reserveMark = StartsWithNoCase(TokenText(s), "RSV") ? 1 : 0;

@@ -107,7 +107,7 @@ void NoteEntryAsHeader(ParseState& s, TextPoint label, const char* headerLine) {
             Format("an entry stands where the memory map's %s line should: a map starts with "
                    "the lines Number, Title, Description, Main and Secondary (LABEL : value)",
                    headerLine),
-            true);
+            CauseReach::kRestOfLine);
 }
 
 // Takes a value whose quotes are removed: as written it may be `writtenLimit`
@@ -116,7 +116,7 @@ std::string TakeUnquoted(ParseState& s, int writtenLimit, int limit) {
   CheckTextLength(s, TokenText(s), writtenLimit);
   std::string text = Unquote(TokenText(s));
   CheckTextLength(s, text, limit);
-  SkipToken(s);
+  SkipTextValue(s);
   return text;
 }
 
@@ -127,7 +127,7 @@ std::string TakeDescription(ParseState& s) {
     CheckTextLength(s, TokenText(s), kHeaderValueLimit);
     description += Unquote(TokenText(s));
     CheckTextLength(s, description, kDescriptionLimit);
-    SkipToken(s);
+    SkipTextValue(s);
   }
   return description;
 }

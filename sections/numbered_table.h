@@ -56,7 +56,7 @@ void ReadListBody(ParseState& s, const NumberedTable& member, NumberedRow (&tabl
       ExpectKind(s, kNumberToken);
       ExpectText(s, ":");
       TextPoint at = CurrentToken(s).start;
-      std::string text = Unquote(TakeWord(s));
+      std::string text = Unquote(TakeTextValue(s));
       WarnIfEndsList(s, at, text, "the row's text");
       AddNumberedRow(s, member, table, row, LeadingDigitsValue(digits), text);
       SkipIf(s, ",");

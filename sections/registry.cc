@@ -154,7 +154,7 @@ std::string NotASection(ParseState& s) {
     known += section.keyword;
     suggestion.Consider(section.keyword);
   }
-  suggestion.Propose(s.diagnostics, CurrentToken(s).start);
+  Propose(suggestion, s.diagnostics, CurrentToken(s).start);
   return "expected a section keyword, found " + QuotedToken(s) + "; sections: " + known +
          suggestion.Text();
 }

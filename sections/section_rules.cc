@@ -38,11 +38,12 @@ void NoteMissingComma(ParseState& s) {
   NoteCause(s, s.tokens.PreviousEnd(),
             "missing ',' after this entry: the entries of the list are "
             "separated by commas",
-            false, ",");
+            CauseReach::kToken, ",");
 }
 
 void NoteMissingClause(ParseState& s, AlwaysClause always) {
-  if (!MayOpenEntry(s)) return;
+  // A '{' opens a memory map, the entry of its section that is in braces.
+  if (!MayOpenEntry(s) && !TokenIs(s, "{")) return;
   NoteCause(s, CurrentToken(s).start,
             std::string(always == AlwaysClause::kRefused ? "'When CONDITION :'"
                                                          : "'Always :' or 'When CONDITION :'") +
@@ -50,8 +51,10 @@ void NoteMissingClause(ParseState& s, AlwaysClause always) {
 }
 
 bool MissingCommaBeforeRow(ParseState& s) {
+  // Only a missing ',' is said here; a value's missing quotes are said where
+  // the row then fails.
   if (!s.diagnostics.Recovers() || !OpensLine(s) || !CauseNotedHere(s) ||
-      RunOnStringReachesFound(s)) {
+      !s.cause.unquoted.empty() || RunOnStringReachesFound(s)) {
     return false;
   }
   try {

@@ -39,8 +39,8 @@ enum class AlwaysClause {
   kStoredAfter,  // the condition "1" is stored once the ':' has been read
 };
 
-// While linting, a body that read no clause and stops at an entry: the entry
-// lacks the clause it must stand under.
+// While linting, a body that read no clause and stops at an entry (or at a
+// '{', which opens a memory map): the entry lacks the clause it must stand under.
 void NoteMissingClause(ParseState& s, AlwaysClause always);
 
 struct Clauses {

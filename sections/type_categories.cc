@@ -45,7 +45,7 @@ void ReadTypeCategoryBody(ParseState& s, TypeCategoryTable& table) {
       std::string name = TakeWord(s);
       ExpectText(s, "=");
       AddTypeCategory(s, table, index, name, Unquote(PeekWord(s)));
-      SkipToken(s);
+      SkipTextValue(s);
     });
     if (read) ++index;
     complete = complete && read;

@@ -58,7 +58,7 @@ void ReadShortHand(ParseState& s, TypeShortHandTable& table, int32_t index) {
   if (SkipIf(s, ":")) qualifiers = ReadQualifiers(s);
   ExpectText(s, "=");
   AddTypeShortHand(s, table, index, code, qualifiers, name, Unquote(PeekWord(s)));
-  SkipToken(s);
+  SkipTextValue(s);
 }
 
 // A short hand ends where a number opens the next line.

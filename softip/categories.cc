@@ -46,7 +46,7 @@ void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
   std::string name = TakeWord(s, kCategoryTextLimit);
   if (s.facts) s.facts->Define(NameKind::kSoftIpCategory, nameAt, name);
   ExpectText(s, "=");
-  std::string value = Unquote(TakeWord(s, kCategoryTextLimit));
+  std::string value = Unquote(TakeTextValue(s, kCategoryTextLimit));
   // Kept beside the entry it belongs to, so an entry the linter skipped has
   // none.
   library.categoryStarts.push_back(start);

@@ -54,7 +54,8 @@ namespace {
 
 // A number field read from the current token as `value`.
 void CheckNumberField(ParseState& s, int32_t value) {
-  if (Linting(s) && !IsWholeDecimal(TokenText(s))) {
+  // A field read past a missing ';' is the next line's: its words say nothing.
+  if (Linting(s) && !IsWholeDecimal(TokenText(s)) && s.cause.reach != CauseReach::kOnward) {
     Warn(s, kNumberConversionCheck,
          Format("'%s' is not a whole number: %d is stored", TokenText(s).c_str(), value));
   }
@@ -163,9 +164,35 @@ std::string TakeTextField(ParseState& s) {
   return text;
 }
 
+// While linting, before an optional field of a port line: a field that opens a
+// line is most likely the first word of the next port line, read on because
+// this one lacks its ';'. Whatever then fails in the port line is said at the
+// end of the line before, once.
+void NoteMissingSemicolon(ParseState& s) {
+  if (!Linting(s) || s.cause.reach == CauseReach::kOnward) return;
+  if (CurrentToken(s).start.line <= s.tokens.PreviousEnd().line || TokenText(s).empty()) return;
+  NoteCause(s, s.tokens.PreviousEnd(), "missing ';' at the end of this port line",
+            CauseReach::kOnward, ";");
+}
+
+// Drops the note of NoteMissingSemicolon once its port line is read or given up.
+class PortLineCause {
+ public:
+  explicit PortLineCause(ParseState& s) : s_(s) {}
+  ~PortLineCause() {
+    if (s_.cause.reach == CauseReach::kOnward) s_.cause = {};
+  }
+  PortLineCause(const PortLineCause&) = delete;
+  PortLineCause& operator=(const PortLineCause&) = delete;
+
+ private:
+  ParseState& s_;
+};
+
 // port-line -> text1 ':' text2 ':' text3 ':' text4 ':'
 //              [ number1-part [ number2-part [ text5-part [ text6 ] ] ] ] ';'
 void ReadPortLine(ParseState& s, SoftIPModule& module, PortKind kind) {
+  PortLineCause missingSemicolon(s);
   std::string text1 = TakeWord(s, kModuleTextLimit);
   ExpectText(s, ":");
   std::string text2 = TakeWord(s, kModuleTextLimit);
@@ -180,11 +207,16 @@ void ReadPortLine(ParseState& s, SoftIPModule& module, PortKind kind) {
   int32_t number2 = 0;
   std::string text5;
   std::string text6;
-  if (!TokenIs(s, ";")) number1 = TakeNumberField(s);
-  if (!TokenIs(s, ";")) number2 = TakeNumberField(s);
-  if (!TokenIs(s, ";")) text5 = TakeTextField(s);
-  if (!TokenIs(s, ";")) {
-    if (kind == PortKind::kOutput && Linting(s)) {
+  auto moreFields = [&] {
+    if (TokenIs(s, ";")) return false;
+    NoteMissingSemicolon(s);
+    return true;
+  };
+  if (moreFields()) number1 = TakeNumberField(s);
+  if (moreFields()) number2 = TakeNumberField(s);
+  if (moreFields()) text5 = TakeTextField(s);
+  if (moreFields()) {
+    if (kind == PortKind::kOutput && Linting(s) && s.cause.reach != CauseReach::kOnward) {
       Warn(s, kOutputEighthField,
            "an Output line keeps seven fields: the eighth, " + QuotedToken(s) + ", is dropped");
     }
@@ -371,7 +403,7 @@ std::string NotAModuleBlock(const Parser& p) {
     known += block.keyword;
     suggestion.Consider(block.keyword);
   }
-  suggestion.Propose(p.diagnostics, CurrentToken(p).start);
+  Propose(suggestion, p.diagnostics, CurrentToken(p).start);
   std::string text = "expected a block of the module (" + known + ") or its closing '}', found " +
                      QuotedToken(p) + suggestion.Text();
   // The module's name may be a misspelt keyword.

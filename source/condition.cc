@@ -46,7 +46,7 @@ std::string UnknownVariable(const Parser& p) {
     known += variable;
     suggestion.Consider(variable);
   }
-  suggestion.Propose(p.diagnostics, CurrentToken(p).start);
+  Propose(suggestion, p.diagnostics, CurrentToken(p).start);
   return "unknown condition variable " + text + "; known: " + known + suggestion.Text();
 }
 

@@ -31,6 +31,17 @@ bool IsWord(std::string_view text) {
   return true;
 }
 
+// The cause noted by SkipTextValue: the value's first two words, and the token
+// found when it stands on their line after them.
+std::string UnquotedValueText(const Parser& p) {
+  std::string words = p.cause.unquoted;
+  const Token& found = CurrentToken(p);
+  bool onTheLine =
+      found.start.line == p.cause.from.line && found.start.column > p.cause.from.column;
+  if (onTheLine && !IsDelimiterToken(p) && found.kind != kStringToken) words += " " + found.text;
+  return "a value of several words must be quoted (" + QuotedText(words) + ")";
+}
+
 // Ends the run on a failed expectation. The linter's text is the caller's, or
 // the cause a rule noted at this token, or what was expected (with the keyword
 // the token was likely meant to be); the compiler prints its fixed message.
@@ -43,8 +54,9 @@ bool IsWord(std::string_view text) {
     const TextPoint& at = p.cause.at;
     bool elsewhere =
         at.line != CurrentToken(p).start.line || at.column != CurrentToken(p).start.column;
+    std::string cause = p.cause.unquoted.empty() ? p.cause.text : UnquotedValueText(p);
     ParseErrorAt(p, at, std::move(console), explanation.check,
-                 elsewhere ? p.cause.text + "; found " + QuotedToken(p) : p.cause.text);
+                 elsewhere ? cause + "; found " + QuotedToken(p) : cause);
   }
   std::string text = "expected " + std::string(expected) + ", found " + QuotedToken(p);
   std::string_view word = std::string_view(expected).substr(1, expected.size() - 2);
@@ -52,7 +64,7 @@ bool IsWord(std::string_view text) {
     Suggestion suggestion(TokenText(p));
     suggestion.Consider(word);
     text += suggestion.Text();
-    suggestion.Propose(p.diagnostics, CurrentToken(p).start);
+    Propose(suggestion, p.diagnostics, CurrentToken(p).start);
   }
   ParseError(p, std::move(console), explanation.check, std::move(text));
 }
@@ -81,12 +93,37 @@ bool CauseNotedHere(const Parser& p) {
   const NotedCause& cause = p.cause;
   TextPoint at = CurrentToken(p).start;
   if (cause.from.line == 0 || at.line < cause.from.line) return false;
-  if (cause.restOfLine) return at.line == cause.from.line && at.column >= cause.from.column;
-  return at.line == cause.from.line && at.column == cause.from.column;
+  switch (cause.reach) {
+    case CauseReach::kToken:
+      return at == cause.from;
+    case CauseReach::kRestOfLine:
+      return at.line == cause.from.line && at.column >= cause.from.column;
+    case CauseReach::kIntoNextLine:
+      if (at.line == cause.from.line) return at.column >= cause.from.column;
+      return p.tokens.PreviousEnd().line == cause.from.line;
+    case CauseReach::kOnward:
+      return true;
+  }
+  return false;
 }
 
-void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine, std::string insert) {
-  p.cause = {CurrentToken(p).start, restOfLine, at, std::move(text), std::move(insert)};
+void NoteCause(Parser& p, TextPoint at, std::string text, CauseReach reach, std::string insert) {
+  p.cause = {CurrentToken(p).start, reach, at, std::move(text), std::move(insert), {}};
+}
+
+void SkipTextValue(Parser& p) {
+  if (!Linting(p)) return NextToken(p);
+  Token value = CurrentToken(p);
+  NextToken(p);
+  if (!p.cause.unquoted.empty()) p.cause = {};
+  const Token& next = CurrentToken(p);
+  if (value.kind == kStringToken || value.text.empty() || IsDelimiterToken(value) ||
+      next.start.line != value.start.line || next.text.empty() || IsDelimiterToken(p) ||
+      next.kind == kStringToken || next.kind == kVariableToken) {
+    return;
+  }
+  NoteCause(p, value.start, {}, CauseReach::kIntoNextLine);
+  p.cause.unquoted = value.text + " " + next.text;
 }
 
 void ExpectText(Parser& p, std::string_view expected, Explanation explanation) {
@@ -129,6 +166,12 @@ void CheckTextLength(Parser& p, std::string_view text, int limit) {
 std::string TakeWord(Parser& p, int limit) {
   std::string word = PeekWord(p, limit);
   NextToken(p);
+  return word;
+}
+
+std::string TakeTextValue(Parser& p, int limit) {
+  std::string word = PeekWord(p, limit);
+  SkipTextValue(p);
   return word;
 }
 

@@ -29,9 +29,9 @@ struct Explanation {
 };
 
 // While the linter runs: notes `text` as the likely cause of an expectation that
-// fails at the current token (with `restOfLine`, at it or later on its line),
-// said at `at`. Callers build the text only when Linting(p).
-void NoteCause(Parser& p, TextPoint at, std::string text, bool restOfLine = false,
+// fails at the current token (or as far from it as `reach` says), said at `at`.
+// Callers build the text only when Linting(p).
+void NoteCause(Parser& p, TextPoint at, std::string text, CauseReach reach = CauseReach::kToken,
                std::string insert = {});
 
 // True when a cause was noted for an expectation failing at the current token.
@@ -59,6 +59,16 @@ bool IsDelimiterToken(const Parser& p);
 
 // Consumes the current token whatever it is.
 void SkipToken(Parser& p);
+
+// Consumes the current token, a value of free text. While the linter runs, a
+// word that follows it on its line most likely goes on with the value, written
+// without its quotes, and takes the place of what should follow the value: an
+// expectation that fails from that word to the first token of the next line
+// says so at the value.
+void SkipTextValue(Parser& p);
+
+// "Takes the word" of a value of free text: TakeWord, consumed by SkipTextValue.
+std::string TakeTextValue(Parser& p, int limit = kStoredTextLimit);
 
 // Refuses a text longer than `limit` characters: the line-numbered message, one
 // more error, status 1.

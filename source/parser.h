@@ -10,17 +10,28 @@
 
 namespace qelc {
 
+// How far from the token it was noted at a likely cause reaches.
+enum class CauseReach {
+  kToken,         // that token alone
+  kRestOfLine,    // it or a later token of its line
+  kIntoNextLine,  // the same, or the first token after its line
+  kOnward,        // it or any later token, until the rule that noted it drops it
+};
+
 // The likely cause of an error that the linter may meet at a coming token,
 // noted while it runs by a rule that stops there: an expectation that fails at
-// the token `from` (with `restOfLine`, at it or a later token of its line) is
-// said in these words at `at`, with the token found.
+// the token `from` (or as far as `reach` says) is said in these words at `at`,
+// with the token found.
 // `insert` is the text whose insertion at `at` fixes it, where one does.
+// `unquoted` is a value that was read as one word although more words follow it
+// on its line (its first two, a blank between), named in place of a text.
 struct NotedCause {
   TextPoint from{0, 0};
-  bool restOfLine = false;
+  CauseReach reach = CauseReach::kToken;
   TextPoint at;
   std::string text;
   std::string insert;
+  std::string unquoted;
 };
 
 // What every grammar rule of one compilation reads and advances: the token

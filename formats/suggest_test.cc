@@ -1,4 +1,4 @@
-#include "source/suggest.h"
+#include "formats/suggest.h"
 
 #include <gtest/gtest.h>
 
