@@ -16,7 +16,7 @@ if ! command -v cmake >/dev/null || ! command -v g++ >/dev/null || ! command -v 
 fi
 echo "== configuring the build in ${build#"$root"/}/"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-programs=(qelc qellint qeldump qel-language-server)
+programs=(qelc qellint qeldump qel qel-language-server)
 echo "== building ${programs[*]} (the first build takes a minute or two)"
 cmake --build "$build" -j2 --target "${programs[@]}"
 qelc=$build/qelc
