@@ -22,10 +22,10 @@
 #include "decompile/daf_source.h"
 #include "decompile/ipf_source.h"
 #include "formats/utf8.h"
+#include "qelc/qelc.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
-#include "qelc/qelc.h"
 #include "report/report.h"
 
 namespace py = pybind11;
@@ -197,10 +197,14 @@ struct PyDiagnostic {
 
 PyDiagnostic ToPython(const Diagnostic& diagnostic) {
   const Location& at = diagnostic.location;
-  PyDiagnostic converted{Text(at.file),    at.line,
-                         at.column,        at.endLine,
-                         at.endColumn,     SeverityName(diagnostic.severity),
-                         Text(diagnostic.check), Text(diagnostic.message),
+  PyDiagnostic converted{Text(at.file),
+                         at.line,
+                         at.column,
+                         at.endLine,
+                         at.endColumn,
+                         SeverityName(diagnostic.severity),
+                         Text(diagnostic.check),
+                         Text(diagnostic.message),
                          py::list()};
   for (const IncludeSite& site : at.includedFrom) {
     converted.includedFrom.append(py::make_tuple(Text(site.file), site.line));
@@ -240,8 +244,9 @@ PyResult CompileText(const py::object& text, const py::object& name, const py::o
     result = Compile(source, options);
   }
   reader.RaiseAnyError();
-  PyResult converted{result.status, Text(result.standardOutput), Text(result.standardError),
-                     py::dict(), py::none(), ToPython(result.diagnostics)};
+  PyResult converted{
+      result.status, Text(result.standardOutput), Text(result.standardError), py::dict(),
+      py::none(),    ToPython(result.diagnostics)};
   for (const OutputFile& file : result.files) {
     converted.files[Text(file.name)] = py::bytes(file.bytes);
   }
@@ -322,8 +327,8 @@ py::object FieldValue(std::string_view& shown) {
     shown.remove_prefix(std::min(at + 1, shown.size()));
     if (shown.starts_with(" @")) {
       size_t end = shown.find(" (inside a string)");
-      shown.remove_prefix(end != std::string_view::npos ? end + 18
-                                                        : std::min(shown.find(' ', 1), shown.size()));
+      shown.remove_prefix(
+          end != std::string_view::npos ? end + 18 : std::min(shown.find(' ', 1), shown.size()));
     }
     return FileText(bytes);
   }
@@ -351,7 +356,9 @@ class PyFile {
   std::string Kind() const { return file_->kind == dump::FileKind::kDab ? "dab" : "ipb"; }
   py::str Name() const { return Text(file_->name); }
 
-  py::str ToText() const { return Text(WithoutGil([&](FILE* out) { dump::WriteText(*file_, out); })); }
+  py::str ToText() const {
+    return Text(WithoutGil([&](FILE* out) { dump::WriteText(*file_, out); }));
+  }
 
   py::str ToJson() const {
     std::string json = WithoutGil([&](FILE* out) { dump::WriteJson(*file_, out); });
@@ -477,10 +484,11 @@ py::list Diff(const py::object& a, const py::object& b) {
   {
     py::gil_scoped_release released;
     const dump::InputFile* files[] = {&first, &second};
-    dump::WalkLines(files, true,
-                    [&](const std::string& path, std::span<const std::optional<std::string>> values) {
-                      if (values[0] != values[1]) found.push_back({path, values[0], values[1]});
-                    });
+    dump::WalkLines(
+        files, true,
+        [&](const std::string& path, std::span<const std::optional<std::string>> values) {
+          if (values[0] != values[1]) found.push_back({path, values[0], values[1]});
+        });
   }
   py::list differences;
   for (const Difference& difference : found) {
@@ -544,8 +552,9 @@ PYBIND11_MODULE(_qelc, module) {
                  .format(d.file, d.line, d.column, d.severity, d.message, d.check);
            })
       .def("__repr__", [](const PyDiagnostic& d) {
-        return py::str("qelc.Diagnostic({!r}, line={}, column={}, end_line={}, end_column={}, "
-                       "severity={!r}, check={!r}, message={!r}, included_from={!r})")
+        return py::str(
+                   "qelc.Diagnostic({!r}, line={}, column={}, end_line={}, end_column={}, "
+                   "severity={!r}, check={!r}, message={!r}, included_from={!r})")
             .format(d.file, d.line, d.column, d.endLine, d.endColumn, d.severity, d.check,
                     d.message, d.includedFrom);
       });
@@ -562,7 +571,8 @@ PYBIND11_MODULE(_qelc, module) {
       .def_readonly("artifact", &PyResult::artifact, "the DAB or IPB file's bytes, or None")
       .def_readonly("diagnostics", &PyResult::diagnostics)
       .def("__repr__", [](const PyResult& r) {
-        return py::str("<qelc.Result status={} files={!r}>").format(r.status, r.files.attr("keys")());
+        return py::str("<qelc.Result status={} files={!r}>")
+            .format(r.status, r.files.attr("keys")());
       });
 
   py::class_<PyFile>(module, "File", "A DAB or IPB file, read whole and checked.")
@@ -573,7 +583,9 @@ PYBIND11_MODULE(_qelc, module) {
            "The document qeldump --json prints, without its final newline.")
       .def(
           "as_dict",
-          [](const PyFile& file) { return py::module_::import("json").attr("loads")(file.ToJson()); },
+          [](const PyFile& file) {
+            return py::module_::import("json").attr("loads")(file.ToJson());
+          },
           "The document of to_json() as Python values.")
       .def("get", &PyFile::Get, py::arg("path"),
            "The value qeldump --get PATH prints: a field's as int, float or str, a record's "
@@ -586,17 +598,16 @@ PYBIND11_MODULE(_qelc, module) {
       });
 
   module.def("compile", &CompileText, py::arg("text"), py::arg("name") = "source.daf",
-             py::kw_only(), py::arg("includes") = py::none(),
-             py::arg("keep_preprocessed") = false, py::arg("decode") = false,
-             py::arg("warnings") = false,
+             py::kw_only(), py::arg("includes") = py::none(), py::arg("keep_preprocessed") = false,
+             py::arg("decode") = false, py::arg("warnings") = false,
              "Compiles a DAF or IPF source as the qelc program would (-d: keep_preprocessed "
              "and decode) and returns a Result.");
   module.def("lint", &LintText, py::arg("text"), py::arg("name") = "source.daf", py::kw_only(),
              py::arg("includes") = py::none(), py::arg("max_errors") = 20,
              py::arg("enable") = py::tuple(), py::arg("disable") = py::tuple(),
              "What qellint finds in the source: a list of Diagnostic.");
-  module.def("format", &FormatText, py::arg("text"), py::arg("name") = "source.daf",
-             py::kw_only(), py::arg("includes") = py::none(),
+  module.def("format", &FormatText, py::arg("text"), py::arg("name") = "source.daf", py::kw_only(),
+             py::arg("includes") = py::none(),
              "The source in qelc's layout, its comments kept; FormatRefused when it cannot be.");
   module.def("read", &ReadFile, py::arg("data"), py::kw_only(), py::arg("name") = py::none(),
              "Reads a DAB or IPB file from bytes or a path; DamagedFile when it is not sound.");

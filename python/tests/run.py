@@ -11,7 +11,8 @@ import importlib.util, os, pathlib, sys
 
 
 def main():
-    package_dir, qelc, qellint, qeldump, *pytest_args = sys.argv[1:]
+    package_dir, qelc, qellint, qeldump = (os.path.abspath(a) for a in sys.argv[1:5])
+    pytest_args = sys.argv[5:]
     sys.path.insert(0, package_dir)
     missing = [name for name in ("pytest", "qelc") if importlib.util.find_spec(name) is None]
     if missing:
