@@ -69,3 +69,13 @@ def test_format_lays_out_and_refuses():
     with pytest.raises(qelc.FormatRefused) as refused:
         qelc.format("Device QX\nBogus {\n", "dev.daf")
     assert isinstance(refused.value, ValueError) and str(refused.value)
+
+
+def test_compile_with_warnings_says_what_lint_says():
+    source = "Device QX\nPinNumberByPackage {\n  When PACKAGE is 'P' :\n    P : x : 'A',\n    P : 2 : 'B'\n}\n"
+    quiet = qelc.compile(source, "dev.daf")
+    loud = qelc.compile(source, "dev.daf", warnings=True)
+    assert quiet.status == loud.status == 0 and quiet.artifact == loud.artifact
+    assert quiet.diagnostics == []
+    assert [d for d in loud.diagnostics if d.severity == "warning"] == qelc.lint(source, "dev.daf")
+    assert loud.diagnostics and str(loud.diagnostics[0]).startswith("dev.daf:4:9: warning: ")
