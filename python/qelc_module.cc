@@ -247,10 +247,12 @@ PyResult CompileText(const py::object& text, const py::object& name, const py::o
   PyResult converted{
       result.status, Text(result.standardOutput), Text(result.standardError), py::dict(),
       py::none(),    ToPython(result.diagnostics)};
+  // The artifact is one of the files: one bytes object serves both.
   for (const OutputFile& file : result.files) {
-    converted.files[Text(file.name)] = py::bytes(file.bytes);
+    py::bytes bytes(file.bytes);
+    converted.files[Text(file.name)] = bytes;
+    if (result.artifact && file.name == result.artifact->name) converted.artifact = bytes;
   }
-  if (result.artifact) converted.artifact = py::bytes(result.artifact->bytes);
   return converted;
 }
 
