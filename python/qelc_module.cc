@@ -286,6 +286,9 @@ py::list LintText(const py::object& text, const py::object& name, const py::obje
     result = Lint(source, options);
   }
   reader.RaiseAnyError();
+  if (!result.isSource) {
+    throw py::value_error(source.name + ": not a DAF or IPF source (.daf or .ipf)");
+  }
   return ToPython(result.diagnostics);
 }
 
@@ -547,7 +550,10 @@ PYBIND11_MODULE(_qelc, module) {
              return py::isinstance<PyDiagnostic>(b) &&
                     a.Fields().equal(b.cast<const PyDiagnostic&>().Fields());
            })
-      .def("__hash__", [](const PyDiagnostic& d) { return py::hash(d.Fields()); })
+      .def("__hash__",
+           [](const PyDiagnostic& d) {
+             return py::hash(py::make_tuple(d.file, d.line, d.column, d.check, d.message));
+           })
       .def("__str__",
            [](const PyDiagnostic& d) {
              return py::str("{}:{}:{}: {}: {} [{}]")

@@ -46,7 +46,9 @@ def test_lint_options():
     assert qelc.lint(source, "dev.daf", max_errors=1) == everything[:1]
     with pytest.raises(ValueError, match="no warning check"):
         qelc.lint(source, "dev.daf", enable=["no-such-check"])
-    assert qelc.lint("Device QX\n", "dev.ipf.txt") == []
+    with pytest.raises(ValueError, match="dev.txt: not a DAF or IPF source"):
+        qelc.lint("Device QX\n", "dev.txt")
+    assert len(set(everything)) == len(everything)
 
 
 def test_warning_checks_turn_on_and_off():
