@@ -4,7 +4,7 @@ import threading
 import pytest
 import qelc
 
-from conftest import JOBS
+from conftest import EXAMPLES, JOBS
 
 
 def as_bytes(text):
@@ -88,7 +88,10 @@ def test_four_threads_give_what_one_gives():
     def work(t):
         for i in range(len(jobs)):
             k = (i + t * len(jobs) // 4) % len(jobs)
-            got[t][k] = compile_job(jobs[k])
+            # Two of the threads read the includes through Python.
+            read = (lambda name, job=jobs[k]: (job.inputs / name).read_bytes()
+                    if (job.inputs / name).is_file() else None)
+            got[t][k] = compile_job(jobs[k], includes=read if t % 2 else None)
 
     threads = [threading.Thread(target=work, args=(t,)) for t in range(4)]
     for thread in threads:
@@ -99,3 +102,15 @@ def test_four_threads_give_what_one_gives():
     for results in got:
         assert [key(r) for r in results] == [key(r) for r in alone]
 
+
+
+def test_nothing_is_printed_on_the_process_streams(capfd, tmp_path):
+    failed = qelc.compile("Device Q\nBogus {\n", "dev.daf", warnings=True)
+    assert failed.status == 1 and failed.stdout
+    qelc.lint("Device Q\nBogus {\n", "dev.daf")
+    device = qelc.read(qelc.compile((EXAMPLES / "device.daf").read_bytes(), "device.daf").artifact)
+    device.text(), device.to_json(), device.source(), device.html(), device.get("pinNumbers[0]")
+    for damaged in (b"garbage", b""):
+        with pytest.raises(qelc.DamagedFile):
+            qelc.read(damaged)
+    assert capfd.readouterr() == ("", "")
