@@ -75,19 +75,19 @@ template <typename Write>
 std::string Written(Write&& write) {
   char* data = nullptr;
   size_t size = 0;
-  std::unique_ptr<FILE, int (*)(FILE*)> out(open_memstream(&data, &size), &std::fclose);
+  FILE* out = open_memstream(&data, &size);
   if (!out) throw std::bad_alloc();
-  std::unique_ptr<char, void (*)(void*)> buffer(nullptr, &std::free);
   try {
-    write(out.get());
+    write(out);
   } catch (...) {
-    out.reset();
-    buffer.reset(data);
+    std::fclose(out);
+    std::free(data);
     throw;
   }
-  out.reset();
-  buffer.reset(data);
-  return std::string(data, size);
+  std::fclose(out);
+  std::string text(data, size);
+  std::free(data);
+  return text;
 }
 
 // Raises the package's exception `type` (an attribute of this module) with
