@@ -179,6 +179,29 @@ std::optional<int32_t> InitializePinNumber(std::string_view pin) {
 
 }  // namespace
 
+bool MatchesNamePattern(std::string_view name, std::string_view pattern) {
+  size_t star = pattern.find('*');
+  if (star == std::string_view::npos) return EqualsNoCase(name, pattern);
+  if (name.size() < star || !EqualsNoCase(name.substr(0, star), pattern.substr(0, star))) {
+    return false;
+  }
+  std::string_view rest = pattern.substr(star + 1);
+  for (size_t from = star; from <= name.size(); ++from) {
+    if (MatchesNamePattern(name.substr(from), rest)) return true;
+  }
+  return false;
+}
+
+// A name that a project lets a package give several pins.
+bool RepeatedOnPurpose(const ParseState& s, std::string_view name) {
+  auto matches = [name](std::string_view pattern) { return MatchesNamePattern(name, pattern); };
+  if (s.repeatedPinNames) {
+    return std::any_of(s.repeatedPinNames->begin(), s.repeatedPinNames->end(), matches);
+  }
+  return std::any_of(std::begin(kDefaultRepeatedPinNames), std::end(kDefaultRepeatedPinNames),
+                     matches);
+}
+
 int32_t PinCountOfPackage(std::string_view package) {
   size_t digits = package.size();
   while (digits > 0 && package[digits - 1] >= '0' && package[digits - 1] <= '9') --digits;
@@ -304,7 +327,7 @@ void PackageClause::NoteRow(ParseState& s, TextPoint packageAt, std::string_view
     pinName.pinNumber = pin;
     pinName.condition = s.condition;
   }
-  if (StartsWithNoCase(name, "RSV")) return;
+  if (StartsWithNoCase(name, "RSV") || RepeatedOnPurpose(s, name)) return;
   auto [first, isFirst] =
       named_.try_emplace(Folded(packageName) + '\n' + Folded(name), NamedPin{pin, nameAt});
   // The same pin again is pin-number-repeated's finding.

@@ -27,6 +27,16 @@ extern const WarningCheck kPackageMismatch;
 extern const WarningCheck kPinNameRepeated;
 extern const WarningCheck kPinMissingInPackage;
 
+// The pin names that real pinouts give several pins on purpose (power, ground,
+// no connection): pin-name-repeated passes over them unless a project lists
+// its own.
+inline constexpr std::string_view kDefaultRepeatedPinNames[] = {"VDD*",  "VSS*",  "VCC*", "GND*",
+                                                                "AVDD*", "AVSS*", "VBAT", "NC"};
+
+// Whether `name` matches `pattern`, letter case aside; a `*` in the pattern
+// stands for any text.
+bool MatchesNamePattern(std::string_view name, std::string_view pattern);
+
 // The pin count that a package name ends in: the number of a name made of
 // letters and then digits (SOIC20 gives 20, UFBGA64 64); 0 for any other name
 // (QFN32-1, 48, TSSOP20_1), whose digits may mean something else.
