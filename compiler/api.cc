@@ -110,9 +110,7 @@ LintResult Lint(const Source& source, const LintOptions& options) {
   if (options.projectConfig) config = FindProjectConfig(source.name);
   if (config) {
     config->Apply(enabled);
-    for (size_t problem = 0; problem < config->problems.size(); ++problem) {
-      result.diagnostics.push_back(config->Problem(problem));
-    }
+    config->ReportProblems(result.diagnostics);
   }
   turn(options.enable, true);
   turn(options.disable, false);
@@ -121,7 +119,7 @@ LintResult Lint(const Source& source, const LintOptions& options) {
   lint::LintStatus status = lint::LintText(
       source.name, SourceReader(source, options.resolver, workingDirectory), enabled,
       options.maxErrors, result.diagnostics, notShown, options.facts ? &result.facts : nullptr,
-      config && config->repeatedPinNames ? &*config->repeatedPinNames : nullptr);
+      config ? config->RepeatedPinNames() : nullptr);
   result.isSource = status != lint::LintStatus::kNotASource;
   result.errorsNotShown = notShown.errors;
   result.readToEnd = notShown.readToEnd;

@@ -52,14 +52,14 @@ void ProjectConfig::Apply(WarningSet& on) const {
   }
 }
 
-Diagnostic ProjectConfig::Problem(size_t index) const {
-  const auto& [line, words] = problems[index];
-  Diagnostic problem;
-  problem.check = "project-config";
-  problem.message = words;
-  problem.location.file = path;
-  problem.location.line = problem.location.endLine = line;
-  return problem;
+void ProjectConfig::ReportProblems(std::vector<Diagnostic>& findings) const {
+  for (const auto& [line, words] : problems) {
+    Diagnostic& problem = findings.emplace_back();
+    problem.check = "project-config";
+    problem.message = words;
+    problem.location.file = path;
+    problem.location.line = problem.location.endLine = line;
+  }
 }
 
 ProjectConfig ParseProjectConfig(std::string_view text, std::string path) {

@@ -38,8 +38,13 @@ struct ProjectConfig {
 
   // `on` with the file's checks turned on and off.
   void Apply(WarningSet& on) const;
-  // A problem as an error of the check project-config, at its line.
-  Diagnostic Problem(size_t index) const;
+  // Each problem as an error of the check project-config at its line,
+  // appended to `findings`.
+  void ReportProblems(std::vector<Diagnostic>& findings) const;
+  // The repeated pin names as the linter takes them (null: the default ones).
+  const std::vector<std::string>* RepeatedPinNames() const {
+    return repeatedPinNames ? &*repeatedPinNames : nullptr;
+  }
 };
 
 // Reads the text of a project configuration found at `path`.

@@ -140,9 +140,8 @@ std::vector<FileLint> LintAll(const std::vector<std::string>& files,
     for (size_t i = next++; i < files.size(); i = next++) {
       FileLint& result = results[i];
       const ProjectConfig* config = settings[i].config;
-      result.status =
-          LintSource(files[i], settings[i].on, maxErrors, result.found, result.notShown,
-                     config && config->repeatedPinNames ? &*config->repeatedPinNames : nullptr);
+      result.status = LintSource(files[i], settings[i].on, maxErrors, result.found, result.notShown,
+                                 config ? config->RepeatedPinNames() : nullptr);
     }
   };
   std::vector<std::thread> threads;
