@@ -91,7 +91,7 @@ struct FileSettings {
 };
 
 // The project settings of each file, each qel.conf read once; false after a
-// message on a file that says something not understood.
+// message on a line of one that says something not understood.
 bool ReadProjectConfigs(const std::vector<std::string>& files, const WarningSettings& settings,
                         std::map<std::string, ProjectConfig>& configs,
                         std::vector<FileSettings>& perFile) {
@@ -274,7 +274,9 @@ int RunQellint(int argc, const char* const* argv) {
   if (!settings.Apply(options.warningOptions)) return kStatusTrouble;
   std::map<std::string, ProjectConfig> configs;
   std::vector<FileSettings> perFile;
-  if (!ReadProjectConfigs(options.files, settings, configs, perFile)) return kStatusTrouble;
+  // A project file that says something not understood is trouble; the
+  // sources are still linted with what it says that is.
+  bool configsUnderstood = ReadProjectConfigs(options.files, settings, configs, perFile);
 
   std::vector<Diagnostic> findings;
   std::vector<ErrorsNotShown> notShown;
@@ -288,7 +290,7 @@ int RunQellint(int argc, const char* const* argv) {
   }
   std::fflush(stdout);
   PrintSummary(findings);
-  if (!allRead) return kStatusTrouble;
+  if (!allRead || !configsUnderstood) return kStatusTrouble;
   for (const Diagnostic& finding : findings) {
     if (finding.severity == Severity::kError) return kStatusFindings;
   }
