@@ -477,7 +477,7 @@ std::optional<std::vector<FormattedBlock>> LayOutSource(std::string_view text,
 }
 
 FormattedSource FormatSource(const std::string& name, std::string_view text,
-                             IncludeResolver* resolver) {
+                          IncludeResolver* resolver) {
   Compiled original = CompileText(name, text, resolver, false);
   if (original.status != 0) return Refused(FirstError(name, text, resolver, original.status));
   std::string problem;
