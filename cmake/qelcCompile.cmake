@@ -1,9 +1,9 @@
 # One build step of qelc_add_dab / qelc_add_ipb, run with cmake -P:
 #   -DQELC=program -DSOURCE=file -DBASE=dir -DWORK=dir -DOUTPUT=file -DDEPFILE=file
-#   [-DQELLINT=program [-DWERROR=ON]]
+#   [-DQELLINT=program [-DLINT_OPTIONS=option|option...]]
 # Fills the working folder WORK with the source and the files it includes, writes
-# the depfile, runs qellint on the source when QELLINT is given (failing on its errors,
-# and on its warnings too under WERROR), then qelc. Shows qellint's findings
+# the depfile, runs qellint on the source when QELLINT is given with LINT_OPTIONS
+# (failing on its errors, and on its warnings too under -Werror), then qelc. Shows qellint's findings
 # when it has any, and qelc's output only when it failed.
 cmake_minimum_required(VERSION 3.20)
 
@@ -55,10 +55,7 @@ foreach(name IN LISTS names)
 endforeach()
 
 if(QELLINT)
-  set(lintOptions "")
-  if(WERROR)
-    set(lintOptions "-Werror")
-  endif()
+  string(REPLACE "|" ";" lintOptions "${LINT_OPTIONS}")
   # Run in BASE, where the includes are what WORK holds, so that the findings
   # name the source itself.
   execute_process(COMMAND "${QELLINT}" ${lintOptions} "${SOURCE}" WORKING_DIRECTORY "${BASE}"

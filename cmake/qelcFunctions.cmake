@@ -1,7 +1,7 @@
-# qelc_add_dab(<target> <source>... [LINT] [WERROR] [BASE_DIRECTORY <dir>]
-#              [OUTPUT_DIRECTORY <dir>])
-# qelc_add_ipb(<target> <source>... [LINT] [WERROR] [BASE_DIRECTORY <dir>]
-#              [OUTPUT_DIRECTORY <dir>])
+# qelc_add_dab(<target> <source>... [NO_LINT] [WERROR] [LINT_OPTIONS <option>...]
+#              [BASE_DIRECTORY <dir>] [OUTPUT_DIRECTORY <dir>])
+# qelc_add_ipb(<target> <source>... [NO_LINT] [WERROR] [LINT_OPTIONS <option>...]
+#              [BASE_DIRECTORY <dir>] [OUTPUT_DIRECTORY <dir>])
 #
 # Adds <target> (built by default) that compiles each source with qelc, one
 # build step per source, so that Ninja or Make run them in parallel.
@@ -22,14 +22,19 @@
 # message counts. The paths of the outputs are in the target property
 # QELC_OUTPUTS.
 #
-# LINT runs qellint on the source (in BASE_DIRECTORY) before qelc: its
-# findings are shown, and an error fails the step, with the file, line and
-# column that qellint gives. WERROR (which implies LINT) fails the step on a
-# warning too. qellint comes from the same package (qelc::qellint).
+# Each step runs qellint on the source (in BASE_DIRECTORY, so that the
+# project's qel.conf applies) before qelc: its findings are shown, and an error
+# fails the step, with the file, line and column that qellint gives. NO_LINT
+# leaves qellint out. LINT_OPTIONS are given to qellint (-Werror, -Wno-NAME,
+# -WNAME); WERROR is short for LINT_OPTIONS -Werror: a warning fails the step
+# too. qellint comes from the same package (qelc::qellint); a package without
+# it compiles unchecked unless LINT, WERROR or LINT_OPTIONS ask for the check.
+# LINT, which asked for the check before it was the default, is still taken.
 set(_QELC_COMPILE_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/qelcCompile.cmake")
 
 function(_qelc_add_outputs kind extension target)
-  cmake_parse_arguments(PARSE_ARGV 3 arg "LINT;WERROR" "BASE_DIRECTORY;OUTPUT_DIRECTORY" "")
+  cmake_parse_arguments(PARSE_ARGV 3 arg "LINT;NO_LINT;WERROR" "BASE_DIRECTORY;OUTPUT_DIRECTORY"
+                        "LINT_OPTIONS")
   if(NOT arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "qelc_add_${extension}(${target}): no source given")
   endif()
@@ -39,13 +44,26 @@ function(_qelc_add_outputs kind extension target)
   if(NOT arg_OUTPUT_DIRECTORY)
     set(arg_OUTPUT_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}/${target}")
   endif()
+  set(lintAsked OFF)
+  if(arg_LINT OR arg_WERROR OR arg_LINT_OPTIONS)
+    set(lintAsked ON)
+  endif()
+  if(arg_NO_LINT AND lintAsked)
+    message(FATAL_ERROR "qelc_add_${extension}(${target}): NO_LINT with LINT, WERROR or LINT_OPTIONS")
+  endif()
+  if(lintAsked AND NOT TARGET qelc::qellint)
+    message(FATAL_ERROR "qelc_add_${extension}(${target}): the check needs qellint, which this qelc package does not have")
+  endif()
   set(lint "")
   set(lintProgram "")
-  if(arg_LINT OR arg_WERROR)
-    if(NOT TARGET qelc::qellint)
-      message(FATAL_ERROR "qelc_add_${extension}(${target}): LINT needs qellint, which this qelc package does not have")
+  if(NOT arg_NO_LINT AND TARGET qelc::qellint)
+    set(lintOptions ${arg_LINT_OPTIONS})
+    if(arg_WERROR)
+      list(APPEND lintOptions -Werror)
     endif()
-    set(lint "-DQELLINT=$<TARGET_FILE:qelc::qellint>" "-DWERROR=${arg_WERROR}")
+    # A list would become several arguments of the command: '|' joins it.
+    list(JOIN lintOptions "|" lintOptions)
+    set(lint "-DQELLINT=$<TARGET_FILE:qelc::qellint>" "-DLINT_OPTIONS=${lintOptions}")
     set(lintProgram qelc::qellint)
   endif()
   get_filename_component(base "${arg_BASE_DIRECTORY}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")

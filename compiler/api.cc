@@ -3,6 +3,7 @@
 #include "compiler/compilation.h"
 #include "compiler/format_source.h"
 #include "compiler/lint_run.h"
+#include "compiler/project_config.h"
 #include "compiler/usage.h"
 #include "qelc/qelc.h"
 #include "source/ascii.h"
@@ -105,13 +106,20 @@ LintResult Lint(const Source& source, const LintOptions& options) {
       }
     }
   };
+  std::optional<ProjectConfig> config;
+  if (options.projectConfig) config = FindProjectConfig(source.name);
+  if (config) {
+    config->Apply(enabled);
+    config->ReportProblems(result.diagnostics);
+  }
   turn(options.enable, true);
   turn(options.disable, false);
   DirectoryResolver workingDirectory;
   lint::NotShown notShown;
   lint::LintStatus status = lint::LintText(
       source.name, SourceReader(source, options.resolver, workingDirectory), enabled,
-      options.maxErrors, result.diagnostics, notShown, options.facts ? &result.facts : nullptr);
+      options.maxErrors, result.diagnostics, notShown, options.facts ? &result.facts : nullptr,
+      config ? config->RepeatedPinNames() : nullptr);
   result.isSource = status != lint::LintStatus::kNotASource;
   result.errorsNotShown = notShown.errors;
   result.readToEnd = notShown.readToEnd;

@@ -198,12 +198,14 @@ std::optional<std::string> ReadFromDisk(const std::string& path) {
 }  // namespace
 
 LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
-                      std::vector<Diagnostic>& findings, NotShown& notShown) {
+                      std::vector<Diagnostic>& findings, NotShown& notShown,
+                      const std::vector<std::string>* repeatedPinNames) {
   bool isSource = false;
   IsSoftIpSource(path, isSource);
   if (!isSource) return LintStatus::kNotASource;
   if (!OpenForReading(path)) return LintStatus::kUnreadable;
-  return LintText(path, ReadFromDisk, enabled, maxErrors, findings, notShown);
+  return LintText(path, ReadFromDisk, enabled, maxErrors, findings, notShown, nullptr,
+                  repeatedPinNames);
 }
 
 WarningSet DefaultWarnings() {
@@ -216,7 +218,8 @@ WarningSet DefaultWarnings() {
 
 LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
                     const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
-                    NotShown& notShown, SourceFacts* facts) {
+                    NotShown& notShown, SourceFacts* facts,
+                    const std::vector<std::string>* repeatedPinNames) {
   bool isSource = false;
   bool softIp = IsSoftIpSource(path, isSource);
   if (!isSource) return LintStatus::kNotASource;
@@ -231,6 +234,7 @@ LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
     diagnostics.RecoverAfterErrors();
     collector.Collect(diagnostics);
     diagnostics.UseLineMap(&map);
+    compilation.state().repeatedPinNames = repeatedPinNames;
     std::optional<FactRecorder> recorder;
     if (facts) compilation.state().facts = &recorder.emplace(diagnostics);
     // A name no source has, so that no #include line can name it.

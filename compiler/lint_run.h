@@ -32,9 +32,12 @@ constexpr size_t kMostErrorsCounted = 1000;
 // qelc reports. Preprocessor errors and a full string pool end the source's
 // run. Only the warnings named in `enabled` are reported. With `maxErrors`
 // above 0, nothing is kept after the maxErrors-th error: the errors after it
-// are only counted, in `notShown`.
+// are only counted, in `notShown`. `repeatedPinNames` are the names a package
+// may give several pins (null: the power and ground names of
+// kDefaultRepeatedPinNames).
 LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
-                      std::vector<Diagnostic>& findings, NotShown& notShown);
+                      std::vector<Diagnostic>& findings, NotShown& notShown,
+                      const std::vector<std::string>* repeatedPinNames = nullptr);
 
 // The same reading of a source that is not on the disk (an editor's text):
 // `read` gives the source by `path` and each file it includes by the name its
@@ -43,7 +46,8 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t
 // give them.
 LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
                     const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
-                    NotShown& notShown, SourceFacts* facts = nullptr);
+                    NotShown& notShown, SourceFacts* facts = nullptr,
+                    const std::vector<std::string>* repeatedPinNames = nullptr);
 
 // The errors qellint shows of one source when --max-errors is not given.
 constexpr size_t kDefaultMaxErrors = 20;

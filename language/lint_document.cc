@@ -1,15 +1,24 @@
 #include "language/lint_document.h"
 
 #include "compiler/lint_run.h"
+#include "compiler/project_config.h"
 
 namespace qelc::language {
 
 std::vector<Diagnostic> LintDocument(const Workspace& files, const std::string& path) {
   std::vector<Diagnostic> findings;
+  // The project's settings, as qellint reads them for the file on the disk.
+  WarningSet on = lint::DefaultWarnings();
+  std::optional<ProjectConfig> config = FindProjectConfig(path);
+  if (config) {
+    config->Apply(on);
+    config->ReportProblems(findings);
+  }
   lint::NotShown notShown;
   lint::LintText(
-      files.SourceName(path), [&files](const std::string& name) { return files.Read(name); },
-      lint::DefaultWarnings(), lint::kDefaultMaxErrors, findings, notShown);
+      files.SourceName(path), [&files](const std::string& name) { return files.Read(name); }, on,
+      lint::kDefaultMaxErrors, findings, notShown, nullptr,
+      config ? config->RepeatedPinNames() : nullptr);
   // Thousands of findings name a handful of files: each name is made absolute
   // once.
   std::map<std::string, std::string, std::less<>> paths;

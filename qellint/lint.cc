@@ -11,6 +11,7 @@
 
 #include "compiler/compilation.h"
 #include "compiler/lint_run.h"
+#include "compiler/project_config.h"
 #include "qellint/report.h"
 
 namespace qelc::lint {
@@ -30,15 +31,13 @@ struct Options {
   unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
 };
 
-// Which warnings are on, and whether they count as errors, after the -W
-// options in their order: -Wno-NAME, -WNAME, -Werror. Returns false with a
-// message for a name that no check has.
+// The -W options in their order: -Wno-NAME, -WNAME, -Werror. They apply over
+// the defaults and the project's settings of each source.
 struct WarningSettings {
-  std::map<std::string_view, bool, std::less<>> enabled;
   bool asErrors = false;
 
+  // Returns false with a message for a name that no check has.
   bool Apply(const std::vector<std::string>& options) {
-    for (const WarningCheck* check : AllWarningChecks()) enabled[check->name] = check->onByDefault;
     for (const std::string& option : options) {
       if (option == "error") {
         asErrors = true;
@@ -46,27 +45,74 @@ struct WarningSettings {
       }
       bool on = !option.starts_with("no-");
       std::string_view name = std::string_view(option).substr(on ? 0 : 3);
-      auto check = enabled.find(name);
-      if (check == enabled.end()) {
+      const WarningCheck* check = Find(name);
+      if (!check) {
         std::fprintf(stderr,
                      "qellint: -W%s: no warning check is named %.*s (see "
                      "--list-checks)\n",
                      option.c_str(), int(name.size()), name.data());
         return false;
       }
-      check->second = on;
+      turned_.emplace_back(check->name, on);
     }
     return true;
   }
 
-  WarningSet On() const {
-    WarningSet on;
-    for (const auto& [name, isOn] : enabled) {
-      if (isOn) on.insert(name);
+  // The checks on for a source under `config`: the defaults, the project's
+  // settings, then the -W options, which win.
+  WarningSet On(const ProjectConfig* config) const {
+    WarningSet on = DefaultWarnings();
+    if (config) config->Apply(on);
+    for (const auto& [name, isOn] : turned_) {
+      if (isOn) {
+        on.insert(name);
+      } else {
+        on.erase(name);
+      }
     }
     return on;
   }
+
+ private:
+  static const WarningCheck* Find(std::string_view name) {
+    for (const WarningCheck* check : AllWarningChecks()) {
+      if (check->name == name) return check;
+    }
+    return nullptr;
+  }
+
+  std::vector<std::pair<std::string_view, bool>> turned_;
 };
+
+// What one file is linted with: its checks and its project's settings.
+struct FileSettings {
+  WarningSet on;
+  const ProjectConfig* config = nullptr;
+};
+
+// The project settings of each file, each qel.conf read once; false after a
+// message on a line of one that says something not understood.
+bool ReadProjectConfigs(const std::vector<std::string>& files, const WarningSettings& settings,
+                        std::map<std::string, ProjectConfig>& configs,
+                        std::vector<FileSettings>& perFile) {
+  bool understood = true;
+  for (const std::string& file : files) {
+    std::optional<ProjectConfig> found = FindProjectConfig(file);
+    const ProjectConfig* config = nullptr;
+    if (found) {
+      auto [entry, isNew] = configs.try_emplace(found->path, std::move(*found));
+      config = &entry->second;
+      if (isNew) {
+        for (const auto& [line, words] : config->problems) {
+          std::fprintf(stderr, "qellint: %s:%d: %s\n", config->path.c_str(), line, words.c_str());
+        }
+        understood = understood && config->problems.empty();
+      }
+    }
+    perFile.push_back({settings.On(config), config});
+  }
+  return understood;
+}
 
 void ListChecks() {
   for (const WarningCheck* check : AllWarningChecks()) {
@@ -85,14 +131,17 @@ struct FileLint {
 
 // Lints the files on `jobs` threads, each taking the next file not yet taken;
 // every file is a compilation of its own, so they share nothing.
-std::vector<FileLint> LintAll(const std::vector<std::string>& files, const WarningSet& on,
-                              size_t maxErrors, unsigned jobs) {
+std::vector<FileLint> LintAll(const std::vector<std::string>& files,
+                              const std::vector<FileSettings>& settings, size_t maxErrors,
+                              unsigned jobs) {
   std::vector<FileLint> results(files.size());
   std::atomic<size_t> next = 0;
   auto work = [&] {
     for (size_t i = next++; i < files.size(); i = next++) {
       FileLint& result = results[i];
-      result.status = LintSource(files[i], on, maxErrors, result.found, result.notShown);
+      const ProjectConfig* config = settings[i].config;
+      result.status = LintSource(files[i], settings[i].on, maxErrors, result.found, result.notShown,
+                                 config ? config->RepeatedPinNames() : nullptr);
     }
   };
   std::vector<std::thread> threads;
@@ -102,13 +151,45 @@ std::vector<FileLint> LintAll(const std::vector<std::string>& files, const Warni
   return results;
 }
 
+// A finding in an included file that several sources reach is said once, with
+// the #include lines of the sources after the first: the same words at the
+// same range of the same file, reached from another source.
+class SharedFindings {
+ public:
+  // False when `finding` was said already through another source: it is then
+  // noted on the first one.
+  bool IsNew(std::vector<Diagnostic>& findings, const Diagnostic& finding) {
+    const std::vector<IncludeSite>& chain = finding.location.includedFrom;
+    if (chain.empty()) return true;
+    const Location& at = finding.location;
+    std::string key = std::to_string(int(finding.severity)) + '\n' + finding.check + '\n' +
+                      finding.message + '\n' + at.file + '\n' + std::to_string(at.line) + ':' +
+                      std::to_string(at.column) + '-' + std::to_string(at.endLine) + ':' +
+                      std::to_string(at.endColumn);
+    auto [first, isNew] = said_.try_emplace(std::move(key), findings.size());
+    if (isNew) return true;
+    Diagnostic& earlier = findings[first->second];
+    const IncludeSite& source = chain.back();
+    auto sameSource = [&source](const IncludeSite& site) { return site.file == source.file; };
+    if (sameSource(earlier.location.includedFrom.back())) return true;
+    if (std::none_of(earlier.alsoReachedFrom.begin(), earlier.alsoReachedFrom.end(), sameSource)) {
+      earlier.alsoReachedFrom.push_back(source);
+    }
+    return false;
+  }
+
+ private:
+  std::map<std::string, size_t> said_;  // the index of each finding said
+};
+
 // Lints every file and reports in the order the files were given; false when
 // one could not be read.
 bool LintFiles(const Options& options, const WarningSettings& settings,
-               std::vector<Diagnostic>& findings, std::vector<ErrorsNotShown>& notShown) {
+               const std::vector<FileSettings>& perFile, std::vector<Diagnostic>& findings,
+               std::vector<ErrorsNotShown>& notShown) {
   bool allRead = true;
-  std::vector<FileLint> results =
-      LintAll(options.files, settings.On(), options.maxErrors, options.jobs);
+  SharedFindings shared;
+  std::vector<FileLint> results = LintAll(options.files, perFile, options.maxErrors, options.jobs);
   for (size_t i = 0; i < options.files.size(); ++i) {
     const std::string& file = options.files[i];
     std::vector<Diagnostic>& found = results[i].found;
@@ -128,7 +209,7 @@ bool LintFiles(const Options& options, const WarningSettings& settings,
       if (finding.severity == Severity::kWarning && settings.asErrors) {
         finding.severity = Severity::kError;
       }
-      findings.push_back(std::move(finding));
+      if (shared.IsNew(findings, finding)) findings.push_back(std::move(finding));
     }
     const NotShown& kept = results[i].notShown;
     if (kept.errors > 0) {
@@ -191,10 +272,15 @@ int RunQellint(int argc, const char* const* argv) {
   }
   WarningSettings settings;
   if (!settings.Apply(options.warningOptions)) return kStatusTrouble;
+  std::map<std::string, ProjectConfig> configs;
+  std::vector<FileSettings> perFile;
+  // A project file that says something not understood is trouble; the
+  // sources are still linted with what it says that is.
+  bool configsUnderstood = ReadProjectConfigs(options.files, settings, configs, perFile);
 
   std::vector<Diagnostic> findings;
   std::vector<ErrorsNotShown> notShown;
-  bool allRead = LintFiles(options, settings, findings, notShown);
+  bool allRead = LintFiles(options, settings, perFile, findings, notShown);
   if (options.format == "json") {
     WriteJson(stdout, findings, notShown);
   } else if (options.format == "sarif") {
@@ -204,7 +290,7 @@ int RunQellint(int argc, const char* const* argv) {
   }
   std::fflush(stdout);
   PrintSummary(findings);
-  if (!allRead) return kStatusTrouble;
+  if (!allRead || !configsUnderstood) return kStatusTrouble;
   for (const Diagnostic& finding : findings) {
     if (finding.severity == Severity::kError) return kStatusFindings;
   }

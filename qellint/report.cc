@@ -78,6 +78,24 @@ std::string Summary(const std::string& check) {
   return "an error of the source: qelc fails on it (" + check + ")";
 }
 
+// The note at the #include line of another source that reaches a finding.
+constexpr char kAlsoReached[] = "also reached from here";
+
+// "file", "line", "column" of each #include line.
+void IncludeSites(JsonWriter& json, const char* key, const std::vector<IncludeSite>& sites) {
+  if (sites.empty()) return;
+  json.Key(key);
+  json.StartArray();
+  for (const IncludeSite& site : sites) {
+    json.StartObject();
+    Key(json, "file", site.file);
+    Key(json, "line", site.line);
+    Key(json, "column", site.column);
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
 // The words of the second place of a finding said at its cause.
 std::string FoundNote(const Diagnostic& finding) {
   return "found " + finding.stoppedToken + " here";
@@ -164,11 +182,17 @@ void WriteText(FILE* out, std::span<const Diagnostic> findings,
     std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", at.file.c_str(), at.line, at.column,
                  SeverityName(finding.severity), finding.message.c_str(), finding.check.c_str());
     show(at.file, at.line, at.column);
-    if (!finding.stoppedAt) continue;
-    const Location& found = *finding.stoppedAt;
-    std::fprintf(out, "%s:%d:%d: note: %s\n", found.file.c_str(), found.line, found.column,
-                 FoundNote(finding).c_str());
-    show(found.file, found.line, found.column);
+    if (finding.stoppedAt) {
+      const Location& found = *finding.stoppedAt;
+      std::fprintf(out, "%s:%d:%d: note: %s\n", found.file.c_str(), found.line, found.column,
+                   FoundNote(finding).c_str());
+      show(found.file, found.line, found.column);
+    }
+    for (const IncludeSite& site : finding.alsoReachedFrom) {
+      std::fprintf(out, "%s:%d:%d: note: %s\n", site.file.c_str(), site.line, site.column,
+                   kAlsoReached);
+      show(site.file, site.line, site.column);
+    }
   }
   writeNotShown(findings.size());
 }
@@ -185,18 +209,8 @@ void WriteJson(FILE* out, std::span<const Diagnostic> findings,
       Key(json, "severity", SeverityName(finding.severity));
       Key(json, "check", finding.check);
       Key(json, "message", finding.message);
-      if (!finding.location.includedFrom.empty()) {
-        json.Key("includedFrom");
-        json.StartArray();
-        for (const IncludeSite& site : finding.location.includedFrom) {
-          json.StartObject();
-          Key(json, "file", site.file);
-          Key(json, "line", site.line);
-          Key(json, "column", site.column);
-          json.EndObject();
-        }
-        json.EndArray();
-      }
+      IncludeSites(json, "includedFrom", finding.location.includedFrom);
+      IncludeSites(json, "reachedFrom", finding.alsoReachedFrom);
       if (finding.stoppedAt) {
         json.Key("found");
         json.StartObject();
@@ -289,6 +303,10 @@ void WriteRelatedLocations(JsonWriter& json, const Diagnostic& finding) {
   for (const IncludeSite& site : includes) {
     Location at{{site.file, site.line, site.column, site.line, site.column}, {}};
     related(at, "included from here");
+  }
+  for (const IncludeSite& site : finding.alsoReachedFrom) {
+    Location at{{site.file, site.line, site.column, site.line, site.column}, {}};
+    related(at, kAlsoReached);
   }
   json.EndArray();
 }

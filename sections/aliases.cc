@@ -49,7 +49,7 @@ void ReadAliasRow(ParseState& s, AliasRows& rows, int32_t index) {
     if (NameDefinition* defined = DefinePinName(s, NameKind::kAlias, aliasAt, alias)) {
       defined->target = target;
     }
-    UsePinName(s, targetAt, writtenTarget);
+    UsePinName(s, targetAt, writtenTarget, s.condition);
   }
 }
 

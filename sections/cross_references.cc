@@ -20,6 +20,10 @@ const WarningCheck kPackageMismatch{
     "a PinNumberByPackage row for a package other than the one its When condition names"};
 const WarningCheck kPinNameRepeated{"pin-name-repeated", true,
                                     "one name on two pins of one package under one condition"};
+const WarningCheck kPinMissingInPackage{
+    "pin-missing-in-package", true,
+    "an alias or group member under a When condition that names a package whose "
+    "PinNumberByPackage rows lack the pin that other packages have"};
 
 namespace {
 
@@ -30,15 +34,6 @@ std::string Folded(std::string_view text) {
 }
 
 bool IsAsciiLetter(char c) { return FoldCase(c) >= 'a' && FoldCase(c) <= 'z'; }
-
-// Where an earlier place of the source stands, as a finding at `finding` quotes
-// it: LINE:COLUMN, with the file in front when it is another one.
-std::string Place(const Diagnostics& diagnostics, TextPoint earlier, TextPoint finding) {
-  Location at = diagnostics.Locate(earlier);
-  std::string lineAndColumn = Format("%d:%d", at.line, at.column);
-  return at.file == diagnostics.Locate(finding).file ? lineAndColumn
-                                                     : at.file + ":" + lineAndColumn;
-}
 
 // The tokens of a stored condition text, each behind a backslash. A quoted
 // value runs to the apostrophe that the next backslash (or the end) follows, so
@@ -184,6 +179,29 @@ std::optional<int32_t> InitializePinNumber(std::string_view pin) {
 
 }  // namespace
 
+bool MatchesNamePattern(std::string_view name, std::string_view pattern) {
+  size_t star = pattern.find('*');
+  if (star == std::string_view::npos) return EqualsNoCase(name, pattern);
+  if (name.size() < star || !EqualsNoCase(name.substr(0, star), pattern.substr(0, star))) {
+    return false;
+  }
+  std::string_view rest = pattern.substr(star + 1);
+  for (size_t from = star; from <= name.size(); ++from) {
+    if (MatchesNamePattern(name.substr(from), rest)) return true;
+  }
+  return false;
+}
+
+// A name that a project lets a package give several pins.
+bool RepeatedOnPurpose(const ParseState& s, std::string_view name) {
+  auto matches = [name](std::string_view pattern) { return MatchesNamePattern(name, pattern); };
+  if (s.repeatedPinNames) {
+    return std::any_of(s.repeatedPinNames->begin(), s.repeatedPinNames->end(), matches);
+  }
+  return std::any_of(std::begin(kDefaultRepeatedPinNames), std::end(kDefaultRepeatedPinNames),
+                     matches);
+}
+
 int32_t PinCountOfPackage(std::string_view package) {
   size_t digits = package.size();
   while (digits > 0 && package[digits - 1] >= '0' && package[digits - 1] <= '9') --digits;
@@ -203,21 +221,36 @@ std::optional<std::vector<std::string>> PackagesNamedBy(std::string_view conditi
   return packages.packages;
 }
 
-void PinNames::DefineNumbered(std::string_view name) {
-  numbered_ = numbered_ || !name.empty();
-  Define(name);
+void PinNames::DefineNumbered(std::string_view package, std::string_view name) {
+  if (name.empty()) return;
+  defined_.insert(Folded(name));
+  auto rows = std::find_if(packages_.begin(), packages_.end(), [package](const PackageNames& rows) {
+    return EqualsNoCase(rows.package, package);
+  });
+  if (rows == packages_.end()) rows = packages_.insert(rows, {std::string(package), {}});
+  rows->names.insert(Folded(name));
 }
 
 void PinNames::Define(std::string_view name) {
-  if (!name.empty()) defined_.insert(Folded(name));
+  if (name.empty()) return;
+  defined_.insert(Folded(name));
+  definedOtherwise_.insert(Folded(name));
 }
 
-void PinNames::Use(TextPoint at, std::string_view name) {
-  if (!name.empty()) uses_.push_back({at, std::string(name)});
+void PinNames::Use(TextPoint at, std::string_view name,
+                   std::optional<std::vector<std::string>> packages) {
+  if (!name.empty()) uses_.push_back({at, std::string(name), std::move(packages)});
+}
+
+const PinNames::PackageNames* PinNames::RowsOf(std::string_view package) const {
+  for (const PackageNames& rows : packages_) {
+    if (EqualsNoCase(rows.package, package)) return &rows;
+  }
+  return nullptr;
 }
 
 void PinNames::ReportUnknown(Diagnostics& diagnostics) const {
-  if (!numbered_ || !diagnostics.Enabled(kUnknownPinName)) return;
+  if (packages_.empty() || !diagnostics.Enabled(kUnknownPinName)) return;
   for (const NameUse& use : uses_) {
     if (defined_.contains(Folded(use.name))) continue;
     diagnostics.WarnAt(use.at, kUnknownPinName,
@@ -227,8 +260,34 @@ void PinNames::ReportUnknown(Diagnostics& diagnostics) const {
   }
 }
 
-void UsePinName(ParseState& s, TokenSpan at, std::string_view written) {
-  if (s.pinNames) s.pinNames->Use(at.start, Unquote(written));
+void PinNames::ReportMissingInPackages(Diagnostics& diagnostics) const {
+  if (!diagnostics.Enabled(kPinMissingInPackage)) return;
+  for (const NameUse& use : uses_) {
+    std::string name = Folded(use.name);
+    if (!use.packages || definedOtherwise_.contains(name)) continue;
+    std::vector<std::string> having;
+    for (const PackageNames& rows : packages_) {
+      if (rows.names.contains(name)) having.push_back(rows.package);
+    }
+    if (having.empty()) continue;
+    for (const std::string& package : *use.packages) {
+      const PackageNames* rows = RowsOf(package);
+      if (!rows || rows->names.contains(name)) continue;
+      diagnostics.WarnAt(use.at, kPinMissingInPackage,
+                         Format("pin %s has no PinNumberByPackage row of package %s, which "
+                                "the When condition names; %s %s it",
+                                QuotedText(use.name).c_str(), rows->package.c_str(),
+                                PackageList(having).c_str(), having.size() == 1 ? "has" : "have"));
+      break;
+    }
+  }
+}
+
+void UsePinName(ParseState& s, TokenSpan at, std::string_view written, std::string_view condition) {
+  if (s.pinNames) {
+    s.pinNames->Use(at.start, Unquote(written),
+                    condition.empty() ? std::nullopt : PackagesNamedBy(condition));
+  }
   if (s.facts) s.facts->Use(NameKind::kPin, at, written);
 }
 
@@ -253,7 +312,7 @@ void PackageClause::NoteRow(ParseState& s, TextPoint packageAt, std::string_view
     WarnAt(s, packageAt, kPackageMismatch,
            Format("a row for package %s under a When condition that names %s (at %s)",
                   packageName.c_str(), PackageList(*packages_).c_str(),
-                  Place(s.diagnostics, clauseAt_, packageAt).c_str()));
+                  s.diagnostics.EarlierPlace(clauseAt_, packageAt).c_str()));
   }
   int32_t count = PinCountOfPackage(packageName);
   if (count > 0 && pin > count) {
@@ -261,14 +320,14 @@ void PackageClause::NoteRow(ParseState& s, TextPoint packageAt, std::string_view
            Format("pin %d is above the %d pins of package %s", pin, count, packageName.c_str()));
   }
   if (name.empty()) return;
-  if (s.pinNames) s.pinNames->DefineNumbered(name);
+  if (s.pinNames) s.pinNames->DefineNumbered(packageName, name);
   if (s.facts) {
     NameDefinition& pinName = s.facts->Define(NameKind::kPin, nameSpan, writtenName);
     pinName.package = packageName;
     pinName.pinNumber = pin;
     pinName.condition = s.condition;
   }
-  if (StartsWithNoCase(name, "RSV")) return;
+  if (StartsWithNoCase(name, "RSV") || RepeatedOnPurpose(s, name)) return;
   auto [first, isFirst] =
       named_.try_emplace(Folded(packageName) + '\n' + Folded(name), NamedPin{pin, nameAt});
   // The same pin again is pin-number-repeated's finding.
@@ -276,7 +335,7 @@ void PackageClause::NoteRow(ParseState& s, TextPoint packageAt, std::string_view
     WarnAt(s, nameAt, kPinNameRepeated,
            Format("pin name %s repeats pin %d of package %s (at %s)", QuotedText(name).c_str(),
                   first->second.pin, packageName.c_str(),
-                  Place(s.diagnostics, first->second.at, nameAt).c_str()));
+                  s.diagnostics.EarlierPlace(first->second.at, nameAt).c_str()));
   }
 }
 
@@ -304,7 +363,7 @@ void PackageClause::NoteInitializePin(ParseState& s, TokenSpan span, std::string
          Format("pin %.*s is above the %d pins of package %s, which the When condition "
                 "names (at %s)",
                 int(pin.size()), pin.data(), smallestCount, smallest->c_str(),
-                Place(s.diagnostics, clauseAt_, at).c_str()));
+                s.diagnostics.EarlierPlace(clauseAt_, at).c_str()));
 }
 
 }  // namespace qelc

@@ -25,6 +25,17 @@ extern const WarningCheck kUnknownPinName;
 extern const WarningCheck kPinOutOfPackage;
 extern const WarningCheck kPackageMismatch;
 extern const WarningCheck kPinNameRepeated;
+extern const WarningCheck kPinMissingInPackage;
+
+// The pin names that real pinouts give several pins on purpose (power, ground,
+// no connection): pin-name-repeated passes over them unless a project lists
+// its own.
+inline constexpr std::string_view kDefaultRepeatedPinNames[] = {"VDD*",  "VSS*",  "VCC*", "GND*",
+                                                                "AVDD*", "AVSS*", "VBAT", "NC"};
+
+// Whether `name` matches `pattern`, letter case aside; a `*` in the pattern
+// stands for any text.
+bool MatchesNamePattern(std::string_view name, std::string_view pattern);
 
 // The pin count that a package name ends in: the number of a name made of
 // letters and then digits (SOIC20 gives 20, UFBGA64 64); 0 for any other name
@@ -43,28 +54,48 @@ std::optional<std::vector<std::string>> PackagesNamedBy(std::string_view conditi
 // Initialize pins given by name), compared letter case aside.
 class PinNames {
  public:
-  // A name that a PinNumberByPackage row gives its pin.
-  void DefineNumbered(std::string_view name);
+  // A name that a PinNumberByPackage row of `package` gives its pin.
+  void DefineNumbered(std::string_view package, std::string_view name);
+  // A name given otherwise: an alias, an Initialize .name value.
   void Define(std::string_view name);
-  void Use(TextPoint at, std::string_view name);
+  // A use under a condition that names `packages` (nullopt: any package).
+  void Use(TextPoint at, std::string_view name,
+           std::optional<std::vector<std::string>> packages = std::nullopt);
   // Warns at every use whose name no part of the source defines. A source
   // whose PinNumberByPackage rows name no pin has no pin list to check against
   // (a source of a few sections, the pins described elsewhere): nothing then.
   void ReportUnknown(Diagnostics& diagnostics) const;
+  // Warns at every use under a condition that names a package whose rows lack
+  // the name while another package's rows have it. A name that an alias or an
+  // Initialize line gives may stand for any pin, so it is not examined.
+  void ReportMissingInPackages(Diagnostics& diagnostics) const;
 
  private:
   struct NameUse {
     TextPoint at;
     std::string name;
+    std::optional<std::vector<std::string>> packages;
   };
+  // The names of one package's rows, folded.
+  struct PackageNames {
+    std::string package;  // as its first row writes it
+    std::unordered_set<std::string> names;
+  };
+  const PackageNames* RowsOf(std::string_view package) const;
+
   std::unordered_set<std::string> defined_;
-  bool numbered_ = false;
+  std::unordered_set<std::string> definedOtherwise_;
+  // In the order the packages first appear.
+  std::vector<PackageNames> packages_;
   std::vector<NameUse> uses_;
 };
 
 // Notes a name that the source uses as a pin, written at `at` (its quotes are
-// dropped), and keeps the place among the facts of the source.
-void UsePinName(ParseState& s, TokenSpan at, std::string_view written);
+// dropped), and keeps the place among the facts of the source. `condition`
+// is the stored condition of an alias or a group member, whose pin must be
+// one of the packages the condition names.
+void UsePinName(ParseState& s, TokenSpan at, std::string_view written,
+                std::string_view condition = {});
 // Notes a name that the source gives a pin (an alias, an Initialize .name
 // value), written at `at`. Returns its fact for the caller to complete, or
 // null while no facts are kept.

@@ -27,6 +27,19 @@ TEST(PinCountOfPackageTest, OnlyANameOfLettersThenDigitsGivesACount) {
   }
 }
 
+TEST(MatchesNamePatternTest, AStarStandsForAnyTextAndLetterCaseIsAside) {
+  EXPECT_TRUE(MatchesNamePattern("VDD", "VDD*"));
+  EXPECT_TRUE(MatchesNamePattern("vddio2", "VDD*"));
+  EXPECT_TRUE(MatchesNamePattern("AVDD_1V8", "*VDD*"));
+  EXPECT_TRUE(MatchesNamePattern("GND_A", "G*_*"));
+  EXPECT_TRUE(MatchesNamePattern("NC", "nc"));
+  EXPECT_FALSE(MatchesNamePattern("NC1", "NC"));
+  EXPECT_FALSE(MatchesNamePattern("VBAT1", "VBAT"));
+  EXPECT_FALSE(MatchesNamePattern("AVDD", "VDD*"));
+  EXPECT_FALSE(MatchesNamePattern("GNDA", "G*_*"));
+  EXPECT_FALSE(MatchesNamePattern("VD", "VDD*"));
+}
+
 // The condition text is made by the condition reader itself, so that the two
 // agree on how a condition is stored.
 class PackagesNamedByTest : public ::testing::Test {

@@ -77,7 +77,7 @@ void ReadMembers(ParseState& s, MemberList& members) {
     ReadEntry(s, AtNextMember, [&] {
       TokenSpan itemAt = CurrentSpan(s);
       std::string item = TakeWord(s);
-      if (Linting(s)) UsePinName(s, itemAt, item);
+      if (Linting(s)) UsePinName(s, itemAt, item, s.condition);
       ExpectText(s, ":");
       AddGroupMember(s, members, member++, item, PeekWord(s), alternative);
       SkipToken(s);

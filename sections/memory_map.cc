@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "sections/section_rules.h"
 #include "source/ascii.h"
@@ -206,13 +208,75 @@ ResumeAt AtNextEntry(const Parser& p) {
   return when != ResumeAt::kNo ? when : AtWordOpeningLine(p);
 }
 
+// The address that a start or end field writes: `0x` and hex digits, or
+// decimal digits; nothing for any other text (a name, a define not replaced)
+// or a value past 64 bits.
+std::optional<uint64_t> AddressOf(std::string_view text) {
+  uint64_t base = 10;
+  if (text.size() > 2 && text[0] == '0' && FoldCase(text[1]) == 'x') {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : text) {
+    char folded = FoldCase(c);
+    uint64_t digit = 0;
+    if (folded >= '0' && folded <= '9') {
+      digit = uint64_t(folded - '0');
+    } else if (base == 16 && folded >= 'a' && folded <= 'f') {
+      digit = uint64_t(folded - 'a' + 10);
+    } else {
+      return std::nullopt;
+    }
+    if (value > (UINT64_MAX - digit) / base) return std::nullopt;
+    value = value * base + digit;
+  }
+  return value;
+}
+
+// While linting: the address ranges of one map read so far, each from its
+// start to its end address, both held.
+class MapRanges {
+ public:
+  // Warns when the entry read at `at` holds an address that an earlier range
+  // of the map holds too (the first such range is named).
+  void Note(ParseState& s, TextPoint at, const MemoryMapFields& fields) {
+    std::optional<uint64_t> start = AddressOf(fields[0]);
+    std::optional<uint64_t> end = AddressOf(fields[1]);
+    if (!start || !end || *start > *end) return;
+    for (const Range& earlier : ranges_) {
+      if (*start > earlier.end || earlier.start > *end) continue;
+      WarnAt(s, at, kMemoryRangesOverlap,
+             Format("range %s-%s of %s overlaps range %s-%s of %s (at %s)", fields[0].c_str(),
+                    fields[1].c_str(), QuotedText(fields[2]).c_str(), earlier.first.c_str(),
+                    earlier.last.c_str(), QuotedText(earlier.name).c_str(),
+                    s.diagnostics.EarlierPlace(earlier.at, at).c_str()));
+      break;
+    }
+    ranges_.push_back({*start, *end, at, fields[0], fields[1], fields[2]});
+  }
+
+ private:
+  struct Range {
+    uint64_t start, end;
+    TextPoint at;
+    std::string first, last, name;  // as written
+  };
+  std::vector<Range> ranges_;
+};
+
 // map -> header (entry [','])+ '}'
 void ReadMemoryMap(ParseState& s, MapList& maps, int32_t map) {
   AddMemoryMap(s, maps, map, ReadMapHeader(s));
   int32_t entry = 0;
+  MapRanges ranges;
   do {
     bool read = ReadEntry(s, AtNextEntry, [&] {
-      AddMemoryMapEntry(s, maps[map].entries, entry, TakeEntry(s));
+      TextPoint at = CurrentToken(s).start;
+      MemoryMapFields fields = TakeEntry(s);
+      AddMemoryMapEntry(s, maps[map].entries, entry, fields);
+      if (Linting(s)) ranges.Note(s, at, fields);
       SkipIf(s, ",");
     });
     if (read) ++entry;
@@ -230,6 +294,10 @@ void ReadMapList(ParseState& s, MapList& maps) {
 }
 
 }  // namespace
+
+const WarningCheck kMemoryRangesOverlap{
+    "memory-ranges-overlap", true,
+    "two address ranges of one memory map that hold a common address"};
 
 void ReadMemoryMapBody(ParseState& s, MemoryMapTable& table) {
   ReadClauses(s, AlwaysClause::kStoredAfter, table, AddMemoryMapCondition,

@@ -5,6 +5,8 @@
 
 namespace qelc {
 
+extern const WarningCheck kMemoryRangesOverlap;
+
 using MemoryMapTable = decltype(TableBlock::memoryMaps);
 
 // body -> ['Always' ':' map-list] ('When' condition ':' map-list)*

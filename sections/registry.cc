@@ -210,7 +210,10 @@ void CheckAcrossSections(ParseState& s, DafRun& daf) {
   if (!daf.pinNames) return;
   // After an error the names of the entries passed over are missing: a use of
   // one of them would be reported as unknown for no fault of its own.
-  if (s.diagnostics.ErrorsReported() == 0) daf.pinNames->ReportUnknown(s.diagnostics);
+  if (s.diagnostics.ErrorsReported() == 0) {
+    daf.pinNames->ReportUnknown(s.diagnostics);
+    daf.pinNames->ReportMissingInPackages(s.diagnostics);
+  }
   s.pinNames = nullptr;
 }
 
@@ -222,9 +225,9 @@ void EmptySectionTables(ParseState& s, TableBlock& tables) {
 
 std::span<const WarningCheck* const> SectionWarningChecks() {
   static constexpr const WarningCheck* kChecks[] = {
-      &kEmptyTextEndsList, &kInitializeAttribute, &kOutputSyntaxNameReplaced, &kPackageMismatch,
-      &kPinNameRepeated,   &kPinNameUnquoted,     &kPinNumberRepeated,        &kPinOutOfPackage,
-      &kSectionRepeated,   &kUnknownPinName};
+      &kEmptyTextEndsList, &kInitializeAttribute, &kMemoryRangesOverlap, &kOutputSyntaxNameReplaced,
+      &kPackageMismatch,   &kPinMissingInPackage, &kPinNameRepeated,     &kPinNameUnquoted,
+      &kPinNumberRepeated, &kPinOutOfPackage,     &kSectionRepeated,     &kUnknownPinName};
   return kChecks;
 }
 

@@ -63,6 +63,8 @@ Clauses ReadClauses(ParseState& s, AlwaysClause always, AddCondition&& addCondit
   if (always != AlwaysClause::kRefused && TokenIs(s, "Always")) {
     bool read = ReadEntry(s, AtWhen, [&] {
       if (always == AlwaysClause::kStoredFirst) addCondition(index, "1");
+      // The linter reads the condition of what the clause holds: none.
+      if (Linting(s)) s.condition.clear();
       ExpectText(s, "Always");
       ExpectText(s, ":");
       if (always == AlwaysClause::kStoredAfter) addCondition(index, "1");

@@ -4,6 +4,7 @@
 
 #include "source/condition.h"
 #include "source/line_map.h"
+#include "source/preprocessor.h"
 #include "source/token_stream.h"
 
 namespace qelc {
@@ -28,6 +29,11 @@ Diagnostic Finding(Severity severity, std::string_view check, std::string text, 
 
 }  // namespace
 
+std::string EarlierPlace(const Location& earlier, const Location& finding) {
+  std::string lineAndColumn = std::to_string(earlier.line) + ":" + std::to_string(earlier.column);
+  return earlier.file == finding.file ? lineAndColumn : earlier.file + ":" + lineAndColumn;
+}
+
 const WarningCheck kKeywordPrefixCheck{
     "keyword-prefix", true,
     "a word read as the keyword it starts with (#includes as #include, Inputs "
@@ -37,9 +43,10 @@ const WarningCheck kNumberConversionCheck{"number-conversion", true,
                                           "a number field whose text is not stored as written"};
 
 std::span<const WarningCheck* const> SourceWarningChecks() {
-  static constexpr const WarningCheck* kChecks[] = {&kKeywordPrefixCheck, &kNumberConversionCheck,
-                                                    &kConditionMissingOperand,
-                                                    &kConditionMissingTest, &kStringSpansLines};
+  static constexpr const WarningCheck* kChecks[] = {
+      &kKeywordPrefixCheck,   &kNumberConversionCheck, &kConditionMissingOperand,
+      &kConditionMissingTest, &kStringSpansLines,      &kDefineRepeated,
+      &kDefineExtraWords};
   return kChecks;
 }
 

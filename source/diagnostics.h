@@ -94,6 +94,10 @@ enum class Unwind {
 
 class LineMap;
 
+// Where an earlier place stands, as a finding at `finding` quotes it:
+// LINE:COLUMN, with the file in front when it is another one.
+std::string EarlierPlace(const Location& earlier, const Location& finding);
+
 // The reporting side of one compilation: the sink, the warnings that are on,
 // where in the user's files a place of the preprocessed text lies, and where
 // the token being read stands (the default place of a message).
@@ -138,6 +142,10 @@ class Diagnostics {
   // lines that reach its file. An empty range that starts a recent token
   // stands for that token.
   Location Locate(TextRange range) const;
+  // EarlierPlace of two places of the preprocessed text.
+  std::string EarlierPlace(TextPoint earlier, TextPoint finding) const {
+    return qelc::EarlierPlace(Locate(earlier), Locate(finding));
+  }
 
   // A progress or summary line, printed on `stream`.
   void Print(MessageKind kind, std::string console, Stream stream = Stream::kStandardOutput);

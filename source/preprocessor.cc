@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <unordered_map>
 
 #include "source/ascii.h"
 #include "source/diagnostics.h"
+#include "source/expect.h"
 #include "source/files.h"
 #include "source/format.h"
 #include "source/text_reader.h"
@@ -79,6 +81,8 @@ struct Run {
   // Flags on the branch stack that are not 1: a line is written only while
   // there are none.
   size_t droppedBranches;
+  // While linting: where each name's value that the defines keep was given.
+  std::unordered_map<std::string, Location> definedAt = {};
 
   bool Writing() const { return droppedBranches == 0; }
 
@@ -180,6 +184,47 @@ SourceRange DirectiveNamePlace(const Run& run, const SourcePoint& at, std::strin
   return {run.names[size_t(at.file)], at.line, column, at.line, column + length};
 }
 
+// While linting: a #define read at `at` that loses part of what it says. The
+// words after its value are dropped, and a name that already has a value keeps
+// it.
+void CheckDefine(Run& run, const SourcePoint& at, std::string_view piece, const std::string& name,
+                 const std::string& value) {
+  if (name.empty()) return;
+  SourceRange nameAt = DirectiveNamePlace(run, at, piece, name);
+  size_t valueEnd = size_t(nameAt.endColumn - at.column);
+  if (!value.empty()) valueEnd = piece.find(value, valueEnd) + value.size();
+  size_t extra = piece.find_first_not_of(kArgumentDelimiters, valueEnd);
+  // A comment on the line is dropped with the line.
+  if (extra != std::string_view::npos && !piece.substr(extra).starts_with("//") &&
+      run.diagnostics.Enabled(kDefineExtraWords)) {
+    std::string_view rest = piece.substr(extra);
+    rest = rest.substr(0, rest.find_last_not_of(kArgumentDelimiters) + 1);
+    run.diagnostics.WarnAt(
+        Place(run, {at.file, at.line, at.column + int32_t(extra)}, int32_t(rest.size())),
+        kDefineExtraWords,
+        Format("%s is defined as %s; the words after it (%s) are dropped", QuotedText(name).c_str(),
+               QuotedText(value).c_str(), QuotedText(rest).c_str()));
+  }
+  if (!run.diagnostics.Enabled(kDefineRepeated)) return;
+  // The finding stands at the value, or at the name of a define without one.
+  size_t start = value.empty() ? size_t(nameAt.column - at.column) : valueEnd - value.size();
+  int32_t length = int32_t(value.empty() ? name.size() : value.size());
+  Location here = Place(run, {at.file, at.line, at.column + int32_t(start)}, length);
+  const std::string* kept = run.defines.Replacement(name);
+  if (!kept) {
+    if (!value.empty()) run.definedAt[name] = std::move(here);
+    return;
+  }
+  if (*kept == value) return;
+  auto first = run.definedAt.find(name);
+  std::string earlier =
+      first == run.definedAt.end() ? "" : " (at " + EarlierPlace(first->second, here) + ")";
+  run.diagnostics.WarnAt(
+      here, kDefineRepeated,
+      Format("%s is already defined as %s%s; this value is ignored", QuotedText(name).c_str(),
+             QuotedText(*kept).c_str(), earlier.c_str()));
+}
+
 // While linting: the directive read at `at` as a fact of the source. An
 // #include is noted before its file is read, so that includes stand in the
 // order the lines do.
@@ -226,7 +271,9 @@ bool IncludeFile(const std::string& name, int depth, Run& run, const SourcePoint
          Format("cannot open include file '%s' (names are relative to the "
                 "working directory)",
                 name.c_str()));
-    return false;
+    // The linter reads on without the file, so that the rest of the source is
+    // checked too.
+    return run.diagnostics.Recovers();
   }
   return PreprocessFile(file.get(), name, depth + 1, run, nameAt) != 0;
 }
@@ -333,7 +380,9 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
       return IncludeFile(name, depth, run, at, nameAt);
     }
     case kDefineLine:
-      if (run.Writing()) run.defines.Add(name, value);
+      if (!run.Writing()) return true;
+      if (run.diagnostics.Linting()) CheckDefine(run, at, piece, name, value);
+      run.defines.Add(name, value);
       return true;
     // Conditionals act inside dropped branches too, so that their #else and
     // #endif pair up.
@@ -399,6 +448,13 @@ int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& ru
 }
 
 }  // namespace
+
+const WarningCheck kDefineRepeated{
+    "define-repeated", true,
+    "a #define of a name that already has a value, which keeps it: the later value is ignored"};
+const WarningCheck kDefineExtraWords{
+    "define-extra-words", true,
+    "a #define with words after its value (#define SIZE 124 K stores 124 and drops K)"};
 
 void DefineTable::Add(std::string name, std::string value) {
   if (!name.empty() && !value.empty()) {

@@ -14,6 +14,10 @@
 
 namespace qelc {
 
+// The preprocessor's warning checks.
+extern const WarningCheck kDefineRepeated;
+extern const WarningCheck kDefineExtraWords;
+
 // Line kinds of ClassifyLine.
 enum LineKind : int {
   kPlainLine = 0,

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <set>
+#include <string>
+#include <vector>
 
 #include "source/parser.h"
 #include "tables/dump_stream.h"
@@ -24,6 +26,10 @@ struct ParseState : Parser {
   // pin names they define and use, checked against each other once all is read.
   // Null otherwise.
   PinNames* pinNames = nullptr;
+  // While linting: the pin names a package may give several pins (a `*`
+  // stands for any text); null: the power and ground names of
+  // kDefaultRepeatedPinNames.
+  const std::vector<std::string>* repeatedPinNames = nullptr;
   // While linting: tables that lack an entry the linter skipped after an error,
   // so that a name not found in them proves nothing.
   std::set<const void*> incompleteTables;

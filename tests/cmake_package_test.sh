@@ -3,9 +3,12 @@
 # Installs the build into a scratch prefix, checks the installed layout, and
 # builds examples/cmake-project against it with Ninja -j2: each source compiles
 # into a folder of its own, a second build does nothing, and touching an
-# included file rebuilds only the sources that include it. Then LINT and WERROR:
-# a warning is shown and passes under LINT, fails under WERROR; an error fails
-# under LINT with qellint's place of it, before qelc runs.
+# included file rebuilds only the sources that include it (and every source
+# lints clean under -Werror). Then the check before the compile: a warning is
+# shown and passes by default, fails under WERROR and LINT_OPTIONS -Werror,
+# passes unseen when LINT_OPTIONS turn its check off; an error fails with
+# qellint's place of it, before qelc runs, also under the old word LINT; NO_LINT
+# leaves qellint out.
 set -euo pipefail
 build=$1 source=$2
 scratch=$(mktemp -d)
@@ -46,9 +49,12 @@ cat >"$scratch/lint/CMakeLists.txt" <<'CMAKE'
 cmake_minimum_required(VERSION 3.20)
 project(qelc_lint NONE)
 find_package(qelc 1.0 REQUIRED)
-qelc_add_dab(warned_lint warned.daf LINT)
+qelc_add_dab(warned_lint warned.daf)
 qelc_add_dab(warned_werror warned.daf WERROR OUTPUT_DIRECTORY strict)
+qelc_add_dab(warned_options warned.daf LINT_OPTIONS -Werror OUTPUT_DIRECTORY options)
+qelc_add_dab(warned_off warned.daf LINT_OPTIONS -Werror -Wno-section-repeated OUTPUT_DIRECTORY off)
 qelc_add_dab(broken_lint broken.daf LINT)
+qelc_add_dab(broken_unchecked broken.daf NO_LINT OUTPUT_DIRECTORY unchecked)
 CMAKE
 # Two Alias sections: the second overwrites the first (warning section-repeated).
 printf 'Device D\nAlias { }\nAlias { }\n' >"$scratch/lint/warned.daf"
@@ -71,6 +77,11 @@ expect_build warned_lint passed "warned.daf:3:1: warning:"
 [ -f "$scratch/lint-build/warned_lint/warned/warned.dab" ] || { echo "LINT: no warned.dab"; exit 1; }
 expect_build warned_werror failed "warned.daf:3:1: error:"
 [ ! -f "$scratch/lint-build/strict/warned/warned.dab" ] || { echo "WERROR: warned.dab written"; exit 1; }
+expect_build warned_options failed "warned.daf:3:1: error:"
+expect_build warned_off passed "Compiling DAF source warned.daf"
+! grep -q "warned.daf:3:1" "$scratch/out" || { echo "warned_off: a warning shown"; cat "$scratch/out"; exit 1; }
 expect_build broken_lint failed "broken.daf:3:"
 grep -q "qellint .*broken.daf: exit status 1" "$scratch/out" || { cat "$scratch/out"; exit 1; }
-echo "cmake package: install layout, parallel build, no-op rebuild, include tracking, LINT and WERROR checked"
+expect_build broken_unchecked failed "qelc $scratch/lint/broken.daf: exit status 1"
+! grep -q "qellint" "$scratch/out" || { echo "NO_LINT: qellint ran"; cat "$scratch/out"; exit 1; }
+echo "cmake package: install layout, parallel build, no-op rebuild, include tracking, the check by default, NO_LINT, LINT_OPTIONS and WERROR checked"

@@ -54,7 +54,9 @@ enum class Severity { kError, kWarning, kNote };
 // token at which the reading stopped, `stoppedToken` its text as the message
 // quotes it ('SOIC20', or "the end of the input"). `fixes` holds the edits of
 // a fix that is one obvious change (the word a "did you mean" names); empty
-// where there is none.
+// where there is none. `alsoReachedFrom` serves a linter of several sources
+// at once, which says a finding in a file that several of them include once:
+// the #include line of each other source through which it was reached too.
 struct Diagnostic {
   Severity severity = Severity::kError;
   std::string check;
@@ -63,6 +65,7 @@ struct Diagnostic {
   std::optional<Location> stoppedAt;
   std::string stoppedToken;
   std::vector<Edit> fixes;
+  std::vector<IncludeSite> alsoReachedFrom;
 };
 
 }  // namespace qelc

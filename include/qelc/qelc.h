@@ -98,6 +98,12 @@ struct LintOptions {
   IncludeResolver* resolver = nullptr;
   // Also keep what the reading found in the source (LintResult::facts).
   bool facts = false;
+  // Read the project's qel.conf, the nearest one at or above the folder of
+  // the source's name on the disk, as qellint does: its checks are turned on
+  // and off before `enable` and `disable`, and its repeated pin names replace
+  // the default ones. A line of it that says nothing understood is an error
+  // of the check project-config at that line, ahead of the source's findings.
+  bool projectConfig = false;
 };
 
 struct LintResult {
