@@ -35,6 +35,10 @@ def qellint_findings(job):
 
 
 def test_lint_gives_qellints_findings(job):
+    # qellint reads a project's qel.conf; qelc.lint takes its settings as
+    # arguments only.
+    if any(parent.joinpath("qel.conf").exists() for parent in [job.inputs, *job.inputs.parents]):
+        pytest.skip("the case holds a qel.conf, which only qellint reads")
     found = qelc.lint(job.text, job.name, includes=job.inputs)
     assert [finding(d) for d in found] == qellint_findings(job)
 
