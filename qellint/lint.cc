@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -166,20 +167,27 @@ class SharedFindings {
                       finding.message + '\n' + at.file + '\n' + std::to_string(at.line) + ':' +
                       std::to_string(at.column) + '-' + std::to_string(at.endLine) + ':' +
                       std::to_string(at.endColumn);
-    auto [first, isNew] = said_.try_emplace(std::move(key), findings.size());
-    if (isNew) return true;
-    Diagnostic& earlier = findings[first->second];
+    auto [first, isNew] = said_.try_emplace(std::move(key));
+    Said& said = first->second;
     const IncludeSite& source = chain.back();
-    auto sameSource = [&source](const IncludeSite& site) { return site.file == source.file; };
-    if (sameSource(earlier.location.includedFrom.back())) return true;
-    if (std::none_of(earlier.alsoReachedFrom.begin(), earlier.alsoReachedFrom.end(), sameSource)) {
-      earlier.alsoReachedFrom.push_back(source);
+    if (isNew) {
+      said = {findings.size(), {source.file}};
+      return true;
+    }
+    if (source.file == findings[said.index].location.includedFrom.back().file) return true;
+    // Each other source is noted once, however many findings it shares.
+    if (said.sources.insert(source.file).second) {
+      findings[said.index].alsoReachedFrom.push_back(source);
     }
     return false;
   }
 
  private:
-  std::map<std::string, size_t> said_;  // the index of each finding said
+  struct Said {
+    size_t index;                   // of the finding in the list said
+    std::set<std::string> sources;  // the sources that reached it
+  };
+  std::map<std::string, Said> said_;
 };
 
 // Lints every file and reports in the order the files were given; false when
