@@ -26,9 +26,9 @@ enum class FieldKind {
 struct FieldNode {
   std::string_view name;
   FieldKind kind;
-  size_t offset;                      // from the start of the enclosing record
-  size_t size;                        // of one element
-  int count;                          // elements; 1 for a field that is not a list
+  size_t offset;  // from the start of the enclosing record
+  size_t size;    // of one element
+  int count;      // elements; 1 for a field that is not a list
   std::span<const FieldNode> fields;  // of a record
 
   bool IsList() const { return count > 1; }
@@ -69,19 +69,19 @@ constexpr bool Tiles(std::span<const FieldNode> fields, size_t size) {
 }  // namespace field_map_detail
 
 // A leaf member (an integer, string reference, float or their array) of Record.
-#define QELC_LEAF(Record, member, fieldKind)                                                  \
-  ::qelc::FieldNode {                                                                         \
-#member, fieldKind, offsetof(Record, member),                                             \
-        sizeof(typename ::qelc::field_map_detail::Shape <decltype(Record::member)>::Element), \
-        ::qelc::field_map_detail::Shape < decltype(Record::member)> ::kCount, {}              \
+#define QELC_LEAF(Record, member, fieldKind)                                                \
+  ::qelc::FieldNode {                                                                      \
+    #member, fieldKind, offsetof(Record, member),                                          \
+        sizeof(typename ::qelc::field_map_detail::Shape<decltype(Record::member)>::Element), \
+        ::qelc::field_map_detail::Shape<decltype(Record::member)>::kCount, {}              \
   }
 
 // A member of Record that is a record, or an array of records, described by `map`.
-#define QELC_RECORD(Record, member, map)                                                      \
-  ::qelc::FieldNode {                                                                         \
-#member, ::qelc::FieldKind::kRecord, offsetof(Record, member),                            \
-        sizeof(typename ::qelc::field_map_detail::Shape <decltype(Record::member)>::Element), \
-        ::qelc::field_map_detail::Shape < decltype(Record::member)> ::kCount, map             \
+#define QELC_RECORD(Record, member, map)                                                   \
+  ::qelc::FieldNode {                                                                      \
+    #member, ::qelc::FieldKind::kRecord, offsetof(Record, member),                         \
+        sizeof(typename ::qelc::field_map_detail::Shape<decltype(Record::member)>::Element), \
+        ::qelc::field_map_detail::Shape<decltype(Record::member)>::kCount, map             \
   }
 
 // Checks at compile time that `map` covers every byte of Record.

@@ -19,8 +19,8 @@ constexpr std::string_view kDelimiterCharacters = ",?;:[]{}|+-=()*";
 constexpr std::string_view kWhiteCharacters = " \t\n";
 
 // The words that a condition reads as variables, letter case aside.
-constexpr std::string_view kConditionVariables[] = {"GLC",    "IPN", "PN",     "PACKAGE", "DEV",
-                                                    "DEVBIN", "DSI", "IN_NUM", "OUT_NUM"};
+constexpr std::string_view kConditionVariables[] = {
+    "GLC", "IPN", "PN", "PACKAGE", "DEV", "DEVBIN", "DSI", "IN_NUM", "OUT_NUM"};
 
 // The longest condition text that a table stores.
 constexpr size_t kConditionLimit = 255;

@@ -19,10 +19,10 @@ constexpr FieldNode kCategoryFields[] = {
 QELC_MAP_COVERS(SoftIPCategoryEntry, kCategoryFields);
 
 constexpr FieldNode kInputFields[] = {
-    QELC_LEAF(SoftIPInput, text1, kString), QELC_LEAF(SoftIPInput, text2, kString),
-    QELC_LEAF(SoftIPInput, text3, kString), QELC_LEAF(SoftIPInput, text4, kString),
-    QELC_LEAF(SoftIPInput, number1, kInt),  QELC_LEAF(SoftIPInput, number2, kInt),
-    QELC_LEAF(SoftIPInput, text5, kString), QELC_LEAF(SoftIPInput, text6, kString),
+    QELC_LEAF(SoftIPInput, text1, kString),  QELC_LEAF(SoftIPInput, text2, kString),
+    QELC_LEAF(SoftIPInput, text3, kString),  QELC_LEAF(SoftIPInput, text4, kString),
+    QELC_LEAF(SoftIPInput, number1, kInt),   QELC_LEAF(SoftIPInput, number2, kInt),
+    QELC_LEAF(SoftIPInput, text5, kString),  QELC_LEAF(SoftIPInput, text6, kString),
 };
 QELC_MAP_COVERS(SoftIPInput, kInputFields);
 
