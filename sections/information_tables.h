@@ -16,7 +16,9 @@ inline constexpr ConditionalList kDeviceSpecificInfo{
     .itemLimit = DafSectionAt(offsetof(TableBlock, deviceSpecificInfo)).capacities[1].Limit(),
     .conditionOverflow = "Exceed number of device specific information conditions.\n",
     .itemOverflow = "Exceed number of device specific information.\n",
-    .always = AlwaysClause::kRefused,
+    .always = DafSectionAt(offsetof(TableBlock, deviceSpecificInfo)).alwaysFirst
+                  ? AlwaysClause::kStoredFirst
+                  : AlwaysClause::kRefused,
 };
 
 inline constexpr ConditionalList kHardwareSupport{
@@ -25,7 +27,9 @@ inline constexpr ConditionalList kHardwareSupport{
     .itemLimit = DafSectionAt(offsetof(TableBlock, hardwareSupport)).capacities[1].Limit(),
     .conditionOverflow = "Exceed number of hardware support conditions.\n",
     .itemOverflow = "Exceed number of hardware support.\n",
-    .always = AlwaysClause::kRefused,
+    .always = DafSectionAt(offsetof(TableBlock, hardwareSupport)).alwaysFirst
+                  ? AlwaysClause::kStoredFirst
+                  : AlwaysClause::kRefused,
 };
 
 inline constexpr ConditionalList kTemplateLink{
@@ -34,7 +38,9 @@ inline constexpr ConditionalList kTemplateLink{
     .itemLimit = DafSectionAt(offsetof(TableBlock, templateLink)).capacities[1].Limit(),
     .conditionOverflow = "Exceed number of template link conditions.\n",
     .itemOverflow = "Exceed number of template link.\n",
-    .always = AlwaysClause::kRefused,
+    .always = DafSectionAt(offsetof(TableBlock, templateLink)).alwaysFirst
+                  ? AlwaysClause::kStoredFirst
+                  : AlwaysClause::kRefused,
 };
 
 inline constexpr ConditionalList kCCodeFileName{
@@ -43,7 +49,9 @@ inline constexpr ConditionalList kCCodeFileName{
     .itemLimit = DafSectionAt(offsetof(TableBlock, cCodeFileName)).capacities[1].Limit(),
     .conditionOverflow = "Exceed number of CCode file name conditions.\n",
     .itemOverflow = "Exceed number of CCode file name.\n",
-    .always = AlwaysClause::kRefused,
+    .always = DafSectionAt(offsetof(TableBlock, cCodeFileName)).alwaysFirst
+                  ? AlwaysClause::kStoredFirst
+                  : AlwaysClause::kRefused,
 };
 
 inline constexpr ConditionalList kCCodeExample{
@@ -52,7 +60,9 @@ inline constexpr ConditionalList kCCodeExample{
     .itemLimit = DafSectionAt(offsetof(TableBlock, cCodeExample)).capacities[1].Limit(),
     .conditionOverflow = "Exceed number of CCode example conditions.\n",
     .itemOverflow = "Exceed number of CCode example.\n",
-    .always = AlwaysClause::kRefused,
+    .always = DafSectionAt(offsetof(TableBlock, cCodeExample)).alwaysFirst
+                  ? AlwaysClause::kStoredFirst
+                  : AlwaysClause::kRefused,
 };
 
 inline constexpr ConditionalList kQelConfig{
@@ -64,7 +74,8 @@ inline constexpr ConditionalList kQelConfig{
     .itemLimit = DafSectionAt(offsetof(TableBlock, qelConfig)).capacities[1].Limit(),
     .conditionOverflow = "Exceed number of MCU setting conditions.\n",
     .itemOverflow = "Exceed number of Qel config.\n",
-    .always = AlwaysClause::kStoredFirst,
+    .always = DafSectionAt(offsetof(TableBlock, qelConfig)).alwaysFirst ? AlwaysClause::kStoredFirst
+                                                                        : AlwaysClause::kRefused,
 };
 
 inline constexpr NumberedTable kDeviceSpecificInfoTable{
