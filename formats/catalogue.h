@@ -581,6 +581,14 @@ inline constexpr IpfBlockEntry kIpfBlocks[] = {
 }  // namespace catalogue_data
 
 constexpr std::span<const IpfBlockEntry> IpfBlocks() { return catalogue_data::kIpfBlocks; }
+
+// The block that fills the record list `list` (as the IPB layout names it).
+constexpr const IpfBlockEntry& IpfBlockOf(std::string_view list) {
+  for (const IpfBlockEntry& block : catalogue_data::kIpfBlocks) {
+    if (block.list == list) return block;
+  }
+  throw "no block fills this list";
+}
 const IpfBlockEntry* FindIpfBlock(std::string_view keyword);
 
 // The statements of the three kinds of statement list. Within a family the
