@@ -504,23 +504,53 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
   s.text += "}\n";
 }
 
+// The members a group is written with: those before its first blank one
+// or, while leftovers are written, also those a longer member list read
+// earlier left after it, the members a later list overwrites written as the
+// first member again, with the alternatives the leftovers need.
+std::vector<GroupMember> GroupMembers(Writer& w, const GroupRecord& group) {
+  const auto& all = group.members;
+  size_t count = 0;
+  while (count < std::size(all) && all[count].item != 0) ++count;
+  size_t longest = std::size(all);
+  while (longest > count && IsBlank(all[longest - 1])) --longest;
+  if (!w.Leftovers() || longest <= count + 1 || count == 0) {
+    return {std::begin(all), std::begin(all) + count};
+  }
+  // A member's alternative is the one before it or one more: the members up
+  // to the blank one climb to what the first leftover needs.
+  int32_t next = all[count + 1].alternative;
+  int32_t target = next > int32_t(count) ? next - 1 : next;
+  if (target > int32_t(count)) w.Written(std::nullopt);
+  std::vector<GroupMember> members;
+  for (size_t n = 0; n <= count; ++n) {
+    members.push_back({all[0].item, all[0].value, std::max(0, target - int32_t(count - n))});
+  }
+  for (size_t n = count + 1; n < longest; ++n) {
+    bool blank = IsBlank(all[n]);
+    members.push_back(blank ? GroupMember{all[0].item, all[0].value, members.back().alternative}
+                            : all[n]);
+  }
+  return members;
+}
+
 // A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
 std::string GroupText(Writer& w, Section& s, const GroupRecord& group) {
   std::string text = "    " + NonKeyword(w, group.name, s) + " :";
   if (group.text != 0) text += " " + w.Quote(group.text, s) + " :";
   text += " {";
-  size_t n = 0;
-  for (; n < std::size(group.members) && group.members[n].item != 0; ++n) {
-    const GroupMember& member = group.members[n];
+  std::vector<GroupMember> members = GroupMembers(w, group);
+  for (size_t n = 0; n < members.size(); ++n) {
+    const GroupMember& member = members[n];
     // Each member stores the number of `|` before it.
-    int32_t before = n == 0 ? 0 : group.members[n - 1].alternative;
+    int32_t before = n == 0 ? 0 : members[n - 1].alternative;
     if (member.alternative != before && member.alternative != before + 1) {
       w.Written(std::nullopt);
     }
     if (n > 0) text += member.alternative != before ? " |" : ",";
     text += " " + w.Word(member.item, s) + " : " + w.Word(member.value, s);
   }
-  if (n == 0) w.Written(std::nullopt);  // a group has at least one member
+  if (members.empty()) w.Written(std::nullopt);  // a group has at least one member
   text += " }\n";
   return text + Statements(w, s, group.statements, 0, StatementKindsOf(StatementFamily::kGroup),
                            true, "      ");
