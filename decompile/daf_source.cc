@@ -319,15 +319,34 @@ void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
   for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
     s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
     const InitializeCondition& entry = table[i];
+    const auto& rows = entry.rows;
     size_t n = 0;
-    for (; n < std::size(entry.rows) && entry.rows[n].pin != 0; ++n) {
+    while (n < std::size(rows) && rows[n].pin != 0) ++n;
+    // The rows a longer clause read earlier left after the end of this one
+    // are written first, after as many rows of new pins as the later clause
+    // overwrites.
+    size_t from = 0, longest = std::size(rows);
+    while (longest > n && rows[longest - 1].pin == 0) --longest;
+    if (w.Leftovers() && longest > n) {
+      for (size_t k = 0, tried = 0; k <= n; ++tried) {
+        std::string pin = "QZ" + std::to_string(tried);
+        bool taken = std::any_of(std::begin(rows), std::end(rows), [&](const InitializeRow& row) {
+          return EqualsNoCase(w.Peek(row.pin), pin);
+        });
+        if (!taken) s.text += "    " + pin + ".nchange = 1 ;\n", ++k;
+      }
+      from = n + 1;
+      n = longest;
+    }
+    for (size_t r = from; r < n; ++r) {
       // Pins compare without regard to case: a second row of the same pin
       // would be read into the first.
-      std::string_view pin = w.Text(entry.rows[n].pin, s);
-      for (size_t k = 0; k < n; ++k) {
-        if (EqualsNoCase(w.Peek(entry.rows[k].pin), pin)) w.Written(std::nullopt);
+      std::string_view pin = w.Text(rows[r].pin, s);
+      if (rows[r].pin == 0) w.Written(std::nullopt);
+      for (size_t k = from; k < r; ++k) {
+        if (EqualsNoCase(w.Peek(rows[k].pin), pin)) w.Written(std::nullopt);
       }
-      s.text += InitializeLines(w, s, entry.rows[n]);
+      s.text += InitializeLines(w, s, rows[r]);
     }
     // A block holds at least one line; a target without a dot sets nothing.
     if (n == 0) s.text += "    none = 0 ;\n";
@@ -535,8 +554,9 @@ std::vector<GroupMember> GroupMembers(Writer& w, const GroupRecord& group) {
 }
 
 // A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
-std::string GroupText(Writer& w, Section& s, const GroupRecord& group) {
-  std::string text = "    " + NonKeyword(w, group.name, s) + " :";
+std::string GroupText(Writer& w, Section& s, const GroupRecord& group,
+                      const char* clearedName = nullptr) {
+  std::string text = "    " + (clearedName ? clearedName : NonKeyword(w, group.name, s)) + " :";
   if (group.text != 0) text += " " + w.Quote(group.text, s) + " :";
   text += " {";
   std::vector<GroupMember> members = GroupMembers(w, group);
@@ -563,11 +583,22 @@ void WriteTable(Writer& w, Section& s, const GroupCondition (&table)[N],
   for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
     bool always = i == 0 && w.Text(table[i].condition, s) == "1";
     s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+    const auto& groups = table[i].groups;
     size_t n = 0;
-    for (; n < std::size(table[i].groups) && table[i].groups[n].name != 0; ++n) {
-      s.text += GroupText(w, s, table[i].groups[n]);
-    }
+    while (n < std::size(groups) && groups[n].name != 0) ++n;
     if (n == 0) w.Written(std::nullopt);  // a block holds at least one group
+    // A later block clears the name and text of the group after its last
+    // one, and no more: the groups a longer block read earlier left there are
+    // written first, under a name the later block clears.
+    size_t longest = std::size(groups);
+    while (longest > n && IsBlank(groups[longest - 1])) --longest;
+    if (!w.Leftovers()) longest = n;
+    for (size_t g = 0; g < longest; ++g) {
+      GroupRecord group = groups[g];
+      bool cleared = group.name == 0;
+      s.text += GroupText(w, s, group, cleared ? "QZ" : nullptr);
+      if (cleared && g < n) w.Written(std::nullopt);
+    }
   }
   s.text += "}\n";
 }
