@@ -739,15 +739,39 @@ std::string MapDescription(Writer& w, Section& s, StringRef ref) {
   return pieces;
 }
 
+// A map: its header and its ranges. While leftovers are written, a map also
+// gets the ranges a longer map read earlier left after its last one, the
+// ranges a later map overwrites written as its first range again; a map that
+// a later block cleared (only its header is cleared) is written with a header
+// that the clearing replaces.
 std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map) {
-  std::string text = "  {\n    Number : " + std::to_string(map.number) + "\n";
-  text += "    Title : " + MapText(w, s, map.title, kMapTitleLimit) + "\n";
-  text += "    Description : " + MapDescription(w, s, map.description) + "\n";
-  text += "    Main : " + MapText(w, s, map.mainFlash, kMapFlashLimit) + "\n";
-  text += "    Secondary : " + MapText(w, s, map.secondaryFlash, kMapFlashLimit) + "\n";
-  size_t n = 0;
-  for (; n < std::size(map.entries) && map.entries[n].fields[0] != 0; ++n) {
-    const MemoryMapEntry& entry = map.entries[n];
+  bool cleared = map.number <= 0;
+  std::string text = "  {\n    Number : " + std::to_string(cleared ? 1 : map.number) + "\n";
+  if (cleared) {
+    text += "    Title : ''\n    Description : ''\n    Main : ''\n    Secondary : ''\n";
+  } else {
+    text += "    Title : " + MapText(w, s, map.title, kMapTitleLimit) + "\n";
+    text += "    Description : " + MapDescription(w, s, map.description) + "\n";
+    text += "    Main : " + MapText(w, s, map.mainFlash, kMapFlashLimit) + "\n";
+    text += "    Secondary : " + MapText(w, s, map.secondaryFlash, kMapFlashLimit) + "\n";
+  }
+  const auto& entries = map.entries;
+  size_t count = 0;
+  while (count < std::size(entries) && entries[count].fields[0] != 0) ++count;
+  size_t longest = std::size(entries);
+  while (longest > count && IsBlank(entries[longest - 1])) --longest;
+  std::vector<const MemoryMapEntry*> written;
+  for (size_t n = 0; n < count; ++n) written.push_back(&entries[n]);
+  if (w.Leftovers() && longest > count) {
+    if (!cleared) written.push_back(count > 0 ? &entries[0] : &entries[count + 1]);
+    for (size_t n = cleared ? count : count + 1; n < longest; ++n) {
+      if (IsBlank(entries[n])) w.Written(std::nullopt);
+      written.push_back(&entries[n]);
+    }
+  }
+  size_t n = written.size();
+  for (const MemoryMapEntry* range : written) {
+    const MemoryMapEntry& entry = *range;
     // Fields 3 and 8 are stored without their quotes, the others as written.
     std::string line = "   ";
     for (size_t f = 0; f < 7; ++f) {
@@ -782,11 +806,15 @@ void WriteTable(Writer& w, Section& s, const MemoryMapCondition (&table)[N],
     s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
     const auto& maps = table[i].maps;
     size_t n = 0;
-    for (; n < std::size(maps) && maps[n].number > 0; ++n) {
-      if (n >= mapsPerRecord) w.Written(std::nullopt);
-      s.text += (n ? ",\n" : "") + MemoryMapText(w, s, maps[n]);
-    }
+    while (n < std::size(maps) && maps[n].number > 0) ++n;
     if (n == 0) w.Written(std::nullopt);  // a block holds at least one map
+    size_t longest = std::size(maps);
+    while (longest > n && IsBlank(maps[longest - 1].entries[0])) --longest;
+    if (!w.Leftovers()) longest = n;
+    for (size_t m = 0; m < longest; ++m) {
+      if (m >= mapsPerRecord) w.Written(std::nullopt);
+      s.text += (m ? ",\n" : "") + MemoryMapText(w, s, maps[m]);
+    }
     s.text += "\n";
   }
   s.text += "}\n";
