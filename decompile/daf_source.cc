@@ -688,15 +688,6 @@ std::string Limited(Writer& w, std::string text, size_t limit) {
   return text.size() <= limit ? text : w.Written(std::nullopt);
 }
 
-// The longest token of a memory map header value or of field 3, quotes and
-// escapes included, and the longest stored texts.
-constexpr size_t kMapTokenLimit = text_limit::kMapToken;
-constexpr size_t kMapFieldLimit = text_limit::kMapEntryField;
-constexpr size_t kMapLastFieldLimit = text_limit::kMapLastField;
-constexpr size_t kMapTitleLimit = text_limit::kMapTitle;
-constexpr size_t kMapDescriptionLimit = text_limit::kMapDescription;
-constexpr size_t kMapFlashLimit = text_limit::kMapFlashSpace;
-
 // A text the reader stores without its quotes, as a token of at most `limit`
 // bytes: quoted, or as a plain word when only that fits (a word holding no
 // apostrophe, which the reader would cut the text at).
@@ -712,7 +703,7 @@ std::string Unquoted(Writer& w, Section& s, StringRef ref, size_t limit) {
 // A header value stored without its quotes.
 std::string MapText(Writer& w, Section& s, StringRef ref, size_t storedLimit) {
   Limited(w, std::string(w.Text(ref, s)), storedLimit);
-  return Unquoted(w, s, ref, kMapTokenLimit);
+  return Unquoted(w, s, ref, text_limit::kMapToken);
 }
 
 // A field stored as written: a word, or a punctuation mark that the reader
@@ -729,10 +720,11 @@ std::string MapWord(Writer& w, Section& s, StringRef ref) {
 // written in pieces that each fit a token.
 std::string MapDescription(Writer& w, Section& s, StringRef ref) {
   std::string_view text = w.Text(ref, s);
-  Limited(w, std::string(text), kMapDescriptionLimit);
+  Limited(w, std::string(text), text_limit::kMapDescription);
   std::string pieces;
   do {
-    size_t take = std::min(text.size(), size_t(58));  // quoted, 58 bytes fit in 119
+    // Quoted, with every byte escaped at worst, a piece fits a token.
+    size_t take = std::min(text.size(), size_t(text_limit::kMapToken - 2) / 2);
     pieces += (pieces.empty() ? "" : ", ") + w.QuotedText(text.substr(0, take));
     text.remove_prefix(take);
   } while (!text.empty());
@@ -750,10 +742,11 @@ std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map) {
   if (cleared) {
     text += "    Title : ''\n    Description : ''\n    Main : ''\n    Secondary : ''\n";
   } else {
-    text += "    Title : " + MapText(w, s, map.title, kMapTitleLimit) + "\n";
+    text += "    Title : " + MapText(w, s, map.title, text_limit::kMapTitle) + "\n";
     text += "    Description : " + MapDescription(w, s, map.description) + "\n";
-    text += "    Main : " + MapText(w, s, map.mainFlash, kMapFlashLimit) + "\n";
-    text += "    Secondary : " + MapText(w, s, map.secondaryFlash, kMapFlashLimit) + "\n";
+    text += "    Main : " + MapText(w, s, map.mainFlash, text_limit::kMapFlashSpace) + "\n";
+    text +=
+        "    Secondary : " + MapText(w, s, map.secondaryFlash, text_limit::kMapFlashSpace) + "\n";
   }
   const auto& entries = map.entries;
   size_t count = 0;
@@ -775,17 +768,18 @@ std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map) {
     // Fields 3 and 8 are stored without their quotes, the others as written.
     std::string line = "   ";
     for (size_t f = 0; f < 7; ++f) {
-      std::string field =
-          f == 2 ? Unquoted(w, s, entry.fields[f], kMapTokenLimit) : MapWord(w, s, entry.fields[f]);
-      if (f != 2 || w.Text(entry.fields[f], s).size() > kMapFieldLimit) {
-        Limited(w, f == 2 ? std::string(w.Text(entry.fields[f], s)) : field, kMapFieldLimit);
+      std::string field = f == 2 ? Unquoted(w, s, entry.fields[f], text_limit::kMapToken)
+                                 : MapWord(w, s, entry.fields[f]);
+      if (f != 2 || w.Text(entry.fields[f], s).size() > size_t(text_limit::kMapEntryField)) {
+        Limited(w, f == 2 ? std::string(w.Text(entry.fields[f], s)) : field,
+                text_limit::kMapEntryField);
       }
       line += (f ? " : " : " ") + field;
     }
     // A range of seven fields stores `-` as its eighth.
     if (w.Text(entry.fields[7], s) != "-") {
-      line += " : " + Unquoted(w, s, entry.fields[7], kMapLastFieldLimit);
-      Limited(w, std::string(w.Text(entry.fields[7], s)), kMapLastFieldLimit);
+      line += " : " + Unquoted(w, s, entry.fields[7], text_limit::kMapLastField);
+      Limited(w, std::string(w.Text(entry.fields[7], s)), text_limit::kMapLastField);
     }
     text += line + "\n";
   }

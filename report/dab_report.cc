@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "formats/catalogue.h"
 #include "formats/table_block.h"
 #include "report/address_bar.h"
 #include "report/html_text.h"
@@ -127,7 +128,8 @@ class DabWriter {
 
   std::string Package(std::string_view condition, std::string_view package,
                       const std::vector<PinRow>& rows) const {
-    Table table("", {"Pin", "Name", "Reserved", "Alias", "Group"});
+    Table table("", {"Pin", "Name", "Reserved", Keyword(offsetof(TableBlock, aliases)),
+                     Keyword(offsetof(TableBlock, groups))});
     for (const PinRow& row : rows) {
       table.Row({std::to_string(row.number), Escaped(row.name), row.reserved != 0 ? "RSV" : "",
                  NamesOf(aliasesOf_, row.name), NamesOf(groupsOf_, row.name)});
@@ -138,7 +140,7 @@ class DabWriter {
   }
 
   std::string Aliases() const {
-    Table table("Alias", {"Condition", "Alias", "Target"});
+    Table table(Keyword(offsetof(TableBlock, aliases)), {"Condition", "Alias", "Target"});
     for (const AliasCondition& block : block_->aliases) {
       for (const AliasRow& row : block.rows) {
         if (Stored(row)) {
@@ -150,7 +152,8 @@ class DabWriter {
   }
 
   std::string Groups() const {
-    Table table("Group", {"Condition", "Group", "Text", "Members (| separates the choices)"});
+    Table table(Keyword(offsetof(TableBlock, groups)),
+                {"Condition", "Group", "Text", "Members (| separates the choices)"});
     for (const GroupCondition& block : block_->groups) {
       for (const GroupRecord& group : block.groups) {
         if (group.name == 0 && group.text == 0) continue;
@@ -170,7 +173,7 @@ class DabWriter {
   }
 
   std::string TypeCategories() const {
-    Table table("TypeCategory", {"Name", "Value"});
+    Table table(Keyword(offsetof(TableBlock, typeCategories)), {"Name", "Value"});
     for (const TypeCategory& category : block_->typeCategories) {
       if (Stored(category)) table.Row({Escape(category.name), Escape(category.value)});
     }
@@ -178,7 +181,7 @@ class DabWriter {
   }
 
   std::string Initialize() const {
-    Table table("Initialize",
+    Table table(Keyword(offsetof(TableBlock, initialize)),
                 {"Condition", "Pin", "name", "RSV", "nchange", "reserve", "displayname"});
     for (const InitializeCondition& block : block_->initialize) {
       for (const InitializeRow& row : block.rows) {
@@ -196,8 +199,8 @@ class DabWriter {
   }
 
   template <size_t N>
-  std::string Numbered(const char* caption, const NumberedRow (&rows)[N]) const {
-    Table table(caption, {"Number", "Text"});
+  std::string Information(const SectionEntry& section, const NumberedRow (&rows)[N]) const {
+    Table table(section.keyword, {"Number", "Text"});
     for (const NumberedRow& row : rows) {
       // -1 marks the slot after the last row.
       if (Stored(row) && row.number != -1)
@@ -207,8 +210,9 @@ class DabWriter {
   }
 
   template <int Items, size_t N>
-  std::string Conditional(const char* caption, const ConditionalRecord<Items> (&records)[N]) const {
-    Table table(caption, {"Condition", "Items"});
+  std::string Information(const SectionEntry& section,
+                          const ConditionalRecord<Items> (&records)[N]) const {
+    Table table(section.keyword, {"Condition", "Items"});
     for (const ConditionalRecord<Items>& record : records) {
       if (!Stored(record)) continue;
       std::vector<std::string> items;
@@ -220,18 +224,23 @@ class DabWriter {
     return table.Html();
   }
 
-  std::string InformationTables() const {
-    const TableBlock& b = *block_;
-    return Numbered("DeviceSpecificInfoTable", b.deviceSpecificInfoTable) +
-           Conditional("DeviceSpecificInfo", b.deviceSpecificInfo) +
-           Numbered("HardwareSupportTable", b.hardwareSupportTable) +
-           Conditional("HardwareSupport", b.hardwareSupport) +
-           Numbered("PackageInfoTable", b.packageInfoTable) +
-           Numbered("VoltageRangeTable", b.voltageRangeTable) +
-           Conditional("TemplateLink", b.templateLink) +
-           Conditional("CCodeFileName", b.cCodeFileName) +
-           Conditional("CCodeExample", b.cCodeExample) + Conditional("QelConfig", b.qelConfig);
+  // The other tables have parts of their own.
+  template <typename Other>
+  std::string Information(const SectionEntry&, const Other&) const {
+    return {};
   }
+
+  // The numbered tables and the conditional lists, in block order.
+  std::string InformationTables() const {
+    std::string out;
+    ForEachTable(
+        [&](const SectionEntry& section, const auto& table) { out += Information(section, table); },
+        *block_);
+    return out;
+  }
+
+  // The keyword of the section that fills the table at `offset`.
+  static std::string_view Keyword(size_t offset) { return DafSectionAt(offset).keyword; }
 
   // A map is drawn when anything but its number is stored, or a number other
   // than the -1 that marks the slot after the last map.

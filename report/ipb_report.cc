@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "formats/catalogue.h"
 #include "report/html_text.h"
 #include "report/page.h"
 #include "report/report.h"
@@ -97,18 +98,20 @@ class IpbWriter {
   }
 
   std::string Ports(const SoftIPModule& module) const {
-    Table table("Input and Output",
+    std::string_view input = IpfBlockOf("inputs").keyword, output = IpfBlockOf("outputs").keyword;
+    Table table(std::string(input) + " and " + std::string(output),
                 {"", "text1", "text2", "text3", "text4", "number1", "number2", "text5", "text6"});
     for (size_t i = 0; i < module.inputs.Size(); ++i) {
       const SoftIPInput& p = module.inputs.At(i);
-      table.Row({"Input", Escape(p.text1), Escape(p.text2), Escape(p.text3), Escape(p.text4),
-                 std::to_string(p.number1), std::to_string(p.number2), Escape(p.text5),
-                 Escape(p.text6)});
+      table.Row({std::string(input), Escape(p.text1), Escape(p.text2), Escape(p.text3),
+                 Escape(p.text4), std::to_string(p.number1), std::to_string(p.number2),
+                 Escape(p.text5), Escape(p.text6)});
     }
     for (size_t i = 0; i < module.outputs.Size(); ++i) {
       const SoftIPOutput& p = module.outputs.At(i);
-      table.Row({"Output", Escape(p.text1), Escape(p.text2), Escape(p.text3), Escape(p.text4),
-                 std::to_string(p.number1), std::to_string(p.number2), Escape(p.text5), ""});
+      table.Row({std::string(output), Escape(p.text1), Escape(p.text2), Escape(p.text3),
+                 Escape(p.text4), std::to_string(p.number1), std::to_string(p.number2),
+                 Escape(p.text5), ""});
     }
     return table.Html();
   }
@@ -120,17 +123,18 @@ class IpbWriter {
   }
 
   std::string Others(const SoftIPModule& module) const {
-    Table declarations("Declaration", {"text1", "text2", "text3"});
+    Table declarations(IpfBlockOf("declarations").keyword, {"text1", "text2", "text3"});
     for (size_t i = 0; i < module.declarations.Size(); ++i) {
       const SoftIPDeclaration& d = module.declarations.At(i);
       declarations.Row({Escape(d.text1), Escape(d.text2), Escape(d.text3)});
     }
-    Table macro("Macro", {"Condition", "Statements"});
+    Table macro(IpfBlockOf("macroStatements").keyword, {"Condition", "Statements"});
     for (size_t i = 0; i < module.macroStatements.Size(); ++i) {
       const SoftIPMacroStatement& s = module.macroStatements.At(i);
       macro.Row({ConditionText(Text(s.condition)), "<pre>" + Escape(s.statements) + "</pre>"});
     }
-    Table lists("", {"Module", "BusExtName", "MacroName parameters", "Equation parameters"});
+    Table lists("", {IpfBlockOf("modules").keyword, IpfBlockOf("busExtNames").keyword,
+                     "MacroName parameters", "Equation parameters"});
     // A module without a Module statement stores an empty name and number 0.
     bool statement = module.moduleName != 0 || module.moduleNumber != 0;
     lists.Row(
