@@ -79,6 +79,10 @@ class Writer {
   // left after their end: the section written so goes before the one that
   // gives the lists their ends.
   bool Leftovers() const { return leftovers_; }
+  // While on, the record being written is one whose lists no later block
+  // writes into (only its name is cleared): its lists are written as stored.
+  bool Untouched() const { return untouched_; }
+  void WriteUntouched(bool on) { untouched_ = on; }
   bool Ok() const { return ok_; }
   void SetOk(bool ok) { ok_ = ok; }
   void WriteLeftovers(bool on) { leftovers_ = on; }
@@ -148,6 +152,7 @@ class Writer {
   std::unique_ptr<TableBlock> block_;
   bool ok_ = true;
   bool leftovers_ = false;
+  bool untouched_ = false;
 };
 
 // The entries of a list table that a source writes: up to the last one that
@@ -326,7 +331,9 @@ void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
     // are written first, after as many rows of new pins as the later clause
     // overwrites.
     size_t from = 0, longest = std::size(rows);
-    while (longest > n && rows[longest - 1].pin == 0) --longest;
+    while (longest > n && IsBlank(rows[longest - 1])) --longest;
+    // A row of defaults without a pin is where the longer clause ended.
+    if (longest > n && rows[longest - 1].pin == 0) --longest;
     if (w.Leftovers() && longest > n) {
       for (size_t k = 0, tried = 0; k <= n; ++tried) {
         std::string pin = "QZ" + std::to_string(tried);
@@ -409,7 +416,7 @@ std::string Statements(Writer& w, Section& s, const StatementList& list, size_t 
     while (longest > first && list.slots[longest - 1].kind == 0) --longest;
     if (longest > first && w.Peek(list.slots[longest - 1].kind) == kStatementEnd) --longest;
     if (longest > count) {
-      overwritten = count + 1;
+      overwritten = w.Untouched() ? first : count + 1;
       count = longest;
     }
   }
@@ -536,6 +543,10 @@ std::vector<GroupMember> GroupMembers(Writer& w, const GroupRecord& group) {
   if (!w.Leftovers() || longest <= count + 1 || count == 0) {
     return {std::begin(all), std::begin(all) + count};
   }
+  if (w.Untouched()) {
+    w.Written(std::nullopt);  // a blank member inside: more than one block before
+    return {std::begin(all), std::begin(all) + longest};
+  }
   // A member's alternative is the one before it or one more: the members up
   // to the blank one climb to what the first leftover needs.
   int32_t next = all[count + 1].alternative;
@@ -596,7 +607,9 @@ void WriteTable(Writer& w, Section& s, const GroupCondition (&table)[N],
     for (size_t g = 0; g < longest; ++g) {
       GroupRecord group = groups[g];
       bool cleared = group.name == 0;
+      w.WriteUntouched(cleared);
       s.text += GroupText(w, s, group, cleared ? "QZ" : nullptr);
+      w.WriteUntouched(false);
       if (cleared && g < n) w.Written(std::nullopt);
     }
   }
@@ -607,10 +620,22 @@ template <size_t N>
 void WriteTable(Writer& w, Section& s, const OutputSyntaxRecord (&table)[N],
                 const OutputSyntaxRecord (&)[N]) {
   s.text = std::string(s.entry->keyword) + " {\n";
-  for (size_t i = 0; i < N && table[i].name != 0; ++i) {
-    s.text += "  " + NonKeyword(w, table[i].name, s) + " : {\n";
+  size_t n = 0;
+  while (n < N && table[n].name != 0) ++n;
+  // A later block clears the name of the record after its last one, and no
+  // more: the records a longer block read earlier left there are written
+  // first, the cleared one under a name the later block clears.
+  size_t longest = N;
+  while (longest > n && IsBlank(table[longest - 1])) --longest;
+  if (!w.Leftovers()) longest = n;
+  for (size_t i = 0; i < longest; ++i) {
+    bool cleared = table[i].name == 0;
+    if (cleared && i != n) w.Written(std::nullopt);
+    s.text += "  " + (cleared ? std::string("QZ") : NonKeyword(w, table[i].name, s)) + " : {\n";
+    w.WriteUntouched(cleared);
     s.text += Statements(w, s, table[i].statements, 0,
                          StatementKindsOf(StatementFamily::kOutputSyntax), true, "    ");
+    w.WriteUntouched(false);
     s.text += "  }\n";
   }
   s.text += "}\n";

@@ -2,14 +2,17 @@
 """The round trip of compiled files through qeldump --source.
 
 usage: roundtrip.py QELC QELDUMP [--lint QELLINT] [--verbose] [--refusals LIST]
-                    (CASES_DIR | --sources FILE... | --generate COUNT SEED)
+                    (CASES_DIR | --sources FILE... | --generate COUNT SEED |
+                     --mutations COUNT SEED)
 
 Each DAB or IPB file that qelc writes with status 0 is written back as a source
 with `qeldump --source`; that source is compiled in a scratch folder and the two
 files are compared with `qeldump --diff`. The files come from the whole-program
 cases run by qelc (each in a scratch copy of its in/ folder, with its args), from
 the sources given, or from COUNT random DAF and COUNT random IPF sources that
-generate_daf.py and generate_ipf.py write with SEED.
+generate_daf.py and generate_ipf.py write with SEED, or from COUNT mutants of the
+sources of the cases and examples, made as bench/compare_cases.py makes them (a
+mutant that qelc refuses is passed over and counted).
 
 Counted: round trips, of which byte-identical; --source runs that end with
 status 1, each refused field named on standard error (the fields are tallied,
@@ -68,6 +71,14 @@ def source_runs(paths):
         yield path, None, [os.path.abspath(path)]
 
 
+def mutant_runs(count, seed):
+    """(label, folder, arguments, (name, bytes)) of each mutant of compare_cases.py."""
+    sys.path.insert(0, os.path.join(HERE, "..", "bench"))
+    import compare_cases
+    for label, folder, (name, text), _ in compare_cases.mutant_jobs(count, seed, "qelc"):
+        yield label, folder, [name], (name, text)
+
+
 class RoundTrip:
     def __init__(self, qelc, qeldump, qellint, verbose, expected_refusals):
         self.qelc, self.qeldump, self.qellint, self.verbose = qelc, qeldump, qellint, verbose
@@ -75,14 +86,17 @@ class RoundTrip:
         self.expected_refusals = expected_refusals
         self.counts = {"files": 0, "round trip": 0, "byte-identical": 0,
                        "refused (status 1)": 0, "failures": 0}
+        self.not_compiled = 0
         self.refused_fields = {}
 
     def fail(self, label, why):
         self.counts["failures"] += 1
         print(f"FAIL {label}: {why}")
 
-    def compile_run(self, label, in_dir, args, scratch):
-        """Compiles one run in a scratch folder and checks every file it wrote."""
+    def compile_run(self, label, in_dir, args, scratch, mutant=None):
+        """Compiles one run in a scratch folder and checks every file it wrote. A mutant
+        (its name and bytes) is written over its source first; one that does not
+        compile is passed over."""
         work = os.path.join(scratch, "original")
         shutil.rmtree(work, ignore_errors=True)
         if in_dir is None:
@@ -93,8 +107,17 @@ class RoundTrip:
             shutil.copytree(in_dir, work)
         else:
             os.makedirs(work)
+        if mutant:
+            with open(os.path.join(work, mutant[0]), "wb") as f:
+                f.write(mutant[1])
         before = set(os.listdir(work))
-        compiled = run([self.qelc] + args, work)
+        try:
+            compiled = run([self.qelc] + args, work)
+        except subprocess.TimeoutExpired:
+            compiled = None
+        if mutant and (compiled is None or compiled.returncode != 0):
+            self.not_compiled += 1
+            return
         if compiled.returncode != 0:
             self.fail(label, f"does not compile: {text(compiled.stdout)}")
             return
@@ -164,6 +187,8 @@ class RoundTrip:
         for field, n in sorted(self.refused_fields.items(), key=lambda item: (-item[1], item[0])):
             print(f"refused: {field} ({n} files)")
         print(", ".join(f"{key}: {value}" for key, value in self.counts.items()))
+        if self.not_compiled:
+            print(f"mutants that qelc refuses, passed over: {self.not_compiled}")
 
 
 def main(argv):
@@ -195,10 +220,12 @@ def main(argv):
                                 generated], check=True)
             runs = source_runs(sorted(os.path.join(generated, name)
                                       for name in os.listdir(generated)))
+        elif rest[0] == "--mutations":
+            runs = mutant_runs(int(rest[1]), int(rest[2]))
         else:
             runs = case_runs(rest[0])
-        for label, in_dir, args in runs:
-            trip.compile_run(label, in_dir, args, scratch)
+        for label, in_dir, args, *mutant in runs:
+            trip.compile_run(label, in_dir, args, scratch, *mutant)
     trip.report()
     return 1 if trip.counts["failures"] else 0
 
