@@ -70,6 +70,8 @@ TEST(WrittenSourceTest, LeftoversAndEmptyFirstEntriesComeBack) {
                "Initialize { When DEV is 'X' : P1.name = a ; P2.name = b ; "
                "P3.name = c ; }\n"
                "Initialize { When DEV is 'X' : P2.name = d ; }\n"
+               "OutputSyntax { A : { Action : 'a' } B : { Equation : 'b' } C : { Action : 'c' } }\n"
+               "OutputSyntax { D : { DefaultSigName : 'd' } }\n"
                "MemoryMap { Always : { n : 1 t : T d : D m : M s : S a : b : c : d : e : f : g "
                "h : i : j : k : l : m : n  o : p : q : r : s : t : u }, "
                "{ n : 2 t : T d : D m : M s : S v : w : x : y : z : 0 : 1 } }\n"
