@@ -499,6 +499,23 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
   s.text = std::string(s.entry->keyword) + " {\n";
   size_t count = EntryCount(table, empty);
   auto always = [&](size_t i) { return w.Peek(table[i].condition) == "1"; };
+  // An entry after the closing entry under "1" whose condition is empty: a
+  // later section without When blocks cleared its condition, and the rest of
+  // it is what a longer section read earlier left. That section is written
+  // first, of When blocks (the conditions the later one overwrites or clears
+  // written as `DEV`).
+  if (count >= 2 && table[count - 1].condition == 0 && always(count - 2)) {
+    if (w.Leftovers()) {
+      for (size_t i = 0; i < count; ++i) {
+        w.WriteUntouched(i + 1 == count);
+        s.text += "  When DEV :" + PrologBlock(w, s, table[i]);
+        w.WriteUntouched(false);
+      }
+      s.text += "}\n";
+      return;
+    }
+    --count;
+  }
   // Without When blocks, the section ends with an entry under "1" that holds
   // the words after the Always block: all of the body when there is none.
   bool sawWhen = count > 0 && !always(count - 1);

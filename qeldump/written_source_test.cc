@@ -60,6 +60,8 @@ TEST(WrittenSourceTest, LeftoversAndEmptyFirstEntriesComeBack) {
                "OutputSyntax { S : { Equation_Req : 'c' } }\n"
                "DesignEpilog { Always : w Decl : 'd' Equation : 'e' }\n"
                "DesignEpilog { Always : v Decl : 'f' }\n"
+               "DesignProlog { When DEV is 'a' : x  When DEV is 'b' : y  When : w Decl : 'k' }\n"
+               "DesignProlog { Always : z }\n"
                "QelConfig { Always : a, b, c  When DEV is 'X' : d }\n"
                "QelConfig { Always : e }\n"
                "Extensions { '' : ''  'x' : y }\n"
