@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formats/table_block.h"
+#include "formats/table_names.h"
 #include "report/address_bar.h"
 #include "report/html_text.h"
 #include "report/page.h"
@@ -46,20 +47,22 @@ class DabWriter {
     IndexPinNames();
   }
 
-  std::string Body(std::string_view name) {
-    std::string out = "<header><h1>" + Escaped(name) +
-                      "</h1><p>A DAB file: " + std::to_string(file_.Pool().size()) + " of " +
+  std::string Body(std::string_view name, std::string_view title) {
+    std::string out = "<header><h1>" + Escaped(title.empty() ? name : title) + "</h1><p>" +
+                      (title.empty() ? "A DAB file" : "The DAB file " + Escaped(name)) + ": " +
+                      std::to_string(file_.Pool().size()) + " of " +
                       Count(block_->poolCapacity, "byte", "bytes") +
                       " of its string pool used.</p>\n<nav><ul>"
                       "<li><a href=\"#pinouts\">Pinouts</a></li>"
                       "<li><a href=\"#tables\">Tables</a></li>"
                       "<li><a href=\"#memory-maps\">Memory maps</a></li></ul></nav></header>\n";
-    out += "<main>\n<section id=\"pinouts\"><h2>PinNumberByPackage</h2>\n" + Pinouts() +
-           "</section>\n";
+    out += "<main>\n<section id=\"pinouts\"><h2>" + headings_.List("pinNumbers") + "</h2>\n" +
+           Pinouts() + "</section>\n";
     out += "<section id=\"tables\"><h2>Tables</h2>\n" + Aliases() + Groups() + TypeCategories() +
            Initialize() + InformationTables() + "</section>\n";
-    out += "<section id=\"memory-maps\"><h2>MemoryMap</h2>\n" + MemoryMaps() + "</section>\n";
-    return out + "</main>\n";
+    out += "<section id=\"memory-maps\"><h2>" + headings_.List("memoryMaps") + "</h2>\n" +
+           MemoryMaps() + "</section>\n";
+    return out + "</main>\n" + headings_.Note();
   }
 
  private:
@@ -100,7 +103,7 @@ class DabWriter {
 
   // A drawing and a table per package of each condition block, in the order
   // the packages first appear in the block.
-  std::string Pinouts() const {
+  std::string Pinouts() {
     std::string out;
     for (int32_t b = 0; b < EntriesOf(&TableBlock::pinNumbers); ++b) {
       const PinNumberCondition& block = block_->pinNumbers[b];
@@ -126,8 +129,10 @@ class DabWriter {
   }
 
   std::string Package(std::string_view condition, std::string_view package,
-                      const std::vector<PinRow>& rows) const {
-    Table table("", {"Pin", "Name", "Reserved", "Alias", "Group"});
+                      const std::vector<PinRow>& rows) {
+    Table table("", {Column("pinNumbers.rows", "pinNumber"), Column("pinNumbers.rows", "name"),
+                     Column("pinNumbers.rows", "reserved"), headings_.List("aliases.rows"),
+                     headings_.List("groups.groups")});
     for (const PinRow& row : rows) {
       table.Row({std::to_string(row.number), Escaped(row.name), row.reserved != 0 ? "RSV" : "",
                  NamesOf(aliasesOf_, row.name), NamesOf(groupsOf_, row.name)});
@@ -137,8 +142,14 @@ class DabWriter {
            PinoutSvg(package, rows) + "</div><div>" + table.Html() + "</div></div></section>\n";
   }
 
-  std::string Aliases() const {
-    Table table("Alias", {"Condition", "Alias", "Target"});
+  std::string Column(std::string_view path, std::string_view field) {
+    return headings_.Column(path, field);
+  }
+
+  std::string Aliases() {
+    Table table(headings_.List("aliases"),
+                {Column("aliases", "condition"), Column("aliases.rows", "alias"),
+                 Column("aliases.rows", "target")});
     for (const AliasCondition& block : block_->aliases) {
       for (const AliasRow& row : block.rows) {
         if (Stored(row)) {
@@ -149,8 +160,11 @@ class DabWriter {
     return table.Html();
   }
 
-  std::string Groups() const {
-    Table table("Group", {"Condition", "Group", "Text", "Members (| separates the choices)"});
+  std::string Groups() {
+    Table table(headings_.List("groups"),
+                {Column("groups", "condition"), Column("groups.groups", "name"),
+                 Column("groups.groups", "text"),
+                 headings_.List("groups.groups.members") + " (| separates the choices)"});
     for (const GroupCondition& block : block_->groups) {
       for (const GroupRecord& group : block.groups) {
         if (group.name == 0 && group.text == 0) continue;
@@ -169,17 +183,21 @@ class DabWriter {
     return table.Html();
   }
 
-  std::string TypeCategories() const {
-    Table table("TypeCategory", {"Name", "Value"});
+  std::string TypeCategories() {
+    Table table(headings_.List("typeCategories"),
+                {Column("typeCategories", "name"), Column("typeCategories", "value")});
     for (const TypeCategory& category : block_->typeCategories) {
       if (Stored(category)) table.Row({Escape(category.name), Escape(category.value)});
     }
     return table.Html();
   }
 
-  std::string Initialize() const {
-    Table table("Initialize",
-                {"Condition", "Pin", "name", "RSV", "nchange", "reserve", "displayname"});
+  std::string Initialize() {
+    const char* rows = "initialize.rows";
+    Table table(headings_.List("initialize"),
+                {Column("initialize", "condition"), Column(rows, "pin"), Column(rows, "signal"),
+                 Column(rows, "reserved"), Column(rows, "changeable"), Column(rows, "reservedName"),
+                 Column(rows, "displayName")});
     for (const InitializeCondition& block : block_->initialize) {
       for (const InitializeRow& row : block.rows) {
         if (row.pin == 0 && row.signal == 0 && row.reservedName == 0 && row.displayName == 0 &&
@@ -196,8 +214,8 @@ class DabWriter {
   }
 
   template <size_t N>
-  std::string Numbered(const char* caption, const NumberedRow (&rows)[N]) const {
-    Table table(caption, {"Number", "Text"});
+  std::string Numbered(const char* path, const NumberedRow (&rows)[N]) {
+    Table table(headings_.List(path), {Column(path, "number"), Column(path, "text")});
     for (const NumberedRow& row : rows) {
       // -1 marks the slot after the last row.
       if (Stored(row) && row.number != -1)
@@ -207,8 +225,8 @@ class DabWriter {
   }
 
   template <int Items, size_t N>
-  std::string Conditional(const char* caption, const ConditionalRecord<Items> (&records)[N]) const {
-    Table table(caption, {"Condition", "Items"});
+  std::string Conditional(const char* path, const ConditionalRecord<Items> (&records)[N]) {
+    Table table(headings_.List(path), {Column(path, "condition"), Column(path, "items")});
     for (const ConditionalRecord<Items>& record : records) {
       if (!Stored(record)) continue;
       std::vector<std::string> items;
@@ -220,17 +238,17 @@ class DabWriter {
     return table.Html();
   }
 
-  std::string InformationTables() const {
+  std::string InformationTables() {
     const TableBlock& b = *block_;
-    return Numbered("DeviceSpecificInfoTable", b.deviceSpecificInfoTable) +
-           Conditional("DeviceSpecificInfo", b.deviceSpecificInfo) +
-           Numbered("HardwareSupportTable", b.hardwareSupportTable) +
-           Conditional("HardwareSupport", b.hardwareSupport) +
-           Numbered("PackageInfoTable", b.packageInfoTable) +
-           Numbered("VoltageRangeTable", b.voltageRangeTable) +
-           Conditional("TemplateLink", b.templateLink) +
-           Conditional("CCodeFileName", b.cCodeFileName) +
-           Conditional("CCodeExample", b.cCodeExample) + Conditional("QelConfig", b.qelConfig);
+    return Numbered("deviceSpecificInfoTable", b.deviceSpecificInfoTable) +
+           Conditional("deviceSpecificInfo", b.deviceSpecificInfo) +
+           Numbered("hardwareSupportTable", b.hardwareSupportTable) +
+           Conditional("hardwareSupport", b.hardwareSupport) +
+           Numbered("packageInfoTable", b.packageInfoTable) +
+           Numbered("voltageRangeTable", b.voltageRangeTable) +
+           Conditional("templateLink", b.templateLink) +
+           Conditional("cCodeFileName", b.cCodeFileName) +
+           Conditional("cCodeExample", b.cCodeExample) + Conditional("qelConfig", b.qelConfig);
   }
 
   // A map is drawn when anything but its number is stored, or a number other
@@ -241,7 +259,7 @@ class DabWriter {
     return std::memcmp(&map, &numberOnly, sizeof map) != 0 || (map.number != 0 && map.number != -1);
   }
 
-  std::string MemoryMaps() const {
+  std::string MemoryMaps() {
     std::string out;
     for (const MemoryMapCondition& block : block_->memoryMaps) {
       for (const MemoryMap& map : block.maps) {
@@ -251,9 +269,13 @@ class DabWriter {
     return out.empty() ? "<p>No memory maps.</p>\n" : out;
   }
 
-  std::string Map(std::string_view condition, const MemoryMap& map) const {
+  std::string Map(std::string_view condition, const MemoryMap& map) {
     std::vector<MapEntry> entries;
-    Table table("", {"Start", "End", "Name", "Access", "Field 5", "Size", "Field 7", "Field 8"});
+    std::vector<std::string> headings;
+    for (int i = 0; i < 8; ++i) {
+      headings.push_back(Column("memoryMaps.maps.entries", "fields[" + std::to_string(i) + "]"));
+    }
+    Table table("", std::move(headings));
     for (const MemoryMapEntry& stored : map.entries) {
       if (!Stored(stored)) continue;
       MapEntry entry{map.number, {}};
@@ -267,22 +289,26 @@ class DabWriter {
     }
     return "<section class=\"memory-map\"><h3>" + std::to_string(map.number) + ": " +
            Escape(map.title) + "</h3>\n<p class=\"condition\">" + ConditionText(condition) +
-           "</p>\n<p>" + Escape(map.description) + "</p>\n<p>Main: " + Escape(map.mainFlash) +
-           ", Secondary: " + Escape(map.secondaryFlash) + "</p>\n<div class=\"figure-row\"><div>" +
+           "</p>\n<p>" + Escape(map.description) + "</p>\n<p>" +
+           Column("memoryMaps.maps", "mainFlash") + ": " + Escape(map.mainFlash) + ", " +
+           Column("memoryMaps.maps", "secondaryFlash") + ": " + Escape(map.secondaryFlash) +
+           "</p>\n<div class=\"figure-row\"><div>" +
            (entries.empty() ? std::string("<p>No ranges.</p>") : AddressBarSvg(entries)) +
            "</div><div>" + table.Html() + "</div></div></section>\n";
   }
 
   const DabFile& file_;
   std::unique_ptr<TableBlock> block_;
+  Headings headings_{DabListNames()};
   std::map<std::string, std::vector<std::string>, std::less<>> aliasesOf_, groupsOf_;
 };
 
 }  // namespace
 
-std::string DabReport(const DabFile& file, std::string_view name) {
+std::string DabReport(const DabFile& file, std::string_view name, std::string_view title) {
   DabWriter writer(file);
-  return Page(Escaped(name) + " \u2013 device report", writer.Body(name));
+  std::string body = writer.Body(name, title);
+  return Page(title.empty() ? Escaped(name) + " \u2013 device report" : Escaped(title), body);
 }
 
 }  // namespace qelc::report

@@ -1,0 +1,464 @@
+#include "qeldump/diff.h"
+
+#include <algorithm>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <unordered_map>
+
+#include "decompile/source_text.h"
+#include "formats/field_map.h"
+#include "formats/table_names.h"
+#include "qeldump/field_lines.h"
+#include "qeldump/field_printer.h"
+
+namespace qelc::dump {
+
+namespace {
+
+// A leaf of a file: its kind and its text (a string's text, a number in decimal).
+struct Cell {
+  FieldKind kind;
+  std::string text;
+};
+
+struct Rows;
+
+// A record of a file as the walk gives it: its leaf fields in file order (an
+// element of a list of leaves named "items[3]"), and its lists of records.
+struct Row {
+  size_t index = 0;
+  std::vector<std::pair<std::string, Cell>> fields;
+  std::vector<Rows> lists;
+};
+
+// A list of records, named by its path below the record that holds it
+// ("rows", "statements.slots").
+struct Rows {
+  std::string name;
+  std::vector<Row> rows;
+};
+
+// Builds the rows of one file from the walk that the text and JSON share.
+class TreeBuilder final : public FieldPrinter {
+ public:
+  explicit TreeBuilder(const InputFile& file) : strings_(file.Strings()) {
+    current_.push_back(&root_);
+    prefixes_.emplace_back();
+  }
+
+  Row& Root() { return root_; }
+
+  void BeginGroup(std::string_view) override {}
+  void EndGroup() override {}
+  void Strings() override {}
+
+  void BeginRecord(std::string_view name) override {
+    prefixes_.push_back(prefixes_.back() + std::string(name) + ".");
+  }
+  void EndRecord() override { prefixes_.pop_back(); }
+
+  void BeginList(std::string_view name, std::span<const std::optional<size_t>>) override {
+    lists_.push_back({prefixes_.back() + std::string(name), nullptr});
+  }
+  void EndList() override { lists_.pop_back(); }
+
+  void BeginElement(size_t index) override {
+    OpenList& list = lists_.back();
+    if (!list.rows) {
+      current_.back()->lists.push_back({list.name, {}});
+      list.rows = &current_.back()->lists.back();
+    }
+    list.rows->rows.push_back(Row{index, {}, {}});
+    current_.push_back(&list.rows->rows.back());
+    prefixes_.emplace_back();
+  }
+  void EndElement() override {
+    current_.pop_back();
+    prefixes_.pop_back();
+  }
+
+  void Field(std::string_view name, const LeafValues& leaf) override {
+    current_.back()->fields.emplace_back(prefixes_.back() + std::string(name), CellOf(leaf));
+  }
+  void Element(size_t index, const LeafValues& leaf) override {
+    current_.back()->fields.emplace_back(lists_.back().name + "[" + std::to_string(index) + "]",
+                                         CellOf(leaf));
+  }
+
+ private:
+  struct OpenList {
+    std::string name;
+    Rows* rows;  // made at the list's first record
+  };
+
+  Cell CellOf(const LeafValues& leaf) const {
+    const char* bytes = leaf.files[0].bytes;
+    if (!bytes) return {leaf.kind, ""};
+    switch (leaf.kind) {
+      case FieldKind::kText: {
+        std::string_view text(bytes, leaf.size);
+        return {leaf.kind, std::string(text.substr(0, text.find('\0')))};
+      }
+      case FieldKind::kString: {
+        std::string_view rest =
+            strings_.substr(std::min(size_t(LoadField32(bytes)), strings_.size()));
+        return {leaf.kind, std::string(rest.substr(0, rest.find('\0')))};
+      }
+      case FieldKind::kFloat:
+        return {leaf.kind, FloatText(LoadField32(bytes))};
+      case FieldKind::kInt:
+      case FieldKind::kRecord:
+        break;
+    }
+    return {leaf.kind, std::to_string(LoadField32(bytes))};
+  }
+
+  std::string_view strings_;
+  Row root_;
+  std::vector<Row*> current_;
+  std::vector<std::string> prefixes_;  // of the fields of the current record
+  std::vector<OpenList> lists_;
+};
+
+// A word that needs no quotes to be read as one: a key shown bare.
+bool Plain(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return c > ' ' && c < 0x7F && c != '"' && c != ',' && c != ':' && c != '\\';
+  });
+}
+
+std::string ConditionShown(std::string_view stored) {
+  if (stored == "1") return "Always";
+  std::optional<std::string> source = decompile::ConditionSource(stored);
+  if (source && !source->empty()) return "When " + *source;
+  return "condition " + Quote(stored);
+}
+
+// A column's value in a row: `raw` compares and keys, `shown` is written.
+struct Value {
+  std::string raw;
+  std::string shown;
+};
+
+class Reviewer {
+ public:
+  Reviewer(std::span<const ListNames> names, bool dab, std::vector<Difference>& out)
+      : names_(names), dab_(dab), out_(out) {}
+
+  void Files(const Row& a, const Row& b) {
+    for (const auto& [name, cell] : a.fields) {
+      const Cell* other = FieldOf(b, name);
+      if (other && other->text != cell.text) {
+        Changed("header", name, Shown(cell), Shown(*other));
+      }
+    }
+    ListsOf(a, b, "", "");
+  }
+
+ private:
+  static const Cell* FieldOf(const Row& row, std::string_view name) {
+    for (const auto& field : row.fields) {
+      if (field.first == name) return &field.second;
+    }
+    return nullptr;
+  }
+
+  static const Rows* ListOf(const Row& row, std::string_view name) {
+    for (const Rows& list : row.lists) {
+      if (list.name == name) return &list;
+    }
+    return nullptr;
+  }
+
+  static std::string Shown(const Cell& cell) {
+    return cell.kind == FieldKind::kString || cell.kind == FieldKind::kText ? Quote(cell.text)
+                                                                            : cell.text;
+  }
+
+  static std::string Joined(std::string_view path, std::string_view name) {
+    return path.empty() ? std::string(name) : std::string(path) + "." + std::string(name);
+  }
+
+  // The field `field` of a row: a leaf, the leaves of a list of leaves (up to
+  // the first empty one in a DAB file), or a list shown as one value.
+  Value ValueOf(const Row& row, std::string_view field, std::string_view path) const {
+    if (const Cell* cell = FieldOf(row, field)) return {cell->text, Shown(*cell)};
+    if (const Rows* list = ListOf(row, field)) {
+      const ListNames* names = FindListNames(names_, Joined(path, field));
+      Value value;
+      for (const Row* slot : Used(*list, names)) {
+        std::string words;
+        for (const auto& [name, cell] : slot->fields) {
+          value.raw += cell.text + '\0';
+          words += (words.empty() ? "" : " ") + Shown(cell);
+        }
+        value.shown += (value.shown.empty() ? "" : "; ") + words;
+      }
+      return value;
+    }
+    std::string prefix = std::string(field) + "[";
+    Value value;
+    for (const auto& [name, cell] : row.fields) {
+      if (name.compare(0, prefix.size(), prefix) != 0) continue;
+      if (dab_ && cell.text.empty()) break;
+      value.raw += cell.text + '\0';
+      value.shown +=
+          (value.shown.empty() ? "" : ", ") + (Plain(cell.text) ? cell.text : Shown(cell));
+    }
+    if (!value.shown.empty()) value.shown = "[" + value.shown + "]";
+    return value;
+  }
+
+  // The rows of a list that its readers read: in a DAB file, up to the first
+  // record that is all zero or holds the end mark.
+  std::vector<const Row*> Used(const Rows& list, const ListNames* names) const {
+    std::vector<const Row*> used;
+    for (const Row& row : list.rows) {
+      if (dab_) {
+        if (row.index != used.size()) break;
+        if (names && !names->endField.empty() && Ends(row, *names)) break;
+      }
+      used.push_back(&row);
+    }
+    return used;
+  }
+
+  bool Ends(const Row& row, const ListNames& names) const {
+    std::string mark = ValueOf(row, names.endField, "").raw;
+    return std::equal(mark.begin(), mark.end(), names.endValue.begin(), names.endValue.end(),
+                      [](char x, char y) { return std::tolower(x) == std::tolower(y); });
+  }
+
+  struct Keyed {
+    const Row* row;
+    std::string key;    // the values of the key fields, each ended by a NUL
+    std::string shown;  // as the lines name the row
+  };
+
+  std::vector<Keyed> KeysOf(const std::vector<const Row*>& rows, const ListNames* names,
+                            const std::string& path) const {
+    std::vector<Keyed> keyed;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      Keyed row{rows[i], "", ""};
+      if (!names || names->key.empty()) {
+        row.key = std::to_string(i);
+        row.shown = "#" + row.key;
+      }
+      for (std::string_view field : names ? names->key : std::span<const std::string_view>()) {
+        Value value = ValueOf(*rows[i], field, path);
+        row.key += value.raw + '\0';
+        if (!row.shown.empty()) row.shown += ' ';
+        if (field == "condition") {
+          row.shown += ConditionShown(value.raw);
+          continue;
+        }
+        // A text key that is one plain word is shown without quotes.
+        bool text = value.shown.starts_with('"');
+        row.shown +=
+            ColumnTitle(*names, field) + " " + (text && Plain(value.raw) ? value.raw : value.shown);
+      }
+      keyed.push_back(std::move(row));
+    }
+    return keyed;
+  }
+
+  static std::string ColumnTitle(const ListNames& names, std::string_view field) {
+    const ColumnName* column = FindColumn(names, field);
+    return std::string(column ? column->name : field);
+  }
+
+  // The columns of a row: those its names list, then any other leaf.
+  std::vector<std::pair<std::string, Value>> Columns(const Row& row, const ListNames* names,
+                                                     const std::string& path) const {
+    std::vector<std::pair<std::string, Value>> columns;
+    if (names) {
+      for (const ColumnName& column : names->columns) {
+        columns.emplace_back(column.name, ValueOf(row, column.field, path));
+      }
+    }
+    for (const auto& [name, cell] : row.fields) {
+      if (names && (FindColumn(*names, name) ||
+                    FindColumn(*names, std::string_view(name).substr(0, name.find('['))))) {
+        continue;
+      }
+      columns.emplace_back(name, Value{cell.text, Shown(cell)});
+    }
+    return columns;
+  }
+
+  void Changed(const std::string& where, std::string_view column, const std::string& before,
+               const std::string& after) {
+    out_.push_back({Difference::Kind::kChanged,
+                    where + ": " + std::string(column) + " " + before + " -> " + after});
+  }
+
+  // A row that one file alone holds: its key, then its other values and the
+  // size of its lists.
+  void OneSided(Difference::Kind kind, const std::string& where, const Keyed& row,
+                const ListNames* names, const std::string& path) {
+    std::string details;
+    for (const auto& [column, value] : Columns(*row.row, names, path)) {
+      bool key = false;
+      for (std::string_view field : names ? names->key : std::span<const std::string_view>()) {
+        key = key || ColumnTitle(*names, field) == column;
+      }
+      if (key || value.raw.empty()) continue;
+      details += (details.empty() ? "" : ", ") + column + " " + value.shown;
+    }
+    for (const Rows& list : row.row->lists) {
+      const ListNames* inner = FindListNames(names_, Joined(path, list.name));
+      if (inner && inner->oneValue) continue;
+      size_t used = Used(list, inner).size();
+      if (used == 0) continue;
+      details += (details.empty() ? "" : ", ") + std::string(inner ? inner->heading : list.name) +
+                 " " + std::to_string(used);
+    }
+    std::string text =
+        where + ": " + (kind == Difference::Kind::kAdded ? "added " : "removed ") + row.shown;
+    if (!details.empty()) text += " (" + details + ")";
+    out_.push_back({kind, std::move(text)});
+  }
+
+  // The lists of two matched rows, each matched by its key.
+  void ListsOf(const Row& a, const Row& b, const std::string& path, const std::string& where) {
+    std::vector<std::string_view> names;
+    for (const Row* row : {&a, &b}) {
+      for (const Rows& list : row->lists) {
+        if (std::find(names.begin(), names.end(), list.name) == names.end()) {
+          names.push_back(list.name);
+        }
+      }
+    }
+    const Rows none;
+    for (std::string_view name : names) {
+      std::string listPath = Joined(path, name);
+      const ListNames* listNames = FindListNames(names_, listPath);
+      if (listNames && listNames->oneValue) continue;
+      const Rows* inA = ListOf(a, name);
+      const Rows* inB = ListOf(b, name);
+      // A table is named by its heading; a nested list too when its row holds others.
+      std::string heading(listNames ? listNames->heading : name);
+      std::string listWhere = where.empty()          ? heading
+                              : ListsBelow(path) > 1 ? where + ", " + heading
+                                                     : where;
+      Match(inA ? *inA : none, inB ? *inB : none, listNames, listPath, listWhere);
+    }
+  }
+
+  // The lists of records that a row of the list at `path` holds.
+  size_t ListsBelow(std::string_view path) const {
+    return size_t(std::count_if(names_.begin(), names_.end(), [&](const ListNames& list) {
+      return !list.oneValue && list.path.size() > path.size() + 1 && list.path.starts_with(path) &&
+             list.path[path.size()] == '.' &&
+             list.path.find('.', path.size() + 1) == std::string_view::npos;
+    }));
+  }
+
+  void Match(const Rows& a, const Rows& b, const ListNames* names, const std::string& path,
+             const std::string& where) {
+    std::vector<Keyed> rowsA = KeysOf(Used(a, names), names, path);
+    std::vector<Keyed> rowsB = KeysOf(Used(b, names), names, path);
+    // Rows of B by key, in order; the n-th row of A with a key takes the n-th
+    // row of B with it.
+    std::unordered_map<std::string_view, std::vector<size_t>> byKey;
+    for (size_t j = 0; j < rowsB.size(); ++j) byKey[rowsB[j].key].push_back(j);
+    std::unordered_map<std::string_view, size_t> taken;
+    std::vector<std::optional<size_t>> partnerOfB(rowsB.size());
+    for (size_t i = 0; i < rowsA.size(); ++i) {
+      auto found = byKey.find(rowsA[i].key);
+      size_t& next = taken[rowsA[i].key];
+      if (found == byKey.end() || next >= found->second.size()) {
+        OneSided(Difference::Kind::kRemoved, where, rowsA[i], names, path);
+        continue;
+      }
+      partnerOfB[found->second[next++]] = i;
+    }
+    for (size_t j = 0; j < rowsB.size(); ++j) {
+      if (!partnerOfB[j]) {
+        OneSided(Difference::Kind::kAdded, where, rowsB[j], names, path);
+        continue;
+      }
+      const Keyed& rowA = rowsA[*partnerOfB[j]];
+      std::string rowWhere = where + ", " + rowsB[j].shown;
+      auto columnsA = Columns(*rowA.row, names, path);
+      auto columnsB = Columns(*rowsB[j].row, names, path);
+      for (const auto& [column, value] : columnsB) {
+        auto other = std::find_if(columnsA.begin(), columnsA.end(),
+                                  [&](const auto& c) { return c.first == column; });
+        std::string before = other == columnsA.end() ? "(none)" : other->second.shown;
+        if (other == columnsA.end() || other->second.raw != value.raw) {
+          Changed(rowWhere, column, before.empty() ? "[]" : before,
+                  value.shown.empty() ? "[]" : value.shown);
+        }
+      }
+      ListsOf(*rowA.row, *rowsB[j].row, path, rowWhere);
+    }
+  }
+
+  std::span<const ListNames> names_;
+  bool dab_;
+  std::vector<Difference>& out_;
+};
+
+Row TreeOf(const InputFile& file) {
+  TreeBuilder builder(file);
+  const InputFile* files[] = {&file};
+  WalkFiles(files, true, builder);
+  return std::move(builder.Root());
+}
+
+}  // namespace
+
+std::vector<Difference> KeyedDifferences(const InputFile& a, const InputFile& b) {
+  bool dab = a.kind == FileKind::kDab;
+  std::vector<Difference> out;
+  Reviewer reviewer(dab ? DabListNames() : IpbListNames(), dab, out);
+  reviewer.Files(TreeOf(a), TreeOf(b));
+  return out;
+}
+
+std::vector<Difference> IndexDifferences(const InputFile& a, const InputFile& b) {
+  const InputFile* files[] = {&a, &b};
+  std::vector<Difference> out;
+  WalkLines(files, true,
+            [&](const std::string& path, std::span<const std::optional<std::string>> values) {
+              if (values[0] == values[1]) return;
+              Difference::Kind kind = !values[0]   ? Difference::Kind::kAdded
+                                      : !values[1] ? Difference::Kind::kRemoved
+                                                   : Difference::Kind::kChanged;
+              out.push_back({kind, path + ": " + values[0].value_or("(none)") + " -> " +
+                                       values[1].value_or("(none)")});
+            });
+  return out;
+}
+
+Comparison Compare(const InputFile& a, const InputFile& b, bool byIndex) {
+  Comparison comparison;
+  comparison.lines = byIndex ? IndexDifferences(a, b) : KeyedDifferences(a, b);
+  comparison.differ = !comparison.lines.empty();
+  if (comparison.differ) return comparison;
+  if (!byIndex && !IndexDifferences(a, b).empty()) {
+    comparison.differ = true;
+    comparison.note = a.name + " and " + b.name +
+                      " hold the same rows; they differ in entries past the end of a list, "
+                      "which the file's readers pass over (--by-index lists them)";
+  } else if (a.bytes != b.bytes) {
+    comparison.note = a.name + " and " + b.name +
+                      " hold the same fields; their bytes differ (the pool holds its strings in "
+                      "another order or other strings besides)";
+  }
+  return comparison;
+}
+
+bool WriteDifferences(const InputFile& a, const InputFile& b, bool byIndex, FILE* out) {
+  Comparison comparison = Compare(a, b, byIndex);
+  for (const Difference& line : comparison.lines) {
+    std::fwrite(line.text.data(), 1, line.text.size(), out);
+    std::fputc('\n', out);
+  }
+  if (!comparison.note.empty()) std::fprintf(out, "%s\n", comparison.note.c_str());
+  return comparison.differ;
+}
+
+}  // namespace qelc::dump
