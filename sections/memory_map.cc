@@ -3,9 +3,11 @@
 #include <array>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "formats/catalogue.h"
 #include "sections/section_rules.h"
 #include "source/ascii.h"
 #include "source/fatal.h"
@@ -18,22 +20,24 @@ namespace qelc {
 namespace {
 
 // The last record and the last map slot can only hold the terminator: one short
-// of the arrays on purpose, part of the file format.
-constexpr int32_t kRecordLimit = EntriesOf(&TableBlock::memoryMaps) - 1;
-constexpr int32_t kMapLimit = EntriesOf(&MemoryMapCondition::maps) - 1;
-constexpr int32_t kEntryLimit = EntriesOf(&MemoryMap::entries);
+// of the arrays on purpose, part of the file format (the catalogue says so).
+constexpr std::span<const Capacity> kCapacities =
+    DafSectionAt(offsetof(TableBlock, memoryMaps)).capacities;
+constexpr int32_t kRecordLimit = kCapacities[0].Limit();
+constexpr int32_t kMapLimit = kCapacities[1].Limit();
+constexpr int32_t kEntryLimit = kCapacities[2].Limit();
 
 constexpr char kConditionOverflow[] = "Exceed number of memory map conditions.\n";
 constexpr char kMapOverflow[] = "Exceed number of MemoryMaps.\n";
 constexpr char kEntryOverflow[] = "Exceed number of MemoryMap Entries.\n";
 
 // The longest texts the memory map keeps.
-constexpr int kEntryFieldLimit = 51;
-constexpr int kLastFieldLimit = 99;
-constexpr int kHeaderValueLimit = 119;  // a header value or field 3, quotes included
-constexpr int kTitleLimit = 127;
-constexpr int kDescriptionLimit = 511;  // the joined description
-constexpr int kFlashSpaceLimit = 31;
+constexpr int kEntryFieldLimit = text_limit::kMapEntryField;
+constexpr int kLastFieldLimit = text_limit::kMapLastField;
+constexpr int kHeaderValueLimit = text_limit::kMapToken;
+constexpr int kTitleLimit = text_limit::kMapTitle;
+constexpr int kDescriptionLimit = text_limit::kMapDescription;
+constexpr int kFlashSpaceLimit = text_limit::kMapFlashSpace;
 
 // Field 8 of an entry written with seven fields.
 constexpr char kNoLastField[] = "-";

@@ -34,11 +34,9 @@ namespace {
 
 // A section whose rules take the table `Table` alone.
 template <auto Table, auto Read, auto Write, auto Empty>
-constexpr SectionDescriptor Rules(const char* keyword, const char* tableName,
-                                  const char* dumpHeading) {
-  return {keyword,
-          keyword,
-          tableName,
+constexpr SectionDescriptor Rules(const SectionEntry& entry, const char* dumpHeading) {
+  return {&entry,
+          entry.keyword.data(),
           [](ParseState& s, TableBlock& tables) { Read(s, tables.*Table); },
           dumpHeading,
           [](ParseState& s, const TableBlock& tables) { Write(s, tables.*Table); },
@@ -47,28 +45,26 @@ constexpr SectionDescriptor Rules(const char* keyword, const char* tableName,
 
 // An information table: the rules of its shape, run with the member's data.
 template <auto Table, const auto& Member>
-constexpr SectionDescriptor Information(const char* keyword, const char* tableName,
-                                        const char* dumpHeading) {
-  return {keyword,
-          keyword,
-          tableName,
+constexpr SectionDescriptor Information(const SectionEntry& entry, const char* dumpHeading) {
+  return {&entry,
+          entry.keyword.data(),
           [](ParseState& s, TableBlock& tables) { ReadListBody(s, Member, tables.*Table); },
           dumpHeading,
           [](ParseState& s, const TableBlock& tables) { DumpList(s, Member, tables.*Table); },
           [](ParseState& s, TableBlock& tables) { EmptyList(s, Member, tables.*Table); }};
 }
 
-constexpr SectionDescriptor kStringQuote{
-    "StringQuote", "StringQuote",
-    nullptr,       [](ParseState& s, TableBlock&) { SkipStringQuoteBody(s); },
-    nullptr,       nullptr,
-    nullptr};
+constexpr SectionDescriptor kStringQuote{&DafSections()[0],
+                                         DafSections()[0].keyword.data(),
+                                         [](ParseState& s, TableBlock&) { SkipStringQuoteBody(s); },
+                                         nullptr,
+                                         nullptr,
+                                         nullptr};
 
 // The Pin body tells type categories by the TypeCategory table read before it.
 constexpr SectionDescriptor kPin{
-    "Pin",
-    "Pin",
-    "pinGroups",
+    &DafSectionAt(offsetof(TableBlock, pinGroups)),
+    DafSectionAt(offsetof(TableBlock, pinGroups)).keyword.data(),
     [](ParseState& s, TableBlock& tables) {
       ReadPinBody(s, tables.pinGroups, tables.typeCategories);
     },
@@ -84,6 +80,7 @@ constexpr SectionDescriptor WithProgressName(SectionDescriptor section, const ch
 }
 
 using T = TableBlock;
+constexpr auto At = DafSectionAt;
 
 // Whole keywords are compared, so DeviceSpecificInfoTable and
 // DeviceSpecificInfo are told apart whichever comes first. A heading without an
@@ -92,49 +89,60 @@ using T = TableBlock;
 constexpr SectionDescriptor kSections[] = {
     kStringQuote,
     Rules<&T::pinNumbers, ReadPinNumberBody, DumpPinNumbers, EmptyPinNumbers>(
-        "PinNumberByPackage", "pinNumbers", "\nPinNumberByPackage\n"),
-    Rules<&T::aliases, ReadAliasBody, DumpAliases, EmptyAliases>("Alias", "aliases", "\nAlias\n"),
+        At(offsetof(T, pinNumbers)), "\nPinNumberByPackage\n"),
+    Rules<&T::aliases, ReadAliasBody, DumpAliases, EmptyAliases>(At(offsetof(T, aliases)),
+                                                                 "\nAlias\n"),
     Rules<&T::extensions, ReadExtensionBody, DumpExtensions, EmptyExtensions>(
-        "Extensions", "extensions", "\nExtensions\n"),
+        At(offsetof(T, extensions)), "\nExtensions\n"),
     Rules<&T::typeCategories, ReadTypeCategoryBody, DumpTypeCategories, EmptyTypeCategories>(
-        "TypeCategory", "typeCategories", "\nTypeCategory\n"),
+        At(offsetof(T, typeCategories)), "\nTypeCategory\n"),
     Rules<&T::typeShortHands, ReadTypeShortHandBody, DumpTypeShortHands, EmptyTypeShortHands>(
-        "TypeShortHand", "typeShortHands", "\nTypeShortHand\n"),
+        At(offsetof(T, typeShortHands)), "\nTypeShortHand\n"),
     // Two blanks before the parenthesis: part of the dump's format.
     Rules<&T::initialize, ReadInitializeBody, DumpInitialize, EmptyInitialize>(
-        "Initialize", "initialize", "\nInitialize  ([xx] is not part of DAF)\n"),
+        At(offsetof(T, initialize)), "\nInitialize  ([xx] is not part of DAF)\n"),
     Rules<&T::prolog, ReadPrologEpilogBody, DumpPrologEpilog, EmptyPrologEpilog>(
-        "DesignProlog", "prolog", "\nDesignProlog\n"),
+        At(offsetof(T, prolog)), "\nDesignProlog\n"),
     Rules<&T::epilog, ReadPrologEpilogBody, DumpPrologEpilog, EmptyPrologEpilog>(
-        "DesignEpilog", "epilog", "DesignEpilog\n"),
-    Rules<&T::groups, ReadGroupBody, DumpGroups, EmptyGroups>("Group", "groups", "\nGroup\n"),
+        At(offsetof(T, epilog)), "DesignEpilog\n"),
+    Rules<&T::groups, ReadGroupBody, DumpGroups, EmptyGroups>(At(offsetof(T, groups)), "\nGroup\n"),
     Rules<&T::outputSyntaxes, ReadOutputSyntaxBody, DumpOutputSyntaxes, EmptyOutputSyntaxes>(
-        "OutputSyntax", "outputSyntaxes", "\nOutputSyntax\n"),
+        At(offsetof(T, outputSyntaxes)), "\nOutputSyntax\n"),
     kPin,
     Rules<&T::typeConversions, ReadTypeConversionBody, DumpTypeConversions, EmptyTypeConversions>(
-        "TypeConversion", "typeConversions", "TypeConversion\n"),
+        At(offsetof(T, typeConversions)), "TypeConversion\n"),
     Information<&T::deviceSpecificInfoTable, kDeviceSpecificInfoTable>(
-        "DeviceSpecificInfoTable", "deviceSpecificInfoTable", "\nDeviceSpecificInfoTable\n"),
-    Information<&T::deviceSpecificInfo, kDeviceSpecificInfo>(
-        "DeviceSpecificInfo", "deviceSpecificInfo", "\nDeviceSpecificInfo\n"),
+        At(offsetof(T, deviceSpecificInfoTable)), "\nDeviceSpecificInfoTable\n"),
+    Information<&T::deviceSpecificInfo, kDeviceSpecificInfo>(At(offsetof(T, deviceSpecificInfo)),
+                                                             "\nDeviceSpecificInfo\n"),
     Information<&T::hardwareSupportTable, kHardwareSupportTable>(
-        "HardwareSupportTable", "hardwareSupportTable", "\nHardwareSupportTable\n"),
-    Information<&T::hardwareSupport, kHardwareSupport>("HardwareSupport", "hardwareSupport",
+        At(offsetof(T, hardwareSupportTable)), "\nHardwareSupportTable\n"),
+    Information<&T::hardwareSupport, kHardwareSupport>(At(offsetof(T, hardwareSupport)),
                                                        "\nHardwareSupport\n"),
     WithProgressName(Information<&T::packageInfoTable, kPackageInfoTable>(
-                         "PackageInfoTable", "packageInfoTable", "\nPackageInfoTable\n"),
+                         At(offsetof(T, packageInfoTable)), "\nPackageInfoTable\n"),
                      "PacakgeInfoTable"),
-    Information<&T::voltageRangeTable, kVoltageRangeTable>("VoltageRangeTable", "voltageRangeTable",
+    Information<&T::voltageRangeTable, kVoltageRangeTable>(At(offsetof(T, voltageRangeTable)),
                                                            "\nVoltageRangeTable\n"),
-    Information<&T::templateLink, kTemplateLink>("TemplateLink", "templateLink",
-                                                 "\nTemplateLink\n"),
-    Information<&T::cCodeFileName, kCCodeFileName>("CCodeFileName", "cCodeFileName",
+    Information<&T::templateLink, kTemplateLink>(At(offsetof(T, templateLink)), "\nTemplateLink\n"),
+    Information<&T::cCodeFileName, kCCodeFileName>(At(offsetof(T, cCodeFileName)),
                                                    "\nCCodeFileName\n"),
-    Information<&T::cCodeExample, kCCodeExample>("CCodeExample", "cCodeExample", "CCodeExample\n"),
-    Information<&T::qelConfig, kQelConfig>("QelConfig", "qelConfig", "\nQelConfig\n"),
+    Information<&T::cCodeExample, kCCodeExample>(At(offsetof(T, cCodeExample)), "CCodeExample\n"),
+    Information<&T::qelConfig, kQelConfig>(At(offsetof(T, qelConfig)), "\nQelConfig\n"),
     Rules<&T::memoryMaps, ReadMemoryMapBody, DumpMemoryMaps, EmptyMemoryMaps>(
-        "MemoryMap", "memoryMaps", "\nMemoryMap\n"),
+        At(offsetof(T, memoryMaps)), "\nMemoryMap\n"),
 };
+
+// The registry pairs each section of the catalogue with its rules, in the
+// catalogue's order.
+constexpr bool FollowsTheCatalogue() {
+  if (std::size(kSections) != DafSections().size()) return false;
+  for (size_t i = 0; i < std::size(kSections); ++i) {
+    if (kSections[i].entry != &DafSections()[i]) return false;
+  }
+  return true;
+}
+static_assert(FollowsTheCatalogue());
 
 }  // namespace
 
@@ -151,8 +159,8 @@ std::string NotASection(ParseState& s) {
   Suggestion suggestion(TokenText(s));
   for (const SectionDescriptor& section : kSections) {
     known += known.empty() ? "" : ", ";
-    known += section.keyword;
-    suggestion.Consider(section.keyword);
+    known += section.entry->keyword;
+    suggestion.Consider(section.entry->keyword);
   }
   Propose(suggestion, s.diagnostics, CurrentToken(s).start);
   return "expected a section keyword, found " + QuotedToken(s) + "; sections: " + known +
@@ -164,10 +172,8 @@ std::string NotASection(ParseState& s) {
 std::span<const SectionDescriptor> Sections() { return kSections; }
 
 const SectionDescriptor* FindSection(std::string_view word) {
-  for (const SectionDescriptor& section : kSections) {
-    if (EqualsNoCase(section.keyword, word)) return &section;
-  }
-  return nullptr;
+  const SectionEntry* entry = FindDafSection(word);
+  return entry ? &kSections[entry - DafSections().data()] : nullptr;
 }
 
 void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section) {
@@ -175,7 +181,7 @@ void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section) {
     Warn(s, kSectionRepeated,
          Format("a second %s section fills its table again from the first "
                 "entry on, over what the first one stored",
-                section.keyword));
+                section.entry->keyword.data()));
   }
   if (Linting(s)) {
     if (!daf.pinNames) daf.pinNames = std::make_unique<PinNames>();
@@ -183,12 +189,12 @@ void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section) {
   }
   s.diagnostics.Print(MessageKind::kProgress, Format("Parsing Section %s\n", section.progressName));
   FactScope fact(s.facts, s.tokens, SectionKind::kSection);
-  ExpectText(s, section.keyword);
+  ExpectText(s, section.entry->keyword);
   ExpectText(s, "{");
   section.readBody(s, daf.tables);
   ExpectText(s, "}");
   // Only a section read to its end counts: after an error the linter goes on.
-  if (Linting(s) && section.tableName) daf.sectionsRead.insert(&section);
+  if (Linting(s) && !section.entry->table.empty()) daf.sectionsRead.insert(&section);
   if (section.dump) {
     s.dump.Print("%s", section.dumpHeading);
     section.dump(s, daf.tables);

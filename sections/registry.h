@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "formats/catalogue.h"
 #include "formats/table_block.h"
 #include "sections/cross_references.h"
 #include "tables/parse_state.h"
@@ -17,9 +18,8 @@ namespace qelc {
 // One section keyword of a DAF source and everything the compiler does with it.
 // Every section is read by the one rule  section -> keyword '{' body '}'.
 struct SectionDescriptor {
-  const char* keyword;
-  const char* progressName;         // named in the console line "Parsing Section NAME"
-  const char* tableName;            // the member of TableBlock that the body fills
+  const SectionEntry* entry;  // its keyword, its table and the rest, as catalogued
+  const char* progressName;   // named in the console line "Parsing Section NAME"
   // the rule of what stands between the braces
   void (*readBody)(ParseState&, TableBlock&);
   const char* dumpHeading;  // the Out.txt line before the dump

@@ -5,7 +5,6 @@
 #include <set>
 #include <string>
 
-
 namespace qelc {
 namespace {
 
@@ -15,20 +14,21 @@ namespace {
 TEST(RegistryTest, EachKeywordAndTableBelongsToOneSection) {
   std::set<std::string> tables;
   for (const SectionDescriptor& section : Sections()) {
-    EXPECT_EQ(FindSection(section.keyword), &section) << section.keyword;
-    if (!section.tableName) continue;
-    EXPECT_TRUE(tables.insert(section.tableName).second) << section.tableName;
-    EXPECT_NE(section.dump, nullptr) << section.keyword;
-    EXPECT_NE(section.dumpHeading, nullptr) << section.keyword;
-    EXPECT_NE(section.empty, nullptr) << section.keyword;
+    std::string keyword(section.entry->keyword);
+    EXPECT_EQ(FindSection(keyword), &section) << keyword;
+    if (section.entry->table.empty()) continue;
+    EXPECT_TRUE(tables.insert(std::string(section.entry->table)).second) << keyword;
+    EXPECT_NE(section.dump, nullptr) << keyword;
+    EXPECT_NE(section.dumpHeading, nullptr) << keyword;
+    EXPECT_NE(section.empty, nullptr) << keyword;
   }
   EXPECT_EQ(tables.size(), Sections().size() - 1);  // all but StringQuote fill a table
 }
 
 TEST(RegistryTest, KeywordsAreWholeWordsLetterCaseAside) {
-  EXPECT_STREQ(FindSection("templatelink")->keyword, "TemplateLink");
-  EXPECT_STREQ(FindSection("DEVICESPECIFICINFO")->keyword, "DeviceSpecificInfo");
-  EXPECT_STREQ(FindSection("DeviceSpecificInfoTable")->keyword, "DeviceSpecificInfoTable");
+  EXPECT_EQ(FindSection("templatelink")->entry->keyword, "TemplateLink");
+  EXPECT_EQ(FindSection("DEVICESPECIFICINFO")->entry->keyword, "DeviceSpecificInfo");
+  EXPECT_EQ(FindSection("DeviceSpecificInfoTable")->entry->keyword, "DeviceSpecificInfoTable");
   EXPECT_EQ(FindSection("DeviceSpecificInfoTab"), nullptr);
   EXPECT_EQ(FindSection("Device"), nullptr);
   EXPECT_EQ(FindSection(""), nullptr);

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "formats/catalogue.h"
 #include "source/ascii.h"
 #include "source/expect.h"
 #include "source/fatal.h"
@@ -18,47 +19,11 @@ namespace qelc {
 
 namespace {
 
-constexpr char kEndKind[] = "ZZZ";
-// The word that opens the text of a statement marked `rev`.
-constexpr char kReverseMark[] = "-!-!-!";
-constexpr char kSeparator = '\x01';
+constexpr const char* kEndKind = kStatementEndKind;
+constexpr const char* kAlwaysType = kAlwaysStatementType;
+constexpr char kSeparator = kStatementWordEnd;
 
-struct StatementKind {
-  const char* kindName;  // the name the parsers store a statement under
-  const char* typeName;  // what the file stores as the kind; the keyword that opens it
-  StatementFamily family;
-};
-
-constexpr char kAlwaysType[] = "Always";
-
-// Every statement kind. Within a family the kinds stand in the order their
-// statements are read and dumped. pAlways is the words before the first keyword
-// of a prolog or epilog block; the kinds after it are the keyed statements.
-constexpr StatementKind kStatementKinds[] = {
-    {"pAlways", kAlwaysType, StatementFamily::kPrologEpilog},
-    {"pPTerm", "PTerm", StatementFamily::kPrologEpilog},
-    {"pDecl", "Decl", StatementFamily::kPrologEpilog},
-    {"pEquation", "Equation", StatementFamily::kPrologEpilog},
-    {"pPropertyTab", "PropertyTab", StatementFamily::kPrologEpilog},
-    {"gDECL", "Decl", StatementFamily::kGroup},
-    {"gEquation", "Equation", StatementFamily::kGroup},
-    {"oDefaultSigName", "DefaultSigName", StatementFamily::kOutputSyntax},
-    {"oDeclWOPinNum", "DeclWOPinNum", StatementFamily::kOutputSyntax},
-    {"oDeclWithPinNum", "DeclWithPinNum", StatementFamily::kOutputSyntax},
-    {"oDeclWOMainFlash", "DeclWOMainFlash", StatementFamily::kOutputSyntax},
-    {"oDeclWMainFlash", "DeclWMainFlash", StatementFamily::kOutputSyntax},
-    {"oEquation", "Equation", StatementFamily::kOutputSyntax},
-    {"oEquationReq", "Equation_Req", StatementFamily::kOutputSyntax},
-    {"oAction", "Action", StatementFamily::kOutputSyntax},
-};
-
-std::span<const StatementKind> KindsOf(StatementFamily family) {
-  auto inFamily = [&](const StatementKind& kind) { return kind.family == family; };
-  const StatementKind* first =
-      std::find_if(std::begin(kStatementKinds), std::end(kStatementKinds), inFamily);
-  const StatementKind* last = std::find_if_not(first, std::end(kStatementKinds), inFamily);
-  return {first, last};
-}
+std::span<const StatementKind> KindsOf(StatementFamily family) { return StatementKindsOf(family); }
 
 // The statements of a prolog or epilog block after its always-statement, each
 // opened by its keyword.
@@ -75,8 +40,7 @@ const char* KindNameOf(StatementFamily family, std::string_view keyword) {
   return "";
 }
 
-// Longest statement text once its words are joined.
-constexpr int kStatementTextLimit = 31999;
+constexpr int kStatementTextLimit = text_limit::kStatement;
 
 const StatementKind* FindKind(std::string_view kindName) {
   for (const StatementKind& kind : kStatementKinds) {
@@ -156,8 +120,8 @@ bool OpensStatement(const Parser& p) {
 
 void AddStatement(ParseState& s, StatementList& list, int32_t slot, std::string_view kindName,
                   std::string_view text) {
-  std::string overflow = Format("Exceed number of statements. (%.*s)\n", int(kindName.size()),
-                                kindName.data());
+  std::string overflow =
+      Format("Exceed number of statements. (%.*s)\n", int(kindName.size()), kindName.data());
   // The slot is checked before the kind name.
   if (slot >= kStatementSlots) Overflow(s, overflow.c_str());
   if (!FindKind(kindName)) {

@@ -4,13 +4,11 @@
 #include <span>
 #include <string_view>
 
+#include "formats/catalogue.h"
 #include "formats/table_block.h"
 #include "tables/parse_state.h"
 
 namespace qelc {
-
-// The three kinds of statement list; each reads its own statement kinds.
-enum class StatementFamily { kPrologEpilog, kGroup, kOutputSyntax };
 
 // Stores a statement of kind `kindName` in slot `slot` of `list` and ends the
 // list behind it. A slot beyond the list and a name that is no statement kind

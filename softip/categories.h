@@ -2,12 +2,12 @@
 
 #include <string_view>
 
+#include "formats/text_limits.h"
 #include "softip/library.h"
 
 namespace qelc {
 
-// Longest category name or value.
-constexpr int kCategoryTextLimit = 99;
+constexpr int kCategoryTextLimit = text_limit::kCategoryText;
 
 // SoftIPCategory '{' entry+ '}'   with   entry -> number ':' name '=' value
 // Appends the entries to the library, dumps the whole list and checks that no two

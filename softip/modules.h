@@ -4,20 +4,18 @@
 #include <string_view>
 
 #include "formats/records.h"
+#include "formats/text_limits.h"
 #include "softip/library.h"
 #include "tables/parse_state.h"
 
 namespace qelc {
 
-// Longest texts of a module: its name, its Module text, port texts 1, 2, 4, 5 and
-// 6, declaration texts and equation parameters.
-constexpr int kModuleTextLimit = 127;
-constexpr int kPortText3Limit = 11;
-constexpr int kBusExtNameLimit = 511;
-constexpr int kMacroParameterLimit = 63;
-// All statements of one macro statement line, unquoted and joined with their
-// newlines.
-constexpr int kMacroStatementLimit = 2047;
+// Longest texts of a module (the catalogue states them).
+constexpr int kModuleTextLimit = text_limit::kModuleText;
+constexpr int kPortText3Limit = text_limit::kPortText3;
+constexpr int kBusExtNameLimit = text_limit::kBusExtName;
+constexpr int kMacroParameterLimit = text_limit::kMacroParameter;
+constexpr int kMacroStatementLimit = text_limit::kMacroStatement;
 
 enum class PortKind { kInput, kOutput };
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/text_limits.h"
 #include "source/parser.h"
 
 namespace qelc {
@@ -18,7 +19,7 @@ namespace qelc {
 //   Skip...   consumes the current token, whatever it is.
 
 // Longest text a DAF section stores or joins word by word (names, values, items).
-constexpr int kStoredTextLimit = 255;
+constexpr int kStoredTextLimit = text_limit::kStored;
 
 // What the linter says when an expectation fails: the check's name and, built
 // only while the linter runs, the rule that was broken in the language's own
