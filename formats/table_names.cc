@@ -1,149 +1,115 @@
 #include "formats/table_names.h"
 
+#include <algorithm>
+
+#include "formats/catalogue.h"
+
 namespace qelc {
 
 namespace {
 
-constexpr bool kTools = true;
-
-constexpr std::string_view kByCondition[] = {"condition"};
-constexpr ColumnName kConditionColumns[] = {{"condition", "condition"}};
-constexpr ColumnName kStatementColumns[] = {{"condition", "condition"},
-                                            {"statements.slots", "statements"}};
-constexpr ColumnName kSlotColumns[] = {{"kind", "kind"}, {"text", "text"}};
-constexpr ColumnName kItemColumns[] = {{"condition", "condition"}, {"items", "words", kTools}};
-constexpr std::string_view kByNumber[] = {"number"};
-constexpr ColumnName kNumberedColumns[] = {{"number", "number", kTools}, {"text", "text", kTools}};
-
-constexpr std::string_view kPinKey[] = {"package", "pinNumber"};
-constexpr ColumnName kPinColumns[] = {
-    {"package", "package"}, {"pinNumber", "pin"}, {"reserved", "reserved"}, {"name", "name"}};
-constexpr std::string_view kAliasKey[] = {"alias"};
-constexpr ColumnName kAliasColumns[] = {{"alias", "alias"}, {"target", "pin"}};
-constexpr std::string_view kExtensionKey[] = {"first"};
-constexpr ColumnName kExtensionColumns[] = {{"first", "first text", kTools},
-                                            {"second", "second text", kTools}};
-constexpr std::string_view kByName[] = {"name"};
-constexpr ColumnName kCategoryColumns[] = {{"name", "name"}, {"value", "value"}};
-constexpr std::string_view kShortHandKey[] = {"code"};
-constexpr ColumnName kShortHandColumns[] = {
-    {"code", "code"}, {"qualifiers", "qualifiers"}, {"name", "name"}, {"value", "value", kTools}};
-constexpr std::string_view kInitializeKey[] = {"pin"};
-// The attribute words of the source's lines.
-constexpr ColumnName kInitializeColumns[] = {
-    {"pin", "pin"},           {"signal", "name"},          {"changeable", "nchange"},
-    {"reserved", "reserved"}, {"reservedName", "reserve"}, {"displayName", "displayname"}};
-constexpr ColumnName kGroupColumns[] = {
-    {"name", "group"}, {"text", "text"}, {"statements.slots", "statements"}};
-constexpr std::string_view kMemberKey[] = {"item", "alternative"};
-constexpr ColumnName kMemberColumns[] = {
-    {"item", "item"}, {"value", "value"}, {"alternative", "choice"}};
-constexpr ColumnName kOutputSyntaxColumns[] = {{"name", "name"},
-                                               {"statements.slots", "statements", kTools}};
-constexpr std::string_view kPinGroupKey[] = {"names"};
-constexpr ColumnName kPinGroupColumns[] = {{"names", "pins"}};
-constexpr ColumnName kPinCategoryColumns[] = {{"name", "category"}, {"selections", "selections"}};
-constexpr std::string_view kConversionKey[] = {"first", "third"};
-constexpr ColumnName kConversionColumns[] = {
-    {"first", "from"}, {"second", "to"}, {"third", "category"}};
-constexpr ColumnName kMapColumns[] = {{"number", "number"},
-                                      {"title", "title"},
-                                      {"description", "description"},
-                                      {"mainFlash", "main", kTools},
-                                      {"secondaryFlash", "secondary", kTools}};
-constexpr std::string_view kRangeKey[] = {"fields[0]"};
-// The fields of a range as the example device writes them.
-constexpr ColumnName kRangeColumns[] = {
-    {"fields[0]", "start", kTools},      {"fields[1]", "end", kTools},
-    {"fields[2]", "name", kTools},       {"fields[3]", "access", kTools},
-    {"fields[4]", "protection", kTools}, {"fields[5]", "size", kTools},
-    {"fields[6]", "use", kTools},        {"fields[7]", "note", kTools}};
-
-constexpr ListNames kDabLists[] = {
-    {"pinNumbers", "PinNumberByPackage", kByCondition, "condition", "", kConditionColumns},
-    {"pinNumbers.rows", "pins", kPinKey, "package", "", kPinColumns},
-    {"aliases", "Alias", kByCondition, "condition", "", kConditionColumns},
-    {"aliases.rows", "aliases", kAliasKey, "alias", "", kAliasColumns},
-    {"extensions", "Extensions", kExtensionKey, "first", "", kExtensionColumns},
-    {"typeCategories", "TypeCategory", kByName, "name", "", kCategoryColumns},
-    {"typeShortHands", "TypeShortHand", kShortHandKey, "name", "", kShortHandColumns},
-    {"initialize", "Initialize", kByCondition, "condition", "", kConditionColumns},
-    {"initialize.rows", "pins", kInitializeKey, "pin", "", kInitializeColumns},
-    {"prolog", "DesignProlog", kByCondition, "condition", "", kStatementColumns},
-    {"prolog.statements.slots", "statements", {}, "kind", "ZZZ", kSlotColumns, true},
-    {"epilog", "DesignEpilog", kByCondition, "condition", "", kStatementColumns},
-    {"epilog.statements.slots", "statements", {}, "kind", "ZZZ", kSlotColumns, true},
-    {"groups", "Group", kByCondition, "condition", "", kConditionColumns},
-    {"groups.groups", "groups", kByName, "name", "", kGroupColumns},
-    {"groups.groups.members", "members", kMemberKey, "item", "", kMemberColumns},
-    {"groups.groups.statements.slots", "statements", {}, "kind", "ZZZ", kSlotColumns, true},
-    {"outputSyntaxes", "OutputSyntax", kByName, "name", "", kOutputSyntaxColumns},
-    {"outputSyntaxes.statements.slots", "statements", {}, "kind", "ZZZ", kSlotColumns, true},
-    {"pinGroups", "Pin", kPinGroupKey, "names[0]", "", kPinGroupColumns},
-    {"pinGroups.conditions", "branches", kByCondition, "condition", "", kConditionColumns},
-    {"pinGroups.conditions.categories", "categories", kByName, "name", "", kPinCategoryColumns},
-    {"typeConversions", "TypeConversion", kConversionKey, "first", "", kConversionColumns},
-    {"deviceSpecificInfoTable", "DeviceSpecificInfoTable", kByNumber, "text", "", kNumberedColumns},
-    {"deviceSpecificInfo", "DeviceSpecificInfo", kByCondition, "condition", "", kItemColumns},
-    {"hardwareSupportTable", "HardwareSupportTable", kByNumber, "text", "", kNumberedColumns},
-    {"hardwareSupport", "HardwareSupport", kByCondition, "condition", "", kItemColumns},
-    {"packageInfoTable", "PackageInfoTable", kByNumber, "text", "", kNumberedColumns},
-    {"voltageRangeTable", "VoltageRangeTable", kByNumber, "text", "", kNumberedColumns},
-    {"templateLink", "TemplateLink", kByCondition, "condition", "", kItemColumns},
-    {"cCodeFileName", "CCodeFileName", kByCondition, "condition", "", kItemColumns},
-    {"cCodeExample", "CCodeExample", kByCondition, "condition", "", kItemColumns},
-    {"qelConfig", "QelConfig", kByCondition, "condition", "", kItemColumns},
-    {"memoryMaps", "MemoryMap", kByCondition, "condition", "", kConditionColumns},
-    {"memoryMaps.maps", "maps", kByNumber, "number", "-1", kMapColumns},
-    {"memoryMaps.maps.entries", "ranges", kRangeKey, "fields[0]", "", kRangeColumns},
-};
-
-constexpr ColumnName kSoftIpCategoryColumns[] = {
-    {"number", "number"}, {"name", "name"}, {"value", "value"}};
-constexpr ColumnName kModuleColumns[] = {{"name", "module"},
-                                         {"moduleName", "Module text", kTools},
-                                         {"moduleNumber", "Module number", kTools},
-                                         {"busExtNames", "BusExtName", kTools},
-                                         {"macroParameters", "macro parameters"},
-                                         {"equationParameters", "equation parameters"}};
-constexpr std::string_view kByPort[] = {"text1"};
-// The fields of a port as the example library writes them.
-constexpr ColumnName kPortColumns[] = {
-    {"text1", "port", kTools},   {"text2", "kind", kTools},       {"text3", "direction", kTools},
-    {"text4", "width", kTools},  {"number1", "number 1", kTools}, {"number2", "number 2", kTools},
-    {"text5", "text 5", kTools}, {"text6", "text 6", kTools}};
-constexpr std::string_view kDeclarationKey[] = {"text2"};
-constexpr ColumnName kDeclarationColumns[] = {
-    {"text1", "kind", kTools}, {"text2", "signal", kTools}, {"text3", "width", kTools}};
-constexpr ColumnName kMacroColumns[] = {{"condition", "condition"}, {"statements", "statements"}};
-
-constexpr ListNames kIpbLists[] = {
-    {"categories", "SoftIPCategory", kByName, "", "", kSoftIpCategoryColumns},
-    {"modules", "modules", kByName, "", "", kModuleColumns},
-    {"modules.inputs", "Input", kByPort, "", "", kPortColumns},
-    {"modules.outputs", "Output", kByPort, "", "", kPortColumns},
-    {"modules.declarations", "Declaration", kDeclarationKey, "", "", kDeclarationColumns},
-    {"modules.macroStatements", "Macro", kByCondition, "", "", kMacroColumns},
-};
+std::string Joined(std::string_view path, std::string_view name) {
+  if (path.empty() || name.empty()) return std::string(path.empty() ? name : path);
+  return std::string(path) + "." + std::string(name);
+}
 
 }  // namespace
 
-std::span<const ListNames> DabListNames() { return kDabLists; }
+const ColumnName* ListNames::Column(std::string_view field) const {
+  for (const ColumnName& column : columns) {
+    if (column.field == field) return &column;
+  }
+  return nullptr;
+}
 
-std::span<const ListNames> IpbListNames() { return kIpbLists; }
+std::vector<std::string_view> ListNames::Key() const {
+  std::vector<std::string_view> key;
+  for (const ColumnName& column : columns) {
+    if (column.key) key.push_back(column.field);
+  }
+  return key;
+}
 
-const ListNames* FindListNames(std::span<const ListNames> lists, std::string_view path) {
-  for (const ListNames& list : lists) {
+ListNames& TableNames::At(const std::string& path) {
+  for (ListNames& list : lists_) {
+    if (list.path == path) return list;
+  }
+  lists_.push_back({path, "", "", {}});
+  return lists_.back();
+}
+
+// Each field name of a section belongs to the list its path stands in: the
+// table for `condition`, the rows for `rows.package`. A name whose path is a
+// list of records (`rows`) is that list's heading.
+TableNames TableNames::OfDab() {
+  TableNames names;
+  for (const SectionEntry& section : DafSections()) {
+    if (section.table.empty()) continue;
+    ListNames& table = names.At(std::string(section.table));
+    table.keyword = section.keyword;
+    table.heading = section.heading;
+    for (const FieldName& field : section.fields) {
+      bool listOfRecords =
+          std::any_of(section.fields.begin(), section.fields.end(), [&](const FieldName& other) {
+            return other.path.size() > field.path.size() && other.path.starts_with(field.path) &&
+                   other.path[field.path.size()] == '.';
+          });
+      if (listOfRecords) {
+        names.At(Joined(section.table, field.path)).heading = field.name;
+        continue;
+      }
+      size_t dot = field.path.rfind('.');
+      std::string_view list = dot == std::string_view::npos ? "" : field.path.substr(0, dot);
+      std::string_view leaf = field.path.substr(dot == std::string_view::npos ? 0 : dot + 1);
+      names.At(Joined(section.table, list))
+          .columns.push_back(
+              {std::string(leaf), std::string(field.name), field.key, field.loaderMeaning});
+    }
+  }
+  return names;
+}
+
+// A block fills a list of the library ("categories") or of a module
+// ("inputs"); a list of texts is a field of the module.
+TableNames TableNames::OfIpb() {
+  TableNames names;
+  for (const IpfBlockEntry& block : IpfBlocks()) {
+    bool ofLibrary = block.list == "categories" || block.list == "modules";
+    std::string path = ofLibrary ? std::string(block.list) : Joined("modules", block.list);
+    bool texts = block.fields.size() == 1 && block.fields[0].path.empty();
+    if (texts) {
+      const FieldName& field = block.fields[0];
+      names.At("modules").columns.push_back(
+          {std::string(block.list), std::string(block.heading), false, field.loaderMeaning});
+      continue;
+    }
+    ListNames& list = names.At(path);
+    list.heading = block.heading;
+    for (const FieldName& field : block.fields) {
+      list.columns.push_back(
+          {std::string(field.path), std::string(field.name), field.key, field.loaderMeaning});
+    }
+  }
+  return names;
+}
+
+const ListNames* TableNames::Find(std::string_view path) const {
+  for (const ListNames& list : lists_) {
     if (list.path == path) return &list;
   }
   return nullptr;
 }
 
-const ColumnName* FindColumn(const ListNames& list, std::string_view field) {
-  for (const ColumnName& column : list.columns) {
-    if (column.field == field) return &column;
-  }
-  return nullptr;
+size_t TableNames::ListsBelow(std::string_view path) const {
+  return size_t(std::count_if(lists_.begin(), lists_.end(), [&](const ListNames& list) {
+    std::string_view below(list.path);
+    if (below.size() <= path.size() + 1 || !below.starts_with(path) || below[path.size()] != '.') {
+      return false;
+    }
+    // A statement list stands one record further down: `statements.slots`.
+    below.remove_prefix(path.size() + 1);
+    return below.find('.') == std::string_view::npos || below == "statements.slots";
+  }));
 }
 
 }  // namespace qelc

@@ -1,49 +1,53 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace qelc {
 
-// How the tools that show a compiled file to a person (qeldump's review of two
-// files, the HTML report) name each list of the file and tell its rows apart.
-// Lists are named by their path in the field map without indexes, the names
-// joined by '.': "pinNumbers", "pinNumbers.rows", "modules.inputs".
+// The catalogue's names of the lists of a compiled file, arranged for the
+// tools that show a file to a person (qeldump's review of two files, the HTML
+// report). A list is named by its path in the field map without indexes, the
+// names joined by '.': "pinNumbers", "pinNumbers.rows", "modules.inputs".
 
-// A field of a row: by its name in the field map ("fields[2]" names one element
-// of a list of texts), and what the source and its manual call it.
+// A field of a list's rows: its name in the field map ("fields[2]" is one
+// element of a list of texts, "items" all of them) and in the source's words.
 struct ColumnName {
-  std::string_view field;
-  std::string_view name;
-  // What the value means is decided by the tools that load the file; the
-  // compiler only stores it.
+  std::string field;
+  std::string name;
+  bool key = false;
+  // What the value means belongs to the tools that load the file.
   bool toolsDecide = false;
 };
 
 struct ListNames {
-  std::string_view path;
-  // A table: the keyword of its section. A nested list: its rows, as a plural
-  // noun ("pins", "ranges").
-  std::string_view heading;
-  // The fields whose values identify a row; none: its place in the list.
-  std::span<const std::string_view> key;
-  // A DAB list ends at its first entry whose field `endField` holds `endValue`
-  // (a text; "" the empty text), as the file's readers stop there.
-  std::string_view endField;
-  std::string_view endValue;
-  std::span<const ColumnName> columns;
-  // Shown as one value of the row that holds it (the slots of a statement list).
-  bool oneValue = false;
+  std::string path;
+  std::string keyword;  // of the section that fills a DAB table; empty for other lists
+  std::string heading;  // "Pin numbers by package"; a nested list: its rows, "pins"
+  std::vector<ColumnName> columns;
+
+  // The keyword of a table, else the heading.
+  const std::string& Title() const { return keyword.empty() ? heading : keyword; }
+  const ColumnName* Column(std::string_view field) const;
+  std::vector<std::string_view> Key() const;
 };
 
-// The lists of a DAB file, tables in block order, each before its nested lists.
-std::span<const ListNames> DabListNames();
-// The lists of an IPB file: categories, modules, the lists of a module.
-std::span<const ListNames> IpbListNames();
+class TableNames {
+ public:
+  static TableNames OfDab();
+  static TableNames OfIpb();
 
-// The names of the list at `path`, or null.
-const ListNames* FindListNames(std::span<const ListNames> lists, std::string_view path);
-// The name of a field of the list's rows, or null.
-const ColumnName* FindColumn(const ListNames& list, std::string_view field);
+  // The list at `path`, or null.
+  const ListNames* Find(std::string_view path) const;
+  // How many lists of records stand directly below the list at `path`.
+  size_t ListsBelow(std::string_view path) const;
+
+ private:
+  ListNames& At(const std::string& path);
+
+  std::vector<ListNames> lists_;
+};
 
 }  // namespace qelc

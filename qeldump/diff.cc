@@ -7,7 +7,9 @@
 #include <unordered_map>
 
 #include "decompile/source_text.h"
+#include "formats/catalogue.h"
 #include "formats/field_map.h"
+#include "formats/lexicon.h"
 #include "formats/table_names.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/field_printer.h"
@@ -139,11 +141,25 @@ std::string ConditionShown(std::string_view stored) {
 struct Value {
   std::string raw;
   std::string shown;
+  bool number = false;
 };
+
+// A list of statements, whose texts are words each ended by a mark byte.
+bool IsStatementList(std::string_view path) { return path.ends_with("statements.slots"); }
+
+std::string StatementWords(std::string_view text) {
+  std::string shown;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = std::min(text.find(kStatementWordEnd, at), text.size());
+    shown += (shown.empty() ? "" : " ") + Quote(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return shown.empty() ? Quote("") : shown;
+}
 
 class Reviewer {
  public:
-  Reviewer(std::span<const ListNames> names, bool dab, std::vector<Difference>& out)
+  Reviewer(const TableNames& names, bool dab, std::vector<Difference>& out)
       : names_(names), dab_(dab), out_(out) {}
 
   void Files(const Row& a, const Row& b) {
@@ -180,22 +196,13 @@ class Reviewer {
     return path.empty() ? std::string(name) : std::string(path) + "." + std::string(name);
   }
 
-  // The field `field` of a row: a leaf, the leaves of a list of leaves (up to
-  // the first empty one in a DAB file), or a list shown as one value.
+  // The field `field` of a row of the list at `path`: a leaf, or the leaves
+  // of a list of leaves (up to the first empty one in a DAB file).
   Value ValueOf(const Row& row, std::string_view field, std::string_view path) const {
-    if (const Cell* cell = FieldOf(row, field)) return {cell->text, Shown(*cell)};
-    if (const Rows* list = ListOf(row, field)) {
-      const ListNames* names = FindListNames(names_, Joined(path, field));
-      Value value;
-      for (const Row* slot : Used(*list, names)) {
-        std::string words;
-        for (const auto& [name, cell] : slot->fields) {
-          value.raw += cell.text + '\0';
-          words += (words.empty() ? "" : " ") + Shown(cell);
-        }
-        value.shown += (value.shown.empty() ? "" : "; ") + words;
-      }
-      return value;
+    if (const Cell* cell = FieldOf(row, field)) {
+      bool number = cell->kind == FieldKind::kInt || cell->kind == FieldKind::kFloat;
+      if (field == "text" && IsStatementList(path)) return {cell->text, StatementWords(cell->text)};
+      return {cell->text, Shown(*cell), number};
     }
     std::string prefix = std::string(field) + "[";
     Value value;
@@ -206,28 +213,27 @@ class Reviewer {
       value.shown +=
           (value.shown.empty() ? "" : ", ") + (Plain(cell.text) ? cell.text : Shown(cell));
     }
-    if (!value.shown.empty()) value.shown = "[" + value.shown + "]";
+    value.shown = "[" + value.shown + "]";
     return value;
   }
 
   // The rows of a list that its readers read: in a DAB file, up to the first
-  // record that is all zero or holds the end mark.
-  std::vector<const Row*> Used(const Rows& list, const ListNames* names) const {
+  // record that is all zero or whose first key marks the entry after the last
+  // (the empty text, the number -1, or the end kind of a statement list).
+  std::vector<const Row*> Used(const Rows& list, const ListNames* names,
+                               std::string_view path) const {
     std::vector<const Row*> used;
+    std::vector<std::string_view> key = names ? names->Key() : std::vector<std::string_view>();
     for (const Row& row : list.rows) {
-      if (dab_) {
-        if (row.index != used.size()) break;
-        if (names && !names->endField.empty() && Ends(row, *names)) break;
+      if (dab_ && row.index != used.size()) break;
+      if (dab_ && !key.empty()) {
+        Value first = ValueOf(row, key[0], path);
+        if (first.number ? first.raw == "-1" : first.raw.empty()) break;
+        if (IsStatementList(path) && EqualsNoCase(first.raw, kStatementEndKind)) break;
       }
       used.push_back(&row);
     }
     return used;
-  }
-
-  bool Ends(const Row& row, const ListNames& names) const {
-    std::string mark = ValueOf(row, names.endField, "").raw;
-    return std::equal(mark.begin(), mark.end(), names.endValue.begin(), names.endValue.end(),
-                      [](char x, char y) { return std::tolower(x) == std::tolower(y); });
   }
 
   struct Keyed {
@@ -241,11 +247,12 @@ class Reviewer {
     std::vector<Keyed> keyed;
     for (size_t i = 0; i < rows.size(); ++i) {
       Keyed row{rows[i], "", ""};
-      if (!names || names->key.empty()) {
+      std::vector<std::string_view> key = names ? names->Key() : std::vector<std::string_view>();
+      if (key.empty()) {
         row.key = std::to_string(i);
         row.shown = "#" + row.key;
       }
-      for (std::string_view field : names ? names->key : std::span<const std::string_view>()) {
+      for (std::string_view field : key) {
         Value value = ValueOf(*rows[i], field, path);
         row.key += value.raw + '\0';
         if (!row.shown.empty()) row.shown += ' ';
@@ -264,7 +271,7 @@ class Reviewer {
   }
 
   static std::string ColumnTitle(const ListNames& names, std::string_view field) {
-    const ColumnName* column = FindColumn(names, field);
+    const ColumnName* column = names.Column(field);
     return std::string(column ? column->name : field);
   }
 
@@ -278,8 +285,8 @@ class Reviewer {
       }
     }
     for (const auto& [name, cell] : row.fields) {
-      if (names && (FindColumn(*names, name) ||
-                    FindColumn(*names, std::string_view(name).substr(0, name.find('['))))) {
+      if (names && (names->Column(name) ||
+                    names->Column(std::string_view(name).substr(0, name.find('['))))) {
         continue;
       }
       columns.emplace_back(name, Value{cell.text, Shown(cell)});
@@ -298,18 +305,18 @@ class Reviewer {
   void OneSided(Difference::Kind kind, const std::string& where, const Keyed& row,
                 const ListNames* names, const std::string& path) {
     std::string details;
+    std::vector<std::string_view> key = names ? names->Key() : std::vector<std::string_view>();
     for (const auto& [column, value] : Columns(*row.row, names, path)) {
-      bool key = false;
-      for (std::string_view field : names ? names->key : std::span<const std::string_view>()) {
-        key = key || ColumnTitle(*names, field) == column;
-      }
-      if (key || value.raw.empty()) continue;
+      bool isKey = std::any_of(key.begin(), key.end(), [&](std::string_view field) {
+        return ColumnTitle(*names, field) == column;
+      });
+      if (isKey || value.raw.empty()) continue;
       details += (details.empty() ? "" : ", ") + column + " " + value.shown;
     }
     for (const Rows& list : row.row->lists) {
-      const ListNames* inner = FindListNames(names_, Joined(path, list.name));
-      if (inner && inner->oneValue) continue;
-      size_t used = Used(list, inner).size();
+      std::string listPath = Joined(path, list.name);
+      const ListNames* inner = names_.Find(listPath);
+      size_t used = Used(list, inner, listPath).size();
       if (used == 0) continue;
       details += (details.empty() ? "" : ", ") + std::string(inner ? inner->heading : list.name) +
                  " " + std::to_string(used);
@@ -333,32 +340,22 @@ class Reviewer {
     const Rows none;
     for (std::string_view name : names) {
       std::string listPath = Joined(path, name);
-      const ListNames* listNames = FindListNames(names_, listPath);
-      if (listNames && listNames->oneValue) continue;
+      const ListNames* listNames = names_.Find(listPath);
       const Rows* inA = ListOf(a, name);
       const Rows* inB = ListOf(b, name);
       // A table is named by its heading; a nested list too when its row holds others.
-      std::string heading(listNames ? listNames->heading : name);
-      std::string listWhere = where.empty()          ? heading
-                              : ListsBelow(path) > 1 ? where + ", " + heading
-                                                     : where;
+      std::string heading(listNames ? listNames->Title() : name);
+      std::string listWhere = where.empty()                 ? heading
+                              : names_.ListsBelow(path) > 1 ? where + ", " + heading
+                                                            : where;
       Match(inA ? *inA : none, inB ? *inB : none, listNames, listPath, listWhere);
     }
   }
 
-  // The lists of records that a row of the list at `path` holds.
-  size_t ListsBelow(std::string_view path) const {
-    return size_t(std::count_if(names_.begin(), names_.end(), [&](const ListNames& list) {
-      return !list.oneValue && list.path.size() > path.size() + 1 && list.path.starts_with(path) &&
-             list.path[path.size()] == '.' &&
-             list.path.find('.', path.size() + 1) == std::string_view::npos;
-    }));
-  }
-
   void Match(const Rows& a, const Rows& b, const ListNames* names, const std::string& path,
              const std::string& where) {
-    std::vector<Keyed> rowsA = KeysOf(Used(a, names), names, path);
-    std::vector<Keyed> rowsB = KeysOf(Used(b, names), names, path);
+    std::vector<Keyed> rowsA = KeysOf(Used(a, names, path), names, path);
+    std::vector<Keyed> rowsB = KeysOf(Used(b, names, path), names, path);
     // Rows of B by key, in order; the n-th row of A with a key takes the n-th
     // row of B with it.
     std::unordered_map<std::string_view, std::vector<size_t>> byKey;
@@ -396,7 +393,7 @@ class Reviewer {
     }
   }
 
-  std::span<const ListNames> names_;
+  const TableNames& names_;
   bool dab_;
   std::vector<Difference>& out_;
 };
@@ -413,7 +410,8 @@ Row TreeOf(const InputFile& file) {
 std::vector<Difference> KeyedDifferences(const InputFile& a, const InputFile& b) {
   bool dab = a.kind == FileKind::kDab;
   std::vector<Difference> out;
-  Reviewer reviewer(dab ? DabListNames() : IpbListNames(), dab, out);
+  TableNames names = dab ? TableNames::OfDab() : TableNames::OfIpb();
+  Reviewer reviewer(names, dab, out);
   reviewer.Files(TreeOf(a), TreeOf(b));
   return out;
 }

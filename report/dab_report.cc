@@ -299,7 +299,7 @@ class DabWriter {
 
   const DabFile& file_;
   std::unique_ptr<TableBlock> block_;
-  Headings headings_{DabListNames()};
+  Headings headings_{TableNames::OfDab()};
   std::map<std::string, std::vector<std::string>, std::less<>> aliasesOf_, groupsOf_;
 };
 

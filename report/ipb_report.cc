@@ -167,7 +167,7 @@ class IpbWriter {
 
   const SoftIPLibrary& library_;
   std::string_view strings_;
-  Headings headings_{IpbListNames()};
+  Headings headings_{TableNames::OfIpb()};
 };
 
 }  // namespace

@@ -90,13 +90,13 @@ std::string Table::Html() const {
 }
 
 std::string Headings::List(std::string_view path) const {
-  const ListNames* list = FindListNames(lists_, path);
-  return Escaped(list ? list->heading : path);
+  const ListNames* list = names_.Find(path);
+  return Escaped(list ? std::string_view(list->heading) : path);
 }
 
 std::string Headings::Column(std::string_view path, std::string_view field) {
-  const ListNames* list = FindListNames(lists_, path);
-  const ColumnName* column = list ? FindColumn(*list, field) : nullptr;
+  const ListNames* list = names_.Find(path);
+  const ColumnName* column = list ? list->Column(field) : nullptr;
   if (!column) return Escaped(field);
   if (!column->toolsDecide) return Escaped(column->name);
   marked_ = true;

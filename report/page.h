@@ -1,6 +1,5 @@
 #pragma once
 
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,7 +35,7 @@ class Table {
 // marked, and the page says once what the mark means.
 class Headings {
  public:
-  explicit Headings(std::span<const ListNames> lists) : lists_(lists) {}
+  explicit Headings(TableNames names) : names_(std::move(names)) {}
 
   // The heading of a list: a table's section keyword, a nested list's noun.
   std::string List(std::string_view path) const;
@@ -46,7 +45,7 @@ class Headings {
   std::string Note() const;
 
  private:
-  std::span<const ListNames> lists_;
+  TableNames names_;
   bool marked_ = false;
 };
 
