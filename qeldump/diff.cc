@@ -1,6 +1,7 @@
 #include "qeldump/diff.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -18,19 +19,42 @@ namespace qelc::dump {
 
 namespace {
 
-// A leaf of a file: its kind and its text (a string's text, a number in decimal).
+// A leaf of a file: a text (a string's, held in the file's bytes) or a number.
 struct Cell {
   FieldKind kind;
-  std::string text;
+  std::string_view text;
+  int32_t bits = 0;
+
+  bool IsNumber() const { return kind == FieldKind::kInt || kind == FieldKind::kFloat; }
+  // The text, or the number in decimal.
+  std::string Raw() const {
+    if (kind == FieldKind::kInt) return std::to_string(bits);
+    return kind == FieldKind::kFloat ? FloatText(bits) : std::string(text);
+  }
+  bool operator==(const Cell& other) const {
+    return IsNumber() ? bits == other.bits : text == other.text;
+  }
+};
+
+// A leaf field of a record: its name in the field map, with its index when it
+// is an element of a list of leaves ("items", 3).
+struct Field {
+  std::string_view name;
+  int32_t index;
+  Cell cell;
+
+  std::string Path() const {
+    return index < 0 ? std::string(name) : std::string(name) + "[" + std::to_string(index) + "]";
+  }
 };
 
 struct Rows;
 
-// A record of a file as the walk gives it: its leaf fields in file order (an
-// element of a list of leaves named "items[3]"), and its lists of records.
+// A record of a file as the walk gives it: its leaf fields in file order and
+// its lists of records.
 struct Row {
   size_t index = 0;
-  std::vector<std::pair<std::string, Cell>> fields;
+  std::vector<Field> fields;
   std::vector<Rows> lists;
 };
 
@@ -61,7 +85,7 @@ class TreeBuilder final : public FieldPrinter {
   void EndRecord() override { prefixes_.pop_back(); }
 
   void BeginList(std::string_view name, std::span<const std::optional<size_t>>) override {
-    lists_.push_back({prefixes_.back() + std::string(name), nullptr});
+    lists_.push_back({prefixes_.back() + std::string(name), name, nullptr});
   }
   void EndList() override { lists_.pop_back(); }
 
@@ -80,40 +104,32 @@ class TreeBuilder final : public FieldPrinter {
     prefixes_.pop_back();
   }
 
+  // The names the walk gives are those of the field maps, which outlive it;
+  // the leaves of a record are never inside a record of it (a statement list).
   void Field(std::string_view name, const LeafValues& leaf) override {
-    current_.back()->fields.emplace_back(prefixes_.back() + std::string(name), CellOf(leaf));
+    current_.back()->fields.push_back({name, -1, CellOf(leaf)});
   }
   void Element(size_t index, const LeafValues& leaf) override {
-    current_.back()->fields.emplace_back(lists_.back().name + "[" + std::to_string(index) + "]",
-                                         CellOf(leaf));
+    current_.back()->fields.push_back({lists_.back().leafName, int32_t(index), CellOf(leaf)});
   }
 
  private:
   struct OpenList {
-    std::string name;
-    Rows* rows;  // made at the list's first record
+    std::string name;           // below the record that holds it
+    std::string_view leafName;  // as the field map names it
+    Rows* rows;                 // made at the list's first record
   };
 
   Cell CellOf(const LeafValues& leaf) const {
     const char* bytes = leaf.files[0].bytes;
     if (!bytes) return {leaf.kind, ""};
-    switch (leaf.kind) {
-      case FieldKind::kText: {
-        std::string_view text(bytes, leaf.size);
-        return {leaf.kind, std::string(text.substr(0, text.find('\0')))};
-      }
-      case FieldKind::kString: {
-        std::string_view rest =
-            strings_.substr(std::min(size_t(LoadField32(bytes)), strings_.size()));
-        return {leaf.kind, std::string(rest.substr(0, rest.find('\0')))};
-      }
-      case FieldKind::kFloat:
-        return {leaf.kind, FloatText(LoadField32(bytes))};
-      case FieldKind::kInt:
-      case FieldKind::kRecord:
-        break;
+    if (leaf.kind == FieldKind::kText) {
+      std::string_view text(bytes, leaf.size);
+      return {leaf.kind, text.substr(0, text.find('\0'))};
     }
-    return {leaf.kind, std::to_string(LoadField32(bytes))};
+    if (leaf.kind != FieldKind::kString) return {leaf.kind, "", LoadField32(bytes)};
+    std::string_view rest = strings_.substr(std::min(size_t(LoadField32(bytes)), strings_.size()));
+    return {leaf.kind, rest.substr(0, rest.find('\0'))};
   }
 
   std::string_view strings_;
@@ -142,6 +158,8 @@ struct Value {
   std::string raw;
   std::string shown;
   bool number = false;
+
+  bool operator==(const Value& other) const { return raw == other.raw; }
 };
 
 // A list of statements, whose texts are words each ended by a mark byte.
@@ -159,23 +177,30 @@ std::string StatementWords(std::string_view text) {
 
 class Reviewer {
  public:
-  Reviewer(const TableNames& names, bool dab, std::vector<Difference>& out)
+  Reviewer(const TableNames& names, bool dab, const DifferenceSink& out)
       : names_(names), dab_(dab), out_(out) {}
 
   void Files(const Row& a, const Row& b) {
-    for (const auto& [name, cell] : a.fields) {
-      const Cell* other = FieldOf(b, name);
-      if (other && other->text != cell.text) {
-        Changed("header", name, Shown(cell), Shown(*other));
+    for (const Field& field : a.fields) {
+      const Cell* other = FieldOf(b, field.name);
+      if (other && !(*other == field.cell)) {
+        Changed("header", field.name, Shown(field.cell), Shown(*other));
       }
     }
     ListsOf(a, b, "", "");
   }
 
  private:
-  static const Cell* FieldOf(const Row& row, std::string_view name) {
-    for (const auto& field : row.fields) {
-      if (field.first == name) return &field.second;
+  // The leaf `path` of a row: "name", or "name[3]" for an element of a list.
+  static const Cell* FieldOf(const Row& row, std::string_view path) {
+    size_t open = path.find('[');
+    std::string_view name = path.substr(0, open);
+    int32_t index = -1;
+    if (open != std::string_view::npos) {
+      std::from_chars(path.data() + open + 1, path.data() + path.size(), index);
+    }
+    for (const Field& field : row.fields) {
+      if (field.name == name && field.index == index) return &field.cell;
     }
     return nullptr;
   }
@@ -188,8 +213,7 @@ class Reviewer {
   }
 
   static std::string Shown(const Cell& cell) {
-    return cell.kind == FieldKind::kString || cell.kind == FieldKind::kText ? Quote(cell.text)
-                                                                            : cell.text;
+    return cell.IsNumber() ? cell.Raw() : Quote(cell.text);
   }
 
   static std::string Joined(std::string_view path, std::string_view name) {
@@ -198,20 +222,25 @@ class Reviewer {
 
   // The field `field` of a row of the list at `path`: a leaf, or the leaves
   // of a list of leaves (up to the first empty one in a DAB file).
-  Value ValueOf(const Row& row, std::string_view field, std::string_view path) const {
+  // Without `shown`, the value is for comparing only.
+  Value ValueOf(const Row& row, std::string_view field, std::string_view path,
+                bool shown = true) const {
     if (const Cell* cell = FieldOf(row, field)) {
-      bool number = cell->kind == FieldKind::kInt || cell->kind == FieldKind::kFloat;
-      if (field == "text" && IsStatementList(path)) return {cell->text, StatementWords(cell->text)};
-      return {cell->text, Shown(*cell), number};
+      if (!shown) return {cell->Raw(), "", cell->IsNumber()};
+      if (field == "text" && IsStatementList(path)) {
+        return {cell->Raw(), StatementWords(cell->text)};
+      }
+      return {cell->Raw(), Shown(*cell), cell->IsNumber()};
     }
-    std::string prefix = std::string(field) + "[";
     Value value;
-    for (const auto& [name, cell] : row.fields) {
-      if (name.compare(0, prefix.size(), prefix) != 0) continue;
-      if (dab_ && cell.text.empty()) break;
-      value.raw += cell.text + '\0';
-      value.shown +=
-          (value.shown.empty() ? "" : ", ") + (Plain(cell.text) ? cell.text : Shown(cell));
+    for (const Field& element : row.fields) {
+      if (element.name != field || element.index < 0) continue;
+      const Cell& cell = element.cell;
+      if (dab_ && !cell.IsNumber() && cell.text.empty()) break;
+      value.raw += cell.Raw() + '\0';
+      if (!shown) continue;
+      value.shown += (value.shown.empty() ? "" : ", ") +
+                     (Plain(cell.text) ? std::string(cell.text) : Shown(cell));
     }
     value.shown = "[" + value.shown + "]";
     return value;
@@ -227,7 +256,7 @@ class Reviewer {
     for (const Row& row : list.rows) {
       if (dab_ && row.index != used.size()) break;
       if (dab_ && !key.empty()) {
-        Value first = ValueOf(row, key[0], path);
+        Value first = ValueOf(row, key[0], path, false);
         if (first.number ? first.raw == "-1" : first.raw.empty()) break;
         if (IsStatementList(path) && EqualsNoCase(first.raw, kStatementEndKind)) break;
       }
@@ -238,36 +267,41 @@ class Reviewer {
 
   struct Keyed {
     const Row* row;
-    std::string key;    // the values of the key fields, each ended by a NUL
-    std::string shown;  // as the lines name the row
+    size_t place;     // in the list as its readers read it
+    std::string key;  // the values of the key fields, each ended by a NUL
   };
 
   std::vector<Keyed> KeysOf(const std::vector<const Row*>& rows, const ListNames* names,
                             const std::string& path) const {
     std::vector<Keyed> keyed;
+    std::vector<std::string_view> key = names ? names->Key() : std::vector<std::string_view>();
     for (size_t i = 0; i < rows.size(); ++i) {
-      Keyed row{rows[i], "", ""};
-      std::vector<std::string_view> key = names ? names->Key() : std::vector<std::string_view>();
-      if (key.empty()) {
-        row.key = std::to_string(i);
-        row.shown = "#" + row.key;
-      }
-      for (std::string_view field : key) {
-        Value value = ValueOf(*rows[i], field, path);
-        row.key += value.raw + '\0';
-        if (!row.shown.empty()) row.shown += ' ';
-        if (field == "condition") {
-          row.shown += ConditionShown(value.raw);
-          continue;
-        }
-        // A text key that is one plain word is shown without quotes.
-        bool text = value.shown.starts_with('"');
-        row.shown +=
-            ColumnTitle(*names, field) + " " + (text && Plain(value.raw) ? value.raw : value.shown);
-      }
+      Keyed row{rows[i], i, key.empty() ? std::to_string(i) : ""};
+      for (std::string_view field : key)
+        row.key += ValueOf(*rows[i], field, path, false).raw + '\0';
       keyed.push_back(std::move(row));
     }
     return keyed;
+  }
+
+  // A row as the lines name it: by its key fields, or by its place.
+  std::string Named(const Keyed& row, const ListNames* names, const std::string& path) const {
+    std::vector<std::string_view> key = names ? names->Key() : std::vector<std::string_view>();
+    if (key.empty()) return "#" + std::to_string(row.place);
+    std::string named;
+    for (std::string_view field : key) {
+      Value value = ValueOf(*row.row, field, path);
+      if (!named.empty()) named += ' ';
+      if (field == "condition") {
+        named += ConditionShown(value.raw);
+        continue;
+      }
+      // A text key that is one plain word is shown without quotes.
+      bool text = value.shown.starts_with('"');
+      named +=
+          ColumnTitle(*names, field) + " " + (text && Plain(value.raw) ? value.raw : value.shown);
+    }
+    return named;
   }
 
   static std::string ColumnTitle(const ListNames& names, std::string_view field) {
@@ -277,27 +311,25 @@ class Reviewer {
 
   // The columns of a row: those its names list, then any other leaf.
   std::vector<std::pair<std::string, Value>> Columns(const Row& row, const ListNames* names,
-                                                     const std::string& path) const {
+                                                     const std::string& path,
+                                                     bool shown = true) const {
     std::vector<std::pair<std::string, Value>> columns;
     if (names) {
       for (const ColumnName& column : names->columns) {
-        columns.emplace_back(column.name, ValueOf(row, column.field, path));
+        columns.emplace_back(column.name, ValueOf(row, column.field, path, shown));
       }
     }
-    for (const auto& [name, cell] : row.fields) {
-      if (names && (names->Column(name) ||
-                    names->Column(std::string_view(name).substr(0, name.find('['))))) {
-        continue;
-      }
-      columns.emplace_back(name, Value{cell.text, Shown(cell)});
+    for (const Field& field : row.fields) {
+      if (names && (names->Column(field.name) || names->Column(field.Path()))) continue;
+      columns.emplace_back(field.Path(), Value{field.cell.Raw(), shown ? Shown(field.cell) : ""});
     }
     return columns;
   }
 
   void Changed(const std::string& where, std::string_view column, const std::string& before,
                const std::string& after) {
-    out_.push_back({Difference::Kind::kChanged,
-                    where + ": " + std::string(column) + " " + before + " -> " + after});
+    out_({Difference::Kind::kChanged,
+          where + ": " + std::string(column) + " " + before + " -> " + after});
   }
 
   // A row that one file alone holds: its key, then its other values and the
@@ -321,10 +353,10 @@ class Reviewer {
       details += (details.empty() ? "" : ", ") + std::string(inner ? inner->heading : list.name) +
                  " " + std::to_string(used);
     }
-    std::string text =
-        where + ": " + (kind == Difference::Kind::kAdded ? "added " : "removed ") + row.shown;
+    std::string text = where + ": " + (kind == Difference::Kind::kAdded ? "added " : "removed ") +
+                       Named(row, names, path);
     if (!details.empty()) text += " (" + details + ")";
-    out_.push_back({kind, std::move(text)});
+    out_({kind, std::move(text)});
   }
 
   // The lists of two matched rows, each matched by its key.
@@ -376,26 +408,31 @@ class Reviewer {
         OneSided(Difference::Kind::kAdded, where, rowsB[j], names, path);
         continue;
       }
-      const Keyed& rowA = rowsA[*partnerOfB[j]];
-      std::string rowWhere = where + ", " + rowsB[j].shown;
-      auto columnsA = Columns(*rowA.row, names, path);
-      auto columnsB = Columns(*rowsB[j].row, names, path);
-      for (const auto& [column, value] : columnsB) {
+      const Row& rowA = *rowsA[*partnerOfB[j]].row;
+      const Row& rowB = *rowsB[j].row;
+      // Most rows are the same: they are compared before anything is shown.
+      if (rowA.lists.empty() && rowB.lists.empty() &&
+          Columns(rowA, names, path, false) == Columns(rowB, names, path, false)) {
+        continue;
+      }
+      std::string rowWhere = where + ", " + Named(rowsB[j], names, path);
+      auto columnsA = Columns(rowA, names, path);
+      for (const auto& [column, value] : Columns(rowB, names, path)) {
         auto other = std::find_if(columnsA.begin(), columnsA.end(),
                                   [&](const auto& c) { return c.first == column; });
-        std::string before = other == columnsA.end() ? "(none)" : other->second.shown;
-        if (other == columnsA.end() || other->second.raw != value.raw) {
-          Changed(rowWhere, column, before.empty() ? "[]" : before,
-                  value.shown.empty() ? "[]" : value.shown);
+        if (other == columnsA.end()) {
+          Changed(rowWhere, column, "(none)", value.shown);
+        } else if (other->second.raw != value.raw) {
+          Changed(rowWhere, column, other->second.shown, value.shown);
         }
       }
-      ListsOf(*rowA.row, *rowsB[j].row, path, rowWhere);
+      ListsOf(rowA, rowB, path, rowWhere);
     }
   }
 
   const TableNames& names_;
   bool dab_;
-  std::vector<Difference>& out_;
+  const DifferenceSink& out_;
 };
 
 Row TreeOf(const InputFile& file) {
@@ -407,36 +444,45 @@ Row TreeOf(const InputFile& file) {
 
 }  // namespace
 
-std::vector<Difference> KeyedDifferences(const InputFile& a, const InputFile& b) {
+void KeyedDifferences(const InputFile& a, const InputFile& b, const DifferenceSink& out) {
   bool dab = a.kind == FileKind::kDab;
-  std::vector<Difference> out;
   TableNames names = dab ? TableNames::OfDab() : TableNames::OfIpb();
   Reviewer reviewer(names, dab, out);
   reviewer.Files(TreeOf(a), TreeOf(b));
-  return out;
 }
 
-std::vector<Difference> IndexDifferences(const InputFile& a, const InputFile& b) {
+void IndexDifferences(const InputFile& a, const InputFile& b, const DifferenceSink& out) {
   const InputFile* files[] = {&a, &b};
-  std::vector<Difference> out;
+  Difference line{Difference::Kind::kChanged, ""};  // one buffer for every line
   WalkLines(files, true,
             [&](const std::string& path, std::span<const std::optional<std::string>> values) {
               if (values[0] == values[1]) return;
-              Difference::Kind kind = !values[0]   ? Difference::Kind::kAdded
-                                      : !values[1] ? Difference::Kind::kRemoved
-                                                   : Difference::Kind::kChanged;
-              out.push_back({kind, path + ": " + values[0].value_or("(none)") + " -> " +
-                                       values[1].value_or("(none)")});
+              line.kind = !values[0]   ? Difference::Kind::kAdded
+                          : !values[1] ? Difference::Kind::kRemoved
+                                       : Difference::Kind::kChanged;
+              line.text.assign(path).append(": ").append(values[0].value_or("(none)"));
+              line.text.append(" -> ").append(values[1].value_or("(none)"));
+              out(line);
             });
-  return out;
 }
 
-Comparison Compare(const InputFile& a, const InputFile& b, bool byIndex) {
+Comparison Compare(const InputFile& a, const InputFile& b, bool byIndex,
+                   const DifferenceSink& out) {
   Comparison comparison;
-  comparison.lines = byIndex ? IndexDifferences(a, b) : KeyedDifferences(a, b);
-  comparison.differ = !comparison.lines.empty();
+  auto count = [&](const Difference& line) {
+    ++comparison.counts[int(line.kind)];
+    out(line);
+  };
+  if (byIndex) {
+    IndexDifferences(a, b, count);
+  } else {
+    KeyedDifferences(a, b, count);
+  }
+  comparison.differ = comparison.Lines() > 0;
   if (comparison.differ) return comparison;
-  if (!byIndex && !IndexDifferences(a, b).empty()) {
+  bool pastTheEnd = false;
+  if (!byIndex) IndexDifferences(a, b, [&](const Difference&) { pastTheEnd = true; });
+  if (pastTheEnd) {
     comparison.differ = true;
     comparison.note = a.name + " and " + b.name +
                       " hold the same rows; they differ in entries past the end of a list, "
@@ -450,11 +496,10 @@ Comparison Compare(const InputFile& a, const InputFile& b, bool byIndex) {
 }
 
 bool WriteDifferences(const InputFile& a, const InputFile& b, bool byIndex, FILE* out) {
-  Comparison comparison = Compare(a, b, byIndex);
-  for (const Difference& line : comparison.lines) {
+  Comparison comparison = Compare(a, b, byIndex, [&](const Difference& line) {
     std::fwrite(line.text.data(), 1, line.text.size(), out);
     std::fputc('\n', out);
-  }
+  });
   if (!comparison.note.empty()) std::fprintf(out, "%s\n", comparison.note.c_str());
   return comparison.differ;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "qeldump/input_file.h"
 
@@ -14,6 +15,7 @@ struct Difference {
   Kind kind;
   std::string text;
 };
+using DifferenceSink = std::function<void(const Difference&)>;
 
 // The rows of two files of one kind matched by the key of their list (a pin
 // row by its package and number, a map by its number, a module by its name),
@@ -23,25 +25,28 @@ struct Difference {
 // it stands in and the field in the source's words:
 //   PinNumberByPackage, When PACKAGE is 'LQFP48', package LQFP48 pin 37: name "PA14" -> "PA15"
 // Rows of equal keys are paired in the order they stand in, so a list of
-// repeated keys compares row by row.
-std::vector<Difference> KeyedDifferences(const InputFile& a, const InputFile& b);
+// repeated keys compares row by row. Each line goes to `out` as it is found.
+void KeyedDifferences(const InputFile& a, const InputFile& b, const DifferenceSink& out);
 
 // The fields whose content differs, by path: "path: A -> B", "(none)" for a
 // record that one IPB file lacks.
-std::vector<Difference> IndexDifferences(const InputFile& a, const InputFile& b);
+void IndexDifferences(const InputFile& a, const InputFile& b, const DifferenceSink& out);
 
 // The differences of two files of one kind, written to `out`: the lines, then
 // a line when the files hold the same rows and differ only past the end of a
 // list (keyed) or only in their bytes. Returns true when they differ in content.
 bool WriteDifferences(const InputFile& a, const InputFile& b, bool byIndex, FILE* out);
 
-// How two files of one kind compare: their difference lines and, when there
-// are none, why they may still not be the same file.
+// How two files of one kind compare: how many lines of each kind their
+// differences took and, when there are none, why they may still not be the
+// same file. The lines go to `out`.
 struct Comparison {
-  std::vector<Difference> lines;
-  std::string note;     // a sentence naming both files, or empty
-  bool differ = false;  // in content: the lines, or entries past the end of a list
+  size_t counts[3] = {};  // by Difference::Kind
+  std::string note;       // a sentence naming both files, or empty
+  bool differ = false;    // in content: the lines, or entries past the end of a list
+
+  size_t Lines() const { return counts[0] + counts[1] + counts[2]; }
 };
-Comparison Compare(const InputFile& a, const InputFile& b, bool byIndex);
+Comparison Compare(const InputFile& a, const InputFile& b, bool byIndex, const DifferenceSink& out);
 
 }  // namespace qelc::dump

@@ -86,12 +86,11 @@ std::vector<std::string> CompiledFiles(const std::string& folder, std::error_cod
 }
 
 std::string Summary(const Comparison& comparison) {
-  if (comparison.lines.empty())
+  if (comparison.Lines() == 0) {
     return comparison.differ ? "differs past the end of a list" : "same";
-  size_t counts[3] = {};
-  for (const Difference& line : comparison.lines) ++counts[int(line.kind)];
-  return std::to_string(counts[0]) + " added, " + std::to_string(counts[1]) + " removed, " +
-         std::to_string(counts[2]) + " changed";
+  }
+  return std::to_string(comparison.counts[0]) + " added, " + std::to_string(comparison.counts[1]) +
+         " removed, " + std::to_string(comparison.counts[2]) + " changed";
 }
 
 // Two folders of compiled files, device by device: a summary line per file
@@ -135,13 +134,14 @@ int DiffFolders(const std::string& before, const std::string& after, bool byInde
       status = kTrouble;
       continue;
     }
-    Comparison comparison = Compare(*files[0], *files[1], byIndex);
+    std::string lines;
+    Comparison comparison = Compare(*files[0], *files[1], byIndex, [&](const Difference& line) {
+      lines += "  " + line.text + "\n";
+    });
     std::printf("%s: %s\n", name.c_str(), Summary(comparison).c_str());
     if (comparison.differ) status = std::max(status, 1);
-    if (comparison.lines.empty() && comparison.note.empty()) continue;
-    details += "\n" + name + ":\n";
-    for (const Difference& line : comparison.lines) details += "  " + line.text + "\n";
-    if (!comparison.note.empty()) details += "  " + comparison.note + "\n";
+    if (!comparison.note.empty()) lines += "  " + comparison.note + "\n";
+    if (!lines.empty()) details += "\n" + name + ":\n" + lines;
   }
   std::fwrite(details.data(), 1, details.size(), stdout);
   return status;

@@ -19,7 +19,7 @@ svg.drawing { width: 100%; height: auto; display: block; }
 .scroll { overflow: auto; max-height: 36em; max-width: 100%; width: fit-content; margin: 0 0 1em; }
 table { border-collapse: collapse; font-size: 0.9em; }
 a.mark { text-decoration: none; } p.note { color: #444; font-size: 0.9em; }
-caption { text-align: left; font-weight: bold; padding: 0.3em 0; font-family: monospace; }
+caption { text-align: left; font-weight: bold; padding: 0.3em 0; white-space: nowrap; }
 th, td { border: 1px solid #ddd; padding: 0.15em 0.5em; text-align: left; vertical-align: top; }
 th { background: #f3f3f3; position: sticky; top: 0; }
 td.empty { color: #888; font-style: italic; }
