@@ -151,7 +151,6 @@ int Diff(const std::vector<std::string>& names, bool byIndex) {
   std::error_code error;
   bool folders[2] = {fs::is_directory(names[0], error), fs::is_directory(names[1], error)};
   if (folders[0] && folders[1]) return DiffFolders(names[0], names[1], byIndex);
-  if (folders[0] || folders[1]) return Usage("--diff compares two files or two folders");
   std::unique_ptr<InputFile> files[2];
   for (int i = 0; i < 2; ++i) {
     try {
