@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "decompile/source_text.h"
-#include "formats/field_map.h"
+#include "formats/catalogue.h"
 #include "formats/lexicon.h"
 #include "formats/table_block.h"
+#include "qelc/qelc.h"
 
 namespace qelc::decompile {
 
@@ -23,6 +24,7 @@ namespace {
 // to, in the order it writes them: the sections are ordered by them, so that
 // recompiling adds the strings to the pool in the order the file holds them.
 struct Section {
+  const SectionEntry* entry = nullptr;
   std::string text;
   std::vector<StringRef> strings;
 };
@@ -61,48 +63,17 @@ std::vector<Section> InPoolOrder(std::vector<Section> sections) {
   return ordered;
 }
 
-// The block the written sections make the compiler store: it starts as the
-// block of a source without sections and is filled as entries are written; a
-// table of the file that differs from its model names the fields the source
-// does not reproduce.
-std::unique_ptr<TableBlock> EmptyBlock() {
-  auto block = std::make_unique<TableBlock>();
-  block->typeShortHands[0].code = -1;
-  block->typeShortHands[1].code = -1;
-  block->initialize[0].rows[0].changeable = 1;
-  block->deviceSpecificInfoTable[1].number = -1;
-  block->hardwareSupportTable[1].number = -1;
-  block->packageInfoTable[1].number = -1;
-  block->voltageRangeTable[1].number = -1;
-  return block;
-}
-
-// Stores entry `index` of a list as the compiler does: the entry, then the
-// cleared entry after it when the list has one.
-template <typename Entry, size_t N, typename Write, typename Clear>
-void ModelEntry(Entry (&list)[N], size_t index, Write&& write, Clear&& clear) {
-  write(list[index]);
-  if (index + 1 < N) clear(list[index + 1]);
-}
-
 // The longest word or string, quotes included, that a section stores.
-constexpr size_t kLongestWord = 255;
+constexpr size_t kLongestWord = text_limit::kStored;
 
 class Writer {
  public:
   Writer(const DabFile& file, std::vector<std::string>& problems)
-      : file_(file),
-        problems_(problems),
-        block_(std::make_unique<TableBlock>()),
-        model_(EmptyBlock()),
-        empty_(EmptyBlock()) {
+      : file_(file), problems_(problems), block_(std::make_unique<TableBlock>()) {
     std::memcpy(block_.get(), file.Bytes().data(), sizeof(TableBlock));
   }
 
   const TableBlock& Block() const { return *block_; }
-  TableBlock& Model() { return *model_; }
-  // The block of a source without sections.
-  const TableBlock& Empty() const { return *empty_; }
 
   // The text at `ref` for the source; a reference into the middle of a string
   // cannot be written back.
@@ -154,35 +125,12 @@ class Writer {
     return source.value_or("");
   }
 
-  // True when the written section stores something in the table.
-  bool Fills(const FieldNode& table) const {
-    size_t bytes = table.size * size_t(table.count);
-    return std::memcmp(reinterpret_cast<const char*>(model_.get()) + table.offset,
-                       reinterpret_cast<const char*>(empty_.get()) + table.offset, bytes) != 0;
-  }
-
-  // Compares a table of the file with its model; names the first field that
-  // differs, or the table when a value could not be written.
-  void Check(const FieldNode& table, bool written) {
-    const char* actual = reinterpret_cast<const char*>(block_.get());
-    const char* model = reinterpret_cast<const char*>(model_.get());
-    size_t bytes = table.size * size_t(table.count);
-    bool same = std::memcmp(actual + table.offset, model + table.offset, bytes) == 0;
-    if (same && ok_) return;
-    std::string reason = !written ? "this table is not written back as a source yet"
-                         : !ok_   ? "a value no source text stores"
-                                  : "content that no source of this form stores";
-    std::string first;
-    auto skip = [&](size_t at, size_t size) {
-      return !first.empty() || std::memcmp(actual + at, model + at, size) == 0;
-    };
-    auto visit = [&](const FieldNode&, size_t, const std::string& path) {
-      if (first.empty()) first = path;
-    };
-    std::string path(table.name);
-    WalkFields(table, table.offset, false, path, skip, visit);
-    problems_.push_back("cannot express " + (first.empty() ? std::string(table.name) : first) +
-                        ": " + reason);
+  // Names the section's table when one of its values could not be written.
+  void Check(const SectionEntry& section) {
+    if (!ok_) {
+      problems_.push_back("cannot express " + std::string(section.table) +
+                          ": a value no source text stores");
+    }
     ok_ = true;
   }
 
@@ -190,12 +138,8 @@ class Writer {
   const DabFile& file_;
   std::vector<std::string>& problems_;
   std::unique_ptr<TableBlock> block_;
-  std::unique_ptr<TableBlock> model_;
-  std::unique_ptr<const TableBlock> empty_;
   bool ok_ = true;
 };
-
-using TableWriter = bool (*)(Writer&, Section&);
 
 // The entries of a list table that a source writes: up to the last one that
 // differs from a source without the section. Readers end the list at its first
@@ -226,11 +170,12 @@ bool IsBlank(const Entry& entry) {
 // once with every row (a blank one filled by another row), then again for each
 // blank row that the end of a shorter clause must make, the last first.
 template <typename Record, size_t N, typename Line>
-void WriteClauseRows(Writer& w, Section& s, const char* keyword, const Record (&table)[N],
-                     const Record (&empty)[N], Record (&model)[N], size_t rowLimit, bool closesRows,
+void WriteClauseRows(Writer& w, Section& s, const Record (&table)[N], const Record (&empty)[N],
                      Line&& line) {
+  // A list closed by an empty row of its own blanks the row after its end.
+  bool closesRows = s.entry->capacities[1].closedByEmpty;
+  size_t rowLimit = size_t(s.entry->capacities[1].Usable());
   using Row = std::remove_cvref_t<decltype(table[0].rows[0])>;
-  constexpr size_t kRows = std::extent_v<decltype(Record::rows)>;
   struct Rows {
     size_t end = 0;              // after the last row that is not blank
     std::vector<size_t> blanks;  // the blank rows before it
@@ -260,11 +205,8 @@ void WriteClauseRows(Writer& w, Section& s, const char* keyword, const Record (&
   }
   s.text.clear();
   for (size_t t = 0; t < sections; ++t) {
-    s.text += std::string(t ? "\n" : "") + keyword + " {\n";
+    s.text += std::string(t ? "\n" : "") + std::string(s.entry->keyword) + " {\n";
     for (size_t i = 0; i < count; ++i) {
-      ModelEntry(
-          model, i, [&](Record& r) { r.condition = table[i].condition; },
-          [](Record& r) { r.condition = 0; });
       s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
       // A clause with k ends inside its rows is written whole until the last
       // k sections, which end it there, the last end first.
@@ -274,13 +216,7 @@ void WriteClauseRows(Writer& w, Section& s, const char* keyword, const Record (&
       for (size_t n = 0; n < end; ++n) {
         bool blank = std::binary_search(clause.blanks.begin(), clause.blanks.end(), n);
         const Row& row = blank ? *filler : table[i].rows[n];
-        ModelEntry(
-            model[i].rows, n, [&](Row& r) { r = row; }, [](Row& r) { r = {}; });
         s.text += (n ? ",\n" : "") + line(row);
-      }
-      if (closesRows && end < kRows) {
-        ModelEntry(
-            model[i].rows, end, [](Row& r) { r = {}; }, [](Row& r) { r = {}; });
       }
       s.text += "\n";
     }
@@ -288,30 +224,28 @@ void WriteClauseRows(Writer& w, Section& s, const char* keyword, const Record (&
   }
 }
 
-bool WritePinNumbers(Writer& w, Section& s) {
-  // The last row of a clause is never written by a source.
-  WriteClauseRows(
-      w, s, "PinNumberByPackage", w.Block().pinNumbers, w.Empty().pinNumbers, w.Model().pinNumbers,
-      std::extent_v<decltype(PinNumberCondition::rows)> - 1, true, [&](const PinNumberRow& row) {
-        std::string line = "    " + w.Word(row.package, s) + " : " + std::to_string(row.pinNumber);
-        if (row.reserved == 1 && row.name == 0) {
-          line += " : RSV";
-        } else if (row.name != 0 && row.reserved == 0) {
-          line += " : " + w.Quote(row.name, s);
-        }
-        // A row with both a name and RSV, or another reserved
-        // value, is named by the check.
-        return line;
-      });
-  return true;
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const PinNumberCondition (&table)[N],
+                const PinNumberCondition (&empty)[N]) {
+  WriteClauseRows(w, s, table, empty, [&](const PinNumberRow& row) {
+    std::string line = "    " + w.Word(row.package, s) + " : " + std::to_string(row.pinNumber);
+    if (row.reserved == 1 && row.name == 0) {
+      line += " : RSV";
+    } else if (row.name != 0 && row.reserved == 0) {
+      line += " : " + w.Quote(row.name, s);
+    }
+    // A row with both a name and RSV, or another reserved
+    // value, is named by the check.
+    return line;
+  });
 }
 
-bool WriteAliases(Writer& w, Section& s) {
-  WriteClauseRows(w, s, "Alias", w.Block().aliases, w.Empty().aliases, w.Model().aliases,
-                  std::extent_v<decltype(AliasCondition::rows)>, false, [&](const AliasRow& row) {
-                    return "    " + w.Word(row.alias, s) + " : " + w.Quote(row.target, s);
-                  });
-  return true;
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const AliasCondition (&table)[N],
+                const AliasCondition (&empty)[N]) {
+  WriteClauseRows(w, s, table, empty, [&](const AliasRow& row) {
+    return "    " + w.Word(row.alias, s) + " : " + w.Quote(row.target, s);
+  });
 }
 
 // The row a new Initialize pin starts with: no signal, changeable, not reserved.
@@ -365,18 +299,11 @@ std::string InitializeLines(Writer& w, Section& s, const InitializeRow& row) {
   return text;
 }
 
-bool WriteInitialize(Writer& w, Section& s) {
-  s.text = "Initialize {\n";
-  const auto& table = w.Block().initialize;
-  auto& model = w.Model().initialize;
-  for (size_t i = 0, count = EntryCount(table, w.Empty().initialize); i < count; ++i) {
-    ModelEntry(
-        model, i,
-        [&](InitializeCondition& c) {
-          c.condition = table[i].condition;
-          c.rows[0] = kInitializeDefaults;
-        },
-        [](InitializeCondition& c) { c.condition = 0; });
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
+                const InitializeCondition (&empty)[N]) {
+  s.text = std::string(s.entry->keyword) + " {\n";
+  for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
     s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
     const InitializeCondition& entry = table[i];
     size_t n = 0;
@@ -387,43 +314,28 @@ bool WriteInitialize(Writer& w, Section& s) {
       for (size_t k = 0; k < n; ++k) {
         if (EqualsNoCase(w.Peek(entry.rows[k].pin), pin)) w.Written(std::nullopt);
       }
-      ModelEntry(
-          model[i].rows, n, [&](InitializeRow& r) { r = entry.rows[n]; },
-          [](InitializeRow& r) { r = kInitializeDefaults; });
       s.text += InitializeLines(w, s, entry.rows[n]);
     }
     // A block holds at least one line; a target without a dot sets nothing.
     if (n == 0) s.text += "    none = 0 ;\n";
   }
   s.text += "}\n";
-  return true;
-}
-
-// The keywords that end a word list of a statement block or a group list when
-// written as plain words (letter case aside); such a word is quoted instead.
-bool IsKeyword(std::string_view word) {
-  for (std::string_view keyword : {"When", "Always", "PTerm", "Decl", "Equation", "PropertyTab",
-                                   "DefaultSigName", "DeclWOPinNum", "DeclWithPinNum",
-                                   "DeclWOMainFlash", "DeclWMainFlash", "Equation_Req", "Action"}) {
-    if (EqualsNoCase(word, keyword)) return true;
-  }
-  return false;
 }
 
 // A word as written where a keyword would end the list it stands in.
 std::string NonKeyword(Writer& w, StringRef ref, Section& s) {
   // A word that opens a line with '#' would be read as a directive.
   std::string_view text = w.Text(ref, s);
-  if (IsKeyword(text) || text.starts_with('#')) w.Written(std::nullopt);
+  if (IsBodyKeyword(text) || text.starts_with('#')) w.Written(std::nullopt);
   return w.Word(ref, s);
 }
 
 // The words of a statement text: each is followed by the byte 0x01.
 std::vector<std::string_view> StatementWords(Writer& w, std::string_view text) {
   std::vector<std::string_view> words;
-  if (!text.empty() && text.back() != '\x01') w.Written(std::nullopt);
+  if (!text.empty() && text.back() != kStatementWordEnd) w.Written(std::nullopt);
   for (size_t at = 0; at < text.size();) {
-    size_t end = std::min(text.find('\x01', at), text.size());
+    size_t end = std::min(text.find(kStatementWordEnd, at), text.size());
     words.push_back(text.substr(at, end - at));
     at = end + 1;
   }
@@ -438,21 +350,20 @@ std::string AlwaysWords(Writer& w, std::string_view text) {
     auto plain = AsWritten(word);
     // The reader cuts an unquoted word at its last apostrophe.
     bool asWord = plain && word.find('\'') == std::string_view::npos && !plain->starts_with('#') &&
-                  !IsKeyword(word);
+                  !IsBodyKeyword(word);
     line += " " + (asWord ? *plain : w.QuotedText(word));
   }
   return line;
 }
 
-// The kind of the slot that ends a statement list.
-constexpr std::string_view kStatementEnd = "ZZZ";
+constexpr std::string_view kStatementEnd = kStatementEndKind;
 
 // Statements `first`.. of `list` as `Keyword [, rev] : 'line' ...` lines, each
 // of the `keywords` at most once and in their order, then the `ZZZ` slot that
 // ends the list. A list without statements stays as the file's zeros when
 // `untouchedWhenEmpty`.
-std::string Statements(Writer& w, Section& s, const StatementList& list, StatementList& model,
-                       size_t first, std::span<const char* const> keywords, bool untouchedWhenEmpty,
+std::string Statements(Writer& w, Section& s, const StatementList& list, size_t first,
+                       std::span<const StatementKind> keywords, bool untouchedWhenEmpty,
                        const char* indent) {
   if (untouchedWhenEmpty && list.slots[0].kind == 0) return {};
   size_t count = first;
@@ -461,17 +372,16 @@ std::string Statements(Writer& w, Section& s, const StatementList& list, Stateme
   size_t next = 0;  // the first keyword the next statement may use
   for (size_t i = first; i < count; ++i) {
     const StatementSlot& slot = list.slots[i];
-    model.slots[i] = slot;
     std::string_view kind = w.Text(slot.kind, s);
-    while (next < keywords.size() && kind != keywords[next]) ++next;
+    while (next < keywords.size() && kind != keywords[next].typeName) ++next;
     if (next == keywords.size()) {
       w.Written(std::nullopt);
       break;
     }
-    text += indent + std::string(keywords[next++]);
+    text += indent + std::string(keywords[next++].typeName);
     std::vector<std::string_view> words = StatementWords(w, w.Text(slot.text, s));
     size_t from = 0;
-    if (!words.empty() && words[0] == "-!-!-!") {
+    if (!words.empty() && words[0] == kReverseMark) {
       text += " , rev";
       from = 1;
     }
@@ -479,23 +389,21 @@ std::string Statements(Writer& w, Section& s, const StatementList& list, Stateme
     for (size_t k = from; k < words.size(); ++k) text += " " + w.QuotedText(words[k]);
     text += "\n";
   }
-  // Eight statements fill the list without its end slot.
-  if (count < std::size(list.slots)) model.slots[count] = {list.slots[count].kind, 0};
   return text;
 }
 
-constexpr const char* kPrologKeywords[] = {"PTerm", "Decl", "Equation", "PropertyTab"};
-constexpr const char* kGroupKeywords[] = {"Decl", "Equation"};
-constexpr const char* kOutputKeywords[] = {"DefaultSigName",  "DeclWOPinNum",   "DeclWithPinNum",
-                                           "DeclWOMainFlash", "DeclWMainFlash", "Equation",
-                                           "Equation_Req",    "Action"};
+// The keyed statements of a prolog or epilog block: those after its words.
+std::span<const StatementKind> PrologKeywords() {
+  return StatementKindsOf(StatementFamily::kPrologEpilog).subspan(1);
+}
 
 // The position among the prolog keywords of the first and the last keyed
 // statement of a block; -1 when it has none.
 int KeywordOf(Writer& w, const StatementSlot& slot) {
   std::string_view kind = w.Peek(slot.kind);
-  for (size_t k = 0; k < std::size(kPrologKeywords); ++k) {
-    if (kind == kPrologKeywords[k]) return int(k);
+  std::span<const StatementKind> keywords = PrologKeywords();
+  for (size_t k = 0; k < keywords.size(); ++k) {
+    if (kind == keywords[k].typeName) return int(k);
   }
   return -1;
 }
@@ -512,8 +420,7 @@ int LastKeyword(Writer& w, const StatementList& list) {
 
 // A statement block of a prolog or epilog entry: its Always words, then its
 // keyed statements.
-std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry,
-                        PrologEpilogEntry& model) {
+std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry) {
   // Reading an entry adds its condition, then the kind of the slot that ends
   // its list, then its statements.
   w.Text(entry.condition, s);
@@ -522,43 +429,36 @@ std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry,
   while (end < std::size(slots) && w.Peek(slots[end].kind) != kStatementEnd) ++end;
   if (end < std::size(slots)) w.Text(slots[end].kind, s);
   const StatementSlot& always = slots[0];
-  if (w.Text(always.kind, s) != "Always") w.Written(std::nullopt);
-  model.statements.slots[0] = always;
+  if (w.Text(always.kind, s) != kAlwaysStatementType) w.Written(std::nullopt);
   std::string text = AlwaysWords(w, w.Text(always.text, s));
-  text += "\n" +
-          Statements(w, s, entry.statements, model.statements, 1, kPrologKeywords, false, "    ");
+  text += "\n" + Statements(w, s, entry.statements, 1, PrologKeywords(), false, "    ");
   return text;
 }
 
-bool WritePrologEpilog(Writer& w, Section& s, const char* keyword,
-                       const PrologEpilogEntry (&table)[20], const PrologEpilogEntry (&empty)[20],
-                       PrologEpilogEntry (&model)[20]) {
-  s.text = std::string(keyword) + " {\n";
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
+                const PrologEpilogEntry (&empty)[N]) {
+  s.text = std::string(s.entry->keyword) + " {\n";
   size_t count = EntryCount(table, empty);
   auto always = [&](size_t i) { return w.Peek(table[i].condition) == "1"; };
-  for (size_t i = 0; i < count; ++i) {
-    ModelEntry(
-        model, i, [&](PrologEpilogEntry& e) { e.condition = table[i].condition; },
-        [](PrologEpilogEntry& e) { e.condition = 0; });
-  }
   // Without When blocks, the section ends with an entry under "1" that holds
   // the words after the Always block: all of the body when there is none.
   bool sawWhen = count > 0 && !always(count - 1);
   if (count == 0) {
     // The file holds no entry: the section is not written.
   } else if (count == 1 && !sawWhen) {
-    s.text += "  " + PrologBlock(w, s, table[0], model[0]).substr(1);
+    s.text += "  " + PrologBlock(w, s, table[0]).substr(1);
   } else {
     size_t last = sawWhen ? count : count - 1;
     for (size_t i = 0; i < last; ++i) {
       bool first = i == 0 && always(0);
       s.text += first ? "  Always :" : "  When " + w.Condition(table[i].condition, s) + " :";
-      s.text += PrologBlock(w, s, table[i], model[i]);
+      s.text += PrologBlock(w, s, table[i]);
     }
     if (count == 2 && !sawWhen) {
       // The block read after `Always :` ...: no words, and statements only
       // from a keyword the Always block could no longer read.
-      std::string end = PrologBlock(w, s, table[1], model[1]);
+      std::string end = PrologBlock(w, s, table[1]);
       int lastOfAlways = LastKeyword(w, table[0].statements);
       int firstAfter = FirstKeyword(w, table[1].statements);
       if (end[0] != '\n' || (firstAfter >= 0 && firstAfter > lastOfAlways)) {
@@ -570,21 +470,16 @@ bool WritePrologEpilog(Writer& w, Section& s, const char* keyword,
     }
   }
   s.text += "}\n";
-  return true;
 }
 
 // A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
-std::string GroupText(Writer& w, Section& s, const GroupRecord& group, GroupRecord& model) {
-  model.name = group.name;
-  model.text = group.text;
+std::string GroupText(Writer& w, Section& s, const GroupRecord& group) {
   std::string text = "    " + NonKeyword(w, group.name, s) + " :";
   if (group.text != 0) text += " " + w.Quote(group.text, s) + " :";
   text += " {";
   size_t n = 0;
   for (; n < std::size(group.members) && group.members[n].item != 0; ++n) {
     const GroupMember& member = group.members[n];
-    ModelEntry(
-        model.members, n, [&](GroupMember& m) { m = member; }, [](GroupMember& m) { m = {}; });
     // Each member stores the number of `|` before it.
     int32_t before = n == 0 ? 0 : group.members[n - 1].alternative;
     if (member.alternative != before && member.alternative != before + 1) {
@@ -595,61 +490,46 @@ std::string GroupText(Writer& w, Section& s, const GroupRecord& group, GroupReco
   }
   if (n == 0) w.Written(std::nullopt);  // a group has at least one member
   text += " }\n";
-  return text +
-         Statements(w, s, group.statements, model.statements, 0, kGroupKeywords, true, "      ");
+  return text + Statements(w, s, group.statements, 0, StatementKindsOf(StatementFamily::kGroup),
+                           true, "      ");
 }
 
-bool WriteGroups(Writer& w, Section& s) {
-  s.text = "Group {\n";
-  const auto& table = w.Block().groups;
-  auto& model = w.Model().groups;
-  for (size_t i = 0, count = EntryCount(table, w.Empty().groups); i < count; ++i) {
-    ModelEntry(
-        model, i, [&](GroupCondition& c) { c.condition = table[i].condition; },
-        [](GroupCondition& c) { c.condition = 0; });
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const GroupCondition (&table)[N],
+                const GroupCondition (&empty)[N]) {
+  s.text = std::string(s.entry->keyword) + " {\n";
+  for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
     bool always = i == 0 && w.Text(table[i].condition, s) == "1";
     s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
     size_t n = 0;
     for (; n < std::size(table[i].groups) && table[i].groups[n].name != 0; ++n) {
-      ModelEntry(
-          model[i].groups, n,
-          [&](GroupRecord& g) { s.text += GroupText(w, s, table[i].groups[n], g); },
-          [](GroupRecord& g) { g.name = g.text = 0; });
+      s.text += GroupText(w, s, table[i].groups[n]);
     }
     if (n == 0) w.Written(std::nullopt);  // a block holds at least one group
   }
   s.text += "}\n";
-  return true;
 }
 
-bool WriteOutputSyntaxes(Writer& w, Section& s) {
-  s.text = "OutputSyntax {\n";
-  const auto& table = w.Block().outputSyntaxes;
-  auto& model = w.Model().outputSyntaxes;
-  for (size_t i = 0; i < std::size(table) && table[i].name != 0; ++i) {
-    ModelEntry(
-        model, i, [&](OutputSyntaxRecord& r) { r.name = table[i].name; },
-        [](OutputSyntaxRecord& r) { r.name = 0; });
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const OutputSyntaxRecord (&table)[N],
+                const OutputSyntaxRecord (&)[N]) {
+  s.text = std::string(s.entry->keyword) + " {\n";
+  for (size_t i = 0; i < N && table[i].name != 0; ++i) {
     s.text += "  " + NonKeyword(w, table[i].name, s) + " : {\n";
-    s.text += Statements(w, s, table[i].statements, model[i].statements, 0, kOutputKeywords, true,
-                         "    ");
+    s.text += Statements(w, s, table[i].statements, 0,
+                         StatementKindsOf(StatementFamily::kOutputSyntax), true, "    ");
     s.text += "  }\n";
   }
   s.text += "}\n";
-  return true;
 }
 
 // A Pin category list: `Category : selection, ...` lines. Each category must
 // name an entry of the file's TypeCategory table, which the source writes
 // before the Pin section.
-std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, PinCondition& model,
-                          const char* indent) {
+std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, const char* indent) {
   std::string text;
   for (size_t c = 0; c < std::size(branch.categories) && branch.categories[c].name != 0; ++c) {
     const PinCategory& category = branch.categories[c];
-    ModelEntry(
-        model.categories, c, [&](PinCategory& m) { m.name = category.name; },
-        [](PinCategory& m) { m.name = 0; });
     std::string_view name = w.Text(category.name, s);
     bool known = false;
     for (const TypeCategory& declared : w.Block().typeCategories) {
@@ -660,9 +540,6 @@ std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, Pin
     text += indent + w.Word(category.name, s) + " :";
     size_t n = 0;
     for (; n < std::size(category.selections) && category.selections[n] != 0; ++n) {
-      ModelEntry(
-          model.categories[c].selections, n, [&](StringRef& r) { r = category.selections[n]; },
-          [](StringRef& r) { r = 0; });
       text += (n ? ", " : " ") + w.Word(category.selections[n], s);
     }
     if (n == 0) w.Written(std::nullopt);  // a category lists at least one selection
@@ -671,17 +548,13 @@ std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, Pin
   return text;
 }
 
-bool WritePins(Writer& w, Section& s) {
-  s.text = "Pin {\n";
-  const auto& table = w.Block().pinGroups;
-  auto& model = w.Model().pinGroups;
-  for (size_t g = 0; g < std::size(table) && table[g].names[0] != 0; ++g) {
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const PinGroup (&table)[N], const PinGroup (&)[N]) {
+  s.text = std::string(s.entry->keyword) + " {\n";
+  for (size_t g = 0; g < N && table[g].names[0] != 0; ++g) {
     const PinGroup& group = table[g];
     s.text += " ";
     for (size_t n = 0; n < std::size(group.names) && group.names[n] != 0; ++n) {
-      ModelEntry(
-          model[g].names, n, [&](StringRef& r) { r = group.names[n]; },
-          [](StringRef& r) { r = 0; });
       s.text += " " + w.Word(group.names[n], s) + " :";
     }
     s.text += " {\n";
@@ -689,9 +562,6 @@ bool WritePins(Writer& w, Section& s) {
     while (count < std::size(group.conditions) && group.conditions[count].condition != 0) ++count;
     for (size_t c = 0; c < count; ++c) {
       const PinCondition& branch = group.conditions[c];
-      ModelEntry(
-          model[g].conditions, c, [&](PinCondition& m) { m.condition = branch.condition; },
-          [](PinCondition& m) { m.condition = 0; });
       // A body without `if` is stored under "1", an `else` branch under "else".
       std::string_view condition = w.Text(branch.condition, s);
       const char* indent = "      ";
@@ -705,12 +575,11 @@ bool WritePins(Writer& w, Section& s) {
         s.text += std::string(c == 0 ? "    if " : "    else if ") +
                   w.Condition(branch.condition, s) + "\n";
       }
-      s.text += PinCategories(w, s, branch, model[g].conditions[c], indent);
+      s.text += PinCategories(w, s, branch, indent);
     }
     s.text += "  }\n";
   }
   s.text += "}\n";
-  return true;
 }
 
 // `text` when it is at most `limit` bytes long, as the reader checks a token
@@ -721,12 +590,12 @@ std::string Limited(Writer& w, std::string text, size_t limit) {
 
 // The longest token of a memory map header value or of field 3, quotes and
 // escapes included, and the longest stored texts.
-constexpr size_t kMapTokenLimit = 119;
-constexpr size_t kMapFieldLimit = 51;
-constexpr size_t kMapLastFieldLimit = 99;
-constexpr size_t kMapTitleLimit = 127;
-constexpr size_t kMapDescriptionLimit = 511;
-constexpr size_t kMapFlashLimit = 31;
+constexpr size_t kMapTokenLimit = text_limit::kMapToken;
+constexpr size_t kMapFieldLimit = text_limit::kMapEntryField;
+constexpr size_t kMapLastFieldLimit = text_limit::kMapLastField;
+constexpr size_t kMapTitleLimit = text_limit::kMapTitle;
+constexpr size_t kMapDescriptionLimit = text_limit::kMapDescription;
+constexpr size_t kMapFlashLimit = text_limit::kMapFlashSpace;
 
 // A text the reader stores without its quotes, as a token of at most `limit`
 // bytes: quoted, or as a plain word when only that fits (a word holding no
@@ -770,9 +639,7 @@ std::string MapDescription(Writer& w, Section& s, StringRef ref) {
   return pieces;
 }
 
-std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map, MemoryMap& model) {
-  model = map;
-  std::fill(std::begin(model.entries), std::end(model.entries), MemoryMapEntry{});
+std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map) {
   std::string text = "  {\n    Number : " + std::to_string(map.number) + "\n";
   text += "    Title : " + MapText(w, s, map.title, kMapTitleLimit) + "\n";
   text += "    Description : " + MapDescription(w, s, map.description) + "\n";
@@ -781,8 +648,6 @@ std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map, MemoryMap
   size_t n = 0;
   for (; n < std::size(map.entries) && map.entries[n].fields[0] != 0; ++n) {
     const MemoryMapEntry& entry = map.entries[n];
-    ModelEntry(
-        model.entries, n, [&](MemoryMapEntry& e) { e = entry; }, [](MemoryMapEntry& e) { e = {}; });
     // Fields 3 and 8 are stored without their quotes, the others as written.
     std::string line = "   ";
     for (size_t f = 0; f < 7; ++f) {
@@ -804,41 +669,35 @@ std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map, MemoryMap
   return text + "  }";
 }
 
-bool WriteMemoryMaps(Writer& w, Section& s) {
-  s.text = "MemoryMap {\n";
-  const auto& table = w.Block().memoryMaps;
-  auto& model = w.Model().memoryMaps;
-  for (size_t i = 0, count = EntryCount(table, w.Empty().memoryMaps); i < count; ++i) {
-    // The last record and the last map of each are never filled by a source.
-    if (i + 1 == std::size(table)) w.Written(std::nullopt);
-    ModelEntry(
-        model, i, [&](MemoryMapCondition& c) { c.condition = table[i].condition; },
-        [](MemoryMapCondition& c) { c.condition = 0; });
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const MemoryMapCondition (&table)[N],
+                const MemoryMapCondition (&empty)[N]) {
+  s.text = std::string(s.entry->keyword) + " {\n";
+  // The last record and the last map of each are never filled by a source.
+  size_t records = size_t(s.entry->capacities[0].Usable());
+  size_t mapsPerRecord = size_t(s.entry->capacities[1].Usable());
+  for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
+    if (i >= records) w.Written(std::nullopt);
     bool always = i == 0 && w.Text(table[i].condition, s) == "1";
     s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
     const auto& maps = table[i].maps;
     size_t n = 0;
     for (; n < std::size(maps) && maps[n].number > 0; ++n) {
-      if (n + 1 == std::size(maps)) w.Written(std::nullopt);
-      ModelEntry(
-          model[i].maps, n,
-          [&](MemoryMap& m) { s.text += (n ? ",\n" : "") + MemoryMapText(w, s, maps[n], m); },
-          [](MemoryMap& m) {
-            m.number = -1;
-            m.title = m.description = m.mainFlash = m.secondaryFlash = 0;
-          });
+      if (n >= mapsPerRecord) w.Written(std::nullopt);
+      s.text += (n ? ",\n" : "") + MemoryMapText(w, s, maps[n]);
     }
     if (n == 0) w.Written(std::nullopt);  // a block holds at least one map
     s.text += "\n";
   }
   s.text += "}\n";
-  return true;
 }
 
+// The entries of a list: `line` writes one. The compiler clears the entry
+// after each one it writes, as it clears the second entry of a source without
+// the section.
 template <typename Entry, size_t N, typename Line>
-void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[N],
-               const Entry (&empty)[N], Entry (&model)[N], const Entry& cleared, Line&& line) {
-  // The entry after the last one written is left cleared.
+void WriteList(Section& s, const Entry (&table)[N], const Entry (&empty)[N], Line&& line) {
+  const Entry& cleared = empty[1];
   size_t count = EntryCount(table, empty);
   if (count > 0 && std::memcmp(&table[count - 1], &cleared, sizeof(Entry)) == 0) --count;
   // A cleared entry inside the list is what a shorter section left when it
@@ -854,12 +713,10 @@ void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[
     }
   }
   auto section = [&](size_t end) {
-    s.text += std::string(s.text.empty() ? "" : "\n") + keyword + " {\n";
+    s.text += std::string(s.text.empty() ? "" : "\n") + std::string(s.entry->keyword) + " {\n";
     for (size_t i = 0; i < end; ++i) {
       bool hole = std::binary_search(holes.begin(), holes.end(), i);
       const Entry& entry = hole ? table[filler] : table[i];
-      ModelEntry(
-          model, i, [&](Entry& e) { e = entry; }, [&](Entry& e) { e = cleared; });
       s.text += "  " + line(entry) + "\n";
     }
     s.text += "}\n";
@@ -867,91 +724,94 @@ void WriteList(Writer& w, Section& s, const char* keyword, const Entry (&table)[
   s.text.clear();
   section(count);
   for (size_t j = holes.size(); j-- > 0;) section(holes[j]);
-  (void)w;
-}
-
-bool WriteExtensions(Writer& w, Section& s) {
-  WriteList(w, s, "Extensions", w.Block().extensions, w.Empty().extensions, w.Model().extensions,
-            Extension{},
-            [&](const Extension& e) { return w.Quote(e.first, s) + " : " + w.Quote(e.second, s); });
-  return true;
-}
-
-bool WriteTypeCategories(Writer& w, Section& s) {
-  WriteList(w, s, "TypeCategory", w.Block().typeCategories, w.Empty().typeCategories,
-            w.Model().typeCategories, TypeCategory{},
-            [&](const TypeCategory& e) { return w.Word(e.name, s) + " = " + w.Quote(e.value, s); });
-  return true;
-}
-
-bool WriteTypeShortHands(Writer& w, Section& s) {
-  WriteList(w, s, "TypeShortHand", w.Block().typeShortHands, w.Empty().typeShortHands,
-            w.Model().typeShortHands, TypeShortHand{-1, 0, 0, 0}, [&](const TypeShortHand& e) {
-              std::string line = std::to_string(e.code) + " : " + w.Word(e.name, s);
-              if (e.qualifiers != 0) {
-                // The qualifiers are stored joined by commas; each is a word again.
-                std::string_view joined = w.Text(e.qualifiers, s);
-                std::string words;
-                for (size_t at = 0; at <= joined.size();) {
-                  size_t comma = std::min(joined.find(',', at), joined.size());
-                  std::string word(joined.substr(at, comma - at));
-                  words += (words.empty() ? "" : ", ") + w.WordText(word);
-                  at = comma + 1;
-                }
-                line += " : " + words;
-              }
-              if (e.code < 0) w.Written(std::nullopt);
-              return line + " = " + w.Quote(e.value, s);
-            });
-  return true;
-}
-
-bool WriteTypeConversions(Writer& w, Section& s) {
-  WriteList(w, s, "TypeConversion", w.Block().typeConversions, w.Empty().typeConversions,
-            w.Model().typeConversions, TypeConversionRow{}, [&](const TypeConversionRow& e) {
-              std::string line = w.Word(e.first, s) + " : " + w.Word(e.second, s);
-              if (e.third != 0) line += " : " + w.Word(e.third, s);
-              return line + " ;";
-            });
-  return true;
 }
 
 template <size_t N>
-bool WriteNumbered(Writer& w, Section& s, const char* keyword, const NumberedRow (&table)[N],
-                   const NumberedRow (&empty)[N], NumberedRow (&model)[N]) {
-  WriteList(w, s, keyword, table, empty, model, NumberedRow{-1, 0}, [&](const NumberedRow& e) {
+void WriteTable(Writer& w, Section& s, const Extension (&table)[N], const Extension (&empty)[N]) {
+  WriteList(s, table, empty,
+            [&](const Extension& e) { return w.Quote(e.first, s) + " : " + w.Quote(e.second, s); });
+}
+
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const TypeCategory (&table)[N],
+                const TypeCategory (&empty)[N]) {
+  WriteList(s, table, empty,
+            [&](const TypeCategory& e) { return w.Word(e.name, s) + " = " + w.Quote(e.value, s); });
+}
+
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const TypeShortHand (&table)[N],
+                const TypeShortHand (&empty)[N]) {
+  WriteList(s, table, empty, [&](const TypeShortHand& e) {
+    std::string line = std::to_string(e.code) + " : " + w.Word(e.name, s);
+    if (e.qualifiers != 0) {
+      // The qualifiers are stored joined by commas; each is a word again.
+      std::string_view joined = w.Text(e.qualifiers, s);
+      std::string words;
+      for (size_t at = 0; at <= joined.size();) {
+        size_t comma = std::min(joined.find(',', at), joined.size());
+        std::string word(joined.substr(at, comma - at));
+        words += (words.empty() ? "" : ", ") + w.WordText(word);
+        at = comma + 1;
+      }
+      line += " : " + words;
+    }
+    if (e.code < 0) w.Written(std::nullopt);
+    return line + " = " + w.Quote(e.value, s);
+  });
+}
+
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const TypeConversionRow (&table)[N],
+                const TypeConversionRow (&empty)[N]) {
+  WriteList(s, table, empty, [&](const TypeConversionRow& e) {
+    std::string line = w.Word(e.first, s) + " : " + w.Word(e.second, s);
+    if (e.third != 0) line += " : " + w.Word(e.third, s);
+    return line + " ;";
+  });
+}
+
+template <size_t N>
+void WriteTable(Writer& w, Section& s, const NumberedRow (&table)[N],
+                const NumberedRow (&empty)[N]) {
+  WriteList(s, table, empty, [&](const NumberedRow& e) {
     if (e.number < 0) w.Written(std::nullopt);
     return std::to_string(e.number) + " : " + w.Quote(e.text, s);
   });
-  return true;
 }
 
 template <int Items, size_t N>
-bool WriteConditional(Writer& w, Section& s, const char* keyword,
-                      const ConditionalRecord<Items> (&table)[N],
-                      const ConditionalRecord<Items> (&empty)[N],
-                      ConditionalRecord<Items> (&model)[N], bool always) {
-  s.text = std::string(keyword) + " {\n";
-  for (size_t i = 0, count = EntryCount(table, empty); i + 1 < N && i < count; ++i) {
-    ModelEntry(
-        model, i, [&](ConditionalRecord<Items>& r) { r.condition = table[i].condition; },
-        [](ConditionalRecord<Items>& r) { r.condition = 0; });
+void WriteTable(Writer& w, Section& s, const ConditionalRecord<Items> (&table)[N],
+                const ConditionalRecord<Items> (&empty)[N]) {
+  s.text = std::string(s.entry->keyword) + " {\n";
+  size_t records = size_t(s.entry->capacities[0].Usable());
+  size_t items = size_t(s.entry->capacities[1].Usable());
+  for (size_t i = 0, count = EntryCount(table, empty); i < records && i < count; ++i) {
     std::string_view condition = w.Text(table[i].condition, s);
-    if (always && i == 0 && condition == "1") {
+    if (s.entry->alwaysFirst && i == 0 && condition == "1") {
       s.text += "  Always :";
     } else {
       s.text += "  When " + w.Condition(table[i].condition, s) + " :";
     }
     size_t n = 0;
-    for (; n + 1 < size_t(Items) && table[i].items[n] != 0; ++n) {
-      model[i].items[n] = table[i].items[n];
+    for (; n < items && table[i].items[n] != 0; ++n) {
       s.text += (n ? ", " : " ") + w.Word(table[i].items[n], s);
     }
     if (n == 0) w.Written(std::nullopt);  // a clause holds at least one word
     s.text += "\n";
   }
   s.text += "}\n";
-  return true;
+}
+
+// The block of a source without sections, as the compiler stores it: what a
+// table holds that no section filled.
+std::unique_ptr<const TableBlock> EmptySourceBlock() {
+  auto block = std::make_unique<TableBlock>();
+  CompileResult compiled = Compile({"empty.daf", "Device empty\n"});
+  if (compiled.artifact && compiled.artifact->bytes.size() >= sizeof(TableBlock)) {
+    std::memcpy(block.get(), compiled.artifact->bytes.data(), sizeof(TableBlock));
+  }
+  return block;
 }
 
 }  // namespace
@@ -964,85 +824,27 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
   device = device.substr(0, device.find('.'));
   if (device.empty()) device = "DEVICE";
   Writer w(file, problems);
-  const TableBlock& b = w.Block();
-  TableBlock& m = w.Model();
+  std::unique_ptr<const TableBlock> empty = EmptySourceBlock();
   std::vector<Section> sections;
-  for (const FieldNode& table : DabBlockMap().fields) {
-    if (table.offset < offsetof(TableBlock, pinNumbers)) continue;  // the header
+  auto write = [&](const SectionEntry& entry, const auto& table, const auto& none) {
     Section s;
-    bool written = true;
-    std::string_view name = table.name;
-    if (name == "pinNumbers")
-      written = WritePinNumbers(w, s);
-    else if (name == "aliases")
-      written = WriteAliases(w, s);
-    else if (name == "initialize")
-      written = WriteInitialize(w, s);
-    else if (name == "prolog")
-      written = WritePrologEpilog(w, s, "DesignProlog", b.prolog, w.Empty().prolog, m.prolog);
-    else if (name == "epilog")
-      written = WritePrologEpilog(w, s, "DesignEpilog", b.epilog, w.Empty().epilog, m.epilog);
-    else if (name == "groups")
-      written = WriteGroups(w, s);
-    else if (name == "outputSyntaxes")
-      written = WriteOutputSyntaxes(w, s);
-    else if (name == "pinGroups")
-      written = WritePins(w, s);
-    else if (name == "memoryMaps")
-      written = WriteMemoryMaps(w, s);
-    else if (name == "extensions")
-      written = WriteExtensions(w, s);
-    else if (name == "typeCategories")
-      written = WriteTypeCategories(w, s);
-    else if (name == "typeShortHands")
-      written = WriteTypeShortHands(w, s);
-    else if (name == "typeConversions")
-      written = WriteTypeConversions(w, s);
-    else if (name == "deviceSpecificInfoTable")
-      written = WriteNumbered(w, s, "DeviceSpecificInfoTable", b.deviceSpecificInfoTable,
-                              w.Empty().deviceSpecificInfoTable, m.deviceSpecificInfoTable);
-    else if (name == "hardwareSupportTable")
-      written = WriteNumbered(w, s, "HardwareSupportTable", b.hardwareSupportTable,
-                              w.Empty().hardwareSupportTable, m.hardwareSupportTable);
-    else if (name == "packageInfoTable")
-      written = WriteNumbered(w, s, "PackageInfoTable", b.packageInfoTable,
-                              w.Empty().packageInfoTable, m.packageInfoTable);
-    else if (name == "voltageRangeTable")
-      written = WriteNumbered(w, s, "VoltageRangeTable", b.voltageRangeTable,
-                              w.Empty().voltageRangeTable, m.voltageRangeTable);
-    else if (name == "deviceSpecificInfo")
-      written = WriteConditional(w, s, "DeviceSpecificInfo", b.deviceSpecificInfo,
-                                 w.Empty().deviceSpecificInfo, m.deviceSpecificInfo, false);
-    else if (name == "hardwareSupport")
-      written = WriteConditional(w, s, "HardwareSupport", b.hardwareSupport,
-                                 w.Empty().hardwareSupport, m.hardwareSupport, false);
-    else if (name == "templateLink")
-      written = WriteConditional(w, s, "TemplateLink", b.templateLink, w.Empty().templateLink,
-                                 m.templateLink, false);
-    else if (name == "cCodeFileName")
-      written = WriteConditional(w, s, "CCodeFileName", b.cCodeFileName, w.Empty().cCodeFileName,
-                                 m.cCodeFileName, false);
-    else if (name == "cCodeExample")
-      written = WriteConditional(w, s, "CCodeExample", b.cCodeExample, w.Empty().cCodeExample,
-                                 m.cCodeExample, false);
-    else if (name == "qelConfig")
-      written =
-          WriteConditional(w, s, "QelConfig", b.qelConfig, w.Empty().qelConfig, m.qelConfig, true);
-    else
-      written = false;
-    w.Check(table, written);
+    s.entry = &entry;
+    WriteTable(w, s, table, none);
+    w.Check(entry);
     // A table left as a source without the section stores it needs no section.
-    if (written && w.Fills(table)) sections.push_back(std::move(s));
-  }
-  sections = InPoolOrder(std::move(sections));
-  // The Pin section reads its categories from the TypeCategory section before it.
-  auto opens = [&](std::string_view keyword) {
-    return std::find_if(sections.begin(), sections.end(),
-                        [&](const Section& s) { return s.text.starts_with(keyword); });
+    if (std::memcmp(&table, &none, sizeof table) != 0) sections.push_back(std::move(s));
   };
-  auto pins = opens("Pin {"), categories = opens("TypeCategory {");
-  if (pins < categories && categories != sections.end()) {
-    std::rotate(pins, pins + 1, categories + 1);
+  ForEachTable(write, w.Block(), *empty);
+  sections = InPoolOrder(std::move(sections));
+  // A section that reads the table of another is written after it.
+  for (size_t i = 0; i < sections.size(); ++i) {
+    std::string_view after = sections[i].entry->after;
+    auto read = std::find_if(sections.begin() + i, sections.end(),
+                             [&](const Section& s) { return s.entry->table == after; });
+    if (!after.empty() && read != sections.end()) {
+      std::rotate(sections.begin() + i, sections.begin() + i + 1, read + 1);
+      --i;
+    }
   }
   std::fprintf(out, "// Written back from %.*s by qeldump --source.\nDevice %.*s\n",
                int(fileName.size()), fileName.data(), int(device.size()), device.data());

@@ -11,18 +11,20 @@
 #include <unordered_set>
 
 #include "decompile/source_text.h"
+#include "formats/catalogue.h"
 #include "formats/lexicon.h"
+#include "formats/text_limits.h"
 
 namespace qelc::decompile {
 
 namespace {
 
 // The longest texts the compiler takes in each place.
-constexpr size_t kCategoryLimit = 99;
-constexpr size_t kTextLimit = 127;
-constexpr size_t kText3Limit = 11;
-constexpr size_t kBusExtNameLimit = 511;
-constexpr size_t kMacroParameterLimit = 63;
+constexpr size_t kCategoryLimit = text_limit::kCategoryText;
+constexpr size_t kTextLimit = text_limit::kModuleText;
+constexpr size_t kText3Limit = text_limit::kPortText3;
+constexpr size_t kBusExtNameLimit = text_limit::kBusExtName;
+constexpr size_t kMacroParameterLimit = text_limit::kMacroParameter;
 
 // The shortest decimal text without a sign that reads back as `number`.
 std::optional<std::string> NumberText(float number) {
@@ -85,6 +87,9 @@ class PoolOrder {
   size_t next_ = 0;
 };
 
+// The keyword of the block that fills the record list `list`.
+const char* Opens(std::string_view list) { return IpfBlockOf(list).keyword.data(); }
+
 enum Kind {
   kModule,
   kInput,
@@ -131,7 +136,7 @@ class Writer {
         continue;
       }
       if (categoryFits && (inSection || !moduleFits)) {
-        if (!inSection) std::fprintf(out_, "\nSoftIPCategory {\n");
+        if (!inSection) std::fprintf(out_, "\n%s {\n", Opens("categories"));
         inSection = true;
         pool_.Add(CategoryTexts(category));
         WriteCategory(category++);
@@ -277,7 +282,7 @@ class Writer {
     std::string path = "modules[" + std::to_string(i) + "]";
     std::string_view name = Text(m.name);
     std::string nameSource = Word(path + ".name", name, kTextLimit);
-    if (EqualsNoCase(name, "SoftIPCategory")) {
+    if (EqualsNoCase(name, Opens("categories"))) {
       Problem(path + ".name", "a module of this name would be read as a category section");
     }
     pool_.Add({&name, 1});
@@ -315,7 +320,7 @@ class Writer {
           Problem(path + ".moduleNumber", "outside the 8 bits a module number is kept in");
         }
         int number = m.moduleNumber < 0 ? m.moduleNumber + 256 : m.moduleNumber;
-        std::fprintf(out_, "  Module : { %s : %d ; }\n", text.c_str(), number);
+        std::fprintf(out_, "  %s : { %s : %d ; }\n", Opens("modules"), text.c_str(), number);
         return;
       }
       case kInput:
@@ -323,7 +328,7 @@ class Writer {
         WritePorts(m, path, units);
         return;
       case kDeclaration:
-        std::fprintf(out_, "  Declaration : {\n");
+        std::fprintf(out_, "  %s : {\n", Opens("declarations"));
         for (const Unit& unit : units) {
           const SoftIPDeclaration& d = m.declarations.At(unit.index);
           std::string at = path + ".declarations[" + std::to_string(unit.index) + "].";
@@ -335,7 +340,7 @@ class Writer {
         std::fprintf(out_, "  }\n");
         return;
       case kBusExtName:
-        std::fprintf(out_, "  BusExtName : {");
+        std::fprintf(out_, "  %s : {", Opens("busExtNames"));
         for (const Unit& unit : units) {
           std::string at = path + ".busExtNames[" + std::to_string(unit.index) + "]";
           std::fprintf(out_, " %s",
@@ -349,7 +354,7 @@ class Writer {
         return;
       case kEquation:
         std::fprintf(
-            out_, "  Equation : { MacroName (%s) ; }\n",
+            out_, "  %s : { MacroName (%s) ; }\n", Opens("equationParameters"),
             Parameters(m.equationParameters, path + ".equationParameters", units, kTextLimit)
                 .c_str());
         return;
@@ -369,7 +374,7 @@ class Writer {
 
   void WritePorts(const SoftIPModule& m, const std::string& path, std::span<const Unit> units) {
     bool input = units.front().kind == kInput;
-    std::fprintf(out_, "  %s : {\n", input ? "Input" : "Output");
+    std::fprintf(out_, "  %s : {\n", Opens(input ? "inputs" : "outputs"));
     for (const Unit& unit : units) {
       std::string at =
           path + (input ? ".inputs[" : ".outputs[") + std::to_string(unit.index) + "].";
@@ -413,7 +418,7 @@ class Writer {
 
   void WriteMacro(const SoftIPModule& m, const std::string& path, std::span<const Unit> units) {
     std::fprintf(
-        out_, "  Macro : {\n    MacroName (%s) {\n",
+        out_, "  %s : {\n    MacroName (%s) {\n", Opens("macroStatements"),
         Parameters(m.macroParameters, path + ".macroParameters", units, kMacroParameterLimit)
             .c_str());
     for (const Unit& unit : units) {

@@ -77,6 +77,11 @@ struct SectionEntry {
   std::span<const Capacity> capacities;  // outermost first
   std::span<const TextLimit> limits;     // beside the shared ones of every section
   std::span<const FieldName> fields;
+  // An `Always :` block may stand first, stored under the condition "1".
+  bool alwaysFirst = false;
+  // The table that must be read before this section (a Pin body tells type
+  // categories by the TypeCategory table); empty for none.
+  std::string_view after = {};
 };
 
 // The data of the catalogue: read it through the functions below.
@@ -155,7 +160,6 @@ inline constexpr TextLimit kMemoryMapLimits[] = {
     {"field 8", L::kMapLastField},
 };
 
-inline constexpr FieldName kConditionOnly[] = {{"condition", "condition", true}};
 inline constexpr FieldName kPinNumberFields[] = {
     {"condition", "condition", true},  {"rows", "pins"},
     {"rows.package", "package", true}, {"rows.pinNumber", "pin", true},
@@ -329,13 +333,13 @@ inline constexpr SectionEntry kSections[] = {
      kInitializeFields},
     {"DesignProlog", "prolog", offsetof(T, prolog), S::kStatementBlocks, "Design prolog",
      "Statements written before a design.", "designprolog-and-designepilog", kPrologCapacity,
-     kStatementLimits, kStatementFields},
+     kStatementLimits, kStatementFields, true},
     {"DesignEpilog", "epilog", offsetof(T, epilog), S::kStatementBlocks, "Design epilog",
      "Statements written after a design.", "designprolog-and-designepilog", kEpilogCapacity,
-     kStatementLimits, kStatementFields},
+     kStatementLimits, kStatementFields, true},
     {"Group", "groups", offsetof(T, groups), S::kConditionalGroups, "Groups",
      "Named groups of pins with their statements.", "group", kGroupCapacity, kStatementLimits,
-     kGroupFields},
+     kGroupFields, true},
     {"OutputSyntax", "outputSyntaxes", offsetof(T, outputSyntaxes), S::kNamedStatements,
      "Output syntax", "How each kind of signal is written.", "outputsyntax", kOutputSyntaxCapacity,
      kStatementLimits, kOutputSyntaxFields},
@@ -348,7 +352,9 @@ inline constexpr SectionEntry kSections[] = {
      "pin",
      kPinCapacity,
      {},
-     kPinFields},
+     kPinFields,
+     false,
+     "typeCategories"},
     {"TypeConversion",
      "typeConversions",
      offsetof(T, typeConversions),
@@ -458,10 +464,11 @@ inline constexpr SectionEntry kSections[] = {
      "conditional-lists",
      kQelConfigCapacity,
      {},
-     kConditionalListFields},
+     kConditionalListFields,
+     true},
     {"MemoryMap", "memoryMaps", offsetof(T, memoryMaps), S::kMemoryMaps, "Memory maps",
      "Memory maps and their address ranges, under conditions.", "memorymap", kMemoryMapCapacity,
-     kMemoryMapLimits, kMemoryMapFields},
+     kMemoryMapLimits, kMemoryMapFields, true},
 };
 
 }  // namespace catalogue_data
@@ -483,6 +490,38 @@ constexpr const SectionEntry& DafSectionAt(size_t offset) {
 }
 // The section whose keyword is `keyword` (letter case aside), or null.
 const SectionEntry* FindDafSection(std::string_view keyword);
+
+// Calls visit(section, table...) for each table of the blocks, in block
+// order: the catalogue's entry of the section that fills it, and the table of
+// each block (a TableBlock, const or not).
+template <typename Visit, typename... Blocks>
+void ForEachTable(Visit&& visit, Blocks&... blocks) {
+#define QELC_TABLE(member) visit(DafSectionAt(offsetof(TableBlock, member)), blocks.member...)
+  QELC_TABLE(pinNumbers);
+  QELC_TABLE(aliases);
+  QELC_TABLE(extensions);
+  QELC_TABLE(typeCategories);
+  QELC_TABLE(typeShortHands);
+  QELC_TABLE(initialize);
+  QELC_TABLE(prolog);
+  QELC_TABLE(epilog);
+  QELC_TABLE(groups);
+  QELC_TABLE(outputSyntaxes);
+  QELC_TABLE(pinGroups);
+  QELC_TABLE(typeConversions);
+  QELC_TABLE(deviceSpecificInfoTable);
+  QELC_TABLE(deviceSpecificInfo);
+  QELC_TABLE(hardwareSupportTable);
+  QELC_TABLE(hardwareSupport);
+  QELC_TABLE(packageInfoTable);
+  QELC_TABLE(voltageRangeTable);
+  QELC_TABLE(templateLink);
+  QELC_TABLE(cCodeFileName);
+  QELC_TABLE(cCodeExample);
+  QELC_TABLE(qelConfig);
+  QELC_TABLE(memoryMaps);
+#undef QELC_TABLE
+}
 // The section that fills the table block's member `table`, or null.
 const SectionEntry* DafSectionOfTable(std::string_view table);
 
@@ -556,6 +595,14 @@ inline constexpr IpfBlockEntry kIpfBlocks[] = {
 }  // namespace catalogue_data
 
 constexpr std::span<const IpfBlockEntry> IpfBlocks() { return catalogue_data::kIpfBlocks; }
+
+// The block that fills the record list `list` (as the IPB layout names it).
+constexpr const IpfBlockEntry& IpfBlockOf(std::string_view list) {
+  for (const IpfBlockEntry& block : catalogue_data::kIpfBlocks) {
+    if (block.list == list) return block;
+  }
+  throw "no block fills this list";
+}
 const IpfBlockEntry* FindIpfBlock(std::string_view keyword);
 
 // The statements of the three kinds of statement list. Within a family the

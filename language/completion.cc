@@ -10,7 +10,7 @@ namespace {
 
 void Offer(std::vector<Completion>& items, std::span<const Keyword> keywords, CompletionKind kind) {
   for (const Keyword& keyword : keywords) {
-    items.push_back({std::string(keyword.word), kind, std::string(keyword.about)});
+    items.push_back({std::string(keyword.word), kind, Describe(keyword)});
   }
 }
 

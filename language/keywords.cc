@@ -1,83 +1,31 @@
 #include "language/keywords.h"
 
+#include <array>
+#include <string>
+#include <type_traits>
+
+#include "formats/catalogue.h"
 #include "source/ascii.h"
 
 namespace qelc::language {
 
 namespace {
 
-constexpr Keyword kSections[] = {
-    {"StringQuote", "Fills nothing: free text for other tools, skipped to its closing brace.",
-     "stringquote"},
-    {"PinNumberByPackage",
-     "Pin numbers per package, under conditions: rows `package : number [: 'name' | : RSV]`.  \n"
-     "Capacity: 9 `When` blocks, 149 rows per block.",
-     "pinnumberbypackage"},
-    {"Alias",
-     "Other names of pins, under conditions: rows `alias : target`.  \n"
-     "Capacity: 10 `When` blocks, 100 rows per block.",
-     "alias"},
-    {"Extensions", "Pairs of texts: `'text' : second`.  \nCapacity: 20 entries.", "extensions"},
-    {"TypeCategory",
-     "The categories a pin type is chosen in: `name = value`.  \nCapacity: 20 categories.",
-     "typecategory"},
-    {"TypeShortHand",
-     "Numbered short names for type settings: `code : name [: qualifiers] = value`.  \n"
-     "Capacity: 300 entries.",
-     "typeshorthand"},
-    {"Initialize",
-     "The first settings of pins, under conditions: `pin.attribute = value ;`.  \n"
-     "Capacity: 50 `When` blocks, 80 pins per block.",
-     "initialize"},
-    {"DesignProlog",
-     "Statements written before a design.  \nCapacity: 20 entries (19 `When` blocks after an "
-     "`Always` block).",
-     "designprolog-and-designepilog"},
-    {"DesignEpilog",
-     "Statements written after a design.  \nCapacity: 20 entries (19 `When` blocks after an "
-     "`Always` block).",
-     "designprolog-and-designepilog"},
-    {"Group",
-     "Named groups of pins with their statements.  \n"
-     "Capacity: 10 blocks, 40 groups per block, 100 members per group.",
-     "group"},
-    {"OutputSyntax", "How each kind of signal is written.  \nCapacity: 300 entries.",
-     "outputsyntax"},
-    {"Pin",
-     "The type selections allowed for groups of pins.  \nCapacity: 150 groups, 16 pins per "
-     "group, 10 branches per group, 20 categories per branch, 8 selections per category.",
-     "pin"},
-    {"TypeConversion", "Pin type conversions: `first : second [: third] ;`.  \nCapacity: 50 rows.",
-     "typeconversion"},
-    {"DeviceSpecificInfoTable", "Numbered texts: `number : 'text'`.  \nCapacity: 30 rows.",
-     "numbered-tables"},
-    {"HardwareSupportTable", "Numbered texts: `number : 'text'`.  \nCapacity: 5 rows.",
-     "numbered-tables"},
-    {"PackageInfoTable", "Numbered texts: `number : 'text'`.  \nCapacity: 20 rows.",
-     "numbered-tables"},
-    {"VoltageRangeTable", "Numbered texts: `number : 'text'`.  \nCapacity: 10 rows.",
-     "numbered-tables"},
-    {"DeviceSpecificInfo",
-     "Lists of words under conditions.  \nCapacity: 29 blocks, 29 words per block.",
-     "conditional-lists"},
-    {"HardwareSupport",
-     "Lists of words under conditions.  \nCapacity: 29 blocks, 4 words per block.",
-     "conditional-lists"},
-    {"TemplateLink", "Lists of words under conditions.  \nCapacity: 29 blocks, 9 words per block.",
-     "conditional-lists"},
-    {"CCodeFileName", "Lists of words under conditions.  \nCapacity: 99 blocks, 2 words per block.",
-     "conditional-lists"},
-    {"CCodeExample", "Lists of words under conditions.  \nCapacity: 19 blocks, 29 words per block.",
-     "conditional-lists"},
-    {"QelConfig",
-     "Lists of words under conditions, after an optional `Always :` block.  \n"
-     "Capacity: 38 blocks (the `Always` block counts), 68 words per block.",
-     "conditional-lists"},
-    {"MemoryMap",
-     "Memory maps and their address ranges, under conditions.  \n"
-     "Capacity: 19 blocks, 9 maps per block, 30 ranges per map.",
-     "memorymap"},
-};
+// The keywords of the first N entries of the catalogue.
+template <size_t N, typename Entry>
+constexpr std::array<Keyword, N> KeywordsOf(std::span<const Entry> entries) {
+  std::array<Keyword, N> keywords{};
+  for (size_t i = 0; i < N; ++i) {
+    keywords[i] = {entries[i].keyword, entries[i].about, entries[i].anchor};
+    if constexpr (std::is_same_v<Entry, SectionEntry>) keywords[i].section = &entries[i];
+  }
+  return keywords;
+}
+
+constexpr auto kSections = KeywordsOf<DafSections().size()>(DafSections());
+// SoftIPCategory, then the blocks of a module.
+constexpr auto kSoftIp = KeywordsOf<1>(IpfBlocks());
+constexpr auto kModuleBlocks = KeywordsOf<IpfBlocks().size() - 1>(IpfBlocks().subspan(1));
 
 constexpr Keyword kVariables[] = {
     {"GLC", "Condition variable `GLC`.", "conditions"},
@@ -109,21 +57,6 @@ constexpr Keyword kAttributes[] = {
     {"displayname", "The name the pin is shown by.", "initialize"},
 };
 
-constexpr Keyword kSoftIp[] = {
-    {"SoftIPCategory", "Soft-IP categories: entries `number : name = 'value'`.", "softipcategory"},
-};
-
-constexpr Keyword kModuleBlocks[] = {
-    {"Module", "`Module : { text : number ; }`: the module's text and number.", "module"},
-    {"Input", "Input ports: `text1 : text2 : text3 : text4 : [number1 [: number2 ...]] ;`.",
-     "input-and-output"},
-    {"Output", "Output ports, read as inputs, keeping the first seven fields.", "input-and-output"},
-    {"Declaration", "Declarations: `text1 : text2 : text3 ;`.", "declaration"},
-    {"BusExtName", "Bus extension names: words with no separator.", "busextname"},
-    {"Macro", "`Macro : { MacroName ( parameters ) { statement lines } }`.", "macro"},
-    {"Equation", "`Equation : { MacroName ( parameters ) ; }`.", "equation"},
-};
-
 }  // namespace
 
 std::span<const Keyword> SectionKeywords() { return kSections; }
@@ -132,6 +65,23 @@ std::span<const Keyword> ConditionOperators() { return kOperators; }
 std::span<const Keyword> Attributes() { return kAttributes; }
 std::span<const Keyword> SoftIpKeywords() { return kSoftIp; }
 std::span<const Keyword> ModuleBlocks() { return kModuleBlocks; }
+
+std::string Describe(const Keyword& keyword) {
+  std::string text(keyword.about);
+  if (!keyword.section) return text;
+  const char* separator = "  \nCapacity: ";
+  for (const Capacity& capacity : keyword.section->capacities) {
+    text += separator + std::to_string(capacity.Usable()) + " " + std::string(capacity.counted);
+    separator = ", ";
+  }
+  if (!keyword.section->capacities.empty()) text += ".";
+  separator = "  \nLongest texts: ";
+  for (const TextLimit& limit : keyword.section->limits) {
+    text += separator + std::string(limit.text) + " " + std::to_string(limit.longest);
+    separator = "; ";
+  }
+  return text;
+}
 
 const Keyword* FindKeyword(std::span<const Keyword> list, std::string_view word) {
   for (const Keyword& keyword : list) {

@@ -77,7 +77,7 @@ void ForEachPlace(const SourceFacts& facts, const NameAt& name, Visit visit) {
 }
 
 std::string AboutKeyword(const Keyword& keyword, std::string_view manual) {
-  std::string text = "**" + std::string(keyword.word) + "**: " + std::string(keyword.about);
+  std::string text = "**" + std::string(keyword.word) + "**: " + Describe(keyword);
   if (!keyword.anchor.empty()) {
     text += "\n\n[" + std::string(manual) + "](" + ManualLink(manual, keyword.anchor) + ")";
   }

@@ -19,13 +19,12 @@
 #include <vector>
 
 #include "compiler/compilation.h"
-#include "decompile/daf_source.h"
-#include "decompile/ipf_source.h"
 #include "formats/utf8.h"
 #include "qelc/qelc.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
+#include "qeldump/written_source.h"
 #include "report/report.h"
 
 namespace py = pybind11;
@@ -397,16 +396,11 @@ class PyFile {
   // cannot give (with the source of the rest as its `text`).
   py::str Source() const {
     std::vector<std::string> problems;
-    std::string source = WithoutGil([&](FILE* out) {
-      if (file_->kind == dump::FileKind::kDab) {
-        decompile::WriteDafSource(*file_->dab, file_->name, out, problems);
-        return;
-      }
-      std::vector<std::string> fields;
-      std::string base = file_->name.substr(file_->name.find_last_of('/') + 1);
-      decompile::WriteIpfSource(file_->ipb, file_->ipbStrings, base, out, fields);
-      for (const std::string& field : fields) problems.push_back("cannot express " + field);
-    });
+    std::string source;
+    {
+      py::gil_scoped_release released;
+      source = dump::WrittenSource(*file_, problems);
+    }
     if (problems.empty()) return Text(source);
     std::string message;
     py::list named;

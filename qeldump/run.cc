@@ -10,12 +10,11 @@
 #include <system_error>
 #include <vector>
 
-#include "decompile/daf_source.h"
-#include "decompile/ipf_source.h"
 #include "qeldump/diff.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
+#include "qeldump/written_source.h"
 #include "report/report.h"
 
 namespace qelc::dump {
@@ -175,14 +174,8 @@ int Source(const std::string& name) {
     return kTrouble;
   }
   std::vector<std::string> problems;
-  if (file->kind == FileKind::kDab) {
-    qelc::decompile::WriteDafSource(*file->dab, name, stdout, problems);
-  } else {
-    std::vector<std::string> fields;
-    std::string base = name.substr(name.find_last_of('/') + 1);
-    qelc::decompile::WriteIpfSource(file->ipb, file->ipbStrings, base, stdout, fields);
-    for (const std::string& field : fields) problems.push_back("cannot express " + field);
-  }
+  std::string source = WrittenSource(*file, problems);
+  std::fwrite(source.data(), 1, source.size(), stdout);
   std::fflush(stdout);
   for (const std::string& problem : problems) {
     std::fprintf(stderr, "qeldump: %s: %s\n", name.c_str(), problem.c_str());

@@ -1,0 +1,62 @@
+// qeldump --source checks its answer by compiling it: a source that gives
+// another field, or no file, is named, and only a source that gives every
+// field back passes.
+#include "qeldump/written_source.h"
+
+#include <gtest/gtest.h>
+
+#include "qelc/qelc.h"
+
+namespace qelc::dump {
+namespace {
+
+InputFile Compiled(const std::string& name, const std::string& source) {
+  CompileResult result = Compile({name, source});
+  EXPECT_EQ(result.status, 0) << result.standardOutput;
+  InputFile file;
+  file.name = name;
+  file.bytes = result.artifact.value().bytes;
+  CheckBytes(file);
+  return file;
+}
+
+TEST(WrittenSourceTest, TheCheckNamesTheFirstFieldASourceGivesOtherwise) {
+  const std::string daf = "Device D\nAlias { When DEV is 'D' : A : 'PA1', B : 'PA2' }\n";
+  InputFile file = Compiled("d.daf", daf);
+  EXPECT_EQ(CompiledDifference(file, daf, "d.daf"), std::nullopt);
+  // The same content with another pool (a string no table refers to) passes too.
+  EXPECT_EQ(CompiledDifference(file,
+                               "Device D\nExtensions { 'PA2' : 'x' }\n"
+                               "Alias { When DEV is 'D' : A : 'PA1', B : 'PA2' }\n"
+                               "Extensions { '' : '' }\n",
+                               "d.daf"),
+            std::nullopt);
+  EXPECT_EQ(CompiledDifference(file, "Device D\nAlias { When DEV is 'D' : A : 'PA1', B : 'PA3' }\n",
+                               "d.daf"),
+            "cannot express aliases[0].rows[1].target: the written source gives \"PA3\", not "
+            "\"PA2\"");
+  std::optional<std::string> broken = CompiledDifference(file, "Device D\nAlias {\n", "d.daf");
+  ASSERT_TRUE(broken);
+  EXPECT_TRUE(broken->starts_with("cannot express file: the written source does not compile: "))
+      << *broken;
+
+  const std::string ipf = "SoftIPCategory { 1 : T = 'timers' }\n";
+  InputFile library = Compiled("l.ipf", ipf);
+  EXPECT_EQ(CompiledDifference(library, ipf, "l.ipf"), std::nullopt);
+  EXPECT_NE(CompiledDifference(library, "SoftIPCategory { 2 : T = 'timers' }\n", "l.ipf"),
+            std::nullopt);
+}
+
+// A file that a source gives back exactly is written with no problem.
+TEST(WrittenSourceTest, AFileQelcWroteComesBackWithoutProblems) {
+  InputFile file = Compiled("d.daf",
+                            "Device D\nTypeCategory { Io = 'io' }\n"
+                            "Pin { PA0 : PA1 : { if PN is 'a' Io : x else Io : y } }\n");
+  std::vector<std::string> problems;
+  std::string source = WrittenSource(file, problems);
+  EXPECT_TRUE(problems.empty()) << problems[0];
+  EXPECT_NE(source.find("Pin {"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qelc::dump
