@@ -75,6 +75,14 @@ class Writer {
 
   const TableBlock& Block() const { return *block_; }
 
+  // While on, statement lists are written with what an earlier, longer list
+  // left after their end: the section written so goes before the one that
+  // gives the lists their ends.
+  bool Leftovers() const { return leftovers_; }
+  bool Ok() const { return ok_; }
+  void SetOk(bool ok) { ok_ = ok; }
+  void WriteLeftovers(bool on) { leftovers_ = on; }
+
   // The text at `ref` for the source; a reference into the middle of a string
   // cannot be written back.
   std::string_view Text(StringRef ref, Section& section) {
@@ -139,6 +147,7 @@ class Writer {
   std::vector<std::string>& problems_;
   std::unique_ptr<TableBlock> block_;
   bool ok_ = true;
+  bool leftovers_ = false;
 };
 
 // The entries of a list table that a source writes: up to the last one that
@@ -162,32 +171,34 @@ bool IsBlank(const Entry& entry) {
   return std::memcmp(&entry, &blank, sizeof(Entry)) == 0;
 }
 
-// The `When condition :` clauses of a table whose clauses hold rows, up to
-// `rowLimit` rows each. Each row written blanks the row after it; where
+// The `When condition :` clauses of a table whose clauses hold rows (the
+// array `Rows` of each record: rows, or the words of a conditional list), up
+// to the catalogued number of rows each; a first clause under "1" is written
+// `Always :` where the section takes one. Each row written blanks the row after it; where
 // `closesRows`, the end of a clause's rows is written as a blank row too, which
 // blanks the one after it as well. A blank row inside a clause's rows is what
 // a shorter clause left when a section was read again: the section is written
 // once with every row (a blank one filled by another row), then again for each
 // blank row that the end of a shorter clause must make, the last first.
-template <typename Record, size_t N, typename Line>
+template <auto Rows, typename Record, size_t N, typename Line>
 void WriteClauseRows(Writer& w, Section& s, const Record (&table)[N], const Record (&empty)[N],
                      Line&& line) {
   // A list closed by an empty row of its own blanks the row after its end.
   bool closesRows = s.entry->capacities[1].closedByEmpty;
   size_t rowLimit = size_t(s.entry->capacities[1].Usable());
-  using Row = std::remove_cvref_t<decltype(table[0].rows[0])>;
-  struct Rows {
+  using Row = std::remove_cvref_t<decltype((table[0].*Rows)[0])>;
+  struct ClauseRows {
     size_t end = 0;              // after the last row that is not blank
     std::vector<size_t> blanks;  // the blank rows before it
     std::vector<size_t> ends;    // where shorter sections end the clause
   };
   size_t count = EntryCount(table, empty);
-  std::vector<Rows> clauses(count);
+  std::vector<ClauseRows> clauses(count);
   const Row* filler = nullptr;
   size_t sections = 1;
   for (size_t i = 0; i < count; ++i) {
-    const auto& rows = table[i].rows;
-    Rows& clause = clauses[i];
+    const auto& rows = table[i].*Rows;
+    ClauseRows& clause = clauses[i];
     clause.end = std::size(rows);
     while (clause.end > 0 && IsBlank(rows[clause.end - 1])) --clause.end;
     clause.end = std::min(clause.end, rowLimit);  // the rows beyond are named by the check
@@ -207,15 +218,17 @@ void WriteClauseRows(Writer& w, Section& s, const Record (&table)[N], const Reco
   for (size_t t = 0; t < sections; ++t) {
     s.text += std::string(t ? "\n" : "") + std::string(s.entry->keyword) + " {\n";
     for (size_t i = 0; i < count; ++i) {
-      s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
+      bool always = s.entry->alwaysFirst && i == 0 && w.Peek(table[i].condition) == "1";
+      s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+      if (always) w.Text(table[i].condition, s);
       // A clause with k ends inside its rows is written whole until the last
       // k sections, which end it there, the last end first.
-      const Rows& clause = clauses[i];
+      const ClauseRows& clause = clauses[i];
       size_t whole = sections - 1 - clause.ends.size();
       size_t end = t <= whole ? clause.end : clause.ends[clause.ends.size() - (t - whole)];
       for (size_t n = 0; n < end; ++n) {
         bool blank = std::binary_search(clause.blanks.begin(), clause.blanks.end(), n);
-        const Row& row = blank ? *filler : table[i].rows[n];
+        const Row& row = blank ? *filler : (table[i].*Rows)[n];
         s.text += (n ? ",\n" : "") + line(row);
       }
       s.text += "\n";
@@ -227,7 +240,7 @@ void WriteClauseRows(Writer& w, Section& s, const Record (&table)[N], const Reco
 template <size_t N>
 void WriteTable(Writer& w, Section& s, const PinNumberCondition (&table)[N],
                 const PinNumberCondition (&empty)[N]) {
-  WriteClauseRows(w, s, table, empty, [&](const PinNumberRow& row) {
+  WriteClauseRows<&PinNumberCondition::rows>(w, s, table, empty, [&](const PinNumberRow& row) {
     std::string line = "    " + w.Word(row.package, s) + " : " + std::to_string(row.pinNumber);
     if (row.reserved == 1 && row.name == 0) {
       line += " : RSV";
@@ -243,7 +256,7 @@ void WriteTable(Writer& w, Section& s, const PinNumberCondition (&table)[N],
 template <size_t N>
 void WriteTable(Writer& w, Section& s, const AliasCondition (&table)[N],
                 const AliasCondition (&empty)[N]) {
-  WriteClauseRows(w, s, table, empty, [&](const AliasRow& row) {
+  WriteClauseRows<&AliasCondition::rows>(w, s, table, empty, [&](const AliasRow& row) {
     return "    " + w.Word(row.alias, s) + " : " + w.Quote(row.target, s);
   });
 }
@@ -368,10 +381,29 @@ std::string Statements(Writer& w, Section& s, const StatementList& list, size_t 
   if (untouchedWhenEmpty && list.slots[0].kind == 0) return {};
   size_t count = first;
   while (count < std::size(list.slots) && w.Peek(list.slots[count].kind) != kStatementEnd) ++count;
+  // The slots that a later list overwrites, up to its end.
+  size_t overwritten = first;
+  if (w.Leftovers()) {
+    // Up to the end of the longest list read into these slots: the last slot
+    // written, less its end.
+    size_t longest = std::size(list.slots);
+    while (longest > first && list.slots[longest - 1].kind == 0) --longest;
+    if (longest > first && w.Peek(list.slots[longest - 1].kind) == kStatementEnd) --longest;
+    if (longest > count) {
+      overwritten = count + 1;
+      count = longest;
+    }
+  }
   std::string text;
   size_t next = 0;  // the first keyword the next statement may use
   for (size_t i = first; i < count; ++i) {
     const StatementSlot& slot = list.slots[i];
+    if ((i < overwritten || w.Peek(slot.kind) == kStatementEnd) && next < keywords.size()) {
+      // What a shorter list read later overwrites, or its end: any statement
+      // that keeps the order stands here first.
+      text += indent + std::string(keywords[next++].typeName) + " :\n";
+      continue;
+    }
     std::string_view kind = w.Text(slot.kind, s);
     while (next < keywords.size() && kind != keywords[next].typeName) ++next;
     if (next == keywords.size()) {
@@ -472,23 +504,53 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
   s.text += "}\n";
 }
 
+// The members a group is written with: those before its first blank one
+// or, while leftovers are written, also those a longer member list read
+// earlier left after it, the members a later list overwrites written as the
+// first member again, with the alternatives the leftovers need.
+std::vector<GroupMember> GroupMembers(Writer& w, const GroupRecord& group) {
+  const auto& all = group.members;
+  size_t count = 0;
+  while (count < std::size(all) && all[count].item != 0) ++count;
+  size_t longest = std::size(all);
+  while (longest > count && IsBlank(all[longest - 1])) --longest;
+  if (!w.Leftovers() || longest <= count + 1 || count == 0) {
+    return {std::begin(all), std::begin(all) + count};
+  }
+  // A member's alternative is the one before it or one more: the members up
+  // to the blank one climb to what the first leftover needs.
+  int32_t next = all[count + 1].alternative;
+  int32_t target = next > int32_t(count) ? next - 1 : next;
+  if (target > int32_t(count)) w.Written(std::nullopt);
+  std::vector<GroupMember> members;
+  for (size_t n = 0; n <= count; ++n) {
+    members.push_back({all[0].item, all[0].value, std::max(0, target - int32_t(count - n))});
+  }
+  for (size_t n = count + 1; n < longest; ++n) {
+    bool blank = IsBlank(all[n]);
+    members.push_back(blank ? GroupMember{all[0].item, all[0].value, members.back().alternative}
+                            : all[n]);
+  }
+  return members;
+}
+
 // A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
 std::string GroupText(Writer& w, Section& s, const GroupRecord& group) {
   std::string text = "    " + NonKeyword(w, group.name, s) + " :";
   if (group.text != 0) text += " " + w.Quote(group.text, s) + " :";
   text += " {";
-  size_t n = 0;
-  for (; n < std::size(group.members) && group.members[n].item != 0; ++n) {
-    const GroupMember& member = group.members[n];
+  std::vector<GroupMember> members = GroupMembers(w, group);
+  for (size_t n = 0; n < members.size(); ++n) {
+    const GroupMember& member = members[n];
     // Each member stores the number of `|` before it.
-    int32_t before = n == 0 ? 0 : group.members[n - 1].alternative;
+    int32_t before = n == 0 ? 0 : members[n - 1].alternative;
     if (member.alternative != before && member.alternative != before + 1) {
       w.Written(std::nullopt);
     }
     if (n > 0) text += member.alternative != before ? " |" : ",";
     text += " " + w.Word(member.item, s) + " : " + w.Word(member.value, s);
   }
-  if (n == 0) w.Written(std::nullopt);  // a group has at least one member
+  if (members.empty()) w.Written(std::nullopt);  // a group has at least one member
   text += " }\n";
   return text + Statements(w, s, group.statements, 0, StatementKindsOf(StatementFamily::kGroup),
                            true, "      ");
@@ -558,8 +620,14 @@ void WriteTable(Writer& w, Section& s, const PinGroup (&table)[N], const PinGrou
       s.text += " " + w.Word(group.names[n], s) + " :";
     }
     s.text += " {\n";
+    // A branch stored under the empty condition (`if` before a word that
+    // starts no condition) holds categories; the end of the branches does not.
     size_t count = 0;
-    while (count < std::size(group.conditions) && group.conditions[count].condition != 0) ++count;
+    while (count < std::size(group.conditions) &&
+           (group.conditions[count].condition != 0 ||
+            group.conditions[count].categories[0].name != 0)) {
+      ++count;
+    }
     for (size_t c = 0; c < count; ++c) {
       const PinCondition& branch = group.conditions[c];
       // A body without `if` is stored under "1", an `else` branch under "else".
@@ -572,8 +640,9 @@ void WriteTable(Writer& w, Section& s, const PinGroup (&table)[N], const PinGrou
         if (c == 0) w.Written(std::nullopt);
         s.text += "    else\n";
       } else {
-        s.text += std::string(c == 0 ? "    if " : "    else if ") +
-                  w.Condition(branch.condition, s) + "\n";
+        std::string words = w.Condition(branch.condition, s);
+        s.text += std::string(c == 0 ? "    if" : "    else if") + (words.empty() ? "" : " ") +
+                  words + "\n";
       }
       s.text += PinCategories(w, s, branch, indent);
     }
@@ -706,7 +775,9 @@ void WriteList(Section& s, const Entry (&table)[N], const Entry (&empty)[N], Lin
   std::vector<size_t> holes;
   size_t filler = count;
   for (size_t i = 0; i < count; ++i) {
-    if (std::memcmp(&table[i], &cleared, sizeof(Entry)) == 0) {
+    // No shorter section ends before the first entry: a cleared first entry
+    // is written as it stands (`'' : ''`, where a source can give it).
+    if (i > 0 && std::memcmp(&table[i], &cleared, sizeof(Entry)) == 0) {
       holes.push_back(i);
     } else {
       filler = std::min(filler, i);
@@ -783,24 +854,8 @@ void WriteTable(Writer& w, Section& s, const NumberedRow (&table)[N],
 template <int Items, size_t N>
 void WriteTable(Writer& w, Section& s, const ConditionalRecord<Items> (&table)[N],
                 const ConditionalRecord<Items> (&empty)[N]) {
-  s.text = std::string(s.entry->keyword) + " {\n";
-  size_t records = size_t(s.entry->capacities[0].Usable());
-  size_t items = size_t(s.entry->capacities[1].Usable());
-  for (size_t i = 0, count = EntryCount(table, empty); i < records && i < count; ++i) {
-    std::string_view condition = w.Text(table[i].condition, s);
-    if (s.entry->alwaysFirst && i == 0 && condition == "1") {
-      s.text += "  Always :";
-    } else {
-      s.text += "  When " + w.Condition(table[i].condition, s) + " :";
-    }
-    size_t n = 0;
-    for (; n < items && table[i].items[n] != 0; ++n) {
-      s.text += (n ? ", " : " ") + w.Word(table[i].items[n], s);
-    }
-    if (n == 0) w.Written(std::nullopt);  // a clause holds at least one word
-    s.text += "\n";
-  }
-  s.text += "}\n";
+  WriteClauseRows<&ConditionalRecord<Items>::items>(
+      w, s, table, empty, [&](StringRef item) { return "    " + w.Word(item, s); });
 }
 
 // The block of a source without sections, as the compiler stores it: what a
@@ -827,9 +882,19 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
   std::unique_ptr<const TableBlock> empty = EmptySourceBlock();
   std::vector<Section> sections;
   auto write = [&](const SectionEntry& entry, const auto& table, const auto& none) {
-    Section s;
-    s.entry = &entry;
+    Section s, leftovers;
+    s.entry = leftovers.entry = &entry;
     WriteTable(w, s, table, none);
+    bool ok = w.Ok();
+    w.WriteLeftovers(true);
+    WriteTable(w, leftovers, table, none);
+    w.WriteLeftovers(false);
+    if (leftovers.text == s.text) {
+      w.SetOk(ok);  // no list holds leftovers: the section is written once
+    } else {
+      s.text = leftovers.text + "\n" + s.text;
+      s.strings.insert(s.strings.begin(), leftovers.strings.begin(), leftovers.strings.end());
+    }
     w.Check(entry);
     // A table left as a source without the section stores it needs no section.
     if (std::memcmp(&table, &none, sizeof table) != 0) sections.push_back(std::move(s));

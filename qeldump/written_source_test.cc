@@ -47,15 +47,26 @@ TEST(WrittenSourceTest, TheCheckNamesTheFirstFieldASourceGivesOtherwise) {
             std::nullopt);
 }
 
-// A file that a source gives back exactly is written with no problem.
-TEST(WrittenSourceTest, AFileQelcWroteComesBackWithoutProblems) {
+// What a longer section left behind a later one (statements after the end
+// of a shorter list, words after the end of a shorter clause) and the entries
+// a reader stops at that stand first (an empty first extension, a Pin branch
+// under the empty condition: `if` before a category) come back, checked.
+TEST(WrittenSourceTest, LeftoversAndEmptyFirstEntriesComeBack) {
   InputFile file = Compiled("d.daf",
-                            "Device D\nTypeCategory { Io = 'io' }\n"
-                            "Pin { PA0 : PA1 : { if PN is 'a' Io : x else Io : y } }\n");
+                            "Device D\n"
+                            "OutputSyntax { S : { DefaultSigName : 'a' Equation_Req : 'q' "
+                            "Action : 'b' } }\n"
+                            "OutputSyntax { S : { Equation_Req : 'c' } }\n"
+                            "DesignEpilog { Always : w Decl : 'd' Equation : 'e' }\n"
+                            "DesignEpilog { Always : v Decl : 'f' }\n"
+                            "QelConfig { Always : a, b, c  When DEV is 'X' : d }\n"
+                            "QelConfig { Always : e }\n"
+                            "Extensions { '' : ''  'x' : y }\n"
+                            "TypeCategory { Io = 'io' }\n"
+                            "Pin { PA0 : { if Io : x else Io : z } }\n");
   std::vector<std::string> problems;
   std::string source = WrittenSource(file, problems);
-  EXPECT_TRUE(problems.empty()) << problems[0];
-  EXPECT_NE(source.find("Pin {"), std::string::npos);
+  EXPECT_TRUE(problems.empty()) << problems.front() << "\n" << source;
 }
 
 }  // namespace

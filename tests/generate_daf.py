@@ -6,25 +6,34 @@ sections with a little random content each: conditions of every form (is,
 isnot, isin, isnotin, indexes, and/or, parentheses), rows with and without
 their optional fields, quoted texts with escaped apostrophes and backslashes,
 statement lists in their fixed order, Pin bodies with if / else if / else
-chains over the categories of an earlier TypeCategory section. Vocabularies
-are small so that every source stays well inside the section capacities and
-the string pool.
+chains over the categories of an earlier TypeCategory section. Sections come
+in random order, and a third of the sources read one or more sections again
+(what the later one leaves of the earlier one stays in the table). Odd values
+stand beside the plain ones: empty texts and empty first entries, texts of
+bytes above 127, long texts, numbers beyond 32 bits. Vocabularies are small so
+that every source stays well inside the section capacities and the string pool.
 """
 import os
 import random
 import sys
 
 WORDS = ["clk", "rst", "data", "PA0", "PB3", "x1", "4mA", "a.b", "fast", "io"]
+# Words a source may hold that a reader would not expect.
+ODD_WORDS = ["\u00e9t\u00e9", "99999999999", "0x1F", "_", "a'b", "\u00b5A"]
 VARIABLES = ["PACKAGE", "DEV", "PN", "GLC", "IPN", "DEVBIN", "DSI", "IN_NUM", "OUT_NUM", "dev"]
 
 
 def word(r):
+    if r.random() < 0.05:
+        return r.choice(ODD_WORDS)
     return r.choice(WORDS) + (str(r.randint(0, 3)) if r.random() < 0.4 else "")
 
 
-def text(r, chars="ab <=;'\\x."):
-    """A quoted string; its body may be empty and holds escaped apostrophes and backslashes."""
-    body = "".join(r.choice(chars) for _ in range(r.randint(0, 8)))
+def text(r, chars="ab <=;'\\x.\u00e9"):
+    """A quoted string; its body may be empty or long and holds escaped apostrophes and
+    backslashes."""
+    length = r.randint(60, 120) if r.random() < 0.03 else r.randint(0, 8)
+    body = "".join(r.choice(chars) for _ in range(length))
     return "'" + body.replace("\\", "\\\\").replace("'", "\\'") + "'"
 
 
@@ -103,6 +112,8 @@ def alias(r):
 
 def extensions(r):
     rows = [f"  {text(r)} : {word_or_text(r)}" for _ in range(r.randint(0, 5))]
+    if r.random() < 0.1:
+        rows.insert(0, "  '' : ''")  # an empty first entry, which readers stop at
     return "Extensions {\n" + "\n".join(rows) + "\n}"
 
 
@@ -243,14 +254,21 @@ def conditional_list(r, name, words):
 
 
 def memory_map(r):
+    # The memory map's texts have shorter limits: no long texts here.
+    def text(r):
+        return "'" + "".join(r.choice("ab <=x.") for _ in range(r.randint(0, 8))) + "'"
+
+    def word_or_text(r):
+        return text(r) if r.random() < 0.3 else r.choice(WORDS)
+
     def one_map():
         lines = [f"Number : {r.randint(1, 9)}", f"Title : {word_or_text(r)}",
                  "Description : " + " , ".join(text(r) for _ in range(r.randint(1, 2))),
-                 f"Main : {word_or_text(r)}", f"{word(r)} : {word_or_text(r)}"]
+                 f"Main : {word_or_text(r)}", f"{r.choice(WORDS)} : {word_or_text(r)}"]
         for i in range(r.randint(1, 3)):
             fields = [f"0x{r.randint(0, 65535):08X}", f"0x{r.randint(0, 65535):08X}", word_or_text(r),
                       r.choice(["RX", "RW", "'R'"]), r.choice(["-", "protected"]), f"{r.randint(1, 64)}K",
-                      word(r)]
+                      r.choice(WORDS)]
             if r.random() < 0.5:
                 fields.append(word_or_text(r))
             sep = "," if i and r.random() < 0.3 else ""
@@ -277,8 +295,10 @@ def source(r):
              "VoltageRangeTable", "DeviceSpecificInfo", "HardwareSupport", "TemplateLink",
              "CCodeFileName", "CCodeExample", "QelConfig", "MemoryMap", "StringQuote"]
     chosen = r.sample(kinds, r.randint(0, 8))
-    if r.random() < 0.15 and chosen:
-        chosen.append(r.choice(chosen))  # a repeated section fills its table again
+    # A repeated section fills its table again from its first entry.
+    if r.random() < 0.35 and chosen:
+        for _ in range(r.randint(1, 3)):
+            chosen.append(r.choice(chosen))
     r.shuffle(chosen)
     categories = r.sample(["IoType", "Drive", "Slew", "Pull", "Bank"], r.randint(1, 3))
     if r.random() < 0.5:
