@@ -266,8 +266,8 @@ int HtmlPages(const std::vector<std::string>& names, const std::string& folder,
 }  // namespace
 
 int RunQeldump(int argc, const char* const* argv) {
-  CLI::App app(std::string("Reads DAB and IPB files: every field as text, as JSON, the fields "
-                           "that differ between two files, or one field.\n") +
+  CLI::App app(std::string("Reads DAB and IPB files: every field as text, as JSON, the rows "
+                           "that differ between two files or folders, or one field.\n") +
                    kSynopsis,
                "qeldump");
   bool json = false;
