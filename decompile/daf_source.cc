@@ -319,15 +319,34 @@ void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
   for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
     s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
     const InitializeCondition& entry = table[i];
+    const auto& rows = entry.rows;
     size_t n = 0;
-    for (; n < std::size(entry.rows) && entry.rows[n].pin != 0; ++n) {
+    while (n < std::size(rows) && rows[n].pin != 0) ++n;
+    // The rows a longer clause read earlier left after the end of this one
+    // are written first, after as many rows of new pins as the later clause
+    // overwrites.
+    size_t from = 0, longest = std::size(rows);
+    while (longest > n && rows[longest - 1].pin == 0) --longest;
+    if (w.Leftovers() && longest > n) {
+      for (size_t k = 0, tried = 0; k <= n; ++tried) {
+        std::string pin = "QZ" + std::to_string(tried);
+        bool taken = std::any_of(std::begin(rows), std::end(rows), [&](const InitializeRow& row) {
+          return EqualsNoCase(w.Peek(row.pin), pin);
+        });
+        if (!taken) s.text += "    " + pin + ".nchange = 1 ;\n", ++k;
+      }
+      from = n + 1;
+      n = longest;
+    }
+    for (size_t r = from; r < n; ++r) {
       // Pins compare without regard to case: a second row of the same pin
       // would be read into the first.
-      std::string_view pin = w.Text(entry.rows[n].pin, s);
-      for (size_t k = 0; k < n; ++k) {
-        if (EqualsNoCase(w.Peek(entry.rows[k].pin), pin)) w.Written(std::nullopt);
+      std::string_view pin = w.Text(rows[r].pin, s);
+      if (rows[r].pin == 0) w.Written(std::nullopt);
+      for (size_t k = from; k < r; ++k) {
+        if (EqualsNoCase(w.Peek(rows[k].pin), pin)) w.Written(std::nullopt);
       }
-      s.text += InitializeLines(w, s, entry.rows[n]);
+      s.text += InitializeLines(w, s, rows[r]);
     }
     // A block holds at least one line; a target without a dot sets nothing.
     if (n == 0) s.text += "    none = 0 ;\n";
@@ -535,8 +554,9 @@ std::vector<GroupMember> GroupMembers(Writer& w, const GroupRecord& group) {
 }
 
 // A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
-std::string GroupText(Writer& w, Section& s, const GroupRecord& group) {
-  std::string text = "    " + NonKeyword(w, group.name, s) + " :";
+std::string GroupText(Writer& w, Section& s, const GroupRecord& group,
+                      const char* clearedName = nullptr) {
+  std::string text = "    " + (clearedName ? clearedName : NonKeyword(w, group.name, s)) + " :";
   if (group.text != 0) text += " " + w.Quote(group.text, s) + " :";
   text += " {";
   std::vector<GroupMember> members = GroupMembers(w, group);
@@ -563,11 +583,22 @@ void WriteTable(Writer& w, Section& s, const GroupCondition (&table)[N],
   for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
     bool always = i == 0 && w.Text(table[i].condition, s) == "1";
     s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+    const auto& groups = table[i].groups;
     size_t n = 0;
-    for (; n < std::size(table[i].groups) && table[i].groups[n].name != 0; ++n) {
-      s.text += GroupText(w, s, table[i].groups[n]);
-    }
+    while (n < std::size(groups) && groups[n].name != 0) ++n;
     if (n == 0) w.Written(std::nullopt);  // a block holds at least one group
+    // A later block clears the name and text of the group after its last
+    // one, and no more: the groups a longer block read earlier left there are
+    // written first, under a name the later block clears.
+    size_t longest = std::size(groups);
+    while (longest > n && IsBlank(groups[longest - 1])) --longest;
+    if (!w.Leftovers()) longest = n;
+    for (size_t g = 0; g < longest; ++g) {
+      GroupRecord group = groups[g];
+      bool cleared = group.name == 0;
+      s.text += GroupText(w, s, group, cleared ? "QZ" : nullptr);
+      if (cleared && g < n) w.Written(std::nullopt);
+    }
   }
   s.text += "}\n";
 }
@@ -657,15 +688,6 @@ std::string Limited(Writer& w, std::string text, size_t limit) {
   return text.size() <= limit ? text : w.Written(std::nullopt);
 }
 
-// The longest token of a memory map header value or of field 3, quotes and
-// escapes included, and the longest stored texts.
-constexpr size_t kMapTokenLimit = text_limit::kMapToken;
-constexpr size_t kMapFieldLimit = text_limit::kMapEntryField;
-constexpr size_t kMapLastFieldLimit = text_limit::kMapLastField;
-constexpr size_t kMapTitleLimit = text_limit::kMapTitle;
-constexpr size_t kMapDescriptionLimit = text_limit::kMapDescription;
-constexpr size_t kMapFlashLimit = text_limit::kMapFlashSpace;
-
 // A text the reader stores without its quotes, as a token of at most `limit`
 // bytes: quoted, or as a plain word when only that fits (a word holding no
 // apostrophe, which the reader would cut the text at).
@@ -681,7 +703,7 @@ std::string Unquoted(Writer& w, Section& s, StringRef ref, size_t limit) {
 // A header value stored without its quotes.
 std::string MapText(Writer& w, Section& s, StringRef ref, size_t storedLimit) {
   Limited(w, std::string(w.Text(ref, s)), storedLimit);
-  return Unquoted(w, s, ref, kMapTokenLimit);
+  return Unquoted(w, s, ref, text_limit::kMapToken);
 }
 
 // A field stored as written: a word, or a punctuation mark that the reader
@@ -698,39 +720,66 @@ std::string MapWord(Writer& w, Section& s, StringRef ref) {
 // written in pieces that each fit a token.
 std::string MapDescription(Writer& w, Section& s, StringRef ref) {
   std::string_view text = w.Text(ref, s);
-  Limited(w, std::string(text), kMapDescriptionLimit);
+  Limited(w, std::string(text), text_limit::kMapDescription);
   std::string pieces;
   do {
-    size_t take = std::min(text.size(), size_t(58));  // quoted, 58 bytes fit in 119
+    // Quoted, with every byte escaped at worst, a piece fits a token.
+    size_t take = std::min(text.size(), size_t(text_limit::kMapToken - 2) / 2);
     pieces += (pieces.empty() ? "" : ", ") + w.QuotedText(text.substr(0, take));
     text.remove_prefix(take);
   } while (!text.empty());
   return pieces;
 }
 
+// A map: its header and its ranges. While leftovers are written, a map also
+// gets the ranges a longer map read earlier left after its last one, the
+// ranges a later map overwrites written as its first range again; a map that
+// a later block cleared (only its header is cleared) is written with a header
+// that the clearing replaces.
 std::string MemoryMapText(Writer& w, Section& s, const MemoryMap& map) {
-  std::string text = "  {\n    Number : " + std::to_string(map.number) + "\n";
-  text += "    Title : " + MapText(w, s, map.title, kMapTitleLimit) + "\n";
-  text += "    Description : " + MapDescription(w, s, map.description) + "\n";
-  text += "    Main : " + MapText(w, s, map.mainFlash, kMapFlashLimit) + "\n";
-  text += "    Secondary : " + MapText(w, s, map.secondaryFlash, kMapFlashLimit) + "\n";
-  size_t n = 0;
-  for (; n < std::size(map.entries) && map.entries[n].fields[0] != 0; ++n) {
-    const MemoryMapEntry& entry = map.entries[n];
+  bool cleared = map.number <= 0;
+  std::string text = "  {\n    Number : " + std::to_string(cleared ? 1 : map.number) + "\n";
+  if (cleared) {
+    text += "    Title : ''\n    Description : ''\n    Main : ''\n    Secondary : ''\n";
+  } else {
+    text += "    Title : " + MapText(w, s, map.title, text_limit::kMapTitle) + "\n";
+    text += "    Description : " + MapDescription(w, s, map.description) + "\n";
+    text += "    Main : " + MapText(w, s, map.mainFlash, text_limit::kMapFlashSpace) + "\n";
+    text +=
+        "    Secondary : " + MapText(w, s, map.secondaryFlash, text_limit::kMapFlashSpace) + "\n";
+  }
+  const auto& entries = map.entries;
+  size_t count = 0;
+  while (count < std::size(entries) && entries[count].fields[0] != 0) ++count;
+  size_t longest = std::size(entries);
+  while (longest > count && IsBlank(entries[longest - 1])) --longest;
+  std::vector<const MemoryMapEntry*> written;
+  for (size_t n = 0; n < count; ++n) written.push_back(&entries[n]);
+  if (w.Leftovers() && longest > count) {
+    if (!cleared) written.push_back(count > 0 ? &entries[0] : &entries[count + 1]);
+    for (size_t n = cleared ? count : count + 1; n < longest; ++n) {
+      if (IsBlank(entries[n])) w.Written(std::nullopt);
+      written.push_back(&entries[n]);
+    }
+  }
+  size_t n = written.size();
+  for (const MemoryMapEntry* range : written) {
+    const MemoryMapEntry& entry = *range;
     // Fields 3 and 8 are stored without their quotes, the others as written.
     std::string line = "   ";
     for (size_t f = 0; f < 7; ++f) {
-      std::string field =
-          f == 2 ? Unquoted(w, s, entry.fields[f], kMapTokenLimit) : MapWord(w, s, entry.fields[f]);
-      if (f != 2 || w.Text(entry.fields[f], s).size() > kMapFieldLimit) {
-        Limited(w, f == 2 ? std::string(w.Text(entry.fields[f], s)) : field, kMapFieldLimit);
+      std::string field = f == 2 ? Unquoted(w, s, entry.fields[f], text_limit::kMapToken)
+                                 : MapWord(w, s, entry.fields[f]);
+      if (f != 2 || w.Text(entry.fields[f], s).size() > size_t(text_limit::kMapEntryField)) {
+        Limited(w, f == 2 ? std::string(w.Text(entry.fields[f], s)) : field,
+                text_limit::kMapEntryField);
       }
       line += (f ? " : " : " ") + field;
     }
     // A range of seven fields stores `-` as its eighth.
     if (w.Text(entry.fields[7], s) != "-") {
-      line += " : " + Unquoted(w, s, entry.fields[7], kMapLastFieldLimit);
-      Limited(w, std::string(w.Text(entry.fields[7], s)), kMapLastFieldLimit);
+      line += " : " + Unquoted(w, s, entry.fields[7], text_limit::kMapLastField);
+      Limited(w, std::string(w.Text(entry.fields[7], s)), text_limit::kMapLastField);
     }
     text += line + "\n";
   }
@@ -751,11 +800,15 @@ void WriteTable(Writer& w, Section& s, const MemoryMapCondition (&table)[N],
     s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
     const auto& maps = table[i].maps;
     size_t n = 0;
-    for (; n < std::size(maps) && maps[n].number > 0; ++n) {
-      if (n >= mapsPerRecord) w.Written(std::nullopt);
-      s.text += (n ? ",\n" : "") + MemoryMapText(w, s, maps[n]);
-    }
+    while (n < std::size(maps) && maps[n].number > 0) ++n;
     if (n == 0) w.Written(std::nullopt);  // a block holds at least one map
+    size_t longest = std::size(maps);
+    while (longest > n && IsBlank(maps[longest - 1].entries[0])) --longest;
+    if (!w.Leftovers()) longest = n;
+    for (size_t m = 0; m < longest; ++m) {
+      if (m >= mapsPerRecord) w.Written(std::nullopt);
+      s.text += (m ? ",\n" : "") + MemoryMapText(w, s, maps[m]);
+    }
     s.text += "\n";
   }
   s.text += "}\n";

@@ -69,26 +69,6 @@ std::string Bytes(const py::handle& value, const char* what) {
                        std::string(py::str(py::type::of(value).attr("__name__"))));
 }
 
-// What a writer of qeldump puts on its stream.
-template <typename Write>
-std::string Written(Write&& write) {
-  char* data = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&data, &size);
-  if (!out) throw std::bad_alloc();
-  try {
-    write(out);
-  } catch (...) {
-    std::fclose(out);
-    std::free(data);
-    throw;
-  }
-  std::fclose(out);
-  std::string text(data, size);
-  std::free(data);
-  return text;
-}
-
 // Raises the package's exception `type` (an attribute of this module) with
 // `message`, and with the attributes `extra` names on it.
 [[noreturn]] void Raise(const char* type, const std::string& message, py::dict extra = {}) {
@@ -431,7 +411,7 @@ class PyFile {
   template <typename Write>
   static std::string WithoutGil(Write&& write) {
     py::gil_scoped_release released;
-    return Written(write);
+    return dump::Written(write);
   }
 
   std::unique_ptr<dump::InputFile> file_;

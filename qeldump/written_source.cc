@@ -15,20 +15,6 @@ namespace qelc::dump {
 
 namespace {
 
-// What `write` writes to a stream, as a string.
-template <typename Write>
-std::string Written(Write&& write) {
-  char* data = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&data, &size);
-  if (!out) throw std::bad_alloc();
-  write(out);
-  std::fclose(out);
-  std::string text(data, size);
-  std::free(data);
-  return text;
-}
-
 // A written source includes nothing: any file it would read is missing.
 class NoIncludes : public IncludeResolver {
  public:

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,6 +10,26 @@
 #include "qeldump/input_file.h"
 
 namespace qelc::dump {
+
+// What `write` puts on the stream it is given, as a string.
+template <typename Write>
+std::string Written(Write&& write) {
+  char* data = nullptr;
+  size_t size = 0;
+  FILE* out = open_memstream(&data, &size);
+  if (!out) throw std::bad_alloc();
+  try {
+    write(out);
+  } catch (...) {
+    std::fclose(out);
+    std::free(data);
+    throw;
+  }
+  std::fclose(out);
+  std::string text(data, size);
+  std::free(data);
+  return text;
+}
 
 // qeldump --source: the source that compiles back to `file`. Each field that
 // the source cannot give is named in `problems` ("cannot express PATH:

@@ -52,18 +52,29 @@ TEST(WrittenSourceTest, TheCheckNamesTheFirstFieldASourceGivesOtherwise) {
 // a reader stops at that stand first (an empty first extension, a Pin branch
 // under the empty condition: `if` before a category) come back, checked.
 TEST(WrittenSourceTest, LeftoversAndEmptyFirstEntriesComeBack) {
-  InputFile file = Compiled("d.daf",
-                            "Device D\n"
-                            "OutputSyntax { S : { DefaultSigName : 'a' Equation_Req : 'q' "
-                            "Action : 'b' } }\n"
-                            "OutputSyntax { S : { Equation_Req : 'c' } }\n"
-                            "DesignEpilog { Always : w Decl : 'd' Equation : 'e' }\n"
-                            "DesignEpilog { Always : v Decl : 'f' }\n"
-                            "QelConfig { Always : a, b, c  When DEV is 'X' : d }\n"
-                            "QelConfig { Always : e }\n"
-                            "Extensions { '' : ''  'x' : y }\n"
-                            "TypeCategory { Io = 'io' }\n"
-                            "Pin { PA0 : { if Io : x else Io : z } }\n");
+  InputFile file =
+      Compiled("d.daf",
+               "Device D\n"
+               "OutputSyntax { S : { DefaultSigName : 'a' Equation_Req : 'q' "
+               "Action : 'b' } }\n"
+               "OutputSyntax { S : { Equation_Req : 'c' } }\n"
+               "DesignEpilog { Always : w Decl : 'd' Equation : 'e' }\n"
+               "DesignEpilog { Always : v Decl : 'f' }\n"
+               "QelConfig { Always : a, b, c  When DEV is 'X' : d }\n"
+               "QelConfig { Always : e }\n"
+               "Extensions { '' : ''  'x' : y }\n"
+               "TypeCategory { Io = 'io' }\n"
+               "Pin { PA0 : { if Io : x else Io : z } }\n"
+               "Group { Always : G : { A : 1, B : 2 | C : 3 } H : { D : 4 } }\n"
+               "Group { Always : K : { E : 5 } }\n"
+               "Initialize { When DEV is 'X' : P1.name = a ; P2.name = b ; "
+               "P3.name = c ; }\n"
+               "Initialize { When DEV is 'X' : P2.name = d ; }\n"
+               "MemoryMap { Always : { n : 1 t : T d : D m : M s : S a : b : c : d : e : f : g "
+               "h : i : j : k : l : m : n  o : p : q : r : s : t : u }, "
+               "{ n : 2 t : T d : D m : M s : S v : w : x : y : z : 0 : 1 } }\n"
+               "MemoryMap { Always : { n : 7 t : U d : E m : N s : T "
+               "a : b : c : d : e : f : g } }\n");
   std::vector<std::string> problems;
   std::string source = WrittenSource(file, problems);
   EXPECT_TRUE(problems.empty()) << problems.front() << "\n" << source;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "formats/catalogue.h"
 #include "formats/table_block.h"
 #include "formats/table_names.h"
 #include "report/address_bar.h"
@@ -214,7 +215,8 @@ class DabWriter {
   }
 
   template <size_t N>
-  std::string Numbered(const char* path, const NumberedRow (&rows)[N]) {
+  std::string Information(const SectionEntry& section, const NumberedRow (&rows)[N]) {
+    std::string_view path = section.table;
     Table table(headings_.List(path), {Column(path, "number"), Column(path, "text")});
     for (const NumberedRow& row : rows) {
       // -1 marks the slot after the last row.
@@ -225,7 +227,9 @@ class DabWriter {
   }
 
   template <int Items, size_t N>
-  std::string Conditional(const char* path, const ConditionalRecord<Items> (&records)[N]) {
+  std::string Information(const SectionEntry& section,
+                          const ConditionalRecord<Items> (&records)[N]) {
+    std::string_view path = section.table;
     Table table(headings_.List(path), {Column(path, "condition"), Column(path, "items")});
     for (const ConditionalRecord<Items>& record : records) {
       if (!Stored(record)) continue;
@@ -238,17 +242,19 @@ class DabWriter {
     return table.Html();
   }
 
+  // The other tables have parts of their own.
+  template <typename Other>
+  std::string Information(const SectionEntry&, const Other&) const {
+    return {};
+  }
+
+  // The numbered tables and the conditional lists, in block order.
   std::string InformationTables() {
-    const TableBlock& b = *block_;
-    return Numbered("deviceSpecificInfoTable", b.deviceSpecificInfoTable) +
-           Conditional("deviceSpecificInfo", b.deviceSpecificInfo) +
-           Numbered("hardwareSupportTable", b.hardwareSupportTable) +
-           Conditional("hardwareSupport", b.hardwareSupport) +
-           Numbered("packageInfoTable", b.packageInfoTable) +
-           Numbered("voltageRangeTable", b.voltageRangeTable) +
-           Conditional("templateLink", b.templateLink) +
-           Conditional("cCodeFileName", b.cCodeFileName) +
-           Conditional("cCodeExample", b.cCodeExample) + Conditional("qelConfig", b.qelConfig);
+    std::string out;
+    ForEachTable(
+        [&](const SectionEntry& section, const auto& table) { out += Information(section, table); },
+        *block_);
+    return out;
   }
 
   // A map is drawn when anything but its number is stored, or a number other

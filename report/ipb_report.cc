@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "formats/catalogue.h"
 #include "report/html_text.h"
 #include "report/page.h"
 #include "report/report.h"
@@ -104,6 +105,7 @@ class IpbWriter {
   }
 
   std::string Ports(const SoftIPModule& module) {
+    std::string_view input = IpfBlockOf("inputs").keyword, output = IpfBlockOf("outputs").keyword;
     std::vector<std::string> headings = {""};
     for (const char* field :
          {"text1", "text2", "text3", "text4", "number1", "number2", "text5", "text6"}) {
@@ -113,14 +115,15 @@ class IpbWriter {
                 std::move(headings));
     for (size_t i = 0; i < module.inputs.Size(); ++i) {
       const SoftIPInput& p = module.inputs.At(i);
-      table.Row({"Input", Escape(p.text1), Escape(p.text2), Escape(p.text3), Escape(p.text4),
-                 std::to_string(p.number1), std::to_string(p.number2), Escape(p.text5),
-                 Escape(p.text6)});
+      table.Row({std::string(input), Escape(p.text1), Escape(p.text2), Escape(p.text3),
+                 Escape(p.text4), std::to_string(p.number1), std::to_string(p.number2),
+                 Escape(p.text5), Escape(p.text6)});
     }
     for (size_t i = 0; i < module.outputs.Size(); ++i) {
       const SoftIPOutput& p = module.outputs.At(i);
-      table.Row({"Output", Escape(p.text1), Escape(p.text2), Escape(p.text3), Escape(p.text4),
-                 std::to_string(p.number1), std::to_string(p.number2), Escape(p.text5), ""});
+      table.Row({std::string(output), Escape(p.text1), Escape(p.text2), Escape(p.text3),
+                 Escape(p.text4), std::to_string(p.number1), std::to_string(p.number2),
+                 Escape(p.text5), ""});
     }
     return table.Html();
   }
