@@ -32,7 +32,7 @@ _qel() {
       ;;
     show)
       if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "--json --get --diff --source --html -o --layout --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "--json --get --diff --by-index --source --html --title -o --layout --help --version" -- "$cur"))
       else
         COMPREPLY=($(compgen -f -X '!*.@(dab|ipb|DAB|IPB)' -- "$cur") $(compgen -d -- "$cur"))
       fi

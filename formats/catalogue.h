@@ -54,7 +54,9 @@ struct TextLimit {
 
 // A field of a table's records as a reader of the file knows it. `path` names
 // the field below one record of the table, as the field map does
-// (`rows.package`, `condition`); a list's own name stands for its elements.
+// (`rows.package`, `condition`); a list's own name stands for its elements
+// (`rows`: the pin rows, named "pins"). The key fields of a nested list tell
+// its rows apart within the record that holds it.
 struct FieldName {
   std::string_view path;
   std::string_view name;  // in the source's words
@@ -159,12 +161,13 @@ inline constexpr TextLimit kMemoryMapLimits[] = {
 };
 
 inline constexpr FieldName kPinNumberFields[] = {
-    {"condition", "condition", true}, {"rows.package", "package", true},
-    {"rows.pinNumber", "pin", true},  {"rows.reserved", "reserved"},
-    {"rows.name", "signal"},
+    {"condition", "condition", true},  {"rows", "pins"},
+    {"rows.package", "package", true}, {"rows.pinNumber", "pin", true},
+    {"rows.reserved", "reserved"},     {"rows.name", "signal"},
 };
 inline constexpr FieldName kAliasFields[] = {
     {"condition", "condition", true},
+    {"rows", "aliases"},
     {"rows.alias", "alias", true},
     {"rows.target", "pin"},
 };
@@ -184,6 +187,7 @@ inline constexpr FieldName kTypeShortHandFields[] = {
 };
 inline constexpr FieldName kInitializeFields[] = {
     {"condition", "condition", true},
+    {"rows", "pins"},
     {"rows.pin", "pin", true},
     {"rows.signal", "signal"},
     {"rows.changeable", "changeable"},
@@ -193,27 +197,34 @@ inline constexpr FieldName kInitializeFields[] = {
 };
 inline constexpr FieldName kStatementFields[] = {
     {"condition", "condition", true},
-    {"statements.slots.kind", "statement"},
+    {"statements.slots", "statements"},
+    {"statements.slots.kind", "statement", true},
     {"statements.slots.text", "words", false, true},
 };
 inline constexpr FieldName kGroupFields[] = {
     {"condition", "condition", true},
+    {"groups", "groups"},
     {"groups.name", "group", true},
     {"groups.text", "text", false, true},
+    {"groups.members", "members"},
     {"groups.members.item", "item", true},
     {"groups.members.value", "value", false, true},
     {"groups.members.alternative", "alternative"},
-    {"groups.statements.slots.kind", "statement"},
+    {"groups.statements.slots", "statements"},
+    {"groups.statements.slots.kind", "statement", true},
     {"groups.statements.slots.text", "words", false, true},
 };
 inline constexpr FieldName kOutputSyntaxFields[] = {
     {"name", "signal kind", true},
-    {"statements.slots.kind", "statement"},
+    {"statements.slots", "statements"},
+    {"statements.slots.kind", "statement", true},
     {"statements.slots.text", "words", false, true},
 };
 inline constexpr FieldName kPinFields[] = {
     {"names", "pins", true},
+    {"conditions", "branches"},
     {"conditions.condition", "branch", true},
+    {"conditions.categories", "categories"},
     {"conditions.categories.name", "category", true},
     {"conditions.categories.selections", "selections"},
 };
@@ -232,11 +243,13 @@ inline constexpr FieldName kConditionalListFields[] = {
 };
 inline constexpr FieldName kMemoryMapFields[] = {
     {"condition", "condition", true},
+    {"maps", "maps"},
     {"maps.number", "map", true},
     {"maps.title", "title"},
     {"maps.description", "description"},
     {"maps.mainFlash", "main flash space", false, true},
     {"maps.secondaryFlash", "secondary flash space", false, true},
+    {"maps.entries", "ranges"},
     {"maps.entries.fields[0]", "start", true, true},
     {"maps.entries.fields[1]", "end", false, true},
     {"maps.entries.fields[2]", "name", false, true},
@@ -540,7 +553,8 @@ inline constexpr FieldName kCategoryFields[] = {
     {"number", "number", true}, {"name", "name"}, {"value", "value"}};
 inline constexpr FieldName kModuleFields[] = {{"name", "module", true},
                                               {"moduleName", "text", false, true},
-                                              {"moduleNumber", "category number", false, true}};
+                                              {"moduleNumber", "category number", false, true},
+                                              {"macroParameters", "macro parameters", false, true}};
 inline constexpr FieldName kPortFields[] = {
     {"text1", "port", true, true},       {"text2", "kind", false, true},
     {"text3", "direction", false, true}, {"text4", "width", false, true},
@@ -551,7 +565,7 @@ inline constexpr FieldName kDeclarationFields[] = {{"text1", "kind", false, true
                                                    {"text3", "width", false, true}};
 inline constexpr FieldName kWordFields[] = {{"", "name", true, true}};
 inline constexpr FieldName kParameterFields[] = {{"", "parameter", false, true}};
-inline constexpr FieldName kMacroStatementFields[] = {{"condition", "condition"},
+inline constexpr FieldName kMacroStatementFields[] = {{"condition", "condition", true},
                                                       {"statements", "statements", false, true}};
 
 inline constexpr IpfBlockEntry kIpfBlocks[] = {

@@ -13,6 +13,7 @@
 #include "decompile/ipf_source.h"
 #include "formats/table_block.h"
 #include "fuzz/fuzz_support.h"
+#include "qeldump/diff.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
@@ -74,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   qelc::dump::WriteText(file, sink);
   qelc::dump::WriteJson(file, sink);
-  qelc::dump::WriteDifferences(file, file, sink);
+  qelc::dump::WriteDifferences(file, file, false, sink);
   // --source on the same file: whatever it cannot write it names.
   std::vector<std::string> problems;
   if (file.kind == qelc::dump::FileKind::kDab) {

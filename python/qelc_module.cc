@@ -443,7 +443,7 @@ const dump::InputFile& AsFile(const py::object& given, std::optional<PyFile>& re
   return read->file();
 }
 
-// qeldump --diff: (path, old, new) for each field whose content differs.
+// qeldump --diff --by-index: (path, old, new) for each field whose content differs.
 py::list Diff(const py::object& a, const py::object& b) {
   std::optional<PyFile> readA, readB;
   const dump::InputFile& first = AsFile(a, readA);
@@ -595,5 +595,5 @@ PYBIND11_MODULE(_qelc, module) {
              "Reads a DAB or IPB file from bytes or a path; DamagedFile when it is not sound.");
   module.def("diff", &Diff, py::arg("a"), py::arg("b"),
              "The fields whose content differs between two files of one kind, as qeldump "
-             "--diff lists them: (path, old, new), None for a record one file lacks.");
+             "--diff --by-index lists them: (path, old, new), None for a record one file lacks.");
 }

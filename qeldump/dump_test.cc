@@ -15,6 +15,7 @@
 
 #include "formats/field_map.h"
 #include "formats/table_block.h"
+#include "qeldump/diff.h"
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
@@ -236,7 +237,7 @@ TEST(Reader, DiffComparesStringsByTheirText) {
   auto a = Checked("a.dab", DabBytes(*block, {"", "a", "b"}));
   auto diff = [](const InputFile& x, const InputFile& y) {
     bool differ = false;
-    std::string text = Output([&](FILE* out) { differ = WriteDifferences(x, y, out); });
+    std::string text = Output([&](FILE* out) { differ = WriteDifferences(x, y, true, out); });
     return std::make_pair(differ, text);
   };
   EXPECT_EQ(diff(*a, *a), std::make_pair(false, std::string()));

@@ -18,17 +18,6 @@ namespace {
 
 void Put(FILE* out, std::string_view text) { std::fwrite(text.data(), 1, text.size(), out); }
 
-// The shortest text that reads back as the same float; a NaN also shows its bits.
-std::string FloatText(int32_t bits) {
-  float value = std::bit_cast<float>(bits);
-  char text[48];
-  char* end = std::to_chars(text, text + sizeof text, value).ptr;
-  if (std::isnan(value)) {
-    end += std::snprintf(end, size_t(text + sizeof text - end), "(0x%08X)", uint32_t(bits));
-  }
-  return std::string(text, end);
-}
-
 // Shows references into one file's strings. A reference that starts no string,
 // or starts a string whose text also stands earlier in the pool, gets its offset.
 class References {
@@ -205,6 +194,16 @@ void WriteLayoutOf(const FieldNode& record, size_t base, bool absolute, const st
 
 }  // namespace
 
+std::string FloatText(int32_t bits) {
+  float value = std::bit_cast<float>(bits);
+  char text[48];
+  char* end = std::to_chars(text, text + sizeof text, value).ptr;
+  if (std::isnan(value)) {
+    end += std::snprintf(end, size_t(text + sizeof text - end), "(0x%08X)", uint32_t(bits));
+  }
+  return std::string(text, end);
+}
+
 std::string Quote(std::string_view text) {
   std::string quoted = "\"";
   for (char c : text) {
@@ -318,27 +317,6 @@ void WriteField(const InputFile& file, std::string_view path, const std::string&
               consider(linePath);
             });
   throw FileProblem("no field " + std::string(path) + " in this IPB file" + suggestion.Text());
-}
-
-bool WriteDifferences(const InputFile& a, const InputFile& b, FILE* out) {
-  const InputFile* files[] = {&a, &b};
-  bool differ = false;
-  std::string line;
-  WalkLines(files, true,
-            [&](const std::string& path, std::span<const std::optional<std::string>> values) {
-              if (values[0] == values[1]) return;
-              differ = true;
-              line.assign(path).append(": ").append(values[0].value_or("(none)")).append(" -> ");
-              line.append(values[1].value_or("(none)")).append("\n");
-              Put(out, line);
-            });
-  if (!differ && a.bytes != b.bytes) {
-    std::fprintf(out,
-                 "%s and %s hold the same fields; their bytes differ (the pool holds its strings "
-                 "in another order or other strings besides)\n",
-                 a.name.c_str(), b.name.c_str());
-  }
-  return differ;
 }
 
 void WriteLayout(FILE* out) { WriteLayoutOf(DabBlockMap(), 0, true, "", out); }

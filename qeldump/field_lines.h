@@ -15,6 +15,9 @@ namespace qelc::dump {
 // byte below 0x20 or above 0x7E, so the line is plain ASCII and loses nothing.
 std::string Quote(std::string_view text);
 
+// The shortest text that reads back as the same float; a NaN also shows its bits.
+std::string FloatText(int32_t bits);
+
 // The fields of one file (`files` of one), or of two files of the same kind side
 // by side (for --diff), in file order. For each field, visit(path, values) gets
 // values[i] for files[i]: its text-form value, or nothing when the field is
@@ -36,10 +39,6 @@ void WriteText(const InputFile& file, FILE* out);
 // table there. Throws FileProblem for a path that names nothing.
 void WriteField(const InputFile& file, std::string_view path, const std::string& linePrefix,
                 FILE* out);
-
-// --diff: "path: valueA -> valueB" per field whose content differs. Returns true
-// when some field differs; says so in one line when only the bytes differ.
-bool WriteDifferences(const InputFile& a, const InputFile& b, FILE* out);
 
 // --layout: the field map of the DAB table block.
 void WriteLayout(FILE* out);

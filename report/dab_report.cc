@@ -6,6 +6,7 @@
 
 #include "formats/catalogue.h"
 #include "formats/table_block.h"
+#include "formats/table_names.h"
 #include "report/address_bar.h"
 #include "report/html_text.h"
 #include "report/page.h"
@@ -47,20 +48,22 @@ class DabWriter {
     IndexPinNames();
   }
 
-  std::string Body(std::string_view name) {
-    std::string out = "<header><h1>" + Escaped(name) +
-                      "</h1><p>A DAB file: " + std::to_string(file_.Pool().size()) + " of " +
+  std::string Body(std::string_view name, std::string_view title) {
+    std::string out = "<header><h1>" + Escaped(title.empty() ? name : title) + "</h1><p>" +
+                      (title.empty() ? "A DAB file" : "The DAB file " + Escaped(name)) + ": " +
+                      std::to_string(file_.Pool().size()) + " of " +
                       Count(block_->poolCapacity, "byte", "bytes") +
                       " of its string pool used.</p>\n<nav><ul>"
                       "<li><a href=\"#pinouts\">Pinouts</a></li>"
                       "<li><a href=\"#tables\">Tables</a></li>"
                       "<li><a href=\"#memory-maps\">Memory maps</a></li></ul></nav></header>\n";
-    out += "<main>\n<section id=\"pinouts\"><h2>PinNumberByPackage</h2>\n" + Pinouts() +
-           "</section>\n";
+    out += "<main>\n<section id=\"pinouts\"><h2>" + headings_.List("pinNumbers") + "</h2>\n" +
+           Pinouts() + "</section>\n";
     out += "<section id=\"tables\"><h2>Tables</h2>\n" + Aliases() + Groups() + TypeCategories() +
            Initialize() + InformationTables() + "</section>\n";
-    out += "<section id=\"memory-maps\"><h2>MemoryMap</h2>\n" + MemoryMaps() + "</section>\n";
-    return out + "</main>\n";
+    out += "<section id=\"memory-maps\"><h2>" + headings_.List("memoryMaps") + "</h2>\n" +
+           MemoryMaps() + "</section>\n";
+    return out + "</main>\n" + headings_.Note();
   }
 
  private:
@@ -101,7 +104,7 @@ class DabWriter {
 
   // A drawing and a table per package of each condition block, in the order
   // the packages first appear in the block.
-  std::string Pinouts() const {
+  std::string Pinouts() {
     std::string out;
     for (int32_t b = 0; b < EntriesOf(&TableBlock::pinNumbers); ++b) {
       const PinNumberCondition& block = block_->pinNumbers[b];
@@ -127,9 +130,10 @@ class DabWriter {
   }
 
   std::string Package(std::string_view condition, std::string_view package,
-                      const std::vector<PinRow>& rows) const {
-    Table table("", {"Pin", "Name", "Reserved", Keyword(offsetof(TableBlock, aliases)),
-                     Keyword(offsetof(TableBlock, groups))});
+                      const std::vector<PinRow>& rows) {
+    Table table("", {Column("pinNumbers.rows", "pinNumber"), Column("pinNumbers.rows", "name"),
+                     Column("pinNumbers.rows", "reserved"), headings_.List("aliases.rows"),
+                     headings_.List("groups.groups")});
     for (const PinRow& row : rows) {
       table.Row({std::to_string(row.number), Escaped(row.name), row.reserved != 0 ? "RSV" : "",
                  NamesOf(aliasesOf_, row.name), NamesOf(groupsOf_, row.name)});
@@ -139,8 +143,14 @@ class DabWriter {
            PinoutSvg(package, rows) + "</div><div>" + table.Html() + "</div></div></section>\n";
   }
 
-  std::string Aliases() const {
-    Table table(Keyword(offsetof(TableBlock, aliases)), {"Condition", "Alias", "Target"});
+  std::string Column(std::string_view path, std::string_view field) {
+    return headings_.Column(path, field);
+  }
+
+  std::string Aliases() {
+    Table table(headings_.List("aliases"),
+                {Column("aliases", "condition"), Column("aliases.rows", "alias"),
+                 Column("aliases.rows", "target")});
     for (const AliasCondition& block : block_->aliases) {
       for (const AliasRow& row : block.rows) {
         if (Stored(row)) {
@@ -151,9 +161,11 @@ class DabWriter {
     return table.Html();
   }
 
-  std::string Groups() const {
-    Table table(Keyword(offsetof(TableBlock, groups)),
-                {"Condition", "Group", "Text", "Members (| separates the choices)"});
+  std::string Groups() {
+    Table table(headings_.List("groups"),
+                {Column("groups", "condition"), Column("groups.groups", "name"),
+                 Column("groups.groups", "text"),
+                 headings_.List("groups.groups.members") + " (| separates the choices)"});
     for (const GroupCondition& block : block_->groups) {
       for (const GroupRecord& group : block.groups) {
         if (group.name == 0 && group.text == 0) continue;
@@ -172,17 +184,21 @@ class DabWriter {
     return table.Html();
   }
 
-  std::string TypeCategories() const {
-    Table table(Keyword(offsetof(TableBlock, typeCategories)), {"Name", "Value"});
+  std::string TypeCategories() {
+    Table table(headings_.List("typeCategories"),
+                {Column("typeCategories", "name"), Column("typeCategories", "value")});
     for (const TypeCategory& category : block_->typeCategories) {
       if (Stored(category)) table.Row({Escape(category.name), Escape(category.value)});
     }
     return table.Html();
   }
 
-  std::string Initialize() const {
-    Table table(Keyword(offsetof(TableBlock, initialize)),
-                {"Condition", "Pin", "name", "RSV", "nchange", "reserve", "displayname"});
+  std::string Initialize() {
+    const char* rows = "initialize.rows";
+    Table table(headings_.List("initialize"),
+                {Column("initialize", "condition"), Column(rows, "pin"), Column(rows, "signal"),
+                 Column(rows, "reserved"), Column(rows, "changeable"), Column(rows, "reservedName"),
+                 Column(rows, "displayName")});
     for (const InitializeCondition& block : block_->initialize) {
       for (const InitializeRow& row : block.rows) {
         if (row.pin == 0 && row.signal == 0 && row.reservedName == 0 && row.displayName == 0 &&
@@ -199,8 +215,9 @@ class DabWriter {
   }
 
   template <size_t N>
-  std::string Information(const SectionEntry& section, const NumberedRow (&rows)[N]) const {
-    Table table(section.keyword, {"Number", "Text"});
+  std::string Information(const SectionEntry& section, const NumberedRow (&rows)[N]) {
+    std::string_view path = section.table;
+    Table table(headings_.List(path), {Column(path, "number"), Column(path, "text")});
     for (const NumberedRow& row : rows) {
       // -1 marks the slot after the last row.
       if (Stored(row) && row.number != -1)
@@ -211,8 +228,9 @@ class DabWriter {
 
   template <int Items, size_t N>
   std::string Information(const SectionEntry& section,
-                          const ConditionalRecord<Items> (&records)[N]) const {
-    Table table(section.keyword, {"Condition", "Items"});
+                          const ConditionalRecord<Items> (&records)[N]) {
+    std::string_view path = section.table;
+    Table table(headings_.List(path), {Column(path, "condition"), Column(path, "items")});
     for (const ConditionalRecord<Items>& record : records) {
       if (!Stored(record)) continue;
       std::vector<std::string> items;
@@ -231,16 +249,13 @@ class DabWriter {
   }
 
   // The numbered tables and the conditional lists, in block order.
-  std::string InformationTables() const {
+  std::string InformationTables() {
     std::string out;
     ForEachTable(
         [&](const SectionEntry& section, const auto& table) { out += Information(section, table); },
         *block_);
     return out;
   }
-
-  // The keyword of the section that fills the table at `offset`.
-  static std::string_view Keyword(size_t offset) { return DafSectionAt(offset).keyword; }
 
   // A map is drawn when anything but its number is stored, or a number other
   // than the -1 that marks the slot after the last map.
@@ -250,7 +265,7 @@ class DabWriter {
     return std::memcmp(&map, &numberOnly, sizeof map) != 0 || (map.number != 0 && map.number != -1);
   }
 
-  std::string MemoryMaps() const {
+  std::string MemoryMaps() {
     std::string out;
     for (const MemoryMapCondition& block : block_->memoryMaps) {
       for (const MemoryMap& map : block.maps) {
@@ -260,9 +275,13 @@ class DabWriter {
     return out.empty() ? "<p>No memory maps.</p>\n" : out;
   }
 
-  std::string Map(std::string_view condition, const MemoryMap& map) const {
+  std::string Map(std::string_view condition, const MemoryMap& map) {
     std::vector<MapEntry> entries;
-    Table table("", {"Start", "End", "Name", "Access", "Field 5", "Size", "Field 7", "Field 8"});
+    std::vector<std::string> headings;
+    for (int i = 0; i < 8; ++i) {
+      headings.push_back(Column("memoryMaps.maps.entries", "fields[" + std::to_string(i) + "]"));
+    }
+    Table table("", std::move(headings));
     for (const MemoryMapEntry& stored : map.entries) {
       if (!Stored(stored)) continue;
       MapEntry entry{map.number, {}};
@@ -276,22 +295,26 @@ class DabWriter {
     }
     return "<section class=\"memory-map\"><h3>" + std::to_string(map.number) + ": " +
            Escape(map.title) + "</h3>\n<p class=\"condition\">" + ConditionText(condition) +
-           "</p>\n<p>" + Escape(map.description) + "</p>\n<p>Main: " + Escape(map.mainFlash) +
-           ", Secondary: " + Escape(map.secondaryFlash) + "</p>\n<div class=\"figure-row\"><div>" +
+           "</p>\n<p>" + Escape(map.description) + "</p>\n<p>" +
+           Column("memoryMaps.maps", "mainFlash") + ": " + Escape(map.mainFlash) + ", " +
+           Column("memoryMaps.maps", "secondaryFlash") + ": " + Escape(map.secondaryFlash) +
+           "</p>\n<div class=\"figure-row\"><div>" +
            (entries.empty() ? std::string("<p>No ranges.</p>") : AddressBarSvg(entries)) +
            "</div><div>" + table.Html() + "</div></div></section>\n";
   }
 
   const DabFile& file_;
   std::unique_ptr<TableBlock> block_;
+  Headings headings_{TableNames::OfDab()};
   std::map<std::string, std::vector<std::string>, std::less<>> aliasesOf_, groupsOf_;
 };
 
 }  // namespace
 
-std::string DabReport(const DabFile& file, std::string_view name) {
+std::string DabReport(const DabFile& file, std::string_view name, std::string_view title) {
   DabWriter writer(file);
-  return Page(Escaped(name) + " \u2013 device report", writer.Body(name));
+  std::string body = writer.Body(name, title);
+  return Page(title.empty() ? Escaped(name) + " \u2013 device report" : Escaped(title), body);
 }
 
 }  // namespace qelc::report

@@ -22,15 +22,17 @@ class IpbWriter {
   IpbWriter(const SoftIPLibrary& library, std::string_view strings)
       : library_(library), strings_(strings) {}
 
-  std::string Body(std::string_view name) const {
-    std::string out =
-        "<header><h1>" + Escaped(name) +
-        "</h1><p>An IPB file: " + Count(library_.categories.Size(), "category", "categories") +
-        ", " + Count(library_.modules.Size(), "module", "modules") + ".</p></header>\n<main>\n";
-    out += "<section id=\"categories\"><h2>SoftIPCategory</h2>\n" + Categories() + "</section>\n";
+  std::string Body(std::string_view name, std::string_view title) {
+    std::string out = "<header><h1>" + Escaped(title.empty() ? name : title) + "</h1><p>" +
+                      (title.empty() ? "An IPB file" : "The IPB file " + Escaped(name)) + ": " +
+                      Count(library_.categories.Size(), "category", "categories") + ", " +
+                      Count(library_.modules.Size(), "module", "modules") +
+                      ".</p></header>\n<main>\n";
+    out += "<section id=\"categories\"><h2>" + headings_.List("categories") + "</h2>\n" +
+           Categories() + "</section>\n";
     out += "<section id=\"modules\"><h2>Modules</h2>\n";
     for (size_t i = 0; i < library_.modules.Size(); ++i) out += Module(library_.modules.At(i));
-    return out + "</section>\n</main>\n";
+    return out + "</section>\n</main>\n" + headings_.Note();
   }
 
  private:
@@ -47,8 +49,13 @@ class IpbWriter {
     return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
   }
 
-  std::string Categories() const {
-    Table table("", {"Number", "Name", "Value"});
+  std::string Column(std::string_view path, std::string_view field) {
+    return headings_.Column(path, field);
+  }
+
+  std::string Categories() {
+    Table table("", {Column("categories", "number"), Column("categories", "name"),
+                     Column("categories", "value")});
     for (size_t i = 0; i < library_.categories.Size(); ++i) {
       const SoftIPCategoryEntry& entry = library_.categories.At(i);
       table.Row({FloatText(entry.number), Escape(entry.name), Escape(entry.value)});
@@ -97,10 +104,15 @@ class IpbWriter {
     return out + "</svg>\n";
   }
 
-  std::string Ports(const SoftIPModule& module) const {
+  std::string Ports(const SoftIPModule& module) {
     std::string_view input = IpfBlockOf("inputs").keyword, output = IpfBlockOf("outputs").keyword;
-    Table table(std::string(input) + " and " + std::string(output),
-                {"", "text1", "text2", "text3", "text4", "number1", "number2", "text5", "text6"});
+    std::vector<std::string> headings = {""};
+    for (const char* field :
+         {"text1", "text2", "text3", "text4", "number1", "number2", "text5", "text6"}) {
+      headings.push_back(Column("modules.inputs", field));
+    }
+    Table table(headings_.List("modules.inputs") + " and " + headings_.List("modules.outputs"),
+                std::move(headings));
     for (size_t i = 0; i < module.inputs.Size(); ++i) {
       const SoftIPInput& p = module.inputs.At(i);
       table.Row({std::string(input), Escape(p.text1), Escape(p.text2), Escape(p.text3),
@@ -122,19 +134,25 @@ class IpbWriter {
     return out;
   }
 
-  std::string Others(const SoftIPModule& module) const {
-    Table declarations(IpfBlockOf("declarations").keyword, {"text1", "text2", "text3"});
+  std::string Others(const SoftIPModule& module) {
+    const char* declarationPath = "modules.declarations";
+    Table declarations(headings_.List(declarationPath),
+                       {Column(declarationPath, "text1"), Column(declarationPath, "text2"),
+                        Column(declarationPath, "text3")});
     for (size_t i = 0; i < module.declarations.Size(); ++i) {
       const SoftIPDeclaration& d = module.declarations.At(i);
       declarations.Row({Escape(d.text1), Escape(d.text2), Escape(d.text3)});
     }
-    Table macro(IpfBlockOf("macroStatements").keyword, {"Condition", "Statements"});
+    Table macro(headings_.List("modules.macroStatements"),
+                {Column("modules.macroStatements", "condition"),
+                 Column("modules.macroStatements", "statements")});
     for (size_t i = 0; i < module.macroStatements.Size(); ++i) {
       const SoftIPMacroStatement& s = module.macroStatements.At(i);
       macro.Row({ConditionText(Text(s.condition)), "<pre>" + Escape(s.statements) + "</pre>"});
     }
-    Table lists("", {IpfBlockOf("modules").keyword, IpfBlockOf("busExtNames").keyword,
-                     "MacroName parameters", "Equation parameters"});
+    Table lists("", {Column("modules", "moduleName") + " : " + Column("modules", "moduleNumber"),
+                     Column("modules", "busExtNames"), Column("modules", "macroParameters"),
+                     Column("modules", "equationParameters")});
     // A module without a Module statement stores an empty name and number 0.
     bool statement = module.moduleName != 0 || module.moduleNumber != 0;
     lists.Row(
@@ -144,7 +162,7 @@ class IpbWriter {
     return lists.Html() + declarations.Html() + macro.Html();
   }
 
-  std::string Module(const SoftIPModule& module) const {
+  std::string Module(const SoftIPModule& module) {
     return "<section class=\"module\"><h3>" + Escape(module.name) +
            "</h3>\n<div class=\"figure-row\"><div>" + Symbol(module) + "</div><div>" +
            Ports(module) + "</div></div>\n" + Others(module) + "</section>\n";
@@ -152,14 +170,16 @@ class IpbWriter {
 
   const SoftIPLibrary& library_;
   std::string_view strings_;
+  Headings headings_{TableNames::OfIpb()};
 };
 
 }  // namespace
 
-std::string IpbReport(const SoftIPLibrary& library, std::string_view strings,
-                      std::string_view name) {
+std::string IpbReport(const SoftIPLibrary& library, std::string_view strings, std::string_view name,
+                      std::string_view title) {
   IpbWriter writer(library, strings);
-  return Page(Escaped(name) + " \u2013 soft-IP report", writer.Body(name));
+  std::string body = writer.Body(name, title);
+  return Page(title.empty() ? Escaped(name) + " \u2013 soft-IP report" : Escaped(title), body);
 }
 
 }  // namespace qelc::report

@@ -2,6 +2,7 @@
 
 #include "decompile/source_text.h"
 #include "report/html_text.h"
+#include "report/report.h"
 
 namespace qelc::report {
 
@@ -17,7 +18,8 @@ nav ul { padding-left: 1.2em; } .condition { font-family: monospace; color: #444
 svg.drawing { width: 100%; height: auto; display: block; }
 .scroll { overflow: auto; max-height: 36em; max-width: 100%; width: fit-content; margin: 0 0 1em; }
 table { border-collapse: collapse; font-size: 0.9em; }
-caption { text-align: left; font-weight: bold; padding: 0.3em 0; font-family: monospace; }
+a.mark { text-decoration: none; } p.note { color: #444; font-size: 0.9em; }
+caption { text-align: left; font-weight: bold; padding: 0.3em 0; white-space: nowrap; }
 th, td { border: 1px solid #ddd; padding: 0.15em 0.5em; text-align: left; vertical-align: top; }
 th { background: #f3f3f3; position: sticky; top: 0; }
 td.empty { color: #888; font-style: italic; }
@@ -67,8 +69,8 @@ std::string Page(std::string_view escapedTitle, const std::string& body) {
   return page;
 }
 
-Table::Table(std::string_view caption, std::initializer_list<std::string_view> headings)
-    : caption_(caption), headings_(headings) {}
+Table::Table(std::string_view caption, std::vector<std::string> headings)
+    : caption_(caption), headings_(std::move(headings)) {}
 
 void Table::Row(std::vector<std::string> escapedCells) {
   rows_ += "<tr>";
@@ -82,9 +84,29 @@ std::string Table::Html() const {
   std::string out = "<div class=\"scroll\"><table>";
   if (!caption_.empty()) out += "<caption>" + caption_ + "</caption>";
   out += "<thead><tr>";
-  for (std::string_view heading : headings_) out += "<th>" + std::string(heading) + "</th>";
+  for (const std::string& heading : headings_) out += "<th>" + heading + "</th>";
   out += "</tr></thead>\n<tbody>\n" + rows_ + "</tbody></table></div>\n";
   return out;
+}
+
+std::string Headings::List(std::string_view path) const {
+  const ListNames* list = names_.Find(path);
+  return Escaped(list ? std::string_view(list->heading) : path);
+}
+
+std::string Headings::Column(std::string_view path, std::string_view field) {
+  const ListNames* list = names_.Find(path);
+  const ColumnName* column = list ? list->Column(field) : nullptr;
+  if (!column) return Escaped(field);
+  if (!column->toolsDecide) return Escaped(column->name);
+  marked_ = true;
+  return Escaped(column->name) + "<a class=\"mark\" href=\"#tools-decide\">*</a>";
+}
+
+std::string Headings::Note() const {
+  if (!marked_) return "";
+  return "<p id=\"tools-decide\" class=\"note\">* What this value means is decided by the tools "
+         "that load the file; the compiler stores it as the source writes it.</p>\n";
 }
 
 std::string ConditionText(std::string_view stored) {
@@ -92,6 +114,18 @@ std::string ConditionText(std::string_view stored) {
   std::optional<std::string> source = decompile::ConditionSource(stored);
   if (source) return "When " + Escaped(*source);
   return "When (as stored) " + Escaped(stored);
+}
+
+std::string IndexPage(std::string_view title, const std::vector<IndexEntry>& entries) {
+  std::string heading = Escaped(title.empty() ? "Devices" : title);
+  Table table("", {"Page", "File", "Kind"});
+  for (const IndexEntry& entry : entries) {
+    table.Row({"<a href=\"" + Escaped(entry.page) + "\">" + Escaped(entry.page) + "</a>",
+               Escaped(entry.file), entry.dab ? "DAB file" : "IPB file"});
+  }
+  return Page(heading, "<header><h1>" + heading + "</h1><p>" +
+                           Count(int64_t(entries.size()), "page", "pages") +
+                           ", one per file.</p></header>\n<main>\n" + table.Html() + "</main>\n");
 }
 
 }  // namespace qelc::report

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "formats/table_names.h"
 
 namespace qelc::report {
 
@@ -16,7 +17,8 @@ std::string Page(std::string_view escapedTitle, const std::string& body);
 // table is wider or longer than the page gives it.
 class Table {
  public:
-  Table(std::string_view caption, std::initializer_list<std::string_view> headings);
+  // `headings` are escaped.
+  Table(std::string_view caption, std::vector<std::string> headings);
 
   void Row(std::vector<std::string> escapedCells);
   bool Empty() const { return rows_.empty(); }
@@ -24,8 +26,27 @@ class Table {
 
  private:
   std::string caption_;
-  std::vector<std::string_view> headings_;
+  std::vector<std::string> headings_;
   std::string rows_;
+};
+
+// The headings of a page in the words of the source, from the names of the
+// file's lists. A column whose meaning the tools that load the file decide is
+// marked, and the page says once what the mark means.
+class Headings {
+ public:
+  explicit Headings(TableNames names) : names_(std::move(names)) {}
+
+  // The heading of a list: a table's section keyword, a nested list's noun.
+  std::string List(std::string_view path) const;
+  // The name of the field `field` of the rows of the list at `path`, escaped.
+  std::string Column(std::string_view path, std::string_view field);
+  // The sentence that explains the mark, when a heading carries it.
+  std::string Note() const;
+
+ private:
+  TableNames names_;
+  bool marked_ = false;
 };
 
 // A stored condition as the source writes it: `Always` for the condition `1`,

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/dab_file.h"
 #include "formats/ipb_library.h"
@@ -10,13 +11,24 @@ namespace qelc::report {
 
 // A DAB file as one self-contained HTML page: a pinout drawing and table for
 // every package of every pin-number condition block, the device's other tables,
-// and each memory map drawn as an address bar. `name` titles the page.
-std::string DabReport(const DabFile& file, std::string_view name);
+// and each memory map drawn as an address bar. The page is titled `title`, or
+// the file's `name` when the title is empty.
+std::string DabReport(const DabFile& file, std::string_view name, std::string_view title = {});
 
 // An IPB file as one HTML page: every module as a block symbol with its ports,
 // their fields, the categories and the macro statements. `strings` are the
 // file's string bytes, into which every reference of `library` was checked.
-std::string IpbReport(const SoftIPLibrary& library, std::string_view strings,
-                      std::string_view name);
+std::string IpbReport(const SoftIPLibrary& library, std::string_view strings, std::string_view name,
+                      std::string_view title = {});
+
+// A page of the index of many pages: the file each was made from.
+struct IndexEntry {
+  std::string file;
+  std::string page;  // its file name, beside the index
+  bool dab;
+};
+
+// The page that links the pages of many files, titled `title` (or "Devices").
+std::string IndexPage(std::string_view title, const std::vector<IndexEntry>& entries);
 
 }  // namespace qelc::report

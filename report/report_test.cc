@@ -21,12 +21,12 @@ std::string Compiled(const std::string& name, const std::string& source,
   return {};
 }
 
-std::string DabPage(const std::string& source) {
+std::string DabPage(const std::string& source, std::string_view title = {}) {
   std::string bytes = Compiled("dev.daf", "Device D\n" + source, "dev.dab");
   std::string problem;
   std::optional<DabFile> file = DabFile::Open(bytes, problem);
   EXPECT_TRUE(file) << problem;
-  return file ? DabReport(*file, "dev.dab") : "";
+  return file ? DabReport(*file, "dev.dab", title) : "";
 }
 
 size_t Count(const std::string& text, const std::string& part) {
@@ -56,7 +56,7 @@ TEST(ReportTest, PinShapesForEveryRowPlacedOrBesideTheBody) {
   EXPECT_NE(page.find("data-package=\"&#39;QFP4&#39;\""), std::string::npos);
 }
 
-TEST(ReportTest, MemoryMapBlocksAndTablesUnderTheirSectionNames) {
+TEST(ReportTest, MemoryMapBlocksAndTablesUnderTheirSectionHeadings) {
   std::string page = DabPage(
       "Alias { When DEV is 'D' : SWD : 'PA13' }\n"
       "MemoryMap {\n  Always :\n  {\n    Number : 7\n    Title : "
@@ -69,8 +69,28 @@ TEST(ReportTest, MemoryMapBlocksAndTablesUnderTheirSectionNames) {
   EXPECT_EQ(Count(page, "class=\"block overlap\""), 1u);
   EXPECT_NE(page.find("gap 0x0200 to 0x0FFF"), std::string::npos);
   EXPECT_NE(page.find("Flash &amp; more"), std::string::npos);
-  EXPECT_NE(page.find("<caption>Alias</caption>"), std::string::npos);
+  EXPECT_NE(page.find("<caption>Aliases</caption>"), std::string::npos);
+  EXPECT_NE(page.find("<h2>Memory maps</h2>"), std::string::npos);
+  EXPECT_NE(page.find("<th>alias</th><th>pin</th>"), std::string::npos);
+  // The range's fields by the names of the example's conventions, each marked
+  // as the loading tools' to read; the mark is explained once.
+  EXPECT_NE(page.find("<th>protection<a class=\"mark\" href=\"#tools-decide\">*</a></th>"),
+            std::string::npos);
+  EXPECT_EQ(page.find("Field 5"), std::string::npos);
+  EXPECT_EQ(Count(page, "id=\"tools-decide\""), 1u);
   EXPECT_EQ(page.find("src="), std::string::npos);
+}
+
+TEST(ReportTest, TitleGivenAndAnIndexOfPages) {
+  std::string page = DabPage("", "QX <family>");
+  EXPECT_NE(page.find("<title>QX &lt;family&gt;</title>"), std::string::npos);
+  EXPECT_NE(page.find("<h1>QX &lt;family&gt;</h1><p>The DAB file dev.dab: "), std::string::npos);
+  std::string index = IndexPage("", {{"a/dev.dab", "dev.dab.html", true},
+                                     {"b/dev.dab", "dev.dab-2.html", true},
+                                     {"lib.ipb", "lib.ipb.html", false}});
+  EXPECT_NE(index.find("<h1>Devices</h1><p>3 pages, one per file."), std::string::npos);
+  EXPECT_NE(index.find("<a href=\"dev.dab-2.html\">"), std::string::npos);
+  EXPECT_EQ(Count(index, "<tr><td><a href="), 3u);
 }
 
 TEST(ReportTest, ModulePortsWithTheirDirections) {
@@ -84,6 +104,7 @@ TEST(ReportTest, ModulePortsWithTheirDirections) {
   EXPECT_EQ(Count(page, "data-direction=\"in\""), 2u);
   EXPECT_EQ(Count(page, "data-direction=\"out\""), 1u);
   EXPECT_NE(page.find("data-module=\"M&lt;1&gt;\" data-port=\"b\""), std::string::npos);
+  EXPECT_EQ(page.find("text1"), std::string::npos);
 }
 
 TEST(ReportTest, ACountOfOneTakesTheSingular) {

@@ -101,7 +101,7 @@ def test_diff_lists_what_qeldump_lists(compiled, tmp_path):
     dabs = [p for p in compiled if p.suffix == ".dab"]
     pairs = list(zip(dabs[:40], dabs[1:41]))
     for a, b in pairs:
-        run = qeldump("--diff", str(a), str(b))
+        run = qeldump("--diff", "--by-index", str(a), str(b))
         found = qelc.diff(a, b)
         listed = [line for line in run.stdout.decode().splitlines() if ": " in line
                   and " hold the same fields" not in line]
