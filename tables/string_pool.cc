@@ -13,11 +13,39 @@ constexpr StringRef kNoString = -1;
 
 constexpr size_t kFirstSlotCount = 256;
 
-// FNV-1a: short texts, which most pooled strings are, hash in a few steps.
+// Reads up to 8 bytes of a text a load at a time, whatever its length: most
+// pooled strings are a few characters long and hash in a handful of steps.
+uint64_t Load64(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+uint64_t Load32(const char* p) {
+  uint32_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+uint64_t Mix(uint64_t hash, uint64_t word) {
+  hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+  return hash ^ (hash >> 32);
+}
+
 uint32_t Hash(std::string_view text) {
-  uint32_t hash = 2166136261u;
-  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-  return hash;
+  const char* p = text.data();
+  size_t n = text.size();
+  uint64_t hash = 0x9E3779B97F4A7C15ull ^ n;
+  for (; n > 8; p += 8, n -= 8) hash = Mix(hash, Load64(p));
+  // The last 1 to 8 bytes, read as two loads that may overlap (the length is
+  // in the hash already).
+  uint64_t tail = 0;
+  if (n >= 4) {
+    tail = (Load32(p) << 32) | Load32(p + n - 4);
+  } else if (n > 0) {
+    auto byte = [p](size_t i) { return uint64_t(static_cast<unsigned char>(p[i])); };
+    tail = (byte(0) << 16) | (byte(n / 2) << 8) | byte(n - 1);
+  }
+  return uint32_t(Mix(hash, tail));
 }
 
 }  // namespace
