@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <unordered_map>
 
@@ -10,6 +11,7 @@
 #include "source/expect.h"
 #include "source/files.h"
 #include "source/format.h"
+#include "source/text_hash.h"
 #include "source/text_reader.h"
 
 namespace qelc {
@@ -210,19 +212,19 @@ void CheckDefine(Run& run, const SourcePoint& at, std::string_view piece, const 
   size_t start = value.empty() ? size_t(nameAt.column - at.column) : valueEnd - value.size();
   int32_t length = int32_t(value.empty() ? name.size() : value.size());
   Location here = Place(run, {at.file, at.line, at.column + int32_t(start)}, length);
-  const std::string* kept = run.defines.Replacement(name);
-  if (!kept) {
+  std::string_view kept = run.defines.Replacement(name);
+  if (kept.empty()) {
     if (!value.empty()) run.definedAt[name] = std::move(here);
     return;
   }
-  if (*kept == value) return;
+  if (kept == value) return;
   auto first = run.definedAt.find(name);
   std::string earlier =
       first == run.definedAt.end() ? "" : " (at " + EarlierPlace(first->second, here) + ")";
   run.diagnostics.WarnAt(
       here, kDefineRepeated,
       Format("%s is already defined as %s%s; this value is ignored", QuotedText(name).c_str(),
-             QuotedText(*kept).c_str(), earlier.c_str()));
+             QuotedText(kept).c_str(), earlier.c_str()));
 }
 
 // While linting: the directive read at `at` as a fact of the source. An
@@ -313,8 +315,8 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
     while (end < text.size() && !IsSubstitutionDelimiter(text[end])) ++end;
     std::string_view word = text.substr(start, end - start);
     text.remove_prefix(end);
-    const std::string* value = skipNextWord ? nullptr : defines.Replacement(word);
-    if (!value) {
+    std::string_view value = skipNextWord ? std::string_view() : defines.Replacement(word);
+    if (value.empty()) {
       rewritten.append(word);
       skipNextWord = false;
       atFirstWord = false;
@@ -327,7 +329,7 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
     }
     skipNextWord = atFirstWord;
     if (replaced && pending.size() == 1) replaced->push_back(word);
-    pending.push_back(*value);
+    pending.push_back(value);
   }
   return true;
 }
@@ -456,25 +458,72 @@ const WarningCheck kDefineExtraWords{
     "define-extra-words", true,
     "a #define with words after its value (#define SIZE 124 K stores 124 and drops K)"};
 
-void DefineTable::Add(std::string name, std::string value) {
+DefineTable::DefineView DefineTable::At(uint32_t define) const {
+  const char* record = texts_.data() + define - 1;
+  uint32_t lengths[2];
+  std::memcpy(lengths, record, sizeof lengths);
+  const char* name = record + sizeof lengths;
+  return {{name, lengths[0]}, {name + lengths[0], lengths[1]}};
+}
+
+uint32_t DefineTable::Append(std::string_view name, std::string_view value) {
+  uint32_t define = uint32_t(texts_.size() + 1);
+  const uint32_t lengths[2] = {uint32_t(name.size()), uint32_t(value.size())};
+  texts_.append(reinterpret_cast<const char*>(lengths), sizeof lengths);
+  texts_.append(name);
+  texts_.append(value);
+  return define;
+}
+
+// The slot that holds `name`, or the empty one where it belongs.
+size_t DefineTable::Probe(std::string_view name, uint32_t hash) const {
+  size_t mask = slots_.size() - 1;
+  for (size_t i = HomeSlot(hash, slots_.size());; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.define == 0 || (slot.hash == hash && At(slot.define).name == name)) return i;
+  }
+}
+
+// Doubles the slots once one more define would fill more than half of them.
+void DefineTable::Grow() {
+  constexpr size_t kFirstSlotCount = 64;
+  if (2 * (defines_ + 1) <= slots_.size()) return;
+  std::vector<Slot> old(std::max(kFirstSlotCount, 2 * slots_.size()));
+  old.swap(slots_);
+  size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.define == 0) continue;
+    size_t i = HomeSlot(slot.hash, slots_.size());
+    while (slots_[i].define != 0) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
+
+void DefineTable::Add(std::string_view name, std::string_view value) {
   if (!name.empty() && !value.empty()) {
     valuedInitials_[static_cast<unsigned char>(name[0])] = true;
     hasValues_ = true;
   }
-  auto [entry, added] = firstValues_.try_emplace(std::move(name), std::move(value));
-  // A later entry only counts while every earlier one of its name is valueless.
-  if (!added && entry->second.empty()) entry->second = std::move(value);
+  Grow();
+  uint32_t hash = HashText(name);
+  Slot& slot = slots_[Probe(name, hash)];
+  if (slot.define == 0) {
+    slot = {hash, Append(name, value)};
+    ++defines_;
+  } else if (At(slot.define).value.empty() && !value.empty()) {
+    // A later entry only counts while every earlier one of its name is valueless.
+    slot.define = Append(name, value);
+  }
 }
 
 bool DefineTable::IsDefined(std::string_view name) const {
-  return firstValues_.find(name) != firstValues_.end();
+  return !slots_.empty() && slots_[Probe(name, HashText(name))].define != 0;
 }
 
-const std::string* DefineTable::Replacement(std::string_view word) const {
-  if (word.empty() || !valuedInitials_[static_cast<unsigned char>(word[0])]) return nullptr;
-  auto entry = firstValues_.find(word);
-  if (entry == firstValues_.end() || entry->second.empty()) return nullptr;
-  return &entry->second;
+std::string_view DefineTable::Replacement(std::string_view word) const {
+  if (word.empty() || !valuedInitials_[static_cast<unsigned char>(word[0])]) return {};
+  const Slot& slot = slots_[Probe(word, HashText(word))];
+  return slot.define == 0 ? std::string_view() : At(slot.define).value;
 }
 
 int ClassifyLine(std::string_view line, std::string& name, std::string& value) {
@@ -522,7 +571,7 @@ size_t FirstRewrittenWord(std::string_view line, const DefineTable& defines) {
     if (start == line.size()) return std::string_view::npos;
     size_t end = start;
     while (end < line.size() && !IsSubstitutionDelimiter(line[end])) ++end;
-    if (defines.Replacement(line.substr(start, end - start))) return start;
+    if (!defines.Replacement(line.substr(start, end - start)).empty()) return start;
     start = end;
   }
 }

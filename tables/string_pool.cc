@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "source/ascii.h"
+#include "source/text_hash.h"
 
 namespace qelc {
 
@@ -13,53 +14,12 @@ constexpr StringRef kNoString = -1;
 
 constexpr size_t kFirstSlotCount = 256;
 
-// Reads up to 8 bytes of a text a load at a time, whatever its length: most
-// pooled strings are a few characters long and hash in a handful of steps.
-uint64_t Load64(const char* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
-}
-uint64_t Load32(const char* p) {
-  uint32_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
-}
-
-uint64_t Mix(uint64_t hash, uint64_t word) {
-  hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-  return hash ^ (hash >> 32);
-}
-
-uint32_t Hash(std::string_view text) {
-  const char* p = text.data();
-  size_t n = text.size();
-  uint64_t hash = 0x9E3779B97F4A7C15ull ^ n;
-  for (; n > 8; p += 8, n -= 8) hash = Mix(hash, Load64(p));
-  // The last 1 to 8 bytes, read as two loads that may overlap (the length is
-  // in the hash already).
-  uint64_t tail = 0;
-  if (n >= 4) {
-    tail = (Load32(p) << 32) | Load32(p + n - 4);
-  } else if (n > 0) {
-    auto byte = [p](size_t i) { return uint64_t(static_cast<unsigned char>(p[i])); };
-    tail = (byte(0) << 16) | (byte(n / 2) << 8) | byte(n - 1);
-  }
-  return uint32_t(Mix(hash, tail));
-}
-
 }  // namespace
-
-// The slots are a power of two; the multiplication spreads every bit of the
-// hash over the slot number.
-inline size_t StringPool::HomeSlot(uint32_t hash) const {
-  return size_t((uint64_t(hash) * 0x9E3779B97F4A7C15ull) >> 32) & (slots_.size() - 1);
-}
 
 // The slot that holds `text`, or the empty slot where it belongs.
 inline StringPool::Slot& StringPool::FindSlot(std::string_view text, uint32_t hash) {
   size_t mask = slots_.size() - 1;
-  for (size_t i = HomeSlot(hash);; i = (i + 1) & mask) {
+  for (size_t i = HomeSlot(hash, slots_.size());; i = (i + 1) & mask) {
     Slot& slot = slots_[i];
     if (slot.ref == kNoString) return slot;
     if (slot.hash == hash && slot.length == text.size() &&
@@ -77,7 +37,7 @@ inline void StringPool::MakeRoomForOneMore() {
   size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.ref == kNoString) continue;
-    size_t i = HomeSlot(slot.hash);
+    size_t i = HomeSlot(slot.hash, slots_.size());
     while (slots_[i].ref != kNoString) i = (i + 1) & mask;
     slots_[i] = slot;
   }
@@ -87,7 +47,7 @@ inline void StringPool::MakeRoomForOneMore() {
 // where it is to be recorded, with its hash and length already filled in.
 inline StringPool::Slot& StringPool::SlotFor(std::string_view text) {
   MakeRoomForOneMore();
-  uint32_t hash = Hash(text);
+  uint32_t hash = HashText(text);
   Slot& slot = FindSlot(text, hash);
   slot.hash = hash;
   slot.length = uint32_t(text.size());
