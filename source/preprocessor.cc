@@ -419,6 +419,35 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
   return true;
 }
 
+// Writes the whole lines at the front of the read buffer that go out as they
+// are (no directive, no define to rewrite, no NUL) with one write, and returns
+// how many there were. Most lines of most sources are such lines; the first
+// one that is not is left to be read as a piece.
+int32_t WriteUnchangedLines(TextReader& reader, Run& run) {
+  std::string_view bytes = reader.Buffered();
+  // A line that holds a NUL is refused when it is read as a piece.
+  bytes = bytes.substr(0, bytes.find('\0'));
+  size_t taken = 0;
+  int32_t lines = 0;
+  for (;;) {
+    std::string_view rest = bytes.substr(taken, kLinePieceLength);
+    size_t lineEnd = rest.find('\n');
+    if (lineEnd == std::string_view::npos) break;
+    std::string_view line = rest.substr(0, lineEnd + 1);
+    size_t start = 0;
+    while (line[start] == ' ' || line[start] == '\t') ++start;
+    if (line[start] == '#' || FirstRewrittenWord(line, run.defines) != std::string_view::npos)
+      break;
+    taken += line.size();
+    ++lines;
+  }
+  if (taken > 0) {
+    std::fwrite(bytes.data(), 1, taken, run.output);
+    reader.Consume(taken);
+  }
+  return lines;
+}
+
 int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run,
                    SourcePoint includedAt) {
   // Held on the heap: include files nest 64 deep, each with its read buffer.
@@ -428,6 +457,8 @@ int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& ru
   if (run.map) run.map->AddFile(inputName, includedAt);
   SourcePoint at{int32_t(run.names.size() - 1), 1, 1};
   for (;;) {
+    // The linter enters every line in its map: it reads them one by one.
+    if (!run.map && run.Writing() && at.column == 1) at.line += WriteUnchangedLines(*reader, run);
     switch (ReadPiece(*reader, piece)) {
       case PieceRead::kEndOfFile:
         return 1;

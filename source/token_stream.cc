@@ -102,7 +102,7 @@ inline void TokenStream::AppendBytes(std::string_view bytes) {
 // through here, one table lookup a byte.
 template <bool (*InRun)(char), bool kCountsLines, typename Take>
 inline void TokenStream::TakeRun(Take take) {
-  do {
+  for (;;) {
     std::string_view bytes = reader_->Buffered();
     size_t length = 1;
     for (; length < bytes.size() && InRun(bytes[length]); ++length) {
@@ -112,11 +112,22 @@ inline void TokenStream::TakeRun(Take take) {
       }
     }
     take(bytes.substr(0, length));
+    reader_->Consume(length);
+    if (length < bytes.size()) {
+      // Most runs end in the buffer: the byte after the run is at hand.
+      offset_ += int64_t(length);
+      lookahead_ = static_cast<unsigned char>(bytes[length]);
+      if (lookahead_ == '\n') {
+        ++line_;
+        lineStart_ = offset_;
+      }
+      return;
+    }
     // The lookahead was counted when it was peeked at; the rest is counted now.
     offset_ += int64_t(length) - 1;
-    reader_->Consume(length);
     Peek();
-  } while (lookahead_ != EOF && InRun(char(lookahead_)));
+    if (lookahead_ == EOF || !InRun(char(lookahead_))) return;
+  }
 }
 
 inline void TokenStream::Complete() {
