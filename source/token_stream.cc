@@ -61,6 +61,17 @@ bool IsConditionVariable(std::string_view word) {
                      [word](std::string_view variable) { return EqualsNoCase(word, variable); });
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The kind of a complete word that is not the last of the input.
+TokenKind WordKind(std::string_view word) {
+  // Most words are neither: they start with a letter that no variable starts with.
+  if (IsDigit(word[0])) {
+    return std::all_of(word.begin(), word.end(), IsDigit) ? kNumberToken : kWordToken;
+  }
+  return IsConditionVariable(word) ? kVariableToken : kWordToken;
+}
+
 }  // namespace
 
 // The byte at the reader's position becomes the lookahead: it counts as read
@@ -194,14 +205,7 @@ void TokenStream::NoteQuoted() {
   }
 }
 
-inline void TokenStream::Classify() {
-  const std::string& text = token_.text;
-  if (IsConditionVariable(text)) token_.kind = kVariableToken;
-  for (char c : text) {
-    if (c < '0' || c > '9') return;
-  }
-  token_.kind = kNumberToken;
-}
+inline void TokenStream::Classify() { token_.kind = WordKind(token_.text); }
 
 // A word starting with "//" opens a comment, except when those two characters
 // are the whole rest of the input.
@@ -254,7 +258,70 @@ void TokenStream::Close() {
   lookahead_ = EOF;
 }
 
+// The common token in one pass over the read buffer: the blanks before it, a
+// delimiter or a word, and the byte after it (the next lookahead) all lie in
+// the buffer, and the word opens no comment. Only the scan's end is stored
+// back; false, with nothing changed, leaves every other token to Read.
+[[gnu::always_inline]] inline bool TokenStream::ReadInBuffer() {
+  if (lookahead_ == EOF) return false;
+  std::string_view bytes = reader_->Buffered();
+  const char* const first = bytes.data();  // the lookahead
+  const char* const end = first + bytes.size();
+  const char* at = first;
+  // The lookahead is counted already, line end included.
+  int32_t lineEnds = 0;
+  const char* lastLineEnd = nullptr;
+  if (ClassOf(*at) == kWhiteByte) {
+    for (++at; at < end && ClassOf(*at) == kWhiteByte; ++at) {
+      if (*at == '\n') {
+        ++lineEnds;
+        lastLineEnd = at;
+      }
+    }
+  }
+  if (at == end) return false;
+  const char* const start = at;
+  ByteClass startClass = ClassOf(*start);
+  if (startClass == kQuoteByte) return false;
+  if (startClass == kDelimiterByte) {
+    ++at;
+  } else {
+    for (++at; at < end && IsWordByte(*at); ++at) {
+    }
+    size_t length = size_t(at - start);
+    if (length > size_t(kTokenLimit) || (length >= 2 && start[0] == '/' && start[1] == '/'))
+      return false;
+  }
+  if (at == end) return false;
+
+  // Offsets count the bytes read, the lookahead included: `first` is byte
+  // offset_ - 1.
+  int64_t firstOffset = offset_ - 1;
+  if (lineEnds > 0) {
+    line_ += lineEnds;
+    lineStart_ = firstOffset + (lastLineEnd - first) + 1;
+  }
+  token_.start = {line_, int32_t(firstOffset + (start - first) - lineStart_ + 1)};
+  std::string_view word(start, size_t(at - start));
+  token_.text.assign(word);
+  token_.kind = startClass == kDelimiterByte ? kWordToken : WordKind(word);
+  reader_->Consume(size_t(at - first));
+  offset_ += at - first;
+  lookahead_ = static_cast<unsigned char>(*at);
+  if (lookahead_ == '\n') {
+    ++line_;
+    lineStart_ = offset_;
+  }
+  return true;
+}
+
 void TokenStream::Next() {
+  // Where no token's end is kept (the compiler), most tokens are read in one
+  // pass over the buffer; the rest, and every token where ends are kept, by Read.
+  if (!Placing()) {
+    previousLine_ = token_.start.line;
+    if (ReadInBuffer()) return;
+  }
   Read();
   if (diagnostics_.Linting()) diagnostics_.ReadToken(token_.start, end_);
 }

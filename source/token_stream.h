@@ -76,6 +76,7 @@ class TokenStream {
   void Close();
 
  private:
+  bool ReadInBuffer();
   void Read();
   void Peek();
   void Advance();
