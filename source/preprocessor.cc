@@ -419,16 +419,23 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
   return true;
 }
 
-// Writes the whole lines at the front of the read buffer that go out as they
-// are (no directive, no define to rewrite, no NUL) with one write, and returns
-// how many there were. Most lines of most sources are such lines; the first
-// one that is not is left to be read as a piece.
-int32_t WriteUnchangedLines(TextReader& reader, Run& run) {
+// Writes the whole plain lines at the front of the read buffer (no directive,
+// no NUL), `at` the place of the first: those that go out as they are
+// together, with one write, the others rewritten one by one. Most lines of
+// most sources are such lines; the first one that is not is left to be read as
+// a piece. False after a define cycle, whose message is written.
+bool WritePlainLines(TextReader& reader, Run& run, std::string& rewritten, SourcePoint& at) {
   std::string_view bytes = reader.Buffered();
   // A line that holds a NUL is refused when it is read as a piece.
   bytes = bytes.substr(0, bytes.find('\0'));
+  // The lines from `unwritten` to `taken` go out as they are, once a line
+  // that is rewritten or the end of the run comes.
+  size_t unwritten = 0;
   size_t taken = 0;
-  int32_t lines = 0;
+  auto writeUnchanged = [&] {
+    std::fwrite(bytes.data() + unwritten, 1, taken - unwritten, run.output);
+    unwritten = taken;
+  };
   for (;;) {
     std::string_view rest = bytes.substr(taken, kLinePieceLength);
     size_t lineEnd = rest.find('\n');
@@ -436,16 +443,22 @@ int32_t WriteUnchangedLines(TextReader& reader, Run& run) {
     std::string_view line = rest.substr(0, lineEnd + 1);
     size_t start = 0;
     while (line[start] == ' ' || line[start] == '\t') ++start;
-    if (line[start] == '#' || FirstRewrittenWord(line, run.defines) != std::string_view::npos)
-      break;
+    if (line[start] == '#') break;
+    if (size_t first = FirstRewrittenWord(line, run.defines); first != std::string_view::npos) {
+      writeUnchanged();
+      if (!SubstituteFrom(line, first, rewritten, run.defines)) {
+        ReportDefineCycle(run, at, rewritten);
+        return false;
+      }
+      std::fwrite(rewritten.data(), 1, rewritten.size(), run.output);
+      unwritten += line.size();
+    }
     taken += line.size();
-    ++lines;
+    ++at.line;
   }
-  if (taken > 0) {
-    std::fwrite(bytes.data(), 1, taken, run.output);
-    reader.Consume(taken);
-  }
-  return lines;
+  writeUnchanged();
+  reader.Consume(taken);
+  return true;
 }
 
 int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run,
@@ -458,7 +471,9 @@ int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& ru
   SourcePoint at{int32_t(run.names.size() - 1), 1, 1};
   for (;;) {
     // The linter enters every line in its map: it reads them one by one.
-    if (!run.map && run.Writing() && at.column == 1) at.line += WriteUnchangedLines(*reader, run);
+    if (!run.map && run.Writing() && at.column == 1 &&
+        !WritePlainLines(*reader, run, rewritten, at))
+      return 0;
     switch (ReadPiece(*reader, piece)) {
       case PieceRead::kEndOfFile:
         return 1;
