@@ -526,7 +526,11 @@ size_t DefineTable::Probe(std::string_view name, uint32_t hash) const {
   size_t mask = slots_.size() - 1;
   for (size_t i = HomeSlot(hash, slots_.size());; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
-    if (slot.define == 0 || (slot.hash == hash && At(slot.define).name == name)) return i;
+    if (slot.define == 0) return i;
+    if (slot.hash != hash) continue;
+    std::string_view defined = At(slot.define).name;
+    if (defined.size() == name.size() && SameBytes(defined.data(), name.data(), name.size()))
+      return i;
   }
 }
 

@@ -46,6 +46,18 @@ inline uint32_t HashText(std::string_view text) {
   return uint32_t(Mix(hash, tail));
 }
 
+// True when the `size` bytes at `a` and at `b` are the same: the texts of a
+// table that share a hash, compared by a few loads where they are short
+// rather than by a call.
+inline bool SameBytes(const char* a, const char* b, size_t size) {
+  using namespace text_hash_detail;
+  if (size > 16) return std::memcmp(a, b, size) == 0;
+  if (size >= 8) return Load64(a) == Load64(b) && Load64(a + size - 8) == Load64(b + size - 8);
+  if (size >= 4) return Load32(a) == Load32(b) && Load32(a + size - 4) == Load32(b + size - 4);
+  // 1 to 3 bytes: the first, the middle and the last are all of them.
+  return size == 0 || (a[0] == b[0] && a[size / 2] == b[size / 2] && a[size - 1] == b[size - 1]);
+}
+
 // The slot of `hash` in a table of `slots` slots (a power of two): the
 // multiplication spreads every bit of the hash over the slot number.
 inline size_t HomeSlot(uint32_t hash, size_t slots) {

@@ -64,7 +64,7 @@ bool IsConditionVariable(std::string_view word) {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The kind of a complete word that is not the last of the input.
-TokenKind WordKind(std::string_view word) {
+[[gnu::always_inline]] inline TokenKind WordKind(std::string_view word) {
   // Most words are neither: they start with a letter that no variable starts with.
   if (IsDigit(word[0])) {
     return std::all_of(word.begin(), word.end(), IsDigit) ? kNumberToken : kWordToken;

@@ -23,7 +23,7 @@ inline StringPool::Slot& StringPool::FindSlot(std::string_view text, uint32_t ha
     Slot& slot = slots_[i];
     if (slot.ref == kNoString) return slot;
     if (slot.hash == hash && slot.length == text.size() &&
-        std::memcmp(base_ + slot.ref, text.data(), text.size()) == 0) {
+        SameBytes(base_ + slot.ref, text.data(), text.size())) {
       return slot;
     }
   }
