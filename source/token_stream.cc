@@ -261,7 +261,8 @@ void TokenStream::Close() {
 // The common token in one pass over the read buffer: the blanks before it, a
 // delimiter or a word, and the byte after it (the next lookahead) all lie in
 // the buffer, and the word opens no comment. Only the scan's end is stored
-// back; false, with nothing changed, leaves every other token to Read.
+// back; false, with nothing changed, leaves every other token to Read. The
+// token's end, where it is kept, is left to the caller.
 [[gnu::always_inline]] inline bool TokenStream::ReadInBuffer() {
   if (lookahead_ == EOF) return false;
   std::string_view bytes = reader_->Buffered();
@@ -316,13 +317,17 @@ void TokenStream::Close() {
 }
 
 void TokenStream::Next() {
-  // Where no token's end is kept (the compiler), most tokens are read in one
-  // pass over the buffer; the rest, and every token where ends are kept, by Read.
-  if (!Placing()) {
-    previousLine_ = token_.start.line;
-    if (ReadInBuffer()) return;
+  // Most tokens are read in one pass over the buffer; the rest by Read, which
+  // starts from the same state.
+  previousLine_ = token_.start.line;
+  const bool placing = Placing();
+  if (placing) previousEnd_ = end_;
+  if (!ReadInBuffer()) {
+    Read();
+  } else if (placing) {
+    // A delimiter or a word: it ends on the line it starts on.
+    end_ = {token_.start.line, token_.start.column + int32_t(token_.text.size())};
   }
-  Read();
   if (diagnostics_.Linting()) diagnostics_.ReadToken(token_.start, end_);
 }
 
