@@ -53,12 +53,14 @@ constexpr auto kVariableInitials = [] {
   return set;
 }();
 
-bool IsConditionVariable(std::string_view word) {
-  if (word.size() > kLongestVariable || !kVariableInitials[static_cast<unsigned char>(word[0])]) {
-    return false;
-  }
+bool NamesConditionVariable(std::string_view word) {
   return std::any_of(std::begin(kConditionVariables), std::end(kConditionVariables),
                      [word](std::string_view variable) { return EqualsNoCase(word, variable); });
+}
+
+[[gnu::always_inline]] inline bool IsConditionVariable(std::string_view word) {
+  return word.size() <= kLongestVariable &&
+         kVariableInitials[static_cast<unsigned char>(word[0])] && NamesConditionVariable(word);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
