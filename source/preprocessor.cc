@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <unordered_map>
 
 #include "source/ascii.h"
@@ -513,6 +514,11 @@ DefineTable::DefineView DefineTable::At(uint32_t define) const {
 }
 
 uint32_t DefineTable::Append(std::string_view name, std::string_view value) {
+  // The slots hold 32-bit offsets: defines of more than 4 GB of text are taken
+  // as the memory running out, which is what so large a source meets anyway.
+  if (texts_.size() + 2 * sizeof(uint32_t) + name.size() + value.size() >= UINT32_MAX) {
+    throw std::bad_alloc();
+  }
   uint32_t define = uint32_t(texts_.size() + 1);
   const uint32_t lengths[2] = {uint32_t(name.size()), uint32_t(value.size())};
   texts_.append(reinterpret_cast<const char*>(lengths), sizeof lengths);
