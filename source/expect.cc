@@ -126,17 +126,14 @@ void SkipTextValue(Parser& p) {
   p.cause.unquoted = value.text + " " + next.text;
 }
 
-void ExpectText(Parser& p, std::string_view expected, Explanation explanation) {
-  if (!TokenIs(p, expected)) {
-    FailExpectation(p,
-                    Format("Line: %5d: Expecting '%.*s', but seeing '%s'.\n", LineCounter(p),
-                           int(expected.size()), expected.data(), TokenText(p).c_str()),
-                    explanation, "'" + std::string(expected) + "'");
-  }
-  NextToken(p);
+void FailExpectedText(Parser& p, std::string_view expected, const Explanation& explanation) {
+  FailExpectation(p,
+                  Format("Line: %5d: Expecting '%.*s', but seeing '%s'.\n", LineCounter(p),
+                         int(expected.size()), expected.data(), TokenText(p).c_str()),
+                  explanation, "'" + std::string(expected) + "'");
 }
 
-void ExpectKind(Parser& p, TokenKind kind, Explanation explanation) {
+void ExpectKind(Parser& p, TokenKind kind, const Explanation& explanation) {
   if (CurrentTokenKind(p) != kind) {
     FailExpectation(p,
                     Format("Line: %5d: Expecting '%d', but seeing '%d'.\n", LineCounter(p),
@@ -144,12 +141,6 @@ void ExpectKind(Parser& p, TokenKind kind, Explanation explanation) {
                     explanation, KindName(kind));
   }
   NextToken(p);
-}
-
-bool SkipIf(Parser& p, std::string_view text) {
-  if (!TokenIs(p, text)) return false;
-  NextToken(p);
-  return true;
 }
 
 void SkipToken(Parser& p) { NextToken(p); }

@@ -38,15 +38,28 @@ void NoteCause(Parser& p, TextPoint at, std::string text, CauseReach reach = Cau
 // True when a cause was noted for an expectation failing at the current token.
 bool CauseNotedHere(const Parser& p);
 
+// Ends the run on the expectation of `expected` that the current token fails.
+[[noreturn]] void FailExpectedText(Parser& p, std::string_view expected,
+                                   const Explanation& explanation);
+
 // The current token's text must equal `expected` (letter case aside); then the
 // stream advances. Otherwise the line-numbered message ends the run (status 1).
-void ExpectText(Parser& p, std::string_view expected, Explanation explanation = {});
+// Inline, with the explanation by reference: the parsers expect a token at
+// almost every step, and the explanation is read only when one fails.
+inline void ExpectText(Parser& p, std::string_view expected, const Explanation& explanation = {}) {
+  if (!TokenIs(p, expected)) FailExpectedText(p, expected, explanation);
+  NextToken(p);
+}
 
 // The current token must be of `kind`; then the stream advances.
-void ExpectKind(Parser& p, TokenKind kind, Explanation explanation = {});
+void ExpectKind(Parser& p, TokenKind kind, const Explanation& explanation = {});
 
 // True, and the token consumed, when its text equals `text` (letter case aside).
-bool SkipIf(Parser& p, std::string_view text);
+inline bool SkipIf(Parser& p, std::string_view text) {
+  if (!TokenIs(p, text)) return false;
+  NextToken(p);
+  return true;
+}
 
 // A text as the linter quotes it on one line: 'text', a long one cut, line
 // ends as \n.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <unordered_map>
 
 #include "source/ascii.h"
@@ -10,6 +12,7 @@
 #include "source/expect.h"
 #include "source/files.h"
 #include "source/format.h"
+#include "source/text_hash.h"
 #include "source/text_reader.h"
 
 namespace qelc {
@@ -210,19 +213,19 @@ void CheckDefine(Run& run, const SourcePoint& at, std::string_view piece, const 
   size_t start = value.empty() ? size_t(nameAt.column - at.column) : valueEnd - value.size();
   int32_t length = int32_t(value.empty() ? name.size() : value.size());
   Location here = Place(run, {at.file, at.line, at.column + int32_t(start)}, length);
-  const std::string* kept = run.defines.Replacement(name);
-  if (!kept) {
+  std::string_view kept = run.defines.Replacement(name);
+  if (kept.empty()) {
     if (!value.empty()) run.definedAt[name] = std::move(here);
     return;
   }
-  if (*kept == value) return;
+  if (kept == value) return;
   auto first = run.definedAt.find(name);
   std::string earlier =
       first == run.definedAt.end() ? "" : " (at " + EarlierPlace(first->second, here) + ")";
   run.diagnostics.WarnAt(
       here, kDefineRepeated,
       Format("%s is already defined as %s%s; this value is ignored", QuotedText(name).c_str(),
-             QuotedText(*kept).c_str(), earlier.c_str()));
+             QuotedText(kept).c_str(), earlier.c_str()));
 }
 
 // While linting: the directive read at `at` as a fact of the source. An
@@ -313,8 +316,8 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
     while (end < text.size() && !IsSubstitutionDelimiter(text[end])) ++end;
     std::string_view word = text.substr(start, end - start);
     text.remove_prefix(end);
-    const std::string* value = skipNextWord ? nullptr : defines.Replacement(word);
-    if (!value) {
+    std::string_view value = skipNextWord ? std::string_view() : defines.Replacement(word);
+    if (value.empty()) {
       rewritten.append(word);
       skipNextWord = false;
       atFirstWord = false;
@@ -327,7 +330,7 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
     }
     skipNextWord = atFirstWord;
     if (replaced && pending.size() == 1) replaced->push_back(word);
-    pending.push_back(*value);
+    pending.push_back(value);
   }
   return true;
 }
@@ -417,6 +420,48 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
   return true;
 }
 
+// Writes the whole plain lines at the front of the read buffer (no directive,
+// no NUL), `at` the place of the first: those that go out as they are
+// together, with one write, the others rewritten one by one. Most lines of
+// most sources are such lines; the first one that is not is left to be read as
+// a piece. False after a define cycle, whose message is written.
+bool WritePlainLines(TextReader& reader, Run& run, std::string& rewritten, SourcePoint& at) {
+  std::string_view bytes = reader.Buffered();
+  // A line that holds a NUL is refused when it is read as a piece.
+  bytes = bytes.substr(0, bytes.find('\0'));
+  // The lines from `unwritten` to `taken` go out as they are, once a line
+  // that is rewritten or the end of the run comes.
+  size_t unwritten = 0;
+  size_t taken = 0;
+  auto writeUnchanged = [&] {
+    std::fwrite(bytes.data() + unwritten, 1, taken - unwritten, run.output);
+    unwritten = taken;
+  };
+  for (;;) {
+    std::string_view rest = bytes.substr(taken, kLinePieceLength);
+    size_t lineEnd = rest.find('\n');
+    if (lineEnd == std::string_view::npos) break;
+    std::string_view line = rest.substr(0, lineEnd + 1);
+    size_t start = 0;
+    while (line[start] == ' ' || line[start] == '\t') ++start;
+    if (line[start] == '#') break;
+    if (size_t first = FirstRewrittenWord(line, run.defines); first != std::string_view::npos) {
+      writeUnchanged();
+      if (!SubstituteFrom(line, first, rewritten, run.defines)) {
+        ReportDefineCycle(run, at, rewritten);
+        return false;
+      }
+      std::fwrite(rewritten.data(), 1, rewritten.size(), run.output);
+      unwritten += line.size();
+    }
+    taken += line.size();
+    ++at.line;
+  }
+  writeUnchanged();
+  reader.Consume(taken);
+  return true;
+}
+
 int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& run,
                    SourcePoint includedAt) {
   // Held on the heap: include files nest 64 deep, each with its read buffer.
@@ -426,6 +471,10 @@ int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& ru
   if (run.map) run.map->AddFile(inputName, includedAt);
   SourcePoint at{int32_t(run.names.size() - 1), 1, 1};
   for (;;) {
+    // The linter enters every line in its map: it reads them one by one.
+    if (!run.map && run.Writing() && at.column == 1 &&
+        !WritePlainLines(*reader, run, rewritten, at))
+      return 0;
     switch (ReadPiece(*reader, piece)) {
       case PieceRead::kEndOfFile:
         return 1;
@@ -456,25 +505,81 @@ const WarningCheck kDefineExtraWords{
     "define-extra-words", true,
     "a #define with words after its value (#define SIZE 124 K stores 124 and drops K)"};
 
-void DefineTable::Add(std::string name, std::string value) {
+DefineTable::DefineView DefineTable::At(uint32_t define) const {
+  const char* record = texts_.data() + define - 1;
+  uint32_t lengths[2];
+  std::memcpy(lengths, record, sizeof lengths);
+  const char* name = record + sizeof lengths;
+  return {{name, lengths[0]}, {name + lengths[0], lengths[1]}};
+}
+
+uint32_t DefineTable::Append(std::string_view name, std::string_view value) {
+  // The slots hold 32-bit offsets: defines of more than 4 GB of text are taken
+  // as the memory running out, which is what so large a source meets anyway.
+  if (texts_.size() + 2 * sizeof(uint32_t) + name.size() + value.size() >= UINT32_MAX) {
+    throw std::bad_alloc();
+  }
+  uint32_t define = uint32_t(texts_.size() + 1);
+  const uint32_t lengths[2] = {uint32_t(name.size()), uint32_t(value.size())};
+  texts_.append(reinterpret_cast<const char*>(lengths), sizeof lengths);
+  texts_.append(name);
+  texts_.append(value);
+  return define;
+}
+
+// The slot that holds `name`, or the empty one where it belongs.
+size_t DefineTable::Probe(std::string_view name, uint32_t hash) const {
+  size_t mask = slots_.size() - 1;
+  for (size_t i = HomeSlot(hash, slots_.size());; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.define == 0) return i;
+    if (slot.hash != hash) continue;
+    std::string_view defined = At(slot.define).name;
+    if (defined.size() == name.size() && SameBytes(defined.data(), name.data(), name.size()))
+      return i;
+  }
+}
+
+// Doubles the slots once one more define would fill more than half of them.
+void DefineTable::Grow() {
+  constexpr size_t kFirstSlotCount = 64;
+  if (2 * (defines_ + 1) <= slots_.size()) return;
+  std::vector<Slot> old(std::max(kFirstSlotCount, 2 * slots_.size()));
+  old.swap(slots_);
+  size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.define == 0) continue;
+    size_t i = HomeSlot(slot.hash, slots_.size());
+    while (slots_[i].define != 0) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
+
+void DefineTable::Add(std::string_view name, std::string_view value) {
   if (!name.empty() && !value.empty()) {
     valuedInitials_[static_cast<unsigned char>(name[0])] = true;
     hasValues_ = true;
   }
-  auto [entry, added] = firstValues_.try_emplace(std::move(name), std::move(value));
-  // A later entry only counts while every earlier one of its name is valueless.
-  if (!added && entry->second.empty()) entry->second = std::move(value);
+  Grow();
+  uint32_t hash = HashText(name);
+  Slot& slot = slots_[Probe(name, hash)];
+  if (slot.define == 0) {
+    slot = {hash, Append(name, value)};
+    ++defines_;
+  } else if (At(slot.define).value.empty() && !value.empty()) {
+    // A later entry only counts while every earlier one of its name is valueless.
+    slot.define = Append(name, value);
+  }
 }
 
 bool DefineTable::IsDefined(std::string_view name) const {
-  return firstValues_.find(name) != firstValues_.end();
+  return !slots_.empty() && slots_[Probe(name, HashText(name))].define != 0;
 }
 
-const std::string* DefineTable::Replacement(std::string_view word) const {
-  if (word.empty() || !valuedInitials_[static_cast<unsigned char>(word[0])]) return nullptr;
-  auto entry = firstValues_.find(word);
-  if (entry == firstValues_.end() || entry->second.empty()) return nullptr;
-  return &entry->second;
+std::string_view DefineTable::Replacement(std::string_view word) const {
+  if (word.empty() || !valuedInitials_[static_cast<unsigned char>(word[0])]) return {};
+  const Slot& slot = slots_[Probe(word, HashText(word))];
+  return slot.define == 0 ? std::string_view() : At(slot.define).value;
 }
 
 int ClassifyLine(std::string_view line, std::string& name, std::string& value) {
@@ -522,7 +627,7 @@ size_t FirstRewrittenWord(std::string_view line, const DefineTable& defines) {
     if (start == line.size()) return std::string_view::npos;
     size_t end = start;
     while (end < line.size() && !IsSubstitutionDelimiter(line[end])) ++end;
-    if (defines.Replacement(line.substr(start, end - start))) return start;
+    if (!defines.Replacement(line.substr(start, end - start)).empty()) return start;
     start = end;
   }
 }

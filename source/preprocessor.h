@@ -2,10 +2,8 @@
 
 #include <array>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "source/diagnostics.h"
@@ -32,27 +30,45 @@ enum LineKind : int {
 // The defines met so far. Conceptually an ordered list to which every #define
 // appends (name, value); nothing is removed or replaced, so a name defined twice
 // has two entries and the earlier one is found first. Only two questions are
-// ever asked of that list, and both are answered by one hash index per name:
-// whether any entry has the name, and which value the first entry with the name
-// and a non-empty value holds. Names compare with regard to letter case.
+// ever asked of that list, and both are answered by one entry per name: whether
+// any entry has the name, and which value the first entry with the name and a
+// non-empty value holds. Names compare with regard to letter case.
 class DefineTable {
  public:
-  void Add(std::string name, std::string value);
+  void Add(std::string_view name, std::string_view value);
   // True when any entry has this name (valued or not): #ifdef, #ifndef.
   bool IsDefined(std::string_view name) const;
-  // The value of the first entry with this name and a non-empty value, or null.
-  const std::string* Replacement(std::string_view word) const;
+  // The value of the first entry with this name and a non-empty value; empty
+  // when there is none.
+  std::string_view Replacement(std::string_view word) const;
   // True when some name has a value, that is when a line may need rewriting.
   bool HasValues() const { return hasValues_; }
 
  private:
-  struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  // Every word of a source with defines is looked up, so the defines are kept
+  // small and together: a flat open-addressing index, probed linearly and at
+  // most half full, of 8-byte slots, each pointing into one text that holds
+  // every name with its value. A lookup reads one cache line of slots, and the
+  // name and value (side by side) only when the hash matches.
+  struct Slot {
+    uint32_t hash = 0;
+    uint32_t define = 0;  // the offset of the define in texts_ plus 1; 0: empty
   };
-  // Name -> value of its first valued entry; empty while every entry of the
-  // name has an empty value.
-  std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> firstValues_;
+  // A define in texts_: the name's length, the value's length, the name, the
+  // value. A name whose entries all had empty values so far gets its first
+  // value by a new copy at the end.
+  struct DefineView {
+    std::string_view name;
+    std::string_view value;
+  };
+  DefineView At(uint32_t define) const;
+  uint32_t Append(std::string_view name, std::string_view value);
+  size_t Probe(std::string_view name, uint32_t hash) const;
+  void Grow();
+
+  std::string texts_;
+  std::vector<Slot> slots_;
+  size_t defines_ = 0;
   // The first characters of the names that have a value: a word that starts
   // with any other character is no define, and is not looked up.
   std::array<bool, 256> valuedInitials_{};

@@ -13,20 +13,26 @@ namespace qelc {
 
 namespace {
 
-constexpr std::array<bool, 256> CharSet(std::string_view members) {
-  std::array<bool, 256> set{};
-  for (char c : members) set[static_cast<unsigned char>(c)] = true;
-  return set;
-}
-constexpr auto kWhiteSpace = CharSet(kWhiteCharacters);
-constexpr auto kDelimiters = CharSet(kDelimiterCharacters);
+// What a byte is to the tokenizer; one table lookup tells it.
+enum ByteClass : uint8_t { kOrdinaryByte, kQuoteByte, kWhiteByte, kDelimiterByte };
 
-bool IsWhite(int c) { return c != EOF && kWhiteSpace[c]; }
-bool IsDelimiter(int c) { return c != EOF && kDelimiters[c]; }
+constexpr auto kByteClasses = [] {
+  std::array<ByteClass, 256> classes{};
+  for (char c : kWhiteCharacters) classes[static_cast<unsigned char>(c)] = kWhiteByte;
+  for (char c : kDelimiterCharacters) classes[static_cast<unsigned char>(c)] = kDelimiterByte;
+  classes[static_cast<unsigned char>(kQuote)] = kQuoteByte;
+  return classes;
+}();
 
-// The bytes that the runs below take in one piece.
-bool IsWhiteByte(char c) { return kWhiteSpace[static_cast<unsigned char>(c)]; }
-bool IsWordByte(char c) { return !IsWhiteByte(c) && !kDelimiters[static_cast<unsigned char>(c)]; }
+ByteClass ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
+ByteClass ClassOf(int c) { return kByteClasses[c]; }  // a byte, not EOF
+
+bool IsWhite(int c) { return c != EOF && ClassOf(c) == kWhiteByte; }
+bool IsDelimiter(int c) { return c != EOF && ClassOf(c) == kDelimiterByte; }
+
+bool IsWhiteByte(char c) { return ClassOf(c) == kWhiteByte; }
+// An apostrophe opens a quoted string, but inside a word it is ordinary.
+bool IsWordByte(char c) { return ClassOf(c) <= kQuoteByte; }
 bool IsPlainQuotedByte(char c) { return c != kQuote && c != kEscape; }
 bool IsCommentByte(char c) { return c != '\n'; }
 
@@ -47,33 +53,50 @@ constexpr auto kVariableInitials = [] {
   return set;
 }();
 
-bool IsConditionVariable(std::string_view word) {
-  if (word.size() > kLongestVariable || !kVariableInitials[static_cast<unsigned char>(word[0])]) {
-    return false;
-  }
+bool NamesConditionVariable(std::string_view word) {
   return std::any_of(std::begin(kConditionVariables), std::end(kConditionVariables),
                      [word](std::string_view variable) { return EqualsNoCase(word, variable); });
 }
 
+[[gnu::always_inline]] inline bool IsConditionVariable(std::string_view word) {
+  return word.size() <= kLongestVariable &&
+         kVariableInitials[static_cast<unsigned char>(word[0])] && NamesConditionVariable(word);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The kind of a complete word that is not the last of the input.
+[[gnu::always_inline]] inline TokenKind WordKind(std::string_view word) {
+  // Most words are neither: they start with a letter that no variable starts with.
+  if (IsDigit(word[0])) {
+    return std::all_of(word.begin(), word.end(), IsDigit) ? kNumberToken : kWordToken;
+  }
+  return IsConditionVariable(word) ? kVariableToken : kWordToken;
+}
+
 }  // namespace
 
-inline int TokenStream::ReadChar() {
-  int c = reader_ ? reader_->Get() : EOF;
-  if (c == EOF) return c;
+// The byte at the reader's position becomes the lookahead: it counts as read
+// (offset and line counter) but stays in the buffer, so that a token can be
+// taken from the buffer in one piece starting at it.
+inline void TokenStream::Peek() {
+  std::string_view bytes = reader_->Buffered();
+  if (bytes.empty()) {
+    lookahead_ = EOF;
+    return;
+  }
+  lookahead_ = static_cast<unsigned char>(bytes[0]);
   ++offset_;
-  if (c == '\n') {
+  if (lookahead_ == '\n') {
     ++line_;
     lineStart_ = offset_;
   }
-  return c;
 }
 
-// Called on a run before it is consumed, so offset_ is where it begins.
-inline void TokenStream::CountLines(std::string_view bytes) {
-  size_t last = bytes.rfind('\n');
-  if (last == std::string_view::npos) return;
-  line_ += int32_t(std::count(bytes.begin(), bytes.end(), '\n'));
-  lineStart_ = offset_ + int64_t(last) + 1;
+inline void TokenStream::Advance() {
+  if (lookahead_ == EOF) return;
+  reader_->Consume(1);
+  Peek();
 }
 
 // Text beyond the limit is not kept; the token is refused once it is complete.
@@ -86,20 +109,37 @@ inline void TokenStream::AppendBytes(std::string_view bytes) {
     text.append(bytes.substr(0, kTokenLimit + 1 - text.size()));
 }
 
-// Reads on while `inRun` holds for the next byte, handing the bytes to `take` a
-// buffer's run at a time; the lookahead is left as it was. Most of the input
-// goes through here rather than byte by byte.
-template <typename InRun, typename Take>
-void TokenStream::ConsumeRun(InRun inRun, Take take) {
-  if (!reader_) return;
+// Takes the run of bytes for which `InRun` holds, from the lookahead (which is
+// one of them) on, handing them to `take` a buffer's piece at a time; the
+// lookahead is then the first byte after the run. Most of the input goes
+// through here, one table lookup a byte.
+template <bool (*InRun)(char), bool kCountsLines, typename Take>
+inline void TokenStream::TakeRun(Take take) {
   for (;;) {
     std::string_view bytes = reader_->Buffered();
-    size_t length = 0;
-    while (length < bytes.size() && inRun(bytes[length])) ++length;
+    size_t length = 1;
+    for (; length < bytes.size() && InRun(bytes[length]); ++length) {
+      if (kCountsLines && bytes[length] == '\n') {
+        ++line_;
+        lineStart_ = offset_ + int64_t(length);
+      }
+    }
     take(bytes.substr(0, length));
     reader_->Consume(length);
-    offset_ += int64_t(length);
-    if (length < bytes.size() || bytes.empty()) return;
+    if (length < bytes.size()) {
+      // Most runs end in the buffer: the byte after the run is at hand.
+      offset_ += int64_t(length);
+      lookahead_ = static_cast<unsigned char>(bytes[length]);
+      if (lookahead_ == '\n') {
+        ++line_;
+        lineStart_ = offset_;
+      }
+      return;
+    }
+    // The lookahead was counted when it was peeked at; the rest is counted now.
+    offset_ += int64_t(length) - 1;
+    Peek();
+    if (lookahead_ == EOF || !InRun(char(lookahead_))) return;
   }
 }
 
@@ -108,33 +148,50 @@ inline void TokenStream::Complete() {
 }
 
 void TokenStream::ReadQuoted() {
-  Append(lookahead_);
-  for (;;) {
-    ConsumeRun(IsPlainQuotedByte, [this](std::string_view bytes) {
-      CountLines(bytes);
-      AppendBytes(bytes);
-    });
-    int c = ReadChar();
-    if (c == EOF) break;  // unterminated: handed out as a word
-    if (c == kEscape) {
-      c = ReadChar();
-      if (c == EOF) break;
-    } else if (c == kQuote) {
-      Append(c);
-      if (Placing()) end_ = AfterLastRead();
-      Advance();
-      token_.kind = kStringToken;
-      break;
+  std::string& text = token_.text;
+  text.assign(1, kQuote);
+  Advance();
+  while (lookahead_ != EOF) {
+    if (IsPlainQuotedByte(char(lookahead_))) {
+      TakeRun<IsPlainQuotedByte, true>([this](std::string_view bytes) { AppendBytes(bytes); });
+      continue;
     }
-    Append(c);
-  }
-  if (token_.kind != kStringToken) {
-    lookahead_ = EOF;
-    // An unclosed string ends at the end of the input: its place is taken there.
+    if (lookahead_ == kEscape) {
+      Advance();
+      if (lookahead_ == EOF) break;
+      Append(lookahead_);
+      Advance();
+      continue;
+    }
+    Append(kQuote);
     if (Placing()) end_ = AfterLastRead();
+    Advance();
+    token_.kind = kStringToken;
+    break;
   }
+  // An unclosed string ends at the end of the input: its place is taken there.
+  if (token_.kind != kStringToken && Placing()) end_ = AfterLastRead();
   Complete();
   if (diagnostics_.Linting()) NoteQuoted();
+}
+
+// A word: up to white space, a delimiter, an apostrophe or the end of the input.
+inline void TokenStream::ReadWord() {
+  token_.text.clear();
+  size_t length = 0;
+  TakeRun<IsWordByte, false>([this, &length](std::string_view bytes) {
+    length += bytes.size();
+    AppendBytes(bytes);
+  });
+  // A word never holds a line end: it ends on the line it starts on.
+  if (Placing()) end_ = {token_.start.line, token_.start.column + int32_t(length)};
+}
+
+// A comment runs to the end of its line; the lookahead is then the byte after it.
+inline void TokenStream::SkipComment() {
+  if (lookahead_ != '\n' && lookahead_ != EOF)
+    TakeRun<IsCommentByte, false>([](std::string_view) {});
+  Advance();
 }
 
 void TokenStream::NoteQuoted() {
@@ -150,14 +207,7 @@ void TokenStream::NoteQuoted() {
   }
 }
 
-inline void TokenStream::Classify() {
-  const std::string& text = token_.text;
-  if (IsConditionVariable(text)) token_.kind = kVariableToken;
-  for (char c : text) {
-    if (c < '0' || c > '9') return;
-  }
-  token_.kind = kNumberToken;
-}
+inline void TokenStream::Classify() { token_.kind = WordKind(token_.text); }
 
 // A word starting with "//" opens a comment, except when those two characters
 // are the whole rest of the input.
@@ -197,8 +247,11 @@ void TokenStream::Open(FilePtr file) {
   end_ = previousEnd_ = TextPoint{};
   runOn_ = {};
   file_ = std::move(file);
-  if (file_) reader_ = std::make_unique<TextReader>(file_.get());
-  Advance();
+  lookahead_ = EOF;
+  if (file_) {
+    reader_ = std::make_unique<TextReader>(file_.get());
+    Peek();
+  }
 }
 
 void TokenStream::Close() {
@@ -207,8 +260,76 @@ void TokenStream::Close() {
   lookahead_ = EOF;
 }
 
+// The common token in one pass over the read buffer: the blanks before it, a
+// delimiter or a word, and the byte after it (the next lookahead) all lie in
+// the buffer, and the word opens no comment. Only the scan's end is stored
+// back; false, with nothing changed, leaves every other token to Read. The
+// token's end, where it is kept, is left to the caller.
+[[gnu::always_inline]] inline bool TokenStream::ReadInBuffer() {
+  if (lookahead_ == EOF) return false;
+  std::string_view bytes = reader_->Buffered();
+  const char* const first = bytes.data();  // the lookahead
+  const char* const end = first + bytes.size();
+  const char* at = first;
+  // The lookahead is counted already, line end included.
+  int32_t lineEnds = 0;
+  const char* lastLineEnd = nullptr;
+  if (ClassOf(*at) == kWhiteByte) {
+    for (++at; at < end && ClassOf(*at) == kWhiteByte; ++at) {
+      if (*at == '\n') {
+        ++lineEnds;
+        lastLineEnd = at;
+      }
+    }
+  }
+  if (at == end) return false;
+  const char* const start = at;
+  ByteClass startClass = ClassOf(*start);
+  if (startClass == kQuoteByte) return false;
+  if (startClass == kDelimiterByte) {
+    ++at;
+  } else {
+    for (++at; at < end && IsWordByte(*at); ++at) {
+    }
+    size_t length = size_t(at - start);
+    if (length > size_t(kTokenLimit) || (length >= 2 && start[0] == '/' && start[1] == '/'))
+      return false;
+  }
+  if (at == end) return false;
+
+  // Offsets count the bytes read, the lookahead included: `first` is byte
+  // offset_ - 1.
+  int64_t firstOffset = offset_ - 1;
+  if (lineEnds > 0) {
+    line_ += lineEnds;
+    lineStart_ = firstOffset + (lastLineEnd - first) + 1;
+  }
+  token_.start = {line_, int32_t(firstOffset + (start - first) - lineStart_ + 1)};
+  std::string_view word(start, size_t(at - start));
+  token_.text.assign(word);
+  token_.kind = startClass == kDelimiterByte ? kWordToken : WordKind(word);
+  reader_->Consume(size_t(at - first));
+  offset_ += at - first;
+  lookahead_ = static_cast<unsigned char>(*at);
+  if (lookahead_ == '\n') {
+    ++line_;
+    lineStart_ = offset_;
+  }
+  return true;
+}
+
 void TokenStream::Next() {
-  Read();
+  // Most tokens are read in one pass over the buffer; the rest by Read, which
+  // starts from the same state.
+  previousLine_ = token_.start.line;
+  const bool placing = Placing();
+  if (placing) previousEnd_ = end_;
+  if (!ReadInBuffer()) {
+    Read();
+  } else if (placing) {
+    // A delimiter or a word: it ends on the line it starts on.
+    end_ = {token_.start.line, token_.start.column + int32_t(token_.text.size())};
+  }
   if (diagnostics_.Linting()) diagnostics_.ReadToken(token_.start, end_);
 }
 
@@ -218,46 +339,36 @@ void TokenStream::Read() {
   if (placing) previousEnd_ = end_;
   std::string& text = token_.text;
   for (;;) {
-    text.clear();
     token_.kind = kWordToken;
-    if (IsWhite(lookahead_)) {
-      ConsumeRun(IsWhiteByte, [this](std::string_view bytes) { CountLines(bytes); });
-      Advance();
-    }
+    if (IsWhite(lookahead_)) TakeRun<IsWhiteByte, true>([](std::string_view) {});
     token_.start = LookaheadPoint();
     if (lookahead_ == EOF) {
+      text.clear();
       if (placing) end_ = token_.start;
       return;
     }
-
-    if (IsDelimiter(lookahead_)) {
-      Append(lookahead_);
-      if (placing) end_ = AfterLastRead();
-      Advance();
-      return;
+    switch (ClassOf(lookahead_)) {
+      case kDelimiterByte:
+        text.assign(1, char(lookahead_));
+        if (placing) end_ = AfterLastRead();
+        Advance();
+        return;
+      case kQuoteByte:
+        ReadQuoted();
+        return;
+      default:
+        break;
     }
-    if (lookahead_ == kQuote) {
-      ReadQuoted();
-      return;
-    }
-    // A word: up to white space, a delimiter or the end of the input.
-    Append(lookahead_);
-    ConsumeRun(IsWordByte, [this](std::string_view bytes) { AppendBytes(bytes); });
-    if (placing) end_ = AfterLastRead();
-    Advance();
+    ReadWord();
     if (!OpensComment(text)) {
       Complete();
       // A word at the very end of the input is not classified.
       if (lookahead_ != EOF) Classify();
       return;
     }
-    // A comment runs to the end of its line; the token starts over after it.
+    // The token starts over after the comment.
     if (commentStarts_) commentStarts_->push_back(token_.start);
-    if (lookahead_ != '\n' && lookahead_ != EOF) {
-      ConsumeRun(IsCommentByte, [](std::string_view) {});
-      Advance();  // the line end, or the end of the input
-    }
-    Advance();
+    SkipComment();
   }
 }
 

@@ -76,16 +76,18 @@ class TokenStream {
   void Close();
 
  private:
+  bool ReadInBuffer();
   void Read();
-  int ReadChar();
-  void Advance() { lookahead_ = ReadChar(); }
-  void CountLines(std::string_view bytes);
+  void Peek();
+  void Advance();
   void Append(int c);
   void AppendBytes(std::string_view bytes);
-  template <typename InRun, typename Take>
-  void ConsumeRun(InRun inRun, Take take);
+  template <bool (*InRun)(char), bool kCountsLines, typename Take>
+  void TakeRun(Take take);
   void Complete();
   void ReadQuoted();
+  void ReadWord();
+  void SkipComment();
   void Classify();
   bool OpensComment(const std::string& word) const;
   TextPoint LookaheadPoint() const;

@@ -14,45 +14,40 @@ void DumpStream::WritePending() {
   pendingSize_ = 0;
 }
 
-void DumpStream::Put(char c) {
-  if (pendingSize_ == kPendingSize) WritePending();
-  pending_.get()[pendingSize_++] = c;
-}
-
-void DumpStream::Put(std::string_view text) {
-  if (text.size() > kPendingSize - pendingSize_) {
-    WritePending();
-    if (text.size() > kPendingSize) {
-      std::fwrite(text.data(), 1, text.size(), file_.get());
-      return;
-    }
-  }
-  std::memcpy(pending_.get() + pendingSize_, text.data(), text.size());
-  pendingSize_ += text.size();
-}
-
-// Right-aligned in `width` characters, as printf pads.
-void DumpStream::PutPadded(std::string_view text, int width) {
-  for (size_t i = text.size(); i < size_t(width); ++i) Put(' ');
-  Put(text);
-}
-
 // printf onto the stream. The conversions that the dumps use by far the most,
 // %s and %d with at most a width, are written here with the same bytes:
 // vfprintf would spend most of a large dump's time on them. From the first
 // other conversion on, vfprintf writes the rest of the format with the
 // arguments that are left.
+//
+// The text goes straight into the waiting buffer a byte at a time: the pieces
+// of a dump line are short, and a test for the end of the buffer per byte costs
+// less than measuring each piece first. The place written is kept in a local,
+// so that it stays in a register.
 void DumpStream::PutFormatted(const char* format, va_list args) {
+  char* const begin = pending_.get();
+  char* const end = begin + kPendingSize;
+  char* out = begin + pendingSize_;
+  auto put = [&](char c) {
+    if (out == end) [[unlikely]] {
+      pendingSize_ = kPendingSize;
+      WritePending();
+      out = begin;
+    }
+    *out++ = c;
+  };
+  auto putPadded = [&](std::string_view text, int width) {
+    for (size_t i = text.size(); i < size_t(width); ++i) put(' ');
+    for (char c : text) put(c);
+  };
   for (const char* p = format; *p;) {
     if (*p != '%') {
-      const char* text = p;
-      while (*p && *p != '%') ++p;
-      Put(std::string_view(text, size_t(p - text)));
+      put(*p++);
       continue;
     }
     const char* conversion = p++;
     if (*p == '%') {
-      Put(*p++);
+      put(*p++);
       continue;
     }
     int width = 0;
@@ -61,18 +56,25 @@ void DumpStream::PutFormatted(const char* format, va_list args) {
     }
     if (*p == 's') {
       const char* text = va_arg(args, const char*);
-      PutPadded(text ? text : "(null)", width);
+      if (!text) text = "(null)";
+      if (width > 0) {
+        putPadded(text, width);
+      } else {
+        while (*text) put(*text++);
+      }
     } else if (*p == 'd') {
       char digits[16];
-      char* end = std::to_chars(digits, digits + sizeof digits, va_arg(args, int)).ptr;
-      PutPadded(std::string_view(digits, size_t(end - digits)), width);
+      char* digitsEnd = std::to_chars(digits, digits + sizeof digits, va_arg(args, int)).ptr;
+      putPadded(std::string_view(digits, size_t(digitsEnd - digits)), width);
     } else {
+      pendingSize_ = size_t(out - begin);
       WritePending();
       std::vfprintf(file_.get(), conversion, args);
       return;
     }
     ++p;
   }
+  pendingSize_ = size_t(out - begin);
 }
 
 void DumpStream::Open(FilePtr file, std::string path) {

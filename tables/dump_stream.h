@@ -43,9 +43,6 @@ class DumpStream {
   static constexpr size_t kPendingSize = 1 << 16;
 
   void WritePending();
-  void Put(char c);
-  void Put(std::string_view text);
-  void PutPadded(std::string_view text, int width);
   void PutFormatted(const char* format, va_list args);
 
   Diagnostics& diagnostics_;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "source/ascii.h"
+#include "source/text_hash.h"
 
 namespace qelc {
 
@@ -13,29 +14,16 @@ constexpr StringRef kNoString = -1;
 
 constexpr size_t kFirstSlotCount = 256;
 
-// FNV-1a: short texts, which most pooled strings are, hash in a few steps.
-uint32_t Hash(std::string_view text) {
-  uint32_t hash = 2166136261u;
-  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-  return hash;
-}
-
 }  // namespace
-
-// The slots are a power of two; the multiplication spreads every bit of the
-// hash over the slot number.
-inline size_t StringPool::HomeSlot(uint32_t hash) const {
-  return size_t((uint64_t(hash) * 0x9E3779B97F4A7C15ull) >> 32) & (slots_.size() - 1);
-}
 
 // The slot that holds `text`, or the empty slot where it belongs.
 inline StringPool::Slot& StringPool::FindSlot(std::string_view text, uint32_t hash) {
   size_t mask = slots_.size() - 1;
-  for (size_t i = HomeSlot(hash);; i = (i + 1) & mask) {
+  for (size_t i = HomeSlot(hash, slots_.size());; i = (i + 1) & mask) {
     Slot& slot = slots_[i];
     if (slot.ref == kNoString) return slot;
     if (slot.hash == hash && slot.length == text.size() &&
-        std::memcmp(base_ + slot.ref, text.data(), text.size()) == 0) {
+        SameBytes(base_ + slot.ref, text.data(), text.size())) {
       return slot;
     }
   }
@@ -49,7 +37,7 @@ inline void StringPool::MakeRoomForOneMore() {
   size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.ref == kNoString) continue;
-    size_t i = HomeSlot(slot.hash);
+    size_t i = HomeSlot(slot.hash, slots_.size());
     while (slots_[i].ref != kNoString) i = (i + 1) & mask;
     slots_[i] = slot;
   }
@@ -59,7 +47,7 @@ inline void StringPool::MakeRoomForOneMore() {
 // where it is to be recorded, with its hash and length already filled in.
 inline StringPool::Slot& StringPool::SlotFor(std::string_view text) {
   MakeRoomForOneMore();
-  uint32_t hash = Hash(text);
+  uint32_t hash = HashText(text);
   Slot& slot = FindSlot(text, hash);
   slot.hash = hash;
   slot.length = uint32_t(text.size());

@@ -54,7 +54,6 @@ class StringPool {
     uint32_t length = 0;
   };
 
-  size_t HomeSlot(uint32_t hash) const;
   Slot& FindSlot(std::string_view text, uint32_t hash);
   void MakeRoomForOneMore();
   Slot& SlotFor(std::string_view text);
