@@ -65,6 +65,8 @@ class LineMap {
   SourceFacts& DirectiveFacts() { return directiveFacts_; }
 
  private:
+  // From `start` on, the text is the user's from `origin` on: the rest of the
+  // start's line, and then whole lines, one for one, up to the next stretch.
   struct Stretch {
     TextPoint start;
     SourcePoint origin;
