@@ -196,6 +196,7 @@ LintStatus LintFiles(const std::string& path, bool softIp, FileSystem& files,
                      const std::vector<std::string>* repeatedPinNames) {
   Collector collector(maxErrors);
   LineMap map;
+  map.KeepDirectiveFacts(facts != nullptr);
   {
     Compilation compilation(files, collector);
     Diagnostics& diagnostics = compilation.diagnostics();
