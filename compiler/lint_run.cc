@@ -189,44 +189,14 @@ void DropWarningsOfRunOnStrings(std::vector<Diagnostic>& found) {
   });
 }
 
-// The linter reads the source and its includes from the disk, as qelc does in
-// the working directory, and keeps the preprocessed text in memory.
-std::optional<std::string> ReadFromDisk(const std::string& path) {
-  return DirectoryResolver("").Read(path);
-}
-
-}  // namespace
-
-LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
-                      std::vector<Diagnostic>& findings, NotShown& notShown,
-                      const std::vector<std::string>* repeatedPinNames) {
-  bool isSource = false;
-  IsSoftIpSource(path, isSource);
-  if (!isSource) return LintStatus::kNotASource;
-  if (!OpenForReading(path)) return LintStatus::kUnreadable;
-  return LintText(path, ReadFromDisk, enabled, maxErrors, findings, notShown, nullptr,
-                  repeatedPinNames);
-}
-
-WarningSet DefaultWarnings() {
-  WarningSet on;
-  for (const WarningCheck* check : AllWarningChecks()) {
-    if (check->onByDefault) on.insert(check->name);
-  }
-  return on;
-}
-
-LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
-                    const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
-                    NotShown& notShown, SourceFacts* facts,
-                    const std::vector<std::string>* repeatedPinNames) {
-  bool isSource = false;
-  bool softIp = IsSoftIpSource(path, isSource);
-  if (!isSource) return LintStatus::kNotASource;
-
+// Reads `path` from `files` (see LintText).
+LintStatus LintFiles(const std::string& path, bool softIp, FileSystem& files,
+                     const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
+                     NotShown& notShown, SourceFacts* facts,
+                     const std::vector<std::string>* repeatedPinNames) {
   Collector collector(maxErrors);
-  MemoryFiles files(read);
   LineMap map;
+  map.KeepDirectiveFacts(facts != nullptr);
   {
     Compilation compilation(files, collector);
     Diagnostics& diagnostics = compilation.diagnostics();
@@ -262,6 +232,43 @@ LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
   }
   notShown = collector.notShown;
   return LintStatus::kLinted;
+}
+
+}  // namespace
+
+LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
+                      std::vector<Diagnostic>& findings, NotShown& notShown,
+                      const std::vector<std::string>* repeatedPinNames) {
+  bool isSource = false;
+  bool softIp = IsSoftIpSource(path, isSource);
+  if (!isSource) return LintStatus::kNotASource;
+  if (!OpenForReading(path)) return LintStatus::kUnreadable;
+  // The source and its includes are read from the disk, as qelc reads them in
+  // the working directory, and the preprocessed text goes to a temporary file.
+  ScratchFiles files;
+  return LintFiles(path, softIp, files, enabled, maxErrors, findings, notShown, nullptr,
+                   repeatedPinNames);
+}
+
+WarningSet DefaultWarnings() {
+  WarningSet on;
+  for (const WarningCheck* check : AllWarningChecks()) {
+    if (check->onByDefault) on.insert(check->name);
+  }
+  return on;
+}
+
+LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
+                    const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
+                    NotShown& notShown, SourceFacts* facts,
+                    const std::vector<std::string>* repeatedPinNames) {
+  bool isSource = false;
+  bool softIp = IsSoftIpSource(path, isSource);
+  if (!isSource) return LintStatus::kNotASource;
+
+  MemoryFiles files(read);
+  return LintFiles(path, softIp, files, enabled, maxErrors, findings, notShown, facts,
+                   repeatedPinNames);
 }
 
 }  // namespace qelc::lint

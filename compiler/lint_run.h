@@ -24,17 +24,16 @@ struct NotShown {
 constexpr size_t kMostErrorsCounted = 1000;
 
 // Reads the DAF or IPF source `path` (chosen by its extension, as qelc chooses)
-// with the compiler's preprocessor, tokenizer and parsers, entirely in memory,
-// and appends what it finds to `findings` in source order of the run. After an
-// error in an entry of a list the parse resumes at the list's next entry
-// (source/recovery.h); after one it cannot resume from there, at the next
-// section keyword (DAF) or top-level block (IPF). The first error is the one
-// qelc reports. Preprocessor errors and a full string pool end the source's
-// run. Only the warnings named in `enabled` are reported. With `maxErrors`
-// above 0, nothing is kept after the maxErrors-th error: the errors after it
-// are only counted, in `notShown`. `repeatedPinNames` are the names a package
-// may give several pins (null: the power and ground names of
-// kDefaultRepeatedPinNames).
+// with the compiler's preprocessor, tokenizer and parsers, and appends what it finds to `findings`
+// in source order of the run. After an error in an entry of a list the parse resumes at the list's
+// next entry (source/recovery.h); after one it cannot resume from there, at the next section
+// keyword (DAF) or top-level block (IPF). The first error is the one qelc reports. Preprocessor
+// errors and a full string pool end the source's run. Only the warnings named in `enabled` are
+// reported. With `maxErrors` above 0, nothing is kept after the maxErrors-th error: the errors
+// after it are only counted, in `notShown`. `repeatedPinNames` are the names a package may give
+// several pins (null: the power and ground names of kDefaultRepeatedPinNames). The source is read
+// from the disk as it is needed and the preprocessed text is kept in a temporary file, not in
+// memory.
 LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t maxErrors,
                       std::vector<Diagnostic>& findings, NotShown& notShown,
                       const std::vector<std::string>* repeatedPinNames = nullptr);

@@ -1,7 +1,9 @@
 #include "source/files.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -21,15 +23,6 @@ bool DiskFiles::SameFile(FILE* read, FILE* written) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-// A file written in memory: the stream's buffer, which the C library keeps up
-// to date on every flush and on closing.
-struct MemoryFiles::Buffer {
-  std::string name;
-  char* data = nullptr;
-  size_t size = 0;
-  ~Buffer() { std::free(data); }
-};
-
 namespace {
 
 // One spelling per file: dev.pre, ./dev.pre and a/../dev.pre are one file.
@@ -38,12 +31,54 @@ std::string Normal(const std::string& path) {
 }
 
 // A stream over `text`; an empty text reads as an empty file.
-FilePtr ReadFrom(const std::string& text) {
+FilePtr ReadFrom(std::string_view text) {
   if (text.empty()) return FilePtr(std::fopen("/dev/null", "rb"));
   return FilePtr(fmemopen(const_cast<char*>(text.data()), text.size(), "rb"));
 }
 
 }  // namespace
+
+ScratchFiles::~ScratchFiles() {
+  for (const auto& [name, descriptor] : written_) close(descriptor);
+}
+
+FilePtr ScratchFiles::OpenForReading(const std::string& path) {
+  auto found = written_.find(Normal(path));
+  if (found == written_.end()) return DiskFiles::OpenForReading(path);
+  // The copy of the descriptor shares its offset with the kept one, which is
+  // never read through: the stream starts at the file's beginning.
+  int descriptor = dup(found->second);
+  if (descriptor < 0) return nullptr;
+  FILE* file = lseek(descriptor, 0, SEEK_SET) == 0 ? fdopen(descriptor, "rb") : nullptr;
+  if (!file) close(descriptor);
+  return FilePtr(file);
+}
+
+FilePtr ScratchFiles::Create(const std::string& path) {
+  Remove(path);
+  FilePtr file(std::tmpfile());
+  if (!file) return nullptr;
+  int kept = dup(fileno(file.get()));
+  if (kept < 0) return nullptr;
+  written_[Normal(path)] = kept;
+  return file;
+}
+
+void ScratchFiles::Remove(const std::string& path) {
+  auto found = written_.find(Normal(path));
+  if (found == written_.end()) return;
+  close(found->second);
+  written_.erase(found);
+}
+
+// A file written in memory: the stream's buffer, which the C library keeps up
+// to date on every flush and on closing.
+struct MemoryFiles::Buffer {
+  std::string name;
+  char* data = nullptr;
+  size_t size = 0;
+  ~Buffer() { std::free(data); }
+};
 
 MemoryFiles::MemoryFiles(Reader read) : read_(std::move(read)) {}
 MemoryFiles::~MemoryFiles() = default;
@@ -57,16 +92,17 @@ MemoryFiles::Buffer* MemoryFiles::Find(const std::string& path) const {
 }
 
 FilePtr MemoryFiles::OpenForReading(const std::string& path) {
-  std::string text;
+  FilePtr file;
   if (const Buffer* buffer = Find(path)) {
-    text.assign(buffer->data ? buffer->data : "", buffer->size);
+    // A file written is read where it lies, not copied: its bytes stay until
+    // this object goes, even when the file is written again or removed.
+    file = ReadFrom(std::string_view(buffer->data ? buffer->data : "", buffer->size));
   } else {
     std::optional<std::string> read = read_(path);
     if (!read) return nullptr;
-    text = std::move(*read);
+    readTexts_.push_back(std::make_unique<std::string>(std::move(*read)));
+    file = ReadFrom(*readTexts_.back());
   }
-  readTexts_.push_back(std::make_unique<std::string>(std::move(text)));
-  FilePtr file = ReadFrom(*readTexts_.back());
   if (file) names_[file.get()] = Normal(path);
   return file;
 }
@@ -77,9 +113,12 @@ FilePtr MemoryFiles::Create(const std::string& path) {
     written_.push_back(std::make_unique<Buffer>());
     buffer = written_.back().get();
     buffer->name = Normal(path);
+  } else if (buffer->data) {
+    // A stream may still read the bytes written before.
+    retired_.push_back(std::make_unique<Buffer>());
+    std::swap(retired_.back()->data, buffer->data);
+    retired_.back()->size = buffer->size;
   }
-  std::free(buffer->data);
-  buffer->data = nullptr;
   buffer->size = 0;
   FilePtr file(open_memstream(&buffer->data, &buffer->size));
   if (file) names_[file.get()] = buffer->name;
@@ -88,7 +127,12 @@ FilePtr MemoryFiles::Create(const std::string& path) {
 
 void MemoryFiles::Remove(const std::string& path) {
   std::string name = Normal(path);
-  std::erase_if(written_, [&](const auto& buffer) { return buffer->name == name; });
+  auto removed = std::find_if(written_.begin(), written_.end(),
+                              [&](const auto& buffer) { return buffer->name == name; });
+  if (removed == written_.end()) return;
+  // A stream may still read it.
+  retired_.push_back(std::move(*removed));
+  written_.erase(removed);
 }
 
 bool MemoryFiles::SameFile(FILE* read, FILE* written) {

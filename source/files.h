@@ -38,6 +38,28 @@ class DiskFiles : public FileSystem {
   bool SameFile(FILE* read, FILE* written) override;
 };
 
+// Reads the working directory's files as DiskFiles does, but the files written
+// are anonymous temporary files that leave nothing in the directory and are
+// gone with this object: a tool that reads a large source (the linter) keeps
+// its preprocessed text out of memory, as qelc does with its .pre file. The
+// streams that read one file written share its offset: one reads it at a time.
+class ScratchFiles : public DiskFiles {
+ public:
+  ScratchFiles() = default;
+  ~ScratchFiles() override;
+  ScratchFiles(const ScratchFiles&) = delete;
+  ScratchFiles& operator=(const ScratchFiles&) = delete;
+
+  FilePtr OpenForReading(const std::string& path) override;
+  FilePtr Create(const std::string& path) override;
+  void Remove(const std::string& path) override;
+
+ private:
+  // Each file written, by its name: a descriptor of its own that keeps the
+  // file alive after the stream that wrote it is closed.
+  std::map<std::string, int> written_;
+};
+
 // Files written are kept in memory; a file read is one written in this run, or
 // else what `read` gives for its name (nothing: it cannot be opened).
 class MemoryFiles : public FileSystem {
@@ -67,7 +89,10 @@ class MemoryFiles : public FileSystem {
 
   Reader read_;
   std::vector<std::unique_ptr<Buffer>> written_;
-  // Every text handed out for reading lives as long as this object.
+  // Files written and then removed or written again, kept for the streams
+  // that read them.
+  std::vector<std::unique_ptr<Buffer>> retired_;
+  // Every text read through `read_` lives as long as this object.
   std::vector<std::unique_ptr<std::string>> readTexts_;
   // The name each stream was opened by (a closed stream's entry may stay; a
   // new stream at the same address replaces it).

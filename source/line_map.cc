@@ -38,7 +38,16 @@ Location LineMap::Locate(SourcePoint from, SourcePoint to) const {
 
 void LineMap::Wrote(std::string_view text, SourcePoint origin) {
   if (text.empty()) return;
-  stretches_.push_back({next_, origin});
+  // A whole line that follows on the last stretch's lines in the same file
+  // extends it: the map grows with the directives, includes and rewritten
+  // long lines, not with the lines of the source.
+  bool continues = false;
+  if (!stretches_.empty() && next_.column == 1 && origin.column == 1) {
+    const Stretch& last = stretches_.back();
+    continues = origin.file == last.origin.file &&
+                origin.line - last.origin.line == next_.line - last.start.line;
+  }
+  if (!continues) stretches_.push_back({next_, origin});
   // The user's end is the last character written, not the line after it.
   end_ = origin;
   end_.column += int32_t(text.size()) - (text.back() == '\n' ? 1 : 0);
@@ -62,7 +71,13 @@ SourcePoint LineMap::Find(TextPoint point) const {
   if (after == stretches_.begin()) return stretches_.front().origin;
   const Stretch& stretch = *(after - 1);
   SourcePoint found = stretch.origin;
-  found.column += point.column - stretch.start.column;
+  if (point.line == stretch.start.line) {
+    found.column += point.column - stretch.start.column;
+  } else {
+    // A later line of the stretch starts at the first column of its own.
+    found.line += point.line - stretch.start.line;
+    found.column = point.column;
+  }
   return found;
 }
 

@@ -63,8 +63,14 @@ class LineMap {
   // While linting, the preprocessor notes its directives here as facts of the
   // source: #define names, #include lines and #ifdef/#ifndef blocks.
   SourceFacts& DirectiveFacts() { return directiveFacts_; }
+  // Whether they are noted: a linter that only reports findings does without
+  // them, which grow with every use of a define.
+  void KeepDirectiveFacts(bool keep) { keepsFacts_ = keep; }
+  bool KeepsDirectiveFacts() const { return keepsFacts_; }
 
  private:
+  // From `start` on, the text is the user's from `origin` on: the rest of the
+  // start's line, and then whole lines, one for one, up to the next stretch.
   struct Stretch {
     TextPoint start;
     SourcePoint origin;
@@ -74,6 +80,7 @@ class LineMap {
   std::vector<Stretch> stretches_;
   std::vector<SourcePoint> openConditionals_;
   SourceFacts directiveFacts_;
+  bool keepsFacts_ = true;
   TextPoint next_;   // where the next piece written starts
   SourcePoint end_;  // the user's place just after the last piece written
 };

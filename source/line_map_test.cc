@@ -26,12 +26,22 @@ TEST(LineMapTest, PiecesOfOneLineKeepTheirOwnOrigins) {
   map.Wrote("Alias {", {included, 4, 1});
   map.Wrote("  x : y\n", {main, 3, 1});
   map.Wrote("}\n", {main, 4, 1});
+  // Lines that follow on one another, then a line after a gap (a directive
+  // dropped) and a line of another file.
+  map.Wrote("Pin {\n", {main, 5, 1});
+  map.Wrote("  a\n", {main, 8, 1});
+  map.Wrote("  b\n", {included, 9, 1});
+  map.Wrote("}\n", {main, 9, 1});
   EXPECT_TRUE(map.Find({1, 8}) == (SourcePoint{main, 1, 8}));
   EXPECT_TRUE(map.Find({2, 7}) == (SourcePoint{included, 4, 7}));
   EXPECT_TRUE(map.Find({2, 10}) == (SourcePoint{main, 3, 3}));
   EXPECT_TRUE(map.Find({3, 1}) == (SourcePoint{main, 4, 1}));
+  EXPECT_TRUE(map.Find({4, 4}) == (SourcePoint{main, 5, 4}));
+  EXPECT_TRUE(map.Find({5, 3}) == (SourcePoint{main, 8, 3}));
+  EXPECT_TRUE(map.Find({6, 3}) == (SourcePoint{included, 9, 3}));
+  EXPECT_TRUE(map.Find({7, 1}) == (SourcePoint{main, 9, 1}));
   // The end of the input is just after the last character written.
-  EXPECT_TRUE(map.Find({4, 1}) == (SourcePoint{main, 4, 2}));
+  EXPECT_TRUE(map.Find({8, 1}) == (SourcePoint{main, 9, 2}));
   EXPECT_TRUE(LineMap().Find({1, 1}) == (SourcePoint{0, 1, 1}));
 }
 

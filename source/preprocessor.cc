@@ -340,7 +340,7 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
 bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten,
                     const SourcePoint& at) {
   if (size_t first = FirstRewrittenWord(line, run.defines); first != std::string_view::npos) {
-    bool noting = run.map && run.diagnostics.Linting();
+    bool noting = run.map && run.map->KeepsDirectiveFacts() && run.diagnostics.Linting();
     std::vector<std::string_view> replaced;
     if (!SubstituteFrom(line, first, rewritten, run.defines, noting ? &replaced : nullptr)) {
       ReportDefineCycle(run, at, rewritten);
@@ -370,8 +370,8 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
   if (kind != kPlainLine && run.diagnostics.Enabled(kKeywordPrefixCheck)) {
     CheckDirectiveWord(run, at, piece, kind);
   }
-  if (kind != kPlainLine && run.map && run.diagnostics.Linting() &&
-      (run.Writing() || kind == kEndifLine)) {
+  if (kind != kPlainLine && run.map && run.map->KeepsDirectiveFacts() &&
+      run.diagnostics.Linting() && (run.Writing() || kind == kEndifLine)) {
     NoteDirective(run, kind, at, piece, name, value);
   }
   switch (kind) {
