@@ -75,17 +75,26 @@ class Writer {
 
   const TableBlock& Block() const { return *block_; }
 
-  // While on, statement lists are written with what an earlier, longer list
-  // left after their end: the section written so goes before the one that
-  // gives the lists their ends.
-  bool Leftovers() const { return leftovers_; }
+  // Above 0, lists are written with what earlier, longer lists left after
+  // their end: the section written at layer L goes before the one at L - 1,
+  // and layer 0 gives the lists their ends. A list with k ends after its
+  // own, one from each earlier section, is written at layer L up to end
+  // min(L, k) (layer L - 1 for a record that only earlier sections wrote).
+  bool Leftovers() const { return layer_ > 0; }
+  size_t Layer() const { return layer_; }
   // While on, the record being written is one whose lists no later block
   // writes into (only its name is cleared): its lists are written as stored.
   bool Untouched() const { return untouched_; }
   void WriteUntouched(bool on) { untouched_ = on; }
   bool Ok() const { return ok_; }
   void SetOk(bool ok) { ok_ = ok; }
-  void WriteLeftovers(bool on) { leftovers_ = on; }
+  void WriteLayer(size_t layer) { layer_ = layer; }
+  // Which of `ends`, the ends of a list after its own end, the list is written
+  // up to at this layer: 0 for its own end, i for ends[i - 1].
+  size_t EndAt(size_t ends) const {
+    size_t layer = untouched_ && layer_ > 0 ? layer_ - 1 : layer_;
+    return std::min(layer, ends);
+  }
 
   // The text at `ref` for the source; a reference into the middle of a string
   // cannot be written back.
@@ -129,6 +138,11 @@ class Writer {
     return bare ? WordText(text) : QuotedText(text);
   }
   std::string Word(StringRef ref, Section& s) { return WordText(Text(ref, s)); }
+  // A field the reader takes as whatever token stands there, a delimiter too.
+  std::string Token(StringRef ref, Section& s) {
+    std::string_view text = Text(ref, s);
+    return Written(text.size() > kLongestWord ? std::nullopt : AsToken(text));
+  }
   // A condition's words are limited by the text they store, not by how long
   // their source is.
   std::string Condition(StringRef ref, Section& s) {
@@ -151,7 +165,7 @@ class Writer {
   std::vector<std::string>& problems_;
   std::unique_ptr<TableBlock> block_;
   bool ok_ = true;
-  bool leftovers_ = false;
+  size_t layer_ = 0;
   bool untouched_ = false;
 };
 
@@ -361,12 +375,12 @@ void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
   s.text += "}\n";
 }
 
-// A word as written where a keyword would end the list it stands in.
+// A token as written where a keyword or `}` would end the list it stands in.
 std::string NonKeyword(Writer& w, StringRef ref, Section& s) {
   // A word that opens a line with '#' would be read as a directive.
   std::string_view text = w.Text(ref, s);
-  if (IsBodyKeyword(text) || text.starts_with('#')) w.Written(std::nullopt);
-  return w.Word(ref, s);
+  if (IsBodyKeyword(text) || text.starts_with('#') || text == "}") w.Written(std::nullopt);
+  return w.Token(ref, s);
 }
 
 // The words of a statement text: each is followed by the byte 0x01.
@@ -407,18 +421,21 @@ std::string Statements(Writer& w, Section& s, const StatementList& list, size_t 
   if (untouchedWhenEmpty && list.slots[0].kind == 0) return {};
   size_t count = first;
   while (count < std::size(list.slots) && w.Peek(list.slots[count].kind) != kStatementEnd) ++count;
-  // The slots that a later list overwrites, up to its end.
+  // The ends that earlier, longer lists left after this one's: each slot of
+  // an end after it, and the end of the slots where the longest list filled
+  // them all.
+  std::vector<size_t> ends;
+  size_t last = std::size(list.slots);
+  while (last > count && list.slots[last - 1].kind == 0) --last;
+  for (size_t i = count + 1; i < last; ++i) {
+    if (w.Peek(list.slots[i].kind) == kStatementEnd) ends.push_back(i);
+  }
+  if (last > count + 1 && w.Peek(list.slots[last - 1].kind) != kStatementEnd) ends.push_back(last);
+  // The slots that a later list overwrites, up to and with its end.
   size_t overwritten = first;
-  if (w.Leftovers()) {
-    // Up to the end of the longest list read into these slots: the last slot
-    // written, less its end.
-    size_t longest = std::size(list.slots);
-    while (longest > first && list.slots[longest - 1].kind == 0) --longest;
-    if (longest > first && w.Peek(list.slots[longest - 1].kind) == kStatementEnd) --longest;
-    if (longest > count) {
-      overwritten = w.Untouched() ? first : count + 1;
-      count = longest;
-    }
+  if (size_t k = w.EndAt(ends.size()); k > 0) {
+    overwritten = k >= 2 ? ends[k - 2] + 1 : count + 1;
+    count = ends[k - 1];
   }
   std::string text;
   size_t next = 0;  // the first keyword the next statement may use
@@ -555,36 +572,42 @@ std::vector<GroupMember> GroupMembers(Writer& w, const GroupRecord& group) {
   const auto& all = group.members;
   size_t count = 0;
   while (count < std::size(all) && all[count].item != 0) ++count;
+  // The ends that earlier, longer member lists left after this one's: each
+  // blank member after it, and the end of the table where one filled it.
   size_t longest = std::size(all);
   while (longest > count && IsBlank(all[longest - 1])) --longest;
-  if (!w.Leftovers() || longest <= count + 1 || count == 0) {
-    return {std::begin(all), std::begin(all) + count};
-  }
-  if (w.Untouched()) {
-    w.Written(std::nullopt);  // a blank member inside: more than one block before
-    return {std::begin(all), std::begin(all) + longest};
-  }
-  // A member's alternative is the one before it or one more: the members up
-  // to the blank one climb to what the first leftover needs.
-  int32_t next = all[count + 1].alternative;
-  int32_t target = next > int32_t(count) ? next - 1 : next;
-  if (target > int32_t(count)) w.Written(std::nullopt);
-  std::vector<GroupMember> members;
-  for (size_t n = 0; n <= count; ++n) {
-    members.push_back({all[0].item, all[0].value, std::max(0, target - int32_t(count - n))});
-  }
+  std::vector<size_t> ends;
   for (size_t n = count + 1; n < longest; ++n) {
-    bool blank = IsBlank(all[n]);
-    members.push_back(blank ? GroupMember{all[0].item, all[0].value, members.back().alternative}
-                            : all[n]);
+    if (IsBlank(all[n])) ends.push_back(n);
   }
+  if (longest > count + 1) ends.push_back(longest);
+  size_t k = count == 0 ? 0 : w.EndAt(ends.size());
+  if (k == 0) return {std::begin(all), std::begin(all) + count};
+  // The members up to and with the end a later list writes are overwritten:
+  // they are written as the first member again. A member's alternative is
+  // the one before it or one more: they climb to what the first leftover
+  // needs.
+  size_t from = k >= 2 ? ends[k - 2] : count, end = ends[k - 1];
+  int32_t next = all[from + 1].alternative;
+  int32_t target = next > int32_t(from) ? next - 1 : next;
+  if (target > int32_t(from)) w.Written(std::nullopt);
+  std::vector<GroupMember> members;
+  for (size_t n = 0; n <= from; ++n) {
+    members.push_back({all[0].item, all[0].value, std::max(0, target - int32_t(from - n))});
+  }
+  members.insert(members.end(), std::begin(all) + from + 1, std::begin(all) + end);
   return members;
 }
 
 // A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
-std::string GroupText(Writer& w, Section& s, const GroupRecord& group,
+// The first group of a block takes whatever token stands there as its name;
+// after a group, `When`, a statement keyword or `}` would end it.
+std::string GroupText(Writer& w, Section& s, const GroupRecord& group, bool first,
                       const char* clearedName = nullptr) {
-  std::string text = "    " + (clearedName ? clearedName : NonKeyword(w, group.name, s)) + " :";
+  std::string name = clearedName ? clearedName
+                     : first     ? w.Token(group.name, s)
+                                 : NonKeyword(w, group.name, s);
+  std::string text = "    " + name + " :";
   if (group.text != 0) text += " " + w.Quote(group.text, s) + " :";
   text += " {";
   std::vector<GroupMember> members = GroupMembers(w, group);
@@ -595,8 +618,11 @@ std::string GroupText(Writer& w, Section& s, const GroupRecord& group,
     if (member.alternative != before && member.alternative != before + 1) {
       w.Written(std::nullopt);
     }
+    // Items and values are any token, as a separator is written between two
+    // members; only the first item may be `}`, which ends the members.
     if (n > 0) text += member.alternative != before ? " |" : ",";
-    text += " " + w.Word(member.item, s) + " : " + w.Word(member.value, s);
+    if (n > 0 && w.Peek(member.item) == "}") w.Written(std::nullopt);
+    text += " " + w.Token(member.item, s) + " : " + w.Token(member.value, s);
   }
   if (members.empty()) w.Written(std::nullopt);  // a group has at least one member
   text += " }\n";
@@ -624,8 +650,14 @@ void WriteTable(Writer& w, Section& s, const GroupCondition (&table)[N],
     for (size_t g = 0; g < longest; ++g) {
       GroupRecord group = groups[g];
       bool cleared = group.name == 0;
+      // A text clears the one of the next group: where the group after the
+      // last keeps a text, the last group of the block that ends there is
+      // written without one, and its text comes from the earlier block.
+      if (!w.Leftovers() && g + 1 == n && n < std::size(groups) && groups[n].text != 0) {
+        group.text = 0;
+      }
       w.WriteUntouched(cleared);
-      s.text += GroupText(w, s, group, cleared ? "QZ" : nullptr);
+      s.text += GroupText(w, s, group, g == 0, cleared ? "QZ" : nullptr);
       w.WriteUntouched(false);
       if (cleared && g < n) w.Written(std::nullopt);
     }
@@ -648,7 +680,9 @@ void WriteTable(Writer& w, Section& s, const OutputSyntaxRecord (&table)[N],
   for (size_t i = 0; i < longest; ++i) {
     bool cleared = table[i].name == 0;
     if (cleared && i != n) w.Written(std::nullopt);
-    s.text += "  " + (cleared ? std::string("QZ") : NonKeyword(w, table[i].name, s)) + " : {\n";
+    // A name is whatever token starts a record, but `}` ends the section.
+    if (!cleared && w.Peek(table[i].name) == "}") w.Written(std::nullopt);
+    s.text += "  " + (cleared ? std::string("QZ") : w.Token(table[i].name, s)) + " : {\n";
     w.WriteUntouched(cleared);
     s.text += Statements(w, s, table[i].statements, 0,
                          StatementKindsOf(StatementFamily::kOutputSyntax), true, "    ");
@@ -931,8 +965,10 @@ template <size_t N>
 void WriteTable(Writer& w, Section& s, const TypeConversionRow (&table)[N],
                 const TypeConversionRow (&empty)[N]) {
   WriteList(s, table, empty, [&](const TypeConversionRow& e) {
-    std::string line = w.Word(e.first, s) + " : " + w.Word(e.second, s);
-    if (e.third != 0) line += " : " + w.Word(e.third, s);
+    // Each word is the token that stands there; only `}` cannot start a row.
+    if (w.Peek(e.first) == "}") w.Written(std::nullopt);
+    std::string line = w.Token(e.first, s) + " : " + w.Token(e.second, s);
+    if (e.third != 0) line += " : " + w.Token(e.third, s);
     return line + " ;";
   });
 }
@@ -977,18 +1013,31 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
   std::unique_ptr<const TableBlock> empty = EmptySourceBlock();
   std::vector<Section> sections;
   auto write = [&](const SectionEntry& entry, const auto& table, const auto& none) {
-    Section s, leftovers;
-    s.entry = leftovers.entry = &entry;
-    WriteTable(w, s, table, none);
-    bool ok = w.Ok();
-    w.WriteLeftovers(true);
-    WriteTable(w, leftovers, table, none);
-    w.WriteLeftovers(false);
-    if (leftovers.text == s.text) {
-      w.SetOk(ok);  // no list holds leftovers: the section is written once
-    } else {
-      s.text = leftovers.text + "\n" + s.text;
-      s.strings.insert(s.strings.begin(), leftovers.strings.begin(), leftovers.strings.end());
+    // The section is written at layer 0, then at each layer above until one
+    // reads no more leftovers than the one below; the layers are written the
+    // highest first. A layer that adds nothing is dropped with what it could
+    // not write. Each layer writes lists that are longer by at least one end,
+    // so there are fewer layers than entries in a list.
+    std::vector<Section> layers(1);
+    layers[0].entry = &entry;
+    WriteTable(w, layers[0], table, none);
+    for (size_t layer = 1;; ++layer) {
+      Section above;
+      above.entry = &entry;
+      bool ok = w.Ok();
+      w.WriteLayer(layer);
+      WriteTable(w, above, table, none);
+      w.WriteLayer(0);
+      if (above.text == layers.back().text) {
+        w.SetOk(ok);
+        break;
+      }
+      layers.push_back(std::move(above));
+    }
+    Section s = std::move(layers.back());
+    for (size_t layer = layers.size() - 1; layer-- > 0;) {
+      s.text += "\n" + layers[layer].text;
+      s.strings.insert(s.strings.end(), layers[layer].strings.begin(), layers[layer].strings.end());
     }
     w.Check(entry);
     // A table left as a source without the section stores it needs no section.
