@@ -289,8 +289,9 @@ constexpr InitializeRow kInitializeDefaults{0, 0, 1, 0, 0, 0};
 std::string InitializeLines(Writer& w, Section& s, const InitializeRow& row) {
   std::string_view pinText = w.Text(row.pin, s);
   // The pin is the target's text up to its first dot.
-  std::string pin =
-      pinText.find('.') == std::string_view::npos ? w.WordText(pinText) : w.Written({});
+  std::string pin = row.pin == 0                                  ? ""
+                    : pinText.find('.') == std::string_view::npos ? w.WordText(pinText)
+                                                                  : w.Written({});
   // The lines, each with the pool offset of its value: they are written in
   // that order, which is the order in which a source added the values.
   std::vector<std::pair<StringRef, std::string>> lines;
@@ -348,7 +349,13 @@ void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
     while (longest > n && IsBlank(rows[longest - 1])) --longest;
     // A row of defaults without a pin is where the longer clause ended.
     if (longest > n && rows[longest - 1].pin == 0) --longest;
-    if (w.Leftovers() && longest > n) {
+    bool leftovers = w.Leftovers() && longest > n;
+    // Lines of an empty pin name act on the first row without a pin, where
+    // readers end the rows: the row keeps what they set. They come last, as
+    // a new pin would take that row.
+    bool emptyPin = !leftovers && n < std::size(rows) &&
+                    std::memcmp(&rows[n], &kInitializeDefaults, sizeof(InitializeRow)) != 0;
+    if (leftovers) {
       for (size_t k = 0, tried = 0; k <= n; ++tried) {
         std::string pin = "QZ" + std::to_string(tried);
         bool taken = std::any_of(std::begin(rows), std::end(rows), [&](const InitializeRow& row) {
@@ -369,8 +376,9 @@ void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
       }
       s.text += InitializeLines(w, s, rows[r]);
     }
+    if (emptyPin) s.text += InitializeLines(w, s, rows[n]);
     // A block holds at least one line; a target without a dot sets nothing.
-    if (n == 0) s.text += "    none = 0 ;\n";
+    if (n == 0 && !emptyPin) s.text += "    none = 0 ;\n";
   }
   s.text += "}\n";
 }
@@ -397,9 +405,24 @@ std::vector<std::string_view> StatementWords(Writer& w, std::string_view text) {
 
 // The words a statement block starts with, up to its first statement keyword:
 // plain words as they are, every other token as a quoted string.
-std::string AlwaysWords(Writer& w, std::string_view text) {
+// Where `bareFirst`, the first word follows a keyed statement, which would
+// take a quoted string as its line: it is written as a token that is not one,
+// with an apostrophe after it where the reader would cut it or take it for a
+// keyword (the reader cuts a word at its last apostrophe).
+std::string AlwaysWords(Writer& w, std::string_view text, bool bareFirst = false) {
   std::string line;
   for (std::string_view word : StatementWords(w, text)) {
+    if (bareFirst) {
+      bareFirst = false;
+      bool delimiter = word.size() == 1 && IsDelimiter(word[0]) && word != "}";
+      bool plain = AsWritten(word) == word && !word.starts_with('#');
+      bool cut = word.find('\'') != std::string_view::npos || IsBodyKeyword(word) || word == "}";
+      bool bare = delimiter || (plain && !word.empty()) ||
+                  (cut && !word.empty() && word[0] != '\'' && AsWritten(std::string(word) + "'"));
+      if (!bare || word.size() + 1 > kLongestWord) w.Written(std::nullopt);
+      line += " " + std::string(word) + (!delimiter && cut ? "'" : "");
+      continue;
+    }
     auto plain = AsWritten(word);
     // The reader cuts an unquoted word at its last apostrophe.
     bool asWord = plain && word.find('\'') == std::string_view::npos && !plain->starts_with('#') &&
@@ -495,7 +518,8 @@ int LastKeyword(Writer& w, const StatementList& list) {
 
 // A statement block of a prolog or epilog entry: its Always words, then its
 // keyed statements.
-std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry) {
+std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry,
+                        bool bareFirst = false) {
   // Reading an entry adds its condition, then the kind of the slot that ends
   // its list, then its statements.
   w.Text(entry.condition, s);
@@ -505,7 +529,7 @@ std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry) {
   if (end < std::size(slots)) w.Text(slots[end].kind, s);
   const StatementSlot& always = slots[0];
   if (w.Text(always.kind, s) != kAlwaysStatementType) w.Written(std::nullopt);
-  std::string text = AlwaysWords(w, w.Text(always.text, s));
+  std::string text = AlwaysWords(w, w.Text(always.text, s), bareFirst);
   text += "\n" + Statements(w, s, entry.statements, 1, PrologKeywords(), false, "    ");
   return text;
 }
@@ -548,15 +572,18 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
       s.text += PrologBlock(w, s, table[i]);
     }
     if (count == 2 && !sawWhen) {
-      // The block read after `Always :` ...: no words, and statements only
-      // from a keyword the Always block could no longer read.
-      std::string end = PrologBlock(w, s, table[1]);
+      // The block read after `Always :` ...: where it has no words,
+      // statements only from a keyword the Always block could no longer read;
+      // words only after a keyed statement of the Always block (which would
+      // read them otherwise), the first not a quoted string.
       int lastOfAlways = LastKeyword(w, table[0].statements);
+      bool words = w.Peek(table[1].statements.slots[0].text).size() > 0;
+      std::string end = PrologBlock(w, s, table[1], words);
       int firstAfter = FirstKeyword(w, table[1].statements);
-      if (end[0] != '\n' || (firstAfter >= 0 && firstAfter > lastOfAlways)) {
+      if (words ? lastOfAlways < 0 : firstAfter >= 0 && firstAfter > lastOfAlways) {
         w.Written(std::nullopt);
       }
-      s.text += end.substr(1);
+      s.text += words ? "   " + end : end.substr(1);
     } else if (!sawWhen) {
       w.Written(std::nullopt);
     }
