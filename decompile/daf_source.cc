@@ -79,22 +79,21 @@ class Writer {
   // their end: the section written at layer L goes before the one at L - 1,
   // and layer 0 gives the lists their ends. A list with k ends after its
   // own, one from each earlier section, is written at layer L up to end
-  // min(L, k) (layer L - 1 for a record that only earlier sections wrote).
+  // min(L - B, k), where B is the lowest layer that writes the record (0,
+  // or above for a record that only earlier sections wrote).
   bool Leftovers() const { return layer_ > 0; }
   size_t Layer() const { return layer_; }
-  // While on, the record being written is one whose lists no later block
-  // writes into (only its name is cleared): its lists are written as stored.
-  bool Untouched() const { return untouched_; }
-  void WriteUntouched(bool on) { untouched_ = on; }
+  // Above 0, the record being written is one whose lists no layer below
+  // `base` writes into (only its name is cleared).
+  bool Untouched() const { return base_ > 0; }
+  void WriteUntouched(bool on) { base_ = on ? 1 : 0; }
+  void WriteFrom(size_t base) { base_ = base; }
   bool Ok() const { return ok_; }
   void SetOk(bool ok) { ok_ = ok; }
   void WriteLayer(size_t layer) { layer_ = layer; }
   // Which of `ends`, the ends of a list after its own end, the list is written
   // up to at this layer: 0 for its own end, i for ends[i - 1].
-  size_t EndAt(size_t ends) const {
-    size_t layer = untouched_ && layer_ > 0 ? layer_ - 1 : layer_;
-    return std::min(layer, ends);
-  }
+  size_t EndAt(size_t ends) const { return std::min(layer_ > base_ ? layer_ - base_ : 0, ends); }
 
   // The text at `ref` for the source; a reference into the middle of a string
   // cannot be written back.
@@ -166,7 +165,7 @@ class Writer {
   std::unique_ptr<TableBlock> block_;
   bool ok_ = true;
   size_t layer_ = 0;
-  bool untouched_ = false;
+  size_t base_ = 0;
 };
 
 // The entries of a list table that a source writes: up to the last one that
@@ -626,6 +625,33 @@ std::vector<GroupMember> GroupMembers(Writer& w, const GroupRecord& group) {
   return members;
 }
 
+// The records of a list written at a layer: up to `end`, where `ends` are
+// the ends after the list's own that earlier, longer lists left (a record
+// that a later list cleared), and the last record written, as with the ends
+// of a statement list.
+struct RecordLayers {
+  size_t end = 0;
+  std::vector<size_t> ends;  // the list's own end first
+  // The lowest layer that writes record `r`: the one of the first end after it.
+  size_t BaseOf(size_t r) const {
+    return size_t(std::upper_bound(ends.begin(), ends.end(), r) - ends.begin());
+  }
+};
+template <typename Record, typename Cleared>
+RecordLayers LayersOf(const Writer& w, size_t count,
+                      std::span<const Record, std::dynamic_extent> records, Cleared&& cleared) {
+  RecordLayers layers;
+  layers.ends.push_back(count);
+  size_t longest = records.size();
+  while (longest > count && IsBlank(records[longest - 1])) --longest;
+  for (size_t r = count + 1; r < longest; ++r) {
+    if (cleared(records[r])) layers.ends.push_back(r);
+  }
+  if (longest > count) layers.ends.push_back(longest);
+  layers.end = layers.ends[std::min(w.Layer(), layers.ends.size() - 1)];
+  return layers;
+}
+
 // A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
 // The first group of a block takes whatever token stands there as its name;
 // after a group, `When`, a statement keyword or `}` would end it.
@@ -668,25 +694,28 @@ void WriteTable(Writer& w, Section& s, const GroupCondition (&table)[N],
     size_t n = 0;
     while (n < std::size(groups) && groups[n].name != 0) ++n;
     if (n == 0) w.Written(std::nullopt);  // a block holds at least one group
-    // A later block clears the name and text of the group after its last
-    // one, and no more: the groups a longer block read earlier left there are
-    // written first, under a name the later block clears.
-    size_t longest = std::size(groups);
-    while (longest > n && IsBlank(groups[longest - 1])) --longest;
-    if (!w.Leftovers()) longest = n;
-    for (size_t g = 0; g < longest; ++g) {
+    // A later block clears the name of the group after its last one, and
+    // no more: the groups a longer block read earlier left there are written
+    // first, those a later one clears under the name QZ.
+    RecordLayers layers = LayersOf(w, n, std::span<const GroupRecord>(groups),
+                                   [](const GroupRecord& g) { return g.name == 0; });
+    // A text clears the one of the next group: where the group after the
+    // last keeps a text, the group before it is written without one, and its
+    // text comes from the earlier block, so the one before that is written
+    // without its text too where it has one, and so on.
+    std::vector<bool> textFromEarlier(layers.end);
+    bool keep = layers.end < std::size(groups) && groups[layers.end].text != 0;
+    for (size_t g = layers.end; g-- > 0 && keep;) {
+      textFromEarlier[g] = true;
+      keep = groups[g].text != 0;
+    }
+    for (size_t g = 0; g < layers.end; ++g) {
       GroupRecord group = groups[g];
       bool cleared = group.name == 0;
-      // A text clears the one of the next group: where the group after the
-      // last keeps a text, the last group of the block that ends there is
-      // written without one, and its text comes from the earlier block.
-      if (!w.Leftovers() && g + 1 == n && n < std::size(groups) && groups[n].text != 0) {
-        group.text = 0;
-      }
-      w.WriteUntouched(cleared);
+      if (textFromEarlier[g]) group.text = 0;
+      w.WriteFrom(layers.BaseOf(g));
       s.text += GroupText(w, s, group, g == 0, cleared ? "QZ" : nullptr);
-      w.WriteUntouched(false);
-      if (cleared && g < n) w.Written(std::nullopt);
+      w.WriteFrom(0);
     }
   }
   s.text += "}\n";
@@ -700,20 +729,18 @@ void WriteTable(Writer& w, Section& s, const OutputSyntaxRecord (&table)[N],
   while (n < N && table[n].name != 0) ++n;
   // A later block clears the name of the record after its last one, and no
   // more: the records a longer block read earlier left there are written
-  // first, the cleared one under a name the later block clears.
-  size_t longest = N;
-  while (longest > n && IsBlank(table[longest - 1])) --longest;
-  if (!w.Leftovers()) longest = n;
-  for (size_t i = 0; i < longest; ++i) {
+  // first, those a later one clears under the name QZ.
+  RecordLayers layers = LayersOf(w, n, std::span<const OutputSyntaxRecord>(table),
+                                 [](const OutputSyntaxRecord& r) { return r.name == 0; });
+  for (size_t i = 0; i < layers.end; ++i) {
     bool cleared = table[i].name == 0;
-    if (cleared && i != n) w.Written(std::nullopt);
     // A name is whatever token starts a record, but `}` ends the section.
     if (!cleared && w.Peek(table[i].name) == "}") w.Written(std::nullopt);
     s.text += "  " + (cleared ? std::string("QZ") : w.Token(table[i].name, s)) + " : {\n";
-    w.WriteUntouched(cleared);
+    w.WriteFrom(layers.BaseOf(i));
     s.text += Statements(w, s, table[i].statements, 0,
                          StatementKindsOf(StatementFamily::kOutputSyntax), true, "    ");
-    w.WriteUntouched(false);
+    w.WriteFrom(0);
     s.text += "  }\n";
   }
   s.text += "}\n";
