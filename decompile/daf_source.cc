@@ -226,9 +226,21 @@ void WriteClauseRows(Writer& w, Section& s, const Record (&table)[N], const Reco
         continue;
       }
       clause.blanks.push_back(n);
-      // An end that closes its rows blanks two.
-      bool covered = closesRows && !clause.ends.empty() && clause.ends.back() + 1 == n;
-      if (!covered) clause.ends.push_back(n);
+    }
+    // An end blanks its row; one that closes its rows blanks the next as
+    // well, which must then be blank: a run of blank rows a..b is made by
+    // ends at a, a + 2, ... and at b - 1 where those leave b.
+    const std::vector<size_t>& blanks = clause.blanks;
+    for (size_t j = 0; j < blanks.size(); ++j) {
+      size_t a = blanks[j], b = a;
+      while (j + 1 < blanks.size() && blanks[j + 1] == b + 1) ++j, ++b;
+      if (!closesRows) {
+        for (size_t e = a; e <= b; ++e) clause.ends.push_back(e);
+        continue;
+      }
+      size_t e = a;
+      for (; e < b; e += 2) clause.ends.push_back(e);
+      if (e == b) clause.ends.push_back(a == b ? a : b - 1);
     }
     sections = std::max(sections, clause.ends.size() + 1);
   }
@@ -544,17 +556,22 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
   // it is what a longer section read earlier left. That section is written
   // first, of When blocks (the conditions the later one overwrites or clears
   // written as `DEV`).
-  if (count >= 2 && table[count - 1].condition == 0 && always(count - 2)) {
+  // The entries after it are what that section left too, with their
+  // conditions.
+  size_t cleared = 1;
+  while (cleared < count && !(table[cleared].condition == 0 && always(cleared - 1))) ++cleared;
+  if (cleared < count) {
     if (w.Leftovers()) {
       for (size_t i = 0; i < count; ++i) {
-        w.WriteUntouched(i + 1 == count);
-        s.text += "  When DEV :" + PrologBlock(w, s, table[i]);
+        w.WriteUntouched(i >= cleared);
+        s.text += "  When " + (i > cleared ? w.Condition(table[i].condition, s) : "DEV") + " :" +
+                  PrologBlock(w, s, table[i]);
         w.WriteUntouched(false);
       }
       s.text += "}\n";
       return;
     }
-    --count;
+    count = cleared;
   }
   // Without When blocks, the section ends with an entry under "1" that holds
   // the words after the Always block: all of the body when there is none.
