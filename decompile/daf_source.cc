@@ -767,20 +767,39 @@ void WriteTable(Writer& w, Section& s, const OutputSyntaxRecord (&table)[N],
 // name an entry of the file's TypeCategory table, which the source writes
 // before the Pin section.
 std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, const char* indent) {
+  // While leftovers are written, the categories and selections a longer
+  // list left after a cleared one are written too: a cleared category under
+  // the first declared name, a cleared selection as QZ.
+  const auto& categories = branch.categories;
+  size_t count = 0;
+  while (count < std::size(categories) && categories[count].name != 0) ++count;
+  if (w.Leftovers()) {
+    size_t longest = std::size(categories);
+    while (longest > count && IsBlank(categories[longest - 1])) --longest;
+    count = longest;
+  }
   std::string text;
-  for (size_t c = 0; c < std::size(branch.categories) && branch.categories[c].name != 0; ++c) {
-    const PinCategory& category = branch.categories[c];
-    std::string_view name = w.Text(category.name, s);
+  for (size_t c = 0; c < count; ++c) {
+    const PinCategory& category = categories[c];
+    StringRef nameRef = category.name != 0 ? category.name : w.Block().typeCategories[0].name;
+    std::string_view name = w.Text(nameRef, s);
     bool known = false;
     for (const TypeCategory& declared : w.Block().typeCategories) {
       if (declared.name == 0) break;
       known = known || EqualsNoCase(w.Peek(declared.name), name);
     }
     if (!known || EqualsNoCase(name, "if") || EqualsNoCase(name, "else")) w.Written(std::nullopt);
-    text += indent + w.Word(category.name, s) + " :";
-    size_t n = 0;
-    for (; n < std::size(category.selections) && category.selections[n] != 0; ++n) {
-      text += (n ? ", " : " ") + w.Word(category.selections[n], s);
+    text += indent + w.Word(nameRef, s) + " :";
+    size_t n = 0, selections = std::size(category.selections);
+    if (w.Leftovers()) {
+      while (selections > 0 && category.selections[selections - 1] == 0) --selections;
+    } else {
+      while (n < selections && category.selections[n] != 0) ++n;
+      selections = n;
+    }
+    for (n = 0; n < selections; ++n) {
+      StringRef selection = category.selections[n];
+      text += (n ? ", " : " ") + (selection == 0 ? std::string("QZ") : w.Word(selection, s));
     }
     if (n == 0) w.Written(std::nullopt);  // a category lists at least one selection
     text += "\n";
@@ -791,11 +810,25 @@ std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, con
 template <size_t N>
 void WriteTable(Writer& w, Section& s, const PinGroup (&table)[N], const PinGroup (&)[N]) {
   s.text = std::string(s.entry->keyword) + " {\n";
-  for (size_t g = 0; g < N && table[g].names[0] != 0; ++g) {
+  // A name clears the next name of its group, and the first name of the next
+  // group: the names and groups a longer section read earlier left after
+  // them are written first, the names a later section clears as QZ.
+  size_t count = 0;
+  while (count < N && table[count].names[0] != 0) ++count;
+  size_t longest = w.Leftovers() ? N : count;
+  while (longest > count && IsBlank(table[longest - 1])) --longest;
+  for (size_t g = 0; g < longest; ++g) {
     const PinGroup& group = table[g];
+    size_t names = std::size(group.names);
+    if (w.Leftovers()) {
+      while (names > 1 && group.names[names - 1] == 0) --names;
+    } else {
+      names = 0;
+      while (names < std::size(group.names) && group.names[names] != 0) ++names;
+    }
     s.text += " ";
-    for (size_t n = 0; n < std::size(group.names) && group.names[n] != 0; ++n) {
-      s.text += " " + w.Word(group.names[n], s) + " :";
+    for (size_t n = 0; n < names; ++n) {
+      s.text += " " + (group.names[n] == 0 ? std::string("QZ") : w.Word(group.names[n], s)) + " :";
     }
     s.text += " {\n";
     // A branch stored under the empty condition (`if` before a word that
