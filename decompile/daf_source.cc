@@ -83,10 +83,8 @@ class Writer {
   // or above for a record that only earlier sections wrote).
   bool Leftovers() const { return layer_ > 0; }
   size_t Layer() const { return layer_; }
-  // Above 0, the record being written is one whose lists no layer below
-  // `base` writes into (only its name is cleared).
-  bool Untouched() const { return base_ > 0; }
-  void WriteUntouched(bool on) { base_ = on ? 1 : 0; }
+  // The record being written is one whose lists no layer below `base`
+  // writes into (above 0, only its name or condition is cleared).
   void WriteFrom(size_t base) { base_ = base; }
   bool Ok() const { return ok_; }
   void SetOk(bool ok) { ok_ = ok; }
@@ -563,10 +561,10 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
   if (cleared < count) {
     if (w.Leftovers()) {
       for (size_t i = 0; i < count; ++i) {
-        w.WriteUntouched(i >= cleared);
+        w.WriteFrom(i >= cleared ? 1 : 0);
         s.text += "  When " + (i > cleared ? w.Condition(table[i].condition, s) : "DEV") + " :" +
                   PrologBlock(w, s, table[i]);
-        w.WriteUntouched(false);
+        w.WriteFrom(0);
       }
       s.text += "}\n";
       return;
