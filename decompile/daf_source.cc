@@ -554,10 +554,14 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
   // it is what a longer section read earlier left. That section is written
   // first, of When blocks (the conditions the later one overwrites or clears
   // written as `DEV`).
-  // The entries after it are what that section left too, with their
-  // conditions.
+  // Entries after it are what that section left too, with their conditions,
+  // where the closing entry is not the first: a single section writes an
+  // Always block followed by an empty condition as `When :`.
   size_t cleared = 1;
-  while (cleared < count && !(table[cleared].condition == 0 && always(cleared - 1))) ++cleared;
+  while (cleared < count && !(table[cleared].condition == 0 && always(cleared - 1) &&
+                              (cleared + 1 == count || cleared >= 2))) {
+    ++cleared;
+  }
   if (cleared < count) {
     if (w.Leftovers()) {
       for (size_t i = 0; i < count; ++i) {
