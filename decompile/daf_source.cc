@@ -75,17 +75,23 @@ class Writer {
 
   const TableBlock& Block() const { return *block_; }
 
-  // While on, statement lists are written with what an earlier, longer list
-  // left after their end: the section written so goes before the one that
-  // gives the lists their ends.
-  bool Leftovers() const { return leftovers_; }
-  // While on, the record being written is one whose lists no later block
-  // writes into (only its name is cleared): its lists are written as stored.
-  bool Untouched() const { return untouched_; }
-  void WriteUntouched(bool on) { untouched_ = on; }
+  // Above 0, lists are written with what earlier, longer lists left after
+  // their end: the section written at layer L goes before the one at L - 1,
+  // and layer 0 gives the lists their ends. A list with k ends after its
+  // own, one from each earlier section, is written at layer L up to end
+  // min(L - B, k), where B is the lowest layer that writes the record (0,
+  // or above for a record that only earlier sections wrote).
+  bool Leftovers() const { return layer_ > 0; }
+  size_t Layer() const { return layer_; }
+  // The record being written is one whose lists no layer below `base`
+  // writes into (above 0, only its name or condition is cleared).
+  void WriteFrom(size_t base) { base_ = base; }
   bool Ok() const { return ok_; }
   void SetOk(bool ok) { ok_ = ok; }
-  void WriteLeftovers(bool on) { leftovers_ = on; }
+  void WriteLayer(size_t layer) { layer_ = layer; }
+  // Which of `ends`, the ends of a list after its own end, the list is written
+  // up to at this layer: 0 for its own end, i for ends[i - 1].
+  size_t EndAt(size_t ends) const { return std::min(layer_ > base_ ? layer_ - base_ : 0, ends); }
 
   // The text at `ref` for the source; a reference into the middle of a string
   // cannot be written back.
@@ -129,6 +135,11 @@ class Writer {
     return bare ? WordText(text) : QuotedText(text);
   }
   std::string Word(StringRef ref, Section& s) { return WordText(Text(ref, s)); }
+  // A field the reader takes as whatever token stands there, a delimiter too.
+  std::string Token(StringRef ref, Section& s) {
+    std::string_view text = Text(ref, s);
+    return Written(text.size() > kLongestWord ? std::nullopt : AsToken(text));
+  }
   // A condition's words are limited by the text they store, not by how long
   // their source is.
   std::string Condition(StringRef ref, Section& s) {
@@ -151,8 +162,8 @@ class Writer {
   std::vector<std::string>& problems_;
   std::unique_ptr<TableBlock> block_;
   bool ok_ = true;
-  bool leftovers_ = false;
-  bool untouched_ = false;
+  size_t layer_ = 0;
+  size_t base_ = 0;
 };
 
 // The entries of a list table that a source writes: up to the last one that
@@ -213,9 +224,21 @@ void WriteClauseRows(Writer& w, Section& s, const Record (&table)[N], const Reco
         continue;
       }
       clause.blanks.push_back(n);
-      // An end that closes its rows blanks two.
-      bool covered = closesRows && !clause.ends.empty() && clause.ends.back() + 1 == n;
-      if (!covered) clause.ends.push_back(n);
+    }
+    // An end blanks its row; one that closes its rows blanks the next as
+    // well, which must then be blank: a run of blank rows a..b is made by
+    // ends at a, a + 2, ... and at b - 1 where those leave b.
+    const std::vector<size_t>& blanks = clause.blanks;
+    for (size_t j = 0; j < blanks.size(); ++j) {
+      size_t a = blanks[j], b = a;
+      while (j + 1 < blanks.size() && blanks[j + 1] == b + 1) ++j, ++b;
+      if (!closesRows) {
+        for (size_t e = a; e <= b; ++e) clause.ends.push_back(e);
+        continue;
+      }
+      size_t e = a;
+      for (; e < b; e += 2) clause.ends.push_back(e);
+      if (e == b) clause.ends.push_back(a == b ? a : b - 1);
     }
     sections = std::max(sections, clause.ends.size() + 1);
   }
@@ -275,8 +298,9 @@ constexpr InitializeRow kInitializeDefaults{0, 0, 1, 0, 0, 0};
 std::string InitializeLines(Writer& w, Section& s, const InitializeRow& row) {
   std::string_view pinText = w.Text(row.pin, s);
   // The pin is the target's text up to its first dot.
-  std::string pin =
-      pinText.find('.') == std::string_view::npos ? w.WordText(pinText) : w.Written({});
+  std::string pin = row.pin == 0                                  ? ""
+                    : pinText.find('.') == std::string_view::npos ? w.WordText(pinText)
+                                                                  : w.Written({});
   // The lines, each with the pool offset of its value: they are written in
   // that order, which is the order in which a source added the values.
   std::vector<std::pair<StringRef, std::string>> lines;
@@ -334,7 +358,13 @@ void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
     while (longest > n && IsBlank(rows[longest - 1])) --longest;
     // A row of defaults without a pin is where the longer clause ended.
     if (longest > n && rows[longest - 1].pin == 0) --longest;
-    if (w.Leftovers() && longest > n) {
+    bool leftovers = w.Leftovers() && longest > n;
+    // Lines of an empty pin name act on the first row without a pin, where
+    // readers end the rows: the row keeps what they set. They come last, as
+    // a new pin would take that row.
+    bool emptyPin = !leftovers && n < std::size(rows) &&
+                    std::memcmp(&rows[n], &kInitializeDefaults, sizeof(InitializeRow)) != 0;
+    if (leftovers) {
       for (size_t k = 0, tried = 0; k <= n; ++tried) {
         std::string pin = "QZ" + std::to_string(tried);
         bool taken = std::any_of(std::begin(rows), std::end(rows), [&](const InitializeRow& row) {
@@ -355,18 +385,19 @@ void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
       }
       s.text += InitializeLines(w, s, rows[r]);
     }
+    if (emptyPin) s.text += InitializeLines(w, s, rows[n]);
     // A block holds at least one line; a target without a dot sets nothing.
-    if (n == 0) s.text += "    none = 0 ;\n";
+    if (n == 0 && !emptyPin) s.text += "    none = 0 ;\n";
   }
   s.text += "}\n";
 }
 
-// A word as written where a keyword would end the list it stands in.
+// A token as written where a keyword or `}` would end the list it stands in.
 std::string NonKeyword(Writer& w, StringRef ref, Section& s) {
   // A word that opens a line with '#' would be read as a directive.
   std::string_view text = w.Text(ref, s);
-  if (IsBodyKeyword(text) || text.starts_with('#')) w.Written(std::nullopt);
-  return w.Word(ref, s);
+  if (IsBodyKeyword(text) || text.starts_with('#') || text == "}") w.Written(std::nullopt);
+  return w.Token(ref, s);
 }
 
 // The words of a statement text: each is followed by the byte 0x01.
@@ -383,9 +414,24 @@ std::vector<std::string_view> StatementWords(Writer& w, std::string_view text) {
 
 // The words a statement block starts with, up to its first statement keyword:
 // plain words as they are, every other token as a quoted string.
-std::string AlwaysWords(Writer& w, std::string_view text) {
+// Where `bareFirst`, the first word follows a keyed statement, which would
+// take a quoted string as its line: it is written as a token that is not one,
+// with an apostrophe after it where the reader would cut it or take it for a
+// keyword (the reader cuts a word at its last apostrophe).
+std::string AlwaysWords(Writer& w, std::string_view text, bool bareFirst = false) {
   std::string line;
   for (std::string_view word : StatementWords(w, text)) {
+    if (bareFirst) {
+      bareFirst = false;
+      bool delimiter = word.size() == 1 && IsDelimiter(word[0]) && word != "}";
+      bool plain = AsWritten(word) == word && !word.starts_with('#');
+      bool cut = word.find('\'') != std::string_view::npos || IsBodyKeyword(word) || word == "}";
+      bool bare = delimiter || (plain && !word.empty()) ||
+                  (cut && !word.empty() && word[0] != '\'' && AsWritten(std::string(word) + "'"));
+      if (!bare || word.size() + 1 > kLongestWord) w.Written(std::nullopt);
+      line += " " + std::string(word) + (!delimiter && cut ? "'" : "");
+      continue;
+    }
     auto plain = AsWritten(word);
     // The reader cuts an unquoted word at its last apostrophe.
     bool asWord = plain && word.find('\'') == std::string_view::npos && !plain->starts_with('#') &&
@@ -407,18 +453,21 @@ std::string Statements(Writer& w, Section& s, const StatementList& list, size_t 
   if (untouchedWhenEmpty && list.slots[0].kind == 0) return {};
   size_t count = first;
   while (count < std::size(list.slots) && w.Peek(list.slots[count].kind) != kStatementEnd) ++count;
-  // The slots that a later list overwrites, up to its end.
+  // The ends that earlier, longer lists left after this one's: each slot of
+  // an end after it, and the end of the slots where the longest list filled
+  // them all.
+  std::vector<size_t> ends;
+  size_t last = std::size(list.slots);
+  while (last > count && list.slots[last - 1].kind == 0) --last;
+  for (size_t i = count + 1; i < last; ++i) {
+    if (w.Peek(list.slots[i].kind) == kStatementEnd) ends.push_back(i);
+  }
+  if (last > count + 1 && w.Peek(list.slots[last - 1].kind) != kStatementEnd) ends.push_back(last);
+  // The slots that a later list overwrites, up to and with its end.
   size_t overwritten = first;
-  if (w.Leftovers()) {
-    // Up to the end of the longest list read into these slots: the last slot
-    // written, less its end.
-    size_t longest = std::size(list.slots);
-    while (longest > first && list.slots[longest - 1].kind == 0) --longest;
-    if (longest > first && w.Peek(list.slots[longest - 1].kind) == kStatementEnd) --longest;
-    if (longest > count) {
-      overwritten = w.Untouched() ? first : count + 1;
-      count = longest;
-    }
+  if (size_t k = w.EndAt(ends.size()); k > 0) {
+    overwritten = k >= 2 ? ends[k - 2] + 1 : count + 1;
+    count = ends[k - 1];
   }
   std::string text;
   size_t next = 0;  // the first keyword the next statement may use
@@ -478,7 +527,8 @@ int LastKeyword(Writer& w, const StatementList& list) {
 
 // A statement block of a prolog or epilog entry: its Always words, then its
 // keyed statements.
-std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry) {
+std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry,
+                        bool bareFirst = false) {
   // Reading an entry adds its condition, then the kind of the slot that ends
   // its list, then its statements.
   w.Text(entry.condition, s);
@@ -488,7 +538,7 @@ std::string PrologBlock(Writer& w, Section& s, const PrologEpilogEntry& entry) {
   if (end < std::size(slots)) w.Text(slots[end].kind, s);
   const StatementSlot& always = slots[0];
   if (w.Text(always.kind, s) != kAlwaysStatementType) w.Written(std::nullopt);
-  std::string text = AlwaysWords(w, w.Text(always.text, s));
+  std::string text = AlwaysWords(w, w.Text(always.text, s), bareFirst);
   text += "\n" + Statements(w, s, entry.statements, 1, PrologKeywords(), false, "    ");
   return text;
 }
@@ -504,17 +554,26 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
   // it is what a longer section read earlier left. That section is written
   // first, of When blocks (the conditions the later one overwrites or clears
   // written as `DEV`).
-  if (count >= 2 && table[count - 1].condition == 0 && always(count - 2)) {
+  // Entries after it are what that section left too, with their conditions,
+  // where the closing entry is not the first: a single section writes an
+  // Always block followed by an empty condition as `When :`.
+  size_t cleared = 1;
+  while (cleared < count && !(table[cleared].condition == 0 && always(cleared - 1) &&
+                              (cleared + 1 == count || cleared >= 2))) {
+    ++cleared;
+  }
+  if (cleared < count) {
     if (w.Leftovers()) {
       for (size_t i = 0; i < count; ++i) {
-        w.WriteUntouched(i + 1 == count);
-        s.text += "  When DEV :" + PrologBlock(w, s, table[i]);
-        w.WriteUntouched(false);
+        w.WriteFrom(i >= cleared ? 1 : 0);
+        s.text += "  When " + (i > cleared ? w.Condition(table[i].condition, s) : "DEV") + " :" +
+                  PrologBlock(w, s, table[i]);
+        w.WriteFrom(0);
       }
       s.text += "}\n";
       return;
     }
-    --count;
+    count = cleared;
   }
   // Without When blocks, the section ends with an entry under "1" that holds
   // the words after the Always block: all of the body when there is none.
@@ -531,15 +590,18 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
       s.text += PrologBlock(w, s, table[i]);
     }
     if (count == 2 && !sawWhen) {
-      // The block read after `Always :` ...: no words, and statements only
-      // from a keyword the Always block could no longer read.
-      std::string end = PrologBlock(w, s, table[1]);
+      // The block read after `Always :` ...: where it has no words,
+      // statements only from a keyword the Always block could no longer read;
+      // words only after a keyed statement of the Always block (which would
+      // read them otherwise), the first not a quoted string.
       int lastOfAlways = LastKeyword(w, table[0].statements);
+      bool words = w.Peek(table[1].statements.slots[0].text).size() > 0;
+      std::string end = PrologBlock(w, s, table[1], words);
       int firstAfter = FirstKeyword(w, table[1].statements);
-      if (end[0] != '\n' || (firstAfter >= 0 && firstAfter > lastOfAlways)) {
+      if (words ? lastOfAlways < 0 : firstAfter >= 0 && firstAfter > lastOfAlways) {
         w.Written(std::nullopt);
       }
-      s.text += end.substr(1);
+      s.text += words ? "   " + end : end.substr(1);
     } else if (!sawWhen) {
       w.Written(std::nullopt);
     }
@@ -555,36 +617,69 @@ std::vector<GroupMember> GroupMembers(Writer& w, const GroupRecord& group) {
   const auto& all = group.members;
   size_t count = 0;
   while (count < std::size(all) && all[count].item != 0) ++count;
+  // The ends that earlier, longer member lists left after this one's: each
+  // blank member after it, and the end of the table where one filled it.
   size_t longest = std::size(all);
   while (longest > count && IsBlank(all[longest - 1])) --longest;
-  if (!w.Leftovers() || longest <= count + 1 || count == 0) {
-    return {std::begin(all), std::begin(all) + count};
-  }
-  if (w.Untouched()) {
-    w.Written(std::nullopt);  // a blank member inside: more than one block before
-    return {std::begin(all), std::begin(all) + longest};
-  }
-  // A member's alternative is the one before it or one more: the members up
-  // to the blank one climb to what the first leftover needs.
-  int32_t next = all[count + 1].alternative;
-  int32_t target = next > int32_t(count) ? next - 1 : next;
-  if (target > int32_t(count)) w.Written(std::nullopt);
-  std::vector<GroupMember> members;
-  for (size_t n = 0; n <= count; ++n) {
-    members.push_back({all[0].item, all[0].value, std::max(0, target - int32_t(count - n))});
-  }
+  std::vector<size_t> ends;
   for (size_t n = count + 1; n < longest; ++n) {
-    bool blank = IsBlank(all[n]);
-    members.push_back(blank ? GroupMember{all[0].item, all[0].value, members.back().alternative}
-                            : all[n]);
+    if (IsBlank(all[n])) ends.push_back(n);
   }
+  if (longest > count + 1) ends.push_back(longest);
+  size_t k = count == 0 ? 0 : w.EndAt(ends.size());
+  if (k == 0) return {std::begin(all), std::begin(all) + count};
+  // The members up to and with the end a later list writes are overwritten:
+  // they are written as the first member again. A member's alternative is
+  // the one before it or one more: they climb to what the first leftover
+  // needs.
+  size_t from = k >= 2 ? ends[k - 2] : count, end = ends[k - 1];
+  int32_t next = all[from + 1].alternative;
+  int32_t target = next > int32_t(from) ? next - 1 : next;
+  if (target > int32_t(from)) w.Written(std::nullopt);
+  std::vector<GroupMember> members;
+  for (size_t n = 0; n <= from; ++n) {
+    members.push_back({all[0].item, all[0].value, std::max(0, target - int32_t(from - n))});
+  }
+  members.insert(members.end(), std::begin(all) + from + 1, std::begin(all) + end);
   return members;
 }
 
+// The records of a list written at a layer: up to `end`, where `ends` are
+// the ends after the list's own that earlier, longer lists left (a record
+// that a later list cleared), and the last record written, as with the ends
+// of a statement list.
+struct RecordLayers {
+  size_t end = 0;
+  std::vector<size_t> ends;  // the list's own end first
+  // The lowest layer that writes record `r`: the one of the first end after it.
+  size_t BaseOf(size_t r) const {
+    return size_t(std::upper_bound(ends.begin(), ends.end(), r) - ends.begin());
+  }
+};
+template <typename Record, typename Cleared>
+RecordLayers LayersOf(const Writer& w, size_t count,
+                      std::span<const Record, std::dynamic_extent> records, Cleared&& cleared) {
+  RecordLayers layers;
+  layers.ends.push_back(count);
+  size_t longest = records.size();
+  while (longest > count && IsBlank(records[longest - 1])) --longest;
+  for (size_t r = count + 1; r < longest; ++r) {
+    if (cleared(records[r])) layers.ends.push_back(r);
+  }
+  if (longest > count) layers.ends.push_back(longest);
+  layers.end = layers.ends[std::min(w.Layer(), layers.ends.size() - 1)];
+  return layers;
+}
+
 // A group: `name : ['text' :] { item : value, ... | ... }` and its statements.
-std::string GroupText(Writer& w, Section& s, const GroupRecord& group,
+// The first group of a block takes whatever token stands there as its name;
+// after a group, `When`, a statement keyword or `}` would end it.
+std::string GroupText(Writer& w, Section& s, const GroupRecord& group, bool first,
                       const char* clearedName = nullptr) {
-  std::string text = "    " + (clearedName ? clearedName : NonKeyword(w, group.name, s)) + " :";
+  std::string name = clearedName ? clearedName
+                     : first     ? w.Token(group.name, s)
+                                 : NonKeyword(w, group.name, s);
+  std::string text = "    " + name + " :";
   if (group.text != 0) text += " " + w.Quote(group.text, s) + " :";
   text += " {";
   std::vector<GroupMember> members = GroupMembers(w, group);
@@ -595,8 +690,11 @@ std::string GroupText(Writer& w, Section& s, const GroupRecord& group,
     if (member.alternative != before && member.alternative != before + 1) {
       w.Written(std::nullopt);
     }
+    // Items and values are any token, as a separator is written between two
+    // members; only the first item may be `}`, which ends the members.
     if (n > 0) text += member.alternative != before ? " |" : ",";
-    text += " " + w.Word(member.item, s) + " : " + w.Word(member.value, s);
+    if (n > 0 && w.Peek(member.item) == "}") w.Written(std::nullopt);
+    text += " " + w.Token(member.item, s) + " : " + w.Token(member.value, s);
   }
   if (members.empty()) w.Written(std::nullopt);  // a group has at least one member
   text += " }\n";
@@ -615,19 +713,28 @@ void WriteTable(Writer& w, Section& s, const GroupCondition (&table)[N],
     size_t n = 0;
     while (n < std::size(groups) && groups[n].name != 0) ++n;
     if (n == 0) w.Written(std::nullopt);  // a block holds at least one group
-    // A later block clears the name and text of the group after its last
-    // one, and no more: the groups a longer block read earlier left there are
-    // written first, under a name the later block clears.
-    size_t longest = std::size(groups);
-    while (longest > n && IsBlank(groups[longest - 1])) --longest;
-    if (!w.Leftovers()) longest = n;
-    for (size_t g = 0; g < longest; ++g) {
+    // A later block clears the name of the group after its last one, and
+    // no more: the groups a longer block read earlier left there are written
+    // first, those a later one clears under the name QZ.
+    RecordLayers layers = LayersOf(w, n, std::span<const GroupRecord>(groups),
+                                   [](const GroupRecord& g) { return g.name == 0; });
+    // A text clears the one of the next group: where the group after the
+    // last keeps a text, the group before it is written without one, and its
+    // text comes from the earlier block, so the one before that is written
+    // without its text too where it has one, and so on.
+    std::vector<bool> textFromEarlier(layers.end);
+    bool keep = layers.end < std::size(groups) && groups[layers.end].text != 0;
+    for (size_t g = layers.end; g-- > 0 && keep;) {
+      textFromEarlier[g] = true;
+      keep = groups[g].text != 0;
+    }
+    for (size_t g = 0; g < layers.end; ++g) {
       GroupRecord group = groups[g];
       bool cleared = group.name == 0;
-      w.WriteUntouched(cleared);
-      s.text += GroupText(w, s, group, cleared ? "QZ" : nullptr);
-      w.WriteUntouched(false);
-      if (cleared && g < n) w.Written(std::nullopt);
+      if (textFromEarlier[g]) group.text = 0;
+      w.WriteFrom(layers.BaseOf(g));
+      s.text += GroupText(w, s, group, g == 0, cleared ? "QZ" : nullptr);
+      w.WriteFrom(0);
     }
   }
   s.text += "}\n";
@@ -641,18 +748,18 @@ void WriteTable(Writer& w, Section& s, const OutputSyntaxRecord (&table)[N],
   while (n < N && table[n].name != 0) ++n;
   // A later block clears the name of the record after its last one, and no
   // more: the records a longer block read earlier left there are written
-  // first, the cleared one under a name the later block clears.
-  size_t longest = N;
-  while (longest > n && IsBlank(table[longest - 1])) --longest;
-  if (!w.Leftovers()) longest = n;
-  for (size_t i = 0; i < longest; ++i) {
+  // first, those a later one clears under the name QZ.
+  RecordLayers layers = LayersOf(w, n, std::span<const OutputSyntaxRecord>(table),
+                                 [](const OutputSyntaxRecord& r) { return r.name == 0; });
+  for (size_t i = 0; i < layers.end; ++i) {
     bool cleared = table[i].name == 0;
-    if (cleared && i != n) w.Written(std::nullopt);
-    s.text += "  " + (cleared ? std::string("QZ") : NonKeyword(w, table[i].name, s)) + " : {\n";
-    w.WriteUntouched(cleared);
+    // A name is whatever token starts a record, but `}` ends the section.
+    if (!cleared && w.Peek(table[i].name) == "}") w.Written(std::nullopt);
+    s.text += "  " + (cleared ? std::string("QZ") : w.Token(table[i].name, s)) + " : {\n";
+    w.WriteFrom(layers.BaseOf(i));
     s.text += Statements(w, s, table[i].statements, 0,
                          StatementKindsOf(StatementFamily::kOutputSyntax), true, "    ");
-    w.WriteUntouched(false);
+    w.WriteFrom(0);
     s.text += "  }\n";
   }
   s.text += "}\n";
@@ -662,20 +769,39 @@ void WriteTable(Writer& w, Section& s, const OutputSyntaxRecord (&table)[N],
 // name an entry of the file's TypeCategory table, which the source writes
 // before the Pin section.
 std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, const char* indent) {
+  // While leftovers are written, the categories and selections a longer
+  // list left after a cleared one are written too: a cleared category under
+  // the first declared name, a cleared selection as QZ.
+  const auto& categories = branch.categories;
+  size_t count = 0;
+  while (count < std::size(categories) && categories[count].name != 0) ++count;
+  if (w.Leftovers()) {
+    size_t longest = std::size(categories);
+    while (longest > count && IsBlank(categories[longest - 1])) --longest;
+    count = longest;
+  }
   std::string text;
-  for (size_t c = 0; c < std::size(branch.categories) && branch.categories[c].name != 0; ++c) {
-    const PinCategory& category = branch.categories[c];
-    std::string_view name = w.Text(category.name, s);
+  for (size_t c = 0; c < count; ++c) {
+    const PinCategory& category = categories[c];
+    StringRef nameRef = category.name != 0 ? category.name : w.Block().typeCategories[0].name;
+    std::string_view name = w.Text(nameRef, s);
     bool known = false;
     for (const TypeCategory& declared : w.Block().typeCategories) {
       if (declared.name == 0) break;
       known = known || EqualsNoCase(w.Peek(declared.name), name);
     }
     if (!known || EqualsNoCase(name, "if") || EqualsNoCase(name, "else")) w.Written(std::nullopt);
-    text += indent + w.Word(category.name, s) + " :";
-    size_t n = 0;
-    for (; n < std::size(category.selections) && category.selections[n] != 0; ++n) {
-      text += (n ? ", " : " ") + w.Word(category.selections[n], s);
+    text += indent + w.Word(nameRef, s) + " :";
+    size_t n = 0, selections = std::size(category.selections);
+    if (w.Leftovers()) {
+      while (selections > 0 && category.selections[selections - 1] == 0) --selections;
+    } else {
+      while (n < selections && category.selections[n] != 0) ++n;
+      selections = n;
+    }
+    for (n = 0; n < selections; ++n) {
+      StringRef selection = category.selections[n];
+      text += (n ? ", " : " ") + (selection == 0 ? std::string("QZ") : w.Word(selection, s));
     }
     if (n == 0) w.Written(std::nullopt);  // a category lists at least one selection
     text += "\n";
@@ -686,11 +812,25 @@ std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, con
 template <size_t N>
 void WriteTable(Writer& w, Section& s, const PinGroup (&table)[N], const PinGroup (&)[N]) {
   s.text = std::string(s.entry->keyword) + " {\n";
-  for (size_t g = 0; g < N && table[g].names[0] != 0; ++g) {
+  // A name clears the next name of its group, and the first name of the next
+  // group: the names and groups a longer section read earlier left after
+  // them are written first, the names a later section clears as QZ.
+  size_t count = 0;
+  while (count < N && table[count].names[0] != 0) ++count;
+  size_t longest = w.Leftovers() ? N : count;
+  while (longest > count && IsBlank(table[longest - 1])) --longest;
+  for (size_t g = 0; g < longest; ++g) {
     const PinGroup& group = table[g];
+    size_t names = std::size(group.names);
+    if (w.Leftovers()) {
+      while (names > 1 && group.names[names - 1] == 0) --names;
+    } else {
+      names = 0;
+      while (names < std::size(group.names) && group.names[names] != 0) ++names;
+    }
     s.text += " ";
-    for (size_t n = 0; n < std::size(group.names) && group.names[n] != 0; ++n) {
-      s.text += " " + w.Word(group.names[n], s) + " :";
+    for (size_t n = 0; n < names; ++n) {
+      s.text += " " + (group.names[n] == 0 ? std::string("QZ") : w.Word(group.names[n], s)) + " :";
     }
     s.text += " {\n";
     // A branch stored under the empty condition (`if` before a word that
@@ -931,8 +1071,10 @@ template <size_t N>
 void WriteTable(Writer& w, Section& s, const TypeConversionRow (&table)[N],
                 const TypeConversionRow (&empty)[N]) {
   WriteList(s, table, empty, [&](const TypeConversionRow& e) {
-    std::string line = w.Word(e.first, s) + " : " + w.Word(e.second, s);
-    if (e.third != 0) line += " : " + w.Word(e.third, s);
+    // Each word is the token that stands there; only `}` cannot start a row.
+    if (w.Peek(e.first) == "}") w.Written(std::nullopt);
+    std::string line = w.Token(e.first, s) + " : " + w.Token(e.second, s);
+    if (e.third != 0) line += " : " + w.Token(e.third, s);
     return line + " ;";
   });
 }
@@ -977,18 +1119,31 @@ void WriteDafSource(const DabFile& file, std::string_view fileName, std::FILE* o
   std::unique_ptr<const TableBlock> empty = EmptySourceBlock();
   std::vector<Section> sections;
   auto write = [&](const SectionEntry& entry, const auto& table, const auto& none) {
-    Section s, leftovers;
-    s.entry = leftovers.entry = &entry;
-    WriteTable(w, s, table, none);
-    bool ok = w.Ok();
-    w.WriteLeftovers(true);
-    WriteTable(w, leftovers, table, none);
-    w.WriteLeftovers(false);
-    if (leftovers.text == s.text) {
-      w.SetOk(ok);  // no list holds leftovers: the section is written once
-    } else {
-      s.text = leftovers.text + "\n" + s.text;
-      s.strings.insert(s.strings.begin(), leftovers.strings.begin(), leftovers.strings.end());
+    // The section is written at layer 0, then at each layer above until one
+    // reads no more leftovers than the one below; the layers are written the
+    // highest first. A layer that adds nothing is dropped with what it could
+    // not write. Each layer writes lists that are longer by at least one end,
+    // so there are fewer layers than entries in a list.
+    std::vector<Section> layers(1);
+    layers[0].entry = &entry;
+    WriteTable(w, layers[0], table, none);
+    for (size_t layer = 1;; ++layer) {
+      Section above;
+      above.entry = &entry;
+      bool ok = w.Ok();
+      w.WriteLayer(layer);
+      WriteTable(w, above, table, none);
+      w.WriteLayer(0);
+      if (above.text == layers.back().text) {
+        w.SetOk(ok);
+        break;
+      }
+      layers.push_back(std::move(above));
+    }
+    Section s = std::move(layers.back());
+    for (size_t layer = layers.size() - 1; layer-- > 0;) {
+      s.text += "\n" + layers[layer].text;
+      s.strings.insert(s.strings.end(), layers[layer].strings.begin(), layers[layer].strings.end());
     }
     w.Check(entry);
     // A table left as a source without the section stores it needs no section.

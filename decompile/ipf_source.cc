@@ -156,9 +156,12 @@ class Writer {
     problems_.push_back(path + ": " + reason);
   }
 
-  // The source text of a field that the compiler reads as one word, as written.
-  std::string Word(const std::string& path, std::string_view text, size_t limit) {
-    std::optional<std::string> written = AsWritten(text);
+  // The source text of a field that the compiler reads as one word, as written;
+  // where `anyToken`, the reader takes whatever token stands there, a
+  // delimiter too.
+  std::string Word(const std::string& path, std::string_view text, size_t limit,
+                   bool anyToken = false) {
+    std::optional<std::string> written = anyToken ? AsToken(text) : AsWritten(text);
     if (!written) {
       Problem(path, text.empty() ? "an empty text, which no word gives"
                                  : "no single word of a source reads as this text");
@@ -328,23 +331,27 @@ class Writer {
         WritePorts(m, path, units);
         return;
       case kDeclaration:
-        std::fprintf(out_, "  %s : {\n", Opens("declarations"));
-        for (const Unit& unit : units) {
-          const SoftIPDeclaration& d = m.declarations.At(unit.index);
-          std::string at = path + ".declarations[" + std::to_string(unit.index) + "].";
+        for (size_t n = 0; n < units.size(); ++n) {
+          const SoftIPDeclaration& d = m.declarations.At(units[n].index);
+          OpenBlock("declarations", n, Text(d.text1));
+          std::string at = path + ".declarations[" + std::to_string(units[n].index) + "].";
           std::fprintf(out_, "    %s : %s : %s ;\n",
-                       Word(at + "text1", Text(d.text1), kTextLimit).c_str(),
-                       Word(at + "text2", Text(d.text2), kTextLimit).c_str(),
-                       Word(at + "text3", Text(d.text3), kTextLimit).c_str());
+                       Word(at + "text1", Text(d.text1), kTextLimit, true).c_str(),
+                       Word(at + "text2", Text(d.text2), kTextLimit, true).c_str(),
+                       Word(at + "text3", Text(d.text3), kTextLimit, true).c_str());
         }
         std::fprintf(out_, "  }\n");
         return;
       case kBusExtName:
-        std::fprintf(out_, "  %s : {", Opens("busExtNames"));
-        for (const Unit& unit : units) {
-          std::string at = path + ".busExtNames[" + std::to_string(unit.index) + "]";
-          std::fprintf(out_, " %s",
-                       Word(at, Text(m.busExtNames.At(unit.index)), kBusExtNameLimit).c_str());
+        // A name is whatever token stands there, but a `}` after the first
+        // one ends the block: such a name opens a block of its own.
+        for (size_t n = 0; n < units.size(); ++n) {
+          std::string_view name = Text(m.busExtNames.At(units[n].index));
+          if (n == 0 || name == "}") {
+            std::fprintf(out_, "%s  %s : {", n ? " }\n" : "", Opens("busExtNames"));
+          }
+          std::string at = path + ".busExtNames[" + std::to_string(units[n].index) + "]";
+          std::fprintf(out_, " %s", Word(at, name, kBusExtNameLimit, true).c_str());
         }
         std::fprintf(out_, " }\n");
         return;
@@ -361,21 +368,33 @@ class Writer {
     }
   }
 
+  // Opens the block of the n-th line of a block of `list` that starts with
+  // `first`: the block is opened before the first line, and again before a
+  // line that starts with `}`, which would end the block there.
+  void OpenBlock(std::string_view list, size_t n, std::string_view first) {
+    if (n == 0 || first == "}") std::fprintf(out_, "%s  %s : {\n", n ? "  }\n" : "", Opens(list));
+  }
+
   std::string Parameters(const RecordList<StringRef>& list, const std::string& path,
                          std::span<const Unit> units, size_t limit) {
     std::string text;
     for (const Unit& unit : units) {
       if (unit.kind == kStatement) break;
+      // Any token but `)` is a parameter: a `,` one too, as the commas
+      // between parameters are always written.
+      std::string at = path + "[" + std::to_string(unit.index) + "]";
+      std::string_view parameter = Text(list.At(unit.index));
+      if (parameter == ")") Problem(at, "a `)` ends the parameters");
       text += text.empty() ? " " : " , ";
-      text += Word(path + "[" + std::to_string(unit.index) + "]", Text(list.At(unit.index)), limit);
+      text += Word(at, parameter, limit, true);
     }
     return text + (text.empty() ? "" : " ");
   }
 
   void WritePorts(const SoftIPModule& m, const std::string& path, std::span<const Unit> units) {
     bool input = units.front().kind == kInput;
-    std::fprintf(out_, "  %s : {\n", Opens(input ? "inputs" : "outputs"));
-    for (const Unit& unit : units) {
+    for (size_t u = 0; u < units.size(); ++u) {
+      const Unit& unit = units[u];
       std::string at =
           path + (input ? ".inputs[" : ".outputs[") + std::to_string(unit.index) + "].";
       std::array<std::string_view, 6> texts{};
@@ -392,11 +411,17 @@ class Writer {
         numbers[0] = p.number1;
         numbers[1] = p.number2;
       }
+      OpenBlock(input ? "inputs" : "outputs", u, texts[0]);
+      // The texts are whatever token stands there, but a `:` or `;` where
+      // text5 stands and a `;` where text6 stands end the line.
       std::string line = "   ";
       for (int f = 0; f < 4; ++f) {
         std::string field = "text" + std::to_string(f + 1);
-        line += " " + Word(at + field, texts[size_t(f)], f == 2 ? kText3Limit : kTextLimit) + " :";
+        line += " " + Word(at + field, texts[size_t(f)], f == 2 ? kText3Limit : kTextLimit, true) +
+                " :";
       }
+      if (texts[4] == ":" || texts[4] == ";") Problem(at + "text5", "a token that ends the field");
+      if (texts[5] == ";") Problem(at + "text6", "a token that ends the line");
       int fields = !texts[5].empty()   ? 4
                    : !texts[4].empty() ? 3
                    : numbers[1] != 0   ? 2
@@ -409,8 +434,9 @@ class Writer {
         line += " " + std::to_string(numbers[f]) + " :";
       }
       if (fields >= 3)
-        line += texts[4].empty() ? " :" : " " + Word(at + "text5", texts[4], kTextLimit) + " :";
-      if (fields >= 4) line += " " + Word(at + "text6", texts[5], kTextLimit);
+        line +=
+            texts[4].empty() ? " :" : " " + Word(at + "text5", texts[4], kTextLimit, true) + " :";
+      if (fields >= 4) line += " " + Word(at + "text6", texts[5], kTextLimit, true);
       std::fprintf(out_, "%s ;\n", line.c_str());
     }
     std::fprintf(out_, "  }\n");

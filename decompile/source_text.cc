@@ -208,6 +208,11 @@ std::optional<std::string> AsWritten(std::string_view text) {
   return std::nullopt;
 }
 
+std::optional<std::string> AsToken(std::string_view text) {
+  if (text.size() == 1 && IsDelimiter(text[0])) return std::string(text);
+  return AsWritten(text);
+}
+
 std::optional<std::string> ConditionSource(std::string_view stored) {
   auto tokens = StoredConditionReading(stored).Tokens();
   if (!tokens) return std::nullopt;

@@ -21,6 +21,10 @@ std::optional<std::string> Quoted(std::string_view text);
 // when no single word of a source is read as `text`.
 std::optional<std::string> AsWritten(std::string_view text);
 
+// A token stored as read, where a reader takes whatever token stands there:
+// as AsWritten, or a delimiter character as itself.
+std::optional<std::string> AsToken(std::string_view text);
+
 // A stored condition (every word behind a backslash) in the syntax of a
 // source: `PACKAGE is 'P44' and (PN[3] isnot 'X')`. The empty condition is the
 // empty text. Nothing when the text is not a sequence of words that a

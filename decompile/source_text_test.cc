@@ -32,6 +32,15 @@ TEST(AsWrittenTest, PlainWordsStayQuotedWordsAreRequoted) {
   }
 }
 
+TEST(AsTokenTest, DelimitersStandForThemselves) {
+  EXPECT_EQ(AsToken("}"), "}");
+  EXPECT_EQ(AsToken(";"), ";");
+  EXPECT_EQ(AsToken("'it's'"), "'it\\'s'");
+  for (const char* text : {"", "::", "a:", "//", "'"}) {
+    EXPECT_EQ(AsToken(text), std::nullopt) << text;
+  }
+}
+
 TEST(ConditionSourceTest, WritesEveryStoredWordBack) {
   EXPECT_EQ(ConditionSource(""), "");
   EXPECT_EQ(ConditionSource("\\PACKAGE\\is\\'P44'"), "PACKAGE is 'P44'");

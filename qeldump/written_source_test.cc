@@ -84,5 +84,46 @@ TEST(WrittenSourceTest, LeftoversAndEmptyFirstEntriesComeBack) {
   EXPECT_TRUE(problems.empty()) << problems.front() << "\n" << source;
 }
 
+// Lists that three sections of falling length left (statements, group
+// members, groups and output syntax records, clause rows that close with a
+// blank row), fields that take whatever token stands there, words after the
+// Always block's statements and lines of an empty pin name come back, checked.
+TEST(WrittenSourceTest, ListsOfManySectionsAndAnyTokenComeBack) {
+  for (const auto& [name, text] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"d.daf",
+            "Device D\n"
+            "DesignProlog { Always : a PTerm : 'p' Decl : 'd' Equation : 'e' PropertyTab : 't' }\n"
+            "DesignProlog { Always : b PTerm : 'q' Decl : 'f' }\n"
+            "DesignProlog { Always : c PTerm : 'r' }\n"
+            "DesignEpilog { Always : x Decl : -1'a' PTerm : 'p' Decl : 'b' }\n"
+            "Group { Always : G : 't' : { A : 1 , B : 2 | C : 3 , D : 4 | E : 5 } Decl : 'x' "
+            "H : 'u' : { K : 1 } I : 'v' : { L : 2 } }\n"
+            "Group { Always : G : { A : 1 , B : 2 } Decl : 'z' H : 'w' : { M : 3 } }\n"
+            "Group { Always : G : { A : 1 } When DEV : When : { } : | , ; : } } }\n"
+            "OutputSyntax { O : { DefaultSigName : 'a' DeclWOPinNum : 'b' Action : 'd' } "
+            "P : { Action : 'q' } Q : { Action : 'r' } }\n"
+            "OutputSyntax { O : { DefaultSigName : 'a' DeclWOPinNum : 'b' } P : { } }\n"
+            "OutputSyntax { { : { DefaultSigName : 'x' } }\n"
+            "PinNumberByPackage { When DEV : P : 1, P : 2, P : 3, P : 4, P : 5 : 'x' }\n"
+            "PinNumberByPackage { When DEV : P : 1, P : 2 }\n"
+            "PinNumberByPackage { When DEV : P : 1 }\n"
+            "TypeConversion { - : + : * ; : : } ; a : ; ; }\n"
+            "Initialize { When DEV : P1.name = 'A' ; .name = 'H' : RSV ; .nchange = 5 ; }\n"
+            "TypeCategory { Io = 'io' Pull = 'p' }\n"
+            "Pin { PA0 : PA1 : PA2 : { if PACKAGE Io : a , b Pull : c else Io : d } "
+            "PB0 : PB1 : { Io : e } }\n"
+            "Pin { PC0 : { if PACKAGE Pull : f else } }\n"},
+           {"m.ipf",
+            "X { Input : { } : ; : a : b : 1 : ; : : ; : x : y : 1 : 2 : ? : : ; }\n"
+            "  Declaration : { ; : : : { ; } Declaration : { } : a : b ; }\n"
+            "  BusExtName : { } a } BusExtName : { } ; }\n"
+            "  Macro : { MacroName ( a , , b ) { 'p;' } } }\n"}}) {
+    InputFile file = Compiled(name, text);
+    std::vector<std::string> problems;
+    std::string source = WrittenSource(file, problems);
+    EXPECT_TRUE(problems.empty()) << problems.front() << "\n" << source;
+  }
+}
+
 }  // namespace
 }  // namespace qelc::dump
