@@ -48,8 +48,9 @@ class DabWriter {
     IndexPinNames();
   }
 
-  std::string Body(std::string_view name, std::string_view title) {
-    std::string out = "<header><h1>" + Escaped(title.empty() ? name : title) + "</h1><p>" +
+  std::string Body(std::string_view name, std::string_view title, std::string_view index) {
+    std::string out = "<header>" + IndexLink(index) + "<h1>" +
+                      Escaped(title.empty() ? name : title) + "</h1><p>" +
                       (title.empty() ? "A DAB file" : "The DAB file " + Escaped(name)) + ": " +
                       std::to_string(file_.Pool().size()) + " of " +
                       Count(block_->poolCapacity, "byte", "bytes") +
@@ -311,9 +312,10 @@ class DabWriter {
 
 }  // namespace
 
-std::string DabReport(const DabFile& file, std::string_view name, std::string_view title) {
+std::string DabReport(const DabFile& file, std::string_view name, std::string_view title,
+                      std::string_view index) {
   DabWriter writer(file);
-  std::string body = writer.Body(name, title);
+  std::string body = writer.Body(name, title, index);
   return Page(title.empty() ? Escaped(name) + " \u2013 device report" : Escaped(title), body);
 }
 

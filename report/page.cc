@@ -69,6 +69,11 @@ std::string Page(std::string_view escapedTitle, const std::string& body) {
   return page;
 }
 
+std::string IndexLink(std::string_view index) {
+  if (index.empty()) return "";
+  return "<p class=\"up\"><a href=\"" + Escaped(index) + "\">Index of the pages</a></p>";
+}
+
 Table::Table(std::string_view caption, std::vector<std::string> headings)
     : caption_(caption), headings_(std::move(headings)) {}
 

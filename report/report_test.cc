@@ -105,6 +105,11 @@ TEST(ReportTest, ModulePortsWithTheirDirections) {
   EXPECT_EQ(Count(page, "data-direction=\"out\""), 1u);
   EXPECT_NE(page.find("data-module=\"M&lt;1&gt;\" data-port=\"b\""), std::string::npos);
   EXPECT_EQ(page.find("text1"), std::string::npos);
+  // A page alone has no index to lead back to; one made for an index has.
+  EXPECT_EQ(page.find("Index of the pages"), std::string::npos);
+  std::string listed = IpbReport(library, strings, "lib.ipb", "", "index.html");
+  EXPECT_NE(listed.find("<header><p class=\"up\"><a href=\"index.html\">Index of the pages</a>"),
+            std::string::npos);
 }
 
 TEST(ReportTest, ACountOfOneTakesTheSingular) {
