@@ -243,13 +243,55 @@ class DabWriter {
     return table.Html();
   }
 
+  // A table of one row per record, whose columns are the section's fields in
+  // the catalogue's order; `cells` gives a record's cells in that order. The
+  // rows end where the readers stop: at a record of zeros or one whose first
+  // field marks the entry after the last (an empty text, or the number -1).
+  template <typename Record, size_t N, typename Cells>
+  std::string FlatTable(const SectionEntry& section, const Record (&records)[N], Cells cells) {
+    std::vector<std::string> headings;
+    for (const FieldName& field : section.fields) {
+      headings.push_back(Column(section.table, field.path));
+    }
+    Table table(headings_.List(section.table), std::move(headings));
+    for (const Record& record : records) {
+      std::vector<std::string> row = cells(record);
+      if (!Stored(record) || row.front().empty() || row.front() == "-1") break;
+      table.Row(std::move(row));
+    }
+    return table.Html();
+  }
+
+  template <size_t N>
+  std::string Information(const SectionEntry& section, const Extension (&rows)[N]) {
+    return FlatTable(section, rows, [&](const Extension& row) {
+      return std::vector<std::string>{Escape(row.first), Escape(row.second)};
+    });
+  }
+
+  template <size_t N>
+  std::string Information(const SectionEntry& section, const TypeShortHand (&rows)[N]) {
+    return FlatTable(section, rows, [&](const TypeShortHand& row) {
+      return std::vector<std::string>{std::to_string(row.code), Escape(row.qualifiers),
+                                      Escape(row.name), Escape(row.value)};
+    });
+  }
+
+  template <size_t N>
+  std::string Information(const SectionEntry& section, const TypeConversionRow (&rows)[N]) {
+    return FlatTable(section, rows, [&](const TypeConversionRow& row) {
+      return std::vector<std::string>{Escape(row.first), Escape(row.second), Escape(row.third)};
+    });
+  }
+
   // The other tables have parts of their own.
   template <typename Other>
   std::string Information(const SectionEntry&, const Other&) const {
     return {};
   }
 
-  // The numbered tables and the conditional lists, in block order.
+  // The tables of one row per record, the numbered tables and the conditional
+  // lists, in block order.
   std::string InformationTables() {
     std::string out;
     ForEachTable(

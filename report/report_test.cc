@@ -81,6 +81,21 @@ TEST(ReportTest, MemoryMapBlocksAndTablesUnderTheirSectionHeadings) {
   EXPECT_EQ(page.find("src="), std::string::npos);
 }
 
+TEST(ReportTest, TablesOfARowPerRecordInTheCataloguesColumns) {
+  std::string page = DabPage(
+      "Extensions {\n  'daf' : 'Device <description>'\n  'ipf' : 'Soft IP'\n}\n"
+      "TypeShortHand {\n  1 : LV33 : IoType = 'LVCMOS 3.3 V'\n}\n"
+      "TypeConversion {\n  LVCMOS25 : LVCMOS33 ;\n  LVTTL : LVCMOS33 : IoType ;\n}\n");
+  std::string table = page.substr(page.find("<section id=\"tables\">"));
+  EXPECT_EQ(Count(table, "<tr><td>"), 5u);
+  EXPECT_NE(table.find("<tr><td>daf</td><td>Device &lt;description&gt;</td></tr>"),
+            std::string::npos);
+  EXPECT_NE(table.find("<tr><td>1</td><td>IoType</td><td>LV33</td><td>LVCMOS 3.3 V</td></tr>"),
+            std::string::npos);
+  EXPECT_NE(table.find("<tr><td>LVTTL</td><td>LVCMOS33</td><td>IoType</td></tr>"),
+            std::string::npos);
+}
+
 TEST(ReportTest, TitleGivenAndAnIndexOfPages) {
   std::string page = DabPage("", "QX <family>");
   EXPECT_NE(page.find("<title>QX &lt;family&gt;</title>"), std::string::npos);
