@@ -88,6 +88,15 @@ inline constexpr PinAttributeWord kPinAttributes[] = {
     {"displayname", PinAttribute::kDisplayName, "The name the pin is shown by."},
 };
 
+// The words that open a clause of a section's body: `When condition :`,
+// `Always :` (stored under the condition "1") and the branches of a pin group.
+inline constexpr std::string_view kWhenWord = "When";
+inline constexpr std::string_view kAlwaysWord = "Always";
+inline constexpr std::string_view kIfWord = "if";
+inline constexpr std::string_view kElseWord = "else";
+inline constexpr std::string_view kClauseWords[] = {kWhenWord, kAlwaysWord, kIfWord, kElseWord};
+inline constexpr std::string_view kAlwaysCondition = "1";
+
 // The longest condition text that a table stores.
 constexpr size_t kConditionLimit = 255;
 

@@ -297,9 +297,9 @@ bool Plain(std::string_view text) {
 }
 
 std::string ConditionShown(std::string_view stored) {
-  if (stored == "1") return "Always";
+  if (stored == kAlwaysCondition) return std::string(kAlwaysWord);
   std::optional<std::string> source = decompile::ConditionSource(stored);
-  if (source && !source->empty()) return "When " + *source;
+  if (source && !source->empty()) return std::string(kWhenWord) + " " + *source;
   return "condition " + Quote(stored);
 }
 

@@ -1,6 +1,7 @@
 #include "report/page.h"
 
 #include "decompile/source_text.h"
+#include "formats/lexicon.h"
 #include "report/html_text.h"
 #include "report/report.h"
 
@@ -115,9 +116,9 @@ std::string Headings::Note() const {
 }
 
 std::string ConditionText(std::string_view stored) {
-  if (stored == "1") return "Always";
+  if (stored == kAlwaysCondition) return std::string(kAlwaysWord);
   std::optional<std::string> source = decompile::ConditionSource(stored);
-  if (source) return "When " + Escaped(*source);
+  if (source) return std::string(kWhenWord) + " " + Escaped(*source);
   return "When (as stored) " + Escaped(stored);
 }
 

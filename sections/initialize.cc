@@ -166,7 +166,7 @@ void ReadInitializeBody(ParseState& s, InitializeTable& table) {
     PackageClause clause(s);
     do {
       ReadEntry(s, AfterSeparator<';'>, [&] { ReadInitializeLine(s, table[index].rows, clause); });
-    } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
+    } while (!TokenIs(s, kWhenWord) && !TokenIs(s, "}"));
   });
 }
 
