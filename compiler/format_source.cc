@@ -46,7 +46,7 @@ bool IsDelimiter(const Item& item, char delimiter) {
 // The words that open a clause of rows: the rows below are indented one more.
 bool IsClauseKeyword(const Item& item) {
   if (item.kind != ItemKind::kToken || item.tokenKind != kWordToken) return false;
-  for (std::string_view keyword : {"When", "Always", "if", "else"}) {
+  for (std::string_view keyword : kClauseWords) {
     if (EqualsNoCase(item.word, keyword)) return true;
   }
   return false;
@@ -477,7 +477,7 @@ std::optional<std::vector<FormattedBlock>> LayOutSource(std::string_view text,
 }
 
 FormattedSource FormatSource(const std::string& name, std::string_view text,
-                          IncludeResolver* resolver) {
+                             IncludeResolver* resolver) {
   Compiled original = CompileText(name, text, resolver, false);
   if (original.status != 0) return Refused(FirstError(name, text, resolver, original.status));
   std::string problem;

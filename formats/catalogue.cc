@@ -34,7 +34,7 @@ std::span<const StatementKind> StatementKindsOf(StatementFamily family) {
 }
 
 bool IsBodyKeyword(std::string_view word) {
-  if (EqualsNoCase(word, "When") || EqualsNoCase(word, "Always")) return true;
+  if (EqualsNoCase(word, kWhenWord) || EqualsNoCase(word, kAlwaysWord)) return true;
   return std::any_of(std::begin(kStatementKinds), std::end(kStatementKinds),
                      [&](const StatementKind& kind) { return EqualsNoCase(kind.typeName, word); });
 }

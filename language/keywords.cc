@@ -27,35 +27,17 @@ constexpr auto kSections = KeywordsOf<DafSections().size()>(DafSections());
 constexpr auto kSoftIp = KeywordsOf<1>(IpfBlocks());
 constexpr auto kModuleBlocks = KeywordsOf<IpfBlocks().size() - 1>(IpfBlocks().subspan(1));
 
-constexpr Keyword kVariables[] = {
-    {"GLC", "Condition variable `GLC`.", "conditions"},
-    {"IPN", "Condition variable `IPN`.", "conditions"},
-    {"PN", "Condition variable `PN`: the part number, may be indexed (`PN[3]`).", "conditions"},
-    {"PACKAGE", "Condition variable `PACKAGE`: the device's package.", "conditions"},
-    {"DEV", "Condition variable `DEV`: the device's name.", "conditions"},
-    {"DEVBIN", "Condition variable `DEVBIN`.", "conditions"},
-    {"DSI", "Condition variable `DSI`.", "conditions"},
-    {"IN_NUM", "Condition variable `IN_NUM`: a number of inputs.", "conditions"},
-    {"OUT_NUM", "Condition variable `OUT_NUM`: a number of outputs.", "conditions"},
-};
+// The words of a lexicon table, each pointing to `anchor` of the manual.
+template <typename Word, size_t N>
+constexpr std::array<Keyword, N> KeywordsOf(const Word (&words)[N], std::string_view anchor) {
+  std::array<Keyword, N> keywords{};
+  for (size_t i = 0; i < N; ++i) keywords[i] = {words[i].word, words[i].about, anchor};
+  return keywords;
+}
 
-constexpr Keyword kOperators[] = {
-    {"is", "`variable is 'value'`: the variable has the value.", "conditions"},
-    {"isnot", "`variable isnot 'value'`: the variable has another value.", "conditions"},
-    {"isin", "`variable isin ['a' 'b']`: the variable has one of the values.", "conditions"},
-    {"isnotin", "`variable isnotin ['a' 'b']`: the variable has none of the values.", "conditions"},
-    {"and", "Both tests hold; binds tighter than `or`.", "conditions"},
-    {"or", "Either test holds.", "conditions"},
-};
-
-constexpr Keyword kAttributes[] = {
-    {"name", "The pin's signal name; `: RSV` after the value marks the pin reserved.",
-     "initialize"},
-    {"nchange", "Whether the pin may be changed: the value's leading digits.", "initialize"},
-    {"PinEdit", "Whether the pin may be changed (as `nchange`).", "initialize"},
-    {"reserve", "The pin's reserved name; marks the pin reserved.", "initialize"},
-    {"displayname", "The name the pin is shown by.", "initialize"},
-};
+constexpr auto kVariables = KeywordsOf(kConditionVariableWords, "conditions");
+constexpr auto kOperators = KeywordsOf(kConditionOperators, "conditions");
+constexpr auto kAttributes = KeywordsOf(kPinAttributes, "initialize");
 
 }  // namespace
 

@@ -98,7 +98,8 @@ bool InCondition(const std::vector<Word>& words, size_t end) {
   for (size_t at = std::min(end, words.size()); at-- > 0;) {
     std::string_view text = words[at].text;
     if (text == ":" || text == "{" || text == "}" || text == ",") return false;
-    if (EqualsNoCase(text, "When") || EqualsNoCase(text, "_when") || EqualsNoCase(text, "if")) {
+    if (EqualsNoCase(text, kWhenWord) || EqualsNoCase(text, "_when") ||
+        EqualsNoCase(text, kIfWord)) {
       return true;
     }
   }

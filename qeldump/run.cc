@@ -185,10 +185,11 @@ int Source(const std::string& name) {
 
 // The page of one file, built whole before any of it is written, so that a
 // damaged file leaves no half page. Throws FileProblem.
-std::string PageOf(const InputFile& file, const std::string& title) {
+// The page of `file`; one made for an index links back to the page `index`.
+std::string PageOf(const InputFile& file, const std::string& title, const std::string& index = {}) {
   return file.kind == FileKind::kDab
-             ? qelc::report::DabReport(*file.dab, file.name, title)
-             : qelc::report::IpbReport(file.ipb, file.ipbStrings, file.name, title);
+             ? qelc::report::DabReport(*file.dab, file.name, title, index)
+             : qelc::report::IpbReport(file.ipb, file.ipbStrings, file.name, title, index);
 }
 
 bool WritePage(const std::string& page, const std::string& path) {
@@ -241,7 +242,8 @@ int HtmlPages(const std::vector<std::string>& names, const std::string& folder,
   }
   int status = 0;
   std::vector<qelc::report::IndexEntry> entries;
-  std::map<std::string, int> taken = {{"index.html", 1}};
+  const std::string indexPage = "index.html";
+  std::map<std::string, int> taken = {{indexPage, 1}};
   for (const std::string& name : files) {
     try {
       std::unique_ptr<InputFile> file = LoadFile(name);
@@ -250,7 +252,8 @@ int HtmlPages(const std::vector<std::string>& names, const std::string& folder,
       int seen = taken[base + ".html"]++;
       std::string pageName = base + (seen == 0 ? "" : "-" + std::to_string(seen + 1)) + ".html";
       std::string deviceTitle = title.empty() ? "" : title + ": " + base;
-      if (!WritePage(PageOf(*file, deviceTitle), (fs::path(folder) / pageName).string())) {
+      if (!WritePage(PageOf(*file, deviceTitle, indexPage),
+                     (fs::path(folder) / pageName).string())) {
         return kTrouble;
       }
       entries.push_back({name, pageName, file->kind == FileKind::kDab});
@@ -260,7 +263,7 @@ int HtmlPages(const std::vector<std::string>& names, const std::string& folder,
     }
   }
   std::string index = qelc::report::IndexPage(title, entries);
-  return WritePage(index, (fs::path(folder) / "index.html").string()) ? status : kTrouble;
+  return WritePage(index, (fs::path(folder) / indexPage).string()) ? status : kTrouble;
 }
 
 }  // namespace

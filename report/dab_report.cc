@@ -48,8 +48,9 @@ class DabWriter {
     IndexPinNames();
   }
 
-  std::string Body(std::string_view name, std::string_view title) {
-    std::string out = "<header><h1>" + Escaped(title.empty() ? name : title) + "</h1><p>" +
+  std::string Body(std::string_view name, std::string_view title, std::string_view index) {
+    std::string out = "<header>" + IndexLink(index) + "<h1>" +
+                      Escaped(title.empty() ? name : title) + "</h1><p>" +
                       (title.empty() ? "A DAB file" : "The DAB file " + Escaped(name)) + ": " +
                       std::to_string(file_.Pool().size()) + " of " +
                       Count(block_->poolCapacity, "byte", "bytes") +
@@ -242,13 +243,120 @@ class DabWriter {
     return table.Html();
   }
 
+  // A table of one row per record, whose columns are the section's fields in
+  // the catalogue's order; `cells` gives a record's cells in that order. The
+  // rows end where the readers stop: at a record of zeros or one whose first
+  // field marks the entry after the last (an empty text, or the number -1).
+  template <typename Record, size_t N, typename Cells>
+  std::string FlatTable(const SectionEntry& section, const Record (&records)[N], Cells cells) {
+    std::vector<std::string> headings;
+    for (const FieldName& field : section.fields) {
+      headings.push_back(Column(section.table, field.path));
+    }
+    Table table(headings_.List(section.table), std::move(headings));
+    for (const Record& record : records) {
+      std::vector<std::string> row = cells(record);
+      if (!Stored(record) || row.front().empty() || row.front() == "-1") break;
+      table.Row(std::move(row));
+    }
+    return table.Html();
+  }
+
+  template <size_t N>
+  std::string Information(const SectionEntry& section, const Extension (&rows)[N]) {
+    return FlatTable(section, rows, [&](const Extension& row) {
+      return std::vector<std::string>{Escape(row.first), Escape(row.second)};
+    });
+  }
+
+  template <size_t N>
+  std::string Information(const SectionEntry& section, const TypeShortHand (&rows)[N]) {
+    return FlatTable(section, rows, [&](const TypeShortHand& row) {
+      return std::vector<std::string>{std::to_string(row.code), Escape(row.qualifiers),
+                                      Escape(row.name), Escape(row.value)};
+    });
+  }
+
+  template <size_t N>
+  std::string Information(const SectionEntry& section, const TypeConversionRow (&rows)[N]) {
+    return FlatTable(section, rows, [&](const TypeConversionRow& row) {
+      return std::vector<std::string>{Escape(row.first), Escape(row.second), Escape(row.third)};
+    });
+  }
+
+  // The columns of a section whose records hold a statement list: its leaf
+  // fields, those that name no list of others, in the catalogue's order.
+  std::vector<std::string> LeafColumns(const SectionEntry& section) {
+    std::vector<std::string> headings;
+    for (const FieldName& field : section.fields) {
+      bool list =
+          std::any_of(section.fields.begin(), section.fields.end(), [&](const FieldName& f) {
+            return f.path.size() > field.path.size() && f.path.starts_with(field.path) &&
+                   f.path[field.path.size()] == '.';
+          });
+      if (list) continue;
+      // "statements.slots.kind" is the field "kind" of the list below the table.
+      size_t dot = field.path.rfind('.');
+      if (dot == std::string_view::npos) {
+        headings.push_back(Column(section.table, field.path));
+      } else {
+        headings.push_back(
+            Column(std::string(section.table) + "." + std::string(field.path.substr(0, dot)),
+                   field.path.substr(dot + 1)));
+      }
+    }
+    return headings;
+  }
+
+  // The words of a statement, each ended by its mark byte in the file.
+  std::string StatementText(StringRef text) const {
+    std::vector<std::string> words;
+    std::string_view rest = Text(text);
+    for (size_t at = 0; at < rest.size();) {
+      size_t end = std::min(rest.find(kStatementWordEnd, at), rest.size());
+      words.push_back(Escaped(rest.substr(at, end - at)));
+      at = end + 1;
+    }
+    return Joined(words, " ");
+  }
+
+  // A row per statement of the records up to the one whose first field is
+  // empty: `first` is the cell of the record's own field.
+  template <typename Record, size_t N, typename First>
+  std::string StatementTable(const SectionEntry& section, const Record (&records)[N], First first) {
+    Table table(headings_.List(section.table), LeafColumns(section));
+    for (const Record& record : records) {
+      std::string cell = first(record);
+      if (!Stored(record) || cell.empty()) break;
+      for (const StatementSlot& slot : record.statements.slots) {
+        if (slot.kind == 0 || EqualsNoCase(Text(slot.kind), kStatementEndKind)) break;
+        table.Row({cell, Escape(slot.kind), StatementText(slot.text)});
+      }
+    }
+    return table.Html();
+  }
+
+  template <size_t N>
+  std::string Information(const SectionEntry& section, const PrologEpilogEntry (&entries)[N]) {
+    return StatementTable(section, entries, [&](const PrologEpilogEntry& entry) {
+      return entry.condition == 0 ? std::string() : ConditionText(Text(entry.condition));
+    });
+  }
+
+  template <size_t N>
+  std::string Information(const SectionEntry& section, const OutputSyntaxRecord (&records)[N]) {
+    return StatementTable(section, records,
+                          [&](const OutputSyntaxRecord& record) { return Escape(record.name); });
+  }
+
   // The other tables have parts of their own.
   template <typename Other>
   std::string Information(const SectionEntry&, const Other&) const {
     return {};
   }
 
-  // The numbered tables and the conditional lists, in block order.
+  // The tables of one row per record, the numbered tables and the conditional
+  // lists, in block order.
   std::string InformationTables() {
     std::string out;
     ForEachTable(
@@ -311,9 +419,10 @@ class DabWriter {
 
 }  // namespace
 
-std::string DabReport(const DabFile& file, std::string_view name, std::string_view title) {
+std::string DabReport(const DabFile& file, std::string_view name, std::string_view title,
+                      std::string_view index) {
   DabWriter writer(file);
-  std::string body = writer.Body(name, title);
+  std::string body = writer.Body(name, title, index);
   return Page(title.empty() ? Escaped(name) + " \u2013 device report" : Escaped(title), body);
 }
 

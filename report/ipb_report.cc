@@ -22,12 +22,12 @@ class IpbWriter {
   IpbWriter(const SoftIPLibrary& library, std::string_view strings)
       : library_(library), strings_(strings) {}
 
-  std::string Body(std::string_view name, std::string_view title) {
-    std::string out = "<header><h1>" + Escaped(title.empty() ? name : title) + "</h1><p>" +
-                      (title.empty() ? "An IPB file" : "The IPB file " + Escaped(name)) + ": " +
-                      Count(library_.categories.Size(), "category", "categories") + ", " +
-                      Count(library_.modules.Size(), "module", "modules") +
-                      ".</p></header>\n<main>\n";
+  std::string Body(std::string_view name, std::string_view title, std::string_view index) {
+    std::string out =
+        "<header>" + IndexLink(index) + "<h1>" + Escaped(title.empty() ? name : title) +
+        "</h1><p>" + (title.empty() ? "An IPB file" : "The IPB file " + Escaped(name)) + ": " +
+        Count(library_.categories.Size(), "category", "categories") + ", " +
+        Count(library_.modules.Size(), "module", "modules") + ".</p></header>\n<main>\n";
     out += "<section id=\"categories\"><h2>" + headings_.List("categories") + "</h2>\n" +
            Categories() + "</section>\n";
     out += "<section id=\"modules\"><h2>Modules</h2>\n";
@@ -176,9 +176,9 @@ class IpbWriter {
 }  // namespace
 
 std::string IpbReport(const SoftIPLibrary& library, std::string_view strings, std::string_view name,
-                      std::string_view title) {
+                      std::string_view title, std::string_view index) {
   IpbWriter writer(library, strings);
-  std::string body = writer.Body(name, title);
+  std::string body = writer.Body(name, title, index);
   return Page(title.empty() ? Escaped(name) + " \u2013 soft-IP report" : Escaped(title), body);
 }
 

@@ -1,6 +1,7 @@
 #include "report/page.h"
 
 #include "decompile/source_text.h"
+#include "formats/lexicon.h"
 #include "report/html_text.h"
 #include "report/report.h"
 
@@ -69,6 +70,11 @@ std::string Page(std::string_view escapedTitle, const std::string& body) {
   return page;
 }
 
+std::string IndexLink(std::string_view index) {
+  if (index.empty()) return "";
+  return "<p class=\"up\"><a href=\"" + Escaped(index) + "\">Index of the pages</a></p>";
+}
+
 Table::Table(std::string_view caption, std::vector<std::string> headings)
     : caption_(caption), headings_(std::move(headings)) {}
 
@@ -110,9 +116,9 @@ std::string Headings::Note() const {
 }
 
 std::string ConditionText(std::string_view stored) {
-  if (stored == "1") return "Always";
+  if (stored == kAlwaysCondition) return std::string(kAlwaysWord);
   std::optional<std::string> source = decompile::ConditionSource(stored);
-  if (source) return "When " + Escaped(*source);
+  if (source) return std::string(kWhenWord) + " " + Escaped(*source);
   return "When (as stored) " + Escaped(stored);
 }
 

@@ -12,6 +12,9 @@ namespace qelc::report {
 // drawings shrink to a narrow screen, the tables scroll in their box and the
 // page print without either; nothing on it is fetched from anywhere.
 std::string Page(std::string_view escapedTitle, const std::string& body);
+// The line at the top of a page that leads back to the index page `index`;
+// empty when there is none.
+std::string IndexLink(std::string_view index);
 
 // A table whose cells are written escaped, in a box that scrolls when the
 // table is wider or longer than the page gives it.

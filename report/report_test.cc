@@ -81,6 +81,31 @@ TEST(ReportTest, MemoryMapBlocksAndTablesUnderTheirSectionHeadings) {
   EXPECT_EQ(page.find("src="), std::string::npos);
 }
 
+TEST(ReportTest, TablesOfTheCataloguesSectionsInItsColumns) {
+  std::string page = DabPage(
+      "Extensions {\n  'daf' : 'Device <description>'\n  'ipf' : 'Soft IP'\n}\n"
+      "TypeShortHand {\n  1 : LV33 : IoType = 'LVCMOS 3.3 V'\n}\n"
+      "TypeConversion {\n  LVCMOS25 : LVCMOS33 ;\n  LVTTL : LVCMOS33 : IoType ;\n}\n"
+      "DesignProlog {\n  Always : TITLE x\n  When DEV is 'D' :\n"
+      "    Decl : 'DEVICE D' 'OPTIONS <A>'\n}\n"
+      "OutputSyntax {\n  Input : { DefaultSigName : 'IN%d'\n  Equation : '%s = %e;' }\n}\n");
+  std::string table = page.substr(page.find("<section id=\"tables\">"));
+  EXPECT_EQ(Count(table, "<tr><td>"), 10u);
+  EXPECT_NE(table.find("<th>signal kind</th><th>statement</th><th>words"), std::string::npos);
+  EXPECT_NE(table.find("<tr><td>daf</td><td>Device &lt;description&gt;</td></tr>"),
+            std::string::npos);
+  EXPECT_NE(table.find("<tr><td>1</td><td>IoType</td><td>LV33</td><td>LVCMOS 3.3 V</td></tr>"),
+            std::string::npos);
+  EXPECT_NE(table.find("<tr><td>LVTTL</td><td>LVCMOS33</td><td>IoType</td></tr>"),
+            std::string::npos);
+  // A row per statement, its words in order.
+  EXPECT_NE(
+      table.find("<td>When DEV is &#39;D&#39;</td><td>Decl</td><td>DEVICE D OPTIONS &lt;A&gt;"),
+      std::string::npos);
+  EXPECT_NE(table.find("<tr><td>Input</td><td>Equation</td><td>%s = %e;</td></tr>"),
+            std::string::npos);
+}
+
 TEST(ReportTest, TitleGivenAndAnIndexOfPages) {
   std::string page = DabPage("", "QX <family>");
   EXPECT_NE(page.find("<title>QX &lt;family&gt;</title>"), std::string::npos);
@@ -105,6 +130,11 @@ TEST(ReportTest, ModulePortsWithTheirDirections) {
   EXPECT_EQ(Count(page, "data-direction=\"out\""), 1u);
   EXPECT_NE(page.find("data-module=\"M&lt;1&gt;\" data-port=\"b\""), std::string::npos);
   EXPECT_EQ(page.find("text1"), std::string::npos);
+  // A page alone has no index to lead back to; one made for an index has.
+  EXPECT_EQ(page.find("Index of the pages"), std::string::npos);
+  std::string listed = IpbReport(library, strings, "lib.ipb", "", "index.html");
+  EXPECT_NE(listed.find("<header><p class=\"up\"><a href=\"index.html\">Index of the pages</a>"),
+            std::string::npos);
 }
 
 TEST(ReportTest, ACountOfOneTakesTheSingular) {

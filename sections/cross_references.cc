@@ -106,7 +106,7 @@ class PackageReader {
   // condition -> and-term ('or' and-term)*
   PackageSet Condition() {
     PackageSet packages = AndTerm();
-    while (SkipIf("or")) packages = Either(packages, AndTerm());
+    while (SkipIf(kOrWord)) packages = Either(packages, AndTerm());
     return packages;
   }
 
@@ -118,11 +118,15 @@ class PackageReader {
     return true;
   }
   std::string_view Take() { return AtEnd() ? std::string_view() : tokens_[next_++]; }
+  // The operator the next token is, or null.
+  const ConditionOperatorWord* Operator() const {
+    return AtEnd() ? nullptr : FindWord(kConditionOperators, tokens_[next_]);
+  }
 
   // and-term -> primary ('and' primary)*
   PackageSet AndTerm() {
     PackageSet packages = Primary();
-    while (SkipIf("and")) packages = Both(packages, Primary());
+    while (SkipIf(kAndWord)) packages = Both(packages, Primary());
     return packages;
   }
 
@@ -133,7 +137,9 @@ class PackageReader {
       SkipIf(")");
       return packages;
     }
-    if (AtEnd() || Is("and") || Is("or") || Is(")")) return {};
+    if (AtEnd() || Is(")") || (Operator() && Operator()->operand == ConditionOperand::kJoin)) {
+      return {};
+    }
     bool package = EqualsNoCase(Take(), "PACKAGE");
     while (SkipIf("[")) {
       package = false;  // PACKAGE[n] is not the package itself
@@ -143,13 +149,16 @@ class PackageReader {
     return Test(package);
   }
 
-  // test -> ('is' | 'isnot') string | ('isin' | 'isnotin') '[' string* ']'
+  // test -> value-test string | list-test '[' string* ']'
   PackageSet Test(bool package) {
-    bool names = Is("is") || Is("isin");
-    PackageSet packages{package && names, {}};
-    if (SkipIf("is") || SkipIf("isnot")) {
+    const ConditionOperatorWord* test = Operator();
+    ConditionOperand operand = test ? test->operand : ConditionOperand::kJoin;
+    PackageSet packages{package && test && test->affirms, {}};
+    if (operand == ConditionOperand::kValue) {
+      ++next_;
       packages.Add(Unquote(Take()));
-    } else if (SkipIf("isin") || SkipIf("isnotin")) {
+    } else if (operand == ConditionOperand::kList) {
+      ++next_;
       SkipIf("[");
       while (!AtEnd() && !SkipIf("]")) packages.Add(Unquote(Take()));
     } else {

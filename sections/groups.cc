@@ -109,7 +109,7 @@ void ReadGroup(ParseState& s, GroupList& groups, int32_t group) {
 // A group ends at the next clause, or at a word that opens a line and no
 // statement: the next group's name.
 ResumeAt AtNextGroup(const Parser& p) {
-  if (TokenIs(p, "When")) return OpensLine(p) ? ResumeAt::kEndsList : ResumeAt::kBefore;
+  if (TokenIs(p, kWhenWord)) return OpensLine(p) ? ResumeAt::kEndsList : ResumeAt::kBefore;
   return OpensStatement(p) ? ResumeAt::kNo : AtWordOpeningLine(p);
 }
 
@@ -118,7 +118,7 @@ void ReadGroups(ParseState& s, GroupList& groups) {
   int32_t group = 0;
   do {
     if (ReadEntry(s, AtNextGroup, [&] { ReadGroup(s, groups, group); })) ++group;
-  } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
+  } while (!TokenIs(s, kWhenWord) && !TokenIs(s, "}"));
 }
 
 }  // namespace

@@ -80,19 +80,24 @@ bool SetAttribute(ParseState& s, InitializeRows& rows, std::string_view target,
   std::string_view attribute = target.substr(dot + 1);
   // The row exists from here on, whatever the attribute.
   InitializeRow& row = FindOrAddRow(s, rows, target.substr(0, dot));
+  const PinAttributeWord* word = FindWord(kPinAttributes, attribute);
+  if (!word) return false;
   std::string text = Unquote(value);
-  if (EqualsNoCase(attribute, "name")) {
-    s.pool.AddTo(row.signal, text);
-    row.reserved = reserveMark;
-  } else if (EqualsNoCase(attribute, "nchange") || EqualsNoCase(attribute, "PinEdit")) {
-    row.changeable = LeadingDigitsValue(text);
-  } else if (EqualsNoCase(attribute, "reserve")) {
-    s.pool.AddTo(row.reservedName, text);
-    row.reserved = 1;
-  } else if (EqualsNoCase(attribute, "displayname")) {
-    s.pool.AddTo(row.displayName, text);
-  } else {
-    return false;
+  switch (word->sets) {
+    case PinAttribute::kSignal:
+      s.pool.AddTo(row.signal, text);
+      row.reserved = reserveMark;
+      break;
+    case PinAttribute::kChangeable:
+      row.changeable = LeadingDigitsValue(text);
+      break;
+    case PinAttribute::kReservedName:
+      s.pool.AddTo(row.reservedName, text);
+      row.reserved = 1;
+      break;
+    case PinAttribute::kDisplayName:
+      s.pool.AddTo(row.displayName, text);
+      break;
   }
   return true;
 }
@@ -103,11 +108,19 @@ std::string AttributeSuggestion(ParseState& s, TextPoint at, std::string_view ta
   if (dot == std::string_view::npos) return {};
   std::string_view attribute = target.substr(dot + 1);
   Suggestion suggestion(attribute);
-  for (std::string_view known : {"name", "nchange", "PinEdit", "reserve", "displayname"}) {
-    suggestion.Consider(known);
-  }
+  for (const PinAttributeWord& known : kPinAttributes) suggestion.Consider(known.word);
   Propose(suggestion, s.diagnostics, at, target.substr(0, dot + 1));
   return suggestion.Text(target.substr(0, dot + 1));
+}
+
+// "pin.name, .nchange, ... or .displayname"
+std::string AttributeList() {
+  std::string list = "pin";
+  for (size_t i = 0; i < std::size(kPinAttributes); ++i) {
+    if (i > 0) list += i + 1 < std::size(kPinAttributes) ? ", " : " or ";
+    list += "." + std::string(kPinAttributes[i].word);
+  }
+  return list;
 }
 
 // line -> target '=' value [':' mark] ';'
@@ -128,10 +141,8 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clau
   if (!Linting(s)) return;
   if (!applied) {
     WarnAt(s, at, kInitializeAttribute,
-           "'" + target +
-               "' sets no attribute (pin.name, .nchange, .PinEdit, .reserve or "
-               ".displayname): the value " +
-               value + " is dropped" + AttributeSuggestion(s, at, target));
+           "'" + target + "' sets no attribute (" + AttributeList() + "): the value " + value +
+               " is dropped" + AttributeSuggestion(s, at, target));
   } else {
     std::string_view pin = std::string_view(target).substr(0, target.find('.'));
     WarnIfEndsList(s, at, pin, "the pin name");
@@ -142,7 +153,7 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clau
       s.facts->Keyword(KeywordKind::kAttribute, {{at.line, pinEnd.column + 1}, targetAt.end},
                        target.substr(pin.size() + 1));
     }
-    if (EqualsNoCase(target.substr(pin.size() + 1), "name")) {
+    if (FindWord(kPinAttributes, target.substr(pin.size() + 1))->sets == PinAttribute::kSignal) {
       DefinePinName(s, NameKind::kPin, valueAt, value);
     }
   }
@@ -155,7 +166,7 @@ void ReadInitializeBody(ParseState& s, InitializeTable& table) {
     PackageClause clause(s);
     do {
       ReadEntry(s, AfterSeparator<';'>, [&] { ReadInitializeLine(s, table[index].rows, clause); });
-    } while (!TokenIs(s, "When") && !TokenIs(s, "}"));
+    } while (!TokenIs(s, kWhenWord) && !TokenIs(s, "}"));
   });
 }
 

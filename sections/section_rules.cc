@@ -27,7 +27,7 @@ void WarnIfEndsList(ParseState& s, TextPoint at, std::string_view stored, std::s
 bool MayOpenEntry(const ParseState& s) {
   const std::string& text = TokenText(s);
   if (text.empty() || IsDelimiterToken(s)) return false;
-  for (std::string_view keyword : {"When", "Always", "if", "else"}) {
+  for (std::string_view keyword : kClauseWords) {
     if (TokenIs(s, keyword)) return false;
   }
   return FindSection(text) == nullptr;

@@ -60,12 +60,12 @@ Clauses ReadClauses(ParseState& s, AlwaysClause always, AddCondition&& addCondit
   // A clause that fails (its condition, most often) is skipped whole by the
   // linter; the next clause takes its index.
   int32_t index = 0;
-  if (always != AlwaysClause::kRefused && TokenIs(s, "Always")) {
+  if (always != AlwaysClause::kRefused && TokenIs(s, kAlwaysWord)) {
     bool read = ReadEntry(s, AtWhen, [&] {
       if (always == AlwaysClause::kStoredFirst) addCondition(index, "1");
       // The linter reads the condition of what the clause holds: none.
       if (Linting(s)) s.condition.clear();
-      ExpectText(s, "Always");
+      ExpectText(s, kAlwaysWord);
       ExpectText(s, ":");
       if (always == AlwaysClause::kStoredAfter) addCondition(index, "1");
       readBody(index);
@@ -73,7 +73,7 @@ Clauses ReadClauses(ParseState& s, AlwaysClause always, AddCondition&& addCondit
     if (read) ++index;
   }
   bool sawWhen = false;
-  while (TokenIs(s, "When")) {
+  while (TokenIs(s, kWhenWord)) {
     bool read = ReadEntry(s, AtWhen, [&] {
       TextPoint clause = CurrentToken(s).start;
       ReadWhen(s);

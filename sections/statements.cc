@@ -76,7 +76,7 @@ void JoinToken(ParseState& s, std::string& text) {
 }
 
 bool EndsAlwaysStatement(ParseState& s) {
-  if (TokenText(s).empty() || TokenIs(s, "When") || TokenIs(s, "}")) return true;
+  if (TokenText(s).empty() || TokenIs(s, kWhenWord) || TokenIs(s, "}")) return true;
   std::span<const StatementKind> keyed = KeyedKinds();
   return std::any_of(keyed.begin(), keyed.end(),
                      [&](const StatementKind& kind) { return TokenIs(s, kind.typeName); });
@@ -97,7 +97,7 @@ void ReadKeyedStatements(ParseState& s, StatementList& list, int32_t& counter,
 // A statement ends at the next statement, clause, or word that opens a line (a
 // group's name, in a Group section).
 ResumeAt AtNextStatement(const Parser& p) {
-  if (TokenIs(p, "When") || OpensStatement(p)) return ResumeAt::kBefore;
+  if (TokenIs(p, kWhenWord) || OpensStatement(p)) return ResumeAt::kBefore;
   return AtWordOpeningLine(p);
 }
 
