@@ -17,7 +17,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -822,26 +821,23 @@ class OutlineAndFolding(Workspace):
     def outline(self, name, text):
         path = self.write(name, text)
         self.server.open(path)
-        started = time.monotonic()
-        symbols = self.ask("textDocument/documentSymbol", path)["result"]
-        return symbols, time.monotonic() - started
+        return self.ask("textDocument/documentSymbol", path)["result"]
 
-    def test_large_sources_are_outlined_within_a_second(self):
+    # How long these take is measured by bench/lsp_bench.py, not here.
+    def test_large_sources_are_outlined(self):
         self.start()
         names = " ".join("b" for _ in range(65534))
         bus = "Bus {\n  Module : { 'bus' : 1 ; }\n  BusExtName : { " + names + " }\n}\n"
         self.assertGreater(len(bus), 131000)
-        symbols, seconds = self.outline("bus.ipf", bus)
+        symbols = self.outline("bus.ipf", bus)
         self.assertEqual([(s["name"], [b["name"] for b in s["children"]]) for s in symbols],
                          [("Bus", ["Module", "BusExtName"])])
-        self.assertLess(seconds, 1.0)
         depth = 100000
         nested = "Device QX1\nStringQuote {\n  " + "{" * depth + "}" * depth + "\n}\n"
         self.assertGreater(len(nested), 200000)
-        symbols, seconds = self.outline("nested.daf", nested)
+        symbols = self.outline("nested.daf", nested)
         self.assertEqual([s["name"] for s in symbols], ["StringQuote"])
         self.assertEqual(symbols[0]["range"]["end"], {"line": 3, "character": 1})
-        self.assertLess(seconds, 1.0)
         self.assertEqual(self.server.close(), 0)
 
     def test_folding_sections_clauses_and_conditional_blocks(self):
