@@ -20,6 +20,13 @@ namespace qelc::decompile {
 
 namespace {
 
+// The line that opens a clause of a section's body: `When condition :`, or
+// `Always :` without a condition.
+std::string ClauseLine(const std::optional<std::string>& condition) {
+  if (!condition) return "  " + std::string(kAlwaysWord) + " :";
+  return "  " + std::string(kWhenWord) + " " + *condition + " :";
+}
+
 // A table's section as text, and the pool offsets of the strings it refers
 // to, in the order it writes them: the sections are ordered by them, so that
 // recompiling adds the strings to the pool in the order the file holds them.
@@ -246,8 +253,11 @@ void WriteClauseRows(Writer& w, Section& s, const Record (&table)[N], const Reco
   for (size_t t = 0; t < sections; ++t) {
     s.text += std::string(t ? "\n" : "") + std::string(s.entry->keyword) + " {\n";
     for (size_t i = 0; i < count; ++i) {
-      bool always = s.entry->alwaysFirst && i == 0 && w.Peek(table[i].condition) == "1";
-      s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+      bool always =
+          s.entry->alwaysFirst && i == 0 && w.Peek(table[i].condition) == kAlwaysCondition;
+      s.text +=
+          ClauseLine(always ? std::nullopt : std::optional(w.Condition(table[i].condition, s))) +
+          "\n";
       if (always) w.Text(table[i].condition, s);
       // A clause with k ends inside its rows is written whole until the last
       // k sections, which end it there, the last end first.
@@ -304,21 +314,24 @@ std::string InitializeLines(Writer& w, Section& s, const InitializeRow& row) {
   // The lines, each with the pool offset of its value: they are written in
   // that order, which is the order in which a source added the values.
   std::vector<std::pair<StringRef, std::string>> lines;
-  auto line = [&](const char* attribute, StringRef value, const std::string& text,
+  auto line = [&](PinAttribute attribute, StringRef value, const std::string& text,
                   const char* mark = "") {
     lines.emplace_back(value == 0 ? INT32_MAX : value,
-                       "    " + pin + "." + attribute + " = " + text + mark + " ;\n");
+                       "    " + pin + "." + std::string(PinAttributeName(attribute)) + " = " +
+                           text + mark + " ;\n");
   };
   if (row.reserved != 0 && row.reserved != 1) w.Written(std::nullopt);
   bool reserveFirst = row.reserved == 0 && row.reservedName != 0;
-  if (row.reservedName != 0) line("reserve", row.reservedName, w.Quote(row.reservedName, s));
+  if (row.reservedName != 0)
+    line(PinAttribute::kReservedName, row.reservedName, w.Quote(row.reservedName, s));
   if (row.signal != 0 || row.reservedName != 0 || row.reserved == 1) {
     bool mark = row.reserved == 1 && (row.signal != 0 || row.reservedName == 0);
     if (row.reserved == 0 || mark) {
-      line("name", row.signal, w.Quote(row.signal, s), mark ? " : RSV" : "");
+      line(PinAttribute::kSignal, row.signal, w.Quote(row.signal, s), mark ? " : RSV" : "");
     }
   }
-  if (row.displayName != 0) line("displayname", row.displayName, w.Quote(row.displayName, s));
+  if (row.displayName != 0)
+    line(PinAttribute::kDisplayName, row.displayName, w.Quote(row.displayName, s));
   std::stable_sort(lines.begin(), lines.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   // `name` sets reserved to its RSV mark: an unreserved row with a reserved
@@ -346,7 +359,7 @@ void WriteTable(Writer& w, Section& s, const InitializeCondition (&table)[N],
                 const InitializeCondition (&empty)[N]) {
   s.text = std::string(s.entry->keyword) + " {\n";
   for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
-    s.text += "  When " + w.Condition(table[i].condition, s) + " :\n";
+    s.text += ClauseLine(w.Condition(table[i].condition, s)) + "\n";
     const InitializeCondition& entry = table[i];
     const auto& rows = entry.rows;
     size_t n = 0;
@@ -548,7 +561,7 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
                 const PrologEpilogEntry (&empty)[N]) {
   s.text = std::string(s.entry->keyword) + " {\n";
   size_t count = EntryCount(table, empty);
-  auto always = [&](size_t i) { return w.Peek(table[i].condition) == "1"; };
+  auto always = [&](size_t i) { return w.Peek(table[i].condition) == kAlwaysCondition; };
   // An entry after the closing entry under "1" whose condition is empty: a
   // later section without When blocks cleared its condition, and the rest of
   // it is what a longer section read earlier left. That section is written
@@ -566,8 +579,8 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
     if (w.Leftovers()) {
       for (size_t i = 0; i < count; ++i) {
         w.WriteFrom(i >= cleared ? 1 : 0);
-        s.text += "  When " + (i > cleared ? w.Condition(table[i].condition, s) : "DEV") + " :" +
-                  PrologBlock(w, s, table[i]);
+        s.text += ClauseLine(i > cleared ? w.Condition(table[i].condition, s) : "DEV");
+        s.text += PrologBlock(w, s, table[i]);
         w.WriteFrom(0);
       }
       s.text += "}\n";
@@ -586,7 +599,8 @@ void WriteTable(Writer& w, Section& s, const PrologEpilogEntry (&table)[N],
     size_t last = sawWhen ? count : count - 1;
     for (size_t i = 0; i < last; ++i) {
       bool first = i == 0 && always(0);
-      s.text += first ? "  Always :" : "  When " + w.Condition(table[i].condition, s) + " :";
+      s.text +=
+          ClauseLine(first ? std::nullopt : std::optional(w.Condition(table[i].condition, s)));
       s.text += PrologBlock(w, s, table[i]);
     }
     if (count == 2 && !sawWhen) {
@@ -707,8 +721,10 @@ void WriteTable(Writer& w, Section& s, const GroupCondition (&table)[N],
                 const GroupCondition (&empty)[N]) {
   s.text = std::string(s.entry->keyword) + " {\n";
   for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
-    bool always = i == 0 && w.Text(table[i].condition, s) == "1";
-    s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+    bool always = i == 0 && w.Text(table[i].condition, s) == kAlwaysCondition;
+    s.text +=
+        ClauseLine(always ? std::nullopt : std::optional(w.Condition(table[i].condition, s))) +
+        "\n";
     const auto& groups = table[i].groups;
     size_t n = 0;
     while (n < std::size(groups) && groups[n].name != 0) ++n;
@@ -790,7 +806,8 @@ std::string PinCategories(Writer& w, Section& s, const PinCondition& branch, con
       if (declared.name == 0) break;
       known = known || EqualsNoCase(w.Peek(declared.name), name);
     }
-    if (!known || EqualsNoCase(name, "if") || EqualsNoCase(name, "else")) w.Written(std::nullopt);
+    if (!known || EqualsNoCase(name, kIfWord) || EqualsNoCase(name, kElseWord))
+      w.Written(std::nullopt);
     text += indent + w.Word(nameRef, s) + " :";
     size_t n = 0, selections = std::size(category.selections);
     if (w.Leftovers()) {
@@ -846,16 +863,18 @@ void WriteTable(Writer& w, Section& s, const PinGroup (&table)[N], const PinGrou
       // A body without `if` is stored under "1", an `else` branch under "else".
       std::string_view condition = w.Text(branch.condition, s);
       const char* indent = "      ";
-      if (c == 0 && condition == "1") {
+      if (c == 0 && condition == kAlwaysCondition) {
         if (count != 1) w.Written(std::nullopt);
         indent = "    ";
-      } else if (condition == "else") {
+      } else if (condition == kElseWord) {
         if (c == 0) w.Written(std::nullopt);
-        s.text += "    else\n";
+        s.text += "    " + std::string(kElseWord) + "\n";
       } else {
         std::string words = w.Condition(branch.condition, s);
-        s.text += std::string(c == 0 ? "    if" : "    else if") + (words.empty() ? "" : " ") +
-                  words + "\n";
+        s.text +=
+            "    " +
+            (c == 0 ? std::string(kIfWord) : std::string(kElseWord) + " " + std::string(kIfWord)) +
+            (words.empty() ? "" : " ") + words + "\n";
       }
       s.text += PinCategories(w, s, branch, indent);
     }
@@ -978,8 +997,10 @@ void WriteTable(Writer& w, Section& s, const MemoryMapCondition (&table)[N],
   size_t mapsPerRecord = size_t(s.entry->capacities[1].Usable());
   for (size_t i = 0, count = EntryCount(table, empty); i < count; ++i) {
     if (i >= records) w.Written(std::nullopt);
-    bool always = i == 0 && w.Text(table[i].condition, s) == "1";
-    s.text += always ? "  Always :\n" : "  When " + w.Condition(table[i].condition, s) + " :\n";
+    bool always = i == 0 && w.Text(table[i].condition, s) == kAlwaysCondition;
+    s.text +=
+        ClauseLine(always ? std::nullopt : std::optional(w.Condition(table[i].condition, s))) +
+        "\n";
     const auto& maps = table[i].maps;
     size_t n = 0;
     while (n < std::size(maps) && maps[n].number > 0) ++n;

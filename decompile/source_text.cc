@@ -118,14 +118,16 @@ class StoredConditionReading {
       return Take({at.place + 1 + word.size(), state, depth}, word);
     };
     auto nothing = [&](State state) { return Read({at.place, state, at.depth}); };
+    const ConditionOperatorWord* test = FindConditionTest(word);
     switch (at.state) {
       case kTermStart:
         return (word == "(" && next(kTermStart, at.depth + 1)) ||
                (IsVariable(word) && next(kAfterVariable, at.depth)) || nothing(kAfterTerm);
       case kAfterVariable:
         return (word == "[" && next(kIndex, at.depth)) ||
-               ((is("is") || is("isnot")) && next(kValue, at.depth)) ||
-               ((is("isin") || is("isnotin")) && next(kListStart, at.depth)) || nothing(kAfterTerm);
+               (test &&
+                next(test->operand == ConditionOperand::kValue ? kValue : kListStart, at.depth)) ||
+               nothing(kAfterTerm);
       case kIndex:
         return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos &&
                next(kIndexEnd, at.depth);
@@ -138,7 +140,7 @@ class StoredConditionReading {
       case kList:
         return Value(at, kList) || (word == "]" && next(kAfterTerm, at.depth));
       case kAfterTerm:
-        return ((is("and") || is("or")) && next(kTermStart, at.depth)) ||
+        return ((is(kAndWord) || is(kOrWord)) && next(kTermStart, at.depth)) ||
                (word == ")" && at.depth > 0 && next(kAfterTerm, at.depth - 1));
     }
     return false;
@@ -226,7 +228,8 @@ std::optional<std::string> ConditionSource(std::string_view stored) {
       written = *quoted;
     }
     // Brackets hug their variable and index; parentheses their contents.
-    bool listOpens = EqualsNoCase(previous, "isin") || EqualsNoCase(previous, "isnotin");
+    const ConditionOperatorWord* test = FindConditionTest(previous);
+    bool listOpens = test && test->operand == ConditionOperand::kList;
     bool tight = previous.empty() || token == "]" || token == ")" || previous == "(" ||
                  previous == "[" ||
                  (token == "[" && !listOpens && previous.front() != kQuote && previous != "]");

@@ -121,4 +121,19 @@ inline const Word* FindWord(const Word (&words)[N], std::string_view word) {
   return nullptr;
 }
 
+// The condition word `word`, letter case aside, when it is a test (`is`,
+// `isnot`, `isin`, `isnotin`); null for a join or any other word.
+inline const ConditionOperatorWord* FindConditionTest(std::string_view word) {
+  const ConditionOperatorWord* entry = FindWord(kConditionOperators, word);
+  return entry && entry->operand != ConditionOperand::kJoin ? entry : nullptr;
+}
+
+// The first word of an Initialize line that sets `attribute`.
+constexpr std::string_view PinAttributeName(PinAttribute attribute) {
+  for (const PinAttributeWord& entry : kPinAttributes) {
+    if (entry.sets == attribute) return entry.word;
+  }
+  return {};
+}
+
 }  // namespace qelc

@@ -68,13 +68,13 @@ struct PinReader {
     if (!p.diagnostics.Recovers() || !s.incompleteTables.contains(&categories)) return false;
     const Token& token = CurrentToken(p);
     return token.kind != kStringToken && !IsDelimiterToken(token) && !token.text.empty() &&
-           !TokenIs(p, "else") && !TokenIs(p, "if");
+           !TokenIs(p, kElseWord) && !TokenIs(p, kIfWord);
   }
 
   // Where the linter resumes after an error in a branch: at its 'else', or at
   // a type category that opens a line, which starts the branch's next category.
   ResumeAt AtCategory(const Parser& p) const {
-    if (TokenIs(p, "else")) return ResumeAt::kBefore;
+    if (TokenIs(p, kElseWord)) return ResumeAt::kBefore;
     return OpensLine(p) && NamesCategory(p) ? ResumeAt::kBefore : ResumeAt::kNo;
   }
 
@@ -121,7 +121,7 @@ struct PinReader {
   [[gnu::noinline]] void ReadIfBranch(PinGroup& group, int32_t index) const {
     s.condition.clear();
     TextPoint branch = CurrentToken(s).start;
-    ExpectText(s, "if");
+    ExpectText(s, kIfWord);
     ReadCondition(s);
     WarnIfEndsList(s, branch, s.condition, "the if condition");
     AddPinCondition(s, group, index, s.condition);
@@ -132,20 +132,20 @@ struct PinReader {
   // After an error in an if condition the linter goes on at the next 'else'.
   void ReadBranches(PinGroup& group) const {
     int32_t index = 0;
-    if (!TokenIs(s, "if")) {
-      AddPinCondition(s, group, index, "1");
+    if (!TokenIs(s, kIfWord)) {
+      AddPinCondition(s, group, index, kAlwaysCondition);
       ReadCategories(group.conditions[index]);
       return;
     }
     auto atElse = [](const Parser& p) {
-      return TokenIs(p, "else") ? ResumeAt::kBefore : ResumeAt::kNo;
+      return TokenIs(p, kElseWord) ? ResumeAt::kBefore : ResumeAt::kNo;
     };
     if (Recovering(s, atElse, [&] { ReadIfBranch(group, index); })) ++index;
-    while (SkipIf(s, "else")) {
-      if (TokenIs(s, "if")) {
+    while (SkipIf(s, kElseWord)) {
+      if (TokenIs(s, kIfWord)) {
         if (Recovering(s, atElse, [&] { ReadIfBranch(group, index); })) ++index;
       } else {
-        AddPinCondition(s, group, index, "else");
+        AddPinCondition(s, group, index, kElseWord);
         ReadCategories(group.conditions[index++]);
       }
     }

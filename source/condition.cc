@@ -53,10 +53,10 @@ std::string UnknownVariable(const Parser& p) {
 constexpr std::string_view kConditionSyntax = "condition-syntax";
 
 // `side` is "before" or "after" the keyword.
-void WarnMissingOperand(Parser& p, const char* side, const char* keyword) {
+void WarnMissingOperand(Parser& p, const char* side, std::string_view keyword) {
   if (Linting(p)) {
     Warn(p, kConditionMissingOperand,
-         std::string("nothing ") + side + " '" + keyword + "' in the condition");
+         std::string("nothing ") + side + " '" + std::string(keyword) + "' in the condition");
   }
 }
 
@@ -94,16 +94,15 @@ void AcceptWord(Parser& p) {
 // test -> ('is' | 'isnot') string | ('isin' | 'isnotin') '[' string* ']'
 // Returns false when there is no test.
 bool ReadTest(Parser& p) {
-  if (TokenIs(p, "is") || TokenIs(p, "isnot")) {
-    AcceptWord(p);
+  const ConditionOperatorWord* test = FindConditionTest(TokenText(p));
+  if (!test) return false;
+  AcceptWord(p);
+  if (test->operand == ConditionOperand::kValue) {
     AcceptKind(p, kStringToken, {kConditionSyntax, MustBeQuoted});
-  } else if (TokenIs(p, "isin") || TokenIs(p, "isnotin")) {
-    AcceptWord(p);
+  } else {
     AcceptText(p, "[");
     while (CurrentTokenKind(p) == kStringToken) AcceptKind(p, kStringToken, {kConditionSyntax});
     AcceptText(p, "]", {kConditionSyntax, ListValueMustBeQuoted});
-  } else {
-    return false;
   }
   return true;
 }
@@ -139,7 +138,7 @@ bool ReadPrimary(Parser& p) {
 // An empty term in front of the first keyword is reported there; every later
 // empty term right after its keyword, so "a and and b" is one warning.
 template <typename Read>
-void ReadJoined(Parser& p, const char* keyword, Read read) {
+void ReadJoined(Parser& p, std::string_view keyword, Read read) {
   if (!read() && TokenIs(p, keyword)) WarnMissingOperand(p, "before", keyword);
   while (TokenIs(p, keyword)) {
     AcceptWord(p);
@@ -150,7 +149,7 @@ void ReadJoined(Parser& p, const char* keyword, Read read) {
 // and-term -> primary ('and' primary)*
 bool ReadAndTerm(Parser& p) {
   bool any = false;
-  ReadJoined(p, "and", [&p, &any] {
+  ReadJoined(p, kAndWord, [&p, &any] {
     bool read = ReadPrimary(p);
     any = any || read;
     return read;
@@ -158,7 +157,7 @@ bool ReadAndTerm(Parser& p) {
   return any;
 }
 
-void ReadClause(Parser& p, const char* keyword) {
+void ReadClause(Parser& p, std::string_view keyword) {
   p.condition.clear();
   ExpectText(p, keyword);
   ReadCondition(p);
@@ -176,10 +175,10 @@ const WarningCheck kConditionMissingTest{"condition-missing-test", false,
 
 // condition -> and-term ('or' and-term)*
 void ReadCondition(Parser& p) {
-  ReadJoined(p, "or", [&p] { return ReadAndTerm(p); });
+  ReadJoined(p, kOrWord, [&p] { return ReadAndTerm(p); });
 }
 
-void ReadWhen(Parser& p) { ReadClause(p, "When"); }
+void ReadWhen(Parser& p) { ReadClause(p, kWhenWord); }
 void ReadSoftIPWhen(Parser& p) { ReadClause(p, "_when"); }
 
 }  // namespace qelc
