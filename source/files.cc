@@ -92,17 +92,19 @@ MemoryFiles::Buffer* MemoryFiles::Find(const std::string& path) const {
 }
 
 FilePtr MemoryFiles::OpenForReading(const std::string& path) {
-  FilePtr file;
+  std::string text;
   if (const Buffer* buffer = Find(path)) {
-    // A file written is read where it lies, not copied: its bytes stay until
-    // this object goes, even when the file is written again or removed.
-    file = ReadFrom(std::string_view(buffer->data ? buffer->data : "", buffer->size));
+    // A file written is read from a copy of what it holds now: the stream
+    // writing it may still be open (a source that includes its own .pre file),
+    // and its next write or its closing may move the buffer.
+    text.assign(buffer->data ? buffer->data : "", buffer->size);
   } else {
     std::optional<std::string> read = read_(path);
     if (!read) return nullptr;
-    readTexts_.push_back(std::make_unique<std::string>(std::move(*read)));
-    file = ReadFrom(*readTexts_.back());
+    text = std::move(*read);
   }
+  readTexts_.push_back(std::make_unique<std::string>(std::move(text)));
+  FilePtr file = ReadFrom(*readTexts_.back());
   if (file) names_[file.get()] = Normal(path);
   return file;
 }
@@ -113,12 +115,9 @@ FilePtr MemoryFiles::Create(const std::string& path) {
     written_.push_back(std::make_unique<Buffer>());
     buffer = written_.back().get();
     buffer->name = Normal(path);
-  } else if (buffer->data) {
-    // A stream may still read the bytes written before.
-    retired_.push_back(std::make_unique<Buffer>());
-    std::swap(retired_.back()->data, buffer->data);
-    retired_.back()->size = buffer->size;
   }
+  std::free(buffer->data);
+  buffer->data = nullptr;
   buffer->size = 0;
   FilePtr file(open_memstream(&buffer->data, &buffer->size));
   if (file) names_[file.get()] = buffer->name;
@@ -130,7 +129,7 @@ void MemoryFiles::Remove(const std::string& path) {
   auto removed = std::find_if(written_.begin(), written_.end(),
                               [&](const auto& buffer) { return buffer->name == name; });
   if (removed == written_.end()) return;
-  // A stream may still read it.
+  // A stream may still be writing it.
   retired_.push_back(std::move(*removed));
   written_.erase(removed);
 }

@@ -89,8 +89,8 @@ class MemoryFiles : public FileSystem {
 
   Reader read_;
   std::vector<std::unique_ptr<Buffer>> written_;
-  // Files written and then removed or written again, kept for the streams
-  // that read them.
+  // Files written and then removed or written again, kept while this object
+  // lives: a stream still open on one writes into it.
   std::vector<std::unique_ptr<Buffer>> retired_;
   // Every text read through `read_` lives as long as this object.
   std::vector<std::unique_ptr<std::string>> readTexts_;
