@@ -503,8 +503,9 @@ class Reviewer {
     std::string details;
     std::vector<std::string_view> key = names ? names->Key() : std::vector<std::string_view>();
     for (const auto& [column, value] : Columns(row, names, path)) {
+      const std::string& title = column;  // a structured binding is not captured by clang 14
       bool isKey = std::any_of(key.begin(), key.end(), [&](std::string_view field) {
-        return ColumnTitle(*names, field) == column;
+        return ColumnTitle(*names, field) == title;
       });
       if (isKey || value.raw.empty()) continue;
       details += (details.empty() ? "" : ", ") + column + " " + value.shown;
@@ -587,8 +588,9 @@ class Reviewer {
       std::string rowWhere = where + ", " + Named(rowB, j, names, path);
       auto columnsA = Columns(rowA, names, path);
       for (const auto& [column, value] : Columns(rowB, names, path)) {
+        const std::string& title = column;  // a structured binding is not captured by clang 14
         auto other = std::find_if(columnsA.begin(), columnsA.end(),
-                                  [&](const auto& c) { return c.first == column; });
+                                  [&](const auto& c) { return c.first == title; });
         if (other == columnsA.end()) {
           Changed(rowWhere, column, "(none)", value.shown);
         } else if (other->second.raw != value.raw) {
