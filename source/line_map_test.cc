@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "source/preprocessor.h"
@@ -50,22 +48,10 @@ TEST(LineMapTest, PiecesOfOneLineKeepTheirOwnOrigins) {
 TEST(LineMapTest, PreprocessorEntersEveryPieceAtItsSourcePlace) {
   std::string longLine(1500, 'a');
   std::string source = "#define A 1\nx A\n#ifdef B\ndropped\n#endif\n" + longLine + "\nend";
-  FILE* input = fmemopen(source.data(), source.size(), "r");
-  char* text = nullptr;
-  size_t size = 0;
-  FILE* output = open_memstream(&text, &size);
-  DefineTable defines;
-  BranchStack branches;
   LineMap map;
-  test_support::Reporting reporting;
-  test_support::TestFiles files;
-  ASSERT_EQ(
-      Preprocess(input, "dev.daf", output, defines, branches, reporting.diagnostics, files, &map),
-      1);
-  std::fclose(input);
-  std::fclose(output);
-  EXPECT_EQ(std::string(text, size), "x 1\n" + longLine + "\nend");
-  std::free(text);
+  test_support::Preprocessed written = test_support::PreprocessText(source, &map);
+  ASSERT_EQ(written.status, 1);
+  EXPECT_EQ(written.text, "x 1\n" + longLine + "\nend");
   EXPECT_TRUE(map.Find({1, 3}) == (SourcePoint{0, 2, 3}));
   EXPECT_TRUE(map.Find({2, 1200}) == (SourcePoint{0, 6, 1200}));
   EXPECT_TRUE(map.Find({3, 2}) == (SourcePoint{0, 7, 2}));

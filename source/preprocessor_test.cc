@@ -134,24 +134,6 @@ TEST(SubstituteDefinesTest, ManyDefinesOverManyLines) {
 // dropped branches, lines of about 1023 characters, carriage returns, a NUL
 // and a define cycle.
 TEST(PreprocessTest, LinesWrittenTogetherAreThoseWrittenOneByOne) {
-  auto preprocess = [](std::string source, bool withMap, int& status) {
-    FILE* input = fmemopen(source.data(), source.size(), "r");
-    char* text = nullptr;
-    size_t size = 0;
-    FILE* output = open_memstream(&text, &size);
-    DefineTable defines;
-    BranchStack branches;
-    LineMap map;
-    test_support::Reporting reporting;
-    test_support::TestFiles files;
-    status = Preprocess(input, "dev.daf", output, defines, branches, reporting.diagnostics, files,
-                        withMap ? &map : nullptr);
-    std::fclose(input);
-    std::fclose(output);
-    std::string written(text, size);
-    std::free(text);
-    return written;
-  };
   const std::string lines[] = {"  plain words ; here\n",
                                "A [B] A,B\n",
                                "#define A 1\n",
@@ -184,11 +166,12 @@ TEST(PreprocessTest, LinesWrittenTogetherAreThoseWrittenOneByOne) {
     if (round % 4 == 1) source += "#define P Q\n#define Q P\nplain\ny P\n";
     source += "last line without an end";
     if (round % 4 == 3) source[source.size() / 2] = '\0';
-    int status = 0, statusWithMap = 0;
-    std::string written = preprocess(source, false, status);
-    EXPECT_EQ(written, preprocess(source, true, statusWithMap)) << round;
-    EXPECT_EQ(status, statusWithMap) << round;
-    EXPECT_EQ(status, round % 2 == 1 ? 0 : 1) << round;
+    LineMap map;
+    test_support::Preprocessed together = test_support::PreprocessText(source);
+    test_support::Preprocessed oneByOne = test_support::PreprocessText(source, &map);
+    EXPECT_EQ(together.text, oneByOne.text) << round;
+    EXPECT_EQ(together.status, oneByOne.status) << round;
+    EXPECT_EQ(together.status, round % 2 == 1 ? 0 : 1) << round;
   }
 }
 

@@ -4,6 +4,8 @@
 // what qelc would print, runs that end through FatalExit, and a parse state
 // over a text held in memory. Only tests include this header.
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -11,6 +13,8 @@
 
 #include "source/diagnostics.h"
 #include "source/files.h"
+#include "source/line_map.h"
+#include "source/preprocessor.h"
 #include "tables/parse_state.h"
 
 namespace qelc::test_support {
@@ -96,5 +100,30 @@ class TextParse : public Reporting {
   TestFiles files;
   ParseState s{diagnostics};
 };
+
+// `source` preprocessed as dev.daf into memory, entering its lines in `map`
+// when one is given: the preprocessor's status and the text it wrote.
+struct Preprocessed {
+  int status = 0;
+  std::string text;
+};
+inline Preprocessed PreprocessText(std::string source, LineMap* map = nullptr) {
+  FILE* input = fmemopen(source.data(), source.size(), "r");
+  char* text = nullptr;
+  size_t size = 0;
+  FILE* output = open_memstream(&text, &size);
+  DefineTable defines;
+  BranchStack branches;
+  Reporting reporting;
+  TestFiles files;
+  Preprocessed result;
+  result.status =
+      Preprocess(input, "dev.daf", output, defines, branches, reporting.diagnostics, files, map);
+  std::fclose(input);
+  std::fclose(output);
+  result.text.assign(text, size);
+  std::free(text);
+  return result;
+}
 
 }  // namespace qelc::test_support
