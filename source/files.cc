@@ -1,5 +1,6 @@
 #include "source/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,11 +46,13 @@ ScratchFiles::~ScratchFiles() {
 FilePtr ScratchFiles::OpenForReading(const std::string& path) {
   auto found = written_.find(Normal(path));
   if (found == written_.end()) return DiskFiles::OpenForReading(path);
-  // The copy of the descriptor shares its offset with the kept one, which is
-  // never read through: the stream starts at the file's beginning.
-  int descriptor = dup(found->second);
+  // The file opened afresh through its kept descriptor: an offset of its own,
+  // at the start, whatever the stream writing it (still open, when a source
+  // includes its own .pre file) or another reader has moved.
+  std::string self = "/proc/self/fd/" + std::to_string(found->second);
+  int descriptor = open(self.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) return nullptr;
-  FILE* file = lseek(descriptor, 0, SEEK_SET) == 0 ? fdopen(descriptor, "rb") : nullptr;
+  FILE* file = fdopen(descriptor, "rb");
   if (!file) close(descriptor);
   return FilePtr(file);
 }

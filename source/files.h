@@ -41,8 +41,7 @@ class DiskFiles : public FileSystem {
 // Reads the working directory's files as DiskFiles does, but the files written
 // are anonymous temporary files that leave nothing in the directory and are
 // gone with this object: a tool that reads a large source (the linter) keeps
-// its preprocessed text out of memory, as qelc does with its .pre file. The
-// streams that read one file written share its offset: one reads it at a time.
+// its preprocessed text out of memory, as qelc does with its .pre file.
 class ScratchFiles : public DiskFiles {
  public:
   ScratchFiles() = default;
