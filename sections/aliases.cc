@@ -68,10 +68,10 @@ void EmptyAliases(ParseState& s, AliasTable& table) { AddAliasCondition(s, table
 void DumpAliases(ParseState& s, const AliasTable& table) {
   for (const AliasCondition& entry : table) {
     if (s.pool.IsEmpty(entry.condition)) break;
-    s.dump.Print("   When: <%s>\n", s.pool.String(entry.condition));
+    s.dump.Put<"   When: <%s>\n">(s.pool.String(entry.condition));
     for (const AliasRow& row : entry.rows) {
       if (s.pool.IsEmpty(row.alias)) break;
-      s.dump.Print("      <%s>:<%s>\n", s.pool.String(row.alias), s.pool.String(row.target));
+      s.dump.Put<"      <%s>:<%s>\n">(s.pool.String(row.alias), s.pool.String(row.target));
     }
   }
 }

@@ -55,7 +55,7 @@ void EmptyExtensions(ParseState& s, ExtensionTable& table) { AddExtension(s, tab
 void DumpExtensions(ParseState& s, const ExtensionTable& table) {
   for (const Extension& extension : table) {
     if (s.pool.IsEmpty(extension.first)) break;
-    s.dump.Print("   <%s>:<%s>\n", s.pool.String(extension.first), s.pool.String(extension.second));
+    s.dump.Put<"   <%s>:<%s>\n">(s.pool.String(extension.first), s.pool.String(extension.second));
   }
 }
 

@@ -133,19 +133,19 @@ void EmptyGroups(ParseState& s, GroupTable& table) { AddGroupCondition(s, table,
 void DumpGroups(ParseState& s, const GroupTable& table) {
   for (const GroupCondition& entry : table) {
     if (s.pool.IsEmpty(entry.condition)) break;
-    s.dump.Print("   When: <%s>\n", s.pool.String(entry.condition));
+    s.dump.Put<"   When: <%s>\n">(s.pool.String(entry.condition));
     for (const GroupRecord& record : entry.groups) {
       if (s.pool.IsEmpty(record.name)) break;
-      s.dump.Print("      Group Name: <%s>", s.pool.String(record.name));
+      s.dump.Put<"      Group Name: <%s>">(s.pool.String(record.name));
       if (!s.pool.IsEmpty(record.text)) {
-        s.dump.Print(" : <%s>\n", s.pool.String(record.text));
+        s.dump.Put<" : <%s>\n">(s.pool.String(record.text));
       } else {
-        s.dump.Print("\n");
+        s.dump.Put<"\n">();
       }
       for (const GroupMember& member : record.members) {
         if (s.pool.IsEmpty(member.item)) break;
-        s.dump.Print("         <%s> <%s> %d\n", s.pool.String(member.item),
-                     s.pool.String(member.value), member.alternative);
+        s.dump.Put<"         <%s> <%s> %d\n">(s.pool.String(member.item),
+                                              s.pool.String(member.value), member.alternative);
       }
       DumpStatementsByKind(s, record.statements, StatementFamily::kGroup, 9);
     }

@@ -315,24 +315,25 @@ void EmptyMemoryMaps(ParseState& s, MemoryMapTable& table) {
 void DumpMemoryMaps(ParseState& s, const MemoryMapTable& table) {
   for (const MemoryMapCondition& record : table) {
     if (s.pool.IsEmpty(record.condition)) break;
-    s.dump.Print("   When: <%s>\n", s.pool.String(record.condition));
+    s.dump.Put<"   When: <%s>\n">(s.pool.String(record.condition));
     // A map whose description is empty ends the dumped list, though the table
     // may hold maps behind it.
     for (const MemoryMap& map : record.maps) {
       if (s.pool.IsEmpty(map.description)) break;
-      s.dump.Print("      MemoryMap Info      : \n");
-      s.dump.Print("      Map number          : <%d>\n", map.number);
-      s.dump.Print("      Map Title           : <%s>\n", s.pool.String(map.title));
-      s.dump.Print("      Description         : <%s>\n", s.pool.String(map.description));
-      s.dump.Print("      Main Flash Space    : <%s>\n", s.pool.String(map.mainFlash));
-      s.dump.Print("      SecondaryFlashSpace : <%s>\n", s.pool.String(map.secondaryFlash));
+      s.dump.Put<"      MemoryMap Info      : \n">();
+      s.dump.Put<"      Map number          : <%d>\n">(map.number);
+      s.dump.Put<"      Map Title           : <%s>\n">(s.pool.String(map.title));
+      s.dump.Put<"      Description         : <%s>\n">(s.pool.String(map.description));
+      s.dump.Put<"      Main Flash Space    : <%s>\n">(s.pool.String(map.mainFlash));
+      s.dump.Put<"      SecondaryFlashSpace : <%s>\n">(s.pool.String(map.secondaryFlash));
       // Field 8 is not shown.
       for (const MemoryMapEntry& entry : map.entries) {
         if (s.pool.IsEmpty(entry.fields[0])) break;
         const StringRef* fields = entry.fields;
-        s.dump.Print("         <%s> <%s> <%s> <%s> <%s> <%s> <%s>\n", s.pool.String(fields[0]),
-                     s.pool.String(fields[1]), s.pool.String(fields[2]), s.pool.String(fields[3]),
-                     s.pool.String(fields[4]), s.pool.String(fields[5]), s.pool.String(fields[6]));
+        s.dump.Put<"         <%s> <%s> <%s> <%s> <%s> <%s> <%s>\n">(
+            s.pool.String(fields[0]), s.pool.String(fields[1]), s.pool.String(fields[2]),
+            s.pool.String(fields[3]), s.pool.String(fields[4]), s.pool.String(fields[5]),
+            s.pool.String(fields[6]));
       }
     }
   }

@@ -81,7 +81,7 @@ void EmptyOutputSyntaxes(ParseState& s, OutputSyntaxTable& table) {
 void DumpOutputSyntaxes(ParseState& s, const OutputSyntaxTable& table) {
   for (const OutputSyntaxRecord& record : table) {
     if (s.pool.IsEmpty(record.name)) break;
-    s.dump.Print("   <%s>\n", s.pool.String(record.name));
+    s.dump.Put<"   <%s>\n">(s.pool.String(record.name));
     DumpStatementsByKind(s, record.statements, StatementFamily::kOutputSyntax, 9);
   }
 }

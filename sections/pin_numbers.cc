@@ -139,10 +139,10 @@ void EmptyPinNumbers(ParseState& s, PinNumberTable& table) {
 void DumpPinNumbers(ParseState& s, const PinNumberTable& table) {
   for (const PinNumberCondition& entry : table) {
     if (s.pool.IsEmpty(entry.condition)) break;
-    s.dump.Print("  When: <%6d> <%s>\n", entry.condition, s.pool.String(entry.condition));
+    s.dump.Put<"  When: <%6d> <%s>\n">(entry.condition, s.pool.String(entry.condition));
     for (const PinNumberRow& row : entry.rows) {
       if (s.pool.IsEmpty(row.package)) break;
-      s.dump.Print("    %5d:<%s>:%2d\n", row.pinNumber, s.pool.String(row.package), row.reserved);
+      s.dump.Put<"    %5d:<%s>:%2d\n">(row.pinNumber, s.pool.String(row.package), row.reserved);
     }
   }
 }

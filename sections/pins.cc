@@ -167,13 +167,13 @@ struct PinReader {
 };
 
 void DumpPinCondition(ParseState& s, const PinCondition& condition) {
-  s.dump.Print("      When: <%6d> <%s>\n", condition.condition, s.pool.String(condition.condition));
+  s.dump.Put<"      When: <%6d> <%s>\n">(condition.condition, s.pool.String(condition.condition));
   for (const PinCategory& category : condition.categories) {
     if (s.pool.IsEmpty(category.name)) break;
-    s.dump.Print("         <%s>\n", s.pool.String(category.name));
+    s.dump.Put<"         <%s>\n">(s.pool.String(category.name));
     for (StringRef selection : category.selections) {
       if (s.pool.IsEmpty(selection)) break;
-      s.dump.Print("            <%s>\n", s.pool.String(selection));
+      s.dump.Put<"            <%s>\n">(s.pool.String(selection));
     }
   }
 }
@@ -197,7 +197,7 @@ void DumpPins(ParseState& s, const PinTable& table) {
     if (s.pool.IsEmpty(group.names[0])) break;
     for (StringRef name : group.names) {
       if (s.pool.IsEmpty(name)) break;
-      s.dump.Print("   <%s>\n", s.pool.String(name));
+      s.dump.Put<"   <%s>\n">(s.pool.String(name));
     }
     for (const PinCondition& condition : group.conditions) {
       if (s.pool.IsEmpty(condition.condition)) break;

@@ -38,10 +38,10 @@ void EmptyPrologEpilog(ParseState& s, PrologEpilogTable& table) {
 void DumpPrologEpilog(ParseState& s, const PrologEpilogTable& table) {
   for (const PrologEpilogEntry& entry : table) {
     if (s.pool.IsEmpty(entry.condition)) break;
-    s.dump.Print("   When: <%s>\n", s.pool.String(entry.condition));
-    s.dump.Print("      ALL:\n");
+    s.dump.Put<"   When: <%s>\n">(s.pool.String(entry.condition));
+    s.dump.Put<"      ALL:\n">();
     for (const StatementSlot& slot : StoredStatements(s.pool, entry.statements)) {
-      s.dump.Print("         === <%12s><%s>\n", s.pool.String(slot.kind), s.pool.String(slot.text));
+      s.dump.Put<"         === <%12s><%s>\n">(s.pool.String(slot.kind), s.pool.String(slot.text));
     }
     DumpStatementsByKind(s, entry.statements, StatementFamily::kPrologEpilog, 6);
   }

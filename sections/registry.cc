@@ -196,7 +196,7 @@ void ReadSection(ParseState& s, DafRun& daf, const SectionDescriptor& section) {
   // Only a section read to its end counts: after an error the linter goes on.
   if (Linting(s) && !section.entry->table.empty()) daf.sectionsRead.insert(&section);
   if (section.dump) {
-    s.dump.Print("%s", section.dumpHeading);
+    s.dump.Put<"%s">(section.dumpHeading);
     section.dump(s, daf.tables);
   }
 }

@@ -85,7 +85,7 @@ std::string UnknownTypeCategory(ParseState& s, const TypeCategoryTable& table,
 void DumpTypeCategories(ParseState& s, const TypeCategoryTable& table) {
   for (const TypeCategory& category : table) {
     if (IsEmpty(s, category)) break;
-    s.dump.Print("   <%s> = <%s>\n", s.pool.String(category.name), s.pool.String(category.value));
+    s.dump.Put<"   <%s> = <%s>\n">(s.pool.String(category.name), s.pool.String(category.value));
   }
 }
 

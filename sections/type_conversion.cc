@@ -59,8 +59,8 @@ void EmptyTypeConversions(ParseState& s, TypeConversionTable& table) {
 void DumpTypeConversions(ParseState& s, const TypeConversionTable& table) {
   for (const TypeConversionRow& row : table) {
     if (s.pool.IsEmpty(row.first)) break;
-    s.dump.Print("   <%s>:<%s>:<%s>\n", s.pool.String(row.first), s.pool.String(row.second),
-                 s.pool.String(row.third));
+    s.dump.Put<"   <%s>:<%s>:<%s>\n">(s.pool.String(row.first), s.pool.String(row.second),
+                                      s.pool.String(row.third));
   }
 }
 

@@ -81,8 +81,9 @@ void EmptyTypeShortHands(ParseState& s, TypeShortHandTable& table) {
 void DumpTypeShortHands(ParseState& s, const TypeShortHandTable& table) {
   for (const TypeShortHand& shortHand : table) {
     if (s.pool.IsEmpty(shortHand.name)) break;
-    s.dump.Print("   %4d: <%s>:<%s> = <%s>\n", shortHand.code, s.pool.String(shortHand.name),
-                 s.pool.String(shortHand.qualifiers), s.pool.String(shortHand.value));
+    s.dump.Put<"   %4d: <%s>:<%s> = <%s>\n">(shortHand.code, s.pool.String(shortHand.name),
+                                             s.pool.String(shortHand.qualifiers),
+                                             s.pool.String(shortHand.value));
   }
 }
 

@@ -129,13 +129,13 @@ void AddSoftIPCategory(ParseState& s, SoftIPBuild& library, float number, std::s
 }
 
 void DumpSoftIPCategories(ParseState& s, SoftIPLibrary& library) {
-  s.dump.Print("\nSoftIPCategory\n");
+  s.dump.Put<"\nSoftIPCategory\n">();
   for (const SoftIPCategoryEntry& entry : library.categories) {
     s.dump.Print("<%f> : ", double(entry.number));
-    s.dump.Print("<%s> : ", s.pool.String(entry.name));
-    s.dump.Print("<%s> \n", s.pool.String(entry.value));
+    s.dump.Put<"<%s> : ">(s.pool.String(entry.name));
+    s.dump.Put<"<%s> \n">(s.pool.String(entry.value));
   }
-  s.dump.Print("\n");
+  s.dump.Put<"\n">();
 }
 
 // Reports what comparing every pair (i, j > i) in order would report first: the

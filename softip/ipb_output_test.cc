@@ -80,14 +80,56 @@ TEST_F(IpbFileTest, EveryShortenedFileIsCorrupt) {
 // with one bus extension name `bus`, then the string bytes "M\0b\0".
 Bytes SmallFile(int used, int capacity, unsigned char name, unsigned char bus,
                 unsigned char lastString = 0) {
-  return Bytes{0x00, 0x00, 0x09, 0x00, (unsigned char)used, 0x00, 0x00, 0x00,
-               (unsigned char)capacity, (unsigned char)(capacity >> 8), 0x00, 0x00,
-               0x00, 0x00,  // no categories
-               0x01, 0x00, name, 0x00, 0x00, 0x00, name, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-               0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // inputs, outputs, declarations
-               0x01, 0x00, bus, 0x00, 0x00, 0x00,   // one bus extension name
-               0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // parameters, statements, equations
-               'M', 0x00, 'b', lastString};
+  return Bytes{0x00,
+               0x00,
+               0x09,
+               0x00,
+               (unsigned char)used,
+               0x00,
+               0x00,
+               0x00,
+               (unsigned char)capacity,
+               (unsigned char)(capacity >> 8),
+               0x00,
+               0x00,
+               0x00,
+               0x00,  // no categories
+               0x01,
+               0x00,
+               name,
+               0x00,
+               0x00,
+               0x00,
+               name,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,  // inputs, outputs, declarations
+               0x01,
+               0x00,
+               bus,
+               0x00,
+               0x00,
+               0x00,  // one bus extension name
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,
+               0x00,  // parameters, statements, equations
+               'M',
+               0x00,
+               'b',
+               lastString};
 }
 
 TEST_F(IpbFileTest, MalformedFilesAreCorrupt) {
@@ -98,8 +140,8 @@ TEST_F(IpbFileTest, MalformedFilesAreCorrupt) {
       SmallFile(4, 32000, 0, 2, 'c'),  // a last string without its NUL
       SmallFile(4, 3, 0, 2),           // a used size above the capacity
       negativeUsed,
-      SmallFile(4, 32000, 0, 4),       // a reference at the used size
-      SmallFile(4, 32000, 0xFF, 2),    // or beyond it
+      SmallFile(4, 32000, 0, 4),     // a reference at the used size
+      SmallFile(4, 32000, 0xFF, 2),  // or beyond it
   };
   for (const Bytes& bytes : malformed) {
     EXPECT_EQ(Decode(bytes), std::make_pair(1, std::string("Corrupt IPB file in.ipb.\n")));

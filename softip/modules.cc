@@ -77,48 +77,49 @@ void ForDumped(const RecordList<T>& list, DumpMode mode, Write write) {
 const char* Text(ParseState& s, StringRef ref) { return s.pool.String(ref); }
 
 void DumpModuleHeader(ParseState& s, const SoftIPModule& module) {
-  s.dump.Print("\n<%s>\n", Text(s, module.name));
+  s.dump.Put<"\n<%s>\n">(Text(s, module.name));
 }
 
 void DumpModuleStatement(ParseState& s, const SoftIPModule& module) {
-  s.dump.Print("\tModule :\n");
-  s.dump.Print("\t\t<%s> : <%d>\n", Text(s, module.moduleName), module.moduleNumber);
+  s.dump.Put<"\tModule :\n">();
+  s.dump.Put<"\t\t<%s> : <%d>\n">(Text(s, module.moduleName), module.moduleNumber);
 }
 
-void DumpHeading(ParseState& s, const std::string& text) { s.dump.Print("\t%s :\n", text.c_str()); }
+void DumpHeading(ParseState& s, const std::string& text) { s.dump.Put<"\t%s :\n">(text.c_str()); }
 
 void DumpPorts(ParseState& s, const SoftIPModule& module, PortKind kind, DumpMode mode) {
   if (kind == PortKind::kInput) {
     ForDumped(module.inputs, mode, [&](const SoftIPInput& p) {
-      s.dump.Print("\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>:<%s>\n", Text(s, p.text1),
-                   Text(s, p.text2), Text(s, p.text3), Text(s, p.text4), p.number1, p.number2,
-                   Text(s, p.text5), Text(s, p.text6));
+      s.dump.Put<"\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>:<%s>\n">(
+          Text(s, p.text1), Text(s, p.text2), Text(s, p.text3), Text(s, p.text4), p.number1,
+          p.number2, Text(s, p.text5), Text(s, p.text6));
     });
   } else {
     ForDumped(module.outputs, mode, [&](const SoftIPOutput& p) {
-      s.dump.Print("\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>\n", Text(s, p.text1), Text(s, p.text2),
-                   Text(s, p.text3), Text(s, p.text4), p.number1, p.number2, Text(s, p.text5));
+      s.dump.Put<"\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>\n">(
+          Text(s, p.text1), Text(s, p.text2), Text(s, p.text3), Text(s, p.text4), p.number1,
+          p.number2, Text(s, p.text5));
     });
   }
 }
 
 void DumpDeclarations(ParseState& s, const SoftIPModule& module, DumpMode mode) {
   ForDumped(module.declarations, mode, [&](const SoftIPDeclaration& d) {
-    s.dump.Print("\t\t<%s>:<%s>:<%s>\n", Text(s, d.text1), Text(s, d.text2), Text(s, d.text3));
+    s.dump.Put<"\t\t<%s>:<%s>:<%s>\n">(Text(s, d.text1), Text(s, d.text2), Text(s, d.text3));
   });
 }
 
 // Bus extension names, macro parameters and equation parameters.
 void DumpNames(ParseState& s, const RecordList<StringRef>& names, DumpMode mode) {
-  ForDumped(names, mode, [&](StringRef name) { s.dump.Print("\t\t<%s>\n", Text(s, name)); });
+  ForDumped(names, mode, [&](StringRef name) { s.dump.Put<"\t\t<%s>\n">(Text(s, name)); });
 }
 
 // The statement text ends with "\n", so the closing ">" starts a line of its
 // own.
 void DumpMacroStatements(ParseState& s, const SoftIPModule& module, DumpMode mode) {
   ForDumped(module.macroStatements, mode, [&](const SoftIPMacroStatement& statement) {
-    s.dump.Print("<%s>\n", Text(s, statement.condition));
-    s.dump.Print("<\n%s>\n", Text(s, statement.statements));
+    s.dump.Put<"<%s>\n">(Text(s, statement.condition));
+    s.dump.Put<"<\n%s>\n">(Text(s, statement.statements));
   });
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <memory>
 
@@ -36,31 +37,35 @@ bool IsWordByte(char c) { return ClassOf(c) <= kQuoteByte; }
 bool IsPlainQuotedByte(char c) { return c != kQuote && c != kEscape; }
 bool IsCommentByte(char c) { return c != '\n'; }
 
-// Most words are longer than any condition variable or start with a letter
-// that none starts with, and need no comparison.
+// Most words are longer than any condition variable, or start with a letter
+// that no variable of their length starts with, and need no comparison.
 constexpr size_t kLongestVariable = [] {
   size_t longest = 0;
   for (std::string_view variable : kConditionVariables)
     longest = std::max(longest, variable.size());
   return longest;
 }();
-constexpr auto kVariableInitials = [] {
-  std::array<bool, 256> set{};
-  for (std::string_view variable : kConditionVariables) {
-    set[static_cast<unsigned char>(variable[0])] = true;
-    set[static_cast<unsigned char>(FoldCase(variable[0]))] = true;
+static_assert(std::size(kConditionVariables) <= 16);
+// By length and first letter (either case), the variables that a word may be:
+// bit i stands for kConditionVariables[i].
+constexpr auto kVariableCandidates = [] {
+  std::array<std::array<uint16_t, 256>, kLongestVariable + 1> candidates{};
+  for (size_t i = 0; i < std::size(kConditionVariables); ++i) {
+    std::string_view variable = kConditionVariables[i];
+    auto& ofLength = candidates[variable.size()];
+    ofLength[static_cast<unsigned char>(variable[0])] |= uint16_t(1u << i);
+    ofLength[static_cast<unsigned char>(FoldCase(variable[0]))] |= uint16_t(1u << i);
   }
-  return set;
+  return candidates;
 }();
 
-bool NamesConditionVariable(std::string_view word) {
-  return std::any_of(std::begin(kConditionVariables), std::end(kConditionVariables),
-                     [word](std::string_view variable) { return EqualsNoCase(word, variable); });
-}
-
 [[gnu::always_inline]] inline bool IsConditionVariable(std::string_view word) {
-  return word.size() <= kLongestVariable &&
-         kVariableInitials[static_cast<unsigned char>(word[0])] && NamesConditionVariable(word);
+  if (word.size() > kLongestVariable) return false;
+  for (unsigned candidates = kVariableCandidates[word.size()][static_cast<unsigned char>(word[0])];
+       candidates != 0; candidates &= candidates - 1) {
+    if (EqualsNoCase(word, kConditionVariables[std::countr_zero(candidates)])) return true;
+  }
+  return false;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -54,6 +54,9 @@ TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
        {"glc", "Ipn", "pN", "package", "Dev", "DEVBIN", "dsi", "In_Num", "out_num"}, "222222222", ""},
       {"GLCX PACKAGES DE DEVBI IN_NUMS _DEV 'DEV' ",
        {"GLCX", "PACKAGES", "DE", "DEVBI", "IN_NUMS", "_DEV", "'DEV'"}, "0000001", ""},
+      // Words of a variable's length and first letter that are none.
+      {"DSV dei inc GLX Pack_ge DEVBIX P_ In_Nu oUT_NUx ",
+       {"DSV", "dei", "inc", "GLX", "Pack_ge", "DEVBIX", "P_", "In_Nu", "oUT_NUx"}, "000000000", ""},
       // The last word of the input is never classified; anything behind it lets it be.
       {"x 123", {"x", "123"}, "00", "11"},
       {"PACKAGE", {"PACKAGE"}, "0", "1"},

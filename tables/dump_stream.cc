@@ -77,6 +77,16 @@ void DumpStream::PutFormatted(const char* format, va_list args) {
   pendingSize_ = size_t(out - begin);
 }
 
+void DumpStream::PutBytesAfterWriting(const char* bytes, size_t size) {
+  WritePending();
+  if (size < kPendingSize) {
+    std::memcpy(pending_.get(), bytes, size);
+    pendingSize_ = size;
+  } else {
+    std::fwrite(bytes, 1, size, file_.get());
+  }
+}
+
 void DumpStream::Open(FilePtr file, std::string path) {
   Drop();
   file_ = std::move(file);

@@ -1,13 +1,72 @@
 #pragma once
 
+#include <array>
+#include <charconv>
 #include <cstdarg>
+#include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "source/diagnostics.h"
 #include "source/text_reader.h"
 
 namespace qelc {
+
+// A format of the dump taken apart when the program is built, for the lines
+// that large dumps write by the million: the text between the conversions, and
+// the conversions %s (a NUL-terminated text) and %d (an int), each with an
+// optional width to pad to on the left. The bytes are those printf writes.
+template <size_t N>
+struct DumpFormat {
+  consteval DumpFormat(const char (&text)[N]) {
+    for (size_t i = 0; i < N; ++i) chars[i] = text[i];
+  }
+  char chars[N];
+};
+
+namespace dump_format {
+
+// A conversion and the literal text before it; the last piece is the text
+// after the last conversion (type 0).
+struct Piece {
+  size_t literalStart = 0;
+  size_t literalLength = 0;
+  char type = 0;
+  int width = 0;
+};
+
+template <DumpFormat kFormat>
+consteval size_t ConversionCount() {
+  size_t count = 0;
+  for (char c : kFormat.chars) count += c == '%';
+  return count;
+}
+
+template <DumpFormat kFormat>
+consteval auto Pieces() {
+  std::array<Piece, ConversionCount<kFormat>() + 1> pieces{};
+  const char* text = kFormat.chars;
+  size_t at = 0;
+  for (Piece& piece : pieces) {
+    piece.literalStart = at;
+    while (text[at] != '%' && text[at] != '\0') ++at;
+    piece.literalLength = at - piece.literalStart;
+    if (text[at] == '\0') break;
+    ++at;
+    // A flag (a '0' first, say), %%, %* and other types are for Print only.
+    if (text[at] == '0') throw "a dump format of its own takes no flags";
+    for (; text[at] >= '0' && text[at] <= '9'; ++at)
+      piece.width = piece.width * 10 + (text[at] - '0');
+    piece.type = text[at++];
+    if (piece.type != 's' && piece.type != 'd') throw "a dump format of its own takes %s and %d";
+  }
+  return pieces;
+}
+
+}  // namespace dump_format
 
 // The text stream every table dump of one compilation writes to: Out.txt, or
 // the .dec file while an IPB file is decoded. While none is open, dumps go
@@ -27,6 +86,16 @@ class DumpStream {
   // printf onto the stream.
   void Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+  // The same as Print(kFormat, args...) for a format of only %s and %d (with a
+  // width at most), taken apart when the program is built: Put<"<%s>:<%d>\n">(text, 3).
+  template <DumpFormat kFormat, typename... Args>
+  void Put(const Args&... args) {
+    constexpr auto kPieces = dump_format::Pieces<kFormat>();
+    static_assert(kPieces.size() == sizeof...(Args) + 1, "one argument a conversion");
+    if (!file_) return;
+    PutPieces<kFormat, kPieces>(std::index_sequence_for<Args...>{}, args...);
+  }
+
   // Pushes what was dumped so far to the file; a write that failed is reported now
   // ("Fail to write %s.") and ends the compilation. Called before an output file
   // is written, so that no output file exists after Out.txt failed.
@@ -44,6 +113,50 @@ class DumpStream {
 
   void WritePending();
   void PutFormatted(const char* format, va_list args);
+
+  // Appends `size` bytes; the pending text goes to the file first when they
+  // do not fit.
+  void PutBytes(const char* bytes, size_t size) {
+    if (size > kPendingSize - pendingSize_) [[unlikely]] {
+      PutBytesAfterWriting(bytes, size);
+      return;
+    }
+    std::memcpy(pending_.get() + pendingSize_, bytes, size);
+    pendingSize_ += size;
+  }
+  void PutBytesAfterWriting(const char* bytes, size_t size);
+
+  void PutPadded(const char* bytes, size_t size, int width) {
+    for (size_t i = size; i < size_t(width); ++i) PutBytes(" ", 1);
+    PutBytes(bytes, size);
+  }
+  template <dump_format::Piece kPiece, typename Arg>
+  void PutConversion(const Arg& arg) {
+    if constexpr (kPiece.type == 's') {
+      static_assert(std::is_convertible_v<Arg, const char*>, "%s takes a text");
+      const char* text = arg;
+      if (!text) text = "(null)";
+      PutPadded(text, std::strlen(text), kPiece.width);
+    } else {
+      // What printf reads as an int once the argument is promoted.
+      static_assert(
+          std::is_integral_v<Arg> &&
+              (sizeof(Arg) < sizeof(int) || (sizeof(Arg) == sizeof(int) && std::is_signed_v<Arg>)),
+          "%d takes an int");
+      char digits[16];
+      char* end = std::to_chars(digits, digits + sizeof digits, int(arg)).ptr;
+      PutPadded(digits, size_t(end - digits), kPiece.width);
+    }
+  }
+
+  template <DumpFormat kFormat, auto kPieces, size_t... kIndex, typename... Args>
+  void PutPieces(std::index_sequence<kIndex...>, const Args&... args) {
+    ((PutBytes(kFormat.chars + kPieces[kIndex].literalStart, kPieces[kIndex].literalLength),
+      PutConversion<kPieces[kIndex]>(args)),
+     ...);
+    constexpr dump_format::Piece kLast = kPieces.back();
+    PutBytes(kFormat.chars + kLast.literalStart, kLast.literalLength);
+  }
 
   Diagnostics& diagnostics_;
   FilePtr file_;

@@ -63,15 +63,45 @@ TEST_F(DumpStreamTest, WritesWhatPrintfWrites) {
   EXPECT_EQ(Closed(), expected);
 }
 
+// Writes a format taken apart when the test was built and prints it.
+#define PUT_AND_PRINT(FORMAT, ...)              \
+  do {                                          \
+    dump_.Put<FORMAT>(__VA_ARGS__);             \
+    expected += Printed(FORMAT, ##__VA_ARGS__); \
+  } while (false)
+
+TEST_F(DumpStreamTest, FormatsTakenApartWhenBuiltWriteWhatPrintfWrites) {
+  std::string expected;
+  const char* noText = nullptr;
+  PUT_AND_PRINT("\nPinNumberByPackage\n");
+  PUT_AND_PRINT("  When: <%6d> <%s>\n", 42, "\\PACKAGE\\is\\'P1'");
+  PUT_AND_PRINT("    %5d:<%s>:%2d\n", -17, "PKG", 1);
+  PUT_AND_PRINT("    %5d:<%s>:%2d\n", 1234567, "", 0);
+  PUT_AND_PRINT("\t\t<%s>:<%s>:<%d>:<%d>\n", "a", "b", -2147483647 - 1, 2147483647);
+  PUT_AND_PRINT("%12s|%3s|%s|\n", "short", "longer than three", "");
+  dump_.Put<"<%s>|%8s\n">(noText, noText);  // printf's text for a null one
+  expected += "<(null)>|  (null)\n";
+  PUT_AND_PRINT("%s%d%s", "no text between", int16_t{-3}, "");
+  dump_.Print("<%s> and %s\n", "then Print", "Put again");
+  expected += "<then Print> and Put again\n";
+  PUT_AND_PRINT("%d\n", 0);
+  EXPECT_EQ(Closed(), expected);
+}
+
 TEST_F(DumpStreamTest, LongTextsAndManyLinesArriveWhole) {
   std::string expected;
   std::string longText(200000, 'L');
+  std::string nearlyABuffer(65530, 'N');
   for (int i = 0; i < 20000; ++i) {
     dump_.Print("\t\t<%s>:<%d>\n", "line", i);
-    expected += "\t\t<line>:<" + std::to_string(i) + ">\n";
+    dump_.Put<"\t\t<%s>:<%d>\n">("put", i);
+    expected += "\t\t<line>:<" + std::to_string(i) + ">\n\t\t<put>:<" + std::to_string(i) + ">\n";
     if (i % 5000 == 0) {
       dump_.Print("<%s>\n", longText.c_str());
-      expected += "<" + longText + ">\n";
+      dump_.Put<"<%s>\n">(longText.c_str());
+      dump_.Put<"%s|%s\n">(nearlyABuffer.c_str(), nearlyABuffer.c_str());
+      expected += "<" + longText + ">\n<" + longText + ">\n";
+      expected += nearlyABuffer + "|" + nearlyABuffer + "\n";
     }
   }
   EXPECT_EQ(Closed(), expected);

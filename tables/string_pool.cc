@@ -29,7 +29,8 @@ inline StringPool::Slot& StringPool::FindSlot(std::string_view text, uint32_t ha
   }
 }
 
-// Keeps the table at most half full once one more string is in it.
+// Doubles the table (or makes the first one) when one more string would fill
+// it more than half.
 inline void StringPool::MakeRoomForOneMore() {
   if (2 * (strings_ + 1) <= slots_.size()) return;
   std::vector<Slot> old(std::max(kFirstSlotCount, 2 * slots_.size()));
@@ -44,14 +45,19 @@ inline void StringPool::MakeRoomForOneMore() {
 }
 
 // The slot of `text`: the one that holds it, or the empty one (ref kNoString)
-// where it is to be recorded, with its hash and length already filled in.
+// where it is to be recorded, with its hash and length filled in. Most texts
+// are found, so the table is looked at first and grown only for a new one.
 inline StringPool::Slot& StringPool::SlotFor(std::string_view text) {
-  MakeRoomForOneMore();
   uint32_t hash = HashText(text);
-  Slot& slot = FindSlot(text, hash);
-  slot.hash = hash;
-  slot.length = uint32_t(text.size());
-  return slot;
+  Slot* slot = slots_.empty() ? nullptr : &FindSlot(text, hash);
+  if (slot && slot->ref != kNoString) return *slot;
+  if (2 * (strings_ + 1) > slots_.size()) {
+    MakeRoomForOneMore();
+    slot = &FindSlot(text, hash);
+  }
+  slot->hash = hash;
+  slot->length = uint32_t(text.size());
+  return *slot;
 }
 
 inline void StringPool::Record(Slot& slot, StringRef ref) {
