@@ -139,7 +139,7 @@ bool ReadTokens(std::string_view text, const std::string& blanked, const Lines& 
       const Token& token = stream.Current();
       size_t from = lines.Offset(token.start);
       items.push_back({ItemKind::kToken, text.substr(from, lines.Offset(stream.End()) - from),
-                       token.text, token.kind, token.start, stream.End()});
+                       std::string(token.text), token.kind, token.start, stream.End()});
     }
   } catch (const FatalExit&) {
     problem = "a token is longer than the tokenizer takes";

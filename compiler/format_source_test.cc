@@ -259,7 +259,8 @@ TEST(FormatSourceTest, TheExamplesAreInTheirLayout) {
 
 TEST(FormatSourceTest, RefusesASourceWithAnErrorOrALayoutThatCompilesDifferently) {
   Includes includes(std::map<std::string, std::string>{{"head.inc", "Device"}});
-  FormattedSource broken = FormatSource("dev.daf", "Device D1\nAlias {\n  When : A\n}\n", &includes);
+  FormattedSource broken =
+      FormatSource("dev.daf", "Device D1\nAlias {\n  When : A\n}\n", &includes);
   EXPECT_FALSE(broken.text);
   EXPECT_EQ(broken.refusal.rfind("not formatted: the source has an error at dev.daf:4:1: ", 0), 0u)
       << broken.refusal;

@@ -90,7 +90,7 @@ void SkipToNextBlock(ParseState& s, TextPoint blockStart, OpensBlock opensBlock,
 template <typename Parse, typename OpensBlock, typename Skipping>
 bool ParseBlock(ParseState& s, Parse parse, OpensBlock opensBlock, Skipping skipping) {
   TextPoint blockStart = CurrentToken(s).start;
-  std::string first = TokenText(s);
+  std::string first(TokenText(s));
   try {
     parse();
     return true;

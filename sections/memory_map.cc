@@ -149,8 +149,8 @@ int32_t TakeMapNumber(ParseState& s) {
   }
   if (Linting(s) && !IsWholeDecimal(TokenText(s))) {
     Warn(s, kNumberConversionCheck,
-         Format("map number '%s' is not stored as written: %d is stored", TokenText(s).c_str(),
-                number));
+         Format("map number '%s' is not stored as written: %d is stored",
+                std::string(TokenText(s)).c_str(), number));
   }
   SkipToken(s);
   return number;

@@ -52,7 +52,7 @@ template <size_t Rows>
 void ReadListBody(ParseState& s, const NumberedTable& member, NumberedRow (&table)[Rows]) {
   for (int32_t row = 0; !TokenIs(s, "}");) {
     bool read = ReadEntry(s, AtNextRow, [&] {
-      std::string digits = TokenText(s);
+      std::string digits(TokenText(s));
       ExpectKind(s, kNumberToken);
       ExpectText(s, ":");
       TextPoint at = CurrentToken(s).start;

@@ -44,7 +44,7 @@ void ReadOutputSyntax(ParseState& s, OutputSyntaxTable& table, int32_t record) {
   do {
     TextPoint at = CurrentToken(s).start;
     AddOutputSyntax(s, table, record, PeekWord(s));
-    std::string name = Linting(s) ? TokenText(s) : std::string();
+    std::string name = Linting(s) ? std::string(TokenText(s)) : std::string();
     SkipToken(s);
     ExpectText(s, ":");
     if (Linting(s) && !TokenIs(s, "{")) {

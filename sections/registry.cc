@@ -206,7 +206,7 @@ void ReadNextSection(ParseState& s, DafRun& daf) {
   if (!section) {
     ParseError(s,
                Format("Line: %5d: Expecting a section keyword, but seeing '%s'.\n", LineCounter(s),
-                      TokenText(s).c_str()),
+                      std::string(TokenText(s)).c_str()),
                "section-keyword", Linting(s) ? NotASection(s) : std::string());
   }
   ReadSection(s, daf, *section);

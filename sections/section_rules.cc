@@ -25,7 +25,7 @@ void WarnIfEndsList(ParseState& s, TextPoint at, std::string_view stored, std::s
 }
 
 bool MayOpenEntry(const ParseState& s) {
-  const std::string& text = TokenText(s);
+  std::string_view text = TokenText(s);
   if (text.empty() || IsDelimiterToken(s)) return false;
   for (std::string_view keyword : kClauseWords) {
     if (TokenIs(s, keyword)) return false;

@@ -40,7 +40,7 @@ void AddTypeShortHand(ParseState& s, TypeShortHandTable& table, int32_t index, i
 std::string ReadQualifiers(ParseState& s) {
   std::string qualifiers = TakeWord(s);
   while (SkipIf(s, ",")) {
-    std::string joined = qualifiers + ',' + TokenText(s);
+    std::string joined = qualifiers + ',' + std::string(TokenText(s));
     CheckTextLength(s, joined, kStoredTextLimit);
     qualifiers = std::move(joined);
     SkipToken(s);

@@ -30,14 +30,15 @@ float CategoryNumber(const std::string& text) { return float(std::strtod(text.c_
 // entry -> number ':' name '=' value
 void ReadCategoryEntry(ParseState& s, SoftIPBuild& library) {
   TextPoint start = CurrentToken(s).start;
-  float number = CategoryNumber(TokenText(s));
+  float number = CategoryNumber(std::string(TokenText(s)));
   if (Linting(s)) {
     char* end = nullptr;
-    std::strtod(TokenText(s).c_str(), &end);
+    std::string text(TokenText(s));
+    std::strtod(text.c_str(), &end);
     if (TokenText(s).empty() || *end != '\0') {
       Warn(s, kNumberConversionCheck,
-           Format("category number '%s' is not a number as a whole: %g is stored",
-                  TokenText(s).c_str(), double(number)));
+           Format("category number '%s' is not a number as a whole: %g is stored", text.c_str(),
+                  double(number)));
     }
   }
   SkipToken(s);

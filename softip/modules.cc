@@ -57,7 +57,8 @@ void CheckNumberField(ParseState& s, int32_t value) {
   // A field read past a missing ';' is the next line's: its words say nothing.
   if (Linting(s) && !IsWholeDecimal(TokenText(s)) && s.cause.reach != CauseReach::kOnward) {
     Warn(s, kNumberConversionCheck,
-         Format("'%s' is not a whole number: %d is stored", TokenText(s).c_str(), value));
+         Format("'%s' is not a whole number: %d is stored", std::string(TokenText(s)).c_str(),
+                value));
   }
 }
 
@@ -138,7 +139,8 @@ void ReadModuleStatement(ParseState& s, SoftIPModule& module) {
   int32_t number = ModuleNumber(TokenText(s));
   if (Linting(s) && (!IsWholeDecimal(TokenText(s)) || SignedDecimalValue(TokenText(s)) != number)) {
     Warn(s, kNumberConversionCheck,
-         Format("module number '%s' is stored in 8 bits as %d", TokenText(s).c_str(), number));
+         Format("module number '%s' is stored in 8 bits as %d", std::string(TokenText(s)).c_str(),
+                number));
   }
   SkipToken(s);
   ExpectText(s, ";");
@@ -243,7 +245,7 @@ void ReadPortBlock(ParseState& s, SoftIPModule& module, PortKind kind) {
 
 // The opening of a block whose heading repeats its keyword as written.
 void OpenNamedBlock(ParseState& s) {
-  DumpHeading(s, TokenText(s));
+  DumpHeading(s, std::string(TokenText(s)));
   SkipToken(s);
   ExpectText(s, ":");
   ExpectText(s, "{");
@@ -297,7 +299,7 @@ void ReadParameters(ParseState& s, SoftIPModule& module, int limit, ParameterAdd
 // 'MacroName' '(' parameters ')'
 void ReadMacroHead(ParseState& s, SoftIPModule& module, int limit, ParameterAdd add,
                    NameList list) {
-  DumpHeading(s, TokenText(s));
+  DumpHeading(s, std::string(TokenText(s)));
   DumpHeading(s, "\tParameter");
   SkipToken(s);
   ExpectText(s, ":");
@@ -388,7 +390,7 @@ const ModuleBlock* FindModuleBlock(ParseState& s) {
     if (!StartsWithNoCase(TokenText(s), block.keyword)) continue;
     if (Linting(s) && TokenText(s).size() != block.keyword.size()) {
       Warn(s, kKeywordPrefixCheck,
-           Format("'%s' is read as the keyword %.*s", TokenText(s).c_str(),
+           Format("'%s' is read as the keyword %.*s", std::string(TokenText(s)).c_str(),
                   int(block.keyword.size()), block.keyword.data()));
     }
     return &block;
@@ -440,7 +442,8 @@ void CheckStatementQuotes(ParseState& s, std::string_view statement) {
 }
 
 void ReadSoftIPModule(ParseState& s, SoftIPLibrary& library) {
-  s.diagnostics.Print(MessageKind::kProgress, "Parsing Soft IP " + TokenText(s) + "\n");
+  s.diagnostics.Print(MessageKind::kProgress,
+                      "Parsing Soft IP " + std::string(TokenText(s)) + "\n");
   FactScope fact(s.facts, s.tokens, SectionKind::kModule);
   if (s.facts) s.facts->Define(NameKind::kModule, CurrentSpan(s), TokenText(s));
   SoftIPModule module;

@@ -18,7 +18,8 @@ void PrintRunSummary(Parser& p) {
   // has counted none; the count stays in the console output that other tools
   // read.
   p.diagnostics.Print(MessageKind::kSummary, "Number of errors: 0\n", Stream::kStandardError);
-  p.diagnostics.Print(MessageKind::kSummary, "Last token on hand: <" + TokenText(p) + ">\n",
+  p.diagnostics.Print(MessageKind::kSummary,
+                      "Last token on hand: <" + std::string(TokenText(p)) + ">\n",
                       Stream::kStandardError);
 }
 

@@ -15,8 +15,8 @@ namespace {
 std::string MustBeQuoted(const Parser& p) {
   if (TokenText(p).empty()) return "a condition value is missing at the end of the input";
   if (IsDelimiterToken(p)) return "a condition value is missing before " + QuotedToken(p);
-  p.diagnostics.ProposeReplacement(CurrentToken(p).start, "'" + TokenText(p) + "'");
-  return "a condition value must be quoted: '" + TokenText(p) + "'";
+  p.diagnostics.ProposeReplacement(CurrentToken(p).start, "'" + std::string(TokenText(p)) + "'");
+  return "a condition value must be quoted: '" + std::string(TokenText(p)) + "'";
 }
 
 std::string ListValueMustBeQuoted(const Parser& p) {
@@ -35,7 +35,7 @@ std::string UnclosedParenthesis(const Parser& p) {
 }
 
 std::string UnknownVariable(const Parser& p) {
-  const std::string& text = TokenText(p);
+  std::string_view text = TokenText(p);
   bool nameLike = CurrentTokenKind(p) == kWordToken && !text.empty() && !IsDelimiterToken(p) &&
                   text[0] != '\'' && (FoldCase(text[0]) >= 'a' && FoldCase(text[0]) <= 'z');
   if (!nameLike) return "a condition ends with ':', found " + QuotedToken(p);
@@ -47,7 +47,8 @@ std::string UnknownVariable(const Parser& p) {
     suggestion.Consider(variable);
   }
   Propose(suggestion, p.diagnostics, CurrentToken(p).start);
-  return "unknown condition variable " + text + "; known: " + known + suggestion.Text();
+  return "unknown condition variable " + std::string(text) + "; known: " + known +
+         suggestion.Text();
 }
 
 constexpr std::string_view kConditionSyntax = "condition-syntax";
@@ -64,7 +65,7 @@ void WarnMissingOperand(Parser& p, const char* side, std::string_view keyword) {
 
 // Appends the current token to the condition text; the caller consumes it.
 void Accept(Parser& p) {
-  CheckTextLength(p, p.condition + '\\' + TokenText(p), kConditionLimit);
+  CheckTextLength(p, p.condition + '\\' + std::string(TokenText(p)), kConditionLimit);
   // The variables and the words that join and compare them, for a reader who
   // asks what one means.
   if (p.facts && (CurrentTokenKind(p) == kVariableToken ||
@@ -116,7 +117,7 @@ bool ReadPrimary(Parser& p) {
     AcceptText(p, ")", {kConditionSyntax, UnclosedParenthesis});
   } else if (CurrentTokenKind(p) == kVariableToken) {
     TextPoint variable = CurrentToken(p).start;
-    std::string name = Linting(p) ? TokenText(p) : std::string();
+    std::string name = Linting(p) ? std::string(TokenText(p)) : std::string();
     AcceptKind(p, kVariableToken, {kConditionSyntax});
     while (TokenIs(p, "[")) {
       AcceptText(p, "[");

@@ -20,7 +20,7 @@ class ConditionTest : public ::testing::Test {
     return p_.Run([&] { read(p_.s); });
   }
   const std::string& ConditionText() const { return p_.s.condition; }
-  const std::string& TokenText() const { return qelc::TokenText(p_.s); }
+  std::string_view TokenText() const { return qelc::TokenText(p_.s); }
 
   test_support::TextParse p_;
 };
@@ -37,7 +37,7 @@ TEST_F(ConditionTest, AcceptedClausesAreFlattenedTokenByToken) {
        "\\GLC\\isNotIn\\[\\'a'\\'b'\\]\\OR\\In_Num\\[\\1\\]\\[\\22\\]\\AND\\pn"},
       {"When ((DSI is 'it\\'s')) :", "\\(\\(\\DSI\\is\\'it's'\\)\\)"},
       {"When ( ) :", "\\(\\)"},
-      {"When and or and :", "\\and\\or\\and"},  // a primary may be empty
+      {"When and or and :", "\\and\\or\\and"},               // a primary may be empty
       {"When DEV isin ['" + std::string(239, 'f') + "'] :",  // 255 characters
        "\\DEV\\isin\\[\\'" + std::string(239, 'f') + "'\\]"},
   };

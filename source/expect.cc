@@ -38,7 +38,10 @@ std::string UnquotedValueText(const Parser& p) {
   const Token& found = CurrentToken(p);
   bool onTheLine =
       found.start.line == p.cause.from.line && found.start.column > p.cause.from.column;
-  if (onTheLine && !IsDelimiterToken(p) && found.kind != kStringToken) words += " " + found.text;
+  if (onTheLine && !IsDelimiterToken(p) && found.kind != kStringToken) {
+    words += " ";
+    words += found.text;
+  }
   return "a value of several words must be quoted (" + QuotedText(words) + ")";
 }
 
@@ -113,7 +116,10 @@ void NoteCause(Parser& p, TextPoint at, std::string text, CauseReach reach, std:
 
 void SkipTextValue(Parser& p) {
   if (!Linting(p)) return NextToken(p);
+  // The value's text is kept: the stream reads the next token over it.
   Token value = CurrentToken(p);
+  std::string valueText(value.text);
+  value.text = valueText;
   NextToken(p);
   if (!p.cause.unquoted.empty()) p.cause = {};
   const Token& next = CurrentToken(p);
@@ -123,13 +129,13 @@ void SkipTextValue(Parser& p) {
     return;
   }
   NoteCause(p, value.start, {}, CauseReach::kIntoNextLine);
-  p.cause.unquoted = value.text + " " + next.text;
+  p.cause.unquoted = valueText + " " + std::string(next.text);
 }
 
 void FailExpectedText(Parser& p, std::string_view expected, const Explanation& explanation) {
   FailExpectation(p,
                   Format("Line: %5d: Expecting '%.*s', but seeing '%s'.\n", LineCounter(p),
-                         int(expected.size()), expected.data(), TokenText(p).c_str()),
+                         int(expected.size()), expected.data(), std::string(TokenText(p)).c_str()),
                   explanation, "'" + std::string(expected) + "'");
 }
 
@@ -155,18 +161,18 @@ void CheckTextLength(Parser& p, std::string_view text, int limit) {
 }
 
 std::string TakeWord(Parser& p, int limit) {
-  std::string word = PeekWord(p, limit);
+  std::string word(PeekWord(p, limit));
   NextToken(p);
   return word;
 }
 
 std::string TakeTextValue(Parser& p, int limit) {
-  std::string word = PeekWord(p, limit);
+  std::string word(PeekWord(p, limit));
   SkipTextValue(p);
   return word;
 }
 
-const std::string& PeekWord(Parser& p, int limit) {
+std::string_view PeekWord(Parser& p, int limit) {
   CheckTextLength(p, TokenText(p), limit);
   return TokenText(p);
 }

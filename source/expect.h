@@ -95,6 +95,6 @@ std::string TakeWord(Parser& p, int limit = kStoredTextLimit);
 // The current token's text after the same check, the token left current: for a
 // caller that stores the text before the stream moves on, so that a full table
 // is reported before anything wrong with the next token.
-const std::string& PeekWord(Parser& p, int limit = kStoredTextLimit);
+std::string_view PeekWord(Parser& p, int limit = kStoredTextLimit);
 
 }  // namespace qelc

@@ -84,7 +84,8 @@ class EntryScope {
 };
 
 inline const Token& CurrentToken(const Parser& p) { return p.tokens.Current(); }
-inline const std::string& TokenText(const Parser& p) { return p.tokens.Current().text; }
+// Valid until the next token is read.
+inline std::string_view TokenText(const Parser& p) { return p.tokens.Current().text; }
 inline TokenKind CurrentTokenKind(const Parser& p) { return p.tokens.Current().kind; }
 inline int32_t LineCounter(const Parser& p) { return p.tokens.LineCounter(); }
 
@@ -93,7 +94,7 @@ inline bool Linting(const Parser& p) { return p.diagnostics.Linting(); }
 
 inline void NextToken(Parser& p) {
   if (p.diagnostics.Recovers()) {
-    const std::string& text = TokenText(p);
+    std::string_view text = TokenText(p);
     if (text == "{") ++p.braceDepth;
     if (text == "}") --p.braceDepth;
   }

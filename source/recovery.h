@@ -110,7 +110,7 @@ inline ResumeAt AtCommaOrWhen(const Parser& p) {
 // An entry that ends with `separator`, in a list of clauses.
 template <char Separator>
 ResumeAt AfterSeparator(const Parser& p) {
-  const std::string& text = TokenText(p);
+  std::string_view text = TokenText(p);
   if (text.size() == 1 && text[0] == Separator) return ResumeAt::kAfter;
   return AtWhen(p);
 }

@@ -106,10 +106,10 @@ inline void TokenStream::Advance() {
 
 // Text beyond the limit is not kept; the token is refused once it is complete.
 inline void TokenStream::Append(int c) {
-  if (token_.text.size() <= size_t(kTokenLimit)) token_.text.push_back(char(c));
+  if (spelled_.size() <= size_t(kTokenLimit)) spelled_.push_back(char(c));
 }
 inline void TokenStream::AppendBytes(std::string_view bytes) {
-  std::string& text = token_.text;
+  std::string& text = spelled_;
   if (text.size() <= size_t(kTokenLimit))
     text.append(bytes.substr(0, kTokenLimit + 1 - text.size()));
 }
@@ -148,12 +148,14 @@ inline void TokenStream::TakeRun(Take take) {
   }
 }
 
+// The token's text is the one spelled out; a text too long is refused now.
 inline void TokenStream::Complete() {
+  token_.text = spelled_;
   CheckTextLength(diagnostics_, line_, token_.text, kTokenLimit);
 }
 
 void TokenStream::ReadQuoted() {
-  std::string& text = token_.text;
+  std::string& text = spelled_;
   text.assign(1, kQuote);
   Advance();
   while (lookahead_ != EOF) {
@@ -182,7 +184,7 @@ void TokenStream::ReadQuoted() {
 
 // A word: up to white space, a delimiter, an apostrophe or the end of the input.
 inline void TokenStream::ReadWord() {
-  token_.text.clear();
+  spelled_.clear();
   size_t length = 0;
   TakeRun<IsWordByte, false>([this, &length](std::string_view bytes) {
     length += bytes.size();
@@ -200,8 +202,8 @@ inline void TokenStream::SkipComment() {
 }
 
 void TokenStream::NoteQuoted() {
-  const std::string& text = token_.text;
-  if (text.find('\n') == std::string::npos) return;
+  std::string_view text = token_.text;
+  if (text.find('\n') == std::string_view::npos) return;
   // A string that ends the input with a line end ends on the line before.
   int32_t endLine = token_.kind != kStringToken && text.back() == '\n' ? line_ - 1 : end_.line;
   runOn_ = {token_.start, endLine};
@@ -216,7 +218,7 @@ inline void TokenStream::Classify() { token_.kind = WordKind(token_.text); }
 
 // A word starting with "//" opens a comment, except when those two characters
 // are the whole rest of the input.
-inline bool TokenStream::OpensComment(const std::string& word) const {
+inline bool TokenStream::OpensComment(std::string_view word) const {
   return word.starts_with("//") && !(word.size() == 2 && lookahead_ == EOF);
 }
 
@@ -260,6 +262,11 @@ void TokenStream::Open(FilePtr file) {
 }
 
 void TokenStream::Close() {
+  // The current token outlives the buffer it may lie in.
+  if (token_.text.data() != spelled_.data()) {
+    spelled_.assign(token_.text);
+    token_.text = spelled_;
+  }
   reader_.reset();
   file_.reset();
   lookahead_ = EOF;
@@ -310,8 +317,9 @@ void TokenStream::Close() {
     lineStart_ = firstOffset + (lastLineEnd - first) + 1;
   }
   token_.start = {line_, int32_t(firstOffset + (start - first) - lineStart_ + 1)};
+  // The text stays where it was read until the next token is read.
   std::string_view word(start, size_t(at - start));
-  token_.text.assign(word);
+  token_.text = word;
   token_.kind = startClass == kDelimiterByte ? kWordToken : WordKind(word);
   reader_->Consume(size_t(at - first));
   offset_ += at - first;
@@ -342,19 +350,20 @@ void TokenStream::Read() {
   previousLine_ = token_.start.line;
   const bool placing = Placing();
   if (placing) previousEnd_ = end_;
-  std::string& text = token_.text;
+  std::string& text = spelled_;
   for (;;) {
     token_.kind = kWordToken;
     if (IsWhite(lookahead_)) TakeRun<IsWhiteByte, true>([](std::string_view) {});
     token_.start = LookaheadPoint();
     if (lookahead_ == EOF) {
-      text.clear();
+      token_.text = {};
       if (placing) end_ = token_.start;
       return;
     }
     switch (ClassOf(lookahead_)) {
       case kDelimiterByte:
         text.assign(1, char(lookahead_));
+        token_.text = text;
         if (placing) end_ = AfterLastRead();
         Advance();
         return;

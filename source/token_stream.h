@@ -26,7 +26,9 @@ enum TokenKind : int32_t {
 constexpr int kTokenLimit = 1023;
 
 struct Token {
-  std::string text;
+  // The text as read, valid until the stream reads the next token: most lie
+  // where the stream read them.
+  std::string_view text;
   TokenKind kind = kWordToken;
   // Where the token starts in the stream; the end of input is placed after the
   // last character. The line counter may already be past it (it counts the
@@ -89,7 +91,7 @@ class TokenStream {
   void ReadWord();
   void SkipComment();
   void Classify();
-  bool OpensComment(const std::string& word) const;
+  bool OpensComment(std::string_view word) const;
   TextPoint LookaheadPoint() const;
   TextPoint AfterLastRead() const;
   void NoteQuoted();
@@ -106,6 +108,9 @@ class TokenStream {
   int64_t lineStart_ = 0;
   int32_t previousLine_ = 0;
   Token token_;
+  // The text of a token that is not read in one piece from the buffer: a
+  // quoted string, a word across two reads, a delimiter read on its own.
+  std::string spelled_;
   // Tracked while linting, or while comments are told, only.
   std::vector<TextPoint>* commentStarts_ = nullptr;
   TextPoint end_;

@@ -34,11 +34,15 @@ TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
       {"", {}, "", ""},
       {" \t\n \n", {}, "", ""},
       {"When PACKAGE isin ['P1' 'P2'] :\n",
-       {"When", "PACKAGE", "isin", "[", "'P1'", "'P2'", "]", ":"}, "02001100", ""},
+       {"When", "PACKAGE", "isin", "[", "'P1'", "'P2'", "]", ":"},
+       "02001100",
+       ""},
       {"IN_NUM[12]", {"IN_NUM", "[", "12", "]"}, "2030", ""},
       {"a,b?c;d:e[f]g{h}i|j+k-l=m(n)o*p",
        {"a", ",", "b", "?", "c", ";", "d", ":", "e", "[", "f", "]", "g", "{", "h", "}",
-        "i", "|", "j", "+", "k", "-", "l", "=", "m", "(", "n", ")", "o", "*", "p"}, "", ""},
+        "i", "|", "j", "+", "k", "-", "l", "=", "m", "(", "n", ")", "o", "*", "p"},
+       "",
+       ""},
       {"{{}}", {"{", "{", "}", "}"}, "", ""},
       {"a/b.c\"d\" e", {"a/b.c\"d\"", "e"}, "", ""},
       // Only blank, tab and newline separate; other control bytes and bytes
@@ -49,14 +53,21 @@ TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
       {"-5 +7 ", {"-", "5", "+", "7"}, "0303", ""},
       {"0 0123 12a a12 1.5 1e3 0x10 9999999999999 \xD9\xA3 1\xB2 ",
        {"0", "0123", "12a", "a12", "1.5", "1e3", "0x10", "9999999999999", "\xD9\xA3", "1\xB2"},
-       "3300000300", ""},
+       "3300000300",
+       ""},
       {"glc Ipn pN package Dev DEVBIN dsi In_Num out_num ",
-       {"glc", "Ipn", "pN", "package", "Dev", "DEVBIN", "dsi", "In_Num", "out_num"}, "222222222", ""},
+       {"glc", "Ipn", "pN", "package", "Dev", "DEVBIN", "dsi", "In_Num", "out_num"},
+       "222222222",
+       ""},
       {"GLCX PACKAGES DE DEVBI IN_NUMS _DEV 'DEV' ",
-       {"GLCX", "PACKAGES", "DE", "DEVBI", "IN_NUMS", "_DEV", "'DEV'"}, "0000001", ""},
+       {"GLCX", "PACKAGES", "DE", "DEVBI", "IN_NUMS", "_DEV", "'DEV'"},
+       "0000001",
+       ""},
       // Words of a variable's length and first letter that are none.
       {"DSV dei inc GLX Pack_ge DEVBIX P_ In_Nu oUT_NUx ",
-       {"DSV", "dei", "inc", "GLX", "Pack_ge", "DEVBIX", "P_", "In_Nu", "oUT_NUx"}, "000000000", ""},
+       {"DSV", "dei", "inc", "GLX", "Pack_ge", "DEVBIX", "P_", "In_Nu", "oUT_NUx"},
+       "000000000",
+       ""},
       // The last word of the input is never classified; anything behind it lets it be.
       {"x 123", {"x", "123"}, "00", "11"},
       {"PACKAGE", {"PACKAGE"}, "0", "1"},
@@ -113,7 +124,7 @@ TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
     std::vector<std::string> texts;
     std::string kinds, lines;
     for (NextToken(s_); !TokenText(s_).empty(); NextToken(s_)) {
-      texts.push_back(TokenText(s_));
+      texts.emplace_back(TokenText(s_));
       kinds += char('0' + CurrentTokenKind(s_));
       lines += char('0' + LineCounter(s_));
     }
@@ -134,7 +145,7 @@ TEST_F(TokenStreamTest, TellsCommentsAndTokenEnds) {
   p_.Open("// first\nA 'b\nc' // after\n  x// y //z\n'open");
   std::vector<std::string> texts, ends;
   for (NextToken(s_); !TokenText(s_).empty(); NextToken(s_)) {
-    texts.push_back(TokenText(s_));
+    texts.emplace_back(TokenText(s_));
     const TextPoint end = s_.tokens.End();
     ends.push_back(std::to_string(end.line) + ":" + std::to_string(end.column));
   }
@@ -175,8 +186,8 @@ TEST_F(TokenStreamTest, LongerTokensAreRefused) {
 
 TEST(UnquoteTest, DropsALeadingQuoteAndCutsAtTheLastQuote) {
   const std::pair<const char*, const char*> cases[] = {
-      {"", ""},     {"'abc'", "abc"}, {"abc", "abc"}, {"xy'z", "xy"},   {"'", ""},
-      {"''", ""},   {"'abc", "abc"},  {"'a'b'", "a'b"}, {"'a'b", "a"}, {"ab'", "ab"}};
+      {"", ""},   {"'abc'", "abc"}, {"abc", "abc"},   {"xy'z", "xy"}, {"'", ""},
+      {"''", ""}, {"'abc", "abc"},  {"'a'b'", "a'b"}, {"'a'b", "a"},  {"ab'", "ab"}};
   for (const auto& [text, unquoted] : cases) EXPECT_EQ(Unquote(text), unquoted) << text;
 }
 
