@@ -262,6 +262,7 @@ void TokenStream::Open(FilePtr file) {
 }
 
 void TokenStream::Close() {
+  aheadNext_ = aheadCount_ = 0;
   // The current token outlives the buffer it may lie in.
   if (token_.text.data() != spelled_.data()) {
     spelled_.assign(token_.text);
@@ -272,76 +273,94 @@ void TokenStream::Close() {
   lookahead_ = EOF;
 }
 
-// The common token in one pass over the read buffer: the blanks before it, a
-// delimiter or a word, and the byte after it (the next lookahead) all lie in
-// the buffer, and the word opens no comment. Only the scan's end is stored
-// back; false, with nothing changed, leaves every other token to Read. The
-// token's end, where it is kept, is left to the caller.
-[[gnu::always_inline]] inline bool TokenStream::ReadInBuffer() {
-  if (lookahead_ == EOF) return false;
+// Reads ahead up to `most` of the common tokens in one pass over the read
+// buffer: the blanks before each, a delimiter or a word, and the byte after it
+// (the next lookahead) all lie in the buffer, and no word opens a comment. The
+// stream's state is then the one after the last of them; each token read ahead
+// carries the line counter of its own moment. Their texts stay in the buffer,
+// which is not read into again before the last of them was handed out. Returns
+// how many were read: none leaves every other token to Read.
+size_t TokenStream::ReadAhead(size_t most) {
+  if (lookahead_ == EOF) return 0;
   std::string_view bytes = reader_->Buffered();
   const char* const first = bytes.data();  // the lookahead
   const char* const end = first + bytes.size();
+  // Offsets count the bytes read, the lookahead included: `first` is byte
+  // offset_ - 1. The state as of the last token taken; the lookahead is counted
+  // already, line end included.
+  const int64_t firstOffset = offset_ - 1;
+  int32_t line = line_;
+  int64_t lineStart = lineStart_;
   const char* at = first;
-  // The lookahead is counted already, line end included.
-  int32_t lineEnds = 0;
-  const char* lastLineEnd = nullptr;
-  if (ClassOf(*at) == kWhiteByte) {
-    for (++at; at < end && ClassOf(*at) == kWhiteByte; ++at) {
-      if (*at == '\n') {
-        ++lineEnds;
-        lastLineEnd = at;
+  size_t count = 0;
+  for (; count < most; ++count) {
+    const char* p = at;
+    int32_t tokenLine = line;
+    int64_t tokenLineStart = lineStart;
+    if (ClassOf(*p) == kWhiteByte) {
+      for (++p; p < end && ClassOf(*p) == kWhiteByte; ++p) {
+        if (*p == '\n') {
+          ++tokenLine;
+          tokenLineStart = firstOffset + (p - first) + 1;
+        }
       }
     }
-  }
-  if (at == end) return false;
-  const char* const start = at;
-  ByteClass startClass = ClassOf(*start);
-  if (startClass == kQuoteByte) return false;
-  if (startClass == kDelimiterByte) {
-    ++at;
-  } else {
-    for (++at; at < end && IsWordByte(*at); ++at) {
+    if (p == end) break;
+    const char* const start = p;
+    ByteClass startClass = ClassOf(*start);
+    if (startClass == kQuoteByte) break;
+    if (startClass == kDelimiterByte) {
+      ++p;
+    } else {
+      for (++p; p < end && IsWordByte(*p); ++p) {
+      }
+      size_t length = size_t(p - start);
+      if (length > size_t(kTokenLimit) || (length >= 2 && start[0] == '/' && start[1] == '/'))
+        break;
     }
-    size_t length = size_t(at - start);
-    if (length > size_t(kTokenLimit) || (length >= 2 && start[0] == '/' && start[1] == '/'))
-      return false;
-  }
-  if (at == end) return false;
+    if (p == end) break;
 
-  // Offsets count the bytes read, the lookahead included: `first` is byte
-  // offset_ - 1.
-  int64_t firstOffset = offset_ - 1;
-  if (lineEnds > 0) {
-    line_ += lineEnds;
-    lineStart_ = firstOffset + (lastLineEnd - first) + 1;
+    ReadAheadToken& token = ahead_[count];
+    token.text = std::string_view(start, size_t(p - start));
+    token.kind = startClass == kDelimiterByte ? kWordToken : WordKind(token.text);
+    token.start = {tokenLine, int32_t(firstOffset + (start - first) - tokenLineStart + 1)};
+    // The byte after the token is the lookahead now, and counts.
+    if (*p == '\n') {
+      ++tokenLine;
+      tokenLineStart = firstOffset + (p - first) + 1;
+    }
+    token.lineCounter = tokenLine;
+    line = tokenLine;
+    lineStart = tokenLineStart;
+    at = p;
   }
-  token_.start = {line_, int32_t(firstOffset + (start - first) - lineStart_ + 1)};
-  // The text stays where it was read until the next token is read.
-  std::string_view word(start, size_t(at - start));
-  token_.text = word;
-  token_.kind = startClass == kDelimiterByte ? kWordToken : WordKind(word);
+  if (count == 0) return 0;
   reader_->Consume(size_t(at - first));
-  offset_ += at - first;
+  offset_ = firstOffset + (at - first) + 1;
   lookahead_ = static_cast<unsigned char>(*at);
-  if (lookahead_ == '\n') {
-    ++line_;
-    lineStart_ = offset_;
-  }
-  return true;
+  line_ = line;
+  lineStart_ = lineStart;
+  aheadNext_ = 0;
+  aheadCount_ = count;
+  return count;
 }
 
 void TokenStream::Next() {
-  // Most tokens are read in one pass over the buffer; the rest by Read, which
-  // starts from the same state.
+  // Most tokens are read ahead a buffer's stretch at a time (one at a time
+  // where places are kept); the rest by Read, which starts from the same state.
   previousLine_ = token_.start.line;
   const bool placing = Placing();
   if (placing) previousEnd_ = end_;
-  if (!ReadInBuffer()) {
-    Read();
-  } else if (placing) {
+  if (aheadNext_ < aheadCount_ || ReadAhead(placing ? 1 : ahead_.size()) > 0) {
+    const ReadAheadToken& next = ahead_[aheadNext_++];
+    token_.text = next.text;
+    token_.kind = next.kind;
+    token_.start = next.start;
+    line_ = next.lineCounter;
     // A delimiter or a word: it ends on the line it starts on.
-    end_ = {token_.start.line, token_.start.column + int32_t(token_.text.size())};
+    if (placing) end_ = {token_.start.line, token_.start.column + int32_t(token_.text.size())};
+  } else {
+    Read();
   }
   if (diagnostics_.Linting()) diagnostics_.ReadToken(token_.start, end_);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -78,7 +79,7 @@ class TokenStream {
   void Close();
 
  private:
-  bool ReadInBuffer();
+  size_t ReadAhead(size_t most);
   void Read();
   void Peek();
   void Advance();
@@ -108,6 +109,16 @@ class TokenStream {
   int64_t lineStart_ = 0;
   int32_t previousLine_ = 0;
   Token token_;
+  // Tokens read ahead, handed out in turn before anything more is read.
+  struct ReadAheadToken {
+    std::string_view text;
+    TextPoint start;
+    int32_t lineCounter = 1;
+    TokenKind kind = kWordToken;
+  };
+  std::array<ReadAheadToken, 64> ahead_;
+  size_t aheadNext_ = 0;
+  size_t aheadCount_ = 0;
   // The text of a token that is not read in one piece from the buffer: a
   // quoted string, a word across two reads, a delimiter read on its own.
   std::string spelled_;

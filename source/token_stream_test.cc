@@ -136,6 +136,53 @@ TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
   }
 }
 
+// What a reader sees of each token: its text, kind, place, the line counter
+// and the line of the token before.
+std::vector<std::string> SeenTokens(ParseState& s) {
+  std::vector<std::string> seen;
+  for (NextToken(s); !TokenText(s).empty(); NextToken(s)) {
+    const Token& token = CurrentToken(s);
+    seen.push_back(std::string(token.text) + " " + std::to_string(token.kind) + " " +
+                   std::to_string(token.start.line) + ":" + std::to_string(token.start.column) +
+                   " " + std::to_string(LineCounter(s)) + " " +
+                   std::to_string(s.tokens.PreviousTokenLine()));
+  }
+  return seen;
+}
+
+// The compiler's stream reads most tokens ahead, a buffer's stretch at a time;
+// where places are kept it reads one at a time. Both see the same tokens, at the
+// same places, with the same line counter, over every way a stretch can end:
+// strings, comments, long words, carriage returns, the end of a block.
+TEST_F(TokenStreamTest, ReadingAheadSeesWhatReadingOneAtATimeSees) {
+  const char* const pieces[] = {
+      "Device", "X",       ":",         ";",  "{",    "}",  "PACKAGE", "pn", "123", "12a",  "'P1'",
+      "'a\nb'", "'x\\'y'", "// note\n", "\n", "\r\n", "\r", "\t",      "  ", "//",  "w//v", "$"};
+  uint32_t random = 12345;
+  auto next = [&random](uint32_t below) {
+    random = random * 1103515245u + 12345u;
+    return (random >> 16) % below;
+  };
+  std::string input;
+  while (input.size() < 300000) {
+    if (next(500) == 0) input += std::string(900 + next(100), 'L') + " ";
+    input += pieces[next(std::size(pieces))];
+    input += next(3) == 0 ? "" : " ";
+  }
+  for (size_t end : {input.size(), size_t(65536 * 2 + 7), size_t(65535)}) {
+    std::string text = input.substr(0, end);
+    p_.Open(text);
+    std::vector<std::string> ahead = SeenTokens(s_);
+    std::vector<TextPoint> comments;
+    s_.tokens.TellComments(&comments);
+    p_.Open(text);
+    std::vector<std::string> oneAtATime = SeenTokens(s_);
+    s_.tokens.TellComments(nullptr);
+    ASSERT_GT(ahead.size(), 1000u);
+    EXPECT_EQ(ahead, oneAtATime) << "input of " << end << " bytes";
+  }
+}
+
 // Told comments, the stream names where each starts and where every token
 // ends (a string over its line ends, the end of the input at its start),
 // without changing the tokens.

@@ -17,7 +17,8 @@ constexpr size_t kFirstSlotCount = 256;
 }  // namespace
 
 // The slot that holds `text`, or the empty slot where it belongs.
-inline StringPool::Slot& StringPool::FindSlot(std::string_view text, uint32_t hash) {
+[[gnu::always_inline]] inline StringPool::Slot& StringPool::FindSlot(std::string_view text,
+                                                                     uint32_t hash) {
   size_t mask = slots_.size() - 1;
   for (size_t i = HomeSlot(hash, slots_.size());; i = (i + 1) & mask) {
     Slot& slot = slots_[i];
@@ -86,9 +87,18 @@ void StringPool::Release() {
   strings_ = 0;
 }
 
+// Most texts are in the pool already: the lookup is all of their cost, and
+// the rest of adding one is out of its way.
 StringRef StringPool::Add(std::string_view text) {
+  if (!slots_.empty()) [[likely]] {
+    const Slot& slot = FindSlot(text, HashText(text));
+    if (slot.ref != kNoString) return slot.ref;
+  }
+  return AddNew(text);
+}
+
+StringRef StringPool::AddNew(std::string_view text) {
   Slot& slot = SlotFor(text);
-  if (slot.ref != kNoString) return slot.ref;
   int64_t needed = int64_t(text.size()) + 1;
   if (*used_ + needed >= capacity_) {
     // Every later text would be refused too: the linter reads no further.

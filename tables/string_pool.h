@@ -55,6 +55,8 @@ class StringPool {
   };
 
   Slot& FindSlot(std::string_view text, uint32_t hash);
+  // Add for a text that is not in the pool yet.
+  [[gnu::noinline]] StringRef AddNew(std::string_view text);
   void MakeRoomForOneMore();
   Slot& SlotFor(std::string_view text);
   void Record(Slot& slot, StringRef ref);
