@@ -66,5 +66,29 @@ TEST(RecordListTest, CountFarBeyondTheFileIsRefusedBeforeAnyRecordIsMade) {
   EXPECT_THROW(Read(Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, modules), CorruptIpb);
 }
 
+// A list of plain records grows in place: a record appended from the list
+// itself survives the growth, copies and moves keep every record, and a list
+// made longer gets empty records.
+TEST(RecordListTest, PlainRecordsSurviveGrowthCopiesAndMoves) {
+  RecordList<SoftIPDeclaration> list;
+  list.Append({7, 8, 9});
+  for (int i = 1; i < 100000; ++i) list.Append(list.At(size_t(i) / 2));
+  ASSERT_EQ(list.Size(), 100000u);
+  EXPECT_EQ(list.Last().text1, 7);
+  EXPECT_THROW(list.At(100000), std::out_of_range);
+
+  RecordList<SoftIPDeclaration> copy = list;
+  copy.SetSize(100002);
+  EXPECT_EQ(copy.At(99999).text3, 9);
+  EXPECT_EQ(copy.At(100001).text1, 0);
+  EXPECT_EQ(copy.At(100001).text3, 0);
+  RecordList<SoftIPDeclaration> moved = std::move(copy);
+  EXPECT_EQ(moved.Size(), 100002u);
+  copy = moved;
+  copy.SetSize(1);
+  EXPECT_EQ(Write(copy), (Bytes{1, 0, 7, 0, 0, 0, 8, 0, 0, 0, 9, 0, 0, 0}));
+  EXPECT_EQ(Write(list).size(), 6u + 100000u * 12u);
+}
+
 }  // namespace
 }  // namespace qelc
