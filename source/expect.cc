@@ -151,30 +151,12 @@ void ExpectKind(Parser& p, TokenKind kind, const Explanation& explanation) {
 
 void SkipToken(Parser& p) { NextToken(p); }
 
-bool IsDelimiterToken(const Parser& p) {
-  return TokenText(p).size() == 1 &&
-         std::string_view(",?;:[]{}|+-=()*").find(TokenText(p)[0]) != std::string_view::npos;
-}
-
-void CheckTextLength(Parser& p, std::string_view text, int limit) {
-  CheckTextLength(p.diagnostics, LineCounter(p), text, limit);
-}
-
-std::string TakeWord(Parser& p, int limit) {
-  std::string word(PeekWord(p, limit));
-  NextToken(p);
-  return word;
-}
+bool IsDelimiterToken(const Parser& p) { return IsDelimiterToken(CurrentToken(p)); }
 
 std::string TakeTextValue(Parser& p, int limit) {
   std::string word(PeekWord(p, limit));
   SkipTextValue(p);
   return word;
-}
-
-std::string_view PeekWord(Parser& p, int limit) {
-  CheckTextLength(p, TokenText(p), limit);
-  return TokenText(p);
 }
 
 }  // namespace qelc

@@ -86,15 +86,24 @@ std::string TakeTextValue(Parser& p, int limit = kStoredTextLimit);
 
 // Refuses a text longer than `limit` characters: the line-numbered message, one
 // more error, status 1.
-void CheckTextLength(Parser& p, std::string_view text, int limit);
-
-// "Takes the word": copies the current token's text after checking it against
-// `limit`, then consumes the token.
-std::string TakeWord(Parser& p, int limit = kStoredTextLimit);
+inline void CheckTextLength(Parser& p, std::string_view text, int limit) {
+  CheckTextLength(p.diagnostics, LineCounter(p), text, limit);
+}
 
 // The current token's text after the same check, the token left current: for a
 // caller that stores the text before the stream moves on, so that a full table
 // is reported before anything wrong with the next token.
-std::string_view PeekWord(Parser& p, int limit = kStoredTextLimit);
+inline std::string_view PeekWord(Parser& p, int limit = kStoredTextLimit) {
+  CheckTextLength(p, TokenText(p), limit);
+  return TokenText(p);
+}
+
+// "Takes the word": copies the current token's text after checking it against
+// `limit`, then consumes the token.
+inline std::string TakeWord(Parser& p, int limit = kStoredTextLimit) {
+  std::string word(PeekWord(p, limit));
+  NextToken(p);
+  return word;
+}
 
 }  // namespace qelc

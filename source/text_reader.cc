@@ -20,7 +20,7 @@ bool TextReader::Fill() {
   do {
     size_t held = heldReturn_ ? 1 : 0;
     if (heldReturn_) buffer_[0] = '\r';
-    size_t read = std::fread(buffer_ + held, 1, sizeof buffer_ - held, file_);
+    size_t read = std::fread(buffer_ + held, 1, kBlockSize - held, file_);
     size_t end = held + read;
     // A carriage return at the end of the block waits for the next block, unless
     // the file has ended.
@@ -37,6 +37,7 @@ bool TextReader::Fill() {
     }
     pos_ = 0;
     len_ = size_t(out - buffer_);
+    buffer_[len_] = static_cast<unsigned char>(endMark_);
   } while (len_ == 0 && heldReturn_);
   return len_ > 0;
 }

@@ -22,7 +22,10 @@ FilePtr OpenForReading(const std::string& path);
 // (Buffered and Consume).
 class TextReader {
  public:
-  explicit TextReader(FILE* file) : file_(file) {}
+  // `endMark` is written after the buffered bytes each time they are read, so
+  // that a scan over them may stop at a byte of its choice rather than test for
+  // their end at every step.
+  explicit TextReader(FILE* file, char endMark = '\0') : file_(file), endMark_(endMark) {}
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
 
@@ -45,8 +48,11 @@ class TextReader {
  private:
   bool Fill();
 
+  static constexpr size_t kBlockSize = 1 << 16;
+
   FILE* file_;
-  unsigned char buffer_[1 << 16];
+  char endMark_;
+  unsigned char buffer_[kBlockSize + 1];  // the end mark included
   size_t pos_ = 0;
   size_t len_ = 0;
   // A carriage return that ended the last block: whether it is dropped depends

@@ -26,6 +26,11 @@ constexpr auto kByteClasses = [] {
 }();
 
 ByteClass ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
+
+// What the reader writes after its buffered bytes: a delimiter, which ends a
+// run of blanks and a word alike.
+constexpr char kEndMark = kDelimiterCharacters[0];
+static_assert(kByteClasses[static_cast<unsigned char>(kEndMark)] == kDelimiterByte);
 ByteClass ClassOf(int c) { return kByteClasses[c]; }  // a byte, not EOF
 
 bool IsWhite(int c) { return c != EOF && ClassOf(c) == kWhiteByte; }
@@ -256,7 +261,7 @@ void TokenStream::Open(FilePtr file) {
   file_ = std::move(file);
   lookahead_ = EOF;
   if (file_) {
-    reader_ = std::make_unique<TextReader>(file_.get());
+    reader_ = std::make_unique<TextReader>(file_.get(), kEndMark);
     Peek();
   }
 }
@@ -297,8 +302,9 @@ size_t TokenStream::ReadAhead(size_t most) {
     const char* p = at;
     int32_t tokenLine = line;
     int64_t tokenLineStart = lineStart;
+    // The end mark stops both scans.
     if (ClassOf(*p) == kWhiteByte) {
-      for (++p; p < end && ClassOf(*p) == kWhiteByte; ++p) {
+      for (++p; ClassOf(*p) == kWhiteByte; ++p) {
         if (*p == '\n') {
           ++tokenLine;
           tokenLineStart = firstOffset + (p - first) + 1;
@@ -312,7 +318,7 @@ size_t TokenStream::ReadAhead(size_t most) {
     if (startClass == kDelimiterByte) {
       ++p;
     } else {
-      for (++p; p < end && IsWordByte(*p); ++p) {
+      for (++p; IsWordByte(*p); ++p) {
       }
       size_t length = size_t(p - start);
       if (length > size_t(kTokenLimit) || (length >= 2 && start[0] == '/' && start[1] == '/'))
@@ -405,12 +411,10 @@ void TokenStream::Read() {
   }
 }
 
-void CheckTextLength(Diagnostics& diagnostics, int32_t line, std::string_view text, int limit) {
-  if (text.size() > size_t(limit)) {
-    diagnostics.Fail(Format("Line: %5d: Text longer than %d characters.\n", line, limit),
-                     Stream::kStandardOutput, "text-length",
-                     Format("text longer than %d characters", limit));
-  }
+void RefuseLongText(Diagnostics& diagnostics, int32_t line, int limit) {
+  diagnostics.Fail(Format("Line: %5d: Text longer than %d characters.\n", line, limit),
+                   Stream::kStandardOutput, "text-length",
+                   Format("text longer than %d characters", limit));
 }
 
 std::string Unquote(std::string_view text) {

@@ -131,7 +131,12 @@ class TokenStream {
 
 // Refuses a text longer than `limit` characters, read on line `line`: the
 // line-numbered message, status 1.
-void CheckTextLength(Diagnostics& diagnostics, int32_t line, std::string_view text, int limit);
+inline void CheckTextLength(Diagnostics& diagnostics, int32_t line, std::string_view text,
+                            int limit) {
+  void RefuseLongText(Diagnostics & diagnostics, int32_t line, int limit);
+  if (text.size() > size_t(limit)) [[unlikely]]
+    RefuseLongText(diagnostics, line, limit);
+}
 
 // A quoted string that holds a line end in a source that compiles.
 extern const WarningCheck kStringSpansLines;
