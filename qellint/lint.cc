@@ -3,8 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <functional>
+#include <limits>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -131,25 +136,52 @@ struct FileLint {
 };
 
 // Lints the files on `jobs` threads, each taking the next file not yet taken;
-// every file is a compilation of its own, so they share nothing.
-std::vector<FileLint> LintAll(const std::vector<std::string>& files,
-                              const std::vector<FileSettings>& settings, size_t maxErrors,
-                              unsigned jobs) {
+// every file is a compilation of its own, so they share nothing. `take` gets
+// each file's lint on this thread, in the files' order, as soon as the file
+// is done: with more than one job the report is written while later files
+// are linted, with one this thread lints and reports in turn.
+void LintAll(const std::vector<std::string>& files, const std::vector<FileSettings>& settings,
+             size_t maxErrors, unsigned jobs, const std::function<void(size_t, FileLint&)>& take) {
+  auto lint = [&](size_t i) {
+    FileLint result;
+    const ProjectConfig* config = settings[i].config;
+    result.status = LintSource(files[i], settings[i].on, maxErrors, result.found, result.notShown,
+                               config ? config->RepeatedPinNames() : nullptr);
+    return result;
+  };
+  if (jobs == 1 || files.size() == 1) {
+    for (size_t i = 0; i < files.size(); ++i) {
+      FileLint result = lint(i);
+      take(i, result);
+    }
+    return;
+  }
   std::vector<FileLint> results(files.size());
+  std::vector<bool> done(files.size());
+  std::mutex mutex;
+  std::condition_variable finished;
   std::atomic<size_t> next = 0;
   auto work = [&] {
     for (size_t i = next++; i < files.size(); i = next++) {
-      FileLint& result = results[i];
-      const ProjectConfig* config = settings[i].config;
-      result.status = LintSource(files[i], settings[i].on, maxErrors, result.found, result.notShown,
-                                 config ? config->RepeatedPinNames() : nullptr);
+      FileLint result = lint(i);
+      std::lock_guard lock(mutex);
+      results[i] = std::move(result);
+      done[i] = true;
+      finished.notify_one();
     }
   };
   std::vector<std::thread> threads;
-  for (unsigned t = 1; t < std::min<size_t>(jobs, files.size()); ++t) threads.emplace_back(work);
-  work();
+  for (unsigned t = 0; t < std::min<size_t>(jobs, files.size()); ++t) threads.emplace_back(work);
+  for (size_t i = 0; i < files.size(); ++i) {
+    FileLint result;
+    {
+      std::unique_lock lock(mutex);
+      finished.wait(lock, [&] { return done[i]; });
+      result = std::move(results[i]);
+    }
+    take(i, result);
+  }
   for (std::thread& thread : threads) thread.join();
-  return results;
 }
 
 // A finding in an included file that several sources reach is said once, with
@@ -190,40 +222,44 @@ class SharedFindings {
   std::map<std::string, Said> said_;
 };
 
-// Lints every file and reports in the order the files were given; false when
-// one could not be read.
+// Lints every file and gathers the findings in the order the files were
+// given; false when one could not be read. `final` is told how many of the
+// findings gathered so far are final (a finding in an included file may yet be
+// reached from a later source, which adds a note to it).
 bool LintFiles(const Options& options, const WarningSettings& settings,
                const std::vector<FileSettings>& perFile, std::vector<Diagnostic>& findings,
-               std::vector<ErrorsNotShown>& notShown) {
+               std::vector<ErrorsNotShown>& notShown, const std::function<void(size_t)>& final) {
   bool allRead = true;
   SharedFindings shared;
-  std::vector<FileLint> results = LintAll(options.files, perFile, options.maxErrors, options.jobs);
-  for (size_t i = 0; i < options.files.size(); ++i) {
+  size_t firstShared = std::numeric_limits<size_t>::max();
+  LintAll(options.files, perFile, options.maxErrors, options.jobs, [&](size_t i, FileLint& result) {
     const std::string& file = options.files[i];
-    std::vector<Diagnostic>& found = results[i].found;
-    switch (results[i].status) {
+    switch (result.status) {
       case LintStatus::kUnreadable:
         std::fprintf(stderr, "qellint: %s: cannot read the file\n", file.c_str());
         allRead = false;
-        continue;
+        return;
       case LintStatus::kNotASource:
         std::fprintf(stderr, "qellint: %s: not a DAF or IPF source (.daf or .ipf)\n", file.c_str());
         allRead = false;
-        continue;
+        return;
       case LintStatus::kLinted:
         break;
     }
-    for (Diagnostic& finding : found) {
+    for (Diagnostic& finding : result.found) {
       if (finding.severity == Severity::kWarning && settings.asErrors) {
         finding.severity = Severity::kError;
       }
+      if (!finding.location.includedFrom.empty())
+        firstShared = std::min(firstShared, findings.size());
       if (shared.IsNew(findings, finding)) findings.push_back(std::move(finding));
     }
-    const NotShown& kept = results[i].notShown;
+    const NotShown& kept = result.notShown;
     if (kept.errors > 0) {
       notShown.push_back({file, kept.errors, kept.readToEnd, options.maxErrors, findings.size()});
     }
-  }
+    if (final) final(std::min(firstShared, findings.size()));
+  });
   return allRead;
 }
 
@@ -288,13 +324,18 @@ int RunQellint(int argc, const char* const* argv) {
 
   std::vector<Diagnostic> findings;
   std::vector<ErrorsNotShown> notShown;
-  bool allRead = LintFiles(options, settings, perFile, findings, notShown);
+  // The text is written as the findings become final; JSON and SARIF at the end.
+  std::optional<TextReport> text;
+  if (options.format == "text") text.emplace(stdout);
+  bool allRead = LintFiles(options, settings, perFile, findings, notShown, [&](size_t final) {
+    if (text) text->WriteUpTo(findings, notShown, final);
+  });
   if (options.format == "json") {
     WriteJson(stdout, findings, notShown);
   } else if (options.format == "sarif") {
     WriteSarif(stdout, findings, notShown, QELC_VERSION);
   } else {
-    WriteText(stdout, findings, notShown);
+    text->WriteUpTo(findings, notShown, findings.size());
   }
   std::fflush(stdout);
   PrintSummary(findings);

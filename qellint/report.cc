@@ -19,27 +19,6 @@ const char* SeverityName(Severity severity) {
   return severity == Severity::kError ? "error" : "warning";
 }
 
-// The lines of the files named in findings, read once each.
-class SourceLines {
- public:
-  // The line, or null when the file or the line is not there.
-  const std::string* Line(const std::string& file, int32_t line) {
-    auto [entry, added] = files_.try_emplace(file);
-    if (added) {
-      std::ifstream in(file, std::ios::binary);
-      for (std::string text; std::getline(in, text);) {
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        entry->second.push_back(std::move(text));
-      }
-    }
-    const std::vector<std::string>& lines = entry->second;
-    return line >= 1 && size_t(line) <= lines.size() ? &lines[size_t(line) - 1] : nullptr;
-  }
-
- private:
-  std::map<std::string, std::vector<std::string>> files_;
-};
-
 using JsonWriter = rapidjson::Writer<rapidjson::FileWriteStream>;
 
 void Key(JsonWriter& json, const char* key, const std::string& value) {
@@ -153,48 +132,77 @@ std::string NotShownText(const ErrorsNotShown& notShown) {
          (notShown.readToEnd ? "" : "; the rest of the file was not read");
 }
 
-void WriteText(FILE* out, std::span<const Diagnostic> findings,
-               std::span<const ErrorsNotShown> notShown) {
-  SourceLines sources;
-  const ErrorsNotShown* next = notShown.data();
-  const ErrorsNotShown* end = next + notShown.size();
+// The lines of the files named in findings, read once each.
+class TextReport::SourceLines {
+ public:
+  // The line, or null when the file or the line is not there.
+  const std::string* Line(const std::string& file, int32_t line) {
+    auto [entry, added] = files_.try_emplace(file);
+    if (added) {
+      std::ifstream in(file, std::ios::binary);
+      for (std::string text; std::getline(in, text);) {
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        entry->second.push_back(std::move(text));
+      }
+    }
+    const std::vector<std::string>& lines = entry->second;
+    return line >= 1 && size_t(line) <= lines.size() ? &lines[size_t(line) - 1] : nullptr;
+  }
+
+ private:
+  std::map<std::string, std::vector<std::string>> files_;
+};
+
+TextReport::TextReport(FILE* out) : out_(out), sources_(std::make_unique<SourceLines>()) {}
+TextReport::~TextReport() = default;
+
+// The source line and a caret under the column.
+void TextReport::Show(const std::string& file, int32_t lineNumber, int32_t column) {
+  const std::string* line = sources_->Line(file, lineNumber);
+  if (!line) return;
+  std::fprintf(out_, "%s\n", line->c_str());
+  // Tabs stay tabs, so the caret stands under the column however they show.
+  std::string caret;
+  for (size_t i = 0; i + 1 < size_t(column) && i < line->size(); ++i) {
+    caret += (*line)[i] == '\t' ? '\t' : ' ';
+  }
+  std::fprintf(out_, "%s^\n", caret.c_str());
+}
+
+void TextReport::WriteUpTo(std::span<const Diagnostic> findings,
+                           std::span<const ErrorsNotShown> notShown, size_t end) {
   auto writeNotShown = [&](size_t position) {
-    for (; next != end && next->position == position; ++next) {
-      std::fprintf(out, "%s: %s\n", next->file.c_str(), NotShownText(*next).c_str());
+    for (; notShownWritten_ < notShown.size() && notShown[notShownWritten_].position == position;
+         ++notShownWritten_) {
+      const ErrorsNotShown& kept = notShown[notShownWritten_];
+      std::fprintf(out_, "%s: %s\n", kept.file.c_str(), NotShownText(kept).c_str());
     }
   };
-  // The source line and a caret under the column.
-  auto show = [&](const std::string& file, int32_t lineNumber, int32_t column) {
-    const std::string* line = sources.Line(file, lineNumber);
-    if (!line) return;
-    std::fprintf(out, "%s\n", line->c_str());
-    // Tabs stay tabs, so the caret stands under the column however they show.
-    std::string caret;
-    for (size_t i = 0; i + 1 < size_t(column) && i < line->size(); ++i) {
-      caret += (*line)[i] == '\t' ? '\t' : ' ';
-    }
-    std::fprintf(out, "%s^\n", caret.c_str());
-  };
-  for (size_t i = 0; i < findings.size(); ++i) {
-    writeNotShown(i);
-    const Diagnostic& finding = findings[i];
+  for (; written_ < end; ++written_) {
+    writeNotShown(written_);
+    const Diagnostic& finding = findings[written_];
     const Location& at = finding.location;
-    std::fprintf(out, "%s:%d:%d: %s: %s [%s]\n", at.file.c_str(), at.line, at.column,
+    std::fprintf(out_, "%s:%d:%d: %s: %s [%s]\n", at.file.c_str(), at.line, at.column,
                  SeverityName(finding.severity), finding.message.c_str(), finding.check.c_str());
-    show(at.file, at.line, at.column);
+    Show(at.file, at.line, at.column);
     if (finding.stoppedAt) {
       const Location& found = *finding.stoppedAt;
-      std::fprintf(out, "%s:%d:%d: note: %s\n", found.file.c_str(), found.line, found.column,
+      std::fprintf(out_, "%s:%d:%d: note: %s\n", found.file.c_str(), found.line, found.column,
                    FoundNote(finding).c_str());
-      show(found.file, found.line, found.column);
+      Show(found.file, found.line, found.column);
     }
     for (const IncludeSite& site : finding.alsoReachedFrom) {
-      std::fprintf(out, "%s:%d:%d: note: %s\n", site.file.c_str(), site.line, site.column,
+      std::fprintf(out_, "%s:%d:%d: note: %s\n", site.file.c_str(), site.line, site.column,
                    kAlsoReached);
-      show(site.file, site.line, site.column);
+      Show(site.file, site.line, site.column);
     }
   }
-  writeNotShown(findings.size());
+  writeNotShown(end);
+}
+
+void WriteText(FILE* out, std::span<const Diagnostic> findings,
+               std::span<const ErrorsNotShown> notShown) {
+  TextReport(out).WriteUpTo(findings, notShown, findings.size());
 }
 
 void WriteJson(FILE* out, std::span<const Diagnostic> findings,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -24,6 +25,31 @@ std::string NotShownText(const ErrorsNotShown& notShown);
 
 // FILE:LINE:COLUMN: error|warning: message [check], then the source line and a
 // caret under the column; after a source's findings, FILE: NotShownText.
+// Written a stretch at a time, as the findings are known to be final.
+class TextReport {
+ public:
+  explicit TextReport(FILE* out);
+  ~TextReport();
+  TextReport(const TextReport&) = delete;
+  TextReport& operator=(const TextReport&) = delete;
+
+  // Writes the findings from the first not written yet up to `end` (not
+  // included), each after the errors not shown that stand before it, and then
+  // those that stand before findings[end].
+  void WriteUpTo(std::span<const Diagnostic> findings, std::span<const ErrorsNotShown> notShown,
+                 size_t end);
+
+ private:
+  class SourceLines;
+  void Show(const std::string& file, int32_t lineNumber, int32_t column);
+
+  FILE* out_;
+  std::unique_ptr<SourceLines> sources_;
+  size_t written_ = 0;
+  size_t notShownWritten_ = 0;
+};
+
+// The whole text report at once.
 void WriteText(FILE* out, std::span<const Diagnostic> findings,
                std::span<const ErrorsNotShown> notShown);
 
