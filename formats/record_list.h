@@ -65,7 +65,7 @@ class PlainRecords {
 
   void push_back(const T& record) {
     T copy = record;  // `record` may lie in the block that grows
-    if (size_ == capacity_) Reserve(std::max(size_t(16), 2 * capacity_));
+    if (size_ == capacity_) Reserve(std::max(size_t(1), 2 * capacity_));
     data_[size_++] = copy;
   }
 
