@@ -189,14 +189,16 @@ void DropWarningsOfRunOnStrings(std::vector<Diagnostic>& found) {
   });
 }
 
-// Reads `path` from `files` (see LintText).
-LintStatus LintFiles(const std::string& path, bool softIp, FileSystem& files,
+// Reads `path` from `files` (see LintText); `onDisk` when the source was
+// opened on the disk before.
+LintStatus LintFiles(const std::string& path, bool softIp, bool onDisk, FileSystem& files,
                      const WarningSet& enabled, size_t maxErrors, std::vector<Diagnostic>& findings,
                      NotShown& notShown, SourceFacts* facts,
                      const std::vector<std::string>* repeatedPinNames) {
   Collector collector(maxErrors);
   LineMap map;
   map.KeepDirectiveFacts(facts != nullptr);
+  Compilation::Preprocessed preprocessed = Compilation::Preprocessed::kCannotOpen;
   {
     Compilation compilation(files, collector);
     Diagnostics& diagnostics = compilation.diagnostics();
@@ -209,7 +211,8 @@ LintStatus LintFiles(const std::string& path, bool softIp, FileSystem& files,
     if (facts) compilation.state().facts = &recorder.emplace(diagnostics);
     // A name no source has, so that no #include line can name it.
     const std::string preName = "\n.pre";
-    if (compilation.Preprocess(path, preName, &map) == Compilation::Preprocessed::kDone) {
+    preprocessed = compilation.Preprocess(path, preName, &map);
+    if (preprocessed == Compilation::Preprocessed::kDone) {
       compilation.state().tokens.Open(files.OpenForReading(preName));
       if (softIp) {
         ParseSoftIP(compilation);
@@ -231,6 +234,11 @@ LintStatus LintFiles(const std::string& path, bool softIp, FileSystem& files,
     findings.push_back(std::move(said));
   }
   notShown = collector.notShown;
+  // A source on the disk was opened before: what could not be opened now is
+  // its preprocessed text's scratch file, and nothing was read.
+  if (preprocessed == Compilation::Preprocessed::kCannotOpen && onDisk) {
+    return LintStatus::kUnreadable;
+  }
   return LintStatus::kLinted;
 }
 
@@ -246,7 +254,7 @@ LintStatus LintSource(const std::string& path, const WarningSet& enabled, size_t
   // The source and its includes are read from the disk, as qelc reads them in
   // the working directory, and the preprocessed text goes to a temporary file.
   ScratchFiles files;
-  return LintFiles(path, softIp, files, enabled, maxErrors, findings, notShown, nullptr,
+  return LintFiles(path, softIp, true, files, enabled, maxErrors, findings, notShown, nullptr,
                    repeatedPinNames);
 }
 
@@ -267,7 +275,7 @@ LintStatus LintText(const std::string& path, const MemoryFiles::Reader& read,
   if (!isSource) return LintStatus::kNotASource;
 
   MemoryFiles files(read);
-  return LintFiles(path, softIp, files, enabled, maxErrors, findings, notShown, facts,
+  return LintFiles(path, softIp, false, files, enabled, maxErrors, findings, notShown, facts,
                    repeatedPinNames);
 }
 

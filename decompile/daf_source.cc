@@ -414,15 +414,10 @@ std::string NonKeyword(Writer& w, StringRef ref, Section& s) {
 }
 
 // The words of a statement text: each is followed by the byte 0x01.
+// A text whose last word lacks its end byte comes back with it.
 std::vector<std::string_view> StatementWords(Writer& w, std::string_view text) {
-  std::vector<std::string_view> words;
   if (!text.empty() && text.back() != kStatementWordEnd) w.Written(std::nullopt);
-  for (size_t at = 0; at < text.size();) {
-    size_t end = std::min(text.find(kStatementWordEnd, at), text.size());
-    words.push_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  return words;
+  return StatementTextWords(text);
 }
 
 // The words a statement block starts with, up to its first statement keyword:

@@ -11,13 +11,6 @@ const SectionEntry* FindDafSection(std::string_view keyword) {
   return nullptr;
 }
 
-const SectionEntry* DafSectionOfTable(std::string_view table) {
-  for (const SectionEntry& section : DafSections()) {
-    if (!table.empty() && section.table == table) return &section;
-  }
-  return nullptr;
-}
-
 const IpfBlockEntry* FindIpfBlock(std::string_view keyword) {
   for (const IpfBlockEntry& block : IpfBlocks()) {
     if (EqualsNoCase(block.keyword, keyword)) return &block;
@@ -37,6 +30,16 @@ bool IsBodyKeyword(std::string_view word) {
   if (EqualsNoCase(word, kWhenWord) || EqualsNoCase(word, kAlwaysWord)) return true;
   return std::any_of(std::begin(kStatementKinds), std::end(kStatementKinds),
                      [&](const StatementKind& kind) { return EqualsNoCase(kind.typeName, word); });
+}
+
+std::vector<std::string_view> StatementTextWords(std::string_view text) {
+  std::vector<std::string_view> words;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = std::min(text.find(kStatementWordEnd, at), text.size());
+    words.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return words;
 }
 
 }  // namespace qelc

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "formats/lexicon.h"
 #include "formats/table_block.h"
@@ -522,8 +523,6 @@ void ForEachTable(Visit&& visit, Blocks&... blocks) {
   QELC_TABLE(memoryMaps);
 #undef QELC_TABLE
 }
-// The section that fills the table block's member `table`, or null.
-const SectionEntry* DafSectionOfTable(std::string_view table);
 
 // The IPF blocks: SoftIPCategory, then the blocks of a module.
 struct IpfBlockEntry {
@@ -622,6 +621,8 @@ inline constexpr char kStatementEndKind[] = "ZZZ";
 inline constexpr char kReverseMark[] = "-!-!-!";
 // The byte that follows each word of a statement text.
 inline constexpr char kStatementWordEnd = '\x01';
+// The words of a statement text (the last may lack its end byte).
+std::vector<std::string_view> StatementTextWords(std::string_view text);
 inline constexpr StatementKind kStatementKinds[] = {
     {"pAlways", kAlwaysStatementType, StatementFamily::kPrologEpilog},
     {"pPTerm", "PTerm", StatementFamily::kPrologEpilog},

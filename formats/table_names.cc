@@ -6,14 +6,10 @@
 
 namespace qelc {
 
-namespace {
-
-std::string Joined(std::string_view path, std::string_view name) {
+std::string JoinedPath(std::string_view path, std::string_view name) {
   if (path.empty() || name.empty()) return std::string(path.empty() ? name : path);
   return std::string(path) + "." + std::string(name);
 }
-
-}  // namespace
 
 const ColumnName* ListNames::Column(std::string_view field) const {
   for (const ColumnName& column : columns) {
@@ -55,13 +51,13 @@ TableNames TableNames::OfDab() {
                    other.path[field.path.size()] == '.';
           });
       if (listOfRecords) {
-        names.At(Joined(section.table, field.path)).heading = field.name;
+        names.At(JoinedPath(section.table, field.path)).heading = field.name;
         continue;
       }
       size_t dot = field.path.rfind('.');
       std::string_view list = dot == std::string_view::npos ? "" : field.path.substr(0, dot);
       std::string_view leaf = field.path.substr(dot == std::string_view::npos ? 0 : dot + 1);
-      names.At(Joined(section.table, list))
+      names.At(JoinedPath(section.table, list))
           .columns.push_back(
               {std::string(leaf), std::string(field.name), field.key, field.loaderMeaning});
     }
@@ -75,7 +71,7 @@ TableNames TableNames::OfIpb() {
   TableNames names;
   for (const IpfBlockEntry& block : IpfBlocks()) {
     bool ofLibrary = block.list == "categories" || block.list == "modules";
-    std::string path = ofLibrary ? std::string(block.list) : Joined("modules", block.list);
+    std::string path = ofLibrary ? std::string(block.list) : JoinedPath("modules", block.list);
     bool texts = block.fields.size() == 1 && block.fields[0].path.empty();
     if (texts) {
       const FieldName& field = block.fields[0];

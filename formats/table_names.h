@@ -12,6 +12,9 @@ namespace qelc {
 // report). A list is named by its path in the field map without indexes, the
 // names joined by '.': "pinNumbers", "pinNumbers.rows", "modules.inputs".
 
+// `path` and `name` joined by '.', either of them alone when the other is empty.
+std::string JoinedPath(std::string_view path, std::string_view name);
+
 // A field of a list's rows: its name in the field map ("fields[2]" is one
 // element of a list of texts, "items" all of them) and in the source's words.
 struct ColumnName {

@@ -317,10 +317,8 @@ bool IsStatementList(std::string_view path) { return path.ends_with("statements.
 
 std::string StatementWords(std::string_view text) {
   std::string shown;
-  for (size_t at = 0; at < text.size();) {
-    size_t end = std::min(text.find(kStatementWordEnd, at), text.size());
-    shown += (shown.empty() ? "" : " ") + Quote(text.substr(at, end - at));
-    at = end + 1;
+  for (std::string_view word : StatementTextWords(text)) {
+    shown += (shown.empty() ? "" : " ") + Quote(word);
   }
   return shown.empty() ? Quote("") : shown;
 }
@@ -366,10 +364,6 @@ class Reviewer {
 
   static std::string Shown(const Cell& cell) {
     return cell.IsNumber() ? cell.Raw() : Quote(cell.text);
-  }
-
-  static std::string Joined(std::string_view path, std::string_view name) {
-    return path.empty() ? std::string(name) : std::string(path) + "." + std::string(name);
   }
 
   // The field `field` of a row of the list at `path`: a leaf, or the leaves
@@ -512,7 +506,7 @@ class Reviewer {
     }
     for (size_t i = 0; i < row.ListCount(); ++i) {
       Rows list = row.ListAt(i);
-      std::string listPath = Joined(path, list.Name());
+      std::string listPath = JoinedPath(path, list.Name());
       const ListNames* inner = names_.Find(listPath);
       size_t used = Used(list, inner, listPath).size();
       if (used == 0) continue;
@@ -536,7 +530,7 @@ class Reviewer {
     }
     const Rows none;
     for (std::string_view name : names) {
-      std::string listPath = Joined(path, name);
+      std::string listPath = JoinedPath(path, name);
       const ListNames* listNames = names_.Find(listPath);
       std::optional<Rows> inA = ListOf(a, name);
       std::optional<Rows> inB = ListOf(b, name);

@@ -23,7 +23,7 @@ using DifferenceSink = std::function<void(const Difference&)>;
 // that only B holds ("added"), only A holds ("removed"), and per field of a
 // matched row whose value differs ("changed"), each naming the table, the rows
 // it stands in and the field in the source's words:
-//   PinNumberByPackage, When PACKAGE is 'LQFP48', package LQFP48 pin 37: name "PA14" -> "PA15"
+//   PinNumberByPackage, When PACKAGE is 'LQFP48', package LQFP48 pin 37: signal "PA14" -> "PA15"
 // Rows of equal keys are paired in the order they stand in, so a list of
 // repeated keys compares row by row. Each line goes to `out` as it is found.
 void KeyedDifferences(const InputFile& a, const InputFile& b, const DifferenceSink& out);

@@ -19,6 +19,7 @@
 #include "qeldump/field_lines.h"
 #include "qeldump/input_file.h"
 #include "qeldump/json_dump.h"
+#include "qeldump/written_source.h"
 #include "softip/categories.h"
 #include "softip/ipb_output.h"
 #include "softip/modules.h"
@@ -26,18 +27,6 @@
 
 namespace qelc::dump {
 namespace {
-
-template <typename Write>
-std::string Output(Write&& write) {
-  char* data = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&data, &size);
-  write(out);
-  std::fclose(out);
-  std::string text(data, size);
-  std::free(data);
-  return text;
-}
 
 std::unique_ptr<InputFile> Checked(const std::string& name, std::string bytes) {
   auto file = std::make_unique<InputFile>();
@@ -49,7 +38,7 @@ std::unique_ptr<InputFile> Checked(const std::string& name, std::string bytes) {
 
 std::string Text(const std::string& name, std::string bytes) {
   std::unique_ptr<InputFile> file = Checked(name, std::move(bytes));
-  return Output([&](FILE* out) { WriteText(*file, out); });
+  return Written([&](FILE* out) { WriteText(*file, out); });
 }
 
 // A DAB file of `block` (its header filled in) and a pool of `strings`.
@@ -151,7 +140,7 @@ int CheckJson(const DabFile& dab, const rapidjson::Value& json, const std::strin
 
 TEST(Reader, JsonHoldsEveryTableAndResolvesEveryStringField) {
   std::unique_ptr<InputFile> file = Checked("f.dab", FilledDab());
-  std::string json = Output([&](FILE* out) { WriteJson(*file, out); });
+  std::string json = Written([&](FILE* out) { WriteJson(*file, out); });
   rapidjson::Document document;
   ASSERT_FALSE(document.Parse(json.c_str()).HasParseError());
   EXPECT_STREQ(document["kind"].GetString(), "dab");
@@ -216,14 +205,14 @@ TEST(Reader, IpbJsonAndTextShowTheSameFields) {
   std::unique_ptr<InputFile> file = Checked("l.ipb", test::AsText(bytes));
 
   std::vector<std::string> textLines;
-  std::string text = Output([&](FILE* out) { WriteText(*file, out); });
+  std::string text = Written([&](FILE* out) { WriteText(*file, out); });
   for (size_t at = text.find('\n') + 1; at < text.size(); at = text.find('\n', at) + 1) {
     std::string line = text.substr(at, text.find('\n', at) - at);
     if (line.starts_with("pool@")) break;
     textLines.push_back(std::regex_replace(line, std::regex(R"(" @[0-9]+$)"), "\""));
   }
   rapidjson::Document document;
-  std::string json = Output([&](FILE* out) { WriteJson(*file, out); });
+  std::string json = Written([&](FILE* out) { WriteJson(*file, out); });
   ASSERT_FALSE(document.Parse(json.c_str()).HasParseError());
   std::vector<std::string> jsonLines;
   JsonLines(document, "", jsonLines);
@@ -237,7 +226,7 @@ TEST(Reader, DiffComparesStringsByTheirText) {
   auto a = Checked("a.dab", DabBytes(*block, {"", "a", "b"}));
   auto diff = [](const InputFile& x, const InputFile& y) {
     bool differ = false;
-    std::string text = Output([&](FILE* out) { differ = WriteDifferences(x, y, true, out); });
+    std::string text = Written([&](FILE* out) { differ = WriteDifferences(x, y, true, out); });
     return std::make_pair(differ, text);
   };
   EXPECT_EQ(diff(*a, *a), std::make_pair(false, std::string()));
@@ -265,7 +254,7 @@ void ExpectRefusedOrReadable(std::string bytes, bool mustRefuse, const std::stri
     return;
   }
   EXPECT_FALSE(mustRefuse) << what << " was read";
-  std::string shown = Output([&](FILE* out) {
+  std::string shown = Written([&](FILE* out) {
     WriteText(*file, out);
     WriteJson(*file, out);
   });

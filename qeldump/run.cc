@@ -96,11 +96,15 @@ std::string Summary(const Comparison& comparison) {
 // name found in either, then the differences of each pair that differs.
 int DiffFolders(const std::string& before, const std::string& after, bool byIndex) {
   std::error_code error;
+  const std::string* listed = &before;
   std::vector<std::string> inBefore = CompiledFiles(before, error);
   std::vector<std::string> inAfter;
-  if (!error) inAfter = CompiledFiles(after, error);
+  if (!error) {
+    listed = &after;
+    inAfter = CompiledFiles(after, error);
+  }
   if (error) {
-    std::fprintf(stderr, "qeldump: %s\n", error.message().c_str());
+    std::fprintf(stderr, "qeldump: %s: %s\n", listed->c_str(), error.message().c_str());
     return kTrouble;
   }
   std::vector<std::string> names = inBefore;
@@ -183,9 +187,9 @@ int Source(const std::string& name) {
   return problems.empty() ? 0 : 1;
 }
 
-// The page of one file, built whole before any of it is written, so that a
-// damaged file leaves no half page. Throws FileProblem.
-// The page of `file`; one made for an index links back to the page `index`.
+// The page of `file`, built whole before any of it is written, so that a
+// damaged file leaves no half page; one made for an index links back to the
+// page `index`. Throws FileProblem.
 std::string PageOf(const InputFile& file, const std::string& title, const std::string& index = {}) {
   return file.kind == FileKind::kDab
              ? qelc::report::DabReport(*file.dab, file.name, title, index)

@@ -149,15 +149,15 @@ void LintAll(const std::vector<std::string>& files, const std::vector<FileSettin
                                config ? config->RepeatedPinNames() : nullptr);
     return result;
   };
-  if (jobs == 1 || files.size() == 1) {
+  if (jobs <= 1 || files.size() == 1) {
     for (size_t i = 0; i < files.size(); ++i) {
       FileLint result = lint(i);
       take(i, result);
     }
     return;
   }
-  std::vector<FileLint> results(files.size());
-  std::vector<bool> done(files.size());
+  // A file's lint, once it is done.
+  std::vector<std::optional<FileLint>> results(files.size());
   std::mutex mutex;
   std::condition_variable finished;
   std::atomic<size_t> next = 0;
@@ -166,7 +166,6 @@ void LintAll(const std::vector<std::string>& files, const std::vector<FileSettin
       FileLint result = lint(i);
       std::lock_guard lock(mutex);
       results[i] = std::move(result);
-      done[i] = true;
       finished.notify_one();
     }
   };
@@ -176,8 +175,8 @@ void LintAll(const std::vector<std::string>& files, const std::vector<FileSettin
     FileLint result;
     {
       std::unique_lock lock(mutex);
-      finished.wait(lock, [&] { return done[i]; });
-      result = std::move(results[i]);
+      finished.wait(lock, [&] { return results[i].has_value(); });
+      result = std::move(*results[i]);
     }
     take(i, result);
   }
@@ -258,7 +257,7 @@ bool LintFiles(const Options& options, const WarningSettings& settings,
     if (kept.errors > 0) {
       notShown.push_back({file, kept.errors, kept.readToEnd, options.maxErrors, findings.size()});
     }
-    if (final) final(std::min(firstShared, findings.size()));
+    final(std::min(firstShared, findings.size()));
   });
   return allRead;
 }

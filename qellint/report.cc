@@ -198,6 +198,8 @@ void TextReport::WriteUpTo(std::span<const Diagnostic> findings,
     }
   }
   writeNotShown(end);
+  // The lines of the files shown so far are not kept for the next stretch.
+  *sources_ = {};
 }
 
 void WriteText(FILE* out, std::span<const Diagnostic> findings,

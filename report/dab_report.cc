@@ -311,12 +311,7 @@ class DabWriter {
   // The words of a statement, each ended by its mark byte in the file.
   std::string StatementText(StringRef text) const {
     std::vector<std::string> words;
-    std::string_view rest = Text(text);
-    for (size_t at = 0; at < rest.size();) {
-      size_t end = std::min(rest.find(kStatementWordEnd, at), rest.size());
-      words.push_back(Escaped(rest.substr(at, end - at)));
-      at = end + 1;
-    }
+    for (std::string_view word : StatementTextWords(Text(text))) words.push_back(Escaped(word));
     return Joined(words, " ");
   }
 

@@ -40,7 +40,8 @@ class Headings {
  public:
   explicit Headings(TableNames names) : names_(std::move(names)) {}
 
-  // The heading of a list: a table's section keyword, a nested list's noun.
+  // The heading of a list: a table's title ("Pin numbers by package"), a
+  // nested list's noun.
   std::string List(std::string_view path) const;
   // The name of the field `field` of the rows of the list at `path`, escaped.
   std::string Column(std::string_view path, std::string_view field);

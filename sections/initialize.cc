@@ -72,16 +72,16 @@ InitializeRow& FindOrAddRow(ParseState& s, InitializeRows& rows, std::string_vie
 
 // Applies one line: `target` is pin.attribute, `value` the word after '=' and
 // `reserveMark` 1 when the line carried an RSV mark. A target without a dot
-// changes nothing. Returns whether an attribute took the value.
-bool SetAttribute(ParseState& s, InitializeRows& rows, std::string_view target,
-                  std::string_view value, int32_t reserveMark) {
+// changes nothing. Returns the attribute that took the value, or null.
+const PinAttributeWord* SetAttribute(ParseState& s, InitializeRows& rows, std::string_view target,
+                                     std::string_view value, int32_t reserveMark) {
   size_t dot = target.find('.');
-  if (dot == std::string_view::npos) return false;
+  if (dot == std::string_view::npos) return nullptr;
   std::string_view attribute = target.substr(dot + 1);
   // The row exists from here on, whatever the attribute.
   InitializeRow& row = FindOrAddRow(s, rows, target.substr(0, dot));
   const PinAttributeWord* word = FindWord(kPinAttributes, attribute);
-  if (!word) return false;
+  if (!word) return nullptr;
   std::string text = Unquote(value);
   switch (word->sets) {
     case PinAttribute::kSignal:
@@ -99,7 +99,7 @@ bool SetAttribute(ParseState& s, InitializeRows& rows, std::string_view target,
       s.pool.AddTo(row.displayName, text);
       break;
   }
-  return true;
+  return word;
 }
 
 // "; did you mean 'P1.name'?" for a target whose attribute is like one.
@@ -137,7 +137,7 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clau
     SkipToken(s);
   }
   ExpectText(s, ";");
-  bool applied = SetAttribute(s, rows, target, value, reserveMark);
+  const PinAttributeWord* applied = SetAttribute(s, rows, target, value, reserveMark);
   if (!Linting(s)) return;
   if (!applied) {
     WarnAt(s, at, kInitializeAttribute,
@@ -153,7 +153,7 @@ void ReadInitializeLine(ParseState& s, InitializeRows& rows, PackageClause& clau
       s.facts->Keyword(KeywordKind::kAttribute, {{at.line, pinEnd.column + 1}, targetAt.end},
                        target.substr(pin.size() + 1));
     }
-    if (FindWord(kPinAttributes, target.substr(pin.size() + 1))->sets == PinAttribute::kSignal) {
+    if (applied->sets == PinAttribute::kSignal) {
       DefinePinName(s, NameKind::kPin, valueAt, value);
     }
   }

@@ -19,22 +19,16 @@ namespace qelc {
 
 namespace {
 
-constexpr const char* kEndKind = kStatementEndKind;
-constexpr const char* kAlwaysType = kAlwaysStatementType;
-constexpr char kSeparator = kStatementWordEnd;
-
-std::span<const StatementKind> KindsOf(StatementFamily family) { return StatementKindsOf(family); }
-
 // The statements of a prolog or epilog block after its always-statement, each
 // opened by its keyword.
 std::span<const StatementKind> KeyedKinds() {
-  return KindsOf(StatementFamily::kPrologEpilog).subspan(1);
+  return StatementKindsOf(StatementFamily::kPrologEpilog).subspan(1);
 }
 
 // The kind name of the statement that `keyword` opens in a list of `family`,
 // or "" when the family has no such statement, which AddStatement refuses.
 const char* KindNameOf(StatementFamily family, std::string_view keyword) {
-  for (const StatementKind& kind : KindsOf(family)) {
+  for (const StatementKind& kind : StatementKindsOf(family)) {
     if (kind.typeName == keyword) return kind.kindName;
   }
   return "";
@@ -54,7 +48,7 @@ const StatementKind* FindKind(std::string_view kindName) {
 // "ZZZ" for a name that is not a statement kind.
 StringRef StatementKindName(ParseState& s, std::string_view kindName) {
   // "ZZZ" enters the pool before the type name: this order fixes the pool bytes.
-  StringRef endKind = s.pool.Add(kEndKind);
+  StringRef endKind = s.pool.Add(kStatementEndKind);
   const StatementKind* kind = FindKind(kindName);
   return kind ? s.pool.Add(kind->typeName) : endKind;
 }
@@ -63,7 +57,7 @@ StringRef StatementKindName(ParseState& s, std::string_view kindName) {
 // limit is refused.
 void JoinWord(ParseState& s, std::string& text, std::string_view word) {
   text += word;
-  text += kSeparator;
+  text += kStatementWordEnd;
   CheckTextLength(s, text, kStatementTextLimit);
 }
 
@@ -139,7 +133,7 @@ void AddStatement(ParseState& s, StatementList& list, int32_t slot, std::string_
         s.pool.AddTo(stored.text, text);
       },
       [&](StatementSlot& end) {
-        end.kind = StatementKindName(s, kEndKind);
+        end.kind = StatementKindName(s, kStatementEndKind);
         s.pool.AddTo(end.text, "");
       });
 }
@@ -175,14 +169,15 @@ void ReadStatementBlock(ParseState& s, StatementList& list) {
 
 void ReadOutputStatements(ParseState& s, StatementList& list) {
   int32_t counter = 0;
-  for (const StatementKind& kind : KindsOf(StatementFamily::kOutputSyntax)) {
+  for (const StatementKind& kind : StatementKindsOf(StatementFamily::kOutputSyntax)) {
     if (TokenIs(s, kind.typeName)) ReadStatement(s, list, kind.kindName, counter);
   }
 }
 
 std::span<const StatementSlot> StoredStatements(const StringPool& pool, const StatementList& list) {
   size_t count = 0;
-  while (count < std::size(list.slots) && pool.Compare(list.slots[count].kind, kEndKind) != 0) {
+  while (count < std::size(list.slots) &&
+         pool.Compare(list.slots[count].kind, kStatementEndKind) != 0) {
     ++count;
   }
   return std::span<const StatementSlot>(list.slots, count);
@@ -192,9 +187,9 @@ void DumpStatementsByKind(ParseState& s, const StatementList& list, StatementFam
                           int headingIndent) {
   // Always heads the lists of groups and output syntaxes too, although they hold
   // no such statement: part of the dump format.
-  DumpStatementsOfType(s, list, kAlwaysType, headingIndent);
-  for (const StatementKind& kind : KindsOf(family)) {
-    if (std::string_view(kind.typeName) != kAlwaysType) {
+  DumpStatementsOfType(s, list, kAlwaysStatementType, headingIndent);
+  for (const StatementKind& kind : StatementKindsOf(family)) {
+    if (std::string_view(kind.typeName) != kAlwaysStatementType) {
       DumpStatementsOfType(s, list, kind.typeName, headingIndent);
     }
   }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 namespace qelc {
 
@@ -61,7 +62,7 @@ FilePtr ScratchFiles::Create(const std::string& path) {
   Remove(path);
   FilePtr file(std::tmpfile());
   if (!file) return nullptr;
-  int kept = dup(fileno(file.get()));
+  int kept = fcntl(fileno(file.get()), F_DUPFD_CLOEXEC, 0);
   if (kept < 0) return nullptr;
   written_[Normal(path)] = kept;
   return file;
@@ -113,15 +114,19 @@ FilePtr MemoryFiles::OpenForReading(const std::string& path) {
 }
 
 FilePtr MemoryFiles::Create(const std::string& path) {
-  Buffer* buffer = Find(path);
-  if (!buffer) {
-    written_.push_back(std::make_unique<Buffer>());
-    buffer = written_.back().get();
-    buffer->name = Normal(path);
+  std::string name = Normal(path);
+  auto old = std::find_if(written_.begin(), written_.end(),
+                          [&](const auto& buffer) { return buffer->name == name; });
+  auto fresh = std::make_unique<Buffer>();
+  fresh->name = name;
+  Buffer* buffer = fresh.get();
+  if (old == written_.end()) {
+    written_.push_back(std::move(fresh));
+  } else {
+    // A stream may still be writing the old text: it is kept, and the name
+    // keeps its place in the order of the files written.
+    retired_.push_back(std::exchange(*old, std::move(fresh)));
   }
-  std::free(buffer->data);
-  buffer->data = nullptr;
-  buffer->size = 0;
   FilePtr file(open_memstream(&buffer->data, &buffer->size));
   if (file) names_[file.get()] = buffer->name;
   return file;

@@ -39,9 +39,10 @@ class DiskFiles : public FileSystem {
 };
 
 // Reads the working directory's files as DiskFiles does, but the files written
-// are anonymous temporary files that leave nothing in the directory and are
-// gone with this object: a tool that reads a large source (the linter) keeps
-// its preprocessed text out of memory, as qelc does with its .pre file.
+// are anonymous temporary files (in the system's temporary folder) that leave
+// nothing in the directory and are gone with this object: a tool that reads a
+// large source (the linter) keeps its preprocessed text out of memory, as qelc
+// does with its .pre file.
 class ScratchFiles : public DiskFiles {
  public:
   ScratchFiles() = default;
@@ -91,7 +92,8 @@ class MemoryFiles : public FileSystem {
   // Files written and then removed or written again, kept while this object
   // lives: a stream still open on one writes into it.
   std::vector<std::unique_ptr<Buffer>> retired_;
-  // Every text read through `read_` lives as long as this object.
+  // Every text opened for reading (read through `read_`, or a copy of a file
+  // written) lives as long as this object.
   std::vector<std::unique_ptr<std::string>> readTexts_;
   // The name each stream was opened by (a closed stream's entry may stay; a
   // new stream at the same address replaces it).

@@ -25,8 +25,10 @@ FilePtr Written(FileSystem& files, const std::string& name, const std::string& b
 // A file written is read from its start, as many times as it is opened (one
 // stream at a time), by any spelling of its name; the stream writing it is known as the same file;
 // after it is written again a stream opened before still reads the old bytes; once removed it
-// cannot be opened. Scratch files leave nothing on the disk.
+// cannot be opened; a stream still open on a file written again or removed
+// goes on writing where it wrote. Scratch files leave nothing on the disk.
 void ChecksWrittenFiles(FileSystem& files) {
+  FilePtr kept = Written(files, "dev.pre", "kept");
   FilePtr writer = Written(files, "dev.pre", "Device D\n");
   FilePtr first = files.OpenForReading("./dev.pre");
   ASSERT_TRUE(first);
@@ -43,6 +45,8 @@ void ChecksWrittenFiles(FileSystem& files) {
 
   files.Remove("dev.pre");
   EXPECT_FALSE(files.OpenForReading("dev.pre"));
+  EXPECT_GE(std::fputs(" and more", kept.get()), 0);
+  EXPECT_EQ(std::fflush(kept.get()), 0);
 }
 
 TEST(FilesTest, WrittenFilesReadBackAlikeInMemoryAndInScratchFiles) {
@@ -50,7 +54,6 @@ TEST(FilesTest, WrittenFilesReadBackAlikeInMemoryAndInScratchFiles) {
   ChecksWrittenFiles(memory);
   {
     ScratchFiles scratch;
-    FilePtr kept = Written(scratch, "dev.pre", "kept");
     ChecksWrittenFiles(scratch);
   }
   EXPECT_FALSE(std::filesystem::exists("dev.pre"));

@@ -335,27 +335,36 @@ bool SubstituteFrom(std::string_view line, size_t first, std::string& rewritten,
   return true;
 }
 
+// Writes `line` with its defines rewritten from its word at `first` on; false
+// after a define cycle, whose message is written.
+bool WriteRewrittenLine(std::string_view line, size_t first, Run& run, std::string& rewritten,
+                        const SourcePoint& at) {
+  bool noting = run.map && run.map->KeepsDirectiveFacts() && run.diagnostics.Linting();
+  std::vector<std::string_view> replaced;
+  if (!SubstituteFrom(line, first, rewritten, run.defines, noting ? &replaced : nullptr)) {
+    ReportDefineCycle(run, at, rewritten);
+    return false;
+  }
+  // Where the defines are used, as facts of the source.
+  for (std::string_view word : replaced) {
+    int32_t column = at.column + int32_t(word.data() - line.data());
+    run.map->DirectiveFacts().uses.push_back(
+        {NameKind::kDefine,
+         std::string(word),
+         {run.names[size_t(at.file)], at.line, column, at.line, column + int32_t(word.size())},
+         false});
+  }
+  std::fwrite(rewritten.data(), 1, rewritten.size(), run.output);
+  if (run.map) run.map->Wrote(rewritten, at);
+  return true;
+}
+
 // Writes a plain line with its defines rewritten. Most lines name no define
 // and go out as they are.
 bool WritePlainLine(std::string_view line, Run& run, std::string& rewritten,
                     const SourcePoint& at) {
   if (size_t first = FirstRewrittenWord(line, run.defines); first != std::string_view::npos) {
-    bool noting = run.map && run.map->KeepsDirectiveFacts() && run.diagnostics.Linting();
-    std::vector<std::string_view> replaced;
-    if (!SubstituteFrom(line, first, rewritten, run.defines, noting ? &replaced : nullptr)) {
-      ReportDefineCycle(run, at, rewritten);
-      return false;
-    }
-    // Where the defines are used, as facts of the source.
-    for (std::string_view word : replaced) {
-      int32_t column = at.column + int32_t(word.data() - line.data());
-      run.map->DirectiveFacts().uses.push_back(
-          {NameKind::kDefine,
-           std::string(word),
-           {run.names[size_t(at.file)], at.line, column, at.line, column + int32_t(word.size())},
-           false});
-    }
-    line = rewritten;
+    return WriteRewrittenLine(line, first, run, rewritten, at);
   }
   std::fwrite(line.data(), 1, line.size(), run.output);
   if (run.map) run.map->Wrote(line, at);
@@ -447,11 +456,7 @@ bool WritePlainLines(TextReader& reader, Run& run, std::string& rewritten, Sourc
     if (line[start] == '#') break;
     if (size_t first = FirstRewrittenWord(line, run.defines); first != std::string_view::npos) {
       writeUnchanged();
-      if (!SubstituteFrom(line, first, rewritten, run.defines)) {
-        ReportDefineCycle(run, at, rewritten);
-        return false;
-      }
-      std::fwrite(rewritten.data(), 1, rewritten.size(), run.output);
+      if (!WriteRewrittenLine(line, first, run, rewritten, at)) return false;
       unwritten += line.size();
     }
     taken += line.size();

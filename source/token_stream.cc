@@ -26,12 +26,12 @@ constexpr auto kByteClasses = [] {
 }();
 
 ByteClass ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
+ByteClass ClassOf(int c) { return kByteClasses[c]; }  // a byte, not EOF
 
 // What the reader writes after its buffered bytes: a delimiter, which ends a
 // run of blanks and a word alike.
 constexpr char kEndMark = kDelimiterCharacters[0];
 static_assert(kByteClasses[static_cast<unsigned char>(kEndMark)] == kDelimiterByte);
-ByteClass ClassOf(int c) { return kByteClasses[c]; }  // a byte, not EOF
 
 bool IsWhite(int c) { return c != EOF && ClassOf(c) == kWhiteByte; }
 bool IsDelimiter(int c) { return c != EOF && ClassOf(c) == kDelimiterByte; }
@@ -372,9 +372,7 @@ void TokenStream::Next() {
 }
 
 void TokenStream::Read() {
-  previousLine_ = token_.start.line;
   const bool placing = Placing();
-  if (placing) previousEnd_ = end_;
   std::string& text = spelled_;
   for (;;) {
     token_.kind = kWordToken;

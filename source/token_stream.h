@@ -129,11 +129,13 @@ class TokenStream {
   QuotedRun runOn_;
 };
 
-// Refuses a text longer than `limit` characters, read on line `line`: the
-// line-numbered message, status 1.
+// The line-numbered message of a text longer than `limit` characters, read on
+// line `line`, status 1.
+void RefuseLongText(Diagnostics& diagnostics, int32_t line, int limit);
+
+// Refuses a text longer than `limit` characters, read on line `line`.
 inline void CheckTextLength(Diagnostics& diagnostics, int32_t line, std::string_view text,
                             int limit) {
-  void RefuseLongText(Diagnostics & diagnostics, int32_t line, int limit);
   if (text.size() > size_t(limit)) [[unlikely]]
     RefuseLongText(diagnostics, line, limit);
 }

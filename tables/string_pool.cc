@@ -45,20 +45,21 @@ inline void StringPool::MakeRoomForOneMore() {
   }
 }
 
-// The slot of `text`: the one that holds it, or the empty one (ref kNoString)
-// where it is to be recorded, with its hash and length filled in. Most texts
-// are found, so the table is looked at first and grown only for a new one.
-inline StringPool::Slot& StringPool::SlotFor(std::string_view text) {
-  uint32_t hash = HashText(text);
-  Slot* slot = slots_.empty() ? nullptr : &FindSlot(text, hash);
-  if (slot && slot->ref != kNoString) return *slot;
-  if (2 * (strings_ + 1) > slots_.size()) {
-    MakeRoomForOneMore();
-    slot = &FindSlot(text, hash);
-  }
-  slot->hash = hash;
-  slot->length = uint32_t(text.size());
-  return *slot;
+// The empty slot where `text`, not in the pool yet, is to be recorded, with
+// its hash and length filled in; the table grows first when it must.
+inline StringPool::Slot& StringPool::NewSlot(std::string_view text, uint32_t hash) {
+  MakeRoomForOneMore();
+  Slot& slot = FindSlot(text, hash);
+  slot.hash = hash;
+  slot.length = uint32_t(text.size());
+  return slot;
+}
+
+// The slot that holds `text`, or null.
+inline const StringPool::Slot* StringPool::Find(std::string_view text, uint32_t hash) {
+  if (slots_.empty()) return nullptr;
+  const Slot& slot = FindSlot(text, hash);
+  return slot.ref == kNoString ? nullptr : &slot;
 }
 
 inline void StringPool::Record(Slot& slot, StringRef ref) {
@@ -74,7 +75,8 @@ void StringPool::SetUp(char* base, int32_t* usedSize, int32_t capacity) {
   strings_ = 0;
   for (int32_t offset = 0; offset < *usedSize;) {
     std::string_view text(base + offset, strnlen(base + offset, size_t(*usedSize - offset)));
-    if (Slot& slot = SlotFor(text); slot.ref == kNoString) Record(slot, offset);
+    uint32_t hash = HashText(text);
+    if (!Find(text, hash)) Record(NewSlot(text, hash), offset);
     offset += int32_t(text.size()) + 1;
   }
 }
@@ -90,15 +92,14 @@ void StringPool::Release() {
 // Most texts are in the pool already: the lookup is all of their cost, and
 // the rest of adding one is out of its way.
 StringRef StringPool::Add(std::string_view text) {
-  if (!slots_.empty()) [[likely]] {
-    const Slot& slot = FindSlot(text, HashText(text));
-    if (slot.ref != kNoString) return slot.ref;
-  }
-  return AddNew(text);
+  uint32_t hash = HashText(text);
+  if (const Slot* slot = Find(text, hash)) [[likely]]
+    return slot->ref;
+  return AddNew(text, hash);
 }
 
-StringRef StringPool::AddNew(std::string_view text) {
-  Slot& slot = SlotFor(text);
+StringRef StringPool::AddNew(std::string_view text, uint32_t hash) {
+  Slot& slot = NewSlot(text, hash);
   int64_t needed = int64_t(text.size()) + 1;
   if (*used_ + needed >= capacity_) {
     // Every later text would be refused too: the linter reads no further.

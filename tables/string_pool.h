@@ -55,10 +55,11 @@ class StringPool {
   };
 
   Slot& FindSlot(std::string_view text, uint32_t hash);
+  const Slot* Find(std::string_view text, uint32_t hash);
   // Add for a text that is not in the pool yet.
-  [[gnu::noinline]] StringRef AddNew(std::string_view text);
+  [[gnu::noinline]] StringRef AddNew(std::string_view text, uint32_t hash);
   void MakeRoomForOneMore();
-  Slot& SlotFor(std::string_view text);
+  Slot& NewSlot(std::string_view text, uint32_t hash);
   void Record(Slot& slot, StringRef ref);
 
   Diagnostics& diagnostics_;
