@@ -107,7 +107,8 @@ constexpr char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' +
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    // Most bytes compared are spelled alike and need no folding.
+    if (a[i] != b[i] && FoldCase(a[i]) != FoldCase(b[i])) return false;
   }
   return true;
 }

@@ -194,7 +194,7 @@ class PortLineCause {
 
 // port-line -> text1 ':' text2 ':' text3 ':' text4 ':'
 //              [ number1-part [ number2-part [ text5-part [ text6 ] ] ] ] ';'
-void ReadPortLine(ParseState& s, SoftIPModule& module, PortKind kind) {
+void ReadPortLine(ParseState& s, SoftIPModule& module, PortKind kind, RecentPortTexts& recent) {
   PortLineCause missingSemicolon(s);
   std::string text1 = TakeWord(s, kModuleTextLimit);
   ExpectText(s, ":");
@@ -225,7 +225,7 @@ void ReadPortLine(ParseState& s, SoftIPModule& module, PortKind kind) {
     }
     text6 = TakeWord(s, kModuleTextLimit);
   }
-  AddPort(s, module, kind, {text1, text2, text3, text4, number1, number2, text5, text6});
+  AddPort(s, module, kind, {text1, text2, text3, text4, number1, number2, text5, text6}, recent);
   DumpPorts(s, module, kind, DumpMode::kNewestOnly);
   ExpectText(s, ";");
 }
@@ -237,8 +237,9 @@ void ReadPortBlock(ParseState& s, SoftIPModule& module, PortKind kind) {
   SkipToken(s);
   ExpectText(s, ":");
   ExpectText(s, "{");
+  RecentPortTexts recent;
   do {
-    Recovering(s, AfterSemicolon, [&] { ReadPortLine(s, module, kind); });
+    Recovering(s, AfterSemicolon, [&] { ReadPortLine(s, module, kind, recent); });
   } while (!TokenIs(s, "}"));
   ExpectText(s, "}");
 }
@@ -416,15 +417,15 @@ std::string NotAModuleBlock(const Parser& p) {
 
 // The fields an input and an output share, pooled in field order.
 template <typename Port>
-Port PoolPortFields(ParseState& s, const PortLine& line) {
+Port PoolPortFields(ParseState& s, const PortLine& line, RecentPortTexts& recent) {
   Port port{};
-  s.pool.AddTo(port.text1, line.text1);
-  s.pool.AddTo(port.text2, line.text2);
-  s.pool.AddTo(port.text3, line.text3);
-  s.pool.AddTo(port.text4, line.text4);
+  port.text1 = s.pool.AddRecent(recent[0], line.text1);
+  port.text2 = s.pool.AddRecent(recent[1], line.text2);
+  port.text3 = s.pool.AddRecent(recent[2], line.text3);
+  port.text4 = s.pool.AddRecent(recent[3], line.text4);
   port.number1 = line.number1;
   port.number2 = line.number2;
-  s.pool.AddTo(port.text5, line.text5);
+  port.text5 = s.pool.AddRecent(recent[4], line.text5);
   return port;
 }
 
@@ -486,15 +487,21 @@ void SetModuleStatement(ParseState& s, SoftIPModule& module, std::string_view te
   module.hasModuleStatement = true;
 }
 
-void AddPort(ParseState& s, SoftIPModule& module, PortKind kind, const PortLine& line) {
+void AddPort(ParseState& s, SoftIPModule& module, PortKind kind, const PortLine& line,
+             RecentPortTexts& recent) {
   if (kind == PortKind::kInput) {
-    SoftIPInput input = PoolPortFields<SoftIPInput>(s, line);
-    s.pool.AddTo(input.text6, line.text6);
+    SoftIPInput input = PoolPortFields<SoftIPInput>(s, line, recent);
+    input.text6 = s.pool.AddRecent(recent[5], line.text6);
     module.inputs.Append(input);
   } else {
     // An output line has no eighth field; a text6 that was read is dropped.
-    module.outputs.Append(PoolPortFields<SoftIPOutput>(s, line));
+    module.outputs.Append(PoolPortFields<SoftIPOutput>(s, line, recent));
   }
+}
+
+void AddPort(ParseState& s, SoftIPModule& module, PortKind kind, const PortLine& line) {
+  RecentPortTexts recent;
+  AddPort(s, module, kind, line, recent);
 }
 
 void AddDeclaration(ParseState& s, SoftIPModule& module, std::string_view text1,

@@ -6,6 +6,7 @@
 
 #include "formats/string_ref.h"
 #include "source/diagnostics.h"
+#include "source/text_hash.h"
 
 namespace qelc {
 
@@ -29,6 +30,24 @@ class StringPool {
   // The reference of a string equal to `text` (letter case significant), added at
   // the end of the pool when there is none. A full pool ends the compilation.
   StringRef Add(std::string_view text);
+
+  // The text last added for one field of a run of records, kept by the caller:
+  // a field often holds the same text record after record (a port's type, its
+  // direction), which is then found without a lookup.
+  struct Recent {
+    StringRef ref = -1;
+    uint32_t length = 0;
+  };
+
+  // Add(text), comparing it with `recent` first; `recent` then holds this text.
+  // A Recent is good while the pool stays set up on the same storage.
+  StringRef AddRecent(Recent& recent, std::string_view text) {
+    if (recent.ref < 0 || text.size() != recent.length ||
+        !SameBytes(base_ + recent.ref, text.data(), text.size())) {
+      recent = {Add(text), uint32_t(text.size())};
+    }
+    return recent.ref;
+  }
 
   // Stores Add(text) into `destination` and returns it.
   StringRef AddTo(StringRef& destination, std::string_view text) {
