@@ -351,13 +351,13 @@ size_t TokenStream::ReadAhead(size_t most) {
   return count;
 }
 
-void TokenStream::Next() {
+void TokenStream::NextRead() {
   // Most tokens are read ahead a buffer's stretch at a time (one at a time
   // where places are kept); the rest by Read, which starts from the same state.
   previousLine_ = token_.start.line;
   const bool placing = Placing();
   if (placing) previousEnd_ = end_;
-  if (aheadNext_ < aheadCount_ || ReadAhead(placing ? 1 : ahead_.size()) > 0) {
+  if (ReadAhead(placing ? 1 : ahead_.size()) > 0) {
     const ReadAheadToken& next = ahead_[aheadNext_++];
     token_.text = next.text;
     token_.kind = next.kind;

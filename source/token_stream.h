@@ -69,16 +69,30 @@ class TokenStream {
   // For a tool that lays the source out again (the formatter): End() is kept
   // for every token, and the place where each comment starts is appended to
   // `commentStarts` as the stream passes over it. Off (null) unless asked for,
-  // so that the compiler pays one test per token.
+  // so that the compiler pays one test per token. Told before Open.
   void TellComments(std::vector<TextPoint>* commentStarts) { commentStarts_ = commentStarts; }
 
   // Starts reading `file` (nothing is read yet but the first character); a null
   // file reads as an empty one.
   void Open(FilePtr file);
-  void Next();
+  // Inline for the tokens read ahead, which are most of the compiler's; where
+  // places are kept none is left over from one call to the next.
+  void Next() {
+    if (aheadNext_ < aheadCount_) [[likely]] {
+      previousLine_ = token_.start.line;
+      const ReadAheadToken& next = ahead_[aheadNext_++];
+      token_.text = next.text;
+      token_.kind = next.kind;
+      token_.start = next.start;
+      line_ = next.lineCounter;
+      return;
+    }
+    NextRead();
+  }
   void Close();
 
  private:
+  void NextRead();
   size_t ReadAhead(size_t most);
   void Read();
   void Peek();
