@@ -34,6 +34,11 @@ class DumpStream::PieceWriter {
     thread_.join();
   }
 
+  bool Busy() {
+    std::lock_guard lock(mutex_);
+    return piece_ != nullptr;
+  }
+
   // Waits until the piece in flight is written.
   void Wait() {
     std::unique_lock lock(mutex_);
@@ -87,15 +92,26 @@ void DumpStream::HandOff() {
     try {
       writer_ = std::make_unique<PieceWriter>(file_.get(), mustEmpty_);
       mustEmpty_ = false;
-      if (!inFlight_) inFlight_ = std::make_unique<char[]>(kPendingSize);
     } catch (const std::system_error&) {
       // No thread to be had: the stream writes on this one.
       threaded_ = false;
     }
   }
   if (writer_) {
+    if (pendingCapacity_ < kLargestPiece && writer_->Busy()) {
+      std::unique_ptr<char[]> larger = std::make_unique<char[]>(2 * pendingCapacity_);
+      std::memcpy(larger.get(), pending_.get(), pendingSize_);
+      pending_ = std::move(larger);
+      pendingCapacity_ *= 2;
+      return;
+    }
     writer_->Write(pending_.get(), pendingSize_);
     std::swap(pending_, inFlight_);
+    std::swap(pendingCapacity_, inFlightCapacity_);
+    if (!pending_) {
+      pending_ = std::make_unique<char[]>(kPendingSize);
+      pendingCapacity_ = kPendingSize;
+    }
   } else {
     WriteDirectly(pending_.get(), pendingSize_);
   }
@@ -133,15 +149,15 @@ void DumpStream::Finish() {
 // so that it stays in a register.
 void DumpStream::PutFormatted(const char* format, va_list args) {
   char* begin = pending_.get();
-  char* end = begin + kPendingSize;
+  char* end = begin + pendingCapacity_;
   char* out = begin + pendingSize_;
   auto put = [&](char c) {
     if (out == end) [[unlikely]] {
-      pendingSize_ = kPendingSize;
+      pendingSize_ = pendingCapacity_;
       HandOff();
       begin = pending_.get();
-      end = begin + kPendingSize;
-      out = begin;
+      end = begin + pendingCapacity_;
+      out = begin + pendingSize_;
     }
     *out++ = c;
   };
@@ -188,9 +204,11 @@ void DumpStream::PutFormatted(const char* format, va_list args) {
 
 void DumpStream::PutBytesAfterWriting(const char* bytes, size_t size) {
   if (size < kPendingSize) {
+    // The piece handed off leaves room for a text shorter than the smallest
+    // piece, and so does a piece that grew.
     HandOff();
-    std::memcpy(pending_.get(), bytes, size);
-    pendingSize_ = size;
+    std::memcpy(pending_.get() + pendingSize_, bytes, size);
+    pendingSize_ += size;
   } else {
     WriteDirectly(pending_.get(), pendingSize_);
     pendingSize_ = 0;
@@ -203,7 +221,10 @@ void DumpStream::Open(FilePtr file, std::string path, bool mustEmpty) {
   file_ = std::move(file);
   path_ = std::move(path);
   mustEmpty_ = mustEmpty;
-  if (!pending_) pending_ = std::make_unique<char[]>(kPendingSize);
+  if (!pending_) {
+    pending_ = std::make_unique<char[]>(kPendingSize);
+    pendingCapacity_ = kPendingSize;
+  }
   // Under a file-size limit a write past it may end the process (SIGXFSZ):
   // every write then keeps its moment on this thread, and the file is emptied
   // now, so that what the run printed and left before it ended stays the same.

@@ -79,6 +79,8 @@ consteval auto Pieces() {
 // fills, so that a large dump costs the compiling thread little time in the
 // file's writes; every other access to the file waits for the piece in flight
 // first, and the file gets the same bytes in the same order as without it.
+// While the writer is still busy (emptying an old file takes milliseconds), the
+// next piece grows, up to a few MB, rather than make the compiling thread wait.
 class DumpStream {
  public:
   // A write that failed is reported through `diagnostics`.
@@ -126,6 +128,7 @@ class DumpStream {
 
  private:
   static constexpr size_t kPendingSize = 1 << 16;
+  static constexpr size_t kLargestPiece = 1 << 22;
   class PieceWriter;
 
   // The pending text goes to the file, by the writer thread where it can.
@@ -142,7 +145,7 @@ class DumpStream {
   // Appends `size` bytes; the pending text goes to the file first when they
   // do not fit.
   void PutBytes(const char* bytes, size_t size) {
-    if (size > kPendingSize - pendingSize_) [[unlikely]] {
+    if (size > pendingCapacity_ - pendingSize_) [[unlikely]] {
       PutBytesAfterWriting(bytes, size);
       return;
     }
@@ -189,8 +192,10 @@ class DumpStream {
   // Dump text waiting for the file, which gets it in large pieces.
   std::unique_ptr<char[]> pending_;
   size_t pendingSize_ = 0;
+  size_t pendingCapacity_ = 0;
   // The piece the writer thread writes.
   std::unique_ptr<char[]> inFlight_;
+  size_t inFlightCapacity_ = 0;
   // From the first piece handed off until Finish.
   std::unique_ptr<PieceWriter> writer_;
   // The file holds old bytes still, and no writer thread was told to empty it.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "source/test_support.h"
 
@@ -152,6 +155,37 @@ TEST(DumpStreamFailureTest, AFailedWriteIsReportedByFlushAndCloseButNotByDrop) {
     EXPECT_FALSE(dropped.exited) << lines;
     EXPECT_EQ(dropped.err, "") << lines;
   }
+}
+
+// A pipe that nobody reads yet holds the writer thread up after its first
+// pieces: the dump goes on, in a piece that grows, and what the pipe gives
+// once it is read is every byte in order.
+TEST(DumpStreamPipeTest, TheDumpGoesOnWhileTheWriterIsHeldUp) {
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  test_support::Reporting reporting;
+  DumpStream dump(reporting.diagnostics);
+  dump.Open(FilePtr(fdopen(ends[1], "wb")), "Out.txt");
+  std::atomic<bool> dumped = false, readerGaveUp = false;
+  std::string read;
+  std::thread reader([&] {
+    for (int i = 0; i < 500 && !dumped; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    readerGaveUp = !dumped;
+    char bytes[1 << 16];
+    for (ssize_t size; (size = ::read(ends[0], bytes, sizeof bytes)) > 0;) read.append(bytes, size);
+  });
+  std::string expected;
+  for (int i = 0; i < 100000; ++i) {
+    dump.Put<"<%d>\n">(i);
+    expected += "<" + std::to_string(i) + ">\n";
+  }
+  dumped = true;
+  dump.Close();
+  reader.join();
+  close(ends[0]);
+  EXPECT_FALSE(readerGaveUp) << "the dump waited for the writer";
+  EXPECT_TRUE(read == expected) << read.size() << " bytes, not " << expected.size();
 }
 
 // Out.txt on the disk, left by a run before.
