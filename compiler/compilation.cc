@@ -109,15 +109,16 @@ bool Compilation::PrepareDafTables() {
 
 void Compilation::CompileDaf(const std::string& preName, RunOptions options) {
   ParseState& s = state_;
-  FilePtr out = files_.Create("Out.txt");
-  if (!out) {
+  FileSystem::Unemptied out = files_.CreateUnemptied("Out.txt");
+  if (!out.file) {
     diagnostics_.Fail("Fail to open out.txt file", Stream::kStandardOutput, "write-failed",
                       "cannot create Out.txt");
   }
-  s.dump.Open(std::move(out), "Out.txt");
+  s.dump.Open(std::move(out.file), "Out.txt", out.mustEmpty);
   if (!PrepareDafTables()) diagnostics_.Exit(1);
   FilePtr pre = files_.OpenForReading(preName);
   if (!pre) return;
+  s.dump.SettleIfSame(pre.get(), files_);
   s.tokens.Open(std::move(pre));
   NextToken(s);
   diagnostics_.Print(MessageKind::kProgress, "Begins parsing\n");

@@ -15,11 +15,12 @@ namespace qelc {
 namespace {
 
 // Reads the file into the library; false when the .dec file could not be set up.
-bool ReadAndDump(ParseState& s, SoftIPLibrary& library, FileSystem& files, IpbStream& stream,
-                 const std::string& ipbName) {
+bool ReadAndDump(ParseState& s, SoftIPLibrary& library, FileSystem& files, FILE* file,
+                 IpbStream& stream, const std::string& ipbName) {
   TransferLibrary(stream, library);
   CheckLibraryRefs(library);
   if (!BeginDecodeOutput(s, library, files, ipbName)) return false;
+  s.dump.SettleIfSame(file, files);
   TransferStringBytes(stream, library);
   CheckStringBytes({library.stringBuffer.get(), size_t(library.stringBytesUsed)});
   DumpSoftIPCategories(s, library);
@@ -54,7 +55,7 @@ void DecodeIpbFile(ParseState& s, SoftIPLibrary& library, FileSystem& files,
   if (!file) return;
   try {
     IpbStream stream(file.get(), IpbStream::Direction::kRead);
-    if (!ReadAndDump(s, library, files, stream, ipbName)) return;
+    if (!ReadAndDump(s, library, files, file.get(), stream, ipbName)) return;
   } catch (const CorruptIpb& corrupt) {
     s.diagnostics.Fail(
         "Corrupt IPB file " + ipbName + ".\n", Stream::kStandardOutput, "corrupt-ipb",

@@ -27,8 +27,8 @@ bool UseNewStringBuffer(ParseState& s, SoftIPLibrary& library) {
 }
 
 bool OpenDump(ParseState& s, FileSystem& files, const std::string& path) {
-  if (FilePtr file = files.Create(path)) {
-    s.dump.Open(std::move(file), path);
+  if (FileSystem::Unemptied created = files.CreateUnemptied(path); created.file) {
+    s.dump.Open(std::move(created.file), path, created.mustEmpty);
     return true;
   }
   // The same text for the .dec file: the console output other tools read.

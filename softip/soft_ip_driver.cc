@@ -16,6 +16,7 @@ void CompileSoftIP(ParseState& s, SoftIPBuild& library, FileSystem& files,
     EndSoftIPOutput(s, library);
     return;
   }
+  s.dump.SettleIfSame(pre.get(), files);
   s.tokens.Open(std::move(pre));
   NextToken(s);
   s.diagnostics.Print(MessageKind::kProgress, "Begins parsing\n");

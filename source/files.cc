@@ -17,6 +17,29 @@ FilePtr DiskFiles::Create(const std::string& path) {
   return FilePtr(std::fopen(path.c_str(), "wb"));
 }
 
+// The file as fopen's "wb" opens it, less the emptying (O_TRUNC) of a file
+// that is there. Only a regular file that holds bytes must be emptied later:
+// O_TRUNC leaves a FIFO or a device as it is.
+FileSystem::Unemptied DiskFiles::CreateUnemptied(const std::string& path) {
+  int descriptor = open(path.c_str(), O_WRONLY | O_CREAT, 0666);
+  if (descriptor < 0) return {};
+  FilePtr file(fdopen(descriptor, "wb"));
+  if (!file) {
+    close(descriptor);
+    return {};
+  }
+  struct stat status;
+  bool mustEmpty = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
+  return {std::move(file), mustEmpty};
+}
+
+void EmptyOldBytes(FILE* file) {
+  // Not looked at: a regular file open for writing fails to be emptied only
+  // on an I/O error of the disk, which its writes are then likely to meet too.
+  int failed = ftruncate(fileno(file), 0);
+  (void)failed;
+}
+
 void DiskFiles::Remove(const std::string& path) { std::remove(path.c_str()); }
 
 bool DiskFiles::SameFile(FILE* read, FILE* written) {

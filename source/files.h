@@ -23,17 +23,32 @@ class FileSystem {
   virtual FilePtr OpenForReading(const std::string& path) = 0;
   // A new, empty file to write; null when it cannot be created.
   virtual FilePtr Create(const std::string& path) = 0;
+
+  // A file to write, created as Create creates it, save that a file already
+  // there may keep its old bytes (`mustEmpty`) until its writer empties it
+  // (EmptyOldBytes) before the first write: freeing a large file's blocks
+  // takes time that a writer on a thread of its own can spend instead.
+  struct Unemptied {
+    FilePtr file;
+    bool mustEmpty = false;
+  };
+  virtual Unemptied CreateUnemptied(const std::string& path) { return {Create(path)}; }
+
   virtual void Remove(const std::string& path) = 0;
   // True when `read`, a file opened for reading, is `written`, a file being
   // written (by any name): the .pre file cannot include itself.
   virtual bool SameFile(FILE* read, FILE* written) = 0;
 };
 
+// Empties a file that CreateUnemptied left with its old bytes.
+void EmptyOldBytes(FILE* file);
+
 // The files of the working directory, as the qelc program sees them.
 class DiskFiles : public FileSystem {
  public:
   FilePtr OpenForReading(const std::string& path) override;
   FilePtr Create(const std::string& path) override;
+  Unemptied CreateUnemptied(const std::string& path) override;
   void Remove(const std::string& path) override;
   bool SameFile(FILE* read, FILE* written) override;
 };
@@ -52,6 +67,10 @@ class ScratchFiles : public DiskFiles {
 
   FilePtr OpenForReading(const std::string& path) override;
   FilePtr Create(const std::string& path) override;
+  // Every file written is a fresh one.
+  Unemptied CreateUnemptied(const std::string& path) override {
+    return FileSystem::CreateUnemptied(path);
+  }
   void Remove(const std::string& path) override;
 
  private:

@@ -1,16 +1,139 @@
 #include "tables/dump_stream.h"
 
+#include <sys/resource.h>
+
 #include <charconv>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string_view>
+#include <system_error>
+#include <thread>
+
+#include "source/files.h"
 
 namespace qelc {
 
-// Hands the waiting text to the file; a failed write shows in ferror.
-void DumpStream::WritePending() {
-  std::fwrite(pending_.get(), 1, pendingSize_, file_.get());
+// The thread that writes one stream's pieces to its file, one at a time, in
+// the order they are handed over; a failed write shows in ferror. A file that
+// holds old bytes is emptied first.
+class DumpStream::PieceWriter {
+ public:
+  PieceWriter(FILE* file, bool mustEmpty)
+      : file_(file), mustEmpty_(mustEmpty), thread_([this] { Run(); }) {}
+
+  // Writes what is in flight, then ends the thread.
+  ~PieceWriter() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+
+  bool Busy() {
+    std::lock_guard lock(mutex_);
+    return piece_ != nullptr;
+  }
+
+  // Waits until the piece in flight is written.
+  void Wait() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !piece_; });
+  }
+
+  // Writes `size` bytes at `piece` after the piece before, which it waits
+  // for; they must stay as they are until the next Wait or Write.
+  void Write(const char* piece, size_t size) {
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return !piece_; });
+      piece_ = piece;
+      size_ = size;
+    }
+    changed_.notify_all();
+  }
+
+ private:
+  void Run() {
+    if (mustEmpty_) EmptyOldBytes(file_);
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return piece_ || stopping_; });
+      if (!piece_) return;
+      const char* piece = piece_;
+      size_t size = size_;
+      lock.unlock();
+      std::fwrite(piece, 1, size, file_);
+      lock.lock();
+      piece_ = nullptr;
+      changed_.notify_all();
+    }
+  }
+
+  FILE* const file_;
+  const bool mustEmpty_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  const char* piece_ = nullptr;  // the piece in flight, under mutex_
+  size_t size_ = 0;
+  bool stopping_ = false;
+  std::thread thread_;  // last: it starts once the rest is set up
+};
+
+DumpStream::DumpStream(Diagnostics& diagnostics) : diagnostics_(diagnostics) {}
+DumpStream::~DumpStream() { Drop(); }
+
+void DumpStream::HandOff() {
+  if (threaded_ && !writer_) {
+    try {
+      writer_ = std::make_unique<PieceWriter>(file_.get(), mustEmpty_);
+      mustEmpty_ = false;
+    } catch (const std::system_error&) {
+      // No thread to be had: the stream writes on this one.
+      threaded_ = false;
+    }
+  }
+  if (writer_) {
+    if (pendingCapacity_ < kLargestPiece && writer_->Busy()) {
+      std::unique_ptr<char[]> larger = std::make_unique<char[]>(2 * pendingCapacity_);
+      std::memcpy(larger.get(), pending_.get(), pendingSize_);
+      pending_ = std::move(larger);
+      pendingCapacity_ *= 2;
+      return;
+    }
+    writer_->Write(pending_.get(), pendingSize_);
+    std::swap(pending_, inFlight_);
+    std::swap(pendingCapacity_, inFlightCapacity_);
+    if (!pending_) {
+      pending_ = std::make_unique<char[]>(kPendingSize);
+      pendingCapacity_ = kPendingSize;
+    }
+  } else {
+    WriteDirectly(pending_.get(), pendingSize_);
+  }
+  pendingSize_ = 0;
+}
+
+void DumpStream::Settle() {
+  if (writer_) writer_->Wait();
+  if (mustEmpty_) {
+    EmptyOldBytes(file_.get());
+    mustEmpty_ = false;
+  }
+}
+
+void DumpStream::WriteDirectly(const char* bytes, size_t size) {
+  Settle();
+  std::fwrite(bytes, 1, size, file_.get());
+}
+
+void DumpStream::Finish() {
+  writer_.reset();
+  WriteDirectly(pending_.get(), pendingSize_);
   pendingSize_ = 0;
 }
 
@@ -25,14 +148,16 @@ void DumpStream::WritePending() {
 // less than measuring each piece first. The place written is kept in a local,
 // so that it stays in a register.
 void DumpStream::PutFormatted(const char* format, va_list args) {
-  char* const begin = pending_.get();
-  char* const end = begin + kPendingSize;
+  char* begin = pending_.get();
+  char* end = begin + pendingCapacity_;
   char* out = begin + pendingSize_;
   auto put = [&](char c) {
     if (out == end) [[unlikely]] {
-      pendingSize_ = kPendingSize;
-      WritePending();
-      out = begin;
+      pendingSize_ = pendingCapacity_;
+      HandOff();
+      begin = pending_.get();
+      end = begin + pendingCapacity_;
+      out = begin + pendingSize_;
     }
     *out++ = c;
   };
@@ -67,8 +192,8 @@ void DumpStream::PutFormatted(const char* format, va_list args) {
       char* digitsEnd = std::to_chars(digits, digits + sizeof digits, va_arg(args, int)).ptr;
       putPadded(std::string_view(digits, size_t(digitsEnd - digits)), width);
     } else {
-      pendingSize_ = size_t(out - begin);
-      WritePending();
+      WriteDirectly(begin, size_t(out - begin));
+      pendingSize_ = 0;
       std::vfprintf(file_.get(), conversion, args);
       return;
     }
@@ -78,20 +203,38 @@ void DumpStream::PutFormatted(const char* format, va_list args) {
 }
 
 void DumpStream::PutBytesAfterWriting(const char* bytes, size_t size) {
-  WritePending();
   if (size < kPendingSize) {
-    std::memcpy(pending_.get(), bytes, size);
-    pendingSize_ = size;
+    // The piece handed off leaves room for a text shorter than the smallest
+    // piece, and so does a piece that grew.
+    HandOff();
+    std::memcpy(pending_.get() + pendingSize_, bytes, size);
+    pendingSize_ += size;
   } else {
+    WriteDirectly(pending_.get(), pendingSize_);
+    pendingSize_ = 0;
     std::fwrite(bytes, 1, size, file_.get());
   }
 }
 
-void DumpStream::Open(FilePtr file, std::string path) {
+void DumpStream::Open(FilePtr file, std::string path, bool mustEmpty) {
   Drop();
   file_ = std::move(file);
   path_ = std::move(path);
-  if (!pending_) pending_ = std::make_unique<char[]>(kPendingSize);
+  mustEmpty_ = mustEmpty;
+  if (!pending_) {
+    pending_ = std::make_unique<char[]>(kPendingSize);
+    pendingCapacity_ = kPendingSize;
+  }
+  // Under a file-size limit a write past it may end the process (SIGXFSZ):
+  // every write then keeps its moment on this thread, and the file is emptied
+  // now, so that what the run printed and left before it ended stays the same.
+  rlimit limit;
+  threaded_ = getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur == RLIM_INFINITY;
+  if (!threaded_) Settle();
+}
+
+void DumpStream::SettleIfSame(FILE* read, FileSystem& files) {
+  if (file_ && files.SameFile(read, file_.get())) Settle();
 }
 
 void DumpStream::Print(const char* format, ...) {
@@ -104,14 +247,14 @@ void DumpStream::Print(const char* format, ...) {
 
 void DumpStream::Flush() {
   if (!file_) return;
-  WritePending();
+  Finish();
   if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0)
     diagnostics_.WriteFailed(path_);
 }
 
 void DumpStream::Close() {
   if (!file_) return;
-  WritePending();
+  Finish();
   bool failed = std::ferror(file_.get()) != 0;
   failed = std::fclose(file_.release()) != 0 || failed;
   if (failed) diagnostics_.WriteFailed(path_);
@@ -119,7 +262,7 @@ void DumpStream::Close() {
 
 void DumpStream::Drop() {
   if (!file_) return;
-  WritePending();
+  Finish();
   file_.reset();
 }
 

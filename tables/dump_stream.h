@@ -15,6 +15,8 @@
 
 namespace qelc {
 
+class FileSystem;
+
 // A format of the dump taken apart when the program is built, for the lines
 // that large dumps write by the million: the text between the conversions, and
 // the conversions %s (a NUL-terminated text) and %d (an int), each with an
@@ -71,17 +73,33 @@ consteval auto Pieces() {
 // The text stream every table dump of one compilation writes to: Out.txt, or
 // the .dec file while an IPB file is decoded. While none is open, dumps go
 // nowhere.
+//
+// The text is gathered in pieces of 64 KB. From the first full piece on, a
+// writer thread of the stream's own writes each piece while the next one
+// fills, so that a large dump costs the compiling thread little time in the
+// file's writes; every other access to the file waits for the piece in flight
+// first, and the file gets the same bytes in the same order as without it.
+// While the writer is still busy (emptying an old file takes milliseconds), the
+// next piece grows, up to a few MB, rather than make the compiling thread wait.
 class DumpStream {
  public:
   // A write that failed is reported through `diagnostics`.
-  explicit DumpStream(Diagnostics& diagnostics) : diagnostics_(diagnostics) {}
-  ~DumpStream() { Drop(); }
+  explicit DumpStream(Diagnostics& diagnostics);
+  ~DumpStream();
   DumpStream(const DumpStream&) = delete;
   DumpStream& operator=(const DumpStream&) = delete;
 
-  // Dumps go to `file`, named `path` in messages, from now on.
-  void Open(FilePtr file, std::string path);
+  // Dumps go to `file`, named `path` in messages, from now on. A file that
+  // still holds old bytes (`mustEmpty`: FileSystem::CreateUnemptied) is
+  // emptied before its first write, on the writer thread where there is one,
+  // and at the latest when it is flushed, closed or dropped.
+  void Open(FilePtr file, std::string path, bool mustEmpty = false);
   bool IsOpen() const { return file_ != nullptr; }
+
+  // Called before `read`, a file opened for reading, is read: when it is the
+  // stream's file by another name (a link), it holds now what it would hold
+  // had every write been made at once (the emptying included).
+  void SettleIfSame(FILE* read, FileSystem& files);
 
   // printf onto the stream.
   void Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -110,14 +128,24 @@ class DumpStream {
 
  private:
   static constexpr size_t kPendingSize = 1 << 16;
+  static constexpr size_t kLargestPiece = 1 << 22;
+  class PieceWriter;
 
-  void WritePending();
+  // The pending text goes to the file, by the writer thread where it can.
+  void HandOff();
+  // Waits for the piece in flight and empties the file if it still must be:
+  // the file may be written on this thread now.
+  void Settle();
+  void WriteDirectly(const char* bytes, size_t size);
+  // Ends the writer thread and writes the pending text: the file is as
+  // written without the thread.
+  void Finish();
   void PutFormatted(const char* format, va_list args);
 
   // Appends `size` bytes; the pending text goes to the file first when they
   // do not fit.
   void PutBytes(const char* bytes, size_t size) {
-    if (size > kPendingSize - pendingSize_) [[unlikely]] {
+    if (size > pendingCapacity_ - pendingSize_) [[unlikely]] {
       PutBytesAfterWriting(bytes, size);
       return;
     }
@@ -164,6 +192,16 @@ class DumpStream {
   // Dump text waiting for the file, which gets it in large pieces.
   std::unique_ptr<char[]> pending_;
   size_t pendingSize_ = 0;
+  size_t pendingCapacity_ = 0;
+  // The piece the writer thread writes.
+  std::unique_ptr<char[]> inFlight_;
+  size_t inFlightCapacity_ = 0;
+  // From the first piece handed off until Finish.
+  std::unique_ptr<PieceWriter> writer_;
+  // The file holds old bytes still, and no writer thread was told to empty it.
+  bool mustEmpty_ = false;
+  // Whether pieces may go to a writer thread (see Open).
+  bool threaded_ = false;
 };
 
 }  // namespace qelc
