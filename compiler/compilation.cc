@@ -23,12 +23,16 @@ Compilation::Compilation(FileSystem& files, OutputSink& sink)
     : files_(files), diagnostics_(sink), state_(diagnostics_) {}
 
 int Compilation::Run(const std::string& sourceName, RunOptions options) {
+  int status = 0;
   try {
     CompileSource(sourceName, options);
   } catch (const FatalExit& exit) {
-    return exit.status;
+    status = exit.status;
   }
-  return 0;
+  // A run that ended early leaves its dump as it stands, written out before the
+  // string buffers that its last lines point into go.
+  state_.dump.Drop();
+  return status;
 }
 
 // Closes a file that was written; a failed write ends the run.

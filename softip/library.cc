@@ -57,9 +57,11 @@ bool BeginDecodeOutput(ParseState& s, SoftIPLibrary& library, FileSystem& files,
 }
 
 void EndSoftIPOutput(ParseState& s, SoftIPLibrary& library) {
+  // First the dump: it may have lines still to write that point into the
+  // string buffer.
+  s.dump.Close();
   s.pool.Release();
   library.stringBuffer.reset();
-  s.dump.Close();
 }
 
 std::string DecName(const std::string& ipbName) {

@@ -91,13 +91,13 @@ void DumpHeading(ParseState& s, const std::string& text) { s.dump.Put<"\t%s :\n"
 void DumpPorts(ParseState& s, const SoftIPModule& module, PortKind kind, DumpMode mode) {
   if (kind == PortKind::kInput) {
     ForDumped(module.inputs, mode, [&](const SoftIPInput& p) {
-      s.dump.Put<"\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>:<%s>\n">(
+      s.dump.PutPooled<"\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>:<%s>\n">(
           Text(s, p.text1), Text(s, p.text2), Text(s, p.text3), Text(s, p.text4), p.number1,
           p.number2, Text(s, p.text5), Text(s, p.text6));
     });
   } else {
     ForDumped(module.outputs, mode, [&](const SoftIPOutput& p) {
-      s.dump.Put<"\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>\n">(
+      s.dump.PutPooled<"\t\t<%s>:<%s>:<%s>:<%s>:<%d>:<%d>:<%s>\n">(
           Text(s, p.text1), Text(s, p.text2), Text(s, p.text3), Text(s, p.text4), p.number1,
           p.number2, Text(s, p.text5));
     });

@@ -22,7 +22,7 @@ namespace qelc {
 class DumpStream::PieceWriter {
  public:
   PieceWriter(FILE* file, bool mustEmpty)
-      : file_(file), mustEmpty_(mustEmpty), thread_([this] { Run(); }) {}
+      : file_(file), mustEmpty_(mustEmpty), text_(file), thread_([this] { Run(); }) {}
 
   // Writes what is in flight, then ends the thread.
   ~PieceWriter() {
@@ -45,14 +45,18 @@ class DumpStream::PieceWriter {
     changed_.wait(lock, [this] { return !piece_; });
   }
 
-  // Writes `size` bytes at `piece` after the piece before, which it waits
-  // for; they must stay as they are until the next Wait or Write.
-  void Write(const char* piece, size_t size) {
+  // Writes `size` bytes at `piece`, with the lines of `later` in their places,
+  // after the piece before, which it waits for; they must stay as they are
+  // until the next Wait or Write.
+  void Write(const char* piece, size_t size, const dump_format::LaterLine* later,
+             size_t laterCount) {
     {
       std::unique_lock lock(mutex_);
       changed_.wait(lock, [this] { return !piece_; });
       piece_ = piece;
       size_ = size;
+      later_ = later;
+      laterCount_ = laterCount;
     }
     changed_.notify_all();
   }
@@ -66,8 +70,11 @@ class DumpStream::PieceWriter {
       if (!piece_) return;
       const char* piece = piece_;
       size_t size = size_;
+      const dump_format::LaterLine* later = later_;
+      size_t laterCount = laterCount_;
       lock.unlock();
-      std::fwrite(piece, 1, size, file_);
+      text_.Write(piece, size, later, laterCount);
+      text_.Flush();
       lock.lock();
       piece_ = nullptr;
       changed_.notify_all();
@@ -76,10 +83,14 @@ class DumpStream::PieceWriter {
 
   FILE* const file_;
   const bool mustEmpty_;
+  dump_format::PieceText text_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  const char* piece_ = nullptr;  // the piece in flight, under mutex_
+  // The piece in flight, under mutex_.
+  const char* piece_ = nullptr;
   size_t size_ = 0;
+  const dump_format::LaterLine* later_ = nullptr;
+  size_t laterCount_ = 0;
   bool stopping_ = false;
   std::thread thread_;  // last: it starts once the rest is set up
 };
@@ -87,7 +98,7 @@ class DumpStream::PieceWriter {
 DumpStream::DumpStream(Diagnostics& diagnostics) : diagnostics_(diagnostics) {}
 DumpStream::~DumpStream() { Drop(); }
 
-void DumpStream::HandOff() {
+void DumpStream::HandOff(size_t room) {
   if (threaded_ && !writer_) {
     try {
       writer_ = std::make_unique<PieceWriter>(file_.get(), mustEmpty_);
@@ -97,25 +108,35 @@ void DumpStream::HandOff() {
       threaded_ = false;
     }
   }
-  if (writer_) {
-    if (pendingCapacity_ < kLargestPiece && writer_->Busy()) {
+  if (!writer_) {
+    WritePendingDirectly();
+    return;
+  }
+  // While the writer is busy, whichever of the text and its lines written
+  // later is full grows, as long as it may.
+  const bool textFull = pendingCapacity_ - pendingSize_ < room;
+  const bool linesFull = later_.size() == laterLimit_;
+  if (writer_->Busy() && (!textFull || pendingCapacity_ < kLargestPiece) &&
+      (!linesFull || laterLimit_ < kMostLaterLines)) {
+    if (textFull) {
       std::unique_ptr<char[]> larger = std::make_unique<char[]>(2 * pendingCapacity_);
       std::memcpy(larger.get(), pending_.get(), pendingSize_);
       pending_ = std::move(larger);
       pendingCapacity_ *= 2;
-      return;
     }
-    writer_->Write(pending_.get(), pendingSize_);
-    std::swap(pending_, inFlight_);
-    std::swap(pendingCapacity_, inFlightCapacity_);
-    if (!pending_) {
-      pending_ = std::make_unique<char[]>(kPendingSize);
-      pendingCapacity_ = kPendingSize;
-    }
-  } else {
-    WriteDirectly(pending_.get(), pendingSize_);
+    if (linesFull) laterLimit_ *= 2;
+    return;
+  }
+  writer_->Write(pending_.get(), pendingSize_, later_.data(), later_.size());
+  std::swap(pending_, inFlight_);
+  std::swap(pendingCapacity_, inFlightCapacity_);
+  std::swap(later_, inFlightLater_);
+  if (!pending_) {
+    pending_ = std::make_unique<char[]>(kPendingSize);
+    pendingCapacity_ = kPendingSize;
   }
   pendingSize_ = 0;
+  later_.clear();
 }
 
 void DumpStream::Settle() {
@@ -126,16 +147,43 @@ void DumpStream::Settle() {
   }
 }
 
-void DumpStream::WriteDirectly(const char* bytes, size_t size) {
+void DumpStream::WritePendingDirectly() {
   Settle();
-  std::fwrite(bytes, 1, size, file_.get());
+  dump_format::PieceText text(file_.get());
+  text.Write(pending_.get(), pendingSize_, later_.data(), later_.size());
+  pendingSize_ = 0;
+  later_.clear();
 }
 
 void DumpStream::Finish() {
   writer_.reset();
-  WriteDirectly(pending_.get(), pendingSize_);
-  pendingSize_ = 0;
+  WritePendingDirectly();
 }
+
+namespace dump_format {
+
+void PieceText::Write(const char* bytes, size_t size, const LaterLine* later, size_t count) {
+  if (count == 0) {
+    // Nothing to put among the bytes: they go as they are.
+    Flush();
+    std::fwrite(bytes, 1, size, file_);
+    return;
+  }
+  size_t written = 0;
+  for (const LaterLine* line = later; line != later + count; ++line) {
+    PutBytes(bytes + written, line->offset - written);
+    written = line->offset;
+    line->write(*line, *this);
+  }
+  PutBytes(bytes + written, size - written);
+}
+
+void PieceText::Flush() {
+  if (size_ > 0) std::fwrite(text_, 1, size_, file_);
+  size_ = 0;
+}
+
+}  // namespace dump_format
 
 // printf onto the stream. The conversions that the dumps use by far the most,
 // %s and %d with at most a width, are written here with the same bytes:
@@ -154,7 +202,7 @@ void DumpStream::PutFormatted(const char* format, va_list args) {
   auto put = [&](char c) {
     if (out == end) [[unlikely]] {
       pendingSize_ = pendingCapacity_;
-      HandOff();
+      HandOff(1);
       begin = pending_.get();
       end = begin + pendingCapacity_;
       out = begin + pendingSize_;
@@ -192,8 +240,8 @@ void DumpStream::PutFormatted(const char* format, va_list args) {
       char* digitsEnd = std::to_chars(digits, digits + sizeof digits, va_arg(args, int)).ptr;
       putPadded(std::string_view(digits, size_t(digitsEnd - digits)), width);
     } else {
-      WriteDirectly(begin, size_t(out - begin));
-      pendingSize_ = 0;
+      pendingSize_ = size_t(out - begin);
+      WritePendingDirectly();
       std::vfprintf(file_.get(), conversion, args);
       return;
     }
@@ -206,12 +254,11 @@ void DumpStream::PutBytesAfterWriting(const char* bytes, size_t size) {
   if (size < kPendingSize) {
     // The piece handed off leaves room for a text shorter than the smallest
     // piece, and so does a piece that grew.
-    HandOff();
+    HandOff(size);
     std::memcpy(pending_.get() + pendingSize_, bytes, size);
     pendingSize_ += size;
   } else {
-    WriteDirectly(pending_.get(), pendingSize_);
-    pendingSize_ = 0;
+    WritePendingDirectly();
     std::fwrite(bytes, 1, size, file_.get());
   }
 }
@@ -231,6 +278,8 @@ void DumpStream::Open(FilePtr file, std::string path, bool mustEmpty) {
   rlimit limit;
   threaded_ = getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur == RLIM_INFINITY;
   if (!threaded_) Settle();
+  laterLimit_ = kLaterLines;
+  if (threaded_) later_.reserve(kLaterLines);
 }
 
 void DumpStream::SettleIfSame(FILE* read, FileSystem& files) {

@@ -6,9 +6,12 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "source/diagnostics.h"
 #include "source/text_reader.h"
@@ -68,6 +71,100 @@ consteval auto Pieces() {
   return pieces;
 }
 
+// Writes `size` bytes to `out` after blanks up to `width`.
+template <typename Out>
+void PutPadded(Out& out, const char* bytes, size_t size, int width) {
+  for (size_t i = size; i < size_t(width); ++i) out.PutBytes(" ", 1);
+  out.PutBytes(bytes, size);
+}
+
+template <Piece kPiece, typename Out, typename Arg>
+void PutConversion(Out& out, const Arg& arg) {
+  if constexpr (kPiece.type == 's') {
+    static_assert(std::is_convertible_v<Arg, const char*>, "%s takes a text");
+    const char* text = arg;
+    if (!text) text = "(null)";
+    PutPadded(out, text, std::strlen(text), kPiece.width);
+  } else {
+    // What printf reads as an int once the argument is promoted.
+    static_assert(
+        std::is_integral_v<Arg> &&
+            (sizeof(Arg) < sizeof(int) || (sizeof(Arg) == sizeof(int) && std::is_signed_v<Arg>)),
+        "%d takes an int");
+    char digits[16];
+    char* end = std::to_chars(digits, digits + sizeof digits, int(arg)).ptr;
+    PutPadded(out, digits, size_t(end - digits), kPiece.width);
+  }
+}
+
+template <DumpFormat kFormat, auto kPieces, typename Out, size_t... kIndex, typename... Args>
+void PutPieces(Out& out, std::index_sequence<kIndex...>, const Args&... args) {
+  ((out.PutBytes(kFormat.chars + kPieces[kIndex].literalStart, kPieces[kIndex].literalLength),
+    PutConversion<kPieces[kIndex]>(out, args)),
+   ...);
+  constexpr Piece kLast = kPieces.back();
+  out.PutBytes(kFormat.chars + kLast.literalStart, kLast.literalLength);
+}
+
+// Writes the line of kFormat with `args` to `out`, which takes bytes by
+// out.PutBytes(bytes, size): the bytes printf(kFormat, args...) writes.
+template <DumpFormat kFormat, typename Out, typename... Args>
+void Write(Out& out, const Args&... args) {
+  constexpr auto kPieces = Pieces<kFormat>();
+  static_assert(kPieces.size() == sizeof...(Args) + 1, "one argument a conversion");
+  PutPieces<kFormat, kPieces>(out, std::index_sequence_for<Args...>{}, args...);
+}
+
+class PieceText;
+
+// A line of a dump written later: where it goes among the bytes of its piece,
+// how it is written, and its arguments (texts by address, numbers).
+struct LaterLine {
+  using WriteFunction = void (*)(const LaterLine& line, PieceText& out);
+  static constexpr size_t kArgumentBytes = 64;
+  // The arguments are put in place by whoever makes the line.
+  LaterLine(size_t offset, WriteFunction write) : offset(offset), write(write) {}
+  size_t offset;
+  WriteFunction write;
+  alignas(std::max_align_t) std::byte arguments[kArgumentBytes];
+};
+
+// The text of pieces with lines written later, gathered for one file: it gets
+// the bytes in large writes.
+class PieceText {
+ public:
+  explicit PieceText(FILE* file) : file_(file) {}
+  PieceText(const PieceText&) = delete;
+  PieceText& operator=(const PieceText&) = delete;
+  ~PieceText() { Flush(); }
+
+  // Writes `size` bytes of a piece with the lines of `later` in their places.
+  void Write(const char* bytes, size_t size, const LaterLine* later, size_t count);
+  void PutBytes(const char* bytes, size_t size) {
+    if (size > sizeof text_ - size_) [[unlikely]] {
+      Flush();
+      if (size > sizeof text_) {
+        std::fwrite(bytes, 1, size, file_);
+        return;
+      }
+    }
+    std::memcpy(text_ + size_, bytes, size);
+    size_ += size;
+  }
+  void Flush();
+
+ private:
+  FILE* file_;
+  size_t size_ = 0;
+  char text_[1 << 16];
+};
+
+template <DumpFormat kFormat, typename... Args>
+void WriteLaterLine(const LaterLine& line, PieceText& out) {
+  const auto& args = *std::launder(reinterpret_cast<const std::tuple<Args...>*>(line.arguments));
+  std::apply([&out](const Args&... each) { Write<kFormat>(out, each...); }, args);
+}
+
 }  // namespace dump_format
 
 // The text stream every table dump of one compilation writes to: Out.txt, or
@@ -108,10 +205,40 @@ class DumpStream {
   // width at most), taken apart when the program is built: Put<"<%s>:<%d>\n">(text, 3).
   template <DumpFormat kFormat, typename... Args>
   void Put(const Args&... args) {
-    constexpr auto kPieces = dump_format::Pieces<kFormat>();
-    static_assert(kPieces.size() == sizeof...(Args) + 1, "one argument a conversion");
+    if (file_) dump_format::Write<kFormat>(*this, args...);
+  }
+
+  // The same as Put for a line whose every text is a string of the string
+  // pool, whose bytes stay as they are until the stream is flushed, closed or
+  // dropped: where a writer thread runs, the line is written by it, in its
+  // place among the rest. The lines that large dumps write by the million.
+  template <DumpFormat kFormat, typename... Args>
+  void PutPooled(const Args&... args) {
     if (!file_) return;
-    PutPieces<kFormat, kPieces>(std::index_sequence_for<Args...>{}, args...);
+    if (!threaded_) {
+      dump_format::Write<kFormat>(*this, args...);
+      return;
+    }
+    using Arguments = std::tuple<Args...>;
+    static_assert(sizeof(Arguments) <= dump_format::LaterLine::kArgumentBytes &&
+                  std::is_trivially_destructible_v<Arguments>);
+    static_assert(((std::is_same_v<Args, const char*> || std::is_same_v<Args, int>)&&...),
+                  "a line written later takes texts by address and ints");
+    if (later_.size() == laterLimit_) HandOff(0);
+    dump_format::LaterLine& line =
+        later_.emplace_back(pendingSize_, &dump_format::WriteLaterLine<kFormat, Args...>);
+    new (line.arguments) Arguments(args...);
+  }
+
+  // Appends `size` bytes as they are; the pending text goes to the file first
+  // when they do not fit.
+  void PutBytes(const char* bytes, size_t size) {
+    if (size > pendingCapacity_ - pendingSize_) [[unlikely]] {
+      PutBytesAfterWriting(bytes, size);
+      return;
+    }
+    std::memcpy(pending_.get() + pendingSize_, bytes, size);
+    pendingSize_ += size;
   }
 
   // Pushes what was dumped so far to the file; a write that failed is reported now
@@ -129,62 +256,26 @@ class DumpStream {
  private:
   static constexpr size_t kPendingSize = 1 << 16;
   static constexpr size_t kLargestPiece = 1 << 22;
+  // Lines written later a piece holds, unless it grew while the writer was busy.
+  static constexpr size_t kLaterLines = 1024;
+  static constexpr size_t kMostLaterLines = 4 * kLaterLines;
   class PieceWriter;
 
-  // The pending text goes to the file, by the writer thread where it can.
-  void HandOff();
+  // The pending text goes to the file, by the writer thread where it can. While
+  // that thread is busy, the pending text grows instead, up to a limit: to have
+  // room for `room` more bytes, or for more lines written later.
+  void HandOff(size_t room);
   // Waits for the piece in flight and empties the file if it still must be:
   // the file may be written on this thread now.
   void Settle();
-  void WriteDirectly(const char* bytes, size_t size);
+  // Writes the pending text, its lines written later among it, on this thread.
+  void WritePendingDirectly();
   // Ends the writer thread and writes the pending text: the file is as
   // written without the thread.
   void Finish();
   void PutFormatted(const char* format, va_list args);
 
-  // Appends `size` bytes; the pending text goes to the file first when they
-  // do not fit.
-  void PutBytes(const char* bytes, size_t size) {
-    if (size > pendingCapacity_ - pendingSize_) [[unlikely]] {
-      PutBytesAfterWriting(bytes, size);
-      return;
-    }
-    std::memcpy(pending_.get() + pendingSize_, bytes, size);
-    pendingSize_ += size;
-  }
   void PutBytesAfterWriting(const char* bytes, size_t size);
-
-  void PutPadded(const char* bytes, size_t size, int width) {
-    for (size_t i = size; i < size_t(width); ++i) PutBytes(" ", 1);
-    PutBytes(bytes, size);
-  }
-  template <dump_format::Piece kPiece, typename Arg>
-  void PutConversion(const Arg& arg) {
-    if constexpr (kPiece.type == 's') {
-      static_assert(std::is_convertible_v<Arg, const char*>, "%s takes a text");
-      const char* text = arg;
-      if (!text) text = "(null)";
-      PutPadded(text, std::strlen(text), kPiece.width);
-    } else {
-      // What printf reads as an int once the argument is promoted.
-      static_assert(
-          std::is_integral_v<Arg> &&
-              (sizeof(Arg) < sizeof(int) || (sizeof(Arg) == sizeof(int) && std::is_signed_v<Arg>)),
-          "%d takes an int");
-      char digits[16];
-      char* end = std::to_chars(digits, digits + sizeof digits, int(arg)).ptr;
-      PutPadded(digits, size_t(end - digits), kPiece.width);
-    }
-  }
-
-  template <DumpFormat kFormat, auto kPieces, size_t... kIndex, typename... Args>
-  void PutPieces(std::index_sequence<kIndex...>, const Args&... args) {
-    ((PutBytes(kFormat.chars + kPieces[kIndex].literalStart, kPieces[kIndex].literalLength),
-      PutConversion<kPieces[kIndex]>(args)),
-     ...);
-    constexpr dump_format::Piece kLast = kPieces.back();
-    PutBytes(kFormat.chars + kLast.literalStart, kLast.literalLength);
-  }
 
   Diagnostics& diagnostics_;
   FilePtr file_;
@@ -193,9 +284,13 @@ class DumpStream {
   std::unique_ptr<char[]> pending_;
   size_t pendingSize_ = 0;
   size_t pendingCapacity_ = 0;
-  // The piece the writer thread writes.
+  // The lines of the pending text written later, up to laterLimit_.
+  std::vector<dump_format::LaterLine> later_;
+  size_t laterLimit_ = kLaterLines;
+  // The piece the writer thread writes, and its lines written later.
   std::unique_ptr<char[]> inFlight_;
   size_t inFlightCapacity_ = 0;
+  std::vector<dump_format::LaterLine> inFlightLater_;
   // From the first piece handed off until Finish.
   std::unique_ptr<PieceWriter> writer_;
   // The file holds old bytes still, and no writer thread was told to empty it.

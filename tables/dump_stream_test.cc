@@ -108,16 +108,22 @@ TEST_F(DumpStreamTest, FormatsTakenApartWhenBuiltWriteWhatPrintfWrites) {
   EXPECT_EQ(Closed(), expected);
 }
 
-// Megabytes in many pieces, the texts that go to the file straight and the
-// formats that printf writes there coming between them.
+// Megabytes in many pieces, the texts that go to the file straight, the
+// formats that printf writes there and the lines that the writer thread
+// formats coming between them.
 TEST_F(DumpStreamTest, ManyPiecesAndTheWritesBetweenThemArriveInOrder) {
   std::string expected;
   std::string longText(200000, 'L');
   std::string nearlyABuffer(65530, 'N');
+  const char* const pooled[] = {"wire", "", "a pooled text"};
   for (int i = 0; i < 60000; ++i) {
     DUMP_AND_PRINT("\t\t<%s>:<%d>\n", "line", i);
     dump_.Put<"\t\t<%s>:<%d>\n">("put", i);
     expected += "\t\t<put>:<" + std::to_string(i) + ">\n";
+    for (int j = 0; j < i % 3; ++j) {
+      dump_.PutPooled<"\t\t<%s>:<%5d>:<%s>\n">(pooled[(i + j) % 3], i - j, pooled[i % 3]);
+      expected += Printed("\t\t<%s>:<%5d>:<%s>\n", pooled[(i + j) % 3], i - j, pooled[i % 3]);
+    }
     if (i % 700 == 0) DUMP_AND_PRINT("<%f> : %02d|%*s|\n", i / 8.0, i % 100, i % 9, "x");
     if (i % 15000 == 0) {
       dump_.Print("<%s>\n", longText.c_str());
@@ -179,6 +185,12 @@ TEST(DumpStreamPipeTest, TheDumpGoesOnWhileTheWriterIsHeldUp) {
   for (int i = 0; i < 100000; ++i) {
     dump.Put<"<%d>\n">(i);
     expected += "<" + std::to_string(i) + ">\n";
+    // As many lines for the writer to format as the held-up pieces may keep.
+    if (i % 30 == 0) {
+      const char* later = "later";
+      dump.PutPooled<"<%s %d>\n">(later, i);
+      expected += "<later " + std::to_string(i) + ">\n";
+    }
   }
   dumped = true;
   dump.Close();
