@@ -251,6 +251,7 @@ std::span<const std::string_view> ConditionVariables() { return kConditionVariab
 
 void TokenStream::Open(FilePtr file) {
   Close();
+  placing_ = Placing();
   line_ = 1;
   offset_ = 0;
   lineStart_ = 0;
@@ -352,12 +353,12 @@ size_t TokenStream::ReadAhead(size_t most) {
 }
 
 void TokenStream::NextRead() {
-  // Most tokens are read ahead a buffer's stretch at a time (one at a time
-  // where places are kept); the rest by Read, which starts from the same state.
+  // Most tokens are read ahead a buffer's stretch at a time; the rest by Read,
+  // which starts from the same state.
   previousLine_ = token_.start.line;
-  const bool placing = Placing();
+  const bool placing = placing_;
   if (placing) previousEnd_ = end_;
-  if (ReadAhead(placing ? 1 : ahead_.size()) > 0) {
+  if (aheadNext_ < aheadCount_ || ReadAhead(readAhead_) > 0) {
     const ReadAheadToken& next = ahead_[aheadNext_++];
     token_.text = next.text;
     token_.kind = next.kind;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -70,15 +71,23 @@ class TokenStream {
   // for every token, and the place where each comment starts is appended to
   // `commentStarts` as the stream passes over it. Off (null) unless asked for,
   // so that the compiler pays one test per token. Told before Open.
-  void TellComments(std::vector<TextPoint>* commentStarts) { commentStarts_ = commentStarts; }
+  void TellComments(std::vector<TextPoint>* commentStarts) {
+    commentStarts_ = commentStarts;
+    placing_ = Placing();
+  }
+
+  // How many tokens the stream reads ahead at most (all of its room unless
+  // told); none reads every token by itself, the slower way that a test
+  // compares reading ahead with. Told before Open.
+  void ReadAheadAtMost(size_t tokens) { readAhead_ = std::min(tokens, ahead_.size()); }
 
   // Starts reading `file` (nothing is read yet but the first character); a null
   // file reads as an empty one.
   void Open(FilePtr file);
-  // Inline for the tokens read ahead, which are most of the compiler's; where
-  // places are kept none is left over from one call to the next.
+  // Inline for the tokens read ahead where no places are kept: most of the
+  // compiler's.
   void Next() {
-    if (aheadNext_ < aheadCount_) [[likely]] {
+    if (aheadNext_ < aheadCount_ && !placing_) [[likely]] {
       previousLine_ = token_.start.line;
       const ReadAheadToken& next = ahead_[aheadNext_++];
       token_.text = next.text;
@@ -111,6 +120,10 @@ class TokenStream {
   TextPoint AfterLastRead() const;
   void NoteQuoted();
   bool Placing() const { return commentStarts_ != nullptr || diagnostics_.Linting(); }
+  // Placing() as of Open (or TellComments): findings are collected, or not,
+  // from before a stream opens.
+  bool placing_ = false;
+  size_t readAhead_ = kReadAhead;
 
   Diagnostics& diagnostics_;
   FilePtr file_;
@@ -130,7 +143,8 @@ class TokenStream {
     int32_t lineCounter = 1;
     TokenKind kind = kWordToken;
   };
-  std::array<ReadAheadToken, 64> ahead_;
+  static constexpr size_t kReadAhead = 64;
+  std::array<ReadAheadToken, kReadAhead> ahead_;
   size_t aheadNext_ = 0;
   size_t aheadCount_ = 0;
   // The text of a token that is not read in one piece from the buffer: a

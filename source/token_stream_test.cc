@@ -138,22 +138,32 @@ TEST_F(TokenStreamTest, SplitsClassifiesAndCountsLines) {
 
 // What a reader sees of each token: its text, kind, place, the line counter
 // and the line of the token before.
-std::vector<std::string> SeenTokens(ParseState& s) {
-  std::vector<std::string> seen;
+// Where places are kept, also where each token and the one before it end.
+struct Seen {
+  std::vector<std::string> tokens;
+  std::vector<std::string> ends;
+  bool operator==(const Seen&) const = default;
+};
+Seen SeenTokens(ParseState& s, bool placing) {
+  auto place = [](TextPoint point) {
+    return std::to_string(point.line) + ":" + std::to_string(point.column);
+  };
+  Seen seen;
   for (NextToken(s); !TokenText(s).empty(); NextToken(s)) {
     const Token& token = CurrentToken(s);
-    seen.push_back(std::string(token.text) + " " + std::to_string(token.kind) + " " +
-                   std::to_string(token.start.line) + ":" + std::to_string(token.start.column) +
-                   " " + std::to_string(LineCounter(s)) + " " +
-                   std::to_string(s.tokens.PreviousTokenLine()));
+    seen.tokens.push_back(std::string(token.text) + " " + std::to_string(token.kind) + " " +
+                          place(token.start) + " " + std::to_string(LineCounter(s)) + " " +
+                          std::to_string(s.tokens.PreviousTokenLine()));
+    if (placing) seen.ends.push_back(place(s.tokens.End()) + " " + place(s.tokens.PreviousEnd()));
   }
   return seen;
 }
 
-// The compiler's stream reads most tokens ahead, a buffer's stretch at a time;
-// where places are kept it reads one at a time. Both see the same tokens, at the
-// same places, with the same line counter, over every way a stretch can end:
-// strings, comments, long words, carriage returns, the end of a block.
+// The stream reads most tokens ahead, a buffer's stretch at a time; told to
+// read none ahead, it reads each by itself. Both see the same tokens, at the
+// same places, with the same line counter, whether places are kept or not, over
+// every way a stretch can end: strings, comments, long words, carriage
+// returns, the end of a block.
 TEST_F(TokenStreamTest, ReadingAheadSeesWhatReadingOneAtATimeSees) {
   const char* const pieces[] = {
       "Device", "X",       ":",         ";",  "{",    "}",  "PACKAGE", "pn", "123", "12a",  "'P1'",
@@ -171,15 +181,23 @@ TEST_F(TokenStreamTest, ReadingAheadSeesWhatReadingOneAtATimeSees) {
   }
   for (size_t end : {input.size(), size_t(65536 * 2 + 7), size_t(65535)}) {
     std::string text = input.substr(0, end);
-    p_.Open(text);
-    std::vector<std::string> ahead = SeenTokens(s_);
-    std::vector<TextPoint> comments;
-    s_.tokens.TellComments(&comments);
-    p_.Open(text);
-    std::vector<std::string> oneAtATime = SeenTokens(s_);
+    Seen seen[2][2];  // [places kept][read ahead]
+    std::vector<TextPoint> comments[2];
+    for (int placing : {0, 1}) {
+      for (int ahead : {0, 1}) {
+        s_.tokens.TellComments(placing ? &comments[ahead] : nullptr);
+        s_.tokens.ReadAheadAtMost(ahead ? 64 : 0);
+        p_.Open(text);
+        seen[placing][ahead] = SeenTokens(s_, placing);
+      }
+    }
     s_.tokens.TellComments(nullptr);
-    ASSERT_GT(ahead.size(), 1000u);
-    EXPECT_EQ(ahead, oneAtATime) << "input of " << end << " bytes";
+    s_.tokens.ReadAheadAtMost(64);
+    ASSERT_GT(seen[0][0].tokens.size(), 1000u);
+    EXPECT_EQ(seen[0][1], seen[0][0]) << "input of " << end << " bytes";
+    EXPECT_EQ(seen[1][1], seen[1][0]) << "input of " << end << " bytes, places kept";
+    EXPECT_EQ(seen[1][0].tokens, seen[0][0].tokens) << "input of " << end << " bytes";
+    EXPECT_EQ(comments[1], comments[0]) << "input of " << end << " bytes";
   }
 }
 
