@@ -178,6 +178,8 @@ void WriteLaterLine(const LaterLine& line, PieceText& out) {
 // first, and the file gets the same bytes in the same order as without it.
 // While the writer is still busy (emptying an old file takes milliseconds), the
 // next piece grows, up to a few MB, rather than make the compiling thread wait.
+// A line whose texts are pooled (PutPooled) goes to the writer as its texts'
+// addresses and its numbers, and the writer formats it in its place.
 class DumpStream {
  public:
   // A write that failed is reported through `diagnostics`.
