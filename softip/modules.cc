@@ -1,5 +1,6 @@
 #include "softip/modules.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -159,12 +160,70 @@ int32_t TakeNumberField(ParseState& s) {
   return number;
 }
 
+// The texts last pooled for each text field of a port line (six): the lines of
+// a block mostly repeat them.
+using RecentPortTexts = std::array<StringPool::Recent, 6>;
+
+// The fields an input and an output share; `pooled(field)` gives the
+// reference of text field 0 to 5 and is called in field order.
+template <typename Port, typename Pooled>
+Port PortFields(int32_t number1, int32_t number2, Pooled& pooled) {
+  Port port{};
+  port.text1 = pooled(0);
+  port.text2 = pooled(1);
+  port.text3 = pooled(2);
+  port.text4 = pooled(3);
+  port.number1 = number1;
+  port.number2 = number2;
+  port.text5 = pooled(4);
+  return port;
+}
+
+// Appends the port whose texts `pooled` gives; an output has no eighth field,
+// and its text6 is not pooled.
+template <typename Pooled>
+void AppendPort(SoftIPModule& module, PortKind kind, int32_t number1, int32_t number2,
+                Pooled pooled) {
+  if (kind == PortKind::kInput) {
+    SoftIPInput input = PortFields<SoftIPInput>(number1, number2, pooled);
+    input.text6 = pooled(5);
+    module.inputs.Append(input);
+  } else {
+    module.outputs.Append(PortFields<SoftIPOutput>(number1, number2, pooled));
+  }
+}
+
+// A text field of a port line, taken before the rest of the line is read.
+// Where an error ends the run, the text is pooled as it is taken, which spares
+// a copy of it: nothing looks at the pool before the line is added, unless the
+// run has ended. Where the linter recovers, a line given up must leave the pool
+// as it was, so the text is kept and pooled with the line; so is a text that
+// does not fit, whose "out of space" comes as the line is added, after
+// whatever else is wrong with the line. A field not given is the empty text.
+class PortText {
+ public:
+  // Takes the current token as the text, checked against `limit`.
+  void Take(ParseState& s, int limit, StringPool::Recent& recent) {
+    std::string_view text = PeekWord(s, limit);
+    if (!s.diagnostics.Recovers()) ref_ = s.pool.AddRecentIfRoom(recent, text);
+    if (ref_ < 0) kept_.assign(text);
+    NextToken(s);
+  }
+  // The text's reference, pooled now where it was not yet.
+  StringRef Pooled(ParseState& s, StringPool::Recent& recent) const {
+    return ref_ >= 0 ? ref_ : s.pool.AddRecent(recent, kept_);
+  }
+
+ private:
+  StringRef ref_ = -1;
+  std::string kept_;
+};
+
 // text5-part -> ':' | text [':']
-std::string TakeTextField(ParseState& s) {
-  if (SkipIf(s, ":")) return "";
-  std::string text = TakeWord(s, kModuleTextLimit);
+void TakeTextField(ParseState& s, PortText& text, StringPool::Recent& recent) {
+  if (SkipIf(s, ":")) return;
+  text.Take(s, kModuleTextLimit, recent);
   SkipIf(s, ":");
-  return text;
 }
 
 // While linting, before an optional field of a port line: a field that opens a
@@ -196,20 +255,19 @@ class PortLineCause {
 //              [ number1-part [ number2-part [ text5-part [ text6 ] ] ] ] ';'
 void ReadPortLine(ParseState& s, SoftIPModule& module, PortKind kind, RecentPortTexts& recent) {
   PortLineCause missingSemicolon(s);
-  std::string text1 = TakeWord(s, kModuleTextLimit);
+  PortText texts[6];
+  texts[0].Take(s, kModuleTextLimit, recent[0]);
   ExpectText(s, ":");
-  std::string text2 = TakeWord(s, kModuleTextLimit);
+  texts[1].Take(s, kModuleTextLimit, recent[1]);
   ExpectText(s, ":");
-  std::string text3 = TakeWord(s, kPortText3Limit);
+  texts[2].Take(s, kPortText3Limit, recent[2]);
   ExpectText(s, ":");
-  std::string text4 = TakeWord(s, kModuleTextLimit);
+  texts[3].Take(s, kModuleTextLimit, recent[3]);
   ExpectText(s, ":");
   // The optional fields end at the first ";"; once it is the current token
   // every later test sees it too.
   int32_t number1 = 0;
   int32_t number2 = 0;
-  std::string text5;
-  std::string text6;
   auto moreFields = [&] {
     if (TokenIs(s, ";")) return false;
     NoteMissingSemicolon(s);
@@ -217,15 +275,22 @@ void ReadPortLine(ParseState& s, SoftIPModule& module, PortKind kind, RecentPort
   };
   if (moreFields()) number1 = TakeNumberField(s);
   if (moreFields()) number2 = TakeNumberField(s);
-  if (moreFields()) text5 = TakeTextField(s);
+  if (moreFields()) TakeTextField(s, texts[4], recent[4]);
   if (moreFields()) {
-    if (kind == PortKind::kOutput && Linting(s) && s.cause.reach != CauseReach::kOnward) {
-      Warn(s, kOutputEighthField,
-           "an Output line keeps seven fields: the eighth, " + QuotedToken(s) + ", is dropped");
+    if (kind == PortKind::kInput) {
+      texts[5].Take(s, kModuleTextLimit, recent[5]);
+    } else {
+      // An output line has no eighth field: a text6 is read and dropped.
+      if (Linting(s) && s.cause.reach != CauseReach::kOnward) {
+        Warn(s, kOutputEighthField,
+             "an Output line keeps seven fields: the eighth, " + QuotedToken(s) + ", is dropped");
+      }
+      PeekWord(s, kModuleTextLimit);
+      NextToken(s);
     }
-    text6 = TakeWord(s, kModuleTextLimit);
   }
-  AddPort(s, module, kind, {text1, text2, text3, text4, number1, number2, text5, text6}, recent);
+  AppendPort(module, kind, number1, number2,
+             [&](int field) { return texts[field].Pooled(s, recent[field]); });
   DumpPorts(s, module, kind, DumpMode::kNewestOnly);
   ExpectText(s, ";");
 }
@@ -415,20 +480,6 @@ std::string NotAModuleBlock(const Parser& p) {
   return text;
 }
 
-// The fields an input and an output share, pooled in field order.
-template <typename Port>
-Port PoolPortFields(ParseState& s, const PortLine& line, RecentPortTexts& recent) {
-  Port port{};
-  port.text1 = s.pool.AddRecent(recent[0], line.text1);
-  port.text2 = s.pool.AddRecent(recent[1], line.text2);
-  port.text3 = s.pool.AddRecent(recent[2], line.text3);
-  port.text4 = s.pool.AddRecent(recent[3], line.text4);
-  port.number1 = line.number1;
-  port.number2 = line.number2;
-  port.text5 = s.pool.AddRecent(recent[4], line.text5);
-  return port;
-}
-
 }  // namespace
 
 void CheckStatementQuotes(ParseState& s, std::string_view statement) {
@@ -487,21 +538,11 @@ void SetModuleStatement(ParseState& s, SoftIPModule& module, std::string_view te
   module.hasModuleStatement = true;
 }
 
-void AddPort(ParseState& s, SoftIPModule& module, PortKind kind, const PortLine& line,
-             RecentPortTexts& recent) {
-  if (kind == PortKind::kInput) {
-    SoftIPInput input = PoolPortFields<SoftIPInput>(s, line, recent);
-    input.text6 = s.pool.AddRecent(recent[5], line.text6);
-    module.inputs.Append(input);
-  } else {
-    // An output line has no eighth field; a text6 that was read is dropped.
-    module.outputs.Append(PoolPortFields<SoftIPOutput>(s, line, recent));
-  }
-}
-
 void AddPort(ParseState& s, SoftIPModule& module, PortKind kind, const PortLine& line) {
-  RecentPortTexts recent;
-  AddPort(s, module, kind, line, recent);
+  const std::string_view texts[] = {line.text1, line.text2, line.text3,
+                                    line.text4, line.text5, line.text6};
+  AppendPort(module, kind, line.number1, line.number2,
+             [&](int field) { return s.pool.Add(texts[field]); });
 }
 
 void AddDeclaration(ParseState& s, SoftIPModule& module, std::string_view text1,

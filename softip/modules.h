@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -40,11 +39,6 @@ struct PortLine {
   int32_t number2 = 0;
   std::string_view text5, text6;
 };
-// The texts last pooled for each text field of a port line (six): the lines of
-// a block mostly repeat them.
-using RecentPortTexts = std::array<StringPool::Recent, 6>;
-void AddPort(ParseState& s, SoftIPModule& module, PortKind kind, const PortLine& line,
-             RecentPortTexts& recent);
 void AddPort(ParseState& s, SoftIPModule& module, PortKind kind, const PortLine& line);
 void AddDeclaration(ParseState& s, SoftIPModule& module, std::string_view text1,
                     std::string_view text2, std::string_view text3);

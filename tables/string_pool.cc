@@ -98,10 +98,16 @@ StringRef StringPool::Add(std::string_view text) {
   return AddNew(text, hash);
 }
 
+StringRef StringPool::AddIfRoom(std::string_view text) {
+  uint32_t hash = HashText(text);
+  if (const Slot* slot = Find(text, hash)) return slot->ref;
+  return HasRoomFor(text) ? AddNew(text, hash) : kNoString;
+}
+
 StringRef StringPool::AddNew(std::string_view text, uint32_t hash) {
   Slot& slot = NewSlot(text, hash);
   int64_t needed = int64_t(text.size()) + 1;
-  if (*used_ + needed >= capacity_) {
+  if (!HasRoomFor(text)) {
     // Every later text would be refused too: the linter reads no further.
     diagnostics_.GiveUp(Unwind::kSource);
     diagnostics_.Fail("out of space.\n", Stream::kStandardOutput, "string-pool-full",

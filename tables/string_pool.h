@@ -49,6 +49,18 @@ class StringPool {
     return recent.ref;
   }
 
+  // AddRecent(recent, text) where the pool has room for the text; -1, with
+  // nothing said and `recent` as it was, where it has none.
+  StringRef AddRecentIfRoom(Recent& recent, std::string_view text) {
+    if (recent.ref >= 0 && text.size() == recent.length &&
+        SameBytes(base_ + recent.ref, text.data(), text.size())) {
+      return recent.ref;
+    }
+    StringRef ref = AddIfRoom(text);
+    if (ref >= 0) recent = {ref, uint32_t(text.size())};
+    return ref;
+  }
+
   // Stores Add(text) into `destination` and returns it.
   StringRef AddTo(StringRef& destination, std::string_view text) {
     destination = Add(text);
@@ -73,6 +85,11 @@ class StringPool {
     uint32_t length = 0;
   };
 
+  // Add(text) where the pool has room for it; else -1, and nothing said.
+  StringRef AddIfRoom(std::string_view text);
+  bool HasRoomFor(std::string_view text) const {
+    return *used_ + int64_t(text.size()) + 1 < capacity_;
+  }
   Slot& FindSlot(std::string_view text, uint32_t hash);
   const Slot* Find(std::string_view text, uint32_t hash);
   // Add for a text that is not in the pool yet.

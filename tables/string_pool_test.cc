@@ -85,6 +85,18 @@ TEST_F(StringPoolTest, CapacityBoundary) {
   // new fits, not even the empty text.
   EXPECT_EQ(pool_.Add("12345678"), 30);
   EXPECT_EQ(Refused(""), "out of space.\n");
+  // Where there is no room, AddRecentIfRoom says so and nothing else; what is
+  // there is found.
+  StringPool::Recent field;
+  test_support::RunResult quiet = reporting_.Run([&] {
+    EXPECT_EQ(pool_.AddRecentIfRoom(field, ""), -1);
+    EXPECT_EQ(field.ref, -1);
+    EXPECT_EQ(pool_.AddRecentIfRoom(field, "12345678"), 30);
+    EXPECT_EQ(field.ref, 30);
+  });
+  EXPECT_FALSE(quiet.exited);
+  EXPECT_EQ(quiet.out + quiet.err, "");
+  EXPECT_EQ(used_, 39);
 }
 
 TEST_F(StringPoolTest, CompareIgnoresAsciiLetterCaseOnlyAndSetUpStartsAfresh) {
