@@ -431,9 +431,10 @@ bool HandlePiece(std::string_view piece, int depth, Run& run, std::string& name,
 
 // Writes the whole plain lines at the front of the read buffer (no directive,
 // no NUL), `at` the place of the first: those that go out as they are
-// together, with one write, the others rewritten one by one. Most lines of
-// most sources are such lines; the first one that is not is left to be read as
-// a piece. False after a define cycle, whose message is written.
+// together, with one write, the others rewritten one by one; each enters the
+// line map, where the run keeps one. Most lines of most sources are such
+// lines; the first one that is not is left to be read as a piece. False after a
+// define cycle, whose message is written.
 bool WritePlainLines(TextReader& reader, Run& run, std::string& rewritten, SourcePoint& at) {
   std::string_view bytes = reader.Buffered();
   // A line that holds a NUL is refused when it is read as a piece.
@@ -458,6 +459,8 @@ bool WritePlainLines(TextReader& reader, Run& run, std::string& rewritten, Sourc
       writeUnchanged();
       if (!WriteRewrittenLine(line, first, run, rewritten, at)) return false;
       unwritten += line.size();
+    } else if (run.map) {
+      run.map->Wrote(line, at);
     }
     taken += line.size();
     ++at.line;
@@ -476,10 +479,7 @@ int PreprocessFile(FILE* input, const std::string& inputName, int depth, Run& ru
   if (run.map) run.map->AddFile(inputName, includedAt);
   SourcePoint at{int32_t(run.names.size() - 1), 1, 1};
   for (;;) {
-    // The linter enters every line in its map: it reads them one by one.
-    if (!run.map && run.Writing() && at.column == 1 &&
-        !WritePlainLines(*reader, run, rewritten, at))
-      return 0;
+    if (run.Writing() && at.column == 1 && !WritePlainLines(*reader, run, rewritten, at)) return 0;
     switch (ReadPiece(*reader, piece)) {
       case PieceRead::kEndOfFile:
         return 1;
