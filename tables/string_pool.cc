@@ -115,7 +115,8 @@ StringRef StringPool::AddNew(std::string_view text, uint32_t hash) {
   }
   StringRef ref = *used_;
   char* stored = base_ + ref;
-  std::memcpy(stored, text.data(), text.size());
+  // The empty text may have no bytes at all (the end of the input's token).
+  if (!text.empty()) std::memcpy(stored, text.data(), text.size());
   stored[text.size()] = '\0';
   *used_ += int32_t(needed);
   Record(slot, ref);

@@ -110,6 +110,10 @@ TEST_F(StringPoolTest, CompareIgnoresAsciiLetterCaseOnlyAndSetUpStartsAfresh) {
   SetUpPool(64);
   EXPECT_EQ(pool_.Add("x"), 0);
   EXPECT_EQ(pool_.Add("Abc"), 2);
+  // The empty text without any bytes (the end of the input) is the empty text.
+  StringPool::Recent field;
+  EXPECT_EQ(pool_.AddRecentIfRoom(field, std::string_view()), 6);
+  EXPECT_EQ(pool_.Add(""), 6);
 }
 
 }  // namespace
