@@ -42,20 +42,14 @@ class StringPool {
   // Add(text), comparing it with `recent` first; `recent` then holds this text.
   // A Recent is good while the pool stays set up on the same storage.
   StringRef AddRecent(Recent& recent, std::string_view text) {
-    if (recent.ref < 0 || text.size() != recent.length ||
-        !SameBytes(base_ + recent.ref, text.data(), text.size())) {
-      recent = {Add(text), uint32_t(text.size())};
-    }
+    if (!Holds(recent, text)) recent = {Add(text), uint32_t(text.size())};
     return recent.ref;
   }
 
   // AddRecent(recent, text) where the pool has room for the text; -1, with
   // nothing said and `recent` as it was, where it has none.
   StringRef AddRecentIfRoom(Recent& recent, std::string_view text) {
-    if (recent.ref >= 0 && text.size() == recent.length &&
-        SameBytes(base_ + recent.ref, text.data(), text.size())) {
-      return recent.ref;
-    }
+    if (Holds(recent, text)) return recent.ref;
     StringRef ref = AddIfRoom(text);
     if (ref >= 0) recent = {ref, uint32_t(text.size())};
     return ref;
@@ -85,6 +79,11 @@ class StringPool {
     uint32_t length = 0;
   };
 
+  // True when `recent` stands for `text`.
+  bool Holds(const Recent& recent, std::string_view text) const {
+    return recent.ref >= 0 && text.size() == recent.length &&
+           SameBytes(base_ + recent.ref, text.data(), text.size());
+  }
   // Add(text) where the pool has room for it; else -1, and nothing said.
   StringRef AddIfRoom(std::string_view text);
   bool HasRoomFor(std::string_view text) const {
