@@ -176,13 +176,13 @@ void TokenStream::ReadQuoted() {
       continue;
     }
     Append(kQuote);
-    if (Placing()) end_ = AfterLastRead();
+    if (placing_) end_ = AfterLastRead();
     Advance();
     token_.kind = kStringToken;
     break;
   }
   // An unclosed string ends at the end of the input: its place is taken there.
-  if (token_.kind != kStringToken && Placing()) end_ = AfterLastRead();
+  if (token_.kind != kStringToken && placing_) end_ = AfterLastRead();
   Complete();
   if (diagnostics_.Linting()) NoteQuoted();
 }
@@ -196,7 +196,7 @@ inline void TokenStream::ReadWord() {
     AppendBytes(bytes);
   });
   // A word never holds a line end: it ends on the line it starts on.
-  if (Placing()) end_ = {token_.start.line, token_.start.column + int32_t(length)};
+  if (placing_) end_ = {token_.start.line, token_.start.column + int32_t(length)};
 }
 
 // A comment runs to the end of its line; the lookahead is then the byte after it.
@@ -251,7 +251,7 @@ std::span<const std::string_view> ConditionVariables() { return kConditionVariab
 
 void TokenStream::Open(FilePtr file) {
   Close();
-  placing_ = Placing();
+  placing_ = PlacesWanted();
   line_ = 1;
   offset_ = 0;
   lineStart_ = 0;
@@ -373,7 +373,7 @@ void TokenStream::NextRead() {
 }
 
 void TokenStream::Read() {
-  const bool placing = Placing();
+  const bool placing = placing_;
   std::string& text = spelled_;
   for (;;) {
     token_.kind = kWordToken;

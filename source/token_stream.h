@@ -73,7 +73,7 @@ class TokenStream {
   // so that the compiler pays one test per token. Told before Open.
   void TellComments(std::vector<TextPoint>* commentStarts) {
     commentStarts_ = commentStarts;
-    placing_ = Placing();
+    placing_ = PlacesWanted();
   }
 
   // How many tokens the stream reads ahead at most (all of its room unless
@@ -119,9 +119,10 @@ class TokenStream {
   TextPoint LookaheadPoint() const;
   TextPoint AfterLastRead() const;
   void NoteQuoted();
-  bool Placing() const { return commentStarts_ != nullptr || diagnostics_.Linting(); }
-  // Placing() as of Open (or TellComments): findings are collected, or not,
-  // from before a stream opens.
+  // Whether places are kept: comments are told, or findings collected (which
+  // they are, or not, from before a stream opens). Worked out at Open and
+  // TellComments.
+  bool PlacesWanted() const { return commentStarts_ != nullptr || diagnostics_.Linting(); }
   bool placing_ = false;
   size_t readAhead_ = kReadAhead;
 
